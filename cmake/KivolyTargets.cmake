@@ -1,0 +1,35 @@
+# Helpers that keep the per-folder CMake files short: every subsystem folder is one static
+# library made of all the .cpp files in it, and every test folder is one GoogleTest program.
+
+# kivoly_add_library(NAME [DEPENDS lib...] [EXCLUDE_DIRS dir...] [SYSTEM_LIBS lib...])
+function(kivoly_add_library name)
+    cmake_parse_arguments(ARG "" "" "DEPENDS;EXCLUDE_DIRS;SYSTEM_LIBS" ${ARGN})
+    file(GLOB_RECURSE sources CONFIGURE_DEPENDS "${CMAKE_CURRENT_SOURCE_DIR}/*.cpp")
+    foreach(dir IN LISTS ARG_EXCLUDE_DIRS)
+        list(FILTER sources EXCLUDE REGEX "^${CMAKE_CURRENT_SOURCE_DIR}/${dir}/")
+    endforeach()
+    if(sources)
+        add_library(${name} STATIC ${sources})
+        target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR}/src ${PROJECT_SOURCE_DIR}/include)
+        target_link_libraries(${name} PUBLIC ${ARG_DEPENDS} ${ARG_SYSTEM_LIBS})
+    else()
+        add_library(${name} INTERFACE)
+        target_include_directories(${name} INTERFACE ${PROJECT_SOURCE_DIR}/src ${PROJECT_SOURCE_DIR}/include)
+        target_link_libraries(${name} INTERFACE ${ARG_DEPENDS} ${ARG_SYSTEM_LIBS})
+    endif()
+endfunction()
+
+# kivoly_add_test_folder(NAME LIBS lib... [LABELS label...])
+# Builds every *.cpp of the current folder into NAME and registers its tests with CTest.
+function(kivoly_add_test_folder name)
+    cmake_parse_arguments(ARG "" "" "LIBS;LABELS" ${ARGN})
+    file(GLOB sources CONFIGURE_DEPENDS "${CMAKE_CURRENT_SOURCE_DIR}/*.cpp")
+    if(NOT sources)
+        return()
+    endif()
+    add_executable(${name} ${sources})
+    target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
+    target_link_libraries(${name} PRIVATE ${ARG_LIBS} kivoly_testsupport GTest::gtest_main)
+    gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60
+        PROPERTIES LABELS "${ARG_LABELS}" ENVIRONMENT "KIVOLY_TEST_DATA=${PROJECT_SOURCE_DIR}/tests/data")
+endfunction()

@@ -1,0 +1,140 @@
+/*
+ * Kivoly: driver and picture library of the parallel-port NTSC still-video digitizer.
+ *
+ * A host creates one Grabber with KivoAlloc, passes it to the other calls and frees it with
+ * KivoFree. The records below are exchanged whole; every field is a signed 32-bit integer and
+ * booleans are 0 or non-zero. Bitmaps cross this interface as movable global-memory handles that
+ * hold a packed device-independent bitmap (information header, colour table, bottom-up rows
+ * padded to four bytes); the host frees them with KivoFreeDib.
+ *
+ * This header compiles as C and as C++.
+ */
+#ifndef KIVOLY_KIVOLY_H
+#define KIVOLY_KIVOLY_H
+
+#include <stdint.h>
+
+#if defined(__GNUC__)
+#define KIVOLY_API __attribute__((visibility("default")))
+#else
+#define KIVOLY_API
+#endif
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+/* Opaque objects and handles. */
+typedef struct KivoGrabber KivoGrabber;       /* made by KivoAlloc */
+typedef struct KivoYuvImage KivoYuvImage;     /* a decoded picture; the caller owns it */
+typedef struct KivoGlobalBlock* KivoHGlobal;  /* movable global memory (bitmaps) */
+typedef struct KivoPaletteObject* KivoHPalette;
+typedef struct KivoWindow* KivoHWnd;
+
+/* Acquisition record. */
+typedef struct KivoGrabInfo {
+    int32_t Quality;        /* 0 moving, 1 still, 2 70 ns still, 3 35 ns still */
+    int32_t UseColor;       /* 1 colour, 0 grey scale */
+    int32_t CameraInput;    /* 1 live camera, 0 tape player */
+    int32_t ParallelPort;   /* 1 to 3: LPT1 to LPT3 */
+    int32_t IODelay;        /* port access repeat count; -1 settles it at the first capture */
+    int32_t PowerSaver;     /* power the device down between operations */
+    int32_t TerminateVideo; /* 75-ohm termination of the video input */
+    int32_t Negative;       /* treat the picture as a negative */
+} KivoGrabInfo;
+
+/* Processing record: adjustments are offsets with 0 as neutral. */
+typedef struct KivoProcessInfo {
+    int32_t Hue;
+    int32_t Color;
+    int32_t Brightness;
+    int32_t Contrast;
+    int32_t Sharpness;
+    int32_t Gamma;
+    int32_t Width;      /* 320, 640 or 1500 */
+    int32_t Height;     /* 240, 480 or 1125, paired with the width */
+    int32_t ColorCount; /* 16777216: 24-bit true colour */
+    int32_t Red;
+    int32_t Green;
+    int32_t Blue;
+    int32_t ShowWhileProcessing;
+} KivoProcessInfo;
+
+/* Grabber status. */
+enum {
+    KivoStatusIdle = 0,      /* no port claimed, no device, no capture store */
+    KivoStatusConnected = 1, /* the port is claimed and the device answers */
+    KivoStatusArmed = 2,     /* the capture store exists as well */
+    KivoStatusVideoOn = 3    /* the device's video is on: a capture can start */
+};
+
+/* Slots of the host's callback table (KivoSetCallback). */
+enum {
+    KivoCallbackCapture = 0,
+    KivoCallbackClose = 1,
+    KivoCallbackSave = 3,
+    KivoCallbackProcess = 13,
+    KivoCallbackSettingsSaved = 14,
+    KivoCallbackActivate = 16,
+    KivoCallbackPreviewFrame = 17,
+    KivoCallbackSlots = 18
+};
+typedef int32_t (*KivoCallback)(void);
+
+/* The information header of a packed device-independent bitmap (40 bytes, little-endian). */
+typedef struct KivoBitmapInfoHeader {
+    uint32_t biSize;
+    int32_t biWidth;
+    int32_t biHeight;
+    uint16_t biPlanes;
+    uint16_t biBitCount;
+    uint32_t biCompression;
+    uint32_t biSizeImage;
+    int32_t biXPelsPerMeter;
+    int32_t biYPelsPerMeter;
+    uint32_t biClrUsed;
+    uint32_t biClrImportant;
+} KivoBitmapInfoHeader;
+
+/* A message of the window system, as a host's message loop sees it. */
+typedef struct KivoMessage {
+    KivoHWnd hwnd;
+    uint32_t message;
+    uintptr_t wParam;
+    intptr_t lParam;
+    uint32_t time;
+    int32_t x, y; /* cursor position in screen co-ordinates */
+} KivoMessage;
+
+/* ---- Life and state ---------------------------------------------------------------------- */
+KIVOLY_API KivoGrabber* KivoAlloc(void);
+KIVOLY_API void KivoFree(KivoGrabber* grabber);
+KIVOLY_API uint32_t KivoGetDLLVersion(void);
+KIVOLY_API void KivoGetGrabInfo(KivoGrabber* grabber, KivoGrabInfo* info);
+KIVOLY_API void KivoSetGrabInfo(KivoGrabber* grabber, const KivoGrabInfo* info);
+KIVOLY_API void KivoGetProcessInfo(KivoGrabber* grabber, KivoProcessInfo* info);
+KIVOLY_API void KivoSetProcessInfo(KivoGrabber* grabber, const KivoProcessInfo* info);
+KIVOLY_API int32_t KivoGetShowProgress(KivoGrabber* grabber);
+KIVOLY_API void KivoSetShowProgress(KivoGrabber* grabber, int32_t show);
+KIVOLY_API int32_t KivoGetWindowOpt(KivoGrabber* grabber);
+KIVOLY_API int32_t KivoGetKivolyIsExe(KivoGrabber* grabber);
+KIVOLY_API void KivoSetKivolyIsExe(KivoGrabber* grabber, int32_t isExe);
+KIVOLY_API void KivoSetCallback(KivoGrabber* grabber, int32_t slot, KivoCallback callback);
+
+/* ---- Capture and conversion -------------------------------------------------------------- */
+KIVOLY_API int32_t KivoGetLineSize(KivoGrabber* grabber);
+
+/* ---- Bitmaps and palette ----------------------------------------------------------------- */
+
+/* ---- Capabilities ------------------------------------------------------------------------ */
+KIVOLY_API int32_t KivoCapOfPixelType(int32_t pixelType);
+KIVOLY_API int32_t KivoCapOfCompressionType(int32_t compressionType);
+KIVOLY_API int32_t KivoCapOfFileType(int32_t fileType);
+
+/* ---- User interface ---------------------------------------------------------------------- */
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif /* KIVOLY_KIVOLY_H */

@@ -1,0 +1,80 @@
+// The Grabber: the object behind the first argument of the exports. It holds the two records,
+// the connection to the device, the capture store, the library's windows and the host's
+// callbacks, and it is itself the progress feedback of every long operation it starts.
+//
+// Its operations are implemented by the files of this folder that own them: grabber.cpp (life,
+// records, callbacks), settings_io.cpp (the settings file), status_change.cpp (connection and
+// status), capture_driver.cpp (captures), picture_conversion.cpp (pictures to bitmaps) and
+// live_preview.cpp (the preview).
+#pragma once
+
+#include <cstdint>
+
+#include "framework/progress_feedback.h"
+#include "kivoly/kivoly.h"
+
+namespace kivoly {
+
+class SettingsFile;
+class VideoSource;
+class YuvImage;
+
+// The process-wide guard against re-entering a device capture from a pumped message.
+extern int32_t gCaptureBusy;
+
+class Grabber : public GrabberFeedback {
+  public:
+    Grabber();   // KivoAlloc
+    ~Grabber();  // KivoFree
+    Grabber(const Grabber&) = delete;
+    Grabber& operator=(const Grabber&) = delete;
+
+    static Grabber* From(KivoGrabber* handle) { return reinterpret_cast<Grabber*>(handle); }
+    KivoGrabber* Handle() { return reinterpret_cast<KivoGrabber*>(this); }
+
+    // Records.
+    void SetGrabInfo(const KivoGrabInfo& info);
+    void SetProcessInfo(const KivoProcessInfo& info);
+    void SetShowProgress(bool show);
+    // Stores the callback; false (and nothing changed) for a slot outside the table.
+    bool SetCallback(int32_t slot, KivoCallback callback);
+    // Calls a slot when it is set; returns its result, or 0 when it is empty.
+    int32_t Call(int32_t slot);
+
+    // Settings file.
+    void LoadSettings();
+    void SaveSettings();
+
+    // The one status change; false when the new status could not be reached.
+    bool ChangeStatus(int32_t newStatus);
+
+    // Shows string `textId` in a message box with caption string 26 ("Error"), an OK button
+    // and the exclamation icon, owned by `owner`.
+    void ShowMessage(int textId, KivoHWnd owner);
+
+    KivoGrabInfo grabInfo = {};
+    KivoProcessInfo processInfo = {};
+    KivoProcessInfo committedProcessInfo = {};
+    YuvImage* captureStore = nullptr;      // owned
+    YuvImage* currentPicture = nullptr;    // not owned: the host frees it with KivoFreeYUV
+    SettingsFile* settingsFile = nullptr;  // owned
+    KivoHWnd mainWindow = nullptr;
+    KivoHWnd parentWindow = nullptr;
+    int32_t status = -1;
+    int32_t pictureShown = 0;
+    int32_t previewState = 0;             // 0 not previewing, 1 previewing, 2 stop requested
+    KivoHGlobal previewBitmap = nullptr;  // owned, kept locked while it exists
+    int32_t previewMode = 0;
+    int32_t showProgress = 1;
+    int32_t windowOption = 0;
+    int32_t kivolyIsExe = 0;
+    KivoCallback callbacks[KivoCallbackSlots] = {};
+    VideoSource* videoSource = nullptr;  // owned, from status 1 on
+    int32_t progressiveRect[4] = {};
+    int32_t displayedLines = 0;
+    char messageBuffer[120] = {};
+    int32_t portClaimed = 0;
+    intptr_t portHandle = -1;
+};
+
+}  // namespace kivoly

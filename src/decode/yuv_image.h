@@ -1,0 +1,141 @@
+// YuvImage: the decoded picture and the decoder's working object.
+//
+// Each line is a 1506-byte buffer. A capture pass first stores a raw line in it (bytes 0-1 the
+// line's timing skew, then 1070 raw composite samples from the line start); the decoder then
+// overwrites it in place with 752 luma bytes followed by 752 signed chroma bytes, U at even and
+// V at odd positions, so every pixel has its luma and one of the two colour differences.
+//
+// Lines live in blocks of 16 so that no single allocation is large, and are always reached
+// through the line table: the decoders permute the table's entries.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <memory>
+
+#include "kivoly/kivoly.h"
+
+namespace kivoly {
+
+class ProgressFeedback;
+class VideoSource;
+
+inline constexpr int kLineBytes = 1506;
+inline constexpr int kSampleWidth = 752;
+inline constexpr int kRawLineSamples = 1070;
+inline constexpr int kChunkBytes = 6144;
+inline constexpr int kLinesPerBlock = 16;
+
+enum DecodeResult : int32_t {
+    DecodeOk = 0,
+    DecodeNoVideo = 1,
+    DecodeOutOfMemory = 2,
+    DecodeBadSignal = 4,
+    DecodeReadbackFailed = 5,
+    DecodeRawFileFailed = 6,
+    DecodeAborted = 7,
+};
+
+// Eight-slot moving average with rounding to nearest.
+struct MovingAverage8 {
+    int16_t history[8] = {};
+    int16_t sum = 0;
+    int16_t count = 0;
+    int16_t index = 0;
+
+    void Reset(int16_t value, int n);
+    void Push(int16_t value);
+    int16_t Average() const;
+};
+
+// The table of line addresses: `lineCount` line entries followed by the block addresses.
+struct LineTable {
+    uint8_t** entries = nullptr;  // lineCount + ceil(lineCount / 16) addresses
+    uint16_t lineCount = 0;
+
+    uint8_t* Line(int i) const { return entries[i]; }
+};
+
+// What the RGB conversion keeps with a picture (its adjustment tables and adjusted lines).
+// Owned by the YuvImage and freed with it.
+struct ConversionState {
+    virtual ~ConversionState() = default;
+};
+
+class YuvImage {
+  public:
+    // The capture store: geometry from the records (ProcessInfo may be null).
+    YuvImage(const KivoGrabInfo& grabInfo, const KivoProcessInfo* processInfo);
+    YuvImage(uint16_t sampleWidth, uint16_t lineCount, bool twoFields, bool doubleSampled,
+             uint16_t outputWidth);
+    ~YuvImage();
+    YuvImage(const YuvImage&) = delete;
+    YuvImage& operator=(const YuvImage&) = delete;
+
+    // Returns `existing` when its geometry already matches the records, else a new image
+    // (destroying `existing`); null when memory runs out.
+    static YuvImage* ReuseOrCreate(YuvImage* existing, const KivoGrabInfo& grabInfo,
+                                   const KivoProcessInfo* processInfo);
+
+    bool HasLines() const { return lineTable.entries != nullptr; }
+    bool EnsureChunkBuffer();
+    void ReleaseChunkBuffer();
+    void ReleaseOwnedChunkBuffer();
+
+    // Captures and decodes one picture from `source`.
+    DecodeResult Decode(const KivoGrabInfo& grabInfo, ProgressFeedback* progress,
+                        const char* rawFileName, VideoSource* source);
+
+    VideoSource* source = nullptr;
+    uint16_t outputWidth = 0;
+    int32_t twoFields = 0;
+    int32_t doubleSampled = 0;
+    int32_t ownsChunkBuffer = 0;
+    int32_t useColor = 0;
+    int32_t cameraInput = 0;
+    int32_t negative = 0;
+    int16_t burstMissCount = 0;
+    LineTable lineTable;
+    LineTable lineTable2;
+    uint8_t* chunkBuffer = nullptr;
+    uint8_t* chunkEnd = nullptr;
+    uint16_t sampleWidth = kSampleWidth;
+    uint16_t lineCount = 0;
+    // Output geometry, set by the RGB conversion.
+    int16_t leftMargin = 0;
+    int16_t rightMargin = 0;
+    int16_t topSkip = 0;
+    int16_t bottomSkip = 0;
+    int16_t outputLines = 0;
+    int32_t workLineBytes = 0;
+    int16_t phaseShift = 0;
+    int16_t lineSkew = 0;
+    int16_t fieldStep = 1;
+    int16_t evenOddOffset = 0;
+    double burstB[8] = {};
+    double burstA[8] = {};
+    double burstGain[8] = {};
+    std::FILE* rawFile = nullptr;
+    uint8_t* workLines[4] = {};
+    KivoProcessInfo processInfo = {};
+    std::unique_ptr<ConversionState> conversion;
+    int16_t passesDone = 0;
+    MovingAverage8 lumaAverage;
+    MovingAverage8 vAverage;
+    MovingAverage8 uAverage;
+    int16_t whiteLevel = 0;
+    int16_t blackLevel = 0;
+    int16_t medianLevel = 0;
+    // Sync detector state.
+    int32_t syncMode = 0;
+    int16_t samplesPerLine = 910;
+    int16_t syncLevel = 0;
+    int16_t levelAverage = 0;
+    int16_t calibrationCount = 0;
+
+  private:
+    void Initialise(uint16_t width, uint16_t lines, bool twoFields, bool doubleSampled,
+                    uint16_t outputWidth);
+};
+
+}  // namespace kivoly
