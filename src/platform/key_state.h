@@ -1,0 +1,32 @@
+// The keyboard's current (asynchronous) state, as the system reads it when it asks which keys
+// are held right now (not the state the message queue saw). Hosts and tests set it; the window
+// system keeps it up to date from the input it receives.
+#pragma once
+
+namespace kivoly::platform {
+
+enum VirtualKey : int {
+    VkLButton = 0x01,
+    VkRButton = 0x02,
+    VkCancel = 0x03,  // Ctrl+Break
+    VkBack = 0x08,
+    VkTab = 0x09,
+    VkReturn = 0x0D,
+    VkShift = 0x10,
+    VkControl = 0x11,
+    VkMenu = 0x12,  // Alt
+    VkEscape = 0x1B,
+    VkSpace = 0x20,
+    VkLeft = 0x25,
+    VkUp = 0x26,
+    VkRight = 0x27,
+    VkDown = 0x28,
+    VkF1 = 0x70,
+};
+
+bool IsKeyDownNow(int virtualKey);
+void SetKeyDownNow(int virtualKey, bool down);
+// Releases every key.
+void ReleaseAllKeys();
+
+}  // namespace kivoly::platform
