@@ -327,6 +327,14 @@ int StretchDIBits(DeviceContext& dc, int32_t x, int32_t y, int32_t width, int32_
     }
     if (colMin >= colMax) return srcHeight;
     const int32_t span = colMax - colMin;
+    // Columns whose box lies outside the bitmap are not drawn; boxes move monotonically, so
+    // the drawn columns are one run [i0, i1).
+    int32_t i0 = 0;
+    while (i0 < cols && boxLeft[i0] >= boxRight[i0])
+        ++i0;
+    int32_t i1 = cols;
+    while (i1 > i0 && boxLeft[i1 - 1] >= boxRight[i1 - 1])
+        --i1;
 
     const auto* base = static_cast<const uint8_t*>(bits);
     auto memoryRow = [&](int64_t k) {  // k counts from the top of the source rectangle
@@ -414,13 +422,6 @@ int StretchDIBits(DeviceContext& dc, int32_t x, int32_t y, int32_t width, int32_
             lastEnd = end;
             lastValid = true;
         }
-        // Columns whose box lies outside the bitmap are not drawn: write the valid run only.
-        int32_t i0 = 0;
-        while (i0 < cols && boxLeft[i0] >= boxRight[i0])
-            ++i0;
-        int32_t i1 = cols;
-        while (i1 > i0 && boxLeft[i1 - 1] >= boxRight[i1 - 1])
-            --i1;
         WriteRow(dc.GetSurface(), clip, yy, visible.left + i0, out.data() + i0, i1 - i0, rop);
     }
     return srcHeight;
