@@ -144,10 +144,7 @@ void YuvImage::Destroy() {
     lineCount = 0;
     conversion.reset();
     FreeWorkLines();
-    if (rawFile != nullptr) {
-        std::fclose(rawFile);
-        rawFile = nullptr;
-    }
+    CloseRawFile();
 }
 
 YuvImage* YuvImage::ReuseOrCreate(YuvImage* existing, const KivoGrabInfo& grabInfo,

@@ -21,6 +21,7 @@ namespace kivoly {
 
 class ProgressFeedback;
 class VideoSource;
+struct FieldDecoder;
 
 inline constexpr int kLineBytes = 1506;
 inline constexpr int kSampleWidth = 752;
@@ -124,6 +125,14 @@ class YuvImage {
     void InterpolateMissingField(ProgressFeedback* progress, uint16_t& counter);
     bool CorrectColours(ProgressFeedback* progress, uint16_t& counter);
 
+    // Raw capture file written while decoding: one record per field, back to back.
+    void BeginRawRecord(uint16_t fieldFlags);
+    void DumpSamples(const uint8_t* samples, int count);
+    // Copies what is left of the current field into its record.
+    void CopyRestOfField();
+    void FinishRawRecord();
+    void CloseRawFile();
+
     VideoSource* source = nullptr;
     uint16_t outputWidth = 0;
     int32_t twoFields = 0;
@@ -178,6 +187,14 @@ class YuvImage {
                     uint16_t outputWidth);
     void Destroy();
     void FreeWorkLines();
+    void RefillChunk(int& position);
+    void CalibrateSync(const uint8_t* lineStart);
+    // Decodes raw line `line` of a single frame into the buffer of line `line` - fieldStep.
+    void DecodeFieldLine(int line, FieldDecoder& decoder);
+
+    long rawRecordHeader_ = 0;     // file offset of the open record's header
+    uint32_t rawRecordBytes_ = 0;  // samples written into it so far
+    bool rawRecordOpen_ = false;
 };
 
 }  // namespace kivoly
