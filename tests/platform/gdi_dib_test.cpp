@@ -315,3 +315,26 @@ TEST(DibTest, HeadersThatCannotBeDrawnAreRefused) {
 
 }  // namespace
 }  // namespace kivoly::platform
+
+namespace kivoly::platform {
+namespace {
+
+TEST(DibTest, FarAwayCoordinatesAreRefusedWithoutOverflow) {
+    testing::TestDib dib(2, 2, 24);
+    Surface s(4, 4);
+    DeviceContext dc(s);
+    const int32_t far = 2'000'000'000;
+    EXPECT_EQ(SetDIBitsToDevice(dc, far, far, far, 2, 0, 0, 0, 2, dib.Bits(), dib.Header(),
+                                ColourUse::Colours),
+              0);
+    EXPECT_EQ(StretchDIBits(dc, 0, 0, far, far, 0, 0, 2, 2, dib.Bits(), dib.Header(),
+                            ColourUse::Colours, RasterOp::SrcCopy),
+              0);
+    dc.SetWindowOrigin({-far, 0});
+    EXPECT_EQ(StretchDIBits(dc, 0, 0, 2, 2, 0, 0, 2, 2, dib.Bits(), dib.Header(),
+                            ColourUse::Colours, RasterOp::SrcCopy),
+              0);
+}
+
+}  // namespace
+}  // namespace kivoly::platform

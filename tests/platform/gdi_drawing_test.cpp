@@ -249,6 +249,8 @@ TEST(DrawingTest, TrueColourCapabilities) {
     EXPECT_EQ(dc.GetDeviceCaps(DeviceCap::SizePalette), 0);
     EXPECT_EQ(dc.RealizePalette(), 0);
     EXPECT_FALSE(dc.UpdateColours());
+    s.SetBitsPerPixel(16);
+    EXPECT_EQ(dc.GetDeviceCaps(DeviceCap::BitsPixel), 16);
 }
 
 }  // namespace

@@ -457,7 +457,7 @@ int DeviceContext::GetDeviceCaps(DeviceCap cap) const {
         case DeviceCap::VertRes:
             return surface_->Height();
         case DeviceCap::BitsPixel:
-            return system ? 8 : 24;
+            return surface_->BitsPerPixel();
         case DeviceCap::Planes:
             return 1;
         case DeviceCap::NumColours:

@@ -16,6 +16,7 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <initializer_list>
 #include <limits>
 #include <vector>
 
@@ -26,6 +27,13 @@ namespace kivoly::platform {
 namespace {
 
 constexpr size_t kMaxDimension = 1 << 20;
+// Positions and sizes beyond this are refused, so that their sums cannot overflow.
+constexpr int32_t kMaxCoordinate = 1 << 28;
+
+bool WithinRange(std::initializer_list<int32_t> values) {
+    return std::all_of(values.begin(), values.end(),
+                       [](int32_t v) { return v >= -kMaxCoordinate && v <= kMaxCoordinate; });
+}
 
 // Index to value tables of one call: device values and plain colours.
 struct ColourTable {
@@ -250,6 +258,10 @@ int SetDIBitsToDevice(DeviceContext& dc, int32_t x, int32_t y, int32_t width, in
         scanCount <= 0 || startScan < 0) {
         return 0;
     }
+    const Point off = dc.SurfaceOffset();
+    if (!WithinRange({x, y, width, height, srcX, srcY, startScan, scanCount, off.x, off.y})) {
+        return 0;
+    }
     // Source rows (in the bitmap's own orientation) that are both asked for and present.
     const int64_t rowFirst = std::max<int64_t>({srcY, startScan, 0});
     const int64_t rowEnd =
@@ -259,7 +271,6 @@ int SetDIBitsToDevice(DeviceContext& dc, int32_t x, int32_t y, int32_t width, in
     const int32_t colEnd =
         static_cast<int32_t>(std::min<int64_t>(int64_t{srcX} + width, layout.width));
 
-    const Point off = dc.SurfaceOffset();
     const auto clip = dc.ClipRects();
     const int32_t left = x + off.x + (colFirst - srcX);
     const auto* base = static_cast<const uint8_t*>(bits);
@@ -267,16 +278,12 @@ int SetDIBitsToDevice(DeviceContext& dc, int32_t x, int32_t y, int32_t width, in
     std::vector<uint32_t> values(static_cast<size_t>(std::max(colEnd - colFirst, 0)));
     for (int64_t r = rowFirst; colFirst < colEnd && r < rowEnd; ++r) {
         const int64_t destRow = layout.bottomUp ? int64_t{srcY} + height - 1 - r : r - srcY;
-        const int64_t surfaceY = destRow + y + off.y;
-        if (surfaceY < std::numeric_limits<int32_t>::min() ||
-            surfaceY > std::numeric_limits<int32_t>::max() ||
-            !RowVisible(clip, static_cast<int32_t>(surfaceY))) {
-            continue;
-        }
+        const auto surfaceY = static_cast<int32_t>(destRow + y + off.y);
+        if (!RowVisible(clip, surfaceY)) continue;
         const uint8_t* row = base + static_cast<size_t>(r - startScan) * layout.stride;
         decoder.DeviceValues(row, colFirst, colEnd - colFirst, values.data());
-        WriteRow(dc.GetSurface(), clip, static_cast<int32_t>(surfaceY), left, values.data(),
-                 colEnd - colFirst, RasterOp::SrcCopy);
+        WriteRow(dc.GetSurface(), clip, surfaceY, left, values.data(), colEnd - colFirst,
+                 RasterOp::SrcCopy);
     }
     return static_cast<int>(rowEnd - rowFirst);
 }
@@ -290,6 +297,9 @@ int StretchDIBits(DeviceContext& dc, int32_t x, int32_t y, int32_t width, int32_
         return 0;
     }
     const Point off = dc.SurfaceOffset();
+    if (!WithinRange({x, y, width, height, srcX, srcY, srcWidth, srcHeight, off.x, off.y})) {
+        return 0;
+    }
     const auto clip = dc.ClipRects();
     const Rect dest{x + off.x, y + off.y, x + off.x + width, y + off.y + height};
     Rect visible;
