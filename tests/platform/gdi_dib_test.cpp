@@ -262,6 +262,16 @@ TEST(DibTest, HalftoneStretchAveragesTheSourceBoxes) {
     StretchDIBits(cdc, 0, 0, 2, 2, 0, 0, 4, 4, checker.Bits(), checker.Header(), ColourUse::Colours,
                   RasterOp::SrcCopy);
     EXPECT_EQ(c.Pixel(1, 1), Rgb(128, 128, 128));
+
+    // A box of twenty million white pixels still averages to white.
+    TestDib huge(5000, 4000, 1, 2);
+    huge.SetColour(0, 255, 255, 255);
+    Surface one = Filled(1, 1);
+    DeviceContext odc(one);
+    odc.SetStretchMode(StretchMode::Halftone);
+    StretchDIBits(odc, 0, 0, 1, 1, 0, 0, 5000, 4000, huge.Bits(), huge.Header(), ColourUse::Colours,
+                  RasterOp::SrcCopy);
+    EXPECT_EQ(one.Pixel(0, 0), Rgb(255, 255, 255));
 }
 
 TEST(DibTest, RasterOperationsCombineWithTheSurface) {

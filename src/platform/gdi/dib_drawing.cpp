@@ -198,16 +198,16 @@ int32_t ScaleDown(int64_t a, int64_t b, int64_t c) {
     return static_cast<int32_t>(a * b / c);
 }
 
-// Division by a box area through a reciprocal: exact for dividends below 256 x area and areas
-// up to 65536; larger areas divide.
+// Division by a box area through a reciprocal: exact for dividends below 256 x area (a box of
+// 8-bit values) and areas up to 65536; larger areas divide.
 struct Reciprocal {
     uint64_t factor = 0;
     uint32_t area = 1;
     static Reciprocal For(uint32_t area) {
         return {area <= 65536 ? (uint64_t{1} << 40) / area + 1 : 0, area};
     }
-    uint32_t Mean(uint32_t sum) const {
-        const uint64_t rounded = uint64_t{sum} + area / 2;
+    uint32_t Mean(uint64_t sum) const {
+        const uint64_t rounded = sum + area / 2;
         return factor ? static_cast<uint32_t>((rounded * factor) >> 40)
                       : static_cast<uint32_t>(rounded / area);
     }
@@ -356,7 +356,7 @@ int StretchDIBits(DeviceContext& dc, int32_t x, int32_t y, int32_t width, int32_
     std::vector<uint32_t> decoded(span);
     std::vector<uint32_t> out(cols);
     std::vector<uint32_t> sumR(span), sumG(span), sumB(span);
-    std::vector<uint32_t> prefixR(span + 1), prefixG(span + 1), prefixB(span + 1);
+    std::vector<uint64_t> prefixR(span + 1), prefixG(span + 1), prefixB(span + 1);
     std::vector<Reciprocal> reciprocals(cols);
     int64_t reciprocalRows = -1;
     int64_t lastFirst = -1;
