@@ -348,3 +348,35 @@ TEST(DibTest, FarAwayCoordinatesAreRefusedWithoutOverflow) {
 
 }  // namespace
 }  // namespace kivoly::platform
+
+namespace kivoly::platform {
+namespace {
+
+TEST(DibTest, StretchOnAPaletteDisplayStoresNearestIndices) {
+    // A 4-bit bitmap of reserved red and blue columns, shrunk 2:1 with and without halftone.
+    testing::TestDib dib(4, 2, 4, 2);
+    dib.SetColour(0, 255, 0, 0);
+    dib.SetColour(1, 0, 0, 255);
+    for (int32_t y = 0; y < 2; ++y) {
+        for (int32_t x = 0; x < 4; ++x)
+            dib.Set(x, y, x & 1);
+    }
+    Surface screen(2, 2, nullptr);
+    DeviceContext dc(screen);
+    EXPECT_EQ(StretchDIBits(dc, 0, 0, 2, 1, 0, 0, 4, 2, dib.Bits(), dib.Header(),
+                            ColourUse::Colours, RasterOp::SrcCopy),
+              2);
+    // Without halftone each destination pixel takes the source pixel at its centre (column 1
+    // and 3: blue).
+    EXPECT_EQ(screen.Index(0, 0), 252);
+    EXPECT_EQ(screen.Index(1, 0), 252);
+    // With halftone the mean (128, 0, 128) is the reserved dark magenta.
+    dc.SetStretchMode(StretchMode::Halftone);
+    StretchDIBits(dc, 0, 1, 2, 1, 0, 0, 4, 2, dib.Bits(), dib.Header(), ColourUse::Colours,
+                  RasterOp::SrcCopy);
+    EXPECT_EQ(screen.Index(0, 1), 5);
+    EXPECT_EQ(screen.Pixel(1, 1), Rgb(128, 0, 128));
+}
+
+}  // namespace
+}  // namespace kivoly::platform

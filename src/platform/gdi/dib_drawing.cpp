@@ -106,11 +106,25 @@ class RowDecoder {
         if (system && layout.bitCount == 24) inverse_ = &dc.PaletteInUse().InverseMap(*system);
     }
 
-    void Colours(const uint8_t* row, int32_t x0, int32_t count, uint32_t* out) const {
+    // Adds the red, green and blue values of columns [x0, x0 + count) to the sums; `scratch`
+    // holds `count` values.
+    void Accumulate(const uint8_t* row, int32_t x0, int32_t count, uint32_t* scratch,
+                    uint32_t* sumR, uint32_t* sumG, uint32_t* sumB) const {
         if (layout_.bitCount == 24) {
-            DecodeRgb24(row, x0, count, out);
-        } else {
-            DecodeIndexed(row, layout_.bitCount, x0, count, table_.rgb.data(), out);
+            const uint8_t* p = row + 3 * static_cast<size_t>(x0);
+            for (int32_t i = 0; i < count; ++i, p += 3) {
+                sumB[i] += p[0];
+                sumG[i] += p[1];
+                sumR[i] += p[2];
+            }
+            return;
+        }
+        DecodeIndexed(row, layout_.bitCount, x0, count, table_.rgb.data(), scratch);
+        for (int32_t i = 0; i < count; ++i) {
+            const uint32_t v = scratch[i];
+            sumR[i] += v >> 16;
+            sumG[i] += (v >> 8) & 0xFF;
+            sumB[i] += v & 0xFF;
         }
     }
 
@@ -389,14 +403,8 @@ int StretchDIBits(DeviceContext& dc, int32_t x, int32_t y, int32_t width, int32_
                 std::fill(sumG.begin(), sumG.end(), 0);
                 std::fill(sumB.begin(), sumB.end(), 0);
                 for (int64_t r = first; r < end; ++r) {
-                    decoder.Colours(base + static_cast<size_t>(r) * layout.stride, colMin, span,
-                                    decoded.data());
-                    for (int32_t c = 0; c < span; ++c) {
-                        const uint32_t v = decoded[c];
-                        sumR[c] += v >> 16;
-                        sumG[c] += (v >> 8) & 0xFF;
-                        sumB[c] += v & 0xFF;
-                    }
+                    decoder.Accumulate(base + static_cast<size_t>(r) * layout.stride, colMin, span,
+                                       decoded.data(), sumR.data(), sumG.data(), sumB.data());
                 }
                 for (int32_t c = 0; c < span; ++c) {
                     prefixR[c + 1] = prefixR[c] + sumR[c];
