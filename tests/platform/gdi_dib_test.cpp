@@ -318,6 +318,7 @@ TEST(DibTest, HeadersThatCannotBeDrawnAreRefused) {
     EXPECT_EQ(layout.headerBytes, 40u + 1024u);
     EXPECT_EQ(layout.stride, 4u);
     EXPECT_EQ(layout.imageBytes, 12u);
+    EXPECT_EQ(DibLayout::Bits(ok.Header(), layout), ok.Bits());
     EXPECT_FALSE(DibLayout::ParsePacked(ok.Bytes(), 40 + 1024 + 11, layout));
     ok.Header()->biWidth = 1 << 30;
     EXPECT_FALSE(DibLayout::ParsePacked(ok.Bytes(), ok.Size(), layout));
