@@ -2,11 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 #include "framework/progress_window.h"
 #include "platform/key_state.h"
 #include "platform/sound.h"
 #include "platform/window/input_injection.h"
 #include "platform/window/message_queue.h"
+#include "platform/window/screen_picture.h"
 #include "platform/window/window.h"
 #include "support/temp_settings_folder.h"
 #include "support/window_session.h"
@@ -191,6 +194,7 @@ TEST_F(ProgressFeedbackTest, WindowShowsBarFrameAndText) {
             inkOutsideCentre += test::ClientPixel(window, x, y) == kBlack;
     }
     EXPECT_EQ(inkOutsideCentre, 0);
+    if (const char* picture = std::getenv("KIVOLY_SAVE_SCREEN")) SaveScreenPng(picture);
 
     // Without cancelling there is no frame.
     feedback.Begin("Converting", 200, false);
