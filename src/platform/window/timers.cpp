@@ -7,11 +7,17 @@
 
 namespace kivoly::platform {
 
+namespace {
+// Shorter periods are raised to this, as on the system: a handler slower than the period
+// would otherwise keep a message loop busy with timer messages for ever.
+constexpr unsigned kMinimumPeriodMs = 10;
+}  // namespace
+
 uintptr_t SetTimer(KivoHWnd window, uintptr_t id, unsigned elapseMs) {
     if (window && !FindWindow(window)) return 0;
     WindowSystem& system = System();
     if (!window) id = ++system.nextThreadTimer;
-    elapseMs = std::max(elapseMs, 1u);
+    elapseMs = std::max(elapseMs, kMinimumPeriodMs);
     int32_t due = NowMs() + static_cast<int32_t>(elapseMs);
     for (TimerEntry& timer : system.timers) {
         if (timer.window == window && timer.id == id) {

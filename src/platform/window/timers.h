@@ -7,7 +7,7 @@
 
 namespace kivoly::platform {
 
-// Starts or restarts timer `id` of `window` with a period of `elapseMs` (at least 1). For a
+// Starts or restarts timer `id` of `window` with a period of `elapseMs` (at least 10). For a
 // null window a new thread timer id is returned. Returns 0 on failure.
 uintptr_t SetTimer(KivoHWnd window, uintptr_t id, unsigned elapseMs);
 bool KillTimer(KivoHWnd window, uintptr_t id);
