@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "platform/gdi/bit_blt.h"
 #include "platform/gdi/builtin_font.h"
 #include "platform/gdi/device_context.h"
 
@@ -248,6 +249,46 @@ TEST(DrawingTest, TrueColourCapabilities) {
     EXPECT_EQ(dc.GetDeviceCaps(DeviceCap::SizePalette), 0);
     EXPECT_EQ(dc.RealizePalette(), 0);
     EXPECT_FALSE(dc.UpdateColours());
+}
+
+}  // namespace
+}  // namespace kivoly::platform
+
+namespace kivoly::platform {
+namespace {
+
+TEST(BitBltTest, CopiesBetweenSurfacesAndScrollsWithinOne) {
+    Surface src(4, 4);
+    for (int32_t y = 0; y < 4; ++y) {
+        for (int32_t x = 0; x < 4; ++x)
+            src.Store(x, y, Rgb(x * 10, y * 10, 1));
+    }
+    Surface dst = Filled(8, 8, kBackground);
+    DeviceContext from(src);
+    DeviceContext to(dst, {1, 1}, Region(Rect{0, 0, 3, 3}));
+    EXPECT_TRUE(BitBlt(to, 0, 0, 6, 6, from, 1, 1, RasterOp::SrcCopy));
+    for (int32_t y = 0; y < 8; ++y) {
+        for (int32_t x = 0; x < 8; ++x) {
+            const bool copied = x >= 1 && x < 4 && y >= 1 && y < 4;
+            EXPECT_EQ(dst.Pixel(x, y), copied ? Rgb(x * 10, y * 10, 1) : kBackground);
+        }
+    }
+    // Scrolling a surface up by one row inside itself.
+    DeviceContext self(src);
+    EXPECT_TRUE(BitBlt(self, 0, 0, 4, 3, self, 0, 1, RasterOp::SrcCopy));
+    for (int32_t y = 0; y < 3; ++y)
+        EXPECT_EQ(src.Pixel(2, y), Rgb(20, (y + 1) * 10, 1));
+    // A palette surface shows its colours on a true-colour one.
+    Surface paletted(2, 1, nullptr);
+    paletted.Store(0, 0, 249);
+    DeviceContext pdc(paletted);
+    Surface out = Filled(2, 1, kBackground);
+    DeviceContext odc(out);
+    BitBlt(odc, 0, 0, 2, 1, pdc, 0, 0, RasterOp::SrcCopy);
+    EXPECT_EQ(out.Pixel(0, 0), kRed);
+    // And true-colour pixels take the nearest colour of a palette display.
+    BitBlt(pdc, 0, 0, 1, 1, odc, 1, 0, RasterOp::SrcCopy);
+    EXPECT_EQ(paletted.Index(0, 0), 0);
 }
 
 }  // namespace
