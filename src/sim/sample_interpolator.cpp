@@ -30,8 +30,9 @@ SampleInterpolator::SampleInterpolator() {
             // Tap k weighs sample first + k, which lies at distance d from the instant.
             const double d = (k - (half - 1)) - frac;
             // Cut-off at half the sample rate, so the kernel vanishes at whole-sample distances.
-            const double sinc =
-                d == 0 ? 1.0 : std::sin(std::numbers::pi * d) / (std::numbers::pi * d);
+            const double sinc = d == 0   ? 1.0
+                                : p == 0 ? 0.0  // exactly zero at whole-sample distances
+                                         : std::sin(std::numbers::pi * d) / (std::numbers::pi * d);
             const double r = d / half;
             const double window = r * r < 1 ? BesselI0(kKaiserBeta * std::sqrt(1 - r * r)) : 0.0;
             w[static_cast<size_t>(k)] = sinc * window;
