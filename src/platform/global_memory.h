@@ -21,11 +21,12 @@ void* GlobalLock(GlobalHandle handle);
 // unlock call answers), false when it is now unlocked or the handle is unknown.
 bool GlobalUnlock(GlobalHandle handle);
 // Resizes the block, keeping its content and zero-filling what grows; the handle stays the same.
-// Null on failure (the block is then unchanged).
+// The block may move even while it is locked (its lock count is kept): lock it again for its new
+// address. Null on failure (the block is then unchanged).
 GlobalHandle GlobalReAlloc(GlobalHandle handle, std::size_t size);
 // The block's size in bytes, 0 for an unknown handle.
 std::size_t GlobalSize(GlobalHandle handle);
-// Frees the block; null on success, the handle itself on failure.
+// Frees the block, locked or not; null on success, the handle itself on failure.
 GlobalHandle GlobalFree(GlobalHandle handle);
 // Whether `handle` is a live block of this layer.
 bool GlobalIsValid(GlobalHandle handle);

@@ -13,10 +13,12 @@ namespace kivoly::platform {
 // truncated to `size` - 1 characters and always terminated; returns the characters copied.
 int ReadProfileString(const char* section, const char* key, const char* fallback, char* buffer,
                       int size, const char* fileName);
-// The value's leading signed decimal number; `fallback` when the key is missing, 0 when the
-// value does not begin with a number.
+// The value's leading signed decimal number (saturated to the int range); `fallback` when the
+// key is missing or its value does not begin with a number.
 int ReadProfileInt(const char* section, const char* key, int fallback, const char* fileName);
-// Sets `key` in `section` to `value`; false when the file cannot be written.
+// Sets `key` in `section` to `value`; false when the file cannot be written, or when the
+// section, key or value would break the file's lines (a line break, "=" in a key, "]" in a
+// section name).
 bool WriteProfileString(const char* section, const char* key, const char* value,
                         const char* fileName);
 

@@ -1,0 +1,54 @@
+#include "platform/clock.h"
+
+#include <atomic>
+#include <chrono>
+
+namespace kivoly::platform {
+namespace {
+
+// Counts from the first reading of the steady clock, which static initialisation makes the
+// process start.
+class RealClock : public Clock {
+  public:
+    int32_t NowMs() override {
+        const auto elapsed = std::chrono::steady_clock::now() - start_;
+        const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count();
+        // The system's millisecond counter wraps after 49.7 days; so does ours.
+        return static_cast<int32_t>(static_cast<uint32_t>(ms));
+    }
+
+  private:
+    std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
+};
+
+RealClock& TheRealClock() {
+    static RealClock clock;
+    return clock;
+}
+
+// Started at load so that the real clock counts from process start, not from first use.
+[[maybe_unused]] const int32_t kStartReading = TheRealClock().NowMs();
+
+std::atomic<Clock*> gInstalled{nullptr};
+
+}  // namespace
+
+int32_t VirtualClock::NowMs() {
+    nowUs_ += readCostUs_;
+    return static_cast<int32_t>(static_cast<uint32_t>(static_cast<uint64_t>(nowUs_ / 1000)));
+}
+
+Clock& CurrentClock() {
+    Clock* clock = gInstalled.load(std::memory_order_acquire);
+    return clock ? *clock : TheRealClock();
+}
+
+void InstallClock(Clock* clock) {
+    gInstalled.store(clock, std::memory_order_release);
+}
+
+int32_t NowMs() {
+    return CurrentClock().NowMs();
+}
+
+}  // namespace kivoly::platform

@@ -1,0 +1,87 @@
+#include "platform/profile_text.h"
+
+#include <gtest/gtest.h>
+
+namespace kivoly::platform {
+namespace {
+
+using namespace std::string_literals;
+
+TEST(ProfileTextRead, MatchesSectionsAndKeysWithoutRegardToCase) {
+    const char* text = "[KivoSettings]\nShowProgress=True\n[processingsettings]\nWIDTH=320\n";
+    EXPECT_EQ(FindProfileValue(text, "kivosettings", "showprogress"), "True");
+    EXPECT_EQ(FindProfileValue(text, "ProcessingSettings", "Width"), "320");
+    EXPECT_EQ(FindProfileValue(text, "ProcessingSettings", "ShowProgress"), std::nullopt);
+    EXPECT_EQ(FindProfileValue(text, "Sound", "Width"), std::nullopt);
+}
+
+TEST(ProfileTextRead, TrimsBlanksStripsQuotesAndTakesTheFirstMatch) {
+    const char* text =
+        "Orphan=before any section\n"
+        "  [ Sound ]  \r\n"
+        "no equals sign here\r\n"
+        "  KivoSound  =  \"chime.wav\"  \r\n"
+        "KivoSound=second.wav\r\n"
+        "Quoted='a'\n"
+        "Lonely=\"\n"
+        "Empty=\n"
+        "[Sound]\n"
+        "Later=x\n";
+    EXPECT_EQ(FindProfileValue(text, "Sound", "KivoSound"), "chime.wav");
+    EXPECT_EQ(FindProfileValue(text, "Sound", "Quoted"), "a");
+    EXPECT_EQ(FindProfileValue(text, "Sound", "Lonely"), "\"");
+    EXPECT_EQ(FindProfileValue(text, "Sound", "Empty"), "");
+    EXPECT_EQ(FindProfileValue(text, "Sound", "Orphan"), std::nullopt);
+    // Only the first section of a name is read.
+    EXPECT_EQ(FindProfileValue(text, "Sound", "Later"), std::nullopt);
+}
+
+TEST(ProfileTextRead, SurvivesBrokenText) {
+    const std::string binary = "[S]\nK=a\0b\xff\n[\n=\n\xfe[S2]\nK2=v"s;
+    EXPECT_EQ(FindProfileValue(binary, "S", "K"), std::string("a\0b\xff", 4));
+    EXPECT_EQ(FindProfileValue(binary, "S2", "K2"), std::nullopt);  // "\xfe[S2]" is no header
+    EXPECT_EQ(FindProfileValue("[S\nK=v", "S", "K"), "v");  // unclosed header, no last newline
+    EXPECT_EQ(FindProfileValue("", "S", "K"), std::nullopt);
+    EXPECT_EQ(FindProfileValue("[S]", "S", "K"), std::nullopt);
+}
+
+TEST(ProfileTextWrite, RewritesAnExistingKeyInPlaceKeepingEverythingElse) {
+    const std::string text = "; note\r\n[Sect]\r\n  width = 1 \r\nOther=2\r\n\r\n[Next]\r\nA=b";
+    EXPECT_EQ(SetProfileValue(text, "SECT", "Width", "640"),
+              "; note\r\n[Sect]\r\nwidth=640\r\nOther=2\r\n\r\n[Next]\r\nA=b");
+    EXPECT_EQ(SetProfileValue(text, "next", "a", "c"),
+              "; note\r\n[Sect]\r\n  width = 1 \r\nOther=2\r\n\r\n[Next]\r\nA=c");
+}
+
+TEST(ProfileTextWrite, AddsKeysAfterTheSectionsLastLineAndSectionsAtTheEnd) {
+    EXPECT_EQ(SetProfileValue("[A]\nx=1\n\n[B]\ny=2\n", "a", "z", "3"),
+              "[A]\nx=1\nz=3\n\n[B]\ny=2\n");
+    EXPECT_EQ(SetProfileValue("[A]\nx=1", "A", "z", "3"), "[A]\nx=1\nz=3\n");
+    EXPECT_EQ(SetProfileValue("[A]", "A", "z", "3"), "[A]\nz=3\n");
+    EXPECT_EQ(SetProfileValue("", "A", "z", "3"), "[A]\nz=3\n");
+    EXPECT_EQ(SetProfileValue("[A]\r\nx=1", "B", "z", "3"), "[A]\r\nx=1\r\n\r\n[B]\r\nz=3\r\n");
+}
+
+TEST(ProfileTextWrite, WrittenValuesReadBack) {
+    std::string text;
+    text = SetProfileValue(text, "KivoAcquireInformation", "Quality", "2");
+    text = SetProfileValue(text, "KivoSettings", "ShowProgress", "False");
+    text = SetProfileValue(text, "KivoAcquireInformation", "IODelay", "-1");
+    text = SetProfileValue(text, "kivoacquireinformation", "quality", "3");
+    EXPECT_EQ(FindProfileValue(text, "KivoAcquireInformation", "Quality"), "3");
+    EXPECT_EQ(FindProfileValue(text, "KivoAcquireInformation", "IODelay"), "-1");
+    EXPECT_EQ(FindProfileValue(text, "KivoSettings", "ShowProgress"), "False");
+}
+
+TEST(ProfileTextWrite, RefusesEntriesThatWouldBreakLines) {
+    EXPECT_TRUE(IsWritableProfileEntry("Sound", "KivoSound", "C:\\a b.wav"));
+    EXPECT_FALSE(IsWritableProfileEntry("Sound", "Key", "a\nInjected=1"));
+    EXPECT_FALSE(IsWritableProfileEntry("Sound", "Key", "a\r"));
+    EXPECT_FALSE(IsWritableProfileEntry("Sound", "K=ey", "v"));
+    EXPECT_FALSE(IsWritableProfileEntry("Sound", "  ", "v"));
+    EXPECT_FALSE(IsWritableProfileEntry("So]und", "Key", "v"));
+    EXPECT_FALSE(IsWritableProfileEntry("So\nund", "Key", "v"));
+}
+
+}  // namespace
+}  // namespace kivoly::platform
