@@ -19,6 +19,7 @@ constexpr int kActiveStart = 156;  // 10.9 us
 constexpr int kActiveEnd = 896;
 constexpr int64_t kHalfLine = kSamplesPerLine / 2;
 constexpr int64_t kSamplesPerFrame = 2 * kSamplesPerField;
+constexpr int64_t kCaptureDelay = 11204;
 
 // 75 % bars: white, yellow, cyan, green, magenta, red, blue.
 constexpr double kBars[7][3] = {{.75, .75, .75}, {.75, .75, 0}, {0, .75, .75}, {0, .75, 0},
@@ -55,26 +56,42 @@ ColourBarSignal::ColourBarSignal() {
     }
 }
 
-void ColourBarSignal::Render(int64_t first, uint8_t* out, std::size_t count) {
+double ColourBarSignal::CaptureStart(int64_t field, int) {
+    // A dozen lines after the field's broad pulses begin.
+    return static_cast<double>(field * kSamplesPerField + 3 * kSamplesPerLine + kCaptureDelay);
+}
+
+void ColourBarSignal::Sample(double time, int samplesPerLine, uint8_t* out, std::size_t count) {
+    const double step = static_cast<double>(kSamplesPerLine) / samplesPerLine;
     for (std::size_t i = 0; i < count; ++i) {
-        const int64_t n = first + static_cast<int64_t>(i);
-        const int64_t framePos = n % kSamplesPerFrame;
-        const int64_t halfLine = framePos / kHalfLine;
-        // The vertical interval: six equalising, six broad, six equalising half lines.
-        const int64_t interval = halfLine >= 525 ? halfLine - 525 : halfLine;
-        if (interval < 18) {
-            const int64_t x = framePos % kHalfLine;
-            const bool broad = interval >= 6 && interval < 12;
-            const bool low = broad ? x < kHalfLine - kSerrationWidth : x < kEqualisingWidth;
-            out[i] = low ? kSyncLevel : kBlankLevel;
-            continue;
+        const double position = time + static_cast<double>(i) * step;
+        const int64_t left = static_cast<int64_t>(std::floor(position));
+        const double fraction = position - static_cast<double>(left);
+        if (fraction == 0) {
+            out[i] = At(left);
+        } else {
+            const double a = At(left);
+            out[i] = static_cast<uint8_t>(std::lround(a + (At(left + 1) - a) * fraction));
         }
-        const int64_t line = framePos / kSamplesPerLine;
-        const int64_t x = framePos % kSamplesPerLine;
-        const int phase = static_cast<int>(((n - x) % 4 + 4) % 4);
-        const bool picture = (line >= 21 && line <= 261) || (line >= 284 && line <= 524);
-        out[i] = (picture ? pictureLines_ : blankLines_)[phase][x];
     }
+}
+
+uint8_t ColourBarSignal::At(int64_t n) const {
+    const int64_t framePos = n % kSamplesPerFrame;
+    const int64_t halfLine = framePos / kHalfLine;
+    // The vertical interval: six equalising, six broad, six equalising half lines.
+    const int64_t interval = halfLine >= 525 ? halfLine - 525 : halfLine;
+    if (interval < 18) {
+        const int64_t x = framePos % kHalfLine;
+        const bool broad = interval >= 6 && interval < 12;
+        const bool low = broad ? x < kHalfLine - kSerrationWidth : x < kEqualisingWidth;
+        return low ? kSyncLevel : kBlankLevel;
+    }
+    const int64_t line = framePos / kSamplesPerLine;
+    const int64_t x = framePos % kSamplesPerLine;
+    const int phase = static_cast<int>(((n - x) % 4 + 4) % 4);
+    const bool picture = (line >= 21 && line <= 261) || (line >= 284 && line <= 524);
+    return (picture ? pictureLines_ : blankLines_)[phase][x];
 }
 
 }  // namespace kivoly::sim

@@ -12,9 +12,12 @@ namespace kivoly::sim {
 class ColourBarSignal : public VideoSignal {
   public:
     ColourBarSignal();
-    void Render(int64_t first, uint8_t* out, std::size_t count) override;
+    void Sample(double time, int samplesPerLine, uint8_t* out, std::size_t count) override;
+    double CaptureStart(int64_t field, int samplesPerLine) override;
 
   private:
+    uint8_t At(int64_t n) const;
+
     // One picture line for each of the four subcarrier phases a line can start with.
     std::array<std::vector<uint8_t>, 4> pictureLines_;
     std::array<std::vector<uint8_t>, 4> blankLines_;

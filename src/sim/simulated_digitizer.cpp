@@ -115,30 +115,34 @@ void SimulatedDigitizer::Clock(int bit) {
 }
 
 void SimulatedDigitizer::Trigger(int64_t nowUs) {
-    const int64_t now = SampleAt(nowUs);
     // A capture that nobody has read from yet is kept.
     if (capture_ == Capture::Started && !readSinceStart_) return;
-    halfRate_ = data_ & 0x02;
-    altLength_ = data_ & 0x20;
+    samplesPerLine_ = (data_ & 0x20 ? 908 : 910) / (data_ & 0x02 ? 2 : 1);
     const bool syncWait = control_ & 0x02;
     if (!signal_ || faults_.noVideo || (syncWait && faults_.unstableSync && random_() % 2 == 0)) {
         capture_ = Capture::WaitingForSync;
         return;
     }
+    const int64_t now = SampleAt(nowUs);
     if (!syncWait) {
-        StartAt((now + kSamplesPerLine - 1) / kSamplesPerLine * kSamplesPerLine, false);
+        StartAt(NextLineStart(now), false);
         return;
     }
-    int64_t fieldStart = now - now % kSamplesPerSequence + nextField_ * kSamplesPerField;
-    if (fieldStart < now) fieldStart += kSamplesPerSequence;
+    // The next field of the wanted place in the colour sequence whose sync is still to come.
+    int64_t field = now / kSamplesPerField + 1;
+    field += ((nextField_ - field) % 4 + 4) % 4;
     lastField_ = nextField_;
     nextField_ = (nextField_ + 1) % 4;
-    StartAt(fieldStart + kSyncDelayLines * kSamplesPerLine, true);
+    StartAt(signal_->CaptureStart(field, samplesPerLine_), true);
 }
 
-void SimulatedDigitizer::StartAt(int64_t startSample, bool synced) {
+double SimulatedDigitizer::NextLineStart(int64_t now) {
+    return static_cast<double>((now + kSamplesPerLine - 1) / kSamplesPerLine * kSamplesPerLine);
+}
+
+void SimulatedDigitizer::StartAt(double startTime, bool synced) {
     capture_ = Capture::Started;
-    startSample_ = startSample;
+    startTime_ = startTime;
     readSinceStart_ = false;
     lastNoSync_ = !synced;
     lastTimeBaseError_ = !synced && faults_.unstableSync && random_() % 4 == 0;
@@ -147,8 +151,9 @@ void SimulatedDigitizer::StartAt(int64_t startSample, bool synced) {
 }
 
 bool SimulatedDigitizer::Done(int64_t nowUs) const {
+    const double step = static_cast<double>(kSamplesPerLine) / samplesPerLine_;
     return capture_ == Capture::Started &&
-           SampleAt(nowUs) >= startSample_ + kDoneLead * (halfRate_ ? 2 : 1);
+           static_cast<double>(SampleAt(nowUs)) >= startTime_ + kDoneLead * step;
 }
 
 const std::vector<uint8_t>& SimulatedDigitizer::Memory() {
@@ -158,27 +163,7 @@ const std::vector<uint8_t>& SimulatedDigitizer::Memory() {
 
 void SimulatedDigitizer::FillMemory() {
     memoryStale_ = false;
-    if (!signal_) return;
-    const int64_t stride = halfRate_ ? 2 : 1;
-    if (!altLength_) {
-        std::vector<uint8_t> grid(static_cast<std::size_t>(kMemorySamples * stride));
-        signal_->Render(startSample_, grid.data(), grid.size());
-        for (int i = 0; i < kMemorySamples; ++i)
-            memory_[i] = grid[i * stride];
-        return;
-    }
-    // 908 samples a line: the sampling clock runs 910/908 slower, so samples fall between
-    // those of the 910 grid.
-    const double step = stride * 910.0 / 908.0;
-    std::vector<uint8_t> grid(static_cast<std::size_t>(std::ceil(kMemorySamples * step)) + 2);
-    signal_->Render(startSample_, grid.data(), grid.size());
-    for (int i = 0; i < kMemorySamples; ++i) {
-        const double position = i * step;
-        const std::size_t left = static_cast<std::size_t>(position);
-        const double fraction = position - static_cast<double>(left);
-        memory_[i] = static_cast<uint8_t>(
-            std::lround(grid[left] + (grid[left + 1] - grid[left]) * fraction));
-    }
+    if (signal_) signal_->Sample(startTime_, samplesPerLine_, memory_.data(), memory_.size());
 }
 
 uint8_t SimulatedDigitizer::ReadoutStatus() {

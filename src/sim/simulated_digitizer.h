@@ -72,7 +72,8 @@ class SimulatedDigitizer {
     void PowerDown();
     void Clock(int bit);
     void Trigger(int64_t nowUs);
-    void StartAt(int64_t startSample, bool synced);
+    static double NextLineStart(int64_t now);
+    void StartAt(double startTime, bool synced);
     bool Done(int64_t nowUs) const;
     void FillMemory();
     uint8_t ReadoutStatus();
@@ -98,9 +99,8 @@ class SimulatedDigitizer {
     // Capture.
     Capture capture_ = Capture::Idle;
     bool triggerArmed_ = false;  // C2 fell in command mode
-    bool halfRate_ = false;
-    bool altLength_ = false;
-    int64_t startSample_ = 0;
+    int samplesPerLine_ = 910;   // the clock latched at the trigger
+    double startTime_ = 0;
     bool readSinceStart_ = true;
     int nextField_ = 0;
     int lastField_ = -1;

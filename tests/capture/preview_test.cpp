@@ -22,9 +22,10 @@ constexpr int kRightLevel = 140;
 // below it on the left, kRightLevel on the right half.
 class QuadrantSignal : public sim::VideoSignal {
   public:
-    void Render(int64_t first, uint8_t* out, std::size_t count) override {
+    void Sample(double time, int samplesPerLine, uint8_t* out, std::size_t count) override {
+        const int64_t step = sim::kSamplesPerLine / samplesPerLine;
         for (std::size_t i = 0; i < count; ++i) {
-            const int64_t n = first + static_cast<int64_t>(i);
+            const int64_t n = static_cast<int64_t>(time) + static_cast<int64_t>(i) * step;
             const int64_t x = n % sim::kSamplesPerLine;
             const int64_t line = (n % sim::kSamplesPerField) / sim::kSamplesPerLine;
             uint8_t level = 64;
@@ -35,6 +36,10 @@ class QuadrantSignal : public sim::VideoSignal {
             }
             out[i] = level;
         }
+    }
+    // A dozen lines into the field.
+    double CaptureStart(int64_t field, int) override {
+        return static_cast<double>(field * sim::kSamplesPerField + 12 * sim::kSamplesPerLine);
     }
 };
 
