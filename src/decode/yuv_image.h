@@ -13,18 +13,26 @@
 #include <cstdio>
 #include <memory>
 
+#include "decode/burst_averager.h"
+#include "decode/decode_statistics.h"
 #include "kivoly/kivoly.h"
 
 namespace kivoly {
 
 class ProgressFeedback;
 class VideoSource;
+struct FieldDecoder;
 
 inline constexpr int kLineBytes = 1506;
 inline constexpr int kSampleWidth = 752;
 inline constexpr int kRawLineSamples = 1070;
 inline constexpr int kChunkBytes = 6144;
 inline constexpr int kLinesPerBlock = 16;
+inline constexpr int kWorkLineBytes = 1504;
+inline constexpr int kChunkHalf = kChunkBytes / 2;
+// Zeroed bytes allocated past the chunk buffer's end: a line found at the very end of the
+// buffer may be examined a few dozen samples beyond it.
+inline constexpr int kChunkGuardBytes = 64;
 
 enum DecodeResult : int32_t {
     DecodeOk = 0,
@@ -54,6 +62,18 @@ struct LineTable {
     uint16_t lineCount = 0;
 
     uint8_t* Line(int i) const { return entries[i]; }
+    // False when memory runs out (whatever was allocated is freed again).
+    bool Allocate(uint16_t lines);
+    void Free();
+};
+
+// Burst of one line: unit vector (a, b), gain 256 / amplitude (0 without burst) and the
+// line's blanking level.
+struct BurstMeasurement {
+    double a = 0.0;
+    double b = 1.0;
+    double gain = 0.0;
+    int blanking = 0;
 };
 
 // What the RGB conversion keeps with a picture (its adjustment tables and adjusted lines).
@@ -85,6 +105,33 @@ class YuvImage {
     // Captures and decodes one picture from `source`.
     DecodeResult Decode(const KivoGrabInfo& grabInfo, ProgressFeedback* progress,
                         const char* rawFileName, VideoSource* source);
+
+    // Signal analysis. Positions are offsets into the chunk buffer.
+    int NextLine(int& position);
+    void MeasureEvenOdd(int position);
+    BurstMeasurement BurstMeasure(const uint8_t* lineStart);
+    // Moves `lineStart` by up to two samples so that the line's burst matches the reference.
+    void AlignLine(int& lineStart, int lineNumber, double referenceB, double referenceA);
+    bool LineClips(const uint8_t* samples, int count);
+    void RecordSample(int luma, int position, int chroma, int previousChroma);
+    void ComputeMedian();
+    void ResetSignalState();
+    void ResetSyncCalibration();
+
+    // Decoders.
+    void DecodeFrameLine(uint8_t* storedLine, const uint8_t* rawStart, BurstAverager& averager);
+    // False when the user aborted.
+    bool DecodeSingleFrame(ProgressFeedback* progress, uint16_t& counter);
+    void InterpolateMissingField(ProgressFeedback* progress, uint16_t& counter);
+    bool CorrectColours(ProgressFeedback* progress, uint16_t& counter);
+
+    // Raw capture file written while decoding: one record per field, back to back.
+    void BeginRawRecord(uint16_t fieldFlags);
+    void DumpSamples(const uint8_t* samples, int count);
+    // Copies what is left of the current field into its record.
+    void CopyRestOfField();
+    void FinishRawRecord();
+    void CloseRawFile();
 
     VideoSource* source = nullptr;
     uint16_t outputWidth = 0;
@@ -132,10 +179,22 @@ class YuvImage {
     int16_t syncLevel = 0;
     int16_t levelAverage = 0;
     int16_t calibrationCount = 0;
+    // Histograms and per-level sums gathered while decoding (one Decode runs at a time).
+    DecodeStatistics statistics;
 
   private:
     void Initialise(uint16_t width, uint16_t lines, bool twoFields, bool doubleSampled,
                     uint16_t outputWidth);
+    void Destroy();
+    void FreeWorkLines();
+    void RefillChunk(int& position);
+    void CalibrateSync(const uint8_t* lineStart);
+    // Decodes raw line `line` of a single frame into the buffer of line `line` - fieldStep.
+    void DecodeFieldLine(int line, FieldDecoder& decoder);
+
+    long rawRecordHeader_ = 0;     // file offset of the open record's header
+    uint32_t rawRecordBytes_ = 0;  // samples written into it so far
+    bool rawRecordOpen_ = false;
 };
 
 }  // namespace kivoly

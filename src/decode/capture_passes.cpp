@@ -1,0 +1,373 @@
+// Decode: the capture passes that turn fields from a VideoSource into a decoded picture.
+//
+// A pass captures and processes one field. The first frame's fields (passes 0 and 1; 4 and 5 for
+// the second sample set of the 35 ns mode) are stored as raw lines; the next frame's fields
+// (passes 2 and 3; 6 and 7) are decoded against them line by line with the frame comb as they
+// arrive, so the second frame is never stored. Lines are found and aligned as the samples arrive
+// through the chunk buffer. Along the way the signal is judged (no field, alarm, no blanking
+// level, unstable field type, wrong colour frame) and the pass retried, the attempt restarted or
+// rescanned, the passes stopped early, or the decode given up. Whatever was captured when the
+// passes stop is completed by the single-frame decoder or the field interpolation.
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+
+#include "capture/video_source.h"
+#include "decode/burst_vector.h"
+#include "decode/luma_smoothers.h"
+#include "decode/yuv_image.h"
+#include "framework/progress_feedback.h"
+
+namespace kivoly {
+
+namespace {
+
+constexpr int kRetryLimit = 16;
+constexpr int kMinimumBlanking = 48;
+constexpr int kSkewLimit = 75;
+constexpr int kStringCapturing = 76;
+constexpr int kStringCapturingFirst = 77;
+constexpr int kStringCapturingSecond = 78;
+
+// How a pass (or the acquisition of its field) ended.
+enum class PassEnd { Next, Retry, Stop, Restart, Rescan, Exit };
+
+class CapturePasses {
+  public:
+    CapturePasses(YuvImage& image, const KivoGrabInfo& grabInfo, ProgressFeedback* progress)
+        : image_(image), source_(*image.source), quality_(grabInfo.Quality), progress_(progress) {}
+
+    // Runs attempts until the passes end; false with `result` set when the decode must exit.
+    bool Run(DecodeResult& result);
+    uint16_t& Counter() { return counter_; }
+    int MaxPasses() const { return maxPasses_; }
+
+  private:
+    PassEnd RunPass(int pass);
+    PassEnd AcquireFieldOfPass(int pass, uint16_t& flags);
+    // AcquireField that records a field the passes skip; false when no field came.
+    bool Acquire();
+    void SkipField();
+    PassEnd ProcessLines(int pass, uint16_t flags, LineTable& table, int cursor);
+    bool Aborted() const { return progress_ != nullptr && progress_->IsAborted(); }
+
+    YuvImage& image_;
+    VideoSource& source_;
+    const int quality_;
+    ProgressFeedback* const progress_;
+    int step_ = 1;
+    int linesPerField_ = 242;
+    int maxPasses_ = 2;
+    int attempts_ = 0;
+    int restarts_ = 0;
+    int rescans_ = 0;
+    bool toggle_ = false;
+    uint16_t counter_ = 0;
+    BurstAverager averager_;
+    DecodeResult exitResult_ = DecodeAborted;
+};
+
+bool CapturePasses::Run(DecodeResult& result) {
+    bool rescan = true;
+    for (;;) {
+        if (rescan) {
+            ++rescans_;
+            restarts_ = 0;
+        }
+        ++restarts_;
+        step_ = quality_ < 2 ? 1 : 2;
+        image_.fieldStep = static_cast<int16_t>(step_);
+        linesPerField_ = std::min(242, image_.lineCount / step_);
+        maxPasses_ = image_.lineTable2.entries != nullptr ? 8 : 2;
+        if (progress_ != nullptr) progress_->UpdateById(0, kStringCapturingFirst);
+        image_.ResetSignalState();
+        image_.statistics.ClearNegative();
+        if (!(source_.readoutActive && quality_ == 0)) source_.SetSyncWait(1);
+
+        PassEnd end = PassEnd::Next;
+        for (int pass = 0; pass < maxPasses_ && end == PassEnd::Next;) {
+            end = RunPass(pass);
+            if (end == PassEnd::Next) pass += 2 / step_;
+        }
+        switch (end) {
+            case PassEnd::Next:
+            case PassEnd::Stop:
+                return true;
+            case PassEnd::Exit:
+                result = exitResult_;
+                return false;
+            case PassEnd::Restart:
+            case PassEnd::Retry:  // handled within the pass
+                rescan = false;
+                break;
+            case PassEnd::Rescan:
+                rescan = true;
+                break;
+        }
+    }
+}
+
+PassEnd CapturePasses::RunPass(int pass) {
+    attempts_ = 0;
+    averager_.Reset();
+    image_.statistics.currentLine = 0;
+    const bool second = pass >= 4;
+    LineTable& table = second ? image_.lineTable2 : image_.lineTable;
+    source_.SetAltLineLength(second);
+    if (pass == 4) image_.ResetSyncCalibration();
+    image_.samplesPerLine = static_cast<int16_t>(source_.samplesPerLine);
+    if (pass == 2 && progress_ != nullptr) progress_->UpdateById(0, kStringCapturingSecond);
+    // Even passes fill lines 1, 3, 5, ... and odd passes 0, 2, 4, ... of a two-field picture.
+    int cursor = pass % 2;
+    if (step_ == 2) cursor += pass % 2 == 0 ? 1 : -1;
+
+    for (;;) {
+        uint16_t flags = 0;
+        PassEnd end = AcquireFieldOfPass(pass, flags);
+        if (end == PassEnd::Next) end = ProcessLines(pass, flags, table, cursor);
+        if (end != PassEnd::Retry) return end;
+        image_.CopyRestOfField();
+    }
+}
+
+bool CapturePasses::Acquire() {
+    return source_.AcquireField();
+}
+
+// A field the passes do not use still becomes a record, so that the raw file replays.
+void CapturePasses::SkipField() {
+    image_.BeginRawRecord(source_.fieldFlags);
+    image_.CopyRestOfField();
+    image_.FinishRawRecord();
+}
+
+PassEnd CapturePasses::AcquireFieldOfPass(int pass, uint16_t& flags) {
+    if (Aborted()) {
+        exitResult_ = DecodeAborted;
+        return PassEnd::Exit;
+    }
+    ++attempts_;
+    if (attempts_ > kRetryLimit || restarts_ > kRetryLimit || rescans_ > kRetryLimit) {
+        if (progress_ != nullptr) progress_->Query(rescans_ > kRetryLimit ? 1 : 0);
+        if (pass > 0) return PassEnd::Stop;
+        if (image_.cameraInput && rescans_ <= kRetryLimit) {
+            // Give the source a last chance as a tape player.
+            image_.cameraInput = 0;
+            attempts_ = restarts_ = rescans_ = 0;
+        } else {
+            exitResult_ = DecodeBadSignal;
+            return PassEnd::Exit;
+        }
+    }
+
+    image_.evenOddOffset = 0;
+    const PassEnd noField = pass > 0 ? PassEnd::Stop : PassEnd::Exit;
+    exitResult_ = DecodeNoVideo;
+    if (source_.readoutActive && quality_ == 0) {
+        source_.Rewind();
+    } else {
+        if (!Acquire()) return noField;
+        if (source_.fieldFlags & NoSync) {
+            if (toggle_) {
+                SkipField();
+                if (!Acquire()) return noField;
+            }
+            toggle_ = !toggle_;
+        } else if (step_ == 1 && pass > 0) {
+            // One-field pictures take every second field.
+            SkipField();
+            if (!Acquire()) return noField;
+        }
+    }
+
+    uint16_t f = source_.fieldFlags;
+    const bool hardware = source_.isHardware != 0;
+    if (f & NoSync) {
+        if (!(f & StatusPE) && image_.cameraInput && hardware) f &= NoSync;
+    } else if (f != 0 && image_.cameraInput && hardware) {
+        source_.EndReadout();
+        return PassEnd::Restart;
+    }
+    if (!hardware && f != 0) f &= NoSync;
+
+    const bool stableField = (f & NoSync) ? !(f & StatusPE) : f == 0;
+    if (pass % 4 == step_ - 1 && quality_ != 0 && stableField && maxPasses_ < 4) maxPasses_ = 4;
+    if (pass > step_ - 1) {
+        if ((f & NoSync) && (f & StatusPE)) {
+            return image_.cameraInput ? PassEnd::Retry : PassEnd::Stop;
+        }
+        if (!(f & NoSync) && f != 0) return PassEnd::Stop;
+    }
+    flags = f;
+    return PassEnd::Next;
+}
+
+PassEnd CapturePasses::ProcessLines(int pass, uint16_t flags, LineTable& table, int cursor) {
+    uint8_t* const chunk = image_.chunkBuffer;
+    source_.Read(chunk, kChunkBytes);
+    image_.BeginRawRecord(flags);
+    image_.DumpSamples(chunk, kChunkBytes);
+
+    int position = 0;
+    for (int i = 0; i < 3; ++i) {
+        const int next = image_.NextLine(position);
+        image_.MeasureEvenOdd(position);
+        position = next;
+    }
+    for (int i = 0; i < (242 - linesPerField_) / 2; ++i)
+        position = image_.NextLine(position);
+
+    const bool storing = pass % 4 < 2;
+    for (int l = 0; l < linesPerField_; ++l) {
+        image_.statistics.currentLine = static_cast<uint16_t>(l);
+        if (source_.fieldFlags & DeviceAlarm) {
+            exitResult_ = DecodeNoVideo;
+            return PassEnd::Exit;
+        }
+        int start = image_.NextLine(position);
+        if (kChunkBytes - start < kRawLineSamples) start = kChunkBytes - kRawLineSamples;
+        if (image_.lineSkew < -kSkewLimit || image_.lineSkew > kSkewLimit) image_.lineSkew = 0;
+
+        if (l == 0) {
+            const BurstMeasurement m = image_.BurstMeasure(chunk + start);
+            image_.burstA[pass] = m.a;
+            image_.burstB[pass] = m.b;
+            image_.burstGain[pass] = m.gain;
+            if (m.blanking < kMinimumBlanking) {
+                if (pass == 0) {
+                    source_.EndReadout();
+                    image_.CopyRestOfField();
+                    return PassEnd::Rescan;
+                }
+                exitResult_ = DecodeBadSignal;
+                return PassEnd::Exit;
+            }
+            image_.phaseShift = 0;
+            if (pass > 4) {
+                const double A = image_.burstA[pass - 4];
+                const double B = image_.burstB[pass - 4];
+                if (!BurstMatches(m.a, m.b, A, B)) {
+                    if (BurstQuarterAhead(m.a, m.b, A, B)) {
+                        image_.phaseShift = 1;
+                    } else if (BurstQuarterBehind(m.a, m.b, A, B)) {
+                        image_.phaseShift = -1;
+                    } else {
+                        image_.phaseShift = 2;
+                    }
+                }
+            }
+        }
+
+        uint8_t* line = table.Line(cursor);
+        if (storing) {
+            if (!(l == 0 && pass == 0) && quality_ != 0 && !(flags & (NoSync | StatusPE))) {
+                const int before = start;
+                image_.AlignLine(start, l, image_.burstB[pass], image_.burstA[pass]);
+                if (start != before && l > 0) {
+                    uint8_t* previous = table.Line(cursor - step_);
+                    int16_t skew;
+                    std::memcpy(&skew, previous, 2);
+                    skew = static_cast<int16_t>(skew + (start - before));
+                    std::memcpy(previous, &skew, 2);
+                }
+            }
+            std::memcpy(line, &image_.lineSkew, 2);
+            std::memcpy(line + 2, chunk + start, kRawLineSamples);
+        } else {
+            if (l == 0 && (flags & NoSync) && image_.burstMissCount < 3) {
+                // The new frame must carry the inverse colour phase of the stored one.
+                if (!BurstIsInverse(image_.burstA[pass], image_.burstB[pass],
+                                    image_.burstA[pass % 2], image_.burstB[pass % 2])) {
+                    return PassEnd::Retry;
+                }
+            }
+            if (pass >= 4) image_.AlignLine(start, l, image_.burstB[pass], image_.burstA[pass]);
+            image_.DecodeFrameLine(line, chunk + start, averager_);
+            if (pass >= 6) MergeSampleSets(line, image_.lineTable.Line(cursor));
+        }
+
+        if (progress_ != nullptr) {
+            progress_->Update(++counter_, nullptr);
+            if (l == 0) progress_->PlaySound();
+            if (progress_->IsAborted()) {
+                exitResult_ = DecodeAborted;
+                return PassEnd::Exit;
+            }
+        }
+        cursor += step_;
+        position = start;
+    }
+
+    image_.passesDone = static_cast<int16_t>(pass + 2 / step_);
+    image_.CopyRestOfField();
+    image_.FinishRawRecord();
+    source_.EndReadout();
+    return PassEnd::Next;
+}
+
+}  // namespace
+
+DecodeResult YuvImage::Decode(const KivoGrabInfo& grabInfo, ProgressFeedback* progress,
+                              const char* rawFileName, VideoSource* videoSource) {
+    if (videoSource == nullptr || !HasLines()) return DecodeNoVideo;
+    source = videoSource;
+    useColor = grabInfo.UseColor != 0;
+    cameraInput = grabInfo.CameraInput != 0;
+    negative = grabInfo.Negative != 0;
+    const bool hadChunkBuffer = chunkBuffer != nullptr;
+    bool createdRawFile = false;
+    const bool correct = grabInfo.Negative && grabInfo.UseColor;
+    if (progress != nullptr) {
+        const int perLine = (grabInfo.Quality < 3 ? 2 : 4) + (correct ? 1 : 0);
+        progress->BeginById(kStringCapturing, static_cast<uint16_t>(lineCount * perLine), true);
+    }
+
+    auto exit = [&](DecodeResult result) {
+        source->EndReadout();
+        ComputeMedian();
+        ReleaseOwnedChunkBuffer();
+        CloseRawFile();
+        if (result != DecodeOk && createdRawFile) std::remove(rawFileName);
+        source->Power(0);
+        source = nullptr;
+        return result;
+    };
+
+    if (!EnsureChunkBuffer()) return exit(DecodeOutOfMemory);
+    if (source->isHardware && source->VerifyReadback(chunkBuffer, kChunkBytes)) {
+        source = nullptr;
+        return DecodeReadbackFailed;
+    }
+    if (rawFileName != nullptr) {
+        rawFile = std::fopen(rawFileName, "w+b");
+        if (rawFile == nullptr) {
+            source = nullptr;
+            return DecodeRawFileFailed;
+        }
+        createdRawFile = true;
+    }
+    if (source->samplesPerLine != 910) {
+        source->SetSampleRate(0);
+        source->EndReadout();
+    }
+
+    CapturePasses passes(*this, grabInfo, progress);
+    DecodeResult result = DecodeAborted;
+    if (!passes.Run(result)) return exit(result);
+
+    CopyRestOfField();
+    FinishRawRecord();
+    source->Power(0);
+    if (!hadChunkBuffer) ReleaseChunkBuffer();
+    statistics.currentLine = 0;
+    if (passesDone <= 2) {
+        if (!DecodeSingleFrame(progress, passes.Counter())) return exit(DecodeAborted);
+    } else if (passesDone == 3 && passesDone < passes.MaxPasses()) {
+        InterpolateMissingField(progress, passes.Counter());
+    }
+    CloseRawFile();
+    if (correct && !CorrectColours(progress, passes.Counter())) return exit(DecodeAborted);
+    return exit(DecodeOk);
+}
+
+}  // namespace kivoly

@@ -1,0 +1,252 @@
+// The single-frame decoder: when only one frame was captured, luma and chroma are separated
+// within the field. Chroma inverts from one line of a field to the next, so a vertical comb
+// (a line less the mean of its neighbours above and below) isolates it where the picture does
+// not change vertically; a horizontal band-pass around the subcarrier isolates it where the
+// picture does not change horizontally. Each sample blends the two estimates by the activity in
+// the other direction, and a second band-pass centres the result on the subcarrier.
+//
+// Lines are also aligned to a fraction of a sample: the falling edge of each line's sync pulse
+// is located between two samples, smoothed over the lines of the field, and the decoded luma
+// is interpolated to that fraction.
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+
+#include "capture/video_source.h"
+#include "decode/chroma_demodulator.h"
+#include "decode/line_interpolators.h"
+#include "decode/luma_smoothers.h"
+#include "decode/yuv_image.h"
+#include "framework/progress_feedback.h"
+
+namespace kivoly {
+
+namespace {
+
+constexpr int kDecodeStart = 148;
+constexpr int kStringAnalyzing = 80;
+constexpr int kEdgeSearchMoves = 20;
+constexpr int kFractionOne = 16384;
+// Local copies of the three streams cover output positions -10 .. 756.
+constexpr int kMargin = 10;
+constexpr int kSpan = kSampleWidth + 2 * kMargin;
+
+int16_t StoredSkew(const uint8_t* line) {
+    int16_t skew;
+    std::memcpy(&skew, line, 2);
+    return skew;
+}
+
+// Copies raw samples first - kMargin .. first + kSpan of a stored line; positions outside the
+// stored samples repeat the nearest one.
+void CopyStream(uint8_t* out, const uint8_t* raw, int first) {
+    for (int i = 0; i < kSpan; ++i) {
+        out[i] = raw[std::clamp(first - kMargin + i, 0, kRawLineSamples - 1)];
+    }
+}
+
+// Replaces saturated samples, when that is larger, by an estimate from the samples of the same
+// line one and two positions away.
+void Widen(int16_t* out, const uint8_t* in, bool repair) {
+    for (int i = 0; i < kSpan; ++i)
+        out[i] = in[i];
+    if (!repair) return;
+    for (int i = 2; i < kSpan - 2; ++i) {
+        if (in[i] < 255) continue;
+        const int e = ((in[i + 1] + in[i - 1]) * 2 - (in[i + 2] + in[i - 2])) / 2;
+        if (e > out[i]) out[i] = static_cast<int16_t>(e);
+    }
+}
+
+// Difference of the chroma band-passes of two neighbours plus a luma step measure.
+int Activity(const int16_t* m, const int16_t* a, const int16_t* b) {
+    return std::abs((2 * a[0] - a[-2] - a[2]) - (2 * b[0] - b[-2] - b[2])) +
+           std::abs(a[-1] + a[1] + b[-1] + b[1] - 2 * (m[-1] + m[1]));
+}
+
+}  // namespace
+
+// The sync edge position, smoothed over the lines of a field.
+struct EdgeAverage {
+    double value = 0.0;
+    void Push(double v) { value = value == 0.0 ? v : (value + v) / 2.0; }
+};
+
+struct FieldDecoder {
+    BurstAverager averager;
+    EdgeAverage edge;
+};
+
+void YuvImage::DecodeFieldLine(int l, FieldDecoder& decoder) {
+    const int step = fieldStep;
+    const int perLine = samplesPerLine;
+    const bool last = l >= lineCount - step;
+    const uint8_t* rawM = lineTable.Line(l) + 2;
+    const uint8_t* rawN = lineTable.Line(l - step) + 2;
+    const uint8_t* rawS = last ? rawN : lineTable.Line(l + step) + 2;
+    uint8_t* out = lineTable.Line(l - step);
+    const int hc = StoredSkew(lineTable.Line(l));
+    const int hb = last ? hc : StoredSkew(lineTable.Line(l + step));
+    const int offsetN = kDecodeStart - hc;
+    const int offsetS = last ? offsetN : kDecodeStart + hb;
+
+    // Locate the sync pulse's falling edge at the line start: move on while any of the next
+    // four sums is still at or above the slicing level.
+    const bool pairs = syncMode == 0;
+    const int level = pairs ? syncLevel + 64 : 2 * syncLevel + 128;
+    auto sumAt = [&](int j) {
+        return pairs ? rawM[j] + rawM[j + 1] : rawM[j] + 2 * rawM[j + 1] + rawM[j + 2];
+    };
+    int moves = 0;
+    while (moves < kEdgeSearchMoves && (sumAt(moves + 1) >= level || sumAt(moves + 2) >= level ||
+                                        sumAt(moves + 3) >= level || sumAt(moves + 4) >= level)) {
+        ++moves;
+    }
+    const int o = moves - 7;
+    int hi = sumAt(moves) - level;
+    int lo = level - sumAt(moves + 1);
+    if (lo < 0) {
+        lo = 0;
+        hi = 1;
+    } else if (hi < 0) {
+        lo = 1;
+        hi = 0;
+    }
+    if (hi + lo == 0) lo = 1;
+    decoder.edge.Push(static_cast<double>(hi) / (hi + lo) + perLine + hc + o);
+    const double edge = decoder.edge.value;
+    const double whole = std::trunc(edge);
+    const int shift = moves + o - ((perLine - static_cast<int>(whole)) + 8);
+    const int f = static_cast<int>(std::trunc(kFractionOne * (edge - whole)));
+
+    uint8_t m8[kSpan];
+    uint8_t n8[kSpan];
+    uint8_t s8[kSpan];
+    CopyStream(m8, rawM, kDecodeStart + shift);
+    const int burstPoint = std::clamp(shift, -96, kRawLineSamples - 112);
+    const BurstMeasurement burst = BurstMeasure(rawM + burstPoint);
+    decoder.averager.Push(burst.a, burst.b, burst.gain, perLine - hc, shift);
+    ChromaDemodulator demodulator(decoder.averager.SmoothedGain(), decoder.averager.SmoothedA(),
+                                  decoder.averager.SmoothedB());
+
+    LineClips(m8 + kMargin, kSampleWidth);
+    const bool repair = source->clipFlag && burstMissCount <= 2;
+    // The chroma filter below delays its output by two samples.
+    CopyStream(m8, rawM, kDecodeStart + shift - 2);
+    CopyStream(n8, rawN, offsetN + shift - 2);
+    CopyStream(s8, rawS, offsetS + shift - 2);
+    int16_t mw[kSpan];
+    int16_t nw[kSpan];
+    int16_t sw[kSpan];
+    Widen(mw, m8, repair);
+    Widen(nw, n8, repair);
+    Widen(sw, s8, repair);
+
+    const bool hasBurst = burstMissCount < 3;
+    int e[5] = {};  // the last five chroma estimates, oldest first
+    int previousY = 64;
+    int previousChroma = 0;
+    int8_t chroma[kSampleWidth];
+    for (int k = -4; k < kSampleWidth - 1; ++k) {
+        const int16_t* M = mw + kMargin + k;
+        const int16_t* N = nw + kMargin + k;
+        const int16_t* S = sw + kMargin + k;
+        int z = 0;
+        if (hasBurst) {
+            const int h = 2 * (std::abs((2 * M[-2] - M[-4] - M[0]) - (2 * M[2] - M[0] - M[4])) +
+                               std::abs(M[-3] + M[3] - M[-1] - M[1]));
+            const int vv = Activity(M, N, S) - 20;
+            const int cv = (4 * M[0] - 2 * (M[2] + M[-2]) - (2 * N[0] - N[2] - N[-2]) -
+                            (2 * S[0] - S[2] - S[-2])) /
+                           16;
+            const int ch = (2 * M[0] - M[2] - M[-2]) / 4;
+            int estimate;
+            if (vv <= 0) {
+                estimate = cv;
+            } else if (h == vv) {
+                estimate = (ch + cv) / 2;
+            } else if (h <= 0) {
+                estimate = ch;
+            } else {
+                estimate = (ch * vv + cv * h) / (h + vv);
+            }
+            e[0] = e[1];
+            e[1] = e[2];
+            e[2] = e[3];
+            e[3] = e[4];
+            e[4] = estimate;
+            z = (2 * e[2] - e[0] - e[4]) / 4;
+        }
+        if (k < 0) continue;
+        const int y = M[-2] - z;
+        if (!useColor) z = 0;
+        chroma[k] = demodulator.Next(k, z);
+        const int luma = (previousY * (kFractionOne - f) + y * f) / kFractionOne;
+        out[k] = static_cast<uint8_t>(std::clamp(luma, 0, 255));
+        previousY = y;
+        RecordSample(y, k, chroma[k], previousChroma);
+        previousChroma = chroma[k];
+    }
+    std::memcpy(out + kSampleWidth, chroma, kSampleWidth - 1);
+    ++statistics.currentLine;
+}
+
+bool YuvImage::DecodeSingleFrame(ProgressFeedback* progress, uint16_t& counter) {
+    FieldDecoder decoders[2];
+    if (progress != nullptr) progress->UpdateById(0, kStringAnalyzing);
+    const int step = fieldStep;
+    auto advance = [&]() {
+        if (progress == nullptr) return true;
+        progress->Update(++counter, nullptr);
+        return !progress->IsAborted();
+    };
+    for (int l = step; l < lineCount; ++l) {
+        if (passesDone != 2 && !(l & 1)) continue;
+        DecodeFieldLine(l, decoders[step == 2 ? (l & 1) : 0]);
+        SmoothLumaLine(lineTable.Line(l - step));
+        if (!advance()) return false;
+    }
+    // Line l was decoded into the buffer of line l - step: move the entries back into place.
+    std::rotate(lineTable.entries, lineTable.entries + lineCount - step,
+                lineTable.entries + lineCount);
+
+    auto line = [&](int i) { return lineTable.Line(i); };
+    auto chromaOf = [&](int i) { return reinterpret_cast<int8_t*>(line(i) + kSampleWidth); };
+    auto between = [&](int target, int a, int b, int c, int d) {
+        Interpolate4(line(target), line(a), line(b), line(c), line(d));
+        AverageChroma(chromaOf(target), chromaOf(b), chromaOf(c));
+    };
+    if (passesDone < 2) {
+        // Only one field of a two-field picture: rebuild the other one between its lines.
+        std::memcpy(line(1), line(3), kLineBytes);
+        between(2, 1, 1, 3, 5);
+        int l = 4;
+        for (; l < lineCount - 4; l += 2) {
+            between(l, l - 3, l - 1, l + 1, l + 3);
+            if (!advance()) return false;
+        }
+        between(l, l - 3, l - 1, l + 1, l + 1);
+    }
+    std::memcpy(line(step - 1), line(step), kLineBytes);
+    std::memcpy(line(lineCount - step), line(lineCount - 1 - step), kLineBytes);
+    return true;
+}
+
+void YuvImage::InterpolateMissingField(ProgressFeedback* progress, uint16_t& counter) {
+    auto line = [&](int i) { return lineTable.Line(i); };
+    auto chromaOf = [&](int i) { return reinterpret_cast<int8_t*>(line(i) + kSampleWidth); };
+    auto between = [&](int target, int a, int b, int c, int d) {
+        Interpolate4(line(target), line(a), line(b), line(c), line(d));
+        AverageChroma(chromaOf(target), chromaOf(b), chromaOf(c));
+    };
+    between(2, 1, 1, 3, 5);
+    int l = 4;
+    for (; l - 1 < lineCount - 3; l += 2) {
+        between(l, l - 3, l - 1, l + 1, l + 3);
+        if (progress != nullptr) progress->Update(++counter, nullptr);
+    }
+    between(l, l - 3, l - 1, l + 1, l + 1);
+}
+
+}  // namespace kivoly

@@ -1,0 +1,194 @@
+// Construction, storage and destruction of the YuvImage. The decoding operations live in the
+// files of the signal stages (signal_analysis.cpp, frame_comb.cpp, ...).
+#include "decode/yuv_image.h"
+
+#include <cstdlib>
+#include <new>
+
+namespace kivoly {
+
+namespace {
+
+constexpr uint16_t kFieldLines = 242;
+constexpr uint16_t kFrameLines = 484;
+
+int BlockCount(int lines) {
+    return (lines + kLinesPerBlock - 1) / kLinesPerBlock;
+}
+
+struct Geometry {
+    uint16_t lines;
+    bool twoFields;
+    bool doubleSampled;
+};
+
+Geometry GeometryOf(const KivoGrabInfo& grabInfo) {
+    const bool twoFields = grabInfo.Quality == 2 || grabInfo.Quality == 3;
+    return {twoFields ? kFrameLines : kFieldLines, twoFields, grabInfo.Quality == 3};
+}
+
+}  // namespace
+
+bool LineTable::Allocate(uint16_t lines) {
+    const int blocks = BlockCount(lines);
+    entries = static_cast<uint8_t**>(std::calloc(lines + blocks, sizeof(uint8_t*)));
+    if (entries == nullptr) return false;
+    lineCount = lines;
+    for (int b = 0; b < blocks; ++b) {
+        const int first = b * kLinesPerBlock;
+        const int inBlock = lines - first < kLinesPerBlock ? lines - first : kLinesPerBlock;
+        // Zero-filled, so that the bytes a decoder leaves unwritten are the same in every image.
+        auto* block = static_cast<uint8_t*>(std::calloc(inBlock, kLineBytes));
+        if (block == nullptr) {
+            Free();
+            return false;
+        }
+        entries[lines + b] = block;
+        for (int i = 0; i < inBlock; ++i)
+            entries[first + i] = block + i * kLineBytes;
+    }
+    return true;
+}
+
+void LineTable::Free() {
+    if (entries != nullptr) {
+        const int blocks = BlockCount(lineCount);
+        for (int b = 0; b < blocks && entries[lineCount + b] != nullptr; ++b) {
+            std::free(entries[lineCount + b]);
+        }
+        std::free(entries);
+    }
+    entries = nullptr;
+    lineCount = 0;
+}
+
+YuvImage::YuvImage(const KivoGrabInfo& grabInfo, const KivoProcessInfo* processInfo) {
+    lumaAverage.Reset(0, 0);
+    vAverage.Reset(0, 0);
+    uAverage.Reset(0, 0);
+    const Geometry g = GeometryOf(grabInfo);
+    Initialise(kSampleWidth, g.lines, g.twoFields, g.doubleSampled,
+               processInfo != nullptr ? static_cast<uint16_t>(processInfo->Width) : 0);
+}
+
+YuvImage::YuvImage(uint16_t width, uint16_t lines, bool twoFieldsFlag, bool doubleSampledFlag,
+                   uint16_t outputWidthValue) {
+    lumaAverage.Reset(0, 0);
+    vAverage.Reset(0, 0);
+    uAverage.Reset(0, 0);
+    Initialise(width, lines, twoFieldsFlag, doubleSampledFlag, outputWidthValue);
+}
+
+YuvImage::~YuvImage() {
+    Destroy();
+}
+
+void YuvImage::Initialise(uint16_t width, uint16_t lines, bool twoFieldsFlag,
+                          bool doubleSampledFlag, uint16_t outputWidthValue) {
+    twoFields = twoFieldsFlag;
+    doubleSampled = doubleSampledFlag;
+    outputWidth = outputWidthValue;
+    sampleWidth = width;
+    lineCount = lines;
+    source = nullptr;
+    lineTable = LineTable();
+    lineTable2 = LineTable();
+    chunkBuffer = nullptr;
+    chunkEnd = nullptr;
+    rawFile = nullptr;
+    ownsChunkBuffer = 0;
+    for (auto*& w : workLines)
+        w = nullptr;
+    conversion.reset();
+    workLineBytes = (outputWidth == 0 || outputWidth > kSampleWidth || doubleSampled)
+                        ? kWorkLineBytes
+                        : kSampleWidth;
+
+    bool ok = lineTable.Allocate(lines);
+    if (ok && workLineBytes == kWorkLineBytes && workLines[0] == nullptr) {
+        if (doubleSampled) {
+            lineTable2 = lineTable;
+            lineTable = LineTable();
+            ok = lineTable.Allocate(lines);
+        }
+        for (int i = 0; ok && i < 4; ++i) {
+            workLines[i] = static_cast<uint8_t*>(std::calloc(kWorkLineBytes, 1));
+            ok = workLines[i] != nullptr;
+        }
+    }
+    if (!ok) {
+        lineTable.Free();
+        FreeWorkLines();
+        // The image keeps one usable table; doubleSampled stays as asked.
+        if (lineTable2.entries != nullptr) {
+            lineTable = lineTable2;
+            lineTable2 = LineTable();
+        }
+    }
+}
+
+void YuvImage::FreeWorkLines() {
+    for (auto*& w : workLines) {
+        std::free(w);
+        w = nullptr;
+    }
+}
+
+void YuvImage::Destroy() {
+    ReleaseChunkBuffer();
+    while (lineTable.entries != nullptr) {
+        lineTable.Free();
+        lineTable = lineTable2;
+        lineTable2 = LineTable();
+    }
+    lineCount = 0;
+    conversion.reset();
+    FreeWorkLines();
+    CloseRawFile();
+}
+
+YuvImage* YuvImage::ReuseOrCreate(YuvImage* existing, const KivoGrabInfo& grabInfo,
+                                  const KivoProcessInfo* processInfo) {
+    const Geometry g = GeometryOf(grabInfo);
+    uint16_t width = 0;
+    if (processInfo != nullptr) {
+        width = static_cast<uint16_t>(processInfo->Width);
+    } else if (existing != nullptr) {
+        width = existing->outputWidth;
+    }
+    if (existing != nullptr && existing->sampleWidth == kSampleWidth &&
+        existing->lineCount == g.lines && (existing->twoFields != 0) == g.twoFields &&
+        (existing->doubleSampled != 0) == g.doubleSampled && existing->outputWidth == width) {
+        return existing;
+    }
+    delete existing;
+    auto* image =
+        new (std::nothrow) YuvImage(kSampleWidth, g.lines, g.twoFields, g.doubleSampled, width);
+    if (image != nullptr && !image->HasLines()) {
+        delete image;
+        image = nullptr;
+    }
+    return image;
+}
+
+bool YuvImage::EnsureChunkBuffer() {
+    if (chunkBuffer == nullptr) {
+        chunkBuffer = static_cast<uint8_t*>(std::calloc(kChunkBytes + kChunkGuardBytes, 1));
+        chunkEnd = chunkBuffer != nullptr ? chunkBuffer + kChunkBytes : nullptr;
+        ownsChunkBuffer = chunkBuffer != nullptr;
+    }
+    return chunkBuffer != nullptr;
+}
+
+void YuvImage::ReleaseChunkBuffer() {
+    std::free(chunkBuffer);
+    chunkBuffer = nullptr;
+    chunkEnd = nullptr;
+}
+
+void YuvImage::ReleaseOwnedChunkBuffer() {
+    if (ownsChunkBuffer) ReleaseChunkBuffer();
+    ownsChunkBuffer = 0;
+}
+
+}  // namespace kivoly

@@ -1,0 +1,125 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <vector>
+
+#include "decode/cubic_table.h"
+#include "decode/line_interpolators.h"
+#include "decode/yuv_image.h"
+
+namespace kivoly {
+namespace {
+
+// The four-point Lagrange interpolation at u between x1 and x2.
+double Lagrange(double u, double x0, double x1, double x2, double x3) {
+    return x0 * (-u * (u - 1) * (u - 2) / 6) + x1 * ((u + 1) * (u - 1) * (u - 2) / 2) +
+           x2 * (-(u + 1) * u * (u - 2) / 2) + x3 * ((u + 1) * u * (u - 1) / 6);
+}
+
+TEST(CubicTable, ZeroFractionCopiesTheSecondTap) {
+    const CubicTable& t = CubicTableForRatio(0, 7);
+    for (int v = 0; v < 256; ++v) {
+        EXPECT_EQ(t.taps[0][v], 0);
+        EXPECT_EQ(t.taps[1][v], 64 * v);
+        EXPECT_EQ(t.taps[2][v], 0);
+        EXPECT_EQ(t.taps[3][v], 32);
+    }
+    EXPECT_EQ(CubicSample(t, 255, 17, 0, 255), 17);
+}
+
+TEST(CubicTable, FractionsAreQuantisedToThirtieths) {
+    const CubicTable& half = CubicTableFor(0.5);
+    EXPECT_EQ(&CubicTableForRatio(1, 2), &half);
+    EXPECT_EQ(&CubicTableForRatio(15, 30), &half);
+    EXPECT_EQ(&CubicTableForRatio(31, 60), &half);  // 15.5 thirtieths rounds down
+    EXPECT_FALSE(half.dirty);
+    // The weights of a mid-grey sample add up to about 64 x 64.
+    const int sum = half.taps[0][64] + half.taps[1][64] + half.taps[2][64] + half.taps[3][64];
+    EXPECT_EQ(sum, 4128);
+    EXPECT_EQ(half.taps[0][64], -256);
+    EXPECT_EQ(half.taps[1][64], 2304);
+}
+
+TEST(CubicTable, OutsideTheUnitIntervalUsesARebuiltScratchTable) {
+    const CubicTable& one = CubicTableForRatio(2, 2);
+    const CubicTable* cached = &CubicTableForRatio(29, 30);
+    EXPECT_NE(&one, cached);
+    // u = 1 puts all the weight on the third tap.
+    EXPECT_EQ(one.taps[2][100], 6400);
+    EXPECT_EQ(one.taps[1][100], 0);
+    const CubicTable& negative = CubicTableForRatio(-1, 30);
+    EXPECT_EQ(&negative, &one);
+    EXPECT_NE(negative.taps[2][100], 6400);
+    // Absurd fractions stay bounded instead of overflowing.
+    const CubicTable& far = CubicTableForRatio(1 << 30, 1);
+    EXPECT_EQ(&far, &one);
+}
+
+TEST(CubicTable, MatchesTheLagrangeFormula) {
+    const uint8_t samples[][4] = {
+        {0, 0, 255, 255}, {64, 128, 128, 64}, {200, 10, 240, 30}, {76, 76, 76, 76}};
+    for (int k = 0; k < kCubicSteps; ++k) {
+        const CubicTable& t = CubicTableForRatio(k, kCubicSteps);
+        for (const auto& s : samples) {
+            double want = Lagrange(k / 30.0, s[0], s[1], s[2], s[3]);
+            want = std::clamp(want, 0.0, 255.0);
+            EXPECT_NEAR(CubicSample(t, s[0], s[1], s[2], s[3]), want, 1.6) << k;
+        }
+    }
+}
+
+TEST(LineInterpolators, VerticalFractionZeroReturnsTheSecondLine) {
+    std::vector<uint8_t> a(752), b(752), c(752), d(752);
+    for (int i = 0; i < 752; ++i) {
+        a[i] = static_cast<uint8_t>(i);
+        b[i] = static_cast<uint8_t>(i * 7);
+        c[i] = 255;
+        d[i] = 3;
+    }
+    std::vector<uint8_t> out(1504);
+    InterpolatePaired(out.data(), a.data(), b.data(), b.data(), c.data(), c.data(), d.data(),
+                      d.data(), a.data(), 0, 4);
+    for (int i = 0; i < 752; ++i) {
+        ASSERT_EQ(out[2 * i], b[i]);
+        ASSERT_EQ(out[2 * i + 1], c[i]);
+    }
+    InterpolateDoubled(out.data(), a.data(), b.data(), c.data(), d.data(), 0, 4);
+    for (int i = 0; i < 752; ++i)
+        ASSERT_EQ(out[2 * i], b[i]);
+    // Half-sample values of a straight ramp lie halfway.
+    std::vector<uint8_t> ramp(752);
+    for (int i = 0; i < 752; ++i)
+        ramp[i] = static_cast<uint8_t>(40 + (i % 100));
+    InterpolateDoubled(out.data(), a.data(), ramp.data(), c.data(), d.data(), 0, 4);
+    EXPECT_EQ(out[2 * 10 + 1], 51);  // 50.5, rounded
+    EXPECT_EQ(out[2 * 10], 50);
+}
+
+TEST(LineInterpolators, ChromaKeepsExtremesAndRepeatsPairs) {
+    std::vector<int8_t> low(752, -128), pair(752), out(1504);
+    for (int i = 0; i < 752; i += 2) {
+        pair[i] = 10;
+        pair[i + 1] = -20;
+    }
+    InterpolateChroma(out.data(), low.data(), low.data(), low.data(), low.data(), 1, 3);
+    for (int8_t c : out)
+        ASSERT_EQ(c, -128);
+    InterpolateChroma(out.data(), pair.data(), pair.data(), pair.data(), pair.data(), 0, 1);
+    EXPECT_EQ(out[0], 10);
+    EXPECT_EQ(out[1], -20);
+    EXPECT_EQ(out[2], 10);
+    EXPECT_EQ(out[3], -20);
+    EXPECT_EQ(out[1503], -20);
+}
+
+TEST(LineInterpolators, MidLineAndChromaAverage) {
+    std::vector<uint8_t> a(752, 100), b(752, 200), out(752);
+    Interpolate4(out.data(), a.data(), a.data(), b.data(), b.data());
+    EXPECT_EQ(out[0], 150);
+    std::vector<int8_t> c1(752, -5), c2(752, 2), avg(752);
+    AverageChroma(avg.data(), c1.data(), c2.data());
+    EXPECT_EQ(avg[5], -1);  // -3 / 2 truncates toward zero
+}
+
+}  // namespace
+}  // namespace kivoly

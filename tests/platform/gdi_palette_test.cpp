@@ -1,0 +1,260 @@
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "gdi_test_bitmaps.h"
+#include "platform/gdi/device_context.h"
+
+namespace kivoly::platform {
+namespace {
+
+using testing::TestDib;
+
+// 236 distinct colours, none of them a reserved colour.
+std::vector<PaletteEntry> TableColours() {
+    std::vector<PaletteEntry> entries;
+    for (int i = 0; i < 236; ++i) {
+        entries.push_back({static_cast<uint8_t>(3 + i), static_cast<uint8_t>(i * 7 % 251),
+                           static_cast<uint8_t>(100 + i / 3), 0});
+    }
+    return entries;
+}
+
+// Realises a palette of 256 black no-collapse entries, leaving every free entry black.
+void Flush(DeviceContext& dc) {
+    const std::vector<PaletteEntry> black(256, PaletteEntry{0, 0, 0, PcNoCollapse});
+    const PaletteHandle flush = CreatePalette(black);
+    const PaletteHandle old = dc.SelectPalette(flush, false);
+    dc.RealizePalette();
+    dc.SelectPalette(old, false);
+    DeletePalette(flush);
+}
+
+class PaletteDisplayTest : public ::testing::Test {
+  protected:
+    Surface screen_{64, 48, nullptr};
+    DeviceContext dc_{screen_};
+    SystemPalette& system_ = *screen_.Palette();
+};
+
+TEST_F(PaletteDisplayTest, CapabilitiesAndReservedColours) {
+    EXPECT_EQ(dc_.GetDeviceCaps(DeviceCap::BitsPixel), 8);
+    EXPECT_EQ(dc_.GetDeviceCaps(DeviceCap::SizePalette), 256);
+    EXPECT_EQ(dc_.GetDeviceCaps(DeviceCap::NumReserved), 20);
+    EXPECT_NE(dc_.GetDeviceCaps(DeviceCap::RasterCaps) & RcPalette, 0);
+    std::vector<PaletteEntry> entries(256);
+    ASSERT_EQ(dc_.GetSystemPaletteEntries(0, entries), 256);
+    EXPECT_EQ(entries[0].Pixel(), Rgb(0, 0, 0));
+    EXPECT_EQ(entries[249].Pixel(), Rgb(255, 0, 0));
+    EXPECT_EQ(entries[252].Pixel(), Rgb(0, 0, 255));
+    EXPECT_EQ(entries[255].Pixel(), Rgb(255, 255, 255));
+    for (int i = 0; i < 256; ++i)
+        EXPECT_EQ(system_.IsReserved(i), i < 10 || i >= 246) << i;
+    // The stock default palette holds exactly the reserved colours.
+    std::vector<PaletteEntry> stock(32);
+    ASSERT_EQ(GetPaletteEntries(StockDefaultPalette(), 0, stock), 20);
+    EXPECT_EQ(stock[19].Pixel(), Rgb(255, 255, 255));
+}
+
+TEST_F(PaletteDisplayTest, ForegroundRealisationFillsTheFreeEntriesInOrder) {
+    Flush(dc_);
+    auto entries = TableColours();
+    entries.resize(256);  // 20 black fillers, which match reserved black
+    const PaletteHandle palette = CreatePalette(entries);
+    dc_.SelectPalette(palette, false);
+    EXPECT_EQ(dc_.RealizePalette(), 236);
+    std::vector<PaletteEntry> system(256);
+    dc_.GetSystemPaletteEntries(0, system);
+    for (int i = 0; i < 236; ++i)
+        EXPECT_EQ(system[10 + i].Pixel(), entries[i].Pixel()) << i;
+    EXPECT_EQ(dc_.DeviceValue(PaletteIndex(0)), 10u);
+    EXPECT_EQ(dc_.DeviceValue(PaletteIndex(240)), 0u);
+    // Realising again changes nothing.
+    EXPECT_EQ(dc_.RealizePalette(), 0);
+    dc_.SelectPalette(nullptr, false);
+    DeletePalette(palette);
+}
+
+TEST_F(PaletteDisplayTest, ArrangedPaletteIndicesEqualSystemIndices) {
+    Flush(dc_);
+    // Arrange: reserved entries referred to explicitly, the table colours in between.
+    const auto table = TableColours();
+    std::vector<PaletteEntry> arranged(256);
+    for (int i = 0; i < 10; ++i) {
+        arranged[i] = ExplicitEntry(static_cast<uint16_t>(i));
+        arranged[246 + i] = ExplicitEntry(static_cast<uint16_t>(246 + i));
+    }
+    for (int i = 0; i < 236; ++i) {
+        arranged[10 + i] = table[i];
+        arranged[10 + i].flags = PcNoCollapse;
+    }
+    const PaletteHandle palette = CreatePalette(arranged);
+    dc_.SelectPalette(palette, false);
+    dc_.RealizePalette();
+    for (int i = 0; i < 256; ++i)
+        EXPECT_EQ(dc_.DeviceValue(PaletteIndex(i)), uint32_t(i)) << i;
+
+    // An 8-bit bitmap with an index table 0..255 lands on the surface untranslated.
+    TestDib dib(16, 16, 8, 256);
+    for (int i = 0; i < 256; ++i) {
+        dib.SetPaletteIndex(i, static_cast<uint16_t>(i));
+        dib.Set(i % 16, i / 16, static_cast<uint32_t>(i));
+    }
+    SetDIBitsToDevice(dc_, 0, 0, 16, 16, 0, 0, 0, 16, dib.Bits(), dib.Header(),
+                      ColourUse::PaletteIndices);
+    for (int i = 0; i < 256; ++i)
+        EXPECT_EQ(screen_.Index(i % 16, i / 16), i);
+    // The same picture with real colours finds the same entries.
+    TestDib colours(16, 16, 8, 256);
+    for (int i = 0; i < 256; ++i) {
+        const uint32_t c = system_.Colour(i);
+        colours.SetColour(i, RedOf(c), GreenOf(c), BlueOf(c));
+        colours.Set(i % 16, i / 16, static_cast<uint32_t>(i));
+    }
+    SetDIBitsToDevice(dc_, 16, 0, 16, 16, 0, 0, 0, 16, colours.Bits(), colours.Header(),
+                      ColourUse::Colours);
+    for (int i = 0; i < 256; ++i) {
+        EXPECT_EQ(screen_.Pixel(16 + i % 16, i / 16), system_.Colour(i)) << i;
+    }
+    dc_.SelectPalette(nullptr, false);
+    DeletePalette(palette);
+}
+
+TEST_F(PaletteDisplayTest, BackgroundRealisationOnlyTakesUnclaimedEntries) {
+    Flush(dc_);
+    std::vector<PaletteEntry> few = {{10, 20, 30, 0}, {40, 50, 60, 0}};
+    const PaletteHandle front = CreatePalette(few);
+    dc_.SelectPalette(front, false);
+    EXPECT_EQ(dc_.RealizePalette(), 2);  // entries 10 and 11
+
+    Surface other(8, 8, screen_.SharedPalette());
+    DeviceContext back(other);
+    back.SetForegroundQuery([] { return false; });
+    std::vector<PaletteEntry> more = {{40, 50, 60, 0}, {70, 80, 90, 0}};
+    const PaletteHandle behind = CreatePalette(more);
+    back.SelectPalette(behind, false);
+    EXPECT_EQ(back.RealizePalette(), 1);
+    EXPECT_EQ(back.DeviceValue(PaletteIndex(0)), 11u);  // shares the equal colour
+    EXPECT_EQ(back.DeviceValue(PaletteIndex(1)), 12u);  // the next free entry
+    EXPECT_EQ(system_.Colour(10), Rgb(10, 20, 30));
+
+    // With no free entry left, a background palette maps to the nearest colours.
+    auto table = TableColours();
+    const PaletteHandle full = CreatePalette(table);
+    dc_.SelectPalette(full, false);
+    dc_.RealizePalette();
+    std::vector<PaletteEntry> late = {{255, 1, 1, 0}};
+    const PaletteHandle lateHandle = CreatePalette(late);
+    back.SelectPalette(lateHandle, false);
+    EXPECT_EQ(back.RealizePalette(), 0);
+    EXPECT_EQ(back.DeviceValue(PaletteIndex(0)), 249u);  // reserved red
+    // Forcing the background works in the foreground window as well.
+    dc_.SelectPalette(lateHandle, true);
+    EXPECT_EQ(dc_.RealizePalette(), 0);
+    dc_.SelectPalette(nullptr, false);
+    back.SelectPalette(nullptr, false);
+    for (PaletteHandle h : {front, behind, full, lateHandle})
+        EXPECT_TRUE(DeletePalette(h));
+}
+
+TEST_F(PaletteDisplayTest, SwitchingTheSystemPaletteUseResetsTheReservedEntries) {
+    int notified = 0;
+    system_.SetChangeHandler([&notified](int changed) { notified += changed; });
+    EXPECT_EQ(dc_.SetSystemPaletteUse(SystemPaletteUse::NoStatic), SystemPaletteUse::Static);
+    EXPECT_EQ(dc_.GetDeviceCaps(DeviceCap::NumReserved), 2);
+    std::vector<PaletteEntry> grey(254);
+    for (int i = 0; i < 254; ++i)
+        grey[i] = {static_cast<uint8_t>(i + 1), 1, 1, PcNoCollapse};
+    const PaletteHandle palette = CreatePalette(grey);
+    dc_.SelectPalette(palette, false);
+    EXPECT_EQ(dc_.RealizePalette(), 254);
+    EXPECT_EQ(notified, 254);
+    EXPECT_EQ(system_.Colour(1), Rgb(1, 1, 1));
+    dc_.SetSystemPaletteUse(SystemPaletteUse::Static);
+    EXPECT_EQ(system_.Colour(1), Rgb(128, 0, 0));
+    EXPECT_EQ(system_.Colour(248), Rgb(128, 128, 128));
+    EXPECT_EQ(system_.Colour(10), Rgb(10, 1, 1));  // shared entries keep their colour
+    dc_.SelectPalette(nullptr, false);
+    DeletePalette(palette);
+}
+
+TEST_F(PaletteDisplayTest, ColoursOnAPaletteDisplay) {
+    Flush(dc_);
+    const std::vector<PaletteEntry> entries = {{200, 100, 50, 0}, {20, 40, 60, 0}};
+    const PaletteHandle palette = CreatePalette(entries);
+    dc_.SelectPalette(palette, false);
+    dc_.RealizePalette();
+    // A plain colour takes the nearest reserved colour; a palette colour the nearest entry.
+    EXPECT_EQ(dc_.GetNearestColour(Rgb(255, 245, 48)), Rgb(255, 255, 0));
+    EXPECT_EQ(dc_.GetNearestColour(PaletteRgb(210, 90, 40)), Rgb(200, 100, 50));
+    EXPECT_EQ(dc_.DeviceValue(PaletteRgb(0, 30, 70)), 11u);
+    dc_.FillRect({0, 0, 4, 4}, CreateSolidBrush(PaletteIndex(1)));
+    EXPECT_EQ(screen_.Index(3, 3), 11);
+    EXPECT_EQ(screen_.Pixel(3, 3), Rgb(20, 40, 60));
+    dc_.SetPixel(5, 5, PaletteIndex(0));
+    EXPECT_EQ(screen_.Index(5, 5), 10);
+
+    // Another window realises its palette in the foreground: the pixel changes colour with its
+    // entry, until UpdateColors maps it back to the nearest of what it showed.
+    Surface otherWindow(1, 1, screen_.SharedPalette());
+    DeviceContext other(otherWindow);
+    const std::vector<PaletteEntry> theirs = {{250, 250, 250, PcNoCollapse},
+                                              {22, 41, 59, PcNoCollapse}};
+    const PaletteHandle theirPalette = CreatePalette(theirs);
+    other.SelectPalette(theirPalette, false);
+    EXPECT_EQ(other.RealizePalette(), 2);
+    EXPECT_EQ(screen_.Pixel(3, 3), Rgb(22, 41, 59));
+    EXPECT_EQ(screen_.Pixel(5, 5), Rgb(250, 250, 250));
+    EXPECT_TRUE(dc_.UpdateColours());
+    EXPECT_EQ(screen_.Index(3, 3), 11);  // (22, 41, 59) is the nearest to (20, 40, 60)
+    const int nearest = system_.NearestIndex(Rgb(200, 100, 50));
+    EXPECT_NE(nearest, 10);
+    EXPECT_EQ(screen_.Index(5, 5), nearest);
+
+    // A 24-bit picture maps through the selected palette's nearest colours.
+    TestDib dib(2, 1, 24);
+    dib.Set(0, 0, Rgb(200, 100, 50));
+    dib.Set(1, 0, Rgb(0, 0, 250));
+    SetDIBitsToDevice(dc_, 10, 10, 2, 1, 0, 0, 0, 1, dib.Bits(), dib.Header(), ColourUse::Colours);
+    EXPECT_EQ(screen_.Index(10, 10), dc_.DeviceValue(PaletteIndex(0)));
+    // The nearest of the two entries; the context keeps its mapping until it realises again.
+    EXPECT_EQ(screen_.Index(11, 10), dc_.DeviceValue(PaletteIndex(1)));
+    dc_.SelectPalette(nullptr, false);
+    other.SelectPalette(nullptr, false);
+    DeletePalette(palette);
+    DeletePalette(theirPalette);
+}
+
+TEST(PaletteTest, HandlesAndEntries) {
+    const std::vector<PaletteEntry> entries = {
+        {0, 0, 0, 0}, {100, 100, 100, 0}, {100, 100, 100, 0}};
+    const PaletteHandle palette = CreatePalette(entries);
+    ASSERT_NE(palette, nullptr);
+    EXPECT_EQ(GetNearestPaletteIndex(palette, Rgb(90, 95, 120)), 1);  // the lower of equals
+    EXPECT_EQ(GetNearestPaletteIndex(palette, Rgb(10, 10, 10)), 0);
+    const PaletteEntry red{255, 0, 0, 0};
+    EXPECT_EQ(SetPaletteEntries(palette, 2, std::span(&red, 1)), 1);
+    EXPECT_EQ(GetNearestPaletteIndex(palette, Rgb(250, 0, 0)), 2);
+    EXPECT_TRUE(ResizePalette(palette, 5));
+    std::vector<PaletteEntry> out(8);
+    EXPECT_EQ(GetPaletteEntries(palette, 0, out), 5);
+    EXPECT_EQ(out[2], red);
+    EXPECT_EQ(out[4], PaletteEntry{});
+    EXPECT_EQ(GetPaletteEntries(palette, 5, out), 0);
+
+    // A palette deleted while selected leaves the context on the default palette.
+    Surface s(2, 2);
+    DeviceContext dc(s);
+    dc.SelectPalette(palette, false);
+    EXPECT_TRUE(DeletePalette(palette));
+    EXPECT_FALSE(DeletePalette(palette));
+    EXPECT_EQ(LookupPalette(palette), nullptr);
+    EXPECT_EQ(GetNearestPaletteIndex(palette, 0), -1);
+    EXPECT_FALSE(ResizePalette(palette, 3));
+    EXPECT_EQ(dc.PaletteInUse().Count(), 20);
+    EXPECT_FALSE(DeletePalette(StockDefaultPalette()));
+    EXPECT_EQ(CreatePalette({}), nullptr);
+}
+
+}  // namespace
+}  // namespace kivoly::platform

@@ -1,0 +1,109 @@
+#include <gtest/gtest.h>
+
+#include <array>
+#include <random>
+
+#include "platform/gdi/geometry.h"
+
+namespace kivoly::platform {
+namespace {
+
+constexpr int kGrid = 24;
+using Pixels = std::array<std::array<bool, kGrid>, kGrid>;
+
+Pixels Rasterise(const Region& region) {
+    Pixels p{};
+    for (int y = 0; y < kGrid; ++y) {
+        for (int x = 0; x < kGrid; ++x)
+            p[y][x] = region.Contains({x, y});
+    }
+    return p;
+}
+
+// The rectangles of a region are disjoint, banded and sorted.
+void ExpectCanonical(const Region& region) {
+    const auto rects = region.Rects();
+    for (size_t i = 0; i < rects.size(); ++i) {
+        EXPECT_FALSE(rects[i].IsEmpty());
+        for (size_t j = i + 1; j < rects.size(); ++j) {
+            EXPECT_TRUE(IntersectRect(rects[i], rects[j]).IsEmpty());
+            const bool sameBand = rects[i].top == rects[j].top;
+            EXPECT_TRUE(sameBand ? rects[i].right < rects[j].left : rects[i].bottom <= rects[j].top)
+                << "rects " << i << " and " << j << " out of band order";
+        }
+    }
+}
+
+TEST(RegionTest, SetOperationsMatchPixelSetsAndStayCanonical) {
+    std::mt19937 rng(7);
+    std::uniform_int_distribution<int> coord(0, kGrid);
+    auto randomRect = [&] {
+        const int a = coord(rng), b = coord(rng), c = coord(rng), d = coord(rng);
+        return Rect{std::min(a, b), std::min(c, d), std::max(a, b), std::max(c, d)};
+    };
+    for (int trial = 0; trial < 300; ++trial) {
+        Region region;
+        Pixels expected{};
+        for (int step = 0; step < 6; ++step) {
+            const Rect r = randomRect();
+            const int op = static_cast<int>(rng() % 3);
+            for (int y = 0; y < kGrid; ++y) {
+                for (int x = 0; x < kGrid; ++x) {
+                    const bool in = r.Contains({x, y});
+                    expected[y][x] = op == 0   ? (expected[y][x] || in)
+                                     : op == 1 ? (expected[y][x] && !in)
+                                               : (expected[y][x] && in);
+                }
+            }
+            if (op == 0) region.Union(r);
+            if (op == 1) region.Subtract(r);
+            if (op == 2) region.Intersect(r);
+            ASSERT_EQ(Rasterise(region), expected) << "trial " << trial << " step " << step;
+            ExpectCanonical(region);
+        }
+    }
+}
+
+TEST(RegionTest, EqualPixelSetsCompareEqualWhateverTheOrderOfBuilding) {
+    const Rect a{0, 0, 10, 10};
+    const Rect b{5, 5, 15, 15};
+    Region ab(a);
+    ab.Union(b);
+    Region ba(b);
+    ba.Union(a);
+    EXPECT_EQ(ab, ba);
+    // Two halves side by side merge back into the whole.
+    Region halves(Rect{0, 0, 5, 10});
+    halves.Union(Rect{5, 0, 10, 10});
+    EXPECT_EQ(halves, Region(a));
+    ASSERT_EQ(halves.Rects().size(), 1u);
+}
+
+TEST(RegionTest, AreaToPaintWithoutTheBar) {
+    Region paint(Rect{0, 0, 320, 99});
+    paint.Subtract(Rect{20, 30, 120, 50});
+    EXPECT_EQ(paint.Bounds(), (Rect{0, 0, 320, 99}));
+    EXPECT_FALSE(paint.Contains({20, 30}));
+    EXPECT_FALSE(paint.Contains({119, 49}));
+    EXPECT_TRUE(paint.Contains({120, 30}));
+    EXPECT_TRUE(paint.Contains({19, 30}));
+    EXPECT_TRUE(paint.Contains({20, 50}));
+    EXPECT_FALSE(paint.Intersects({30, 35, 40, 45}));
+    EXPECT_TRUE(paint.Intersects({30, 45, 40, 55}));
+    // Above, left, right and below the bar.
+    EXPECT_EQ(paint.Rects().size(), 4u);
+}
+
+TEST(RegionTest, EmptyRectanglesAndOffsets) {
+    EXPECT_TRUE(Region(Rect{5, 5, 5, 10}).IsEmpty());
+    EXPECT_TRUE(Region(Rect{5, 5, 3, 10}).IsEmpty());
+    EXPECT_EQ(IntersectRect({0, 0, 5, 5}, {5, 0, 9, 5}), Rect{});
+    EXPECT_EQ(UnionRect({}, {1, 2, 3, 4}), (Rect{1, 2, 3, 4}));
+    Region r(Rect{0, 0, 4, 4});
+    r.Offset(10, -2);
+    EXPECT_EQ(r.Bounds(), (Rect{10, -2, 14, 2}));
+    EXPECT_EQ(Region().Bounds(), Rect{});
+}
+
+}  // namespace
+}  // namespace kivoly::platform
