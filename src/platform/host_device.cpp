@@ -28,7 +28,8 @@ extern "C" int32_t KivolyHostSetDevice(const char* spec) {
         char* end = nullptr;
         const unsigned long base = std::strtoul(text.c_str() + 7, &end, 0);
         bool standard = false;
-        for (int number = 1; number <= 3; ++number) standard |= base == StandardPortBase(number);
+        for (int number = 1; number <= 3; ++number)
+            standard |= base == StandardPortBase(number);
         if (!end || *end != '\0' || !standard) return 0;
         chosen = MakeDirectPortIo(static_cast<uint16_t>(base));
     } else {
