@@ -106,7 +106,7 @@ typedef struct KivolyProgressObserver {
 } KivolyProgressObserver;
 /* Installs a copy of `observer`; null, or an observer without `update`, removes it. */
 void KivolyHostSetProgressObserver(const KivolyProgressObserver* observer);
-=======
+
 /* ---- Device back end --------------------------------------------------------------------- */
 /* Chooses what stands behind the parallel-port registers:
  *   "none"                  nothing: no device ever answers (the default);
