@@ -6,8 +6,10 @@
 
 #include "kivoly/host.h"
 #include "platform/key_state.h"
+#include "platform/message_box.h"
 #include "platform/window/input.h"
 #include "platform/window/input_injection.h"
+#include "platform/window/message_box_window.h"
 #include "platform/window/message_queue.h"
 
 namespace kivoly::platform {
@@ -189,17 +191,28 @@ void DesktopDisplay::PresentNow() {
 }  // namespace kivoly::platform
 
 namespace {
+
 std::unique_ptr<kivoly::platform::DesktopDisplay> gDesktop;
+
+// On the desktop a person answers message boxes, in a box on the window system.
+int AskOnDesktop(const kivoly::platform::MessageBoxRecord& box, void*) {
+    return kivoly::platform::RunMessageBoxWindow(box.owner, box.text.c_str(), box.caption.c_str(),
+                                                 box.style);
+}
+
 }  // namespace
 
 extern "C" int32_t KivolyHostUseDesktopDisplay(const char* title) {
     if (!gDesktop) gDesktop = kivoly::platform::DesktopDisplay::Open(title);
     if (!gDesktop) return 0;
     kivoly::platform::InstallDisplay(gDesktop.get());
+    kivoly::platform::InstallMessageBoxResponder(AskOnDesktop, nullptr);
     return 1;
 }
 
 extern "C" void KivolyHostCloseDesktopDisplay() {
+    if (!gDesktop) return;
+    kivoly::platform::InstallMessageBoxResponder(nullptr, nullptr);
     kivoly::platform::InstallDisplay(nullptr);
     gDesktop.reset();
 }

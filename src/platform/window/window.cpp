@@ -223,6 +223,12 @@ int GetDlgCtrlID(KivoHWnd window) {
     return data ? data->controlId : 0;
 }
 
+std::vector<KivoHWnd> GetChildren(KivoHWnd window) {
+    WindowData* data = FindWindow(window);
+    if (!data) return {};
+    return std::vector<KivoHWnd>(data->children.rbegin(), data->children.rend());
+}
+
 KivoHWnd GetTopLevel(KivoHWnd window) {
     WindowData* data = FindWindow(window);
     while (data && (data->style & WsChild)) {

@@ -10,6 +10,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "platform/gdi/geometry.h"
 #include "platform/window/message.h"
@@ -69,6 +70,8 @@ bool IsChild(KivoHWnd parent, KivoHWnd window);
 // The child with control identifier `id`, or null.
 KivoHWnd GetDlgItem(KivoHWnd parent, int id);
 int GetDlgCtrlID(KivoHWnd window);
+// The children of `window`, top of the z-order first (the order a dialog's controls were made).
+std::vector<KivoHWnd> GetChildren(KivoHWnd window);
 // The top-level window that contains `window` (itself when top-level).
 KivoHWnd GetTopLevel(KivoHWnd window);
 std::string GetClassName(KivoHWnd window);
