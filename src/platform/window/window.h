@@ -62,6 +62,9 @@ KivoHWnd CreateWindow(uint32_t exStyle, const char* className, const char* title
 // Destroys the window, its children and its owned windows; false for an unknown handle.
 bool DestroyWindow(KivoHWnd window);
 bool IsWindow(KivoHWnd window);
+// Puts the window on top of its siblings (a top-level window keeps the windows it owns above
+// it) and repaints what it uncovered. Activation does this too.
+bool BringWindowToTop(KivoHWnd window);
 
 KivoHWnd GetDesktopWindow();
 // The parent of a child, the owner of a top-level window (null for none).
