@@ -189,6 +189,13 @@ TEST_F(EncodedNatural, TimelineIsContinuousAndRepeatsAfterFourFields) {
         ASSERT_EQ(half[i], part[2 * i]);
     encoder_->Sample(NtscEncoder::CaptureStart(8, 908), 908, again);
     EXPECT_TRUE(std::equal(again.begin(), again.end(), Record(4).begin()));
+
+    // The device's view: the next vertical sync after a moment, and a capture from there.
+    const double sync5 = NtscEncoder::VerticalSync(5);
+    EXPECT_EQ(NtscEncoder::FieldAfter(sync5), 5);
+    EXPECT_EQ(NtscEncoder::FieldAfter(sync5 + 0.5), 6);
+    EXPECT_EQ(NtscEncoder::FieldAfter(sync5 - kFieldSamples + 1), 5);
+    EXPECT_EQ(NtscEncoder::CaptureStart(5, 910), sync5 + kCaptureDelay);
 }
 
 }  // namespace
