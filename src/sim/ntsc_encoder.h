@@ -71,9 +71,8 @@ class NtscEncoder {
   private:
     double CompositeAt(double time) const;  // interpolated, unquantised
 
-    // One frame of the first colour frame: luma with sync and blanking, the modulated chroma
-    // with burst, and the band-limited U and V.
-    std::vector<float> base_, chroma_, u_, v_;
+    // One frame: luma with sync and blanking, and the band-limited U and V.
+    std::vector<float> base_, u_, v_;
     std::vector<float> composite_;  // two frames, unquantised
     std::vector<uint8_t> samples_;  // two frames, 8-bit
 };

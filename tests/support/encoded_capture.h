@@ -8,7 +8,7 @@
 // interleaved two-field picture (the converter's first active line). A 640 x 480 conversion of
 // a two-field capture (quality 2, 3) therefore lines up with the source scaled to 640 x 480 row
 // for row; a one-field capture (quality 0, 1) keeps the first field only, whose stored line j is
-// picture row 2j - 1, so its conversion lies three rows lower.
+// picture row 2j - 1, so row r of its conversion shows source row r + 3.
 #pragma once
 
 #include <cstdint>
