@@ -5,7 +5,7 @@
 #include <memory>
 #include <string>
 
-#include "output/default_palette.h"
+#include "output/display_palette.h"
 #include "output/packed_dib.h"
 #include "platform/file_search.h"
 
@@ -52,7 +52,8 @@ int WriteDibFile(KivoBitmapInfoHeader* header, const char* fileName) {
     FilePtr file(std::fopen(fileName, "wb"));
     if (!file) return 0;
     if (header->biBitCount == 8 && header->biCompression != kBitFields) {
-        SetDibColourTable(header, ColourUsage::Colours);
+        // The file holds real colours: palette references resolved.
+        SetDibColourTable(header, nullptr, ColourUsage::Colours);
     }
     // The colour table written is the one the pixel offset counts, so that a bitmap whose
     // biClrUsed is 0 still gets its table.
