@@ -176,7 +176,7 @@ TEST(OrderedDither, Grey128RoundsUpOnLowThresholdsOnly) {
 TEST(OrderedDither, RowFollowsTheSkipTableAndBitmapsTheirRowOffset) {
     // Pixels: grey 128, then red, then white; skipping one pixel after column 0.
     const uint8_t src[9] = {128, 128, 128, 0, 0, 255, 255, 255, 255};
-    const int8_t skip[2] = {3, 0};
+    const int skip[2] = {3, 0};
     uint8_t out[2] = {};
     DitherRowTo8(out, src, 2, skip, 1);
     EXPECT_EQ(out[0], DitherPixel(128, 128, 128, 0, 1));
