@@ -27,4 +27,9 @@ void ConvertPictureRow(Grabber& grabber, uint8_t* dst, int row, YuvImage* yuv);
 // prepares its conversion; false when the conversion cannot run.
 bool UsePicture(Grabber& grabber, YuvImage* yuv);
 
+// KivoShowDib: shows the bitmap in the picture window until the user closes it, then shows the
+// Grabber's main window if it is hidden. Returns the result of unlocking the bitmap (0 when it
+// could not be locked).
+int32_t ShowPicture(Grabber& grabber, KivoHGlobal dib);
+
 }  // namespace kivoly

@@ -69,6 +69,14 @@ int WriteDibFile(KivoBitmapInfoHeader* header, const char* fileName) {
     return 1;
 }
 
+int WriteDibHandle(platform::GlobalHandle dib, const char* fileName) {
+    KivoBitmapInfoHeader* header = LockDib(dib);
+    if (header == nullptr) return 0;
+    const int written = WriteDibFile(header, fileName);
+    platform::GlobalUnlock(dib);
+    return written;
+}
+
 platform::GlobalHandle ReadDibHeader(std::FILE* file) {
     const long start = std::ftell(file);
     if (start < 0 || std::fseek(file, 0, SEEK_END) != 0) return nullptr;
