@@ -63,6 +63,50 @@ void KivolyHostSetClock(KivolyClockFunction nowMs, void* context);
 /* The library's clock, as every device wait reads it. */
 int32_t KivolyHostNowMs(void);
 
+/* ==== Windows, the message loop and progress =========================================
+ * The library's windows live on a screen of the platform layer. Headless (the default), the
+ * screen is a picture in memory: the host gives input as a user would (pointer moves, button
+ * presses and releases at screen positions, keys) and can save the screen as a PNG picture.
+ * The desktop display shows the screen in a real window and feeds it real input; it comes with
+ * the desktop library (kivoly_desktop), not with the library itself. */
+
+/* Shows the windows on the headless screen of `width` x `height` pixels (0: keep the size).
+ * Returns 0 when the size is refused. */
+int32_t KivolyHostUseHeadlessDisplay(int32_t width, int32_t height);
+/* Opens the desktop display (defined by kivoly_desktop); 0 when no desktop can be reached. */
+int32_t KivolyHostUseDesktopDisplay(const char* title);
+/* Closes the desktop display and returns to the headless one. */
+void KivolyHostCloseDesktopDisplay(void);
+
+/* The thread's message loop. GetMessage waits: it returns 1 for a message, 0 for the quit
+ * message and -1 when no message can ever come (headless, nothing queued and no timer). */
+int32_t KivolyHostGetMessage(KivoMessage* message);
+/* Non-zero when a message was waiting; `remove` non-zero takes it out of the queue. */
+int32_t KivolyHostPeekMessage(KivoMessage* message, int32_t remove);
+int32_t KivolyHostTranslateMessage(const KivoMessage* message);
+intptr_t KivolyHostDispatchMessage(const KivoMessage* message);
+void KivolyHostPostQuitMessage(int32_t exitCode);
+
+/* Input given as a user gives it, in screen co-ordinates. Buttons: 1 left, 2 right. Keys are
+ * virtual-key codes; they also change the keyboard state of KivolyHostSetKeyDown. */
+void KivolyHostInjectMouseMove(int32_t x, int32_t y);
+void KivolyHostInjectMouseButton(int32_t button, int32_t down, int32_t x, int32_t y);
+void KivolyHostInjectKey(int32_t virtualKey, int32_t down);
+/* Saves the screen as a PNG picture; 0 when the file cannot be written. */
+int32_t KivolyHostSaveScreen(const char* path);
+
+/* Progress of long operations, as the progress window shows it: `update` is called whenever
+ * the window would be repainted (at most every 72 ms), whether or not a window is shown, with
+ * the phase's text, the highest value reached and the value at which the phase is complete;
+ * `finish` when a phase completes or is aborted, or the busy section ends. */
+typedef struct KivolyProgressObserver {
+    void (*update)(const char* text, uint32_t reached, uint32_t limit, void* context);
+    void (*finish)(void* context);
+    void* context;
+} KivolyProgressObserver;
+/* Installs a copy of `observer`; null, or an observer without `update`, removes it. */
+void KivolyHostSetProgressObserver(const KivolyProgressObserver* observer);
+
 /* ---- Device back end --------------------------------------------------------------------- */
 /* Chooses what stands behind the parallel-port registers:
  *   "none"                  nothing: no device ever answers (the default);

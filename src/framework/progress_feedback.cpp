@@ -1,0 +1,151 @@
+#include "framework/progress_feedback.h"
+
+#include <strings.h>
+
+#include <cstring>
+
+#include "framework/progress_observer.h"
+#include "framework/progress_window.h"
+#include "framework/settings_file.h"
+#include "framework/window_classes.h"
+#include "platform/clock.h"
+#include "platform/key_state.h"
+#include "platform/sound.h"
+#include "platform/window/accelerators.h"
+#include "platform/window/input.h"
+#include "platform/window/message_queue.h"
+#include "platform/window/paint.h"
+#include "platform/window/window.h"
+#include "resources/accelerator_table.h"
+#include "resources/string_table.h"
+
+namespace kivoly {
+
+using namespace platform;
+
+namespace {
+
+// The bar and its frame; a new text repaints the whole window instead.
+constexpr Rect kBarArea{19, 29, 300, 50};
+// Repaint at most this often (value 0 always repaints).
+constexpr int32_t kRepaintIntervalMs = 72;
+constexpr size_t kTextCapacity = sizeof(ProgressFeedback::text) - 1;
+
+}  // namespace
+
+ProgressFeedback::ProgressFeedback() {
+    showFlag = 1;
+    accelerators = LoadAccelerators(kMainAccelerators);
+    progressWindow = nullptr;
+    RegisterFrameworkClass(FrameworkClass::Progress);
+    lastUpdateTime = NowMs();
+}
+
+ProgressFeedback::~ProgressFeedback() {
+    if (progressWindow) {
+        delete progressWindow;
+        progressWindow = nullptr;
+        if (ProgressObserver* observer = CurrentProgressObserver()) observer->OnPhaseEnd();
+    }
+}
+
+void ProgressFeedback::Begin(const char* phaseText, uint16_t phaseLimit, bool canCancel) {
+    SetRange(phaseLimit, canCancel);
+    Update(0, phaseText);
+}
+
+void ProgressFeedback::BeginById(int stringId, uint16_t phaseLimit, bool canCancel) {
+    SetRange(phaseLimit, canCancel);
+    UpdateById(0, stringId);
+}
+
+void ProgressFeedback::Update(uint16_t value, const char* newText) {
+    Rect repaint = kBarArea;
+    if (value > reached) reached = value;
+
+    Message message;
+    while (PeekMessage(message, nullptr, 0, 0, PmRemove)) {
+        if (progressWindow) {
+            if (!TranslateAccelerator(progressWindow->hwnd, accelerators, message)) {
+                TranslateMessage(message);
+            }
+        }
+        DispatchMessage(message);
+    }
+
+    if (GetKeyState(VkRButton) < 0) RequestAbort();
+
+    ProgressObserver* observer = CurrentProgressObserver();
+    if (value < limit && !IsAborted()) {
+        int32_t now = NowMs();
+        if (value != 0 && now - lastUpdateTime < kRepaintIntervalMs) return;
+        if (newText) {
+            std::strncpy(text, newText, kTextCapacity);
+            text[kTextCapacity] = '\0';
+        }
+        if (showFlag) {
+            if (!progressWindow) progressWindow = new ProgressWindow(*this);
+            if (newText) GetClientRect(progressWindow->hwnd, repaint);
+            InvalidateRect(progressWindow->hwnd, &repaint, false);
+            UpdateWindow(progressWindow->hwnd);
+        }
+        lastUpdateTime = NowMs();
+        if (observer) observer->OnProgress(text, reached, limit);
+    } else {
+        if (!showFlag && value != 0) SetCursor(Cursor::Arrow);
+        if (observer) {
+            observer->OnProgress(text, reached, limit);
+            observer->OnPhaseEnd();
+        }
+    }
+}
+
+void ProgressFeedback::UpdateById(uint16_t value, int stringId) {
+    if (stringId == 0) {
+        Update(value, nullptr);
+        return;
+    }
+    char loaded[80];
+    LoadResourceString(stringId, loaded, sizeof(loaded));
+    Update(value, loaded);
+}
+
+void ProgressFeedback::SetRange(uint16_t newLimit, bool canCancel) {
+    limit = newLimit;
+    cancellable = canCancel ? 1 : 0;
+    ClearAbort();
+    if (progressWindow) progressWindow->ShowCancel(canCancel);
+    reached = 0;
+}
+
+int ProgressFeedback::Query(int /*flag*/) {
+    return 0;
+}
+
+GrabberFeedback::GrabberFeedback() {
+    SettingsFile settings("kivoly.ini");
+    settings.ReadString("Sound", "KivoSound", soundName);
+    char show[16] = {};
+    settings.ReadString("KivoSettings", "ShowProgress", show);
+    showFlag = show[0] == 'F' ? 0 : 1;
+    busyCount = 0;
+}
+
+void GrabberFeedback::PlaySound() {
+    // A missing key leaves the name empty, which plays nothing.
+    if (soundName[0] == '\0' || strcasecmp(soundName, "None") == 0) return;
+    if (!platform::PlaySound(soundName, SoundAsync | SoundNoDefault | SoundNoStop)) {
+        MessageBeep(0);
+    }
+}
+
+void GrabberFeedback::EndBusy() {
+    if (busyCount == 0) return;
+    if (--busyCount == 0 && progressWindow) {
+        delete progressWindow;
+        progressWindow = nullptr;
+        if (ProgressObserver* observer = CurrentProgressObserver()) observer->OnPhaseEnd();
+    }
+}
+
+}  // namespace kivoly

@@ -1,0 +1,64 @@
+// The host's calls for the display, the message loop and injected input (kivoly/host.h).
+#include "kivoly/host.h"
+#include "platform/key_state.h"
+#include "platform/window/display.h"
+#include "platform/window/input_injection.h"
+#include "platform/window/message_queue.h"
+#include "platform/window/screen_picture.h"
+
+using namespace kivoly::platform;
+
+namespace {
+constexpr int32_t kMaxScreenSide = 8192;
+}  // namespace
+
+extern "C" {
+
+int32_t KivolyHostUseHeadlessDisplay(int32_t width, int32_t height) {
+    if (width < 0 || height < 0 || width > kMaxScreenSide || height > kMaxScreenSide) return 0;
+    InstallDisplay(nullptr);
+    if (width > 0 && height > 0) SetScreenSize(width, height);
+    return 1;
+}
+
+int32_t KivolyHostGetMessage(KivoMessage* message) {
+    if (!message) return -1;
+    return GetMessage(*message, nullptr, 0, 0);
+}
+
+int32_t KivolyHostPeekMessage(KivoMessage* message, int32_t remove) {
+    if (!message) return 0;
+    return PeekMessage(*message, nullptr, 0, 0, remove ? PmRemove : PmNoRemove) ? 1 : 0;
+}
+
+int32_t KivolyHostTranslateMessage(const KivoMessage* message) {
+    return message && TranslateMessage(*message) ? 1 : 0;
+}
+
+intptr_t KivolyHostDispatchMessage(const KivoMessage* message) {
+    return message ? DispatchMessage(*message) : 0;
+}
+
+void KivolyHostPostQuitMessage(int32_t exitCode) {
+    PostQuitMessage(exitCode);
+}
+
+void KivolyHostInjectMouseMove(int32_t x, int32_t y) {
+    InjectMouseMove({x, y});
+}
+
+void KivolyHostInjectMouseButton(int32_t button, int32_t down, int32_t x, int32_t y) {
+    if (button != VkLButton && button != VkRButton) return;
+    InjectMouseButton(button, down != 0, {x, y});
+}
+
+void KivolyHostInjectKey(int32_t virtualKey, int32_t down) {
+    if (virtualKey <= 0 || virtualKey > 0xFF) return;
+    InjectKey(virtualKey, down != 0);
+}
+
+int32_t KivolyHostSaveScreen(const char* path) {
+    return SaveScreenPng(path) ? 1 : 0;
+}
+
+}  // extern "C"

@@ -1,0 +1,61 @@
+#include "platform/window/screen_picture.h"
+
+#include <png.h>
+
+#include <cstdio>
+#include <memory>
+#include <vector>
+
+#include "platform/window/display.h"
+
+namespace kivoly::platform {
+
+namespace {
+
+struct FileCloser {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+};
+
+}  // namespace
+
+bool SaveSurfacePng(const Surface& surface, const char* path) {
+    if (!path || surface.Width() <= 0 || surface.Height() <= 0) return false;
+    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path, "wb"));
+    if (!file) return false;
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    if (!png) return false;
+    png_infop info = png_create_info_struct(png);
+    if (!info) {
+        png_destroy_write_struct(&png, nullptr);
+        return false;
+    }
+    std::vector<uint32_t> pixels = surface.ToRgb();
+    std::vector<png_byte> row(static_cast<size_t>(surface.Width()) * 3);
+    if (setjmp(png_jmpbuf(png))) {
+        png_destroy_write_struct(&png, &info);
+        return false;
+    }
+    png_init_io(png, file.get());
+    png_set_IHDR(png, info, static_cast<png_uint_32>(surface.Width()),
+                 static_cast<png_uint_32>(surface.Height()), 8, PNG_COLOR_TYPE_RGB,
+                 PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    png_write_info(png, info);
+    for (int y = 0; y < surface.Height(); ++y) {
+        const uint32_t* source = pixels.data() + static_cast<size_t>(y) * surface.Width();
+        for (int x = 0; x < surface.Width(); ++x) {
+            row[3 * x] = static_cast<png_byte>(source[x] >> 16);
+            row[3 * x + 1] = static_cast<png_byte>(source[x] >> 8);
+            row[3 * x + 2] = static_cast<png_byte>(source[x]);
+        }
+        png_write_row(png, row.data());
+    }
+    png_write_end(png, nullptr);
+    png_destroy_write_struct(&png, &info);
+    return true;
+}
+
+bool SaveScreenPng(const char* path) {
+    return SaveSurfacePng(Screen(), path);
+}
+
+}  // namespace kivoly::platform

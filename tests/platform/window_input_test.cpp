@@ -1,0 +1,176 @@
+// Where user input goes: capture, focus, activation, double clicks, disabled windows, the
+// BUTTON class, and what overlapping windows let each other draw.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "platform/key_state.h"
+#include "platform/window/button.h"
+#include "platform/window/display.h"
+#include "platform/window/input.h"
+#include "platform/window/input_injection.h"
+#include "platform/window/message_queue.h"
+#include "platform/window/paint.h"
+#include "platform/window/window.h"
+#include "support/window_session.h"
+
+namespace kivoly::platform {
+namespace {
+
+struct Received {
+    KivoHWnd window;
+    uint32_t message;
+    WParam first;
+    LParam second;
+};
+std::vector<Received> gReceived;
+
+LResult InputProc(KivoHWnd window, uint32_t message, WParam first, LParam second) {
+    if ((message >= WmMouseMove && message <= WmRButtonDblClk) || message == WmKeyDown ||
+        message == WmCommand || message == WmActivate || message == WmSetFocus) {
+        gReceived.push_back({window, message, first, second});
+    }
+    return DefWindowProc(window, message, first, second);
+}
+
+class WindowInputTest : public ::testing::Test {
+  protected:
+    WindowInputTest() {
+        gReceived.clear();
+        WindowClass plain{"InputWindow", InputProc};
+        plain.background = ClassBackground::White;
+        RegisterClass(plain);
+        WindowClass clicks = plain;
+        clicks.name = "InputWindowDoubleClicks";
+        clicks.style = CsDblClks;
+        clicks.background = ClassBackground::Black;
+        RegisterClass(clicks);
+        left = CreateWindow(0, "InputWindow", "Left", WsPopup | WsVisible, 100, 100, 200, 200,
+                            nullptr, 0, nullptr);
+        right = CreateWindow(0, "InputWindowDoubleClicks", "Right", WsPopup | WsVisible, 400, 100,
+                             200, 200, nullptr, 0, nullptr);
+        test::PumpMessages();
+        gReceived.clear();
+    }
+
+    std::vector<Received> Of(uint32_t message) const {
+        std::vector<Received> found;
+        for (const Received& r : gReceived) {
+            if (r.message == message) found.push_back(r);
+        }
+        return found;
+    }
+
+    test::WindowSession session;
+    KivoHWnd left = nullptr;
+    KivoHWnd right = nullptr;
+};
+
+TEST_F(WindowInputTest, ClicksGoUnderThePointerOrToTheCaptureHolderInItsCoordinates) {
+    InjectClick({150, 160});
+    test::PumpMessages();
+    auto downs = Of(WmLButtonDown);
+    ASSERT_EQ(downs.size(), 1u);
+    EXPECT_EQ(downs[0].window, left);
+    EXPECT_EQ(PointX(downs[0].second), 50);
+    EXPECT_EQ(PointY(downs[0].second), 60);
+    EXPECT_EQ(GetActiveWindow(), left);
+
+    gReceived.clear();
+    SetCapture(left);
+    InjectMouseMove({450, 120});
+    test::PumpMessages();
+    auto moves = Of(WmMouseMove);
+    ASSERT_EQ(moves.size(), 1u);
+    EXPECT_EQ(moves[0].window, left);
+    EXPECT_EQ(PointX(moves[0].second), 350);
+    ReleaseCapture();
+    InjectMouseMove({451, 120});
+    test::PumpMessages();
+    EXPECT_EQ(Of(WmMouseMove).back().window, right);
+}
+
+TEST_F(WindowInputTest, ClickingActivatesAndKeysFollowTheFocus) {
+    InjectClick({500, 200});
+    InjectKeyPress('K');
+    test::PumpMessages();
+    EXPECT_EQ(GetActiveWindow(), right);
+    ASSERT_EQ(Of(WmKeyDown).size(), 1u);
+    EXPECT_EQ(Of(WmKeyDown)[0].window, right);
+    SetFocus(left);
+    InjectKeyPress('K');
+    test::PumpMessages();
+    EXPECT_EQ(Of(WmKeyDown).back().window, left);
+    EXPECT_EQ(GetActiveWindow(), left);
+}
+
+TEST_F(WindowInputTest, DoubleClicksOnlyForClassesThatAskAndOnlyWhenQuick) {
+    InjectClick({500, 200});
+    InjectClick({500, 200});
+    InjectClick({150, 150});
+    InjectClick({150, 150});
+    test::PumpMessages();
+    ASSERT_EQ(Of(WmLButtonDblClk).size(), 1u);
+    EXPECT_EQ(Of(WmLButtonDblClk)[0].window, right);
+    gReceived.clear();
+    InjectClick({500, 200});
+    session.AdvanceMs(600);
+    InjectClick({500, 200});
+    test::PumpMessages();
+    EXPECT_TRUE(Of(WmLButtonDblClk).empty());
+}
+
+TEST_F(WindowInputTest, DisabledWindowsGetNoInputAndLoseTheFocus) {
+    SetFocus(right);
+    EnableWindow(right, false);
+    EXPECT_EQ(GetFocus(), nullptr);
+    InjectClick({500, 200});
+    test::PumpMessages();
+    EXPECT_TRUE(Of(WmLButtonDown).empty());
+    EXPECT_EQ(SetFocus(right), nullptr);
+    EXPECT_NE(GetFocus(), right);
+}
+
+TEST_F(WindowInputTest, ButtonSendsItsCommandOnlyWhenReleasedOverIt) {
+    KivoHWnd button = CreateWindow(0, kButtonClass, "OK", WsChild | WsVisible | BsPushButton, 20,
+                                   20, 80, 25, left, 77, nullptr);
+    test::PumpMessages();
+    Point inside{100 + 50, 100 + 30};
+    InjectMouseButton(VkLButton, true, inside);
+    test::PumpMessages();
+    EXPECT_EQ(SendMessage(button, BmGetState, 0, 0) & BstPushed, BstPushed);
+    InjectMouseMove({400, 400});
+    test::PumpMessages();
+    EXPECT_EQ(SendMessage(button, BmGetState, 0, 0) & BstPushed, 0);
+    InjectMouseButton(VkLButton, false, {400, 400});
+    test::PumpMessages();
+    EXPECT_TRUE(Of(WmCommand).empty());
+
+    InjectClick(inside);
+    test::PumpMessages();
+    auto commands = Of(WmCommand);
+    ASSERT_EQ(commands.size(), 1u);
+    EXPECT_EQ(commands[0].window, left);
+    EXPECT_EQ(LoWord(commands[0].first), 77);
+    EXPECT_EQ(HiWord(commands[0].first), BnClicked);
+    EXPECT_EQ(reinterpret_cast<KivoHWnd>(commands[0].second), button);
+}
+
+TEST_F(WindowInputTest, WindowsDrawOnlyWhereTheyAreNotCovered) {
+    // Move the right window over the left one; the left one's paint must not reach it.
+    MoveWindow(right, 200, 150, 200, 200, true);
+    test::PumpMessages();
+    EXPECT_EQ(Screen().Pixel(150, 150), 0xFFFFFFu);  // left, uncovered: white
+    EXPECT_EQ(Screen().Pixel(250, 200), 0x000000u);  // right, on top: black
+    InvalidateRect(left, nullptr, true);
+    test::PumpMessages();
+    EXPECT_EQ(Screen().Pixel(250, 200), 0x000000u);
+    // Hiding the top window uncovers the left one, which repaints there.
+    ShowWindow(right, SwHide);
+    test::PumpMessages();
+    EXPECT_EQ(Screen().Pixel(250, 200), 0xFFFFFFu);
+    EXPECT_EQ(WindowFromPoint({250, 200}), left);
+}
+
+}  // namespace
+}  // namespace kivoly::platform

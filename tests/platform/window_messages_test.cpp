@@ -1,0 +1,299 @@
+// The window system's messages: what creation and destruction send, in which order the queue
+// hands messages out, timers, paint, quit, accelerators and character translation.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "platform/key_state.h"
+#include "platform/window/accelerators.h"
+#include "platform/window/input.h"
+#include "platform/window/input_injection.h"
+#include "platform/window/message_queue.h"
+#include "platform/window/paint.h"
+#include "platform/window/timers.h"
+#include "platform/window/window.h"
+#include "resources/accelerator_table.h"
+#include "support/window_session.h"
+
+namespace kivoly::platform {
+namespace {
+
+struct Seen {
+    KivoHWnd window;
+    uint32_t message;
+    WParam first;
+};
+
+std::vector<Seen> gSeen;
+void* gCreateParam = nullptr;
+bool gRefuseCreate = false;
+bool gValidate = true;
+
+LResult RecordingProc(KivoHWnd window, uint32_t message, WParam first, LParam second) {
+    gSeen.push_back({window, message, first});
+    if (message == WmCreate) {
+        gCreateParam = reinterpret_cast<const CreateRecord*>(second)->createParam;
+        return gRefuseCreate ? -1 : 0;
+    }
+    if (message == WmPaint && !gValidate) return 0;
+    return DefWindowProc(window, message, first, second);
+}
+
+std::vector<uint32_t> MessagesOf(KivoHWnd window) {
+    std::vector<uint32_t> ids;
+    for (const Seen& seen : gSeen) {
+        if (seen.window == window) ids.push_back(seen.message);
+    }
+    return ids;
+}
+
+class WindowMessagesTest : public ::testing::Test {
+  protected:
+    WindowMessagesTest() {
+        gSeen.clear();
+        gRefuseCreate = false;
+        gValidate = true;
+        WindowClass recording{"Recording", RecordingProc};
+        recording.background = ClassBackground::White;
+        RegisterClass(recording);
+        WindowClass clicks = recording;
+        clicks.name = "RecordingDoubleClicks";
+        clicks.style = CsDblClks;
+        RegisterClass(clicks);
+    }
+
+    KivoHWnd MakeTopLevel(int x = 100, int y = 100, const char* className = "Recording") {
+        return CreateWindow(0, className, "Top", WsPopup | WsVisible, x, y, 200, 150, nullptr, 0,
+                            nullptr);
+    }
+
+    // Takes out every waiting message, dispatching it, and lists them.
+    std::vector<uint32_t> Drain() {
+        std::vector<uint32_t> ids;
+        Message message;
+        while (PeekMessage(message, nullptr, 0, 0, PmRemove)) {
+            ids.push_back(message.message);
+            DispatchMessage(message);
+        }
+        return ids;
+    }
+
+    test::WindowSession session;
+};
+
+TEST_F(WindowMessagesTest, CreationCarriesTheParameterAndDestructionReachesChildrenInOrder) {
+    int marker = 0;
+    KivoHWnd parent = CreateWindow(0, "Recording", "Parent", WsPopup | WsVisible, 10, 10, 100, 100,
+                                   nullptr, 0, &marker);
+    ASSERT_NE(parent, nullptr);
+    EXPECT_EQ(gCreateParam, &marker);
+    std::vector<uint32_t> created = MessagesOf(parent);
+    ASSERT_GE(created.size(), 5u);
+    EXPECT_EQ(std::vector<uint32_t>(created.begin(), created.begin() + 5),
+              (std::vector<uint32_t>{WmNcCreate, WmCreate, WmSize, WmMove, WmShowWindow}));
+
+    KivoHWnd child =
+        CreateWindow(0, "Recording", "", WsChild | WsVisible, 5, 5, 20, 20, parent, 42, nullptr);
+    EXPECT_EQ(GetDlgItem(parent, 42), child);
+    EXPECT_EQ(GetParent(child), parent);
+    gSeen.clear();
+    EXPECT_TRUE(DestroyWindow(parent));
+    std::vector<std::pair<KivoHWnd, uint32_t>> order;
+    for (const Seen& seen : gSeen) {
+        if (seen.message == WmDestroy || seen.message == WmNcDestroy) {
+            order.push_back({seen.window, seen.message});
+        }
+    }
+    EXPECT_EQ(
+        order,
+        (std::vector<std::pair<KivoHWnd, uint32_t>>{
+            {parent, WmDestroy}, {child, WmDestroy}, {child, WmNcDestroy}, {parent, WmNcDestroy}}));
+    // Stale handles are refused, never reused.
+    EXPECT_FALSE(IsWindow(child));
+    EXPECT_FALSE(PostMessage(parent, WmUser, 0, 0));
+    EXPECT_FALSE(SetProp(parent, "x", &marker));
+    KivoHWnd next = MakeTopLevel();
+    EXPECT_NE(next, parent);
+    EXPECT_NE(next, child);
+
+    gRefuseCreate = true;
+    EXPECT_EQ(MakeTopLevel(), nullptr);
+}
+
+TEST_F(WindowMessagesTest, QueueOrderIsPostedInputPaintThenTimers) {
+    KivoHWnd window = MakeTopLevel();
+    Drain();
+    ASSERT_EQ(GetFocus(), window);
+    SetTimer(window, 7, 10);
+    session.AdvanceMs(20);
+    InvalidateRect(window, nullptr, true);
+    InjectKey('Q', true);
+    PostMessage(window, WmUser, 1, 0);
+    PostMessage(window, WmUser + 1, 2, 0);
+    EXPECT_EQ(Drain(), (std::vector<uint32_t>{WmUser, WmUser + 1, WmKeyDown, WmPaint, WmTimer}));
+    EXPECT_TRUE(Drain().empty());
+}
+
+TEST_F(WindowMessagesTest, PaintFollowsInvalidationAndStaysUntilValidated) {
+    KivoHWnd window = MakeTopLevel();
+    Drain();
+    Message message;
+    EXPECT_FALSE(PeekMessage(message, nullptr, 0, 0, PmRemove));
+    Rect part{10, 10, 30, 30};
+    InvalidateRect(window, &part, false);
+    Rect update;
+    ASSERT_TRUE(GetUpdateRect(window, update));
+    EXPECT_EQ(update, part);
+
+    gValidate = false;
+    ASSERT_TRUE(PeekMessage(message, nullptr, 0, 0, PmRemove));
+    EXPECT_EQ(message.message, WmPaint);
+    DispatchMessage(message);
+    ASSERT_TRUE(PeekMessage(message, nullptr, 0, 0, PmRemove));
+    EXPECT_EQ(message.message, WmPaint);  // not validated: asked again
+    gValidate = true;
+    DispatchMessage(message);
+    EXPECT_FALSE(PeekMessage(message, nullptr, 0, 0, PmRemove));
+
+    // UpdateWindow paints at once, without the queue.
+    InvalidateRect(window, nullptr, true);
+    gSeen.clear();
+    UpdateWindow(window);
+    EXPECT_EQ(MessagesOf(window), (std::vector<uint32_t>{WmPaint, WmEraseBkgnd}));
+    EXPECT_FALSE(GetUpdateRect(window, update));
+}
+
+TEST_F(WindowMessagesTest, TimersComeThroughTheQueueOncePerPeriod) {
+    KivoHWnd window = MakeTopLevel();
+    Drain();
+    SetTimer(window, 302, 100);
+    session.AdvanceMs(50);
+    EXPECT_TRUE(Drain().empty());
+    session.AdvanceMs(50);
+    EXPECT_EQ(Drain(), (std::vector<uint32_t>{WmTimer}));
+    EXPECT_TRUE(Drain().empty());
+    session.AdvanceMs(350);  // late: one message, not three
+    EXPECT_EQ(Drain(), (std::vector<uint32_t>{WmTimer}));
+    EXPECT_EQ(gSeen.back().first, 302u);
+
+    // GetMessage waits for the next timer (the virtual clock moves on).
+    Message message;
+    EXPECT_EQ(GetMessage(message, nullptr, 0, 0), 1);
+    EXPECT_EQ(message.message, WmTimer);
+    EXPECT_TRUE(KillTimer(window, 302));
+    session.AdvanceMs(500);
+    EXPECT_TRUE(Drain().empty());
+    // Nothing can ever arrive on a headless display: GetMessage says so instead of hanging.
+    EXPECT_EQ(GetMessage(message, nullptr, 0, 0), -1);
+}
+
+TEST_F(WindowMessagesTest, QuitEndsGetMessageAfterThePostedMessages) {
+    KivoHWnd window = MakeTopLevel();
+    Drain();
+    PostMessage(window, WmUser, 0, 0);
+    PostQuitMessage(3);
+    Message message;
+    EXPECT_EQ(GetMessage(message, nullptr, 0, 0), 1);
+    EXPECT_EQ(message.message, WmUser);
+    EXPECT_EQ(GetMessage(message, nullptr, 0, 0), 0);
+    EXPECT_EQ(message.message, WmQuit);
+    EXPECT_EQ(message.wParam, 3u);
+    EXPECT_FALSE(PeekMessage(message, nullptr, 0, 0, PmRemove));
+}
+
+TEST_F(WindowMessagesTest, PeekFiltersByWindowAndRangeAndCanLeaveMessages) {
+    KivoHWnd a = MakeTopLevel(0, 0);
+    KivoHWnd b = MakeTopLevel(300, 0);
+    KivoHWnd child =
+        CreateWindow(0, "Recording", "", WsChild | WsVisible, 0, 0, 10, 10, a, 1, nullptr);
+    Drain();
+    PostMessage(b, WmUser, 0, 0);
+    PostMessage(child, WmUser + 5, 0, 0);
+    Message message;
+    ASSERT_TRUE(PeekMessage(message, a, 0, 0, PmNoRemove));
+    EXPECT_EQ(message.hwnd, child);
+    ASSERT_TRUE(PeekMessage(message, nullptr, WmUser + 1, WmUser + 9, PmRemove));
+    EXPECT_EQ(message.message, WmUser + 5);
+    EXPECT_FALSE(PeekMessage(message, a, 0, 0, PmRemove));
+    EXPECT_EQ(Drain(), (std::vector<uint32_t>{WmUser}));
+}
+
+// The loop of a host and of the progress feedback: accelerators first, then translation.
+std::vector<Seen> RunAcceleratedLoop(KivoHWnd window) {
+    gSeen.clear();
+    const AcceleratorTable* table = LoadAccelerators(kMainAccelerators);
+    Message message;
+    while (PeekMessage(message, nullptr, 0, 0, PmRemove)) {
+        if (!TranslateAccelerator(window, table, message)) TranslateMessage(message);
+        DispatchMessage(message);
+    }
+    std::vector<Seen> interesting;
+    for (const Seen& seen : gSeen) {
+        if (seen.message == WmCommand || seen.message == WmChar || seen.message == WmSysChar) {
+            interesting.push_back(seen);
+        }
+    }
+    return interesting;
+}
+
+TEST_F(WindowMessagesTest, AcceleratorsTakeKeysBeforeTheyBecomeCharacters) {
+    KivoHWnd window = MakeTopLevel();
+    Drain();
+    struct Case {
+        int key;
+        unsigned modifiers;
+        uint32_t message;
+        unsigned value;
+    };
+    const Case cases[] = {
+        {'A', 0, WmCommand, 5},
+        {'Q', 0, WmChar, 'q'},
+        {'Q', ModShift, WmChar, 'Q'},
+        {VkUp, 0, WmCommand, 14},
+        {VkUp, ModShift, WmCommand, 18},
+        {VkSpace, 0, WmCommand, 6},
+        {VkSpace, ModControl | ModAlt, WmCommand, 6},
+        {VkSpace, ModControl | ModShift | ModAlt, WmCommand, 6},
+        {VkSpace, ModShift, WmChar, ' '},
+        {'P', ModAlt, WmCommand, 9},
+        {'S', ModAlt, WmCommand, 11},
+        {VkCancel, ModControl, WmCommand, 1},
+        {VkEscape, 0, WmCommand, 1},
+        {VkTab, ModShift, WmCommand, 17},
+        {'C', ModControl, WmCommand, 13},
+        {'X', ModAlt, WmSysChar, 'x'},
+    };
+    for (const Case& c : cases) {
+        InjectKeyPress(c.key, c.modifiers);
+        std::vector<Seen> seen = RunAcceleratedLoop(window);
+        ASSERT_EQ(seen.size(), 1u) << "key " << c.key << " modifiers " << c.modifiers;
+        EXPECT_EQ(seen[0].message, c.message) << "key " << c.key;
+        EXPECT_EQ(LoWord(seen[0].first), c.value) << "key " << c.key;
+        if (c.message == WmCommand) {
+            EXPECT_EQ(HiWord(seen[0].first), 1u);
+        }
+    }
+}
+
+TEST_F(WindowMessagesTest, QueueKeyStateChangesWhenTheMessageIsTakenOut) {
+    KivoHWnd window = MakeTopLevel();
+    Drain();
+    InjectKey(VkShift, true);
+    EXPECT_TRUE(IsKeyDownNow(VkShift));
+    EXPECT_GE(GetKeyState(VkShift), 0);
+    Message message;
+    ASSERT_TRUE(PeekMessage(message, nullptr, 0, 0, PmNoRemove));
+    EXPECT_GE(GetKeyState(VkShift), 0);
+    ASSERT_TRUE(PeekMessage(message, nullptr, 0, 0, PmRemove));
+    EXPECT_EQ(message.hwnd, window);
+    EXPECT_LT(GetKeyState(VkShift), 0);
+    InjectKey(VkShift, false);
+    Drain();
+    EXPECT_GE(GetKeyState(VkShift), 0);
+    EXPECT_FALSE(IsKeyDownNow(VkShift));
+}
+
+}  // namespace
+}  // namespace kivoly::platform
