@@ -6,7 +6,8 @@
 #include <iostream>
 
 #include "kivoly/host.h"
-#include "platform/dialog_box.h"
+#include "platform/message_box.h"
+#include "resources/dialog_template.h"
 #include "sim/encoded_signal.h"
 #include "sim/simulated_faults.h"
 #include "sim/simulated_rig.h"
@@ -15,14 +16,15 @@ namespace kivoly::cli {
 
 namespace {
 
-// Asks a person on the terminal which button of a dialog to press.
-int AskOnTerminal(const DialogTemplate& dialog, void*) {
-    if (!isatty(STDIN_FILENO)) return kDialogCancelId;
-    std::fprintf(stderr, "\n%s\n", dialog.caption);
-    std::string choices;
-    for (const DialogControl& control : dialog.controls) {
-        if (control.id < 0) std::fprintf(stderr, "%s\n", control.text);
+// Headless, dialogs and message boxes reach the message-box responder. On a terminal the
+// port dialog asks which button to press; other boxes are printed and take their default.
+int AskOnTerminal(const platform::MessageBoxRecord& box, void*) {
+    if (box.caption != "Kivoly hardware not found!") {
+        std::fprintf(stderr, "kivoly: %s: %s\n", box.caption.c_str(), box.text.c_str());
+        return platform::DefaultAnswer(box.style);
     }
+    if (!isatty(STDIN_FILENO)) return kDialogCancelId;
+    std::fprintf(stderr, "\n%s\n%s\n", box.caption.c_str(), box.text.c_str());
     for (;;) {
         std::fprintf(stderr, "Port 1, 2 or 3, or c to cancel: ");
         std::string answer;
@@ -90,11 +92,11 @@ std::string DeviceOptionsHelp() {
 }
 
 DeviceSession::DeviceSession() {
-    platform::InstallDialogResponder(&AskOnTerminal, nullptr);
+    platform::InstallMessageBoxResponder(&AskOnTerminal, nullptr);
 }
 
 DeviceSession::~DeviceSession() {
-    platform::InstallDialogResponder(nullptr, nullptr);
+    platform::InstallMessageBoxResponder(nullptr, nullptr);
     rig_.reset();
 }
 
