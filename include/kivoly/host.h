@@ -63,7 +63,7 @@ void KivolyHostSetClock(KivolyClockFunction nowMs, void* context);
 /* The library's clock, as every device wait reads it. */
 int32_t KivolyHostNowMs(void);
 
-/* ==== Windows, the message loop and progress ================================================
+/* ==== Windows, the message loop and progress =========================================
  * The library's windows live on a screen of the platform layer. Headless (the default), the
  * screen is a picture in memory: the host gives input as a user would (pointer moves, button
  * presses and releases at screen positions, keys) and can save the screen as a PNG picture.
@@ -108,6 +108,17 @@ typedef struct KivolyProgressObserver {
 } KivolyProgressObserver;
 /* Installs a copy of `observer`; null, or an observer without `update`, removes it. */
 void KivolyHostSetProgressObserver(const KivolyProgressObserver* observer);
+
+/* ---- Device back end --------------------------------------------------------------------- */
+/* Chooses what stands behind the parallel-port registers:
+ *   "none"                  nothing: no device ever answers (the default);
+ *   "ppdev:/dev/parport0"   the Linux parallel-port driver; LPT1 is the device named, LPT2 and
+ *                           LPT3 the two numbered after it; a port is claimed exclusively;
+ *   "direct" or "direct:0x378"  port instructions after ioperm (root only), on the three
+ *                           standard ports or only on the one given.
+ * Returns 0 (and changes nothing) for a text it does not know. The simulated digitizer is not
+ * chosen here: a host that links it installs it itself. */
+int32_t KivolyHostSetDevice(const char* spec);
 
 #ifdef __cplusplus
 }

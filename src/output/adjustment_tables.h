@@ -13,6 +13,7 @@
 
 #include "decode/yuv_image.h"
 #include "kivoly/kivoly.h"
+#include "output/area_resampler.h"
 
 namespace kivoly {
 
@@ -43,6 +44,9 @@ struct AdjustmentTables : ConversionState {
     std::unique_ptr<uint8_t[]> adjustedLuma;
     std::unique_ptr<uint8_t[]> adjustedChroma;
     int adjustedBytes = 0;
+
+    // The horizontal stage's weights and row scratch.
+    AreaResampler resampler;
 
     // Work lines for a picture made without its own (three luma rows and one chroma row).
     std::unique_ptr<uint8_t[]> ownWorkLines;

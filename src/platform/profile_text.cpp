@@ -98,6 +98,17 @@ std::optional<std::size_t> FindKey(const std::vector<Line>& lines, SectionSpan s
     return std::nullopt;
 }
 
+// Gives the last line of `text` its line break if it lacks one. A last line that ends in a bare
+// "\r" only needs the "\n": another "\r" would become part of its value.
+void EndLastLine(std::string& text, std::string_view newline) {
+    if (text.empty() || text.back() == '\n') return;
+    if (text.back() == '\r') {
+        text.push_back('\n');
+    } else {
+        text.append(newline);
+    }
+}
+
 }  // namespace
 
 std::optional<std::string> FindProfileValue(std::string_view text, std::string_view section,
@@ -135,8 +146,10 @@ std::string SetProfileValue(std::string_view text, std::string_view section, std
     const auto span = FindSection(lines, section);
     if (!span) {
         result.append(text);
-        if (!result.empty() && result.back() != '\n') result.append(newline);
-        if (!result.empty()) result.append(newline);
+        if (!result.empty()) {
+            EndLastLine(result, newline);
+            result.append(newline);
+        }
         result.append("[").append(section).append("]").append(newline);
         result.append(key).append("=").append(value).append(newline);
         return result;
@@ -160,9 +173,7 @@ std::string SetProfileValue(std::string_view text, std::string_view section, std
     }
     const Line& after = lines[last];
     result.append(text.substr(0, after.next));
-    if (after.next == text.size() && (text.empty() || text.back() != '\n')) {
-        result.append(newline);
-    }
+    if (after.next == text.size()) EndLastLine(result, newline);
     result.append(key).append("=").append(value).append(newline);
     result.append(text.substr(after.next));
     return result;

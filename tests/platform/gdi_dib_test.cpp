@@ -262,6 +262,16 @@ TEST(DibTest, HalftoneStretchAveragesTheSourceBoxes) {
     StretchDIBits(cdc, 0, 0, 2, 2, 0, 0, 4, 4, checker.Bits(), checker.Header(), ColourUse::Colours,
                   RasterOp::SrcCopy);
     EXPECT_EQ(c.Pixel(1, 1), Rgb(128, 128, 128));
+
+    // A box of twenty million white pixels still averages to white.
+    TestDib huge(5000, 4000, 1, 2);
+    huge.SetColour(0, 255, 255, 255);
+    Surface one = Filled(1, 1);
+    DeviceContext odc(one);
+    odc.SetStretchMode(StretchMode::Halftone);
+    StretchDIBits(odc, 0, 0, 1, 1, 0, 0, 5000, 4000, huge.Bits(), huge.Header(), ColourUse::Colours,
+                  RasterOp::SrcCopy);
+    EXPECT_EQ(one.Pixel(0, 0), Rgb(255, 255, 255));
 }
 
 TEST(DibTest, RasterOperationsCombineWithTheSurface) {
@@ -308,9 +318,65 @@ TEST(DibTest, HeadersThatCannotBeDrawnAreRefused) {
     EXPECT_EQ(layout.headerBytes, 40u + 1024u);
     EXPECT_EQ(layout.stride, 4u);
     EXPECT_EQ(layout.imageBytes, 12u);
+    EXPECT_EQ(DibLayout::Bits(ok.Header(), layout), ok.Bits());
     EXPECT_FALSE(DibLayout::ParsePacked(ok.Bytes(), 40 + 1024 + 11, layout));
     ok.Header()->biWidth = 1 << 30;
     EXPECT_FALSE(DibLayout::ParsePacked(ok.Bytes(), ok.Size(), layout));
+}
+
+}  // namespace
+}  // namespace kivoly::platform
+
+namespace kivoly::platform {
+namespace {
+
+TEST(DibTest, FarAwayCoordinatesAreRefusedWithoutOverflow) {
+    testing::TestDib dib(2, 2, 24);
+    Surface s(4, 4);
+    DeviceContext dc(s);
+    const int32_t far = 2'000'000'000;
+    EXPECT_EQ(SetDIBitsToDevice(dc, far, far, far, 2, 0, 0, 0, 2, dib.Bits(), dib.Header(),
+                                ColourUse::Colours),
+              0);
+    EXPECT_EQ(StretchDIBits(dc, 0, 0, far, far, 0, 0, 2, 2, dib.Bits(), dib.Header(),
+                            ColourUse::Colours, RasterOp::SrcCopy),
+              0);
+    dc.SetWindowOrigin({-far, 0});
+    EXPECT_EQ(StretchDIBits(dc, 0, 0, 2, 2, 0, 0, 2, 2, dib.Bits(), dib.Header(),
+                            ColourUse::Colours, RasterOp::SrcCopy),
+              0);
+}
+
+}  // namespace
+}  // namespace kivoly::platform
+
+namespace kivoly::platform {
+namespace {
+
+TEST(DibTest, StretchOnAPaletteDisplayStoresNearestIndices) {
+    // A 4-bit bitmap of reserved red and blue columns, shrunk 2:1 with and without halftone.
+    testing::TestDib dib(4, 2, 4, 2);
+    dib.SetColour(0, 255, 0, 0);
+    dib.SetColour(1, 0, 0, 255);
+    for (int32_t y = 0; y < 2; ++y) {
+        for (int32_t x = 0; x < 4; ++x)
+            dib.Set(x, y, x & 1);
+    }
+    Surface screen(2, 2, nullptr);
+    DeviceContext dc(screen);
+    EXPECT_EQ(StretchDIBits(dc, 0, 0, 2, 1, 0, 0, 4, 2, dib.Bits(), dib.Header(),
+                            ColourUse::Colours, RasterOp::SrcCopy),
+              2);
+    // Without halftone each destination pixel takes the source pixel at its centre (column 1
+    // and 3: blue).
+    EXPECT_EQ(screen.Index(0, 0), 252);
+    EXPECT_EQ(screen.Index(1, 0), 252);
+    // With halftone the mean (128, 0, 128) is the reserved dark magenta.
+    dc.SetStretchMode(StretchMode::Halftone);
+    StretchDIBits(dc, 0, 1, 2, 1, 0, 0, 4, 2, dib.Bits(), dib.Header(), ColourUse::Colours,
+                  RasterOp::SrcCopy);
+    EXPECT_EQ(screen.Index(0, 1), 5);
+    EXPECT_EQ(screen.Pixel(1, 1), Rgb(128, 0, 128));
 }
 
 }  // namespace

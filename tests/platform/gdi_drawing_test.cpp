@@ -125,7 +125,11 @@ TEST(DrawingTest, OriginsAndClipPlaceAndLimitDrawing) {
     EXPECT_EQ(CountIn(u, {0, 0, 20, 20}, kWhite), 20 * 12 - 25);
     EXPECT_FALSE(cdc.RectVisible({6, 6, 9, 9}));
     EXPECT_TRUE(cdc.RectVisible({6, 6, 11, 9}));
+    // The application clip stays when the window system changes the visible region.
+    cdc.SetVisibleRegion(Region(Rect{0, 0, 10, 20}));
+    EXPECT_EQ(cdc.GetClipBox(), (Rect{0, 0, 10, 12}));
     cdc.SelectClipRegion(nullptr);
+    cdc.SetVisibleRegion(Region(u.Bounds()));
     cdc.FillRect({0, 0, 20, 20}, CreateSolidBrush(kWhite));
     EXPECT_EQ(CountIn(u, {0, 0, 20, 20}, kWhite), 400);
 }
@@ -249,6 +253,8 @@ TEST(DrawingTest, TrueColourCapabilities) {
     EXPECT_EQ(dc.GetDeviceCaps(DeviceCap::SizePalette), 0);
     EXPECT_EQ(dc.RealizePalette(), 0);
     EXPECT_FALSE(dc.UpdateColours());
+    s.SetBitsPerPixel(16);
+    EXPECT_EQ(dc.GetDeviceCaps(DeviceCap::BitsPixel), 16);
 }
 
 }  // namespace

@@ -60,6 +60,9 @@ TEST(ProfileTextWrite, AddsKeysAfterTheSectionsLastLineAndSectionsAtTheEnd) {
     EXPECT_EQ(SetProfileValue("[A]", "A", "z", "3"), "[A]\nz=3\n");
     EXPECT_EQ(SetProfileValue("", "A", "z", "3"), "[A]\nz=3\n");
     EXPECT_EQ(SetProfileValue("[A]\r\nx=1", "B", "z", "3"), "[A]\r\nx=1\r\n\r\n[B]\r\nz=3\r\n");
+    // A last line cut after its "\r" keeps its value.
+    EXPECT_EQ(SetProfileValue("[A]\r\nx=1\r", "B", "z", "3"), "[A]\r\nx=1\r\n\r\n[B]\r\nz=3\r\n");
+    EXPECT_EQ(SetProfileValue("[A]\nx=1\r", "A", "z", "3"), "[A]\nx=1\r\nz=3\n");
 }
 
 TEST(ProfileTextWrite, WrittenValuesReadBack) {

@@ -12,6 +12,7 @@ namespace {
 
 constexpr ColourRef kInvalidColour = 0xFFFFFFFFu;
 constexpr int kTabStop = 8 * BuiltinFont::kCellWidth;
+constexpr int32_t kUnbounded = 1 << 30;
 
 // Resolves explicit palette entries where there is no system palette (true colour).
 const SystemPalette& FixedColours() {
@@ -76,7 +77,8 @@ void DeviceContext::ExcludeClipRect(const Rect& logical) {
     const Rect client =
         logical.Offset(viewportOrigin_.x - windowOrigin_.x, viewportOrigin_.y - windowOrigin_.y);
     if (!hasAppClip_) {
-        appClip_ = visible_;
+        // Everything but the rectangle, so that the visible region may still change.
+        appClip_ = Region(Rect{-kUnbounded, -kUnbounded, kUnbounded, kUnbounded});
         hasAppClip_ = true;
     }
     appClip_.Subtract(client);
@@ -457,7 +459,7 @@ int DeviceContext::GetDeviceCaps(DeviceCap cap) const {
         case DeviceCap::VertRes:
             return surface_->Height();
         case DeviceCap::BitsPixel:
-            return system ? 8 : 24;
+            return surface_->BitsPerPixel();
         case DeviceCap::Planes:
             return 1;
         case DeviceCap::NumColours:

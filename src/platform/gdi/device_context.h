@@ -69,7 +69,7 @@ enum DrawTextFormat : uint32_t {
 enum class DeviceCap {
     HorzRes,      // width in pixels
     VertRes,      // height in pixels
-    BitsPixel,    // 8 on a palette display, 24 on true colour
+    BitsPixel,    // 8 on a palette display, the surface's depth on true colour
     Planes,       // 1
     NumColours,   // reserved colours on a palette display, -1 on true colour
     RasterCaps,   // RcPalette on a palette display, with the bitmap capabilities

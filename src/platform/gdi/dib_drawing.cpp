@@ -16,6 +16,7 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <initializer_list>
 #include <limits>
 #include <vector>
 
@@ -26,6 +27,13 @@ namespace kivoly::platform {
 namespace {
 
 constexpr size_t kMaxDimension = 1 << 20;
+// Positions and sizes beyond this are refused, so that their sums cannot overflow.
+constexpr int32_t kMaxCoordinate = 1 << 28;
+
+bool WithinRange(std::initializer_list<int32_t> values) {
+    return std::all_of(values.begin(), values.end(),
+                       [](int32_t v) { return v >= -kMaxCoordinate && v <= kMaxCoordinate; });
+}
 
 // Index to value tables of one call: device values and plain colours.
 struct ColourTable {
@@ -98,11 +106,25 @@ class RowDecoder {
         if (system && layout.bitCount == 24) inverse_ = &dc.PaletteInUse().InverseMap(*system);
     }
 
-    void Colours(const uint8_t* row, int32_t x0, int32_t count, uint32_t* out) const {
+    // Adds the red, green and blue values of columns [x0, x0 + count) to the sums; `scratch`
+    // holds `count` values.
+    void Accumulate(const uint8_t* row, int32_t x0, int32_t count, uint32_t* scratch,
+                    uint32_t* sumR, uint32_t* sumG, uint32_t* sumB) const {
         if (layout_.bitCount == 24) {
-            DecodeRgb24(row, x0, count, out);
-        } else {
-            DecodeIndexed(row, layout_.bitCount, x0, count, table_.rgb.data(), out);
+            const uint8_t* p = row + 3 * static_cast<size_t>(x0);
+            for (int32_t i = 0; i < count; ++i, p += 3) {
+                sumB[i] += p[0];
+                sumG[i] += p[1];
+                sumR[i] += p[2];
+            }
+            return;
+        }
+        DecodeIndexed(row, layout_.bitCount, x0, count, table_.rgb.data(), scratch);
+        for (int32_t i = 0; i < count; ++i) {
+            const uint32_t v = scratch[i];
+            sumR[i] += v >> 16;
+            sumG[i] += (v >> 8) & 0xFF;
+            sumB[i] += v & 0xFF;
         }
     }
 
@@ -190,16 +212,16 @@ int32_t ScaleDown(int64_t a, int64_t b, int64_t c) {
     return static_cast<int32_t>(a * b / c);
 }
 
-// Division by a box area through a reciprocal: exact for dividends below 256 x area and areas
-// up to 65536; larger areas divide.
+// Division by a box area through a reciprocal: exact for dividends below 256 x area (a box of
+// 8-bit values) and areas up to 65536; larger areas divide.
 struct Reciprocal {
     uint64_t factor = 0;
     uint32_t area = 1;
     static Reciprocal For(uint32_t area) {
         return {area <= 65536 ? (uint64_t{1} << 40) / area + 1 : 0, area};
     }
-    uint32_t Mean(uint32_t sum) const {
-        const uint64_t rounded = uint64_t{sum} + area / 2;
+    uint32_t Mean(uint64_t sum) const {
+        const uint64_t rounded = sum + area / 2;
         return factor ? static_cast<uint32_t>((rounded * factor) >> 40)
                       : static_cast<uint32_t>(rounded / area);
     }
@@ -250,6 +272,10 @@ int SetDIBitsToDevice(DeviceContext& dc, int32_t x, int32_t y, int32_t width, in
         scanCount <= 0 || startScan < 0) {
         return 0;
     }
+    const Point off = dc.SurfaceOffset();
+    if (!WithinRange({x, y, width, height, srcX, srcY, startScan, scanCount, off.x, off.y})) {
+        return 0;
+    }
     // Source rows (in the bitmap's own orientation) that are both asked for and present.
     const int64_t rowFirst = std::max<int64_t>({srcY, startScan, 0});
     const int64_t rowEnd =
@@ -259,7 +285,6 @@ int SetDIBitsToDevice(DeviceContext& dc, int32_t x, int32_t y, int32_t width, in
     const int32_t colEnd =
         static_cast<int32_t>(std::min<int64_t>(int64_t{srcX} + width, layout.width));
 
-    const Point off = dc.SurfaceOffset();
     const auto clip = dc.ClipRects();
     const int32_t left = x + off.x + (colFirst - srcX);
     const auto* base = static_cast<const uint8_t*>(bits);
@@ -267,16 +292,12 @@ int SetDIBitsToDevice(DeviceContext& dc, int32_t x, int32_t y, int32_t width, in
     std::vector<uint32_t> values(static_cast<size_t>(std::max(colEnd - colFirst, 0)));
     for (int64_t r = rowFirst; colFirst < colEnd && r < rowEnd; ++r) {
         const int64_t destRow = layout.bottomUp ? int64_t{srcY} + height - 1 - r : r - srcY;
-        const int64_t surfaceY = destRow + y + off.y;
-        if (surfaceY < std::numeric_limits<int32_t>::min() ||
-            surfaceY > std::numeric_limits<int32_t>::max() ||
-            !RowVisible(clip, static_cast<int32_t>(surfaceY))) {
-            continue;
-        }
+        const auto surfaceY = static_cast<int32_t>(destRow + y + off.y);
+        if (!RowVisible(clip, surfaceY)) continue;
         const uint8_t* row = base + static_cast<size_t>(r - startScan) * layout.stride;
         decoder.DeviceValues(row, colFirst, colEnd - colFirst, values.data());
-        WriteRow(dc.GetSurface(), clip, static_cast<int32_t>(surfaceY), left, values.data(),
-                 colEnd - colFirst, RasterOp::SrcCopy);
+        WriteRow(dc.GetSurface(), clip, surfaceY, left, values.data(), colEnd - colFirst,
+                 RasterOp::SrcCopy);
     }
     return static_cast<int>(rowEnd - rowFirst);
 }
@@ -290,6 +311,9 @@ int StretchDIBits(DeviceContext& dc, int32_t x, int32_t y, int32_t width, int32_
         return 0;
     }
     const Point off = dc.SurfaceOffset();
+    if (!WithinRange({x, y, width, height, srcX, srcY, srcWidth, srcHeight, off.x, off.y})) {
+        return 0;
+    }
     const auto clip = dc.ClipRects();
     const Rect dest{x + off.x, y + off.y, x + off.x + width, y + off.y + height};
     Rect visible;
@@ -346,7 +370,7 @@ int StretchDIBits(DeviceContext& dc, int32_t x, int32_t y, int32_t width, int32_
     std::vector<uint32_t> decoded(span);
     std::vector<uint32_t> out(cols);
     std::vector<uint32_t> sumR(span), sumG(span), sumB(span);
-    std::vector<uint32_t> prefixR(span + 1), prefixG(span + 1), prefixB(span + 1);
+    std::vector<uint64_t> prefixR(span + 1), prefixG(span + 1), prefixB(span + 1);
     std::vector<Reciprocal> reciprocals(cols);
     int64_t reciprocalRows = -1;
     int64_t lastFirst = -1;
@@ -379,14 +403,8 @@ int StretchDIBits(DeviceContext& dc, int32_t x, int32_t y, int32_t width, int32_
                 std::fill(sumG.begin(), sumG.end(), 0);
                 std::fill(sumB.begin(), sumB.end(), 0);
                 for (int64_t r = first; r < end; ++r) {
-                    decoder.Colours(base + static_cast<size_t>(r) * layout.stride, colMin, span,
-                                    decoded.data());
-                    for (int32_t c = 0; c < span; ++c) {
-                        const uint32_t v = decoded[c];
-                        sumR[c] += v >> 16;
-                        sumG[c] += (v >> 8) & 0xFF;
-                        sumB[c] += v & 0xFF;
-                    }
+                    decoder.Accumulate(base + static_cast<size_t>(r) * layout.stride, colMin, span,
+                                       decoded.data(), sumR.data(), sumG.data(), sumB.data());
                 }
                 for (int32_t c = 0; c < span; ++c) {
                     prefixR[c + 1] = prefixR[c] + sumR[c];

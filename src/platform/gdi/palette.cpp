@@ -49,7 +49,7 @@ void Palette::Resize(int count) {
 
 void Palette::Invalidate() {
     mapping_.clear();
-    realisedOn_ = nullptr;
+    realisedOn_ = 0;
     ++version_;
 }
 
@@ -69,7 +69,7 @@ int Palette::NearestIndex(uint32_t pixel) const {
 uint8_t Palette::SystemIndex(const SystemPalette& system, int index) const {
     if (entries_.empty()) return 0;
     index = std::clamp(index, 0, Count() - 1);
-    if (realisedOn_ == &system && static_cast<size_t>(index) < mapping_.size()) {
+    if (realisedOn_ == system.Id() && static_cast<size_t>(index) < mapping_.size()) {
         return mapping_[index];
     }
     const PaletteEntry& e = entries_[index];
@@ -99,7 +99,7 @@ uint8_t Palette::MapColour(const SystemPalette& system, uint32_t pixel) const {
 }
 
 const std::vector<uint8_t>& Palette::InverseMap(const SystemPalette& system) const {
-    if (inverseSystem_ == &system && inverseGeneration_ == system.Generation() &&
+    if (inverseSystem_ == system.Id() && inverseGeneration_ == system.Generation() &&
         inverseVersion_ == version_ && !inverse_.empty()) {
         return inverse_;
     }
@@ -124,7 +124,7 @@ const std::vector<uint8_t>& Palette::InverseMap(const SystemPalette& system) con
         inverse_[key] =
             best < 0 ? static_cast<uint8_t>(system.NearestIndex(pixel)) : SystemIndex(system, best);
     }
-    inverseSystem_ = &system;
+    inverseSystem_ = system.Id();
     inverseGeneration_ = system.Generation();
     inverseVersion_ = version_;
     return inverse_;

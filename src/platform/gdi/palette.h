@@ -58,14 +58,14 @@ class Palette {
     void Invalidate();
 
     std::vector<PaletteEntry> entries_;
-    // Mapping of the last realisation and the system palette it was made on.
+    // Mapping of the last realisation and the identity of the system palette it was made on.
     std::vector<uint8_t> mapping_;
-    const SystemPalette* realisedOn_ = nullptr;
+    uint64_t realisedOn_ = 0;
     // Counts changes of the entries and of the mapping.
     uint32_t version_ = 1;
     // The inverse colour map of InverseMap and the state it was built for.
     mutable std::vector<uint8_t> inverse_;
-    mutable const SystemPalette* inverseSystem_ = nullptr;
+    mutable uint64_t inverseSystem_ = 0;
     mutable uint32_t inverseGeneration_ = 0;
     mutable uint32_t inverseVersion_ = 0;
 };

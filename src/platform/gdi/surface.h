@@ -31,6 +31,10 @@ class Surface {
     Rect Bounds() const { return {0, 0, width_, height_}; }
     SurfaceFormat Format() const { return format_; }
     bool IsPaletted() const { return format_ == SurfaceFormat::Palette8; }
+    // The depth a true-colour surface reports as a device (24 unless set; 16 and 32 emulate
+    // such displays). Pixels are stored as 0x00RRGGBB whatever it says.
+    int BitsPerPixel() const { return IsPaletted() ? 8 : bitsPerPixel_; }
+    void SetBitsPerPixel(int bits) { bitsPerPixel_ = bits; }
     // Null on a true-colour surface.
     SystemPalette* Palette() const { return palette_.get(); }
     const std::shared_ptr<SystemPalette>& SharedPalette() const { return palette_; }
@@ -64,6 +68,7 @@ class Surface {
     int32_t width_;
     int32_t height_;
     SurfaceFormat format_;
+    int bitsPerPixel_ = 24;
     std::shared_ptr<SystemPalette> palette_;
     std::vector<uint32_t> pixels_;
     std::vector<uint8_t> indices_;

@@ -22,6 +22,8 @@ constexpr int kHalf = SystemPalette::kStaticReserved / 2;
 }  // namespace
 
 SystemPalette::SystemPalette() {
+    static uint64_t lastId = 0;
+    id_ = ++lastId;
     slots_.fill(Slot::Free);
     ResetReserved();
     previous_ = colours_;
@@ -118,7 +120,7 @@ int SystemPalette::Realize(Palette& palette, bool foreground) {
         ++generation_;
     }
     palette.mapping_ = std::move(mapping);
-    palette.realisedOn_ = this;
+    palette.realisedOn_ = id_;
     ++palette.version_;
     if (changed > 0 && changeHandler_) changeHandler_(changed);
     return changed;

@@ -38,6 +38,10 @@ class SystemPalette {
 
     SystemPalette();
 
+    // Tells system palettes apart for the mappings that logical palettes keep (never 0, and
+    // never reused by a later system palette, as an address could be).
+    uint64_t Id() const { return id_; }
+
     // The colour an entry holds, 0x00RRGGBB.
     uint32_t Colour(int index) const { return colours_[static_cast<uint8_t>(index)]; }
     const std::array<uint32_t, kSize>& Colours() const { return colours_; }
@@ -76,6 +80,7 @@ class SystemPalette {
     int TakeFree();
     void ResetReserved();
 
+    uint64_t id_;
     std::array<uint32_t, kSize> colours_{};
     std::array<uint32_t, kSize> previous_{};
     std::array<Slot, kSize> slots_{};

@@ -1,0 +1,62 @@
+// Conversion speed: one decoded picture into a 24-bit bitmap at each output size, with and
+// without adjustments.
+#include <benchmark/benchmark.h>
+
+#include <memory>
+#include <vector>
+
+#include "decode/yuv_image.h"
+#include "output/packed_dib.h"
+#include "output/rgb_conversion.h"
+
+namespace kivoly {
+namespace {
+
+std::unique_ptr<YuvImage> TestPicture(bool twoFields) {
+    auto yuv = std::make_unique<YuvImage>(kSampleWidth, twoFields ? 484 : 242, twoFields, false, 0);
+    for (int line = 0; line < yuv->lineCount; ++line) {
+        uint8_t* samples = yuv->lineTable.Line(line);
+        for (int x = 0; x < kSampleWidth; ++x) {
+            samples[x] = static_cast<uint8_t>(76 + (x * 3 + line * 5) % 150);
+            samples[kSampleWidth + x] =
+                static_cast<uint8_t>(static_cast<int8_t>((x + line) % 120 - 60));
+        }
+    }
+    yuv->medianLevel = 140;
+    yuv->whiteLevel = 224;
+    return yuv;
+}
+
+void ConvertPicture(benchmark::State& state) {
+    const int width = static_cast<int>(state.range(0));
+    const int height = width * 3 / 4;
+    const bool adjusted = state.range(1) != 0;
+    auto yuv = TestPicture(width > 320);
+    KivoProcessInfo info = {};
+    info.Width = width;
+    info.Height = height;
+    info.ColorCount = 16777216;
+    if (adjusted) {
+        info.Hue = 5;
+        info.Color = 10;
+        info.Brightness = 4;
+        info.Contrast = 6;
+        info.Sharpness = 20;
+        info.Gamma = 10;
+    }
+    const int stride = DibStride(24, width);
+    std::vector<uint8_t> bitmap(static_cast<size_t>(stride) * height);
+    for (auto _ : state) {
+        PrepareConversion(*yuv, info);
+        for (int row = 0; row < height; ++row) {
+            ConvertRow(*yuv, bitmap.data() + static_cast<size_t>(stride) * (height - 1 - row), row,
+                       false);
+        }
+        benchmark::DoNotOptimize(bitmap.data());
+    }
+    state.SetLabel(adjusted ? "adjusted" : "plain");
+}
+BENCHMARK(ConvertPicture)->ArgsProduct({{320, 640, 1500}, {0, 1}})->Unit(benchmark::kMillisecond);
+
+}  // namespace
+}  // namespace kivoly

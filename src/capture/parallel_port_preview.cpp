@@ -1,0 +1,265 @@
+// The device's live preview: captures at half rate and reads a reduced picture straight out of
+// the device, line by line, finding each line's sync in the sample stream itself. Two samples
+// make one pixel; 119 read lines spread over the rows of the bitmap. While no capture completes
+// the picture shows moving noise instead.
+#include <cstring>
+#include <random>
+
+#include "capture/device_deadline.h"
+#include "capture/parallel_port_device.h"
+#include "capture/preview_palette.h"
+
+namespace kivoly {
+
+namespace {
+constexpr uint16_t kData = 0;
+constexpr uint16_t kStatus = 1;
+constexpr double kPreviewCaptureSeconds = 2.0 / 15.0;
+constexpr double kPreviewRetrySeconds = 1.0 / 30.0;
+constexpr int kPreviewReadLines = 119;
+constexpr int16_t kMaxNoSyncCount = 6;
+
+// Corner fade weights out of 255, by distance from the top or bottom edge and from the side.
+constexpr uint8_t kCornerFade[4][4] = {
+    {0, 25, 156, 233},
+    {25, 226, 255, 255},
+    {156, 255, 255, 255},
+    {233, 255, 255, 255},
+};
+
+// What survives from one preview to the next, and the running preview's palette.
+struct PreviewState {
+    uint8_t* palette = nullptr;
+    int32_t negative = 0;
+    int32_t stop = 0;
+    int16_t noSyncCount = 0;
+};
+PreviewState gPreview;
+
+std::minstd_rand& NoiseGenerator() {
+    static std::minstd_rand generator(0x4B49);
+    return generator;
+}
+
+void FillNormalRamp() {
+    const PreviewRamps& ramps = PreviewGreyRamps();
+    FillPalette(gPreview.palette, gPreview.negative ? ramps.negative : ramps.normal);
+}
+}  // namespace
+
+void ParallelPortDevice::Preview(uint8_t* palette, uint8_t* bits, int32_t width, int32_t height,
+                                 PreviewCallback callback, void* context, int32_t negative,
+                                 int32_t roundCorners) {
+    previewWidth = static_cast<int16_t>(width);
+    previewHeight = static_cast<int16_t>(height);
+    previewNegative = negative;
+    previewRoundCorners = static_cast<int16_t>(roundCorners);
+    if (!Power(true)) return;
+    gPreview.palette = palette;
+    gPreview.negative = negative;
+    FillNormalRamp();
+    SetSampleRate(1);
+    gPreview.stop = 0;
+    if (bits) {
+        while (!gPreview.stop) {
+            previewBits = bits;
+            PreviewFrame(callback, context);
+        }
+    }
+    // Leave a fresh full-rate capture behind, which a capture that reuses the last one reads.
+    SetSampleRate(0);
+    AcquireField();
+}
+
+bool ParallelPortDevice::WaitForCapture(int32_t deadline, uint8_t* status) {
+    do {
+        *status = ReadPort(portBase + kStatus);
+    } while (!(*status & 0x40) && !IsPast(deadline));
+    *status = ReadPort(portBase + kStatus);
+    return (*status & 0x40) != 0;
+}
+
+void ParallelPortDevice::PreviewFrame(PreviewCallback callback, void* context) {
+    bool ok = ProbeDevice();
+    SetSyncWait(true);
+    if (gPreview.noSyncCount > 3) SetSyncWait(false);
+    Rewind();
+    SetLines(0, LineD7);
+    Read(nullptr, 100);
+    if (!delayCalibrated) {
+        AcquireField();
+        // AcquireField leaves the device in read-out mode, where status bit 6 is the alarm; the
+        // poll below must see the done flag of command mode.
+        SetLines(LineD7, LineD7);
+    } else {
+        WaitForLock();
+        SetLines(LineD7, LineD7);
+        PulseTrigger();
+    }
+    uint8_t status = 0;
+    bool done = WaitForCapture(Deadline(kPreviewCaptureSeconds), &status);
+    if (!done || !ok) {
+        if (gPreview.noSyncCount != kMaxNoSyncCount) ++gPreview.noSyncCount;
+        SetSyncWait(false);
+        PulseTrigger();
+        done = WaitForCapture(Deadline(kPreviewRetrySeconds), &status);
+        if (!done || !ok) {
+            NoiseDisplay(callback, context, ok);
+            return;
+        }
+    }
+    ReadStatus(0xFFFE);  // refresh the cached word while the lines may still move
+    BeginReadout();
+    if (gPreview.noSyncCount != 0 && !(ReadStatus(0x0008) & 0x0008)) --gPreview.noSyncCount;
+    SetLines(0, LineD7);
+
+    const int width = previewWidth;
+    const int height = previewHeight;
+    uint8_t* row = previewBits + (height - 1) * width;  // the top row of the picture
+    for (int i = 0; i < 3; ++i)
+        ReadPreviewLine(row, previewWidth);
+    int read = 0;
+    for (int r = 0; r < height && !gPreview.stop; ++r) {
+        do {
+            ReadPreviewLine(row, previewWidth);
+            ++read;
+        } while (height * read / kPreviewReadLines < r);
+        if (previewRoundCorners) RoundPreviewCorners(static_cast<int16_t>(r));
+        row -= width;
+        if (r == height - 1) ClipCheck();
+        gPreview.stop = callback(context, static_cast<int16_t>(r)) == 0;
+    }
+    EndReadout();
+}
+
+void ParallelPortDevice::ClipCheck() {
+    int largest = -1;
+    int occurrences = 0;
+    const uint8_t* pixel = previewBits;
+    for (int r = 0; r < previewHeight; ++r) {
+        int previous = 0;
+        for (int x = 0; x < previewWidth; ++x, ++pixel) {
+            const int pair = *pixel + previous;
+            previous = *pixel;
+            if (pair > largest) {
+                largest = pair;
+                occurrences = 1;
+            } else if (pair == largest) {
+                ++occurrences;
+            }
+        }
+    }
+    clipFlag = largest == 510 && occurrences > previewWidth;
+    uint8_t* entry = gPreview.palette + 4 * 255;
+    if (clipFlag) {
+        entry[0] = 0;
+        entry[1] = 0;
+        entry[2] = 255;
+        entry[3] = 0;
+    } else {
+        std::memcpy(entry, entry - 4, 4);
+    }
+}
+
+void ParallelPortDevice::NoiseDisplay(PreviewCallback callback, void* context, bool ok) {
+    FillPalette(gPreview.palette, PreviewGreyRamps().noSignal);
+    const int pixels = previewWidth * previewHeight;
+    std::minstd_rand& random = NoiseGenerator();
+    std::uniform_int_distribution<int> extra(0, 7);
+    std::uniform_int_distribution<int> byteValue(0, 255);
+    uint8_t status = 0;
+    do {
+        SetLines(LineD7, LineD7);
+        PulseTrigger();  // a new capture attempt
+        // XOR a fresh odd-length key over the previous noise, so it keeps moving.
+        uint8_t key[31];
+        const int keyLength = 17 + 2 * extra(random);
+        for (int i = 0; i < keyLength; ++i)
+            key[i] = static_cast<uint8_t>(byteValue(random));
+        for (int i = 0; i < pixels; ++i)
+            previewBits[i] ^= key[i % keyLength];
+        if (previewRoundCorners) RoundPreviewCorners(-1);
+        gPreview.stop = callback(context, -1) == 0;
+        if (!ok) {
+            ok = Power(true);
+            if (ok) SetSampleRate(1);
+        }
+        status = ReadPort(portBase + kStatus);
+    } while (!((status & 0x40) && ok) && !gPreview.stop);
+    SetLines(0, LineD7);
+    Read(nullptr, 100);
+    FillNormalRamp();
+    std::memset(previewBits, 64, pixels);
+    gPreview.stop = callback(context, static_cast<int16_t>(previewHeight - 1)) == 0;
+}
+
+void ParallelPortDevice::ReadPreviewLine(uint8_t* destination, int16_t width) {
+    if (portBase == 0) return;
+    lineShadow = (lineShadow & ~LineD3) | ((ReadPort(portBase + kData) & 0x08) << 8);
+    if (!destination) {
+        for (int i = 0; i < width; ++i)
+            ClockSample(false);
+        return;
+    }
+    for (int i = 0; i < width; ++i) {
+        const int first = ClockSample(true);
+        const int second = ClockSample(true);
+        destination[i] = static_cast<uint8_t>((first + second) / 2);
+    }
+
+    // Find the next line's sync: four low pairs of samples (the sync tip lies below 32).
+    const bool fastPath = ioDelay <= 0;
+    int budget = samplesPerLine - width;
+    int previous = 32;
+    int state = 0;
+    int firstLow = 64;  // the pair sum that started the sync, which places it within a sample
+    int lastLow = 0;
+    while (state < 4 && budget > 0) {
+        const int sample = ClockSample(true);
+        --budget;
+        const int sum = previous + sample;
+        previous = sample;
+        if (sum < 64) {
+            if (state == 0) firstLow = sum;
+            if (++state == 4) lastLow = sum;
+        } else {
+            if (state == 2 && fastPath) firstLow = sum & 0xFF;
+            if (state > 0) --state;
+        }
+    }
+    int skip = 0;
+    if (fastPath) {
+        if (state == 4) skip = ((2 * firstLow) % 256 >= lastLow + 64) ? 97 : 96;
+    } else {
+        skip = firstLow >= 32 ? 97 : 96;
+    }
+    for (int i = 0; i < skip; ++i)
+        ClockSample(false);
+}
+
+void ParallelPortDevice::RoundPreviewCorners(int16_t row) {
+    const int level = previewNegative ? 224 : 64;
+    const int height = previewHeight;
+    const int width = previewWidth;
+    const int first = row < 0 ? 0 : row;
+    const int last = row < 0 ? height - 1 : row;
+    for (int r = first; r <= last; ++r) {
+        int d = -1;
+        if (r >= height - 4) {
+            d = height - 1 - r;
+        } else if (r < 4) {
+            d = r;
+        }
+        if (d < 0) continue;
+        uint8_t* line = previewBits + (height - 1 - r) * width;
+        auto fade = [level](uint8_t& pixel, int weight) {
+            if (weight < 255) pixel = static_cast<uint8_t>(level + (pixel - level) * weight / 255);
+        };
+        for (int j = 0; j < 4; ++j) {
+            fade(line[j], kCornerFade[d][j]);
+            fade(line[width - 4 + j], kCornerFade[d][3 - j]);
+        }
+    }
+}
+
+}  // namespace kivoly

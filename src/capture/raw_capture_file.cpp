@@ -1,0 +1,56 @@
+#include "capture/raw_capture_file.h"
+
+#include <limits>
+
+namespace kivoly {
+
+std::array<uint8_t, kRawRecordHeaderBytes> EncodeRawRecordHeader(uint16_t fieldFlags,
+                                                                 uint32_t length) {
+    return {
+        static_cast<uint8_t>(kRawRecordMagic[0]),
+        static_cast<uint8_t>(kRawRecordMagic[1]),
+        static_cast<uint8_t>(kRawRecordMagic[2]),
+        static_cast<uint8_t>(kRawRecordMagic[3]),
+        static_cast<uint8_t>(fieldFlags),  // field flags, low byte first
+        static_cast<uint8_t>(fieldFlags >> 8),
+        static_cast<uint8_t>(length),  // sample count, low byte first
+        static_cast<uint8_t>(length >> 8),
+        static_cast<uint8_t>(length >> 16),
+        static_cast<uint8_t>(length >> 24),
+    };
+}
+
+void AppendRawRecord(std::vector<uint8_t>& file, uint16_t fieldFlags,
+                     std::span<const uint8_t> samples) {
+    const auto header = EncodeRawRecordHeader(fieldFlags, static_cast<uint32_t>(samples.size()));
+    file.insert(file.end(), header.begin(), header.end());
+    file.insert(file.end(), samples.begin(), samples.end());
+}
+
+bool RawCaptureFile::Create(const std::string& path) {
+    Close();
+    file_ = std::fopen(path.c_str(), "wb");
+    return file_ != nullptr;
+}
+
+bool RawCaptureFile::AppendRecord(uint16_t fieldFlags, std::span<const uint8_t> samples) {
+    if (!file_ || samples.size() > std::numeric_limits<uint32_t>::max()) return false;
+    const auto header = EncodeRawRecordHeader(fieldFlags, static_cast<uint32_t>(samples.size()));
+    if (std::fwrite(header.data(), 1, header.size(), file_) != header.size() ||
+        std::fwrite(samples.data(), 1, samples.size(), file_) != samples.size()) {
+        std::fclose(file_);
+        file_ = nullptr;
+        return false;
+    }
+    return true;
+}
+
+bool RawCaptureFile::Close() {
+    if (!file_) return true;
+    const bool flushed = std::fflush(file_) == 0;
+    const bool closed = std::fclose(file_) == 0;
+    file_ = nullptr;
+    return flushed && closed;
+}
+
+}  // namespace kivoly

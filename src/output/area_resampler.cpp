@@ -1,0 +1,151 @@
+#include "output/area_resampler.h"
+
+#include <algorithm>
+
+#include "output/colour_tables.h"
+
+namespace kivoly {
+
+namespace {
+
+// Exact truncating division by a divisor fixed for a whole row, as one multiplication: with
+// m = 2^32 / d + 1 the quotient of n is (n x m) >> 32 as long as |n| x d < 2^32, which holds
+// for these sums (at most 255 x d with d at most 1472).
+class RowDivider {
+  public:
+    explicit RowDivider(int divisor) : magic_((uint64_t{1} << 32) / divisor + 1) {}
+    int operator()(int n) const {
+        const int64_t sign = n >> 31;
+        const uint64_t magnitude = static_cast<uint64_t>((n ^ sign) - sign);
+        const int64_t quotient = static_cast<int64_t>((magnitude * magic_) >> 32);
+        return static_cast<int>((quotient ^ sign) - sign);
+    }
+
+  private:
+    uint64_t magic_;
+};
+
+}  // namespace
+
+void AreaResampler::Plan(int sourceWidth, int width) {
+    if (sourceWidth == sourceWidth_ && width == width_) return;
+    sourceWidth_ = sourceWidth;
+    width_ = width;
+    // Walk the row twice: once to find the most samples a pixel overlaps, once to record them.
+    std::vector<int32_t> pixelWeights;
+    taps_ = 1;
+    for (int pass = 0; pass < 2; ++pass) {
+        if (pass == 1) {
+            first_.assign(width, 0);
+            weights_.assign(static_cast<std::size_t>(width) * taps_, 0);
+        }
+        int carry = 0;  // units of the last sample read that belong to the next pixel
+        int next = 0;
+        for (int x = 0; x < width; ++x) {
+            pixelWeights.clear();
+            const int w0 = std::min(carry, sourceWidth);
+            if (w0 > 0) pixelWeights.push_back(w0);
+            const int first = w0 > 0 ? next - 1 : next;
+            int r = sourceWidth - carry;
+            while (r > 0) {
+                ++next;
+                pixelWeights.push_back(std::min(r, width));
+                r -= width;
+            }
+            carry = -r;
+            if (pass == 0) {
+                taps_ = std::max(taps_, static_cast<int>(pixelWeights.size()));
+            } else {
+                first_[x] = first;
+                std::copy(pixelWeights.begin(), pixelWeights.end(),
+                          &weights_[static_cast<std::size_t>(x) * taps_]);
+            }
+        }
+    }
+    const std::size_t padded = static_cast<std::size_t>(sourceWidth) + taps_;
+    y_.assign(padded, 0);
+    u_.assign(padded, 0);
+    v_.assign(padded, 0);
+}
+
+// Each sample carries one colour difference; the other is the last one read, and the new one
+// is averaged with the previous sample of its kind.
+void AreaResampler::ReadSamples(const ResampleSource& source) {
+    const int8_t* c = source.chroma;
+    int lastU, lastV;
+    if ((source.start & 1) == 0) {
+        lastU = c[source.start - 2];
+        lastV = c[source.start - 1];
+    } else {
+        lastU = c[source.start - 1];
+        lastV = 0;
+    }
+    int index = source.start;
+    int n = 0;
+    if (source.start & 1) {
+        v_[0] = (lastV + c[index]) / 2;
+        u_[0] = lastU;
+        lastV = c[index];
+        y_[0] = source.luma[index];
+        index += source.step;
+        n = 1;
+    }
+    const int step = source.step;
+    for (; n + 1 < sourceWidth_; n += 2) {
+        const int even = c[index];
+        y_[n] = source.luma[index];
+        u_[n] = (lastU + even) / 2;
+        v_[n] = lastV;
+        lastU = even;
+        index += step;
+        const int odd = c[index];
+        y_[n + 1] = source.luma[index];
+        v_[n + 1] = (lastV + odd) / 2;
+        u_[n + 1] = lastU;
+        lastV = odd;
+        index += step;
+    }
+    if (n < sourceWidth_) {
+        y_[n] = source.luma[index];
+        u_[n] = (lastU + c[index]) / 2;
+        v_[n] = lastV;
+    }
+}
+
+void AreaResampler::Run(const ResampleSource& source, int width, uint8_t* dst) {
+    Plan(source.width, width);
+    ReadSamples(source);
+    const ColourTables& colour = SharedColourTables();
+    auto emit = [&](int y, int u, int v) {
+        const int luma = colour.YToRgb[y];
+        // A shift instead of the division: the two differ only below zero, which is clamped.
+        const int r = std::clamp((colour.VToR[v + 128] + luma + 8) >> 4, 0, 1023);
+        const int g =
+            std::clamp((colour.UToG[u + 128] + colour.VToG[v + 128] + luma + 8) >> 4, 0, 1023);
+        const int b = std::clamp((colour.UToB[u + 128] + luma + 8) >> 4, 0, 1023);
+        dst[0] = colour.GammaB[b];
+        dst[1] = colour.GammaG[g];
+        dst[2] = colour.GammaR[r];
+        dst += 3;
+    };
+    if (sourceWidth_ == width) {
+        for (int x = 0; x < width; ++x)
+            emit(y_[x], u_[x], v_[x]);
+        return;
+    }
+    const RowDivider divide(sourceWidth_);
+    const int taps = taps_;
+    const int32_t* w = weights_.data();
+    for (int x = 0; x < width; ++x, w += taps) {
+        const int s = first_[x];
+        int sumY = 0, sumU = 0, sumV = 0;
+        for (int t = 0; t < taps; ++t) {
+            sumY += w[t] * y_[s + t];
+            sumU += w[t] * u_[s + t];
+            sumV += w[t] * v_[s + t];
+        }
+        emit(divide(sumY), divide(sumU), divide(sumV));
+    }
+}
+
+}  // namespace kivoly

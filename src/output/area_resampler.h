@@ -1,0 +1,48 @@
+// AreaResampler: the horizontal stage of the conversion. It resamples one row of luma and
+// alternating chroma to the output width and applies the colour matrix and gamma tables.
+//
+// Every output pixel spans the source width in units and every source sample spans the output
+// width, so each pixel is the weighted mean of the samples it overlaps and its weights add up to
+// exactly the source width: nothing is lost or gained, and no pixel is brighter than the
+// brightest sample it covers. The overlap pattern is the same on every row, so the weights are
+// worked out once per geometry and the row loop only multiplies and adds.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+namespace kivoly {
+
+struct ResampleSource {
+    const uint8_t* luma;
+    const int8_t* chroma;  // U at even, V at odd positions
+    int start;             // the first sample read; the two before it prime the chroma
+    int width;             // samples read
+    int step;              // 1 more than a multiple of 4, so the parity alternates per read
+};
+
+class AreaResampler {
+  public:
+    // Writes `width` pixels of blue, green, red.
+    void Run(const ResampleSource& source, int width, uint8_t* dst);
+
+    // The weights of output pixel x (for tests): its first sample and one weight per tap.
+    int Taps() const { return taps_; }
+    int FirstSample(int x) const { return first_[x]; }
+    const int32_t* Weights(int x) const { return &weights_[static_cast<std::size_t>(x) * taps_]; }
+    void Plan(int sourceWidth, int width);
+
+  private:
+    void ReadSamples(const ResampleSource& source);
+
+    int sourceWidth_ = 0;
+    int width_ = 0;
+    int taps_ = 0;
+    std::vector<int32_t> first_;
+    std::vector<int32_t> weights_;
+    // One row's samples as read, each with both colour differences.
+    std::vector<int32_t> y_, u_, v_;
+};
+
+}  // namespace kivoly

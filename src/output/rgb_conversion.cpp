@@ -1,0 +1,297 @@
+#include "output/rgb_conversion.h"
+
+#include <algorithm>
+#include <new>
+
+#include "decode/line_interpolators.h"
+#include "decode/yuv_image.h"
+#include "output/adjustment_tables.h"
+#include "output/area_resampler.h"
+#include "output/colour_tables.h"
+
+namespace kivoly {
+
+namespace {
+
+constexpr int kMaxOutputSize = 4096;
+constexpr int kQuickLineSamples = 752;
+constexpr int kQuickSourceWidth = 736;
+// Output geometry in stored samples and lines: the margins and the first active line crop the
+// blanking edges that the decoder leaves.
+constexpr int kMargin = 8;
+constexpr int kFirstActiveLine = 2;
+constexpr int kFieldLines = 242;
+
+AdjustmentTables& TablesOf(YuvImage& yuv) {
+    return static_cast<AdjustmentTables&>(*yuv.conversion);
+}
+
+int MulDivRound(int a, int b, int c) {
+    const int64_t product = int64_t{a} * b;
+    return static_cast<int>((product + c / 2) / c);
+}
+
+// A five-sample window sliding along one row of the sharpening filter. It starts as the
+// filter always has: the first output is centred on sample 1, the second on sample 0, and from
+// the third on output x is centred on sample x. Reads past the row repeat its last sample.
+class SlidingWindow {
+  public:
+    SlidingWindow(const uint8_t* samples, int n) : s_(samples), n_(n) {
+        r1_ = r2_ = r3_ = s_[1];
+        r4_ = s_[0];
+    }
+    void Shift() {
+        r0_ = r1_;
+        r1_ = r2_;
+        r2_ = r3_;
+        r3_ = r4_;
+        r4_ = s_[next_ < n_ ? next_ : n_ - 1];
+        ++next_;
+    }
+    int Sum() const { return r0_ + r1_ + r2_ + r3_ + r4_; }
+    int Centre() const { return r2_; }
+
+  private:
+    const uint8_t* s_;
+    int n_;
+    int next_ = 2;
+    int r0_ = 0, r1_ = 0, r2_ = 0, r3_ = 0, r4_ = 0;
+};
+
+void LumaCurvePass(const AdjustmentTables& tables, const uint8_t* in, uint8_t* out, int n) {
+    for (int x = 0; x < n; ++x)
+        out[x] = tables.LumaOut[in[x]];
+}
+
+// Sharpening adds a gain times the high-pass (centre against the 3 x 5 neighbourhood);
+// softening mixes the centre with the neighbourhood's mean. The brightness/contrast curve
+// follows.
+void SharpenPass(const AdjustmentTables& tables, const uint8_t* above, const uint8_t* current,
+                 const uint8_t* below, uint8_t* out, int n) {
+    SlidingWindow up(above, n);
+    SlidingWindow mid(current, n);
+    SlidingWindow down(below, n);
+    for (int x = 0; x < n; ++x) {
+        up.Shift();
+        mid.Shift();
+        down.Shift();
+        const int centre = mid.Centre();
+        const int sum = up.Sum() + mid.Sum() + down.Sum() + centre;
+        int v = tables.CentreWeight[centre] + tables.BlurWeight[sum / 16];
+        int hp = (16 * centre - sum) / 8;
+        if (hp != 0) {
+            hp = std::clamp(hp, -128, 127);
+            v += tables.SharpenGain[hp + 128];
+        }
+        out[x] = tables.LumaOut[std::clamp(v >> 4, 64, 255)];
+    }
+}
+
+// Rotates every (U, V) pair by the hue angle and scales it by the saturation; each position's
+// missing component is the mean of its two neighbours of that component.
+void ChromaPass(const AdjustmentTables& tables, const int8_t* in, int8_t* out, int n) {
+    const auto& cosine = tables.ChromaCos;
+    const auto& sine = tables.ChromaSin;
+    int a = in[0];  // the last V read
+    int b = 0;      // the last U read
+    int next = 1;
+    for (int t = 0; t < n; ++t) {
+        const int sample = in[next < n ? next : n - 1];
+        ++next;
+        int v;
+        if ((t & 1) == 0) {
+            const int previous = a;
+            a = sample;
+            v = cosine[b + 128] - sine[(a + previous) / 2 + 128];
+        } else {
+            const int previous = b;
+            b = sample;
+            v = sine[(previous + b) / 2 + 128] + cosine[a + 128];
+        }
+        out[t] = static_cast<int8_t>(std::clamp(v / 16, -127, 127));
+    }
+}
+
+// Moves a position between stored lines up while the four lines around it would run past the
+// last stored line, keeping the interpolated point where it was.
+void BottomGuard(int& line, int& fraction, int height, int count) {
+    if (line + 1 >= count) {
+        fraction += height;
+        --line;
+    }
+    if (line + 2 >= count) {
+        fraction += height;
+        --line;
+    }
+}
+
+class LineSource {
+  public:
+    explicit LineSource(const YuvImage& yuv) : yuv_(yuv) {}
+    const uint8_t* Luma(const LineTable& table, int i) const {
+        return table.Line(std::clamp(i, 0, yuv_.lineCount - 1));
+    }
+    const int8_t* Chroma(int i) const {
+        return reinterpret_cast<const int8_t*>(Luma(yuv_.lineTable, i) + kSampleWidth);
+    }
+
+  private:
+    const YuvImage& yuv_;
+};
+
+// Interpolates the luma of the row at fraction f / h below stored line `line` into `out`.
+void InterpolateLumaRow(const YuvImage& yuv, uint8_t* out, int line, int f, int h) {
+    const LineSource lines(yuv);
+    const LineTable& a = yuv.lineTable;
+    if (yuv.passesDone == 8 && yuv.lineTable2.entries != nullptr) {
+        const LineTable& b = yuv.lineTable2;
+        InterpolatePaired(out, lines.Luma(a, line - 1), lines.Luma(b, line - 1),
+                          lines.Luma(a, line), lines.Luma(b, line), lines.Luma(a, line + 1),
+                          lines.Luma(b, line + 1), lines.Luma(a, line + 2), lines.Luma(b, line + 2),
+                          f, h);
+    } else {
+        InterpolateDoubled(out, lines.Luma(a, line - 1), lines.Luma(a, line),
+                           lines.Luma(a, line + 1), lines.Luma(a, line + 2), f, h);
+    }
+}
+
+void WorkLinesOf(YuvImage& yuv, AdjustmentTables& tables, uint8_t* work[4]) {
+    for (int i = 0; i < 4; ++i) {
+        work[i] =
+            tables.ownWorkLines ? tables.ownWorkLines.get() + i * kFullLineBytes : yuv.workLines[i];
+    }
+}
+
+}  // namespace
+
+double GammaExponent(int gamma) {
+    if (gamma >= 0) return (gamma / 10.0 + (50 - gamma)) / 50.0;
+    return 1.0 / ((gamma * 0.1 + (-50 - gamma)) / -50.0);
+}
+
+bool PrepareConversion(YuvImage& yuv, const KivoProcessInfo& processInfo) {
+    if (!yuv.HasLines() || yuv.lineCount == 0) return false;
+    if (processInfo.Width < 1 || processInfo.Width > kMaxOutputSize || processInfo.Height < 2 ||
+        processInfo.Height > kMaxOutputSize) {
+        return false;
+    }
+    yuv.processInfo = processInfo;
+    if (!yuv.conversion) {
+        auto* tables = new (std::nothrow) AdjustmentTables;
+        if (tables == nullptr) return false;
+        yuv.conversion.reset(tables);
+    }
+    AdjustmentTables& tables = TablesOf(yuv);
+    // The full mode interpolates into four lines of 1504 samples; a picture made for a small
+    // output size has none, so the conversion keeps its own.
+    const bool hasWorkLines = yuv.workLineBytes >= kFullLineBytes &&
+                              std::all_of(std::begin(yuv.workLines), std::end(yuv.workLines),
+                                          [](const uint8_t* line) { return line != nullptr; });
+    if (!hasWorkLines && !tables.ownWorkLines) {
+        tables.ownWorkLines.reset(new (std::nothrow) uint8_t[4 * kFullLineBytes]());
+        if (!tables.ownWorkLines) return false;
+    }
+
+    // A negative's luma runs the other way, so brightness is reversed to still brighten.
+    KivoProcessInfo settings = processInfo;
+    if (yuv.negative) settings.Brightness = -settings.Brightness;
+    if (!tables.Build(settings, yuv.medianLevel, kFullLineBytes)) return false;
+
+    SharedColourTables().Configure(
+        std::max<int>(yuv.whiteLevel, 224), std::min<int>(yuv.blackLevel, 64),
+        GammaExponent(processInfo.Gamma), yuv.negative != 0, (processInfo.Red + 50) / 50.0,
+        (processInfo.Green + 50) / 50.0, (processInfo.Blue + 50) / 50.0);
+
+    yuv.leftMargin = kMargin;
+    yuv.rightMargin = kMargin;
+    yuv.topSkip = kFirstActiveLine;
+    yuv.bottomSkip = 0;
+    yuv.outputLines =
+        static_cast<int16_t>((kFieldLines - kFirstActiveLine) * (yuv.twoFields ? 2 : 1));
+    return true;
+}
+
+void ConvertRow(YuvImage& yuv, uint8_t* dst, int row, bool quick) {
+    AdjustmentTables& tables = TablesOf(yuv);
+    const int height = yuv.processInfo.Height;
+    const int width = yuv.processInfo.Width;
+    const int lines = yuv.outputLines;
+    const int count = yuv.lineCount;
+    const bool sharpen = tables.adjustedLuma && (tables.flags & kSharpenPass);
+    const LineSource source(yuv);
+
+    const uint8_t* luma;
+    const uint8_t* above = nullptr;
+    const uint8_t* below = nullptr;
+    const int8_t* chroma;
+    int n;
+    ResampleSource horizontal{};
+    if (!quick) {
+        uint8_t* work[4];
+        WorkLinesOf(yuv, tables, work);
+        const int64_t t = int64_t{lines - 1} * row;
+        int line = static_cast<int>(t / (height - 1)) + yuv.topSkip;
+        int f = static_cast<int>(t % (height - 1));
+        if (sharpen) {
+            int fa = f - lines, la = line;
+            while (fa < 0) {
+                fa += height;
+                --la;
+            }
+            la = std::max(la, 0);
+            int fb = f + lines, lb = line;
+            while (fb >= height) {
+                fb -= height;
+                ++lb;
+            }
+            if (yuv.passesDone != 8) BottomGuard(la, fa, height, count);
+            BottomGuard(lb, fb, height, count);
+            InterpolateLumaRow(yuv, work[1], la, fa, height);
+            InterpolateLumaRow(yuv, work[2], lb, fb, height);
+            above = work[1];
+            below = work[2];
+        }
+        BottomGuard(line, f, height, count);
+        InterpolateLumaRow(yuv, work[0], line, f, height);
+        InterpolateChroma(reinterpret_cast<int8_t*>(work[3]), source.Chroma(line - 1),
+                          source.Chroma(line), source.Chroma(line + 1), source.Chroma(line + 2), f,
+                          height);
+        luma = work[0];
+        chroma = reinterpret_cast<const int8_t*>(work[3]);
+        n = kFullLineBytes;
+        horizontal = {nullptr, nullptr, 2, n - 16 * (n / kSampleWidth), 1};
+    } else {
+        const int line = std::min(MulDivRound(row, lines, height), count - 1);
+        luma = source.Luma(yuv.lineTable, line);
+        above = source.Luma(yuv.lineTable, std::max(line - 1, 0));
+        below = source.Luma(yuv.lineTable, std::min(line + 1, lines - 1));
+        chroma = source.Chroma(line);
+        n = kQuickLineSamples;
+        int step = 1;
+        int sourceWidth = kQuickSourceWidth;
+        if (width < kQuickLineSamples) {
+            step = ((kQuickSourceWidth - 2 * width) / (4 * width)) * 4 + 1;
+            sourceWidth = kQuickSourceWidth / step;
+        }
+        horizontal = {nullptr, nullptr, 1, sourceWidth, step};
+    }
+
+    if (tables.adjustedLuma) {
+        if (sharpen) {
+            SharpenPass(tables, above, luma, below, tables.adjustedLuma.get(), n);
+        } else {
+            LumaCurvePass(tables, luma, tables.adjustedLuma.get(), n);
+        }
+        luma = tables.adjustedLuma.get();
+    }
+    if (tables.adjustedChroma) {
+        auto* adjusted = reinterpret_cast<int8_t*>(tables.adjustedChroma.get());
+        ChromaPass(tables, chroma, adjusted, n);
+        chroma = adjusted;
+    }
+    horizontal.luma = luma;
+    horizontal.chroma = chroma;
+    tables.resampler.Run(horizontal, width, dst);
+}
+
+}  // namespace kivoly

@@ -1,0 +1,137 @@
+// One capture and its read-out, against the simulated digitizer.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "capture/detected_ports.h"
+#include "capture/parallel_port_device.h"
+#include "sim/simulated_rig.h"
+
+namespace kivoly {
+namespace {
+
+class CaptureTest : public ::testing::Test {
+  protected:
+    ~CaptureTest() override { DetectedPorts().fill(0); }
+
+    // A device found on LPT1 and powered up, with the given faults.
+    void Connect(const sim::SimulatedFaults& faults = {}) {
+        rig.device.SetFaults(faults);
+        ASSERT_EQ(device.TryPort(1), 0x378);
+    }
+
+    sim::SimulatedRig rig;
+    ParallelPortDevice device{0};
+};
+
+TEST_F(CaptureTest, CaptureDeliversTheDeviceMemory) {
+    Connect();
+    device.SetSyncWait(1);
+    ASSERT_TRUE(device.AcquireField());
+    EXPECT_EQ(device.delayCalibrated, 1);
+    EXPECT_EQ(device.ioDelay, 0);
+    EXPECT_EQ(device.readoutActive, 1);
+    EXPECT_EQ(device.bytesRemaining, 262144);
+    EXPECT_EQ(device.fieldFlags, 0);        // a stable camera gives clean flags
+    EXPECT_EQ(device.samplesPerLine, 910);  // the calibration's half rate is undone
+    std::vector<uint8_t> samples(6144);
+    device.Read(samples.data(), 6144);
+    EXPECT_EQ(device.bytesRemaining, 256000);
+    const std::vector<uint8_t>& memory = rig.device.Memory();
+    EXPECT_TRUE(std::equal(samples.begin(), samples.end(), memory.begin()));
+
+    // The same capture again after a rewind.
+    device.Rewind();
+    std::vector<uint8_t> again(6144);
+    device.Read(again.data(), 6144);
+    EXPECT_EQ(again, samples);
+}
+
+TEST_F(CaptureTest, SyncedCapturesTakeTheFourFieldsInTurn) {
+    Connect();
+    device.SetSyncWait(1);
+    std::vector<int> fields;
+    for (int i = 0; i < 5; ++i) {
+        ASSERT_TRUE(device.AcquireField());
+        fields.push_back(rig.device.LastCaptureField());
+        device.Read(nullptr, 20000);
+        device.EndReadout();
+    }
+    EXPECT_EQ(fields, (std::vector<int>{0, 1, 2, 3, 0}));
+    device.SetSyncWait(1);  // a rising edge of the sync-wait line starts at field one again
+    ASSERT_TRUE(device.AcquireField());
+    EXPECT_EQ(rig.device.LastCaptureField(), 0);
+}
+
+TEST_F(CaptureTest, SyncTimeOutWithoutVideo) {
+    Connect();
+    device.SetSyncWait(1);
+    ASSERT_TRUE(device.AcquireField());  // settles the delay while there is video
+    sim::SimulatedFaults faults;
+    faults.noVideo = true;
+    rig.device.SetFaults(faults);
+    device.SetSyncWait(1);
+    const int64_t start = rig.NowUs();
+    EXPECT_FALSE(device.AcquireField());
+    const double waitedMs = (rig.NowUs() - start) / 1000.0;
+    EXPECT_GT(waitedMs, 254);
+    EXPECT_LT(waitedMs, 262);  // plus the rewinds before the trigger
+    EXPECT_EQ(device.fieldFlags, NoSync | SyncWaitOff);
+    EXPECT_EQ(device.SetLines(0, 0) & LineC1, 0);
+}
+
+TEST_F(CaptureTest, TapeCompletesWithoutSyncAndKeepsTheFlag) {
+    sim::SimulatedFaults faults;
+    faults.unstableSync = true;
+    Connect(faults);
+    device.SetSyncWait(1);
+    bool sawNoSync = false;
+    for (int i = 0; i < 8; ++i) {
+        ASSERT_TRUE(device.AcquireField());
+        if (device.fieldFlags & NoSync) sawNoSync = true;
+        // Flags accumulate until sync wait is switched on again.
+        if (sawNoSync) {
+            EXPECT_TRUE(device.fieldFlags & NoSync);
+        }
+    }
+    EXPECT_TRUE(sawNoSync);
+}
+
+TEST_F(CaptureTest, AlarmStopsTheCaptureBeforeTheTrigger) {
+    Connect();
+    device.SetSyncWait(1);
+    ASSERT_TRUE(device.AcquireField());
+    sim::SimulatedFaults faults;
+    faults.alarm = true;
+    rig.device.SetFaults(faults);
+    device.SetSyncWait(1);
+    // Rewind alone does not keep the alarm.
+    device.Rewind();
+    EXPECT_EQ(device.fieldFlags, 0);
+    const int started = rig.device.CapturesStarted();
+    EXPECT_FALSE(device.AcquireField());
+    EXPECT_TRUE(device.fieldFlags & DeviceAlarm);
+    EXPECT_EQ(rig.device.CapturesStarted(), started);
+}
+
+TEST_F(CaptureTest, ReadbackCheckCatchesANoisyLink) {
+    Connect();
+    device.SetSyncWait(1);
+    ASSERT_TRUE(device.AcquireField());
+    std::vector<uint8_t> buffer(6144);
+    device.fieldFlags |= ReadbackError;
+    EXPECT_FALSE(device.VerifyReadback(buffer.data(), 6144));
+    EXPECT_EQ(device.fieldFlags & ReadbackError, 0);
+
+    sim::SimulatedFaults faults;
+    faults.noisyLink = true;
+    rig.device.SetFaults(faults);
+    const int64_t start = rig.NowUs();
+    EXPECT_TRUE(device.VerifyReadback(buffer.data(), 6144));
+    EXPECT_TRUE(device.fieldFlags & ReadbackError);
+    // Two pauses of 18 ms between the three readings.
+    EXPECT_GE(rig.NowUs() - start, 36000);
+}
+
+}  // namespace
+}  // namespace kivoly

@@ -1,0 +1,254 @@
+// Detection, configuration and power of the device, checked against the simulated digitizer at
+// the register level.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "capture/configuration_image.h"
+#include "capture/detected_ports.h"
+#include "capture/parallel_port_device.h"
+#include "sim/simulated_rig.h"
+
+namespace kivoly {
+namespace {
+
+constexpr uint16_t kLpt1 = 0x378;
+
+class DeviceTest : public ::testing::Test {
+  protected:
+    DeviceTest() { DetectedPorts().fill(0); }
+    ~DeviceTest() override { DetectedPorts().fill(0); }
+    void SetFaults(const sim::SimulatedFaults& faults) { rig.device.SetFaults(faults); }
+
+    sim::SimulatedRig rig;
+};
+
+TEST(ConfigurationImage, HeaderAndSize) {
+    EXPECT_EQ(kConfigurationImage.size(), 1537u);
+    const uint8_t header[] = {0xFF, 0x20, 0x02, 0xFF, 0x9F};
+    for (int i = 0; i < 5; ++i)
+        EXPECT_EQ(kConfigurationImage[i], header[i]);
+    // The 24-bit length count after the preamble 0010.
+    const uint32_t bits = (uint32_t{kConfigurationImage[1]} << 24) |
+                          (uint32_t{kConfigurationImage[2]} << 16) |
+                          (uint32_t{kConfigurationImage[3]} << 8) | kConfigurationImage[4];
+    EXPECT_EQ((bits >> 24) & 0xF0, 0x20u);
+    EXPECT_EQ((bits >> 4) & 0xFFFFFF, 12281u);
+}
+
+TEST_F(DeviceTest, PowerUpConfiguresAndProbes) {
+    ParallelPortDevice device(0);
+    EXPECT_EQ(device.TryPort(1), kLpt1);
+    EXPECT_TRUE(rig.device.Configured());
+    EXPECT_EQ(device.powerState, 2);
+    EXPECT_TRUE(device.ProbeDevice());
+    EXPECT_EQ(rig.device.ConfigurationResets(), 1);
+    EXPECT_EQ(DetectedPorts()[0], kLpt1);
+    // Ready only once the lock time (0.5 s + 2 ms) has passed since the power-up.
+    const int64_t poweredAt = rig.NowUs();
+    EXPECT_FALSE(device.IsReady());
+    while (!device.IsReady())
+        rig.clock.AdvanceUs(100);
+    EXPECT_NEAR((rig.NowUs() - poweredAt) / 1000.0, 502, 2);
+    // The termination switch holds it back 102 ms more.
+    device.SetTermination(1);
+    const int64_t switchedAt = rig.NowUs();
+    while (!device.IsReady())
+        rig.clock.AdvanceUs(100);
+    EXPECT_NEAR((rig.NowUs() - switchedAt) / 1000.0, 102, 1);
+    EXPECT_EQ(rig.port.DataRegister(1) & 0x01, 0x01);
+}
+
+TEST_F(DeviceTest, NoDeviceLeavesThePortAsItWas) {
+    sim::SimulatedFaults faults;
+    faults.noDevice = true;
+    SetFaults(faults);
+    ParallelPortDevice device(0);
+    EXPECT_EQ(device.TryPort(1), 0);
+    EXPECT_EQ(device.portBase, 0);
+    EXPECT_EQ(rig.port.ControlRegister(1) & 0x1F, 0x0C);  // as the port was found
+    EXPECT_EQ(device.FindDevice(), 0);
+    EXPECT_EQ(DetectedPorts()[0], 0);
+    // An invalid base is refused without touching the port.
+    const int64_t before = rig.port.Accesses();
+    EXPECT_EQ(device.TryPort(0x3BD), 0);
+    EXPECT_EQ(rig.port.Accesses(), before);
+}
+
+TEST(DeviceSearch, FindDeviceSearchesTheStandardPorts) {
+    DetectedPorts().fill(0);
+    sim::SimulatedRig onThree(nullptr, 3);
+    ParallelPortDevice device(0);
+    EXPECT_EQ(device.FindDevice(), 0x3BC);
+    EXPECT_TRUE(onThree.device.Configured());
+    DetectedPorts().fill(0);
+}
+
+// The writes of one configuration attempt after its reset: which line clocks, and how often
+// each access is repeated.
+struct Attempt {
+    uint8_t clockLine;  // bit in its register
+    bool onData;
+    int repeats;
+};
+
+std::vector<Attempt> AttemptsIn(const std::vector<sim::PortAccess>& log) {
+    std::vector<Attempt> attempts;
+    uint8_t data = 0;
+    for (std::size_t i = 0; i < log.size(); ++i) {
+        const sim::PortAccess& a = log[i];
+        if (!a.write || a.address != 0x378) continue;
+        const bool resetEnds = !(data & 0x04) && (a.value & 0x04);
+        data = a.value;
+        if (!resetEnds) continue;
+        // After the reset: skip the repeats of this write, then the C2 data write; the next
+        // write is the clock at its active level.
+        std::size_t j = i;
+        while (j < log.size() && log[j].write && log[j].address == a.address &&
+               log[j].value == a.value) {
+            ++j;
+        }
+        const sim::PortAccess dataBit = log[j];
+        while (j < log.size() && log[j].address == dataBit.address &&
+               log[j].value == dataBit.value) {
+            ++j;
+        }
+        const sim::PortAccess active = log[j];
+        Attempt attempt{};
+        attempt.onData = active.address == 0x378;
+        const uint8_t idle = attempt.onData ? data : dataBit.value;
+        attempt.clockLine = active.value ^ idle;
+        while (j < log.size() && log[j].address == active.address && log[j].value == active.value) {
+            ++attempt.repeats;
+            ++j;
+        }
+        attempts.push_back(attempt);
+    }
+    return attempts;
+}
+
+TEST_F(DeviceTest, ConfigurationRetriesEveryClockMethodWithRisingRepeats) {
+    sim::SimulatedFaults faults;
+    faults.badEcho = true;
+    SetFaults(faults);
+    rig.port.SetRecording(true);
+    ParallelPortDevice device(0);
+    device.SetIODelay(1);
+    EXPECT_EQ(device.TryPort(1), 0);
+    EXPECT_EQ(rig.device.ConfigurationResets(), 8);
+    const std::vector<Attempt> attempts = AttemptsIn(rig.port.Log());
+    ASSERT_EQ(attempts.size(), 8u);
+    const int repeats[8] = {1, 1, 2, 2, 4, 4, 6, 6};
+    const uint8_t lines[4] = {0x02, 0x40, 0x20, 0x80};  // C1, D6, D5, D7
+    for (int i = 0; i < 8; ++i) {
+        EXPECT_EQ(attempts[i].repeats, repeats[i]) << "attempt " << i;
+        EXPECT_EQ(attempts[i].clockLine, lines[i % 4]) << "attempt " << i;
+        EXPECT_EQ(attempts[i].onData, i % 4 != 0) << "attempt " << i;
+    }
+    // The device was powered down at the end (power saver) and the delay given back.
+    EXPECT_EQ(rig.port.ControlRegister(1) & 0x08, 0x08);
+    EXPECT_FALSE(rig.device.Powered());
+}
+
+TEST_F(DeviceTest, SlowPortConfiguresOnceTheRepeatsAreEnough) {
+    sim::SimulatedFaults faults;
+    faults.slowPortDelay = 3;
+    SetFaults(faults);
+    ParallelPortDevice device(0);
+    EXPECT_EQ(device.TryPort(1), kLpt1);
+    EXPECT_EQ(rig.device.ConfigurationResets(), 5);  // the C1 clock with 4 repeats
+    EXPECT_EQ(device.ioDelay, -1);                   // given back afterwards
+}
+
+TEST_F(DeviceTest, PowerSaverDecidesWhetherTheDeviceStaysOn) {
+    ParallelPortDevice device(0);
+    ASSERT_EQ(device.TryPort(1), kLpt1);
+    device.SetPowerSaver(0);
+    EXPECT_TRUE(device.Power(0));
+    EXPECT_EQ(DetectedPorts()[0], kLpt1);
+    EXPECT_TRUE(rig.device.Configured());
+
+    // A device left running is found answering and not configured again.
+    ParallelPortDevice again(0);
+    const int resets = rig.device.ConfigurationResets();
+    ASSERT_EQ(again.TryPort(1), kLpt1);
+    EXPECT_EQ(rig.device.ConfigurationResets(), resets);
+
+    again.SetPowerSaver(1);
+    EXPECT_FALSE(again.Power(0));
+    EXPECT_EQ(DetectedPorts()[0], 0);
+    EXPECT_FALSE(rig.device.Powered());
+}
+
+TEST_F(DeviceTest, DetectedPortsHoldsFourAndPowersThemDownAtUnload) {
+    RecordDetectedPort(0x100);
+    RecordDetectedPort(0x104);
+    RecordDetectedPort(0x108);
+    RecordDetectedPort(0x10C);
+    RecordDetectedPort(0x110);
+    EXPECT_EQ(DetectedPorts()[3], 0x10C);
+    RecordDetectedPort(0x104);  // already there: moved to the first free entry, which is its own
+    EXPECT_EQ(DetectedPorts()[1], 0x104);
+    DetectedPorts().fill(0);
+
+    ParallelPortDevice device(0);
+    ASSERT_EQ(device.TryPort(1), kLpt1);
+    device.SetPowerSaver(0);
+    device.Power(0);
+    ASSERT_TRUE(rig.device.Powered());
+    PowerDownDetectedPorts();
+    EXPECT_FALSE(rig.device.Powered());
+    for (uint16_t entry : DetectedPorts())
+        EXPECT_EQ(entry, 0);
+}
+
+TEST_F(DeviceTest, LockTimeAcceptsOnlyTheOpenRange) {
+    ParallelPortDevice device(0);
+    for (double seconds : {0.3, 2.0, 0.2}) {
+        device.SetLockTime(seconds);
+        EXPECT_EQ(device.lockTime, 0.5);
+    }
+    device.SetLockTime(1.5);
+    EXPECT_EQ(device.lockTime, 1.5);
+}
+
+TEST_F(DeviceTest, SampleRateAndLineLength) {
+    ParallelPortDevice device(0);
+    ASSERT_EQ(device.TryPort(1), kLpt1);
+    EXPECT_EQ(device.samplesPerLine, 910);
+    device.SetLines(LineD5, LineD5);
+    device.SetSampleRate(1);
+    EXPECT_EQ(device.samplesPerLine, 454);
+    device.SetAltLineLength(1);
+    EXPECT_EQ(device.samplesPerLine, 454);
+    device.SetSampleRate(0);
+    EXPECT_EQ(device.samplesPerLine, 908);
+    device.SetAltLineLength(0);
+    EXPECT_EQ(device.samplesPerLine, 910);
+    device.SetSampleRate(3);
+    EXPECT_EQ(device.samplesPerLine, 192);
+    EXPECT_EQ(rig.port.DataRegister(1) & 0x02, 0x02);
+}
+
+TEST_F(DeviceTest, StatusWordAndItsCache) {
+    sim::SimulatedFaults faults;
+    faults.lowBattery = true;
+    SetFaults(faults);
+    ParallelPortDevice device(0);
+    ASSERT_EQ(device.TryPort(1), kLpt1);
+    const uint16_t shadow = device.SetLines(0, 0);
+    EXPECT_EQ(device.ReadStatus(0x0100), 0x0100);
+    EXPECT_EQ(device.SetLines(0, 0) & ~LineD3, shadow & ~LineD3);  // lines put back
+
+    // During a read-out the select lines stay put: the cached word answers.
+    faults.lowBattery = false;
+    SetFaults(faults);
+    device.BeginReadout();
+    const int64_t before = rig.port.Accesses();
+    EXPECT_EQ(device.ReadStatus(0x0100), 0x0100);
+    EXPECT_EQ(rig.port.Accesses(), before);
+    EXPECT_EQ(device.ReadStatus(0x0101) & 0x0100, 0);
+}
+
+}  // namespace
+}  // namespace kivoly

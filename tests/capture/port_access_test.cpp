@@ -1,0 +1,172 @@
+// The register layer: port numbers, the shadow word, the sample handshake's bit placement.
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <vector>
+
+#include "capture/parallel_port_device.h"
+#include "platform/port_io.h"
+#include "sim/simulated_rig.h"
+
+namespace kivoly {
+namespace {
+
+TEST(PortBase, NumbersAndValidBases) {
+    EXPECT_EQ(PortBaseForNumber(1), 0x378);
+    EXPECT_EQ(PortBaseForNumber(2), 0x278);
+    EXPECT_EQ(PortBaseForNumber(3), 0x3BC);
+    EXPECT_EQ(PortBaseForNumber(0), 0);
+    EXPECT_EQ(PortBaseForNumber(4), 0);
+    EXPECT_EQ(PortBaseForNumber(5), 0);
+    EXPECT_TRUE(IsValidPortBase(0x100));
+    EXPECT_TRUE(IsValidPortBase(0x3FC));
+    EXPECT_FALSE(IsValidPortBase(0x3BD));
+    EXPECT_FALSE(IsValidPortBase(0x400));
+    EXPECT_FALSE(IsValidPortBase(0xFC));
+}
+
+// A port whose status register answers from a script, and which records every write.
+class ScriptedPort : public platform::PortIo {
+  public:
+    uint8_t In(uint16_t address) override {
+        ++reads;
+        if (address == 0x379 && !status.empty()) {
+            const uint8_t value = status.front();
+            status.pop_front();
+            return value;
+        }
+        return address == 0x378 ? data : 0;
+    }
+    void Out(uint16_t address, uint8_t value) override {
+        writes.push_back({address, value});
+        if (address == 0x378) data = value;
+    }
+    intptr_t Claim(int) override { return -1; }
+    void Release(intptr_t) override {}
+
+    std::deque<uint8_t> status;
+    std::vector<std::pair<uint16_t, uint8_t>> writes;
+    uint8_t data = 0;
+    int reads = 0;
+};
+
+class ScriptedPortTest : public ::testing::Test {
+  protected:
+    ScriptedPortTest() { platform::InstallPortIo(&port); }
+    ~ScriptedPortTest() override { platform::InstallPortIo(nullptr); }
+
+    // Binds `device` to LPT1 without touching the port.
+    void Bind(ParallelPortDevice& device) {
+        device.portBase = 0x378;
+        port.writes.clear();
+        port.reads = 0;
+    }
+    ScriptedPort port;
+};
+
+TEST_F(ScriptedPortTest, SampleBitsComeFromTheTwoStatusReads) {
+    struct Case {
+        uint8_t high, low, sample;
+    };
+    const Case cases[] = {{0xB8, 0xB8, 0xFF}, {0x00, 0x00, 0x00}, {0x80, 0x00, 0x80},
+                          {0x00, 0x80, 0x40}, {0x20, 0x00, 0x20}, {0x00, 0x20, 0x04},
+                          {0x08, 0x10, 0x0A}, {0x47, 0x47, 0x00}};
+    for (int16_t delay : {0, 2}) {
+        for (const Case& c : cases) {
+            ParallelPortDevice device(0);
+            Bind(device);
+            device.ioDelay = delay;
+            const int repeats = delay > 0 ? delay : 1;
+            for (int i = 0; i < repeats; ++i)
+                port.status.push_back(c.high);
+            for (int i = 0; i < repeats; ++i)
+                port.status.push_back(c.low);
+            uint8_t sample = 0x55;
+            device.Read(&sample, 1);
+            EXPECT_EQ(sample, c.sample)
+                << std::hex << int(c.high) << "/" << int(c.low) << " delay " << delay;
+        }
+    }
+}
+
+TEST_F(ScriptedPortTest, ReadOfNothingStillReadsTheAlarm) {
+    ParallelPortDevice device(0);
+    Bind(device);
+    device.ioDelay = 0;
+    device.bytesRemaining = 10;
+    port.status.push_back(0x40);
+    device.Read(nullptr, 0);
+    EXPECT_EQ(port.reads, 1);
+    EXPECT_EQ(device.fieldFlags, DeviceAlarm);
+    EXPECT_EQ(device.bytesRemaining, 10);
+}
+
+TEST_F(ScriptedPortTest, ShadowWordWritesOnlyWhatChanged) {
+    ParallelPortDevice device(0);
+    Bind(device);
+    device.ioDelay = 0;
+    // Control bits 5 to 7 are never set, so nothing changes and nothing is written.
+    device.SetLines(0x0020, 0x0020);
+    EXPECT_TRUE(port.writes.empty());
+    EXPECT_EQ(device.SetLines(0, 0), 0);
+
+    device.SetLines(LineC1, LineC1);
+    ASSERT_EQ(port.writes.size(), 1u);
+    EXPECT_EQ(port.writes[0], std::make_pair(uint16_t{0x37A}, uint8_t{0x02}));
+    EXPECT_EQ(port.reads, 0);
+
+    // A data line change takes D3 from the port first.
+    port.writes.clear();
+    port.data = 0x08;
+    EXPECT_EQ(device.SetLines(LineD0, LineD0), 0x0902);
+    EXPECT_EQ(port.reads, 1);
+    ASSERT_EQ(port.writes.size(), 1u);
+    EXPECT_EQ(port.writes[0], std::make_pair(uint16_t{0x378}, uint8_t{0x09}));
+
+    // Repeats: every access is done ioDelay times.
+    port.writes.clear();
+    device.ioDelay = 3;
+    device.SetLines(0, LineC1);
+    EXPECT_EQ(port.writes.size(), 3u);
+}
+
+TEST_F(ScriptedPortTest, NoPortMeansNoAccess) {
+    ParallelPortDevice device(0);
+    port.writes.clear();
+    port.reads = 0;
+    EXPECT_EQ(device.SetLines(0xFFFF, 0xFFFF), 0);
+    device.bytesRemaining = 100;
+    device.Read(nullptr, 40);
+    EXPECT_EQ(device.bytesRemaining, 60);
+    EXPECT_FALSE(device.ProbeDevice());
+    EXPECT_EQ(device.ReadStatus(0xFFFF), 0);
+    EXPECT_TRUE(port.writes.empty());
+    EXPECT_EQ(port.reads, 0);
+}
+
+TEST(DelayCalibration, SettledDelayIsKept) {
+    sim::SimulatedRig rig;
+    ParallelPortDevice device(0);
+    device.SetIODelay(2);
+    const int64_t before = rig.port.Accesses();
+    EXPECT_EQ(device.CalibrateIODelay(), 2);
+    EXPECT_EQ(device.delayCalibrated, 1);
+    EXPECT_EQ(rig.port.Accesses(), before);
+}
+
+TEST(DelayCalibration, FindsTheTrueDelayOfASlowPort) {
+    for (int trueDelay : {0, 2, 3, 4}) {
+        sim::SimulatedRig rig;
+        sim::SimulatedFaults faults;
+        faults.slowPortDelay = trueDelay;
+        rig.device.SetFaults(faults);
+        ParallelPortDevice device(0);
+        ASSERT_NE(device.TryPort(1), 0) << trueDelay;
+        device.SetSampleRate(1);
+        EXPECT_EQ(device.CalibrateIODelay(), trueDelay < 2 ? 0 : trueDelay);
+        EXPECT_EQ(device.delayCalibrated, 1);
+    }
+}
+
+}  // namespace
+}  // namespace kivoly

@@ -1,0 +1,321 @@
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <random>
+#include <vector>
+
+#include "capture/memory_raw_source.h"
+#include "decode/synthetic_video.h"
+#include "decode/yuv_image.h"
+
+namespace kivoly {
+namespace {
+
+namespace fs = std::filesystem;
+
+KivoGrabInfo Info(int quality) {
+    KivoGrabInfo info{};
+    info.Quality = quality;
+    info.UseColor = 1;
+    info.CameraInput = 1;
+    return info;
+}
+
+// The fields a stable capture of a still picture gives: frames alternate their colour phase.
+std::vector<std::vector<uint8_t>> StillFields(const testing::SyntheticVideo& video, int count) {
+    testing::SyntheticVideo inverted = video;
+    inverted.inversion = -video.inversion;
+    const std::vector<uint8_t> a = video.Field();
+    const std::vector<uint8_t> b = inverted.Field();
+    std::vector<std::vector<uint8_t>> fields;
+    for (int i = 0; i < count; ++i)
+        fields.push_back((i / 2) % 2 ? b : a);
+    return fields;
+}
+
+testing::SyntheticVideo Colour() {
+    testing::SyntheticVideo video;
+    video.u = 20;
+    video.v = -30;
+    video.luma = [](int l, int) { return 100 + (l % 7) * 10; };
+    return video;
+}
+
+int8_t ChromaAt(const YuvImage& image, int line, int k) {
+    return static_cast<int8_t>(image.lineTable.Line(line)[kSampleWidth + k]);
+}
+
+struct TempDir {
+    fs::path path;
+    TempDir() {
+        path =
+            fs::temp_directory_path() / ("kivoly-decode-" + std::to_string(std::random_device{}()));
+        fs::create_directories(path);
+    }
+    ~TempDir() { fs::remove_all(path); }
+    std::string File(const char* name) const { return (path / name).string(); }
+};
+
+std::vector<uint8_t> ReadFile(const std::string& name) {
+    std::ifstream in(name, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+std::vector<uint8_t> Lines(const YuvImage& image, const LineTable& table) {
+    std::vector<uint8_t> out;
+    for (int l = 0; l < image.lineCount; ++l) {
+        out.insert(out.end(), table.Line(l), table.Line(l) + kLineBytes);
+    }
+    return out;
+}
+
+TEST(CapturePasses, StableStillPicturePerQuality) {
+    struct Case {
+        int quality;
+        int passesDone;
+        int acquisitions;
+    };
+    for (const Case c : {Case{0, 2, 1}, Case{1, 4, 3}, Case{2, 4, 4}, Case{3, 8, 8}}) {
+        MemoryRawSource source(testing::RawFile(StillFields(Colour(), 8)));
+        const KivoGrabInfo info = Info(c.quality);
+        YuvImage image(info, nullptr);
+        ASSERT_EQ(image.Decode(info, nullptr, nullptr, &source), DecodeOk) << c.quality;
+        EXPECT_EQ(image.passesDone, c.passesDone) << c.quality;
+        EXPECT_EQ(source.acquisitions, c.acquisitions) << c.quality;
+        EXPECT_EQ(image.fieldStep, c.quality < 2 ? 1 : 2);
+        EXPECT_FALSE(source.powered);
+        EXPECT_EQ(image.source, nullptr);
+        EXPECT_EQ(image.chunkBuffer, nullptr);
+        // Every line of the picture (below the first two that consumers skip) carries the
+        // colour, U at even and V at odd positions.
+        for (int l = 2; l < image.lineCount - 1; ++l) {
+            ASSERT_EQ(ChromaAt(image, l, 300), 20) << c.quality << " line " << l;
+            ASSERT_EQ(ChromaAt(image, l, 301), -30) << c.quality << " line " << l;
+        }
+        EXPECT_NEAR(image.whiteLevel, 160, 2);
+        EXPECT_LT(image.blackLevel, 100);  // the blanking at the line ends
+        EXPECT_GE(image.medianLevel, 100);
+    }
+}
+
+TEST(CapturePasses, TwoFieldPicturesInterleaveTheFields) {
+    // Field lines carry their number as luma; the first field goes to the odd picture lines.
+    testing::SyntheticVideo first;
+    first.luma = [](int l, int) { return 60 + l % 50; };
+    testing::SyntheticVideo second = first;
+    second.luma = [](int l, int) { return 160 + l % 50; };
+    testing::SyntheticVideo firstInv = first, secondInv = second;
+    firstInv.inversion = secondInv.inversion = -1;
+    MemoryRawSource source(
+        testing::RawFile({first.Field(), second.Field(), firstInv.Field(), secondInv.Field()}));
+    const KivoGrabInfo info = Info(2);
+    YuvImage image(info, nullptr);
+    ASSERT_EQ(image.Decode(info, nullptr, nullptr, &source), DecodeOk);
+    const int odd = image.lineTable.Line(11)[300];
+    const int even = image.lineTable.Line(10)[300];
+    EXPECT_LT(odd, 120);
+    EXPECT_GE(even, 160);
+    EXPECT_EQ(image.lineTable.Line(13)[300], odd + 1);
+    EXPECT_EQ(image.lineTable.Line(12)[300], even + 1);
+}
+
+TEST(CapturePasses, FileEndingEarlyMakesThePictureFromOneFrame) {
+    MemoryRawSource source(testing::RawFile(StillFields(Colour(), 2)));
+    const KivoGrabInfo info = Info(2);
+    YuvImage image(info, nullptr);
+    ASSERT_EQ(image.Decode(info, nullptr, nullptr, &source), DecodeOk);
+    EXPECT_EQ(image.passesDone, 2);  // single-frame decoder
+    EXPECT_EQ(ChromaAt(image, 100, 300), 20);
+    EXPECT_EQ(ChromaAt(image, 100, 301), -30);
+
+    // One field of a two-field picture: the other field is interpolated.
+    MemoryRawSource one(testing::RawFile(StillFields(Colour(), 1)));
+    YuvImage single(info, nullptr);
+    ASSERT_EQ(single.Decode(info, nullptr, nullptr, &one), DecodeOk);
+    EXPECT_EQ(single.passesDone, 1);
+    EXPECT_EQ(ChromaAt(single, 100, 300), 20);
+
+    // Three fields: the missing field of the second frame is interpolated.
+    MemoryRawSource three(testing::RawFile(StillFields(Colour(), 3)));
+    YuvImage interpolated(info, nullptr);
+    ASSERT_EQ(interpolated.Decode(info, nullptr, nullptr, &three), DecodeOk);
+    EXPECT_EQ(interpolated.passesDone, 3);
+    EXPECT_EQ(ChromaAt(interpolated, 100, 301), -30);
+    EXPECT_EQ(ChromaAt(interpolated, 101, 301), -30);
+}
+
+TEST(CapturePasses, ResultCodesOfBadInput) {
+    const KivoGrabInfo info = Info(1);
+    {
+        MemoryRawSource empty({});
+        YuvImage image(info, nullptr);
+        EXPECT_EQ(image.Decode(info, nullptr, nullptr, &empty), DecodeNoVideo);
+    }
+    {
+        std::vector<uint8_t> file = testing::RawFile(StillFields(Colour(), 3));
+        file[0] = 'X';
+        MemoryRawSource bad(file);
+        YuvImage image(info, nullptr);
+        EXPECT_EQ(image.Decode(info, nullptr, nullptr, &bad), DecodeNoVideo);
+    }
+    {
+        // A device alarm in the field flags.
+        MemoryRawSource alarm(testing::RawFile(StillFields(Colour(), 3)));
+        struct AlarmSource : MemoryRawSource {
+            using MemoryRawSource::MemoryRawSource;
+            void Read(uint8_t* buffer, uint16_t count) override {
+                MemoryRawSource::Read(buffer, count);
+                fieldFlags |= DeviceAlarm;
+            }
+        } source(testing::RawFile(StillFields(Colour(), 3)));
+        YuvImage image(info, nullptr);
+        EXPECT_EQ(image.Decode(info, nullptr, nullptr, &source), DecodeNoVideo);
+    }
+}
+
+TEST(CapturePasses, LowBlankingRescansOnTheFirstPassOnly) {
+    testing::SyntheticVideo low = Colour();
+    low.blanking = 40;
+    std::vector<std::vector<uint8_t>> fields = StillFields(Colour(), 3);
+    fields.insert(fields.begin(), low.Field());
+    MemoryRawSource rescanned(testing::RawFile(fields));
+    const KivoGrabInfo info = Info(1);
+    YuvImage image(info, nullptr);
+    EXPECT_EQ(image.Decode(info, nullptr, nullptr, &rescanned), DecodeOk);
+    EXPECT_EQ(rescanned.acquisitions, 4);
+
+    std::vector<std::vector<uint8_t>> late = StillFields(Colour(), 2);
+    late.push_back(low.Field());
+    MemoryRawSource failing(testing::RawFile(late));
+    YuvImage second(info, nullptr);
+    EXPECT_EQ(second.Decode(info, nullptr, nullptr, &failing), DecodeBadSignal);
+
+    // Only low fields: every rescan takes the next field until none is left.
+    MemoryRawSource lows(testing::RawFile({low.Field(), low.Field()}));
+    YuvImage third(info, nullptr);
+    EXPECT_EQ(third.Decode(info, nullptr, nullptr, &lows), DecodeNoVideo);
+    EXPECT_EQ(lows.acquisitions, 3);
+}
+
+TEST(CapturePasses, PictureWithoutBurstIsGrey) {
+    testing::SyntheticVideo video = Colour();
+    video.burstAmplitude = 0;
+    for (int quality : {0, 2}) {
+        MemoryRawSource source(testing::RawFile(StillFields(video, 4)));
+        const KivoGrabInfo info = Info(quality);
+        YuvImage image(info, nullptr);
+        ASSERT_EQ(image.Decode(info, nullptr, nullptr, &source), DecodeOk);
+        EXPECT_EQ(image.burstMissCount, 8);
+        for (int l = 2; l < image.lineCount - 1; ++l) {
+            for (int k = 8; k < kSampleWidth - 8; ++k)
+                ASSERT_EQ(ChromaAt(image, l, k), 0);
+        }
+    }
+}
+
+// A hardware source whose signal turns unstable after the first frame.
+struct UnstableDevice : MemoryRawSource {
+    using MemoryRawSource::MemoryRawSource;
+    bool AcquireField() override {
+        const bool ok = MemoryRawSource::AcquireField();
+        if (acquisitions > 2) fieldFlags = NoSync | StatusPE;
+        return ok;
+    }
+};
+
+TEST(CapturePasses, UnstableSignalStopsThePasses) {
+    for (int camera : {0, 1}) {
+        UnstableDevice device(testing::RawFile(StillFields(Colour(), 40)));
+        device.isHardware = 1;
+        KivoGrabInfo info = Info(2);
+        info.CameraInput = camera;
+        YuvImage image(info, nullptr);
+        ASSERT_EQ(image.Decode(info, nullptr, nullptr, &device), DecodeOk);
+        EXPECT_EQ(image.passesDone, 2);
+        // A camera is retried up to the limit, sixteen attempts of which every second takes
+        // two fields (unlocked fields are taken in turn); a tape stops at once.
+        EXPECT_EQ(device.acquisitions, camera ? 2 + 8 * 1 + 8 * 2 : 3);
+        EXPECT_EQ(ChromaAt(image, 100, 300), 20);
+    }
+}
+
+TEST(CapturePasses, RawDumpReplaysToTheSamePicture) {
+    TempDir dir;
+    for (int quality = 0; quality < 4; ++quality) {
+        const std::string dump = dir.File("dump.nsr");
+        MemoryRawSource source(testing::RawFile(StillFields(Colour(), 8)));
+        const KivoGrabInfo info = Info(quality);
+        YuvImage image(info, nullptr);
+        ASSERT_EQ(image.Decode(info, nullptr, dump.c_str(), &source), DecodeOk);
+        const std::vector<uint8_t> file = ReadFile(dump);
+        const int records = source.acquisitions;
+        ASSERT_EQ(file.size(), static_cast<size_t>(records) * (10 + 262144)) << quality;
+        EXPECT_EQ(file[0], 'K');
+        EXPECT_EQ(file[8], 4);  // 262144 = 0x40000
+
+        MemoryRawSource replay(file);
+        YuvImage again(info, nullptr);
+        ASSERT_EQ(again.Decode(info, nullptr, nullptr, &replay), DecodeOk);
+        EXPECT_EQ(replay.acquisitions, records);
+        EXPECT_EQ(Lines(again, again.lineTable), Lines(image, image.lineTable)) << quality;
+        if (quality == 3) {
+            EXPECT_EQ(Lines(again, again.lineTable2), Lines(image, image.lineTable2));
+        }
+    }
+}
+
+TEST(CapturePasses, FailedDecodeDeletesTheDumpAndUnwritableFolderGivesSix) {
+    TempDir dir;
+    const std::string dump = dir.File("failed.nsr");
+    {
+        std::ofstream existing(dump);
+        existing << "old";
+    }
+    MemoryRawSource empty({});
+    const KivoGrabInfo info = Info(1);
+    YuvImage image(info, nullptr);
+    EXPECT_EQ(image.Decode(info, nullptr, dump.c_str(), &empty), DecodeNoVideo);
+    EXPECT_FALSE(fs::exists(dump));
+
+    MemoryRawSource source(testing::RawFile(StillFields(Colour(), 3)));
+    const std::string nowhere = dir.File("missing-folder/x.nsr");
+    EXPECT_EQ(image.Decode(info, nullptr, nowhere.c_str(), &source), DecodeRawFileFailed);
+    EXPECT_EQ(source.acquisitions, 0);
+    EXPECT_EQ(image.source, nullptr);
+}
+
+TEST(CapturePasses, HostileFilesAreHandledSafely) {
+    std::mt19937 random(7);
+    std::vector<std::vector<uint8_t>> files;
+    // Lengths far past the end, negative as a signed count, zero; and random bytes.
+    for (uint32_t length : {0xFFFFFFFFu, 0x80000000u, 0u, 300000u, 5000u}) {
+        std::vector<uint8_t> file = testing::RawFile(StillFields(Colour(), 1));
+        for (int i = 0; i < 4; ++i)
+            file[6 + i] = static_cast<uint8_t>(length >> (8 * i));
+        files.push_back(file);
+    }
+    std::vector<uint8_t> zeros = testing::RawFile({{}, {}, {}});
+    files.push_back(zeros);
+    for (int n = 0; n < 4; ++n) {
+        std::vector<uint8_t> noise(20000 + n * 70000);
+        for (auto& b : noise)
+            b = static_cast<uint8_t>(random());
+        std::memcpy(noise.data(), "KIVO\0\0\xff\xff\x0f\0", 10);
+        files.push_back(noise);
+    }
+    for (const auto& file : files) {
+        for (int quality = 0; quality < 4; ++quality) {
+            MemoryRawSource source(file);
+            const KivoGrabInfo info = Info(quality);
+            YuvImage image(info, nullptr);
+            const DecodeResult r = image.Decode(info, nullptr, nullptr, &source);
+            EXPECT_TRUE(r == DecodeOk || r == DecodeNoVideo || r == DecodeBadSignal) << r;
+        }
+    }
+}
+
+}  // namespace
+}  // namespace kivoly

@@ -1,0 +1,166 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <vector>
+
+#include "capture/memory_raw_source.h"
+#include "decode/burst_averager.h"
+#include "decode/luma_smoothers.h"
+#include "decode/synthetic_video.h"
+#include "decode/yuv_image.h"
+
+namespace kivoly {
+namespace {
+
+// An image that decodes frame-comb lines from two hand-made fields held in memory.
+struct FrameComb {
+    KivoGrabInfo info{};
+    YuvImage image{info, nullptr};
+    MemoryRawSource source{{}};
+    std::vector<uint8_t> first;
+    std::vector<uint8_t> second;
+    int lineStart = 0;  // a line start in both fields
+    BurstAverager averager;
+
+    explicit FrameComb(testing::SyntheticVideo video) {
+        image.source = &source;
+        image.useColor = 1;
+        image.ResetSignalState();
+        image.calibrationCount = 3;  // keep the two-sample test
+        first = video.Field(20000);
+        video.inversion = -video.inversion;
+        second = video.Field(20000);
+        lineStart = 1520 - 8 + 3 * 910;
+    }
+    uint8_t* Store(int line) {
+        uint8_t* stored = image.lineTable.Line(line);
+        std::memset(stored, 0, 2);
+        std::memcpy(stored + 2, first.data() + lineStart, kRawLineSamples);
+        return stored;
+    }
+    uint8_t* Decode(int line, int secondStart) {
+        uint8_t* stored = Store(line);
+        image.DecodeFrameLine(stored, second.data() + secondStart, averager);
+        return stored;
+    }
+};
+
+const int8_t* Chroma(const uint8_t* line) {
+    return reinterpret_cast<const int8_t*>(line + kSampleWidth);
+}
+
+TEST(FrameCombLine, GreyPairGivesTheSamplesAndNoChroma) {
+    testing::SyntheticVideo video;
+    video.luma = [](int, int i) { return 60 + (i / 50) * 10; };  // steps of 10 levels
+    FrameComb comb(video);
+    const uint8_t* line = comb.Decode(0, comb.lineStart);
+    for (int k = 0; k < kSampleWidth; ++k) {
+        ASSERT_EQ(Chroma(line)[k], 0) << k;
+        // Output k is line sample 140 + k; the picture starts at line sample 135.
+        // Within three samples of a step the triangular smoothing may take over.
+        const int picture = k + 5;
+        if (picture < 750 && picture % 50 >= 3 && picture % 50 < 47) {
+            ASSERT_EQ(line[k], 60 + (picture / 50) * 10) << k;
+        }
+    }
+    EXPECT_EQ(comb.image.statistics.currentLine, 1);
+    int recorded = 0;
+    for (int count : comb.image.statistics.lumaHistogram)
+        recorded += count;
+    EXPECT_EQ(recorded, kSampleWidth);
+}
+
+TEST(FrameCombLine, SecondFrameIsBroughtOntoTheInverseBurst) {
+    testing::SyntheticVideo video;
+    video.u = 12;
+    video.v = -7;
+    video.luma = [](int, int i) { return 70 + (i * 3) % 120; };
+    FrameComb aligned(video);
+    const uint8_t* decoded = aligned.Decode(0, aligned.lineStart);
+    const std::vector<uint8_t> want(decoded, decoded + kLineBytes - 2);
+    EXPECT_EQ(Chroma(want.data())[300], 12);
+    EXPECT_EQ(Chroma(want.data())[301], -7);
+    // One sample early: moved one sample on before decoding, so the result is the same.
+    FrameComb early(video);
+    EXPECT_EQ(std::memcmp(early.Decode(0, early.lineStart - 1), want.data(), want.size()), 0);
+    FrameComb late(video);
+    EXPECT_EQ(std::memcmp(late.Decode(0, late.lineStart + 1), want.data(), want.size()), 0);
+    // Half a cycle off is corrected by moving two samples on.
+    FrameComb half(video);
+    EXPECT_EQ(std::memcmp(half.Decode(0, half.lineStart - 2), want.data(), want.size()), 0);
+}
+
+TEST(FrameCombLine, FlatNoiseIsSmoothedAndEdgesKept) {
+    testing::SyntheticVideo video;
+    video.luma = [](int, int i) { return i < 400 ? 100 + (i % 2) : 180; };
+    FrameComb comb(video);
+    const uint8_t* line = comb.Decode(0, comb.lineStart);
+    // 100/101 alternating: the seven-tap mean (100.5) within two levels replaces it.
+    EXPECT_EQ(line[100], 100);
+    EXPECT_EQ(line[101], 100);
+    const int edge = 400 - 5;  // first output position of the bright part
+    EXPECT_EQ(line[edge - 1], 101);
+    EXPECT_EQ(line[edge], 180);
+    EXPECT_EQ(line[edge + 1], 180);
+}
+
+TEST(FrameCombLine, WithoutColourTheChromaIsZeroAndLumaTheSame) {
+    testing::SyntheticVideo video;
+    video.u = 30;
+    video.v = 25;
+    FrameComb colour(video);
+    const uint8_t* decoded = colour.Decode(0, colour.lineStart);
+    const std::vector<uint8_t> want(decoded, decoded + kSampleWidth);
+    FrameComb grey(video);
+    grey.image.useColor = 0;
+    const uint8_t* line = grey.Decode(0, grey.lineStart);
+    EXPECT_EQ(std::memcmp(line, want.data(), kSampleWidth), 0);
+    for (int k = 0; k < kSampleWidth; ++k)
+        ASSERT_EQ(Chroma(line)[k], 0);
+}
+
+TEST(FrameCombLine, SaturatedSamplesAreRepairedFromTheOtherFrame) {
+    testing::SyntheticVideo video;
+    video.v = 40;  // 230 + 40 clips at 255 on the +V samples of the first frame
+    video.luma = [](int, int) { return 230; };
+    FrameComb comb(video);
+    const uint8_t* line = comb.Decode(0, comb.lineStart);
+    EXPECT_TRUE(comb.source.clipFlag);
+    // The clipped 255 is estimated as 270 from the other frame and its neighbours, so luma and
+    // chroma come out whole (without the repair: 222 and 33).
+    EXPECT_EQ(line[300], 230);
+    EXPECT_EQ(Chroma(line)[301], 40);
+    EXPECT_EQ(Chroma(line)[300], 0);
+}
+
+TEST(LumaSmoothers, CoringAlongALine) {
+    std::vector<uint8_t> luma(kLineBytes, 0);
+    for (int j = 0; j < kSampleWidth; ++j)
+        luma[j] = 100;
+    luma[10] = 102;  // within 2 levels of its neighbourhood: smoothed
+    luma[20] = 140;  // an edge: kept
+    luma[751] = 90;
+    SmoothLumaLine(luma.data());
+    EXPECT_EQ(luma[10], 101);  // (100 + 204 + 100) >> 2
+    EXPECT_EQ(luma[9], 100);
+    EXPECT_EQ(luma[20], 140);
+    EXPECT_EQ(luma[750], 100);  // 4 x 100 - (100 + 200 + 90) = 10: outside the band
+    EXPECT_EQ(luma[751], 90);   // the last sample is not smoothed
+}
+
+TEST(LumaSmoothers, MergeTakesNeighboursFromTheOtherSet) {
+    std::vector<uint8_t> first(kSampleWidth, 100), second(kSampleWidth, 104);
+    MergeSampleSets(second.data(), first.data());
+    // first[i] between second[i-1] and second[i]: (104 + 200 + 104) / 4 = 102, |400-408| = 8:
+    // not within the coring band, so kept.
+    EXPECT_EQ(first[5], 100);
+    std::vector<uint8_t> f2(kSampleWidth, 100), s2(kSampleWidth, 102);
+    MergeSampleSets(s2.data(), f2.data());
+    EXPECT_EQ(f2[5], 101);    // (102 + 200 + 102) >> 2
+    EXPECT_EQ(s2[5], 101);    // (100 + 204 + 100) >> 2
+    EXPECT_EQ(f2[0], 100);    // (100 + 200 + 102) >> 2 with first[0] standing left of it
+    EXPECT_EQ(s2[751], 102);  // the last of the second set is not merged
+}
+
+}  // namespace
+}  // namespace kivoly

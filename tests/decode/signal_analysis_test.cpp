@@ -1,0 +1,250 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <vector>
+
+#include "capture/memory_raw_source.h"
+#include "decode/burst_averager.h"
+#include "decode/synthetic_video.h"
+#include "decode/yuv_image.h"
+
+namespace kivoly {
+namespace {
+
+// An image with a chunk buffer and a source, as a capture pass has them.
+struct Analysis {
+    KivoGrabInfo info{};
+    YuvImage image{info, nullptr};
+    MemoryRawSource source{{}};
+
+    Analysis() {
+        image.source = &source;
+        image.EnsureChunkBuffer();
+        image.ResetSignalState();
+    }
+    void Fill(const std::vector<uint8_t>& samples) {
+        std::memcpy(image.chunkBuffer, samples.data(), kChunkBytes);
+    }
+    uint8_t* Chunk() { return image.chunkBuffer; }
+};
+
+TEST(SyncSearch, FindsLinesOneLineApart) {
+    Analysis a;
+    a.Fill(testing::SyntheticVideo().Field());
+    int position = 0;
+    int previous = a.image.NextLine(position);
+    // The capture starts 300 samples into a line: the first sync found is the one at 1520.
+    EXPECT_EQ(previous, 1520 - 8);
+    for (int i = 0; i < 5; ++i) {
+        position = previous;
+        const int next = a.image.NextLine(position);
+        // The third line found completes the calibration; on this step edge it chooses the
+        // three-tap test, which fires one sample earlier from the next search on.
+        EXPECT_EQ(next - previous, i == 2 ? 909 : 910) << i;
+        EXPECT_EQ(a.image.lineSkew, i == 2 ? 1 : 0);
+        previous = next;
+    }
+    EXPECT_EQ(a.image.calibrationCount, 3);
+    EXPECT_EQ(a.image.syncMode, 1);
+    EXPECT_EQ(a.image.syncLevel, 1);
+}
+
+TEST(SyncSearch, LongerLineGivesNegativeSkew) {
+    Analysis a;
+    testing::SyntheticVideo video;
+    video.longLine = 2;  // the line after the first one found
+    video.extra = 2;
+    a.Fill(video.Field());
+    int position = 0;
+    const int first = a.image.NextLine(position);
+    position = first;
+    const int second = a.image.NextLine(position);
+    EXPECT_EQ(second - first, 912);
+    EXPECT_EQ(a.image.lineSkew, -2);
+}
+
+TEST(SyncSearch, StopsAtTheEndOfTheChunk) {
+    Analysis a;
+    std::vector<uint8_t> flat(kChunkBytes, 64);
+    a.Fill(flat);
+    int position = kChunkBytes - 100;
+    EXPECT_EQ(a.image.NextLine(position), kChunkBytes);
+    EXPECT_EQ(position, kChunkBytes - 100);
+}
+
+TEST(EvenOdd, MeasuresAndCorrectsLaterChunks) {
+    Analysis a;
+    std::vector<uint8_t> samples(kChunkBytes);
+    for (int i = 0; i < kChunkBytes; ++i)
+        samples[i] = (i % 2 == 0) ? 106 : 100;
+    a.Fill(samples);
+    a.image.MeasureEvenOdd(1);  // pairs starting at an odd offset are turned round
+    EXPECT_EQ(a.image.evenOddOffset, 6);
+    // A smaller disagreement does not replace it; a larger one is limited to 10.
+    for (int i = 0; i < kChunkBytes; ++i)
+        samples[i] = (i % 2 == 0) ? 100 : 103;
+    a.Fill(samples);
+    a.image.MeasureEvenOdd(0);
+    EXPECT_EQ(a.image.evenOddOffset, 6);
+    for (int i = 0; i < kChunkBytes; ++i)
+        samples[i] = (i % 2 == 0) ? 80 : 100;
+    a.Fill(samples);
+    a.image.MeasureEvenOdd(0);
+    EXPECT_EQ(a.image.evenOddOffset, -10);
+
+    // New samples read into the chunk: even offsets corrected, 0 and 255 left alone.
+    a.image.evenOddOffset = 6;
+    std::vector<uint8_t> field(4000);
+    for (size_t i = 0; i < field.size(); ++i)
+        field[i] = static_cast<uint8_t>(100 + i % 4);
+    field[0] = 0;
+    field[2] = 255;
+    field[4] = 3;
+    MemoryRawSource source(testing::RawFile({field}));
+    a.image.source = &source;
+    ASSERT_TRUE(source.AcquireField());
+    int position = kChunkBytes - 2000;
+    a.image.NextLine(position);
+    EXPECT_EQ(position, kChunkBytes - 2000 - kChunkHalf);
+    const uint8_t* fresh = a.Chunk() + kChunkHalf;
+    EXPECT_EQ(fresh[0], 0);
+    EXPECT_EQ(fresh[1], 101);
+    EXPECT_EQ(fresh[2], 255);
+    EXPECT_EQ(fresh[4], 0);  // 3 - 6 clamps to 0
+    EXPECT_EQ(fresh[6], 102 - 6);
+    EXPECT_EQ(fresh[7], 103);
+    EXPECT_EQ(source.bytesRemaining, 4000 - kChunkHalf);
+}
+
+TEST(BurstMeasure, AmplitudeSixteenIsTheLeastBurst) {
+    Analysis a;
+    std::vector<uint8_t> line(1070, 64);
+    line[96 + 2] = 64 + 15;
+    const BurstMeasurement weak = a.image.BurstMeasure(line.data());
+    EXPECT_EQ(weak.gain, 0.0);
+    EXPECT_EQ(weak.a, 0.0);
+    EXPECT_EQ(weak.b, 1.0);
+    EXPECT_EQ(weak.blanking, 64);
+    EXPECT_EQ(a.image.burstMissCount, 1);
+
+    line[96 + 2] = 64 + 16;
+    const BurstMeasurement burst = a.image.BurstMeasure(line.data());
+    EXPECT_DOUBLE_EQ(burst.gain, 16.0);
+    EXPECT_DOUBLE_EQ(burst.a, 1.0);
+    EXPECT_DOUBLE_EQ(burst.b, 0.0);
+    EXPECT_EQ(burst.blanking, 65);  // (16 x 64 + 16) / 16
+    EXPECT_EQ(a.image.burstMissCount, 0);
+
+    for (int i = 0; i < 12; ++i)
+        a.image.BurstMeasure(std::vector<uint8_t>(1070, 20).data());
+    EXPECT_EQ(a.image.burstMissCount, 8);
+}
+
+TEST(AlignLine, MovesTheLineOntoTheReferencePhase) {
+    Analysis a;
+    a.Fill(testing::SyntheticVideo().Field());
+    int position = 0;
+    const int line0 = a.image.NextLine(position);
+    const BurstMeasurement ref = a.image.BurstMeasure(a.Chunk() + line0);
+    const int line1 = line0 + 910;
+
+    int start = line1;
+    a.image.lineSkew = 0;
+    a.image.AlignLine(start, 1, ref.b, ref.a);
+    EXPECT_EQ(start, line1);  // aligned: not moved
+    start = line0;
+    a.image.AlignLine(start, 0, ref.b, ref.a);
+    EXPECT_EQ(start, line0);
+
+    start = line1 - 1;
+    a.image.AlignLine(start, 1, ref.b, ref.a);
+    EXPECT_EQ(start, line1);
+    EXPECT_EQ(a.image.lineSkew, -1);
+    start = line1 + 1;
+    a.image.lineSkew = 0;
+    a.image.AlignLine(start, 1, ref.b, ref.a);
+    EXPECT_EQ(start, line1);
+    EXPECT_EQ(a.image.lineSkew, 1);
+    // Half a cycle off: the skew decides the direction.
+    start = line1 + 2;
+    a.image.lineSkew = 0;
+    a.image.AlignLine(start, 1, ref.b, ref.a);
+    EXPECT_EQ(start, line1);
+    start = line1 + 2;
+    a.image.lineSkew = 3;
+    a.image.AlignLine(start, 1, ref.b, ref.a);
+    EXPECT_EQ(start, line1 + 4);
+    EXPECT_EQ(a.image.lineSkew, 1);
+}
+
+TEST(LineClips, FourNetSaturatedSamplesSetTheFlag) {
+    Analysis a;
+    const uint8_t almost[] = {255, 255, 255, 100, 255, 100, 100, 100};
+    EXPECT_FALSE(a.image.LineClips(almost, 8));
+    EXPECT_FALSE(a.source.clipFlag);
+    const uint8_t four[] = {100, 255, 255, 255, 255, 100};
+    EXPECT_TRUE(a.image.LineClips(four, 6));
+    EXPECT_TRUE(a.source.clipFlag);
+    const uint8_t none[] = {1, 2, 3};
+    EXPECT_TRUE(a.image.LineClips(none, 3));  // stays set until cleared
+
+    // Every fourth sample saturated: the counter of that phase reaches the absorbing state.
+    a.source.clipFlag = 0;
+    std::vector<uint8_t> phase(32, 100);
+    for (int i = 1; i < 32; i += 4)
+        phase[i] = 255;
+    EXPECT_TRUE(a.image.LineClips(phase.data(), 16));
+}
+
+TEST(LumaStatistics, MedianAndLevels) {
+    Analysis a;
+    a.image.ComputeMedian();
+    EXPECT_EQ(a.image.medianLevel, -1);  // empty histogram
+    for (int i = 0; i < 50; ++i)
+        a.image.RecordSample(100, i, 0, 0);
+    a.image.ComputeMedian();
+    EXPECT_EQ(a.image.medianLevel, 100);
+    for (int i = 0; i < 70; ++i)
+        a.image.RecordSample(180, i, 0, 0);
+    a.image.ComputeMedian();
+    EXPECT_EQ(a.image.medianLevel, 180);
+    // The white and black levels follow the eight-sample average and only widen.
+    EXPECT_EQ(a.image.whiteLevel, 180);
+    EXPECT_EQ(a.image.blackLevel, 100);
+    a.image.RecordSample(400, 0, 0, 0);  // out-of-range luma is counted at 255
+    EXPECT_EQ(a.image.statistics.lumaHistogram[255], 1);
+}
+
+TEST(LumaStatistics, NegativesGatherChromaPerLevel) {
+    Analysis a;
+    a.image.negative = 1;
+    a.image.RecordSample(90, 0, 10, -20);  // even position: U here, V before
+    a.image.RecordSample(90, 1, -30, 10);  // odd position: V here, U before
+    EXPECT_EQ(a.image.statistics.negativeCount[90], 2);
+    EXPECT_EQ(a.image.statistics.negativeSumU[90], 20);
+    EXPECT_EQ(a.image.statistics.negativeSumV[90], -50);
+    a.image.samplesPerLine = 908;
+    a.image.RecordSample(90, 2, 1, 1);
+    EXPECT_EQ(a.image.statistics.negativeCount[90], 2);
+}
+
+TEST(BurstAverager, FollowsTheAlternatingLinePhase) {
+    BurstAverager averager;
+    EXPECT_EQ(averager.SmoothedA(), 0.0);
+    EXPECT_EQ(averager.SmoothedGain(), 0.0);
+    // 910-sample lines alternate between a burst and its inverse.
+    for (int line = 0; line < 10; ++line) {
+        const double sign = line % 2 ? -1.0 : 1.0;
+        averager.Push(0.6 * sign, 0.8 * sign, 2.0, 910, 0);
+        EXPECT_NEAR(averager.SmoothedA(), 0.6 * sign, 1e-12);
+        EXPECT_NEAR(averager.SmoothedB(), 0.8 * sign, 1e-12);
+    }
+    // A line without burst does not disturb it; a new burst moves it by a sixteenth.
+    averager.Push(0.0, 1.0, 0.0, 910, 0);
+    EXPECT_NEAR(averager.SmoothedA(), 0.6, 1e-12);
+    averager.Push(-1.0, 0.0, 4.0, 910, 1);  // one sample later: a quarter turn
+    EXPECT_NEAR(averager.SmoothedGain(), (15 * 2.0 + 4.0) / 16, 1e-12);
+}
+
+}  // namespace
+}  // namespace kivoly

@@ -1,0 +1,309 @@
+#include "output/rgb_conversion.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "decode/yuv_image.h"
+#include "output/adjustment_tables.h"
+#include "output/area_resampler.h"
+
+namespace kivoly {
+namespace {
+
+struct Sample {
+    int luma;
+    int chroma;  // U at even, V at odd positions
+};
+using Pattern = std::function<Sample(int line, int x)>;
+
+std::unique_ptr<YuvImage> Picture(const Pattern& pattern, bool twoFields = false,
+                                  uint16_t outputWidth = 0) {
+    auto yuv = std::make_unique<YuvImage>(kSampleWidth, twoFields ? 484 : 242, twoFields, false,
+                                          outputWidth);
+    for (int line = 0; line < yuv->lineCount; ++line) {
+        uint8_t* samples = yuv->lineTable.Line(line);
+        for (int x = 0; x < kSampleWidth; ++x) {
+            const Sample s = pattern(line, x);
+            samples[x] = static_cast<uint8_t>(s.luma);
+            samples[kSampleWidth + x] = static_cast<uint8_t>(static_cast<int8_t>(s.chroma));
+        }
+    }
+    return yuv;
+}
+
+std::unique_ptr<YuvImage> Flat(int luma, int u = 0, int v = 0) {
+    return Picture([=](int, int x) { return Sample{luma, (x & 1) ? v : u}; });
+}
+
+KivoProcessInfo Settings(int width, int height) {
+    KivoProcessInfo info = {};
+    info.Width = width;
+    info.Height = height;
+    info.ColorCount = 16777216;
+    return info;
+}
+
+std::vector<uint8_t> Row(YuvImage& yuv, const KivoProcessInfo& info, int row, bool quick = false) {
+    std::vector<uint8_t> out(3 * info.Width);
+    EXPECT_TRUE(PrepareConversion(yuv, info));
+    ConvertRow(yuv, out.data(), row, quick);
+    return out;
+}
+
+// The byte every pixel of a flat grey picture gets (checked for sameness across the row).
+int FlatByte(YuvImage& yuv, const KivoProcessInfo& info, int row = 100) {
+    const std::vector<uint8_t> out = Row(yuv, info, row);
+    for (uint8_t byte : out)
+        EXPECT_EQ(byte, out[0]);
+    return out[0];
+}
+
+TEST(RgbConversion, GreyLevelsFromBlack76ToWhite224) {
+    const KivoProcessInfo info = Settings(640, 480);
+    EXPECT_EQ(FlatByte(*Flat(0), info), 0);
+    EXPECT_EQ(FlatByte(*Flat(76), info), 0);
+    EXPECT_EQ(FlatByte(*Flat(224), info), 254);
+    EXPECT_EQ(FlatByte(*Flat(225), info), 255);
+    EXPECT_EQ(FlatByte(*Flat(255), info), 255);
+    for (int luma = 0; luma < 256; ++luma) {
+        const double expected = std::clamp((luma - 76) * 255.0 / 148.0, 0.0, 255.0);
+        ASSERT_NEAR(FlatByte(*Flat(luma), info), expected, 2.0) << luma;
+    }
+}
+
+TEST(RgbConversion, AHigherWhiteLevelMovesWhite) {
+    const KivoProcessInfo info = Settings(320, 240);
+    auto at240 = Flat(240);
+    at240->whiteLevel = 240;
+    EXPECT_EQ(FlatByte(*at240, info), 254);
+    auto at224 = Flat(224);
+    at224->whiteLevel = 240;
+    EXPECT_LT(FlatByte(*at224, info), 254);
+    // The next picture with an ordinary white level gets the ordinary tables back.
+    EXPECT_EQ(FlatByte(*Flat(224), info), 254);
+}
+
+TEST(RgbConversion, NegativeInvertsAndBrightnessStillBrightens) {
+    KivoProcessInfo info = Settings(320, 240);
+    auto dark = Flat(76);
+    dark->negative = 1;
+    EXPECT_EQ(FlatByte(*dark, info), 255);
+    auto light = Flat(255);
+    light->negative = 1;
+    EXPECT_EQ(FlatByte(*light, info), 0);
+    auto mid = Flat(150);
+    mid->negative = 1;
+    const int plain = FlatByte(*mid, info);
+    info.Brightness = 20;
+    EXPECT_GT(FlatByte(*mid, info), plain + 20);
+}
+
+TEST(RgbConversion, GammaAndGains) {
+    EXPECT_DOUBLE_EQ(GammaExponent(0), 1.0);
+    EXPECT_DOUBLE_EQ(GammaExponent(50), 0.1);
+    EXPECT_DOUBLE_EQ(GammaExponent(-50), 10.0);
+    KivoProcessInfo info = Settings(320, 240);
+    auto grey = Flat(150);
+    const int plain = FlatByte(*grey, info);
+    info.Gamma = 50;
+    EXPECT_GT(FlatByte(*grey, info), plain + 50);
+    info.Gamma = -50;
+    EXPECT_LT(FlatByte(*grey, info), 10);
+
+    info = Settings(640, 480);
+    info.Red = -50;
+    auto colour = Flat(180, 20, 40);
+    const std::vector<uint8_t> out = Row(*colour, info, 200);
+    for (int x = 0; x < 640; ++x) {
+        ASSERT_EQ(out[3 * x + 2], 0) << x;
+        ASSERT_GT(out[3 * x + 1] + out[3 * x], 0) << x;
+    }
+}
+
+// Chroma that changes along the line and down the picture, within +-100.
+Pattern Colourful(int sign) {
+    return [=](int line, int x) {
+        const int u = (x * 7 + line * 3) % 200 - 100;
+        const int v = 60 - (x * 5 + line) % 160;
+        return Sample{120 + (x % 50), sign * ((x & 1) ? v : u)};
+    };
+}
+
+TEST(RgbConversion, Hue50NegatesBothChromaComponents) {
+    KivoProcessInfo rotated = Settings(320, 240);
+    rotated.Hue = 50;
+    const KivoProcessInfo plain = Settings(320, 240);
+    auto picture = Picture(Colourful(1));
+    auto negated = Picture(Colourful(-1));
+    for (int row : {0, 77, 239}) {
+        const std::vector<uint8_t> a = Row(*picture, rotated, row);
+        const std::vector<uint8_t> b = Row(*negated, plain, row);
+        // Pixel 0 also holds the chroma just left of the picture, which the pass leaves out.
+        ASSERT_TRUE(std::equal(a.begin() + 3, a.end(), b.begin() + 3)) << row;
+    }
+}
+
+TEST(RgbConversion, SaturationScalesChromaAndMinus50IsGrey) {
+    KivoProcessInfo info = Settings(640, 480);
+    info.Color = -50;
+    auto picture = Picture(Colourful(1));
+    const std::vector<uint8_t> out = Row(*picture, info, 123);
+    for (int x = 0; x < 640; ++x) {
+        ASSERT_EQ(out[3 * x], out[3 * x + 1]) << x;
+        ASSERT_EQ(out[3 * x], out[3 * x + 2]) << x;
+    }
+    // Hue 0 and a positive Color keep each component in its place: red follows V, not U.
+    info.Color = 10;
+    auto reddish = Flat(150, 0, 40);
+    const std::vector<uint8_t> red = Row(*reddish, info, 50);
+    EXPECT_GT(red[3 * 300 + 2], red[3 * 300] + 40);
+}
+
+TEST(RgbConversion, ContrastBelowMinus16InvertsTheLumaCurve) {
+    KivoProcessInfo info = Settings(320, 240);
+    info.Contrast = -17;
+    auto dark = Flat(100);
+    auto light = Flat(200);
+    dark->medianLevel = light->medianLevel = 150;
+    EXPECT_GT(FlatByte(*dark, info), FlatByte(*light, info));
+    info.Contrast = 30;
+    EXPECT_LT(FlatByte(*dark, info), FlatByte(*light, info));
+}
+
+TEST(RgbConversion, AreaResamplingKeepsFlatLevelsAndBounds) {
+    for (auto [width, height] : {std::pair{320, 240}, {640, 480}, {1500, 1125}}) {
+        const KivoProcessInfo info = Settings(width, height);
+        const int low = FlatByte(*Flat(100), info);
+        const int high = FlatByte(*Flat(200), info);
+        // Every output pixel's weights add up to the source width: a flat picture stays flat.
+        EXPECT_EQ(FlatByte(*Flat(200), info, height - 1), high);
+        // Alternate samples: the doubling interpolates them to their mean without ringing.
+        auto stripes = Picture([](int, int x) { return Sample{x % 2 ? 100 : 200, 0}; });
+        const std::vector<uint8_t> out = Row(*stripes, info, height / 2);
+        for (int x = 0; x < 3 * width; ++x) {
+            ASSERT_GE(out[x], low) << width << " " << x;
+            ASSERT_LE(out[x], high) << width << " " << x;
+        }
+    }
+}
+
+TEST(AreaResampler, EveryPixelsWeightsAddUpToTheSourceWidth) {
+    for (auto [source, width] :
+         {std::pair{1472, 1500}, {1472, 640}, {1472, 320}, {736, 320}, {147, 100}, {736, 736}}) {
+        AreaResampler resampler;
+        resampler.Plan(source, width);
+        long long total = 0;
+        for (int x = 0; x < width; ++x) {
+            int sum = 0;
+            for (int t = 0; t < resampler.Taps(); ++t)
+                sum += resampler.Weights(x)[t];
+            ASSERT_EQ(sum, source) << source << " to " << width << " pixel " << x;
+            total += sum;
+            ASSERT_GE(resampler.FirstSample(x), 0);
+            ASSERT_LE(resampler.FirstSample(x), source - 1);
+        }
+        // Each sample gives all of itself: `width` units, spread over the pixels it overlaps.
+        EXPECT_EQ(total, static_cast<long long>(source) * width);
+    }
+}
+
+TEST(RgbConversion, SharpeningLeavesFlatAreasAndSteepensEdges) {
+    auto edge = Picture([](int, int x) { return Sample{x < 376 ? 100 : 180, 0}; });
+    KivoProcessInfo info = Settings(640, 480);
+    const std::vector<uint8_t> plain = Row(*edge, info, 240);
+    info.Sharpness = 50;
+    const std::vector<uint8_t> sharp = Row(*edge, info, 240);
+    info.Sharpness = -50;
+    const std::vector<uint8_t> soft = Row(*edge, info, 240);
+    EXPECT_EQ(sharp[3 * 100], plain[3 * 100]);
+    EXPECT_EQ(sharp[3 * 600], plain[3 * 600]);
+    const int edgePixel = 376 * 640 / 752;
+    int sharpSwing = 0, plainSwing = 0, softSwing = 0;
+    for (int x = edgePixel - 4; x < edgePixel + 4; ++x) {
+        sharpSwing = std::max(sharpSwing, std::abs(sharp[3 * x + 3] - sharp[3 * x]));
+        plainSwing = std::max(plainSwing, std::abs(plain[3 * x + 3] - plain[3 * x]));
+        softSwing = std::max(softSwing, std::abs(soft[3 * x + 3] - soft[3 * x]));
+    }
+    EXPECT_GT(sharpSwing, plainSwing);
+    EXPECT_LT(softSwing, plainSwing);
+    // Sharpening also overshoots: the bright side gets brighter than the flat bright level.
+    EXPECT_GT(*std::max_element(sharp.begin(), sharp.end()), plain[3 * 600]);
+}
+
+TEST(RgbConversion, SharpenGainKeepsItsRangeWithHighContrast) {
+    AdjustmentTables tables;
+    KivoProcessInfo info = Settings(640, 480);
+    info.Sharpness = 50;
+    info.Contrast = 50;
+    ASSERT_TRUE(tables.Build(info, 128, kFullLineBytes));
+    EXPECT_EQ(tables.SharpenGain[127 + 128], 127 * 50 * 20480 * 8 / 8000);
+    EXPECT_LT(tables.SharpenGain[-128 + 128], 0);
+    // With every adjustment at zero the tables are kept and no adjusted line exists.
+    ASSERT_TRUE(tables.Build(Settings(640, 480), 128, kFullLineBytes));
+    EXPECT_EQ(tables.lastBuilt.Sharpness, 50);
+    EXPECT_FALSE(tables.adjustedLuma);
+    EXPECT_FALSE(tables.adjustedChroma);
+}
+
+TEST(RgbConversion, QuickModeMatchesFullModeOnFlatPictures) {
+    for (int width : {100, 320, 640}) {
+        const KivoProcessInfo info = Settings(width, width * 3 / 4);
+        auto grey = Flat(170, 10, -10);
+        const std::vector<uint8_t> full = Row(*grey, info, 30);
+        const std::vector<uint8_t> quick = Row(*grey, info, 30, true);
+        EXPECT_EQ(std::vector<uint8_t>(full.begin() + 6, full.end() - 6),
+                  std::vector<uint8_t>(quick.begin() + 6, quick.end() - 6))
+            << width;
+    }
+}
+
+TEST(RgbConversion, DoubleSampledPicturesInterleaveBothTables) {
+    auto yuv = std::make_unique<YuvImage>(kSampleWidth, 484, true, true, 0);
+    for (int line = 0; line < 484; ++line) {
+        std::fill_n(yuv->lineTable.Line(line), kSampleWidth, 100);
+        std::fill_n(yuv->lineTable.Line(line) + kSampleWidth, kSampleWidth, 0);
+        std::fill_n(yuv->lineTable2.Line(line), kSampleWidth, 200);
+    }
+    const KivoProcessInfo info = Settings(640, 480);
+    const int single = FlatByte(*yuv, info);
+    EXPECT_EQ(single, FlatByte(*Flat(100), info));
+    yuv->passesDone = 8;
+    const std::vector<uint8_t> out = Row(*yuv, info, 100);
+    int sum = 0;
+    for (uint8_t byte : out)
+        sum += byte;
+    EXPECT_NEAR(sum / double(out.size()), FlatByte(*Flat(150), info), 2.0);
+    EXPECT_NE(*std::min_element(out.begin(), out.end()), *std::max_element(out.begin(), out.end()));
+}
+
+TEST(RgbConversion, PicturesWithoutWorkLinesConvertAlike) {
+    auto withLines = Picture(Colourful(1));
+    auto without = Picture(Colourful(1), false, 640);
+    ASSERT_EQ(without->workLines[0], nullptr);
+    KivoProcessInfo info = Settings(640, 480);
+    info.Sharpness = 20;
+    info.Hue = 5;
+    for (int row : {0, 241, 479})
+        EXPECT_EQ(Row(*withLines, info, row), Row(*without, info, row));
+}
+
+TEST(RgbConversion, PreparationSetsGeometryAndRefusesUnusableSizes) {
+    auto one = Flat(100);
+    ASSERT_TRUE(PrepareConversion(*one, Settings(640, 480)));
+    EXPECT_EQ(one->outputLines, 240);
+    EXPECT_EQ(one->topSkip, 2);
+    EXPECT_EQ(one->leftMargin, 8);
+    auto two = Picture([](int, int) { return Sample{90, 0}; }, true);
+    ASSERT_TRUE(PrepareConversion(*two, Settings(640, 480)));
+    EXPECT_EQ(two->outputLines, 480);
+    EXPECT_FALSE(PrepareConversion(*one, Settings(640, 1)));
+    EXPECT_FALSE(PrepareConversion(*one, Settings(0, 480)));
+    EXPECT_FALSE(PrepareConversion(*one, Settings(100000, 480)));
+}
+
+}  // namespace
+}  // namespace kivoly

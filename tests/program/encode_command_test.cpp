@@ -1,0 +1,83 @@
+// `kivoly encode` as a user runs it: the records a decode of each quality reads, and one clear
+// error line with a non-zero exit for input it cannot use.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "support/test_pictures.h"
+
+namespace kivoly {
+namespace {
+
+struct ProgramRun {
+    int exitCode = -1;
+    std::string errorText;
+};
+
+ProgramRun Kivoly(const std::string& arguments) {
+    const std::string errors = ::testing::TempDir() + "encode_command_stderr.txt";
+    const std::string command =
+        std::string(KIVOLY_PROGRAM) + " " + arguments + " 2>" + errors + " >/dev/null";
+    ProgramRun run;
+    const int status = std::system(command.c_str());
+    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    std::ifstream file(errors);
+    run.errorText.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+    std::remove(errors.c_str());
+    return run;
+}
+
+std::vector<uint8_t> ReadBytes(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+}
+
+TEST(EncodeCommandTest, WritesOneRecordPerAcquiredField) {
+    const std::string output = ::testing::TempDir() + "encode_command_test.nsr";
+    const std::pair<std::string, size_t> cases[] = {
+        {"--bars --quality 0", 1}, {"--bars -q 1", 3}, {test::TestDataPath("natural.png"), 4}};
+    for (const auto& [arguments, records] : cases) {
+        const ProgramRun run = Kivoly("encode " + arguments + " -o " + output);
+        ASSERT_EQ(run.exitCode, 0) << arguments << ": " << run.errorText;
+        const std::vector<uint8_t> file = ReadBytes(output);
+        ASSERT_EQ(file.size(), records * (10 + 262144)) << arguments;
+        for (size_t r = 0; r < records; ++r) {
+            const uint8_t* header = &file[r * (10 + 262144)];
+            EXPECT_EQ(std::string(header, header + 4), "KIVO");
+            EXPECT_EQ(header[4] | header[5] << 8, 0);  // a stable signal
+            EXPECT_EQ(header[6] | header[7] << 8 | header[8] << 16, 262144);
+        }
+    }
+    std::remove(output.c_str());
+}
+
+TEST(EncodeCommandTest, BadInputGivesOneErrorLineAndFails) {
+    const std::string output = ::testing::TempDir() + "encode_command_bad.nsr";
+    const std::string notAPicture = ::testing::TempDir() + "encode_command_bad.txt";
+    std::ofstream(notAPicture) << "hello";
+    const std::string cases[] = {
+        "encode --bars",                                // no output
+        "encode --bars -o " + output + " --quality 4",  // quality out of range
+        "encode --bars x.png -o " + output,             // both sources
+        "encode --frobnicate -o " + output,             // unknown option
+        "encode " + notAPicture + " -o " + output,      // not a picture
+        "encode --bars -o /nonexistent-folder/x.nsr",   // cannot create
+    };
+    for (const std::string& arguments : cases) {
+        const ProgramRun run = Kivoly(arguments);
+        EXPECT_NE(run.exitCode, 0) << arguments;
+        EXPECT_EQ(std::count(run.errorText.begin(), run.errorText.end(), '\n'), 1)
+            << arguments << ": " << run.errorText;
+    }
+    std::remove(notAPicture.c_str());
+    std::remove(output.c_str());
+}
+
+}  // namespace
+}  // namespace kivoly

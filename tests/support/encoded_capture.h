@@ -1,0 +1,27 @@
+// One call from a picture to what a decode test needs: the raw capture file (.nsr) that a decode
+// of the given quality reads, as bytes or written to a path, and the ideal decode to measure the
+// decoder against (see sim/capture_sequence.h for the field order and sim/ideal_planes.h for the
+// scales).
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "sim/capture_sequence.h"
+#include "sim/picture.h"
+
+namespace kivoly::test {
+
+struct EncodedCapture {
+    std::vector<uint8_t> nsr;  // the whole file: one record per acquired field
+    sim::IdealDecode ideal;    // lines the decoder keeps: 242 (quality 0, 1) or 484 (2, 3)
+};
+
+EncodedCapture EncodeForQuality(const sim::Picture& picture, int quality);
+
+// As above, and writes the file to `path`; fails the calling test when it cannot.
+EncodedCapture EncodeForQualityToFile(const sim::Picture& picture, int quality,
+                                      const std::string& path);
+
+}  // namespace kivoly::test
