@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <cstdlib>
 #include <deque>
 #include <functional>
 
@@ -16,6 +17,7 @@
 #include "platform/window/input_injection.h"
 #include "platform/window/message_box_window.h"
 #include "platform/window/message_queue.h"
+#include "platform/window/screen_picture.h"
 #include "platform/window/window.h"
 #include "support/window_session.h"
 
@@ -125,6 +127,7 @@ TEST_F(WindowDialogTest, APersonPicksByMnemonicEscapeOrClickWhileTheOwnerIsDisab
     // Clicking "Port 2": 72 + 25 dialog units across, 74 + 7 down, from the client corner.
     person.steps.push_back([] {
         KivoHWnd dialog = GetActiveWindow();
+        if (const char* picture = std::getenv("KIVOLY_SAVE_SCREEN")) SaveScreenPng(picture);
         Rect centre = DialogUnitsToPixels({97, 81, 97, 81});
         InjectClick(test::ScreenPoint(dialog, centre.left, centre.top));
     });
