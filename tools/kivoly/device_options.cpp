@@ -16,15 +16,19 @@ namespace kivoly::cli {
 
 namespace {
 
-// Headless, dialogs and message boxes reach the message-box responder. On a terminal the
-// port dialog asks which button to press; other boxes are printed and take their default.
-int AskOnTerminal(const platform::MessageBoxRecord& box, void*) {
-    if (box.caption != "Kivoly hardware not found!") {
-        std::fprintf(stderr, "kivoly: %s: %s\n", box.caption.c_str(), box.text.c_str());
+constexpr const char* kPortDialogCaption = "Kivoly hardware not found!";
+
+// Answers the library's message boxes on the terminal: the port-selection dialog is asked (and
+// cancelled when there is no terminal to ask), every other box is printed and acknowledged.
+int AnswerOnTerminal(const platform::MessageBoxRecord& box, void*) {
+    if (box.caption != kPortDialogCaption) {
+        std::fprintf(stderr, "kivoly: %s\n", box.text.c_str());
         return platform::DefaultAnswer(box.style);
     }
+    std::fprintf(stderr, "%s\n", box.caption.c_str());
     if (!isatty(STDIN_FILENO)) return kDialogCancelId;
-    std::fprintf(stderr, "\n%s\n%s\n", box.caption.c_str(), box.text.c_str());
+    // The first line is the explanation; the buttons follow.
+    std::fprintf(stderr, "%s\n", box.text.substr(0, box.text.find('\n')).c_str());
     for (;;) {
         std::fprintf(stderr, "Port 1, 2 or 3, or c to cancel: ");
         std::string answer;
@@ -92,7 +96,7 @@ std::string DeviceOptionsHelp() {
 }
 
 DeviceSession::DeviceSession() {
-    platform::InstallMessageBoxResponder(&AskOnTerminal, nullptr);
+    platform::InstallMessageBoxResponder(&AnswerOnTerminal, nullptr);
 }
 
 DeviceSession::~DeviceSession() {
