@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "api/grabber.h"
 #include "framework/settings_file.h"
 #include "platform/profile.h"
 
@@ -143,6 +144,22 @@ double ReadVideoLockTime(const SettingsFile& file) {
 
 double AcceptedVideoLockTime(double stored) {
     return stored > 0.3 && stored < 2.0 ? stored : kDefaultVideoLockTime;
+}
+
+void Grabber::LoadSettings() {
+    // Without a settings file object (memory ran out) the records keep their defaults.
+    const StoredSettings stored =
+        settingsFile ? LoadStoredSettings(*settingsFile) : DefaultSettings();
+    grabInfo = stored.grabInfo;
+    showProgress = stored.showProgress;
+    windowOption = stored.windowOption;
+    kivolyIsExe = 0;
+    processInfo = stored.processInfo;
+}
+
+void Grabber::SaveSettings() {
+    if (!settingsFile) return;
+    SaveStoredSettings(*settingsFile, {grabInfo, committedProcessInfo, showProgress, windowOption});
 }
 
 }  // namespace kivoly

@@ -9,8 +9,9 @@
 
 namespace kivoly::platform {
 namespace {
-std::unique_ptr<PortIo> gChosen;
-}
+// Never destroyed: the library's clean-up at unload still powers devices down through it.
+PortIo* gChosen = nullptr;
+}  // namespace
 }  // namespace kivoly::platform
 
 extern "C" int32_t KivolyHostSetDevice(const char* spec) {
@@ -36,6 +37,7 @@ extern "C" int32_t KivolyHostSetDevice(const char* spec) {
         return 0;
     }
     InstallPortIo(chosen.get());
-    gChosen = std::move(chosen);
+    delete gChosen;
+    gChosen = chosen.release();
     return 1;
 }

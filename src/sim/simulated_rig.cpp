@@ -1,12 +1,12 @@
 #include "sim/simulated_rig.h"
 
-#include "sim/colour_bar_signal.h"
+#include "sim/encoded_signal.h"
 
 namespace kivoly::sim {
 
 SimulatedRig::SimulatedRig(std::unique_ptr<VideoSignal> input, int devicePort)
     : clock(1),
-      signal(input ? std::move(input) : std::make_unique<ColourBarSignal>()),
+      signal(input ? std::move(input) : EncodedSignal::ColourBarSignal()),
       device(signal.get()),
       port(device, clock, devicePort) {
     platform::InstallClock(&clock);

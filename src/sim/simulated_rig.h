@@ -1,5 +1,5 @@
 // SimulatedRig: the simulated digitizer ready for use. It owns a virtual clock, the input
-// signal (the built-in colour bars unless another is given), the device and its port back end,
+// signal (the encoded colour bars unless another is given), the device and its port back end,
 // and installs the clock and the port while it lives.
 #pragma once
 

@@ -1,0 +1,91 @@
+#include "api/grabber.h"
+
+#include <new>
+
+#include "api/settings_io.h"
+#include "capture/video_source.h"
+#include "decode/yuv_image.h"
+#include "framework/settings_file.h"
+#include "platform/global_memory.h"
+#include "platform/message_box.h"
+#include "resources/string_table.h"
+
+namespace kivoly {
+
+int32_t gCaptureBusy = 0;
+
+Grabber::Grabber() {
+    // The progress feedback has read its own settings; every other field starts cleared.
+    settingsFile = new (std::nothrow) SettingsFile(kSettingsFileName);
+    LoadSettings();
+    committedProcessInfo = processInfo;
+    status = -1;
+    ChangeStatus(KivoStatusIdle);
+}
+
+Grabber::~Grabber() {
+    ChangeStatus(KivoStatusIdle);
+    if (previewBitmap) {
+        platform::GlobalUnlock(previewBitmap);
+        platform::GlobalFree(previewBitmap);
+        previewBitmap = nullptr;
+    }
+    // Still here when the change to idle was refused (a preview was running).
+    if (videoSource) {
+        videoSource->Power(false);
+        delete videoSource;
+        videoSource = nullptr;
+    }
+    delete captureStore;
+    captureStore = nullptr;
+    delete settingsFile;
+    settingsFile = nullptr;
+}
+
+void Grabber::SetGrabInfo(const KivoGrabInfo& info) {
+    const bool portChanged = info.ParallelPort != grabInfo.ParallelPort && status != 0;
+    const bool terminationChanged = info.TerminateVideo != grabInfo.TerminateVideo;
+    grabInfo = info;
+    if (portChanged) ChangeStatus(KivoStatusIdle);
+    // The device and the capture store follow the new settings.
+    if (status >= KivoStatusConnected && ChangeStatus(KivoStatusConnected)) {
+        ChangeStatus(KivoStatusArmed);
+    }
+    if (terminationChanged && videoSource) videoSource->SetTermination(grabInfo.TerminateVideo);
+}
+
+void Grabber::SetProcessInfo(const KivoProcessInfo& info) {
+    const bool widthChanged = info.Width != processInfo.Width;
+    processInfo = info;
+    // The capture store is sized for the width.
+    if (widthChanged && status == KivoStatusArmed && ChangeStatus(KivoStatusConnected)) {
+        ChangeStatus(KivoStatusArmed);
+    }
+    committedProcessInfo = processInfo;
+}
+
+void Grabber::SetShowProgress(bool show) {
+    showProgress = show ? 1 : 0;
+    showFlag = showProgress;
+}
+
+bool Grabber::SetCallback(int32_t slot, KivoCallback callback) {
+    if (slot < 0 || slot >= KivoCallbackSlots) return false;
+    callbacks[slot] = callback;
+    return true;
+}
+
+int32_t Grabber::Call(int32_t slot) {
+    if (slot < 0 || slot >= KivoCallbackSlots || !callbacks[slot]) return 0;
+    return callbacks[slot]();
+}
+
+void Grabber::ShowMessage(int textId, KivoHWnd owner) {
+    char caption[32];
+    LoadResourceString(26, caption, sizeof caption);
+    LoadResourceString(textId, messageBuffer, sizeof messageBuffer);
+    platform::MessageBox(owner, messageBuffer, caption,
+                         platform::MbOk | platform::MbIconExclamation);
+}
+
+}  // namespace kivoly

@@ -1,0 +1,230 @@
+#include "api/grabber.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "capture/video_source.h"
+#include "decode/yuv_image.h"
+#include "kivoly/kivoly.h"
+#include "platform/global_memory.h"
+#include "platform/message_box.h"
+#include "support/temp_settings_folder.h"
+
+namespace kivoly {
+namespace {
+
+// A source that notes how its owner treats it.
+struct SpySource : VideoSource {
+    struct Log {
+        int powerOffs = 0;
+        int destroyed = 0;
+        int termination = -1;
+    };
+    explicit SpySource(Log& log) : log(log) {}
+    ~SpySource() override { ++log.destroyed; }
+    void Read(uint8_t*, uint16_t) override {}
+    bool AcquireField() override { return false; }
+    bool Power(int32_t on) override {
+        if (!on) ++log.powerOffs;
+        return on != 0;
+    }
+    bool IsReady() override { return false; }
+    void SetTermination(int32_t on) override { log.termination = on; }
+    Log& log;
+};
+
+class GrabberTest : public ::testing::Test {
+  protected:
+    test::TempSettingsFolder folder;
+};
+
+TEST_F(GrabberTest, ANewGrabberWithoutSettingsHasTheDefaultsAndIsIdle) {
+    Grabber grabber;
+    const KivoGrabInfo grabDefaults{0, 1, 0, 1, -1, 1, 1, 0};
+    const KivoProcessInfo processDefaults{0, 0, 0, 0, 0, 0, 640, 480, 16777216, 0, 0, 0, 1};
+    EXPECT_EQ(std::memcmp(&grabber.grabInfo, &grabDefaults, sizeof grabDefaults), 0);
+    EXPECT_EQ(std::memcmp(&grabber.processInfo, &processDefaults, sizeof processDefaults), 0);
+    EXPECT_EQ(std::memcmp(&grabber.committedProcessInfo, &processDefaults, sizeof processDefaults),
+              0);
+    EXPECT_EQ(grabber.status, KivoStatusIdle);
+    EXPECT_EQ(grabber.portHandle, -1);
+    EXPECT_EQ(grabber.portClaimed, 0);
+    EXPECT_EQ(grabber.videoSource, nullptr);
+    EXPECT_EQ(grabber.captureStore, nullptr);
+    EXPECT_EQ(grabber.showProgress, 1);
+    EXPECT_EQ(grabber.windowOption, 0);
+    EXPECT_EQ(grabber.kivolyIsExe, 0);
+    ASSERT_NE(grabber.settingsFile, nullptr);
+    for (KivoCallback callback : grabber.callbacks)
+        EXPECT_EQ(callback, nullptr);
+}
+
+TEST_F(GrabberTest, ConstructionLoadsTheSettingsFile) {
+    folder.WriteFile("kivoly.ini",
+                     "[KivoAcquireInformation]\nQuality=3\nParallelPort=2\nUseColor=F\n"
+                     "[KivoSettings]\nShowProgress=False\nKivoToNewWindow=True\n"
+                     "[ProcessingSettings]\nWidth=320\nHeight=480\nGamma=-5\n");
+    Grabber grabber;
+    EXPECT_EQ(grabber.grabInfo.Quality, 3);
+    EXPECT_EQ(grabber.grabInfo.ParallelPort, 2);
+    EXPECT_EQ(grabber.grabInfo.UseColor, 0);
+    EXPECT_EQ(grabber.showProgress, 0);
+    EXPECT_EQ(grabber.windowOption, 1);
+    EXPECT_EQ(grabber.processInfo.Height, 240);
+    EXPECT_EQ(grabber.committedProcessInfo.Gamma, -5);
+}
+
+TEST_F(GrabberTest, SavingWritesTheCommittedRecordAndTheFlags) {
+    Grabber grabber;
+    KivoProcessInfo info = grabber.processInfo;
+    info.Width = 1500;
+    info.Height = 1125;
+    info.Brightness = -12;
+    grabber.SetProcessInfo(info);
+    grabber.processInfo.Width = 320;  // changed only inside a capture
+    grabber.SetShowProgress(false);
+    EXPECT_EQ(grabber.showFlag, 0);
+    grabber.SaveSettings();
+    Grabber reloaded;
+    EXPECT_EQ(reloaded.processInfo.Width, 1500);
+    EXPECT_EQ(reloaded.processInfo.Brightness, -12);
+    EXPECT_EQ(reloaded.showProgress, 0);
+}
+
+TEST_F(GrabberTest, CallbacksOutsideTheTableAreRefused) {
+    Grabber grabber;
+    static int calls = 0;
+    const KivoCallback callback = [] { return ++calls; };
+    EXPECT_TRUE(grabber.SetCallback(KivoCallbackPreviewFrame, callback));
+    EXPECT_FALSE(grabber.SetCallback(KivoCallbackSlots, callback));
+    EXPECT_FALSE(grabber.SetCallback(-1, callback));
+    EXPECT_EQ(grabber.Call(KivoCallbackPreviewFrame), 1);
+    EXPECT_EQ(grabber.Call(KivoCallbackCapture), 0);  // empty
+    EXPECT_EQ(grabber.Call(KivoCallbackSlots), 0);
+    EXPECT_EQ(calls, 1);
+    // The slots after the table were not touched.
+    EXPECT_EQ(grabber.videoSource, nullptr);
+    for (int slot = 0; slot < KivoCallbackPreviewFrame; ++slot) {
+        EXPECT_EQ(grabber.callbacks[slot], nullptr);
+    }
+}
+
+TEST_F(GrabberTest, TheStatusChangeFrame) {
+    Grabber grabber;
+    EXPECT_TRUE(grabber.ChangeStatus(KivoStatusIdle));  // already there
+    EXPECT_FALSE(grabber.ChangeStatus(7));
+    EXPECT_EQ(grabber.status, 7);
+    EXPECT_FALSE(grabber.ChangeStatus(-2));
+    EXPECT_EQ(grabber.status, -2);
+    EXPECT_TRUE(grabber.ChangeStatus(KivoStatusIdle));
+    EXPECT_EQ(grabber.status, KivoStatusIdle);
+}
+
+TEST_F(GrabberTest, TheStepToIdleReleasesStoreSourceAndPort) {
+    SpySource::Log log;
+    {
+        Grabber grabber;
+        grabber.videoSource = new SpySource(log);
+        grabber.captureStore = new YuvImage(kSampleWidth, 20, false, false, 640);
+        grabber.status = KivoStatusArmed;
+        EXPECT_TRUE(grabber.ChangeStatus(KivoStatusIdle));
+        EXPECT_EQ(grabber.captureStore, nullptr);
+        EXPECT_EQ(grabber.videoSource, nullptr);
+        EXPECT_EQ(log.powerOffs, 1);
+        EXPECT_EQ(log.destroyed, 1);
+        EXPECT_EQ(grabber.portHandle, -1);
+        // Freeing a grabber that still holds a source and a store releases them too.
+        grabber.videoSource = new SpySource(log);
+        grabber.captureStore = new YuvImage(kSampleWidth, 20, false, false, 640);
+        grabber.status = KivoStatusArmed;
+    }
+    EXPECT_EQ(log.powerOffs, 2);
+    EXPECT_EQ(log.destroyed, 2);
+}
+
+TEST_F(GrabberTest, GrabInfoChangesReachTheDevice) {
+    SpySource::Log log;
+    Grabber grabber;
+    grabber.videoSource = new SpySource(log);
+    KivoGrabInfo info = grabber.grabInfo;
+    info.Quality = 2;
+    grabber.SetGrabInfo(info);
+    EXPECT_EQ(log.termination, -1);  // unchanged termination is not sent
+    info.TerminateVideo = 0;
+    grabber.SetGrabInfo(info);
+    EXPECT_EQ(log.termination, 0);
+    EXPECT_EQ(grabber.grabInfo.Quality, 2);
+    EXPECT_EQ(grabber.status, KivoStatusIdle);
+    info.ParallelPort = 3;  // while idle: nothing to drop
+    grabber.SetGrabInfo(info);
+    EXPECT_EQ(grabber.status, KivoStatusIdle);
+    EXPECT_EQ(grabber.grabInfo.ParallelPort, 3);
+}
+
+TEST_F(GrabberTest, MessagesUseTheStringTableAndTheErrorCaption) {
+    platform::ClearShownMessageBoxes();
+    Grabber grabber;
+    auto owner = reinterpret_cast<KivoHWnd>(static_cast<uintptr_t>(0x80));
+    grabber.ShowMessage(62, owner);
+    ASSERT_EQ(platform::ShownMessageBoxes().size(), 1u);
+    const auto& box = platform::ShownMessageBoxes()[0];
+    EXPECT_EQ(box.text, "Not enough memory to kivo whith current settings.");
+    EXPECT_EQ(box.caption, "Error");
+    EXPECT_EQ(box.style, platform::MbOk | platform::MbIconExclamation);
+    EXPECT_EQ(box.owner, owner);
+    EXPECT_STREQ(grabber.messageBuffer, box.text.c_str());
+    platform::ClearShownMessageBoxes();
+}
+
+TEST_F(GrabberTest, FreeingReleasesThePreviewBitmapAndWritesNothing) {
+    KivoGrabber* handle = KivoAlloc();
+    ASSERT_NE(handle, nullptr);
+    Grabber* grabber = Grabber::From(handle);
+    grabber->previewBitmap = platform::GlobalAlloc(64);
+    platform::GlobalLock(grabber->previewBitmap);
+    const KivoHGlobal bitmap = grabber->previewBitmap;
+    KivoFree(handle);
+    EXPECT_FALSE(platform::GlobalIsValid(bitmap));
+    EXPECT_EQ(folder.ReadFile("Kivoly.ini"), "");
+}
+
+TEST_F(GrabberTest, ExportsRefuseNullArgumentsAndForwardTheRest) {
+    KivoGrabInfo grab{};
+    KivoProcessInfo process{};
+    KivoGetGrabInfo(nullptr, &grab);
+    KivoSetGrabInfo(nullptr, &grab);
+    KivoGetProcessInfo(nullptr, &process);
+    KivoSetProcessInfo(nullptr, &process);
+    KivoSetShowProgress(nullptr, 1);
+    KivoSetKivolyIsExe(nullptr, 1);
+    KivoSetCallback(nullptr, 0, nullptr);
+    EXPECT_EQ(KivoGetShowProgress(nullptr), 0);
+    EXPECT_EQ(KivoGetWindowOpt(nullptr), 0);
+    EXPECT_EQ(KivoGetKivolyIsExe(nullptr), 0);
+    EXPECT_EQ(KivoGetLineSize(nullptr), 0);
+    KivoFree(nullptr);
+
+    KivoGrabber* handle = KivoAlloc();
+    ASSERT_NE(handle, nullptr);
+    KivoGetGrabInfo(handle, nullptr);
+    KivoSetGrabInfo(handle, nullptr);
+    KivoGetProcessInfo(handle, &process);
+    process.Width = 1500;
+    KivoSetProcessInfo(handle, &process);
+    EXPECT_EQ(KivoGetLineSize(handle), 4500);
+    process.Width = 320;
+    KivoSetProcessInfo(handle, &process);
+    EXPECT_EQ(KivoGetLineSize(handle), 960);
+    KivoSetKivolyIsExe(handle, 1);
+    EXPECT_EQ(KivoGetKivolyIsExe(handle), 1);
+    KivoSetShowProgress(handle, 0);
+    EXPECT_EQ(KivoGetShowProgress(handle), 0);
+    KivoSetCallback(handle, 99, [] { return int32_t{1}; });
+    for (KivoCallback callback : Grabber::From(handle)->callbacks)
+        EXPECT_EQ(callback, nullptr);
+    KivoFree(handle);
+}
+
+}  // namespace
+}  // namespace kivoly

@@ -1,0 +1,70 @@
+// The kivoly program's settings command, run as a user runs it.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "support/run_command.h"
+#include "support/temp_settings_folder.h"
+
+namespace kivoly {
+namespace {
+
+using test::RunCommand;
+using test::ShellQuote;
+
+const std::string kProgram = KIVOLY_PROGRAM;
+
+// The value column of the line that starts with `name` (after two blanks), or "".
+std::string Field(const std::string& output, const std::string& name) {
+    const std::string start = "\n  " + name + " ";
+    const std::size_t at = output.find(start);
+    if (at == std::string::npos) return "";
+    std::size_t begin = output.find_first_not_of(' ', at + start.size());
+    std::size_t end = output.find_first_of(" \n", begin);
+    return output.substr(begin, end - begin);
+}
+
+TEST(SettingsCommand, ShowsTheRecordsAsTheLibraryLoadsThem) {
+    test::TempSettingsFolder folder;
+    folder.WriteFile("KIVOLY.INI",
+                     "[KivoAcquireInformation]\nParallelPort=10\nUseColor=no\nVideoLockTime=1.5\n"
+                     "[ProcessingSettings]\nWidth=800\nHeight=600\nBrightness=-12\n"
+                     "ShowWhileProcessing=False\n");
+    const auto run =
+        RunCommand(ShellQuote(kProgram) + " settings --folder " + ShellQuote(folder.Path()));
+    ASSERT_EQ(run.exitCode, 0) << run.output;
+    EXPECT_NE(run.output.find("settings folder  " + folder.Path() + "\n"), std::string::npos)
+        << run.output;
+    EXPECT_NE(run.output.find(folder.File("KIVOLY.INI")), std::string::npos) << run.output;
+    EXPECT_EQ(Field(run.output, "ParallelPort"), "16");
+    EXPECT_EQ(Field(run.output, "UseColor"), "1");
+    EXPECT_EQ(Field(run.output, "VideoLockTime"), "1.5");
+    EXPECT_EQ(Field(run.output, "Width"), "640");
+    EXPECT_EQ(Field(run.output, "Height"), "480");
+    EXPECT_EQ(Field(run.output, "Brightness"), "-12");
+    EXPECT_EQ(Field(run.output, "ShowWhileProcessing"), "0");
+    EXPECT_EQ(Field(run.output, "IODelay"), "-1");
+    // Showing the settings never writes them.
+    EXPECT_FALSE(std::filesystem::exists(folder.File("Kivoly.ini")));
+}
+
+TEST(SettingsCommand, FollowsTheEnvironmentAndRefusesBadArguments) {
+    test::TempSettingsFolder folder;
+    const auto run = RunCommand("KIVOLY_HOME=" + ShellQuote(folder.Path()) + " " +
+                                ShellQuote(kProgram) + " settings");
+    ASSERT_EQ(run.exitCode, 0) << run.output;
+    EXPECT_NE(run.output.find("not there: every default applies"), std::string::npos);
+    EXPECT_EQ(Field(run.output, "VideoLockTime"), "0.5");
+
+    const auto bad = RunCommand(ShellQuote(kProgram) + " settings --nonsense");
+    EXPECT_EQ(bad.exitCode, 2);
+    EXPECT_EQ(bad.output, "kivoly settings: unexpected argument '--nonsense' (see --help)\n");
+    const auto help = RunCommand(ShellQuote(kProgram) + " settings --help");
+    EXPECT_EQ(help.exitCode, 0);
+    EXPECT_EQ(help.output.rfind("Usage: kivoly settings", 0), 0u);
+    const auto version = RunCommand(ShellQuote(kProgram) + " --version");
+    EXPECT_EQ(version.output, "kivoly 1.1.0.2\n");
+}
+
+}  // namespace
+}  // namespace kivoly

@@ -1,0 +1,110 @@
+// The shared library as an outside host sees it: exactly the declarations of kivoly.h are
+// exported, and a C program that includes only kivoly.h can use them.
+#include <gtest/gtest.h>
+
+#include <cctype>
+#include <filesystem>
+#include <fstream>
+#include <set>
+#include <sstream>
+
+#include "support/run_command.h"
+#include "support/temp_settings_folder.h"
+
+namespace kivoly {
+namespace {
+
+namespace fs = std::filesystem;
+using test::RunCommand;
+using test::ShellQuote;
+
+const std::string kIncludeDir = KIVOLY_INCLUDE_DIR;
+const std::string kLibrary = KIVOLY_SHARED_LIBRARY;
+
+std::string ReadText(const std::string& path) {
+    std::ifstream file(path);
+    std::ostringstream text;
+    text << file.rdbuf();
+    return text.str();
+}
+
+std::set<std::string> DeclaredExports() {
+    const std::string header = ReadText(kIncludeDir + "/kivoly/kivoly.h");
+    // A declaration starts a line with KIVOLY_API, then its return type, its name and "(";
+    // it may wrap. The name is the last word before the parenthesis.
+    std::set<std::string> names;
+    const std::string marker = "\nKIVOLY_API ";
+    for (std::size_t at = header.find(marker); at != std::string::npos;
+         at = header.find(marker, at + 1)) {
+        const std::size_t paren = header.find('(', at);
+        if (paren == std::string::npos) break;
+        std::size_t nameEnd = paren;
+        while (nameEnd > at && std::isspace(static_cast<unsigned char>(header[nameEnd - 1]))) {
+            --nameEnd;
+        }
+        std::size_t nameBegin = nameEnd;
+        while (nameBegin > at && (std::isalnum(static_cast<unsigned char>(header[nameBegin - 1])) ||
+                                  header[nameBegin - 1] == '_')) {
+            --nameBegin;
+        }
+        names.insert(header.substr(nameBegin, nameEnd - nameBegin));
+    }
+    return names;
+}
+
+std::set<std::string> ExportedSymbols() {
+    const auto nm = RunCommand("nm -D --defined-only " + ShellQuote(kLibrary));
+    EXPECT_EQ(nm.exitCode, 0) << nm.output;
+    std::set<std::string> names;
+    std::istringstream lines(nm.output);
+    std::string line;
+    while (std::getline(lines, line)) {
+        std::istringstream fields(line);
+        std::string address, type, name;
+        if (fields >> address >> type >> name) names.insert(name.substr(0, name.find('@')));
+    }
+    return names;
+}
+
+TEST(SharedLibrary, ExportsExactlyTheDeclarationsOfTheHeader) {
+    const std::set<std::string> declared = DeclaredExports();
+    ASSERT_GE(declared.size(), 17u);
+    EXPECT_TRUE(declared.count("KivoAlloc"));
+    EXPECT_TRUE(declared.count("KivoGetLineSize"));
+    EXPECT_EQ(ExportedSymbols(), declared);
+}
+
+TEST(SharedLibrary, TheHeadersCompileAsStrictC) {
+    const std::string hosts = fs::path(__FILE__).parent_path() / "hosts";
+    test::TempSettingsFolder scratch;
+    const std::string source = scratch.File("headers.c");
+    std::ofstream(source) << "#include \"kivoly/kivoly.h\"\n#include \"kivoly/host.h\"\n"
+                             "int main(void) { return KivoCallbackSlots == 18 ? 0 : 1; }\n";
+    for (const char* standard : {"-std=c99", "-std=c11"}) {
+        const auto compiled = RunCommand(std::string(KIVOLY_C_COMPILER) + " " + standard +
+                                         " -pedantic -Wall -Wextra -Werror -fsyntax-only -I" +
+                                         ShellQuote(kIncludeDir) + " " + ShellQuote(source));
+        EXPECT_EQ(compiled.exitCode, 0) << standard << "\n" << compiled.output;
+    }
+}
+
+TEST(SharedLibrary, ACProgramUsesTheRecordsThroughTheLibrary) {
+    test::TempSettingsFolder scratch;  // no settings file: every default applies
+    const std::string source = (fs::path(__FILE__).parent_path() / "hosts/records_host.c").string();
+    const std::string program = scratch.File("records_host");
+    const std::string libraryDir = fs::path(kLibrary).parent_path().string();
+    const auto compiled = RunCommand(
+        std::string(KIVOLY_C_COMPILER) + " -std=c11 -Wall -Wextra -Werror " + KIVOLY_C_FLAGS +
+        " -I" + ShellQuote(kIncludeDir) + " " + ShellQuote(source) + " -o " + ShellQuote(program) +
+        " " + ShellQuote(kLibrary) + " -Wl,-rpath," + ShellQuote(libraryDir));
+    ASSERT_EQ(compiled.exitCode, 0) << compiled.output;
+    const auto run =
+        RunCommand("KIVOLY_HOME=" + ShellQuote(scratch.Path()) + " " + ShellQuote(program));
+    EXPECT_EQ(run.exitCode, 0) << run.output;
+    EXPECT_EQ(run.output, "ok\n");
+    // Nothing is written when a Grabber is freed.
+    EXPECT_FALSE(fs::exists(scratch.File("Kivoly.ini")));
+}
+
+}  // namespace
+}  // namespace kivoly

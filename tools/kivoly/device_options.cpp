@@ -1,0 +1,132 @@
+#include "device_options.h"
+
+#include <unistd.h>
+
+#include <cstdio>
+#include <iostream>
+
+#include "kivoly/host.h"
+#include "platform/dialog_box.h"
+#include "sim/encoded_signal.h"
+#include "sim/simulated_faults.h"
+#include "sim/simulated_rig.h"
+
+namespace kivoly::cli {
+
+namespace {
+
+// Asks a person on the terminal which button of a dialog to press.
+int AskOnTerminal(const DialogTemplate& dialog, void*) {
+    if (!isatty(STDIN_FILENO)) return kDialogCancelId;
+    std::fprintf(stderr, "\n%s\n", dialog.caption);
+    std::string choices;
+    for (const DialogControl& control : dialog.controls) {
+        if (control.id < 0) std::fprintf(stderr, "%s\n", control.text);
+    }
+    for (;;) {
+        std::fprintf(stderr, "Port 1, 2 or 3, or c to cancel: ");
+        std::string answer;
+        if (!std::getline(std::cin, answer) || answer == "c" || answer == "C") {
+            return kDialogCancelId;
+        }
+        if (answer == "1" || answer == "2" || answer == "3") {
+            return kPortButtonFirstId + (answer[0] - '1');
+        }
+    }
+}
+
+}  // namespace
+
+bool TakeDeviceOption(const std::vector<std::string>& args, std::size_t* index,
+                      DeviceOptions* options, std::string* error) {
+    const std::string& arg = args[*index];
+    auto value = [&](const char* what) -> const std::string* {
+        if (*index + 1 >= args.size()) {
+            *error = arg + " needs " + what;
+            return nullptr;
+        }
+        return &args[++*index];
+    };
+    if (arg == "--simulate") {
+        options->device = "sim";
+    } else if (arg == "--device") {
+        if (const std::string* v = value("a device (sim, ppdev:PATH, direct[:BASE] or none)")) {
+            options->device = *v;
+        }
+    } else if (arg == "--video") {
+        if (const std::string* v = value("a picture file")) options->video = *v;
+    } else if (arg == "--fault") {
+        if (const std::string* v = value("a fault name")) {
+            sim::SimulatedFaults check;
+            if (!sim::ApplyFault(*v, &check)) {
+                *error = "unknown fault '" + *v + "' (kivoly capture --help lists them)";
+            }
+            options->faults.push_back(*v);
+        }
+    } else {
+        return false;
+    }
+    ++*index;
+    return true;
+}
+
+std::string DeviceOptionsHelp() {
+    std::string text =
+        "  --device DEVICE   what drives the parallel port: sim (the simulated digitizer),\n"
+        "                    ppdev:/dev/parportN (LPT1; LPT2 and LPT3 follow), direct or\n"
+        "                    direct:0x378 (port instructions, root only), none\n"
+        "                    (default ppdev:/dev/parport0)\n"
+        "  --simulate        the same as --device sim\n"
+        "  --video PICTURE   the simulated digitizer's video: a PNG, BMP or PPM picture\n"
+        "                    (default: colour bars)\n"
+        "  --fault NAME      a fault of the simulated digitizer (repeatable):\n";
+    for (const sim::FaultName& fault : sim::FaultNames()) {
+        char line[128];
+        std::snprintf(line, sizeof line, "                      %-14s %s\n", fault.name,
+                      fault.description);
+        text += line;
+    }
+    return text;
+}
+
+DeviceSession::DeviceSession() {
+    platform::InstallDialogResponder(&AskOnTerminal, nullptr);
+}
+
+DeviceSession::~DeviceSession() {
+    platform::InstallDialogResponder(nullptr, nullptr);
+    rig_.reset();
+}
+
+bool DeviceSession::Open(const DeviceOptions& options, std::string* error) {
+    if (options.device != "sim") {
+        if (!options.video.empty() || !options.faults.empty()) {
+            *error = "--video and --fault need the simulated digitizer (--device sim)";
+            return false;
+        }
+        if (!KivolyHostSetDevice(options.device.c_str())) {
+            *error = "unknown device '" + options.device + "'";
+            return false;
+        }
+        return true;
+    }
+    std::unique_ptr<sim::VideoSignal> signal;
+    if (options.video.empty()) {
+        signal = sim::EncodedSignal::ColourBarSignal();
+    } else {
+        std::string reason;
+        signal = sim::EncodedSignal::FromFile(options.video, reason);
+        if (!signal) {
+            *error = options.video + ": " + reason;
+            return false;
+        }
+    }
+    rig_ = std::make_unique<sim::SimulatedRig>(std::move(signal));
+    sim::SimulatedFaults faults;
+    for (const std::string& name : options.faults)
+        sim::ApplyFault(name, &faults);
+    rig_->device.SetFaults(faults);
+    return true;
+}
+
+}  // namespace kivoly::cli

@@ -1,0 +1,51 @@
+// The device options of the commands that use the digitizer (capture, preview): which back end
+// drives the port, and for the simulated digitizer its video and faults.
+//
+//   --device sim | ppdev:/dev/parportN | direct[:0x378] | none   (default ppdev:/dev/parport0)
+//   --simulate          short for --device sim
+//   --video PICTURE     what the simulated digitizer sees (PNG, BMP or PPM; default colour bars)
+//   --fault NAME        a fault of the simulated digitizer (may be repeated)
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace kivoly::sim {
+class SimulatedRig;
+}
+
+namespace kivoly::cli {
+
+struct DeviceOptions {
+    std::string device = "ppdev:/dev/parport0";
+    std::string video;
+    std::vector<std::string> faults;
+};
+
+// Takes the device option at args[*index] (and its value) when there is one: advances *index
+// past it and answers true; on a bad value sets `error`. False for any other argument.
+bool TakeDeviceOption(const std::vector<std::string>& args, std::size_t* index,
+                      DeviceOptions* options, std::string* error);
+
+// The help text of the device options.
+std::string DeviceOptionsHelp();
+
+// The chosen back end, installed while this lives. The port-selection dialog is asked on the
+// terminal (Cancel when there is none).
+class DeviceSession {
+  public:
+    DeviceSession();
+    ~DeviceSession();
+    DeviceSession(const DeviceSession&) = delete;
+    DeviceSession& operator=(const DeviceSession&) = delete;
+
+    bool Open(const DeviceOptions& options, std::string* error);
+    // The simulated digitizer, when it is the back end.
+    sim::SimulatedRig* Simulated() { return rig_.get(); }
+
+  private:
+    std::unique_ptr<sim::SimulatedRig> rig_;
+};
+
+}  // namespace kivoly::cli
