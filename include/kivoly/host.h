@@ -73,7 +73,9 @@ int32_t KivolyHostNowMs(void);
 /* Shows the windows on the headless screen of `width` x `height` pixels (0: keep the size).
  * Returns 0 when the size is refused. */
 int32_t KivolyHostUseHeadlessDisplay(int32_t width, int32_t height);
-/* Opens the desktop display (defined by kivoly_desktop); 0 when no desktop can be reached. */
+/* Opens the desktop display (defined by kivoly_desktop); 0 when no desktop can be reached.
+ * While it is open a person answers message boxes and dialogs (it installs its own message-box
+ * responder, and closing it returns to the default one). */
 int32_t KivolyHostUseDesktopDisplay(const char* title);
 /* Closes the desktop display and returns to the headless one. */
 void KivolyHostCloseDesktopDisplay(void);

@@ -28,7 +28,6 @@ int ExcludedCubeTarget(int r, int g, int b) {
 struct Tables {
     std::array<PaletteColour, kPaletteEntries> table{};
     std::array<uint8_t, kCubeColours> cubeMap{};
-    std::array<PaletteColour, kPaletteEntries> arranged{};
 };
 
 Tables BuildTables() {
@@ -63,19 +62,6 @@ Tables BuildTables() {
     for (uint8_t grey : highGreys)
         t.table[i++] = {grey, grey, grey};
 
-    // The display's standard reserved colours.
-    const PaletteColour low[10] = {{0, 0, 0},       {128, 0, 0},    {0, 128, 0},   {128, 128, 0},
-                                   {0, 0, 128},     {128, 0, 128},  {0, 128, 128}, {192, 192, 192},
-                                   {192, 220, 192}, {166, 202, 240}};
-    const PaletteColour high[10] = {
-        {255, 251, 240}, {160, 160, 164}, {128, 128, 128}, {255, 0, 0},   {0, 255, 0},
-        {255, 255, 0},   {0, 0, 255},     {255, 0, 255},   {0, 255, 255}, {255, 255, 255}};
-    for (int k = 0; k < 10; ++k) {
-        t.arranged[k] = low[k];
-        t.arranged[246 + k] = high[k];
-    }
-    for (int k = 0; k < kTableColours; ++k)
-        t.arranged[kReservedLow + k] = t.table[k];
     return t;
 }
 
@@ -92,10 +78,6 @@ const std::array<PaletteColour, kPaletteEntries>& BuiltInColourTable() {
 
 const std::array<uint8_t, kCubeColours>& CubeMap() {
     return SharedTables().cubeMap;
-}
-
-const std::array<PaletteColour, kPaletteEntries>& ArrangedDefaultColours() {
-    return SharedTables().arranged;
 }
 
 }  // namespace kivoly

@@ -29,8 +29,4 @@ const std::array<PaletteColour, kPaletteEntries>& BuiltInColourTable();
 // of that colour in the arranged default palette.
 const std::array<uint8_t, kCubeColours>& CubeMap();
 
-// The arranged palette's colours as a display with the standard reserved colours shows them:
-// entries 0-9 and 246-255 the reserved colours, entries 10-245 the table's.
-const std::array<PaletteColour, kPaletteEntries>& ArrangedDefaultColours();
-
 }  // namespace kivoly

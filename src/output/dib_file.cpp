@@ -5,7 +5,7 @@
 #include <memory>
 #include <string>
 
-#include "output/default_palette.h"
+#include "output/display_palette.h"
 #include "output/packed_dib.h"
 #include "platform/file_search.h"
 
@@ -52,7 +52,8 @@ int WriteDibFile(KivoBitmapInfoHeader* header, const char* fileName) {
     FilePtr file(std::fopen(fileName, "wb"));
     if (!file) return 0;
     if (header->biBitCount == 8 && header->biCompression != kBitFields) {
-        SetDibColourTable(header, ColourUsage::Colours);
+        // The file holds real colours: palette references resolved.
+        SetDibColourTable(header, nullptr, ColourUsage::Colours);
     }
     // The colour table written is the one the pixel offset counts, so that a bitmap whose
     // biClrUsed is 0 still gets its table.
@@ -66,6 +67,14 @@ int WriteDibFile(KivoBitmapInfoHeader* header, const char* fileName) {
     std::fwrite(fileHeader, 1, sizeof fileHeader, file.get());
     std::fwrite(header, 1, bytes, file.get());
     return 1;
+}
+
+int WriteDibHandle(platform::GlobalHandle dib, const char* fileName) {
+    KivoBitmapInfoHeader* header = LockDib(dib);
+    if (header == nullptr) return 0;
+    const int written = WriteDibFile(header, fileName);
+    platform::GlobalUnlock(dib);
+    return written;
 }
 
 platform::GlobalHandle ReadDibHeader(std::FILE* file) {

@@ -16,6 +16,9 @@ namespace kivoly {
 // not sound, or the file cannot be created. Eight-bit bitmaps are written with real colours.
 int WriteDibFile(KivoBitmapInfoHeader* header, const char* fileName);
 
+// KivoWriteDibFile: locks the bitmap behind `dib`, writes it and unlocks it again.
+int WriteDibHandle(platform::GlobalHandle dib, const char* fileName);
+
 // Reads the information header and colour table at the file's position (with or without the
 // "BM" file header; an old 12-byte header with 3-byte colours becomes a 40-byte one with 4-byte
 // colours) and leaves the file at the pixels. The unlocked block, or null.

@@ -49,7 +49,7 @@ uint8_t DitherPixel(uint8_t blue, uint8_t green, uint8_t red, int x, int y) {
     return CubeMap()[r + kCubeLevels * g + kCubeLevels * kCubeLevels * b];
 }
 
-void DitherRowTo8(uint8_t* dst, const uint8_t* src, int count, const int8_t* skip, int y) {
+void DitherRowTo8(uint8_t* dst, const uint8_t* src, int count, const int* skip, int y) {
     for (int x = 0; x < count; ++x) {
         dst[x] = DitherPixel(src[0], src[1], src[2], x, y);
         src += 3 + (skip ? skip[x] : 0);

@@ -1,8 +1,6 @@
 #include "output/packed_dib.h"
 
-#include <cstring>
-
-#include "output/default_palette.h"
+#include "output/display_palette.h"
 
 namespace kivoly {
 
@@ -42,7 +40,8 @@ platform::GlobalHandle CreateDib(int bitCount, int width, int height) {
     header->biCompression = 0;
     header->biSizeImage = static_cast<uint32_t>(imageBytes);
     header->biClrUsed = bitCount == 4 ? 16 : bitCount == 8 ? 256 : 0;
-    SetDibColourTable(header, ColourUsage::Colours);
+    SetDibColourTable(header, nullptr,
+                      IsTrueColourDisplay() ? ColourUsage::Colours : ColourUsage::Indices);
     platform::GlobalUnlock(handle);
     return handle;
 }
@@ -63,28 +62,6 @@ KivoBitmapInfoHeader* LockDib(platform::GlobalHandle handle) {
         return nullptr;
     }
     return header;
-}
-
-int SetDibColourTable(KivoBitmapInfoHeader* header, ColourUsage usage) {
-    int colours = DibColours(*header);
-    if (header->biCompression == kBitFields || colours < 1) return 1;
-    uint8_t* table = reinterpret_cast<uint8_t*>(header) + header->biSize;
-    if (usage == ColourUsage::Indices) {
-        for (int i = 0; i < colours; ++i) {
-            const uint16_t index = static_cast<uint16_t>(i);
-            std::memcpy(table + 2 * i, &index, sizeof index);
-        }
-        return 1;
-    }
-    if (colours > kPaletteEntries) colours = kPaletteEntries;
-    const auto& palette = ArrangedDefaultColours();
-    for (int i = 0; i < colours; ++i) {
-        table[4 * i] = palette[i].blue;
-        table[4 * i + 1] = palette[i].green;
-        table[4 * i + 2] = palette[i].red;
-        table[4 * i + 3] = 0;
-    }
-    return 1;
 }
 
 }  // namespace kivoly

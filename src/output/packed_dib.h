@@ -45,8 +45,4 @@ platform::GlobalHandle CreateDib(int bitCount, int width, int height);
 // null (and nothing left locked) otherwise.
 KivoBitmapInfoHeader* LockDib(platform::GlobalHandle handle);
 
-// Fills the colour table of `header` from the default palette's colours or with the indices
-// 0..n-1. Returns 1.
-int SetDibColourTable(KivoBitmapInfoHeader* header, ColourUsage usage);
-
 }  // namespace kivoly

@@ -8,6 +8,7 @@
 #include "output/adjustment_tables.h"
 #include "output/area_resampler.h"
 #include "output/colour_tables.h"
+#include "platform/mul_div.h"
 
 namespace kivoly {
 
@@ -24,11 +25,6 @@ constexpr int kFieldLines = 242;
 
 AdjustmentTables& TablesOf(YuvImage& yuv) {
     return static_cast<AdjustmentTables&>(*yuv.conversion);
-}
-
-int MulDivRound(int a, int b, int c) {
-    const int64_t product = int64_t{a} * b;
-    return static_cast<int>((product + c / 2) / c);
 }
 
 // A five-sample window sliding along one row of the sharpening filter. It starts as the
@@ -261,7 +257,7 @@ void ConvertRow(YuvImage& yuv, uint8_t* dst, int row, bool quick) {
         n = kFullLineBytes;
         horizontal = {nullptr, nullptr, 2, n - 16 * (n / kSampleWidth), 1};
     } else {
-        const int line = std::min(MulDivRound(row, lines, height), count - 1);
+        const int line = std::min(platform::MulDiv(row, lines, height), count - 1);
         luma = source.Luma(yuv.lineTable, line);
         above = source.Luma(yuv.lineTable, std::max(line - 1, 0));
         below = source.Luma(yuv.lineTable, std::min(line + 1, lines - 1));

@@ -1,48 +1,40 @@
-// Dialog templates: the library's resource dialogs as data (caption, size and controls in
-// dialog units, font), from which a dialog is built on the window system or described to a
-// person who answers it elsewhere.
+// Dialog templates: a dialog's frame and its controls, positioned in dialog units (a quarter of
+// the dialog font's average character width across, an eighth of its height down), as the
+// system's dialog resources describe them.
 #pragma once
 
 #include <cstdint>
-#include <vector>
+#include <span>
 
 namespace kivoly {
 
-enum DialogStyle : uint32_t {
-    DsModalFrame = 0x00000080,
-    WsSysMenu = 0x00080000,
-    WsCaption = 0x00C00000,
-    WsPopup = 0x80000000,
-};
-
-enum ButtonStyle : uint32_t {
-    BsPushButton = 0x0,
-    BsDefPushButton = 0x1,
-};
-
-struct DialogControl {
-    const char* className;  // "STATIC" or "BUTTON"
+struct DialogItem {
+    const char* className;  // "BUTTON", "STATIC"
     const char* text;
-    int id;  // -1: none
+    int id;          // -1 for none
+    uint32_t style;  // window and control style bits (child and visible are implied)
     int x, y, cx, cy;
-    uint32_t style;
 };
 
 struct DialogTemplate {
-    int id;
+    uint32_t style;  // window style bits of the dialog; kDialogModalFrame for the modal frame
     const char* caption;
     int x, y, cx, cy;
-    uint32_t style;
-    const char* font;
+    const char* fontName;
     int pointSize;
-    std::vector<DialogControl> controls;
+    std::span<const DialogItem> items;
 };
 
+// Dialog style bit: the heavy frame of a modal dialog.
+inline constexpr uint32_t kDialogModalFrame = 0x80;
+
+// Dialog 101 asks for another parallel port when the device does not answer: its buttons
+// "Port &1" to "Port &3" are 1000 to 1002, "Cancel" is 2.
 inline constexpr int kPortDialogId = 101;
-inline constexpr int kPortButtonFirstId = 1000;  // "Port &1"; 1001 and 1002 follow
+inline constexpr int kPortButtonFirstId = 1000;
 inline constexpr int kDialogCancelId = 2;
 
-// The template of dialog `id`, or null when there is none.
+// The library's dialog resource `id`, or null when there is none.
 const DialogTemplate* FindDialogTemplate(int id);
 
 }  // namespace kivoly

@@ -76,7 +76,8 @@ uint8_t Quantise(double value) {
 }  // namespace
 
 NtscEncoder::NtscEncoder(const Picture& picture)
-    : base_(kFrameSamples), chroma_(kFrameSamples), u_(kFrameSamples), v_(kFrameSamples) {
+    : base_(kFrameSamples), u_(kFrameSamples), v_(kFrameSamples) {
+    std::vector<float> chroma(kFrameSamples);  // first colour frame, with burst
     const std::vector<float> scaled =
         picture.Empty() ? std::vector<float>(static_cast<size_t>(kPictureWidth) * kPictureRows * 3)
                         : ScalePicture(picture, kPictureWidth, kPictureRows);
@@ -128,16 +129,16 @@ NtscEncoder::NtscEncoder(const Picture& picture)
             // U sin(wt) + V cos(wt) - burst sin(wt) on the four sample phases.
             switch ((phase0 + h) % 4) {
                 case 0:
-                    chroma_[i] = vOut[h];
+                    chroma[i] = vOut[h];
                     break;
                 case 1:
-                    chroma_[i] = static_cast<float>(uOut[h] - burst);
+                    chroma[i] = static_cast<float>(uOut[h] - burst);
                     break;
                 case 2:
-                    chroma_[i] = -vOut[h];
+                    chroma[i] = -vOut[h];
                     break;
                 default:
-                    chroma_[i] = static_cast<float>(-uOut[h] + burst);
+                    chroma[i] = static_cast<float>(-uOut[h] + burst);
                     break;
             }
         }
@@ -147,8 +148,8 @@ NtscEncoder::NtscEncoder(const Picture& picture)
     composite_.resize(kSequenceSamples);
     samples_.resize(kSequenceSamples);
     for (int64_t i = 0; i < kFrameSamples; ++i) {
-        const float plus = base_[static_cast<size_t>(i)] + chroma_[static_cast<size_t>(i)];
-        const float minus = base_[static_cast<size_t>(i)] - chroma_[static_cast<size_t>(i)];
+        const float plus = base_[static_cast<size_t>(i)] + chroma[static_cast<size_t>(i)];
+        const float minus = base_[static_cast<size_t>(i)] - chroma[static_cast<size_t>(i)];
         composite_[static_cast<size_t>(i)] = plus;
         composite_[static_cast<size_t>(i + kFrameSamples)] = minus;
         samples_[static_cast<size_t>(i)] = Quantise(plus);
@@ -208,6 +209,15 @@ double NtscEncoder::CaptureStart(int64_t field, int samplesPerLine, int64_t dela
     const double target =
         static_cast<double>(Wrap(-start, kLineSamples) + kLineSamples) + kAltEdgeSample;
     return static_cast<double>(start) + target - std::round(target / step) * step;
+}
+
+double NtscEncoder::VerticalSync(int64_t field) {
+    return static_cast<double>(field * kFieldSamples + kVerticalSyncOffset);
+}
+
+int64_t NtscEncoder::FieldAfter(double time) {
+    return static_cast<int64_t>(
+        std::ceil((time - static_cast<double>(kVerticalSyncOffset)) / kFieldSamples));
 }
 
 void NtscEncoder::CaptureField(int64_t field, int samplesPerLine, std::span<uint8_t> out) const {

@@ -53,6 +53,11 @@ class NtscEncoder {
     static double CaptureStart(int64_t field, int samplesPerLine, int64_t delay = kCaptureDelay);
     void CaptureField(int64_t field, int samplesPerLine, std::span<uint8_t> out) const;
 
+    // When the broad pulses of `field` begin (what a sync separator reports as its vertical
+    // sync), and the first field whose broad pulses begin at or after `time`.
+    static double VerticalSync(int64_t field);
+    static int64_t FieldAfter(double time);
+
     // The ideal decode of the 242 lines that a decoder keeps from a synced capture of `field`
     // at that clock (910, or 908 for the second sample set): stored line j is frame line 21 + j
     // (first field) or 283 + j (second field); output position k lies 139 + k normal samples
@@ -66,9 +71,8 @@ class NtscEncoder {
   private:
     double CompositeAt(double time) const;  // interpolated, unquantised
 
-    // One frame of the first colour frame: luma with sync and blanking, the modulated chroma
-    // with burst, and the band-limited U and V.
-    std::vector<float> base_, chroma_, u_, v_;
+    // One frame: luma with sync and blanking, and the band-limited U and V.
+    std::vector<float> base_, u_, v_;
     std::vector<float> composite_;  // two frames, unquantised
     std::vector<uint8_t> samples_;  // two frames, 8-bit
 };

@@ -34,30 +34,34 @@ void PngRead(png_structp png, png_bytep data, png_size_t length) {
 
 void PngWarning(png_structp, png_const_charp) {}
 
-bool DecodePng(std::span<const uint8_t> bytes, Picture& picture, std::string& error) {
+// What the libpng run fills in. It lives in the caller's frame, so that libpng's longjmp on an
+// error skips no destructor: the frame that calls setjmp holds only plain values.
+struct PngDecodeState {
+    PngSource source;
+    Picture picture;
+    std::vector<png_bytep> rows;
+    const char* failure = "damaged PNG data";
+};
+
+bool RunPngDecoder(PngDecodeState* state) {
     png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, PngWarning);
     png_infop info = png ? png_create_info_struct(png) : nullptr;
     if (!info) {
         png_destroy_read_struct(&png, nullptr, nullptr);
-        error = "out of memory";
+        state->failure = "out of memory";
         return false;
     }
-    PngSource source{bytes, 0};
-    std::vector<png_bytep> rows;
-    Picture result;
     if (setjmp(png_jmpbuf(png))) {
         png_destroy_read_struct(&png, &info, nullptr);
-        error = "damaged PNG data";
         return false;
     }
-    png_set_read_fn(png, &source, PngRead);
+    png_set_read_fn(png, &state->source, PngRead);
     png_read_info(png, info);
     const png_uint_32 width = png_get_image_width(png, info);
     const png_uint_32 height = png_get_image_height(png, info);
     if (!SizeAcceptable(width, height)) {
-        png_destroy_read_struct(&png, &info, nullptr);
-        error = "picture too large";
-        return false;
+        state->failure = "picture too large";
+        png_error(png, "size");
     }
     png_set_expand(png);  // palette and low bit depths to 8 bits, tRNS to alpha
     png_set_strip_16(png);
@@ -66,18 +70,28 @@ bool DecodePng(std::span<const uint8_t> bytes, Picture& picture, std::string& er
     png_set_interlace_handling(png);
     png_read_update_info(png, info);
     if (png_get_rowbytes(png, info) != static_cast<size_t>(width) * 3) {
-        png_destroy_read_struct(&png, &info, nullptr);
-        error = "unsupported PNG layout";
-        return false;
+        state->failure = "unsupported PNG layout";
+        png_error(png, "layout");
     }
-    result = Picture(static_cast<int>(width), static_cast<int>(height));
-    rows.resize(height);
-    for (png_uint_32 y = 0; y < height; ++y)
-        rows[y] = result.Pixel(0, static_cast<int>(y));
-    png_read_image(png, rows.data());
+    state->picture = Picture(static_cast<int>(width), static_cast<int>(height));
+    state->rows.resize(height);
+    for (png_uint_32 y = 0; y < height; ++y) {
+        state->rows[y] = state->picture.Pixel(0, static_cast<int>(y));
+    }
+    png_read_image(png, state->rows.data());
     png_read_end(png, nullptr);
     png_destroy_read_struct(&png, &info, nullptr);
-    picture = std::move(result);
+    return true;
+}
+
+bool DecodePng(std::span<const uint8_t> bytes, Picture& picture, std::string& error) {
+    PngDecodeState state;
+    state.source.bytes = bytes;
+    if (!RunPngDecoder(&state)) {
+        error = state.failure;
+        return false;
+    }
+    picture = std::move(state.picture);
     return true;
 }
 

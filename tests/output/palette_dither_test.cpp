@@ -1,59 +1,147 @@
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <memory>
 #include <set>
 #include <tuple>
 
 #include "output/default_palette.h"
+#include "output/display_palette.h"
 #include "output/ordered_dither.h"
+#include "output/packed_dib.h"
+#include "platform/gdi/palette.h"
+#include "platform/gdi/surface.h"
 
 namespace kivoly {
 namespace {
+
+using platform::PaletteEntry;
 
 int Cube(int r, int g, int b) {
     return r + 6 * g + 36 * b;
 }
 
-TEST(DefaultPalette, CubeMapPointsAtTheColourOfEachCubeLevel) {
-    const auto& arranged = ArrangedDefaultColours();
+// An emulated 256-colour display with the default palette arranged on it, as the user
+// interface makes it: the system palette emptied first.
+class PaletteDisplay : public ::testing::Test {
+  protected:
+    PaletteDisplay() : surface_(64, 64, nullptr), dc_(surface_) {
+        FlushSystemPalette(dc_);
+        palette_ = CreateArrangedPalette(dc_);
+        dc_.SelectPalette(palette_, false);
+        dc_.RealizePalette();
+    }
+    ~PaletteDisplay() override {
+        dc_.SelectPalette(nullptr, false);
+        platform::DeletePalette(palette_);
+    }
+    uint32_t Shown(int index) const {
+        return platform::LookupPalette(palette_)->EntryColour(surface_.Palette(), index);
+    }
+
+    platform::Surface surface_;
+    platform::DeviceContext dc_;
+    KivoHPalette palette_ = nullptr;
+};
+
+TEST_F(PaletteDisplay, ArrangementKeepsReservedEntriesAndPaletteIndexIsSystemIndex) {
+    const platform::Palette& palette = *platform::LookupPalette(palette_);
+    ASSERT_EQ(palette.Count(), 256);
+    const auto& table = BuiltInColourTable();
+    for (int i = 0; i < 256; ++i) {
+        const bool reserved = i < 10 || i >= 246;
+        EXPECT_EQ((palette.Entries()[i].flags & platform::PcExplicit) != 0, reserved) << i;
+        EXPECT_EQ(palette.SystemIndex(*surface_.Palette(), i), i) << i;
+        if (!reserved) {
+            EXPECT_EQ(Shown(i),
+                      platform::Rgb(table[i - 10].red, table[i - 10].green, table[i - 10].blue))
+                << i;
+        }
+    }
+}
+
+TEST_F(PaletteDisplay, CubeMapPointsAtTheColourOfEachCubeLevel) {
     const auto& cube = CubeMap();
     int exact = 0;
     for (int b = 0; b < 6; ++b) {
         for (int g = 0; g < 6; ++g) {
             for (int r = 0; r < 6; ++r) {
-                const PaletteColour c = arranged[cube[Cube(r, g, b)]];
-                const int dr = c.red - 51 * r, dg = c.green - 51 * g, db = c.blue - 51 * b;
-                if (dr == 0 && dg == 0 && db == 0) ++exact;
+                const uint32_t shown = Shown(cube[Cube(r, g, b)]);
+                const int dr = int(shown >> 16 & 0xFF) - 51 * r;
+                const int dg = int(shown >> 8 & 0xFF) - 51 * g;
+                const int db = int(shown & 0xFF) - 51 * b;
+                exact += dr == 0 && dg == 0 && db == 0;
                 // The four near-primaries left out of the table map to pure green or blue.
                 ASSERT_LE(std::abs(dr) + std::abs(dg) + std::abs(db), 51) << r << g << b;
             }
         }
     }
     EXPECT_EQ(exact, 212);
-    EXPECT_EQ(cube[Cube(0, 0, 0)], 0);
-    EXPECT_EQ(cube[Cube(5, 0, 0)], 249);
-    EXPECT_EQ(cube[Cube(0, 5, 0)], 250);
-    EXPECT_EQ(cube[Cube(5, 5, 5)], 255);
-    EXPECT_EQ(cube[Cube(1, 5, 0)], 250);
-    EXPECT_EQ(cube[Cube(0, 1, 5)], 252);
 }
 
-TEST(DefaultPalette, TableColoursAreDistinctAndNoneIsReserved) {
+TEST_F(PaletteDisplay, MappedBitmapsDrawInTheirColours) {
+    // An 8-bit bitmap with a four-colour table, remapped onto the palette and drawn with
+    // palette indices.
+    platform::GlobalHandle dib = CreateDib(8, 4, 1);
+    auto* header = LockDib(dib);
+    header->biClrUsed = 4;
+    const uint8_t colours[4][4] = {
+        {0, 0, 255, 0}, {255, 255, 255, 0}, {51, 102, 153, 0}, {0, 0, 0, 0}};
+    std::memcpy(reinterpret_cast<uint8_t*>(header) + 40, colours, sizeof colours);
+    uint8_t* pixels = DibPixels(header);
+    for (int x = 0; x < 4; ++x)
+        pixels[x] = static_cast<uint8_t>(x);
+    platform::GlobalUnlock(dib);
+    ASSERT_TRUE(MapDibToPalette(dib, palette_, surface_.Palette()));
+    header = LockDib(dib);
+    ASSERT_NE(header, nullptr);
+    EXPECT_EQ(header->biClrUsed, 256u);
+    EXPECT_EQ(DibPixels(header)[2], 2);  // the pixels followed the larger table
+    EXPECT_EQ(DrawDib(dc_, 0, 0, -1, -1, header, 0, 0, -1, -1, platform::ColourUse::PaletteIndices,
+                      platform::RasterOp::SrcCopy),
+              1);
+    EXPECT_EQ(surface_.Pixel(0, 0), platform::Rgb(255, 0, 0));
+    EXPECT_EQ(surface_.Pixel(1, 0), platform::Rgb(255, 255, 255));
+    EXPECT_EQ(surface_.Pixel(2, 0), platform::Rgb(153, 102, 51));
+    EXPECT_EQ(surface_.Pixel(3, 0), platform::Rgb(0, 0, 0));
+    platform::GlobalUnlock(dib);
+    platform::GlobalFree(dib);
+}
+
+TEST(DefaultPalette, TableColoursAreDistinctAndNoneIsAPureCorner) {
     const auto& table = BuiltInColourTable();
-    const auto& arranged = ArrangedDefaultColours();
-    std::set<std::tuple<int, int, int>> reserved;
-    for (int i : {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 246, 247, 248, 249, 250, 251, 252, 253, 254, 255}) {
-        reserved.insert({arranged[i].red, arranged[i].green, arranged[i].blue});
-    }
     std::set<std::tuple<int, int, int>> seen;
     for (int i = 0; i < kTableColours; ++i) {
         const auto colour = std::make_tuple(table[i].red, table[i].green, table[i].blue);
         EXPECT_TRUE(seen.insert(colour).second) << "duplicate at " << i;
-        EXPECT_EQ(reserved.count(colour), 0u) << "reserved colour at " << i;
-        EXPECT_EQ(arranged[10 + i].red, table[i].red);
+        const bool corner = (table[i].red == 0 || table[i].red == 255) &&
+                            (table[i].green == 0 || table[i].green == 255) &&
+                            (table[i].blue == 0 || table[i].blue == 255);
+        EXPECT_FALSE(corner) << i;
+        EXPECT_NE(table[i].red, 128) << i;
     }
     EXPECT_EQ(table[12].red, 129);
     EXPECT_EQ(table[235].red, 248);
     EXPECT_EQ(table[236].red + table[255].blue, 0);
+    EXPECT_EQ(CubeMap()[Cube(0, 0, 0)], 0);
+    EXPECT_EQ(CubeMap()[Cube(5, 0, 0)], 249);
+    EXPECT_EQ(CubeMap()[Cube(5, 5, 5)], 255);
+    EXPECT_EQ(CubeMap()[Cube(1, 5, 0)], 250);
+    EXPECT_EQ(CubeMap()[Cube(0, 1, 5)], 252);
+}
+
+TEST(DefaultPalette, OneHandleUntilDeletedAndTrueColourKeepsTheTable) {
+    // The test screen is true colour: the palette is not arranged.
+    EXPECT_TRUE(IsTrueColourDisplay());
+    const KivoHPalette first = DefaultPalette();
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(DefaultPalette(), first);
+    const PaletteEntry entry = platform::LookupPalette(first)->Entries()[0];
+    EXPECT_EQ(entry.red, BuiltInColourTable()[0].red);
+    EXPECT_EQ(entry.flags & platform::PcExplicit, 0);
+    DeleteDefaultPalette();
+    EXPECT_EQ(ExistingDefaultPalette(), nullptr);
+    EXPECT_NE(DefaultPalette(), nullptr);
 }
 
 TEST(OrderedDither, PrimariesAndExtremesAreStable) {
@@ -85,14 +173,29 @@ TEST(OrderedDither, Grey128RoundsUpOnLowThresholdsOnly) {
     EXPECT_EQ(DitherThreshold(9, 8), 25);  // the matrix repeats every 8
 }
 
-TEST(OrderedDither, RowFollowsTheSkipTableAndTheScreenRow) {
+TEST(OrderedDither, RowFollowsTheSkipTableAndBitmapsTheirRowOffset) {
     // Pixels: grey 128, then red, then white; skipping one pixel after column 0.
     const uint8_t src[9] = {128, 128, 128, 0, 0, 255, 255, 255, 255};
-    const int8_t skip[2] = {3, 0};
+    const int skip[2] = {3, 0};
     uint8_t out[2] = {};
     DitherRowTo8(out, src, 2, skip, 1);
     EXPECT_EQ(out[0], DitherPixel(128, 128, 128, 0, 1));
     EXPECT_EQ(out[1], 255);
+
+    platform::GlobalHandle source = CreateDib(24, 8, 2);
+    platform::GlobalHandle target = CreateDib(8, 8, 2);
+    auto* in = LockDib(source);
+    auto* outDib = LockDib(target);
+    std::memset(DibPixels(in), 128, in->biSizeImage);
+    ASSERT_TRUE(DitherDibTo8(in, outDib, 5));
+    for (int row = 0; row < 2; ++row) {
+        for (int x = 0; x < 8; ++x) {
+            EXPECT_EQ(DibPixels(outDib)[row * 8 + x], DitherPixel(128, 128, 128, x, row + 5));
+        }
+    }
+    EXPECT_FALSE(DitherDibTo8(outDib, in, 0));  // the destination must be 8 bits
+    platform::GlobalFree(source);
+    platform::GlobalFree(target);
 }
 
 }  // namespace

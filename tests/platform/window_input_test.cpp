@@ -120,6 +120,29 @@ TEST_F(WindowInputTest, DoubleClicksOnlyForClassesThatAskAndOnlyWhenQuick) {
     EXPECT_TRUE(Of(WmLButtonDblClk).empty());
 }
 
+TEST_F(WindowInputTest, ActivationRaisesAWindowAndPassesOnWhenTheActiveOneCloses) {
+    MoveWindow(right, 200, 150, 200, 200, true);
+    test::PumpMessages();
+    EXPECT_EQ(WindowFromPoint({250, 200}), right);
+    InjectClick({150, 150});
+    test::PumpMessages();
+    EXPECT_EQ(GetActiveWindow(), left);
+    EXPECT_EQ(WindowFromPoint({250, 200}), left);  // raised above the other
+    test::PumpMessages();
+    EXPECT_EQ(Screen().Pixel(250, 200), 0xFFFFFFu);
+
+    // A window that pops up and closes again gives the activation back.
+    KivoHWnd popup = CreateWindow(0, "InputWindow", "Popup", WsPopup | WsCaption | WsVisible, 500,
+                                  500, 100, 50, nullptr, 0, nullptr);
+    EXPECT_EQ(GetActiveWindow(), popup);
+    gReceived.clear();
+    DestroyWindow(popup);
+    EXPECT_EQ(GetActiveWindow(), left);
+    EXPECT_EQ(GetFocus(), left);
+    ASSERT_EQ(Of(WmActivate).size(), 1u);
+    EXPECT_EQ(Of(WmActivate)[0].window, left);
+}
+
 TEST_F(WindowInputTest, DisabledWindowsGetNoInputAndLoseTheFocus) {
     SetFocus(right);
     EnableWindow(right, false);

@@ -21,6 +21,15 @@ using test::MeasureBurst;
 
 constexpr int kKeptLines = 242;
 
+Picture ColourBarsLike() {
+    Picture picture(7, 1);
+    const uint8_t bars[7][3] = {{191, 191, 191}, {191, 191, 0}, {0, 191, 191}, {0, 191, 0},
+                                {191, 0, 191},   {191, 0, 0},   {0, 0, 191}};
+    for (int x = 0; x < 7; ++x)
+        std::copy(bars[x], bars[x] + 3, picture.Pixel(x, 0));
+    return picture;
+}
+
 Picture Uniform(uint8_t r, uint8_t g, uint8_t b) {
     Picture picture(64, 48);
     for (size_t i = 0; i < picture.rgb.size(); i += 3) {
@@ -73,6 +82,53 @@ TEST(NtscEncoderTest, LevelsOfSyncBlankingBlackAndWhite) {
             EXPECT_EQ(burst.blanking, 64);
             EXPECT_NEAR(burst.amplitude, 8 * 32, 4);  // 20 IRE: a gain of 1 for the decoder
         }
+    }
+}
+
+// Runs of samples well inside the sync pulses (below the burst troughs): start and length.
+std::vector<std::pair<long, long>> SyncPulses(std::span<const uint8_t> x) {
+    std::vector<std::pair<long, long>> pulses;
+    for (long i = 0; i < static_cast<long>(x.size());) {
+        if (x[static_cast<size_t>(i)] >= 20) {
+            ++i;
+            continue;
+        }
+        long j = i;
+        while (j < static_cast<long>(x.size()) && x[static_cast<size_t>(j)] < 20)
+            ++j;
+        pulses.emplace_back(i, j - i);
+        i = j;
+    }
+    return pulses;
+}
+
+TEST(NtscEncoderTest, VerticalIntervalOfBothFields) {
+    const NtscEncoder encoder(ColourBarsLike());
+    for (int64_t field : {0, 1}) {
+        // From the field's start (three lines before its broad pulses) to the next field's.
+        std::vector<uint8_t> x(static_cast<size_t>(kFieldSamples));
+        encoder.Sample(NtscEncoder::VerticalSync(field) - kVerticalSyncOffset - 1, 910, x);
+        const auto pulses = SyncPulses(x);
+        // 6 equalising, 6 broad, 6 equalising pulses half a line apart, then line syncs.
+        ASSERT_GT(pulses.size(), 20u);
+        for (size_t i = 0; i < 18; ++i) {
+            const long width = pulses[i].second;
+            if (i < 6 || i >= 12) {
+                EXPECT_NEAR(width, 33, 2) << "pulse " << i;
+            } else {
+                EXPECT_NEAR(width, 388, 2) << "pulse " << i;
+            }
+            EXPECT_EQ(pulses[i].first, pulses[0].first + static_cast<long>(i) * 455) << i;
+        }
+        size_t lineSyncs = 0;
+        for (size_t i = 18; i < pulses.size(); ++i) {
+            EXPECT_NEAR(pulses[i].second, 67, 2) << "pulse " << i;
+            EXPECT_EQ(pulses[i].first - pulses[i - 1].first,
+                      i == 18 ? 910 - 455 * (field == 0) : 910);
+            ++lineSyncs;
+        }
+        // First field: lines 10..263; second field: lines 273..525.
+        EXPECT_EQ(lineSyncs, field == 0 ? 254u : 253u);
     }
 }
 
@@ -189,6 +245,13 @@ TEST_F(EncodedNatural, TimelineIsContinuousAndRepeatsAfterFourFields) {
         ASSERT_EQ(half[i], part[2 * i]);
     encoder_->Sample(NtscEncoder::CaptureStart(8, 908), 908, again);
     EXPECT_TRUE(std::equal(again.begin(), again.end(), Record(4).begin()));
+
+    // The device's view: the next vertical sync after a moment, and a capture from there.
+    const double sync5 = NtscEncoder::VerticalSync(5);
+    EXPECT_EQ(NtscEncoder::FieldAfter(sync5), 5);
+    EXPECT_EQ(NtscEncoder::FieldAfter(sync5 + 0.5), 6);
+    EXPECT_EQ(NtscEncoder::FieldAfter(sync5 - kFieldSamples + 1), 5);
+    EXPECT_EQ(NtscEncoder::CaptureStart(5, 910), sync5 + kCaptureDelay);
 }
 
 }  // namespace

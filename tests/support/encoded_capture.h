@@ -2,6 +2,13 @@
 // of the given quality reads, as bytes or written to a path, and the ideal decode to measure the
 // decoder against (see sim/capture_sequence.h for the field order and sim/ideal_planes.h for the
 // scales).
+//
+// Against the source picture: the encoder scales it to 736 x 480 and places column c at decoder
+// output position c + 1 (the first one the RGB converter shows) and row r at line r + 2 of the
+// interleaved two-field picture (the converter's first active line). A 640 x 480 conversion of
+// a two-field capture (quality 2, 3) therefore lines up with the source scaled to 640 x 480 row
+// for row; a one-field capture (quality 0, 1) keeps the first field only, whose stored line j is
+// picture row 2j - 1, so row r of its conversion shows source row r + 3.
 #pragma once
 
 #include <cstdint>

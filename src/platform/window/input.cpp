@@ -83,7 +83,9 @@ KivoHWnd SetActiveWindow(KivoHWnd window) {
         }
     }
     if (window) {
+        BringWindowToTop(window);
         SendMessage(window, WmActivate, WaActive, reinterpret_cast<LParam>(previous));
+        SendMessage(window, WmQueryNewPalette, 0, 0);
         if (system.active == window) {
             if (!system.focus || GetTopLevel(system.focus) != window) SetFocus(window);
             if (WindowData* data = FindWindow(window)) {

@@ -82,6 +82,14 @@ enum MouseKeyFlags : unsigned {
 // Activation states in the first parameter of WmActivate.
 enum ActivationState : unsigned { WaInactive = 0, WaActive = 1, WaClickActive = 2 };
 
+// System commands in the first parameter of WmSysCommand (the low four bits are the system's).
+enum SysCommand : unsigned {
+    ScMinimize = 0xF020,
+    ScMaximize = 0xF030,
+    ScClose = 0xF060,
+    ScRestore = 0xF120,
+};
+
 // Hit-test codes in the first parameter of the non-client mouse messages.
 enum HitTest : int { HtNowhere = 0, HtClient = 1, HtCaption = 2, HtBorder = 18 };
 

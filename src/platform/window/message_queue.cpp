@@ -20,13 +20,6 @@ constexpr uint32_t kDoubleClickMs = 500;
 constexpr int kDoubleClickDistance = 2;
 constexpr int kScNcDistance = WmMouseMove - WmNcMouseMove;
 
-enum SysCommand : unsigned {
-    ScMinimize = 0xF020,
-    ScMaximize = 0xF030,
-    ScClose = 0xF060,
-    ScRestore = 0xF120,
-};
-
 Message MakeMessage(KivoHWnd window, uint32_t id, WParam first, LParam second) {
     WindowSystem& system = System();
     Message message{};

@@ -3,7 +3,9 @@
 #include <algorithm>
 
 #include "platform/window/display.h"
+#include "platform/window/input.h"
 #include "platform/window/message_queue.h"
+#include "platform/window/window.h"
 #include "platform/window/window_system.h"
 
 namespace kivoly::platform {
@@ -41,16 +43,28 @@ void InvalidateTree(WindowData& data, const Region& clientArea, bool erase) {
     }
 }
 
+// A window draws its palette in the foreground while its top-level window is the active one.
+void AskForeground(DeviceContext& dc, KivoHWnd window) {
+    dc.SetForegroundQuery([window] {
+        KivoHWnd active = GetActiveWindow();
+        return active && GetTopLevel(window) == active;
+    });
+}
+
 DeviceContext* LendDc(WindowData& data, const Region& clip) {
     Point origin = ClientOrigin(data);
     if (data.windowClass->style & CsOwnDc) {
-        if (!data.ownDc) data.ownDc = std::make_unique<DeviceContext>(Screen(), origin, clip);
+        if (!data.ownDc) {
+            data.ownDc = std::make_unique<DeviceContext>(Screen(), origin, clip);
+            AskForeground(*data.ownDc, data.handle);
+        }
         data.ownDc->SetDeviceOrigin(origin);
         data.ownDc->SetVisibleRegion(clip);
         return data.ownDc.get();
     }
     auto& lent = System().lentDcs;
     lent.push_back(std::make_unique<DeviceContext>(Screen(), origin, clip));
+    AskForeground(*lent.back(), data.handle);
     return lent.back().get();
 }
 

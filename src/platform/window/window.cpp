@@ -40,9 +40,29 @@ bool InSubtree(KivoHWnd root, KivoHWnd window) {
     return false;
 }
 
+// The window that becomes active when `leaving` can no longer be: its owner when that can
+// take it, else the topmost other top-level window that can.
+KivoHWnd NextToActivate(KivoHWnd leaving) {
+    auto usable = [leaving](const WindowData* data) {
+        return data && data->handle != leaving && !data->destroying && IsShowing(*data) &&
+               !(data->style & WsDisabled);
+    };
+    WindowData* data = FindWindow(leaving);
+    if (data && usable(FindWindow(data->owner))) return data->owner;
+    WindowData* desktop = FindWindow(System().desktop);
+    if (!desktop) return nullptr;
+    for (auto it = desktop->children.rbegin(); it != desktop->children.rend(); ++it) {
+        if (usable(FindWindow(*it))) return *it;
+    }
+    return nullptr;
+}
+
 // After `window` stops being usable (hidden, disabled or destroyed), input must not stay
 // with it: capture is released, focus and activation move on.
-void LeaveInput(KivoHWnd window, bool forDestroy) {
+enum class Leaving { Hidden, Disabled, Destroyed };
+
+void LeaveInput(KivoHWnd window, Leaving how) {
+    bool forDestroy = how == Leaving::Destroyed;
     WindowSystem& system = System();
     if (system.capture && InSubtree(window, system.capture)) ReleaseCapture();
     if (system.focus && InSubtree(window, system.focus)) {
@@ -52,16 +72,10 @@ void LeaveInput(KivoHWnd window, bool forDestroy) {
             SetFocus(nullptr);
         }
     }
-    if (system.active && InSubtree(window, system.active)) {
-        WindowData* data = FindWindow(window);
-        KivoHWnd owner = data ? data->owner : nullptr;
+    // A disabled window stays active (as an owner under its modal dialog does).
+    if (how != Leaving::Disabled && system.active && InSubtree(window, system.active)) {
         if (forDestroy) system.active = nullptr;
-        WindowData* ownerData = FindWindow(owner);
-        if (ownerData && IsShowing(*ownerData)) {
-            SetActiveWindow(owner);
-        } else {
-            SetActiveWindow(nullptr);
-        }
+        SetActiveWindow(NextToActivate(window));
     }
 }
 
@@ -178,7 +192,7 @@ bool DestroyWindow(KivoHWnd window) {
     if (!(data = FindWindow(window))) return true;
     Region exposed = VisibleRegion(*data, false);
     data->style &= ~WsVisible;
-    LeaveInput(window, true);
+    LeaveInput(window, Leaving::Destroyed);
     DestroyTree(window);
     ExposeScreenArea(exposed);
     return true;
@@ -186,6 +200,31 @@ bool DestroyWindow(KivoHWnd window) {
 
 bool IsWindow(KivoHWnd window) {
     return FindWindow(window) != nullptr;
+}
+
+bool BringWindowToTop(KivoHWnd window) {
+    WindowData* data = FindWindow(window);
+    WindowData* parent = data ? FindWindow(data->parent) : nullptr;
+    if (!parent) return false;
+    auto& siblings = parent->children;
+    if (siblings.back() == window) return true;
+    std::erase(siblings, window);
+    siblings.push_back(window);
+    if (!(data->style & WsChild)) {
+        // Windows it owns stay above it.
+        std::vector<KivoHWnd> owned;
+        for (KivoHWnd sibling : siblings) {
+            WindowData* other = FindWindow(sibling);
+            if (other && other->owner == window) owned.push_back(sibling);
+        }
+        for (KivoHWnd ownedWindow : owned) {
+            std::erase(siblings, ownedWindow);
+            siblings.push_back(ownedWindow);
+        }
+    }
+    ExposeScreenArea(VisibleRegion(*data, false));
+    CurrentDisplay().Present();
+    return true;
 }
 
 KivoHWnd GetDesktopWindow() {
@@ -221,6 +260,12 @@ KivoHWnd GetDlgItem(KivoHWnd parent, int id) {
 int GetDlgCtrlID(KivoHWnd window) {
     WindowData* data = FindWindow(window);
     return data ? data->controlId : 0;
+}
+
+std::vector<KivoHWnd> GetChildren(KivoHWnd window) {
+    WindowData* data = FindWindow(window);
+    if (!data) return {};
+    return std::vector<KivoHWnd>(data->children.rbegin(), data->children.rend());
 }
 
 KivoHWnd GetTopLevel(KivoHWnd window) {
@@ -324,7 +369,7 @@ bool ShowWindow(KivoHWnd window, int command) {
         SendMessage(window, WmShowWindow, 0, 0);
         if (!(data = FindWindow(window))) return wasVisible;
         data->style &= ~WsVisible;
-        LeaveInput(window, false);
+        LeaveInput(window, Leaving::Hidden);
         ExposeScreenArea(before);
         CurrentDisplay().Present();
         return wasVisible;
@@ -370,7 +415,7 @@ bool ShowWindow(KivoHWnd window, int command) {
     bool activate = command == SwShowNormal || command == SwShow || command == SwShowMaximized ||
                     command == SwRestore;
     if (activate && !(data->style & WsChild) && !data->minimized) SetActiveWindow(window);
-    if (data->minimized) LeaveInput(window, false);
+    if (data->minimized) LeaveInput(window, Leaving::Hidden);
     CurrentDisplay().Present();
     return wasVisible;
 }
@@ -399,7 +444,7 @@ bool EnableWindow(KivoHWnd window, bool enable) {
         data->style &= ~WsDisabled;
     } else {
         data->style |= WsDisabled;
-        LeaveInput(window, false);
+        LeaveInput(window, Leaving::Disabled);
     }
     SendMessage(window, WmEnable, enable ? 1 : 0, 0);
     return wasDisabled;

@@ -10,6 +10,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "platform/gdi/geometry.h"
 #include "platform/window/message.h"
@@ -61,6 +62,9 @@ KivoHWnd CreateWindow(uint32_t exStyle, const char* className, const char* title
 // Destroys the window, its children and its owned windows; false for an unknown handle.
 bool DestroyWindow(KivoHWnd window);
 bool IsWindow(KivoHWnd window);
+// Puts the window on top of its siblings (a top-level window keeps the windows it owns above
+// it) and repaints what it uncovered. Activation does this too.
+bool BringWindowToTop(KivoHWnd window);
 
 KivoHWnd GetDesktopWindow();
 // The parent of a child, the owner of a top-level window (null for none).
@@ -69,6 +73,8 @@ bool IsChild(KivoHWnd parent, KivoHWnd window);
 // The child with control identifier `id`, or null.
 KivoHWnd GetDlgItem(KivoHWnd parent, int id);
 int GetDlgCtrlID(KivoHWnd window);
+// The children of `window`, top of the z-order first (the order a dialog's controls were made).
+std::vector<KivoHWnd> GetChildren(KivoHWnd window);
 // The top-level window that contains `window` (itself when top-level).
 KivoHWnd GetTopLevel(KivoHWnd window);
 std::string GetClassName(KivoHWnd window);

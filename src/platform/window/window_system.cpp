@@ -7,6 +7,7 @@
 #include "platform/window/button.h"
 #include "platform/window/display.h"
 #include "platform/window/message_queue.h"
+#include "platform/window/static_control.h"
 
 namespace kivoly::platform {
 
@@ -44,6 +45,7 @@ WindowSystem& System() {
     if (!system.desktop) {
         MakeDesktop(system);
         RegisterButtonClass();
+        RegisterStaticClass();
     }
     return system;
 }
