@@ -143,6 +143,34 @@ TEST_F(WindowInputTest, ActivationRaisesAWindowAndPassesOnWhenTheActiveOneCloses
     EXPECT_EQ(Of(WmActivate)[0].window, left);
 }
 
+TEST_F(WindowInputTest, CaptionMovesTheWindowAndItsBoxesMaximiseAndClose) {
+    KivoHWnd framed =
+        CreateWindow(0, "InputWindow", "Framed", WsCaption | WsSysMenu | WsMaximizeBox | WsVisible,
+                     300, 300, 200, 100, nullptr, 0, nullptr);
+    test::PumpMessages();
+    // Caption starts 3 pixels in; its boxes sit at the right end.
+    InjectMouseButton(VkLButton, true, {320, 310});
+    InjectMouseMove({350, 330});
+    InjectMouseButton(VkLButton, false, {350, 330});
+    test::PumpMessages();
+    Rect moved;
+    GetWindowRect(framed, moved);
+    EXPECT_EQ(moved, (Rect{330, 320, 530, 420}));
+    EXPECT_EQ(GetCapture(), nullptr);
+
+    InjectClick({moved.right - 3 - 2 - 16 - 2 - 8, moved.top + 10});  // maximise box
+    test::PumpMessages();
+    EXPECT_TRUE(IsZoomed(framed));
+    InjectClick({moved.right - 3 - 2 - 16 - 2 - 8, moved.top + 10});
+    test::PumpMessages();
+    EXPECT_TRUE(IsWindow(framed));  // the maximised window's boxes are elsewhere now
+    Rect zoomed;
+    GetWindowRect(framed, zoomed);
+    InjectClick({zoomed.right - 3 - 2 - 8, zoomed.top + 10});  // close box
+    test::PumpMessages();
+    EXPECT_FALSE(IsWindow(framed));
+}
+
 TEST_F(WindowInputTest, DisabledWindowsGetNoInputAndLoseTheFocus) {
     SetFocus(right);
     EnableWindow(right, false);
