@@ -292,7 +292,11 @@ bool TranslateMessage(const Message& message) {
 
 LResult DispatchMessage(const Message& message) {
     if (!message.hwnd) return 0;
-    return SendMessage(message.hwnd, message.message, message.wParam, message.lParam);
+    LResult result = SendMessage(message.hwnd, message.message, message.wParam, message.lParam);
+    // A window that did not paint is taken as painted, so that a loop that pumps until the
+    // queue is empty cannot spin on its paint message for ever.
+    if (message.message == WmPaint) ValidateRect(message.hwnd, nullptr);
+    return result;
 }
 
 LResult DefWindowProc(KivoHWnd window, uint32_t message, WParam first, LParam second) {
