@@ -122,6 +122,9 @@ KIVOLY_API void KivoSetKivolyIsExe(KivoGrabber* grabber, int32_t isExe);
 KIVOLY_API void KivoSetCallback(KivoGrabber* grabber, int32_t slot, KivoCallback callback);
 
 /* ---- Capture and conversion -------------------------------------------------------------- */
+/* Captures and decodes one picture; the caller owns it (KivoFreeYUV). Null on failure. */
+KIVOLY_API KivoYuvImage* KivoScanAndMakeYUV(KivoGrabber* grabber);
+KIVOLY_API void KivoFreeYUV(KivoGrabber* grabber, KivoYuvImage* image);
 KIVOLY_API int32_t KivoGetLineSize(KivoGrabber* grabber);
 /* Makes the picture the current one (destroying a different current one) and prepares its
    conversion with the ProcessInfo in use; non-zero when the conversion can run. */

@@ -1,17 +1,16 @@
 // The one status change: every move between idle, connected, armed and video on goes through
 // here, so that the port, the device and the capture store always match the status.
-#include <unistd.h>
-
 #include "api/grabber.h"
 #include "capture/video_source.h"
 #include "decode/yuv_image.h"
+#include "platform/port_io.h"
 
 namespace kivoly {
 namespace {
 
-// Releases the claim on the port: the handle is the open port device.
+// Gives the claimed port back to the port back end that handed out its handle.
 void ClosePort(intptr_t& portHandle) {
-    if (portHandle != -1) ::close(static_cast<int>(portHandle));
+    if (portHandle != -1) platform::CurrentPortIo().Release(portHandle);
     portHandle = -1;
 }
 

@@ -6,7 +6,8 @@
 #include <iostream>
 
 #include "kivoly/host.h"
-#include "platform/dialog_box.h"
+#include "platform/message_box.h"
+#include "resources/dialog_template.h"
 #include "sim/encoded_signal.h"
 #include "sim/simulated_faults.h"
 #include "sim/simulated_rig.h"
@@ -15,14 +16,19 @@ namespace kivoly::cli {
 
 namespace {
 
-// Asks a person on the terminal which button of a dialog to press.
-int AskOnTerminal(const DialogTemplate& dialog, void*) {
-    if (!isatty(STDIN_FILENO)) return kDialogCancelId;
-    std::fprintf(stderr, "\n%s\n", dialog.caption);
-    std::string choices;
-    for (const DialogControl& control : dialog.controls) {
-        if (control.id < 0) std::fprintf(stderr, "%s\n", control.text);
+constexpr const char* kPortDialogCaption = "Kivoly hardware not found!";
+
+// Answers the library's message boxes on the terminal: the port-selection dialog is asked (and
+// cancelled when there is no terminal to ask), every other box is printed and acknowledged.
+int AnswerOnTerminal(const platform::MessageBoxRecord& box, void*) {
+    if (box.caption != kPortDialogCaption) {
+        std::fprintf(stderr, "kivoly: %s\n", box.text.c_str());
+        return platform::DefaultAnswer(box.style);
     }
+    std::fprintf(stderr, "%s\n", box.caption.c_str());
+    if (!isatty(STDIN_FILENO)) return kDialogCancelId;
+    // The first line is the explanation; the buttons follow.
+    std::fprintf(stderr, "%s\n", box.text.substr(0, box.text.find('\n')).c_str());
     for (;;) {
         std::fprintf(stderr, "Port 1, 2 or 3, or c to cancel: ");
         std::string answer;
@@ -90,11 +96,11 @@ std::string DeviceOptionsHelp() {
 }
 
 DeviceSession::DeviceSession() {
-    platform::InstallDialogResponder(&AskOnTerminal, nullptr);
+    platform::InstallMessageBoxResponder(&AnswerOnTerminal, nullptr);
 }
 
 DeviceSession::~DeviceSession() {
-    platform::InstallDialogResponder(nullptr, nullptr);
+    platform::InstallMessageBoxResponder(nullptr, nullptr);
     rig_.reset();
 }
 
