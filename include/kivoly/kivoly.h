@@ -120,6 +120,10 @@ KIVOLY_API int32_t KivoGetWindowOpt(KivoGrabber* grabber);
 KIVOLY_API int32_t KivoGetKivolyIsExe(KivoGrabber* grabber);
 KIVOLY_API void KivoSetKivolyIsExe(KivoGrabber* grabber, int32_t isExe);
 KIVOLY_API void KivoSetCallback(KivoGrabber* grabber, int32_t slot, KivoCallback callback);
+/* The status (KivoStatusIdle .. KivoStatusVideoOn). Setting it connects, arms or switches the
+ * video on step by step, or disconnects; 0 when the status could not be reached. */
+KIVOLY_API int32_t KivoGetStatus(KivoGrabber* grabber);
+KIVOLY_API int32_t KivoSetStatus(KivoGrabber* grabber, int16_t status);
 
 /* ---- Capture and conversion -------------------------------------------------------------- */
 /* Captures and decodes one picture; the caller owns it (KivoFreeYUV). Null on failure. */
@@ -158,6 +162,13 @@ KIVOLY_API int32_t KivoCapOfCompressionType(int32_t compressionType);
 KIVOLY_API int32_t KivoCapOfFileType(int32_t fileType);
 
 /* ---- User interface ---------------------------------------------------------------------- */
+/* Runs the live preview until it is stopped (KivoStopPreviewing, a quit message, or a 0 from the
+ * preview-frame callback); 0 when it could not start. The status is 0 afterwards. */
+KIVOLY_API int32_t KivoStartPreviewing(KivoGrabber* grabber);
+KIVOLY_API void KivoStopPreviewing(KivoGrabber* grabber);
+/* The 160 x 120 8-bit preview bitmap's header (colour table and rows follow), null before the
+ * first preview or main window. */
+KIVOLY_API KivoBitmapInfoHeader* KivoGetPreviewDIB(KivoGrabber* grabber);
 
 #ifdef __cplusplus
 }

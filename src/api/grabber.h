@@ -48,6 +48,21 @@ class Grabber : public GrabberFeedback {
     // The one status change; false when the new status could not be reached.
     bool ChangeStatus(int32_t newStatus);
 
+    // The claim of port `number` (1 to 3: LPT1 to LPT3) that keeps other programs off it; any
+    // other number claims nothing and succeeds.
+    bool OpenPort(int32_t number);
+    void ClosePort();
+
+    // Live preview: runs until it is stopped; false when it could not start.
+    bool StartPreviewing();
+    void StopPreviewing();
+    // While a preview runs: asks it to stop, posts the message again so that it is handled
+    // afterwards, and answers true; otherwise does nothing and answers false.
+    bool StopAndRepost(KivoHWnd window, uint32_t message, uintptr_t wParam, intptr_t lParam);
+    // The device's frame callback: `value` is the last row completed, -1 while there is no
+    // video; 0 ends the preview.
+    int32_t PreviewFrame(int16_t value);
+
     // Shows string `textId` in a message box with caption string 26 ("Error"), an OK button
     // and the exclamation icon, owned by `owner`.
     void ShowMessage(int textId, KivoHWnd owner);
@@ -58,6 +73,13 @@ class Grabber : public GrabberFeedback {
     // Destroys a picture handed out (KivoFreeYUV), forgetting it when it is the current one.
     void FreeYuv(YuvImage* image);
 
+  private:
+    // The steps of the status change.
+    void Disconnect();
+    bool Connect();
+    bool Arm();
+
+  public:
     KivoGrabInfo grabInfo = {};
     KivoProcessInfo processInfo = {};
     KivoProcessInfo committedProcessInfo = {};

@@ -163,7 +163,18 @@ const std::vector<uint8_t>& SimulatedDigitizer::Memory() {
 
 void SimulatedDigitizer::FillMemory() {
     memoryStale_ = false;
-    if (signal_) signal_->Sample(startTime_, samplesPerLine_, memory_.data(), memory_.size());
+    if (!signal_) return;
+    if (samplesPerLine_ > 455) {
+        signal_->Sample(startTime_, samplesPerLine_, memory_.data(), memory_.size());
+        return;
+    }
+    // Half rate keeps every second line as well, so a stored picture has the proportions of
+    // the video at a quarter of the samples.
+    for (std::size_t at = 0, line = 0; at < memory_.size(); at += samplesPerLine_, ++line) {
+        const std::size_t count = std::min<std::size_t>(samplesPerLine_, memory_.size() - at);
+        const double lineStart = startTime_ + static_cast<double>(2 * line * kSamplesPerLine);
+        signal_->Sample(lineStart, samplesPerLine_, memory_.data() + at, count);
+    }
 }
 
 uint8_t SimulatedDigitizer::ReadoutStatus() {

@@ -16,9 +16,10 @@
 //   (also 1 while there is no video), bit 4 the battery.
 // - Capture. A falling then rising edge of C2 in command mode triggers a capture into the
 //   262,144-sample memory, at the rate that D1 (half rate) and D5 (908 samples a line) give at
-//   that moment. With C1 = 1 it starts a dozen lines after the next vertical sync of the field
-//   that follows the last synced capture in the four-field colour sequence (a rising edge of C1
-//   starts again at field one), so passes get the fields 1, 2, 3, 4 in turn. With C1 = 0 it
+//   that moment. Half rate also keeps only every second line, so that the preview's 119 lines
+//   span the whole field. With C1 = 1 it starts a dozen lines after the next vertical sync of the
+//   field that follows the last synced capture in the four-field colour sequence (a rising edge of
+//   C1 starts again at field one), so passes get the fields 1, 2, 3, 4 in turn. With C1 = 0 it
 //   starts at the next line sync; C1 falling while the capture waits for its sync starts it so.
 //   "Done" rises once the capture is 4,096 samples ahead, which a read-out (four port accesses
 //   a sample) can never catch up with. A trigger is ignored while a started capture has not

@@ -95,11 +95,12 @@ TEST_F(PreviewTest, ShowsTheFedPictureInGrey) {
     EXPECT_EQ(Pixel(5, 130), kRightLevel);
     EXPECT_EQ(Pixel(110, 130), kRightLevel);
     // The row where the picture turns from top to bottom: field line 70, less the capture's
-    // start a dozen lines into the field and the three lines read before the first row.
+    // start a dozen lines into the field, at every second line, less the three lines read
+    // before the first row.
     int boundary = 0;
     while (boundary < 120 && Pixel(boundary, 30) == kTopLevel)
         ++boundary;
-    EXPECT_NEAR(boundary, 70 - 12 - 3, 2);
+    EXPECT_NEAR(boundary, (70 - 12) / 2 - 3, 1);
     // Normal ramp, entry 255 a copy of 254 (no clipping).
     EXPECT_EQ(Entry(144)[0], 127);
     EXPECT_EQ(Entry(144)[3], 0);
@@ -116,7 +117,7 @@ TEST_F(PreviewTest, HalfHeightReadsTwoLinesARow) {
     int boundary = 0;
     while (boundary < 60 && Pixel(boundary, 30, 60) == kTopLevel)
         ++boundary;
-    EXPECT_NEAR(boundary, (70 - 12 - 3) / 2, 2);
+    EXPECT_NEAR(boundary, ((70 - 12) / 2 - 3) / 2, 1);
 }
 
 TEST_F(PreviewTest, CallbackZeroStopsAfterThatRow) {

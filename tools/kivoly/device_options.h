@@ -31,8 +31,8 @@ bool TakeDeviceOption(const std::vector<std::string>& args, std::size_t* index,
 // The help text of the device options.
 std::string DeviceOptionsHelp();
 
-// The chosen back end, installed while this lives. The port-selection dialog is asked on the
-// terminal (Cancel when there is none).
+// The chosen back end, installed while this lives. The library's message boxes are printed on
+// the terminal and the port-selection dialog is asked there (Cancel when there is none).
 class DeviceSession {
   public:
     DeviceSession();

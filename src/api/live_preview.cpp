@@ -1,0 +1,115 @@
+// The live preview: small grey frames of the incoming video, refreshed continuously before a
+// capture. KivoStartPreviewing brings the device to video on and hands the 160 x 120 preview
+// bitmap to the device's preview loop, which returns only when the preview ends. Meanwhile the
+// frame callback below keeps the user interface alive, shows every finished frame and loops a
+// warning sound while there is no video.
+#include "api/grabber.h"
+#include "api/settings_io.h"
+#include "capture/video_source.h"
+#include "output/packed_dib.h"
+#include "platform/global_memory.h"
+#include "platform/profile.h"
+#include "platform/sound.h"
+#include "platform/window/message.h"
+#include "platform/window/message_queue.h"
+#include "platform/window/paint.h"
+
+namespace kivoly {
+
+namespace {
+constexpr int kPreviewWidth = 160;
+constexpr int kPreviewHeight = 120;
+
+int32_t FrameCallback(void* context, int16_t value) {
+    return static_cast<Grabber*>(context)->PreviewFrame(value);
+}
+
+// The preview bitmap stays locked while it exists; this is its address.
+KivoBitmapInfoHeader* PreviewHeader(KivoHGlobal bitmap) {
+    auto* header = static_cast<KivoBitmapInfoHeader*>(platform::GlobalLock(bitmap));
+    platform::GlobalUnlock(bitmap);
+    return header;
+}
+}  // namespace
+
+bool Grabber::StartPreviewing() {
+    if (!previewBitmap) {
+        previewBitmap = CreateDib(8, kPreviewWidth, kPreviewHeight);
+        if (!previewBitmap) return false;
+        platform::GlobalLock(previewBitmap);
+    }
+    if (!ChangeStatus(KivoStatusVideoOn)) return false;
+    previewState = 1;
+    KivoBitmapInfoHeader* header = PreviewHeader(previewBitmap);
+    uint8_t* palette = reinterpret_cast<uint8_t*>(header) + header->biSize;
+    videoSource->Preview(palette, DibPixels(header), header->biWidth, header->biHeight,
+                         &FrameCallback, this, grabInfo.Negative, previewMode);
+    previewState = 0;
+    ChangeStatus(KivoStatusIdle);
+    return true;
+}
+
+void Grabber::StopPreviewing() {
+    if (previewState == 1) previewState = 2;
+}
+
+bool Grabber::StopAndRepost(KivoHWnd window, uint32_t message, uintptr_t wParam, intptr_t lParam) {
+    if (previewState != 1) return false;
+    previewState = 2;
+    if (message == platform::WmQuit) {
+        platform::PostQuitMessage(static_cast<int>(wParam));
+    } else {
+        platform::PostMessage(window, message, wParam, lParam);
+    }
+    return true;
+}
+
+int32_t Grabber::PreviewFrame(int16_t value) {
+    KivoCallback hostCallback = callbacks[KivoCallbackPreviewFrame];
+    if (previewState == 1) {
+        const int16_t height = static_cast<int16_t>(PreviewHeader(previewBitmap)->biHeight);
+        if (value == -1 || value >= height - 1) {
+            if (hostCallback) return hostCallback();
+            if (value == -1) {
+                platform::ReadProfileString(kSoundSection, "NoVideoSound", "", messageBuffer,
+                                            sizeof messageBuffer, kSettingsFileName);
+                if (messageBuffer[0]) {
+                    platform::PlaySound(messageBuffer, platform::SoundAsync | platform::SoundLoop |
+                                                           platform::SoundNoDefault |
+                                                           platform::SoundNoStop);
+                }
+            } else {
+                platform::StopSound();
+            }
+            // The main window paints its preview pane from the preview bitmap.
+            if (mainWindow) {
+                platform::InvalidateRect(mainWindow, nullptr, false);
+                platform::UpdateWindow(mainWindow);
+            }
+        }
+        platform::Message message;
+        if (hostCallback) {
+            // The host pumps its own messages; only a request to quit ends the preview here.
+            if (platform::PeekMessage(message, nullptr, platform::WmQuit, platform::WmQuit,
+                                      platform::PmRemove)) {
+                StopAndRepost(message.hwnd, message.message, message.wParam, message.lParam);
+                return 0;
+            }
+        } else {
+            while (previewState == 1 &&
+                   platform::PeekMessage(message, nullptr, 0, 0, platform::PmRemove)) {
+                if (message.message == platform::WmQuit) {
+                    StopAndRepost(message.hwnd, message.message, message.wParam, message.lParam);
+                    return 0;
+                }
+                platform::TranslateMessage(message);
+                platform::DispatchMessage(message);
+            }
+        }
+    } else if (!hostCallback) {
+        platform::StopSound();
+    }
+    return previewState == 1;
+}
+
+}  // namespace kivoly

@@ -1,0 +1,212 @@
+// The status change against the simulated digitizer: every row of the status table, the port
+// claim and the port-selection dialog, and the failures.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "api/grabber.h"
+#include "capture/detected_ports.h"
+#include "decode/yuv_image.h"
+#include "kivoly/kivoly.h"
+#include "platform/message_box.h"
+#include "resources/dialog_template.h"
+#include "sim/simulated_rig.h"
+#include "support/temp_settings_folder.h"
+
+namespace kivoly {
+namespace {
+
+// Answers the port-selection dialog with the buttons of a script in turn (then Cancel), and
+// every other message box with its default button.
+struct DialogScript {
+    std::vector<int> presses;
+    int shown = 0;
+    static int Answer(const platform::MessageBoxRecord& box, void* context) {
+        auto* self = static_cast<DialogScript*>(context);
+        if (box.caption != "Kivoly hardware not found!") return platform::DefaultAnswer(box.style);
+        EXPECT_NE(box.text.find("Port &2"), std::string::npos);
+        if (self->shown >= static_cast<int>(self->presses.size())) return kDialogCancelId;
+        return self->presses[self->shown++];
+    }
+};
+
+class DeviceStatusTest : public ::testing::Test {
+  protected:
+    explicit DeviceStatusTest(int devicePort = 1) : rig(nullptr, devicePort) {
+        platform::ClearShownMessageBoxes();
+        platform::InstallMessageBoxResponder(&DialogScript::Answer, &script);
+    }
+    ~DeviceStatusTest() override {
+        platform::InstallMessageBoxResponder(nullptr, nullptr);
+        DetectedPorts().fill(0);
+    }
+
+    test::TempSettingsFolder folder;
+    sim::SimulatedRig rig;
+    DialogScript script;
+};
+
+// Which of the status's resources exist.
+struct Held {
+    bool device, claimed, store, powered;
+    bool operator==(const Held&) const = default;
+};
+
+Held HeldBy(const Grabber& grabber, const sim::SimulatedRig& rig) {
+    return {grabber.videoSource != nullptr, rig.port.Claimed(1), grabber.captureStore != nullptr,
+            rig.device.Powered()};
+}
+
+TEST_F(DeviceStatusTest, EveryRowOfTheStatusTable) {
+    const Held idle{false, false, false, false};
+    const Held connected{true, true, false, false};
+    const Held armed{true, true, true, false};
+    const Held videoOn{true, true, true, true};
+    struct Row {
+        int from, to;
+        Held held;
+    };
+    const Row rows[] = {
+        {0, 1, connected}, {0, 2, armed}, {0, 3, videoOn}, {1, 2, armed},
+        {1, 3, videoOn},   {2, 1, armed}, {2, 3, videoOn}, {3, 1, armed},
+        {3, 2, videoOn},   {1, 0, idle},  {2, 0, idle},    {3, 0, idle},
+    };
+    for (const Row& row : rows) {
+        Grabber grabber;
+        ASSERT_TRUE(grabber.ChangeStatus(row.from));
+        const YuvImage* storeBefore = grabber.captureStore;
+        EXPECT_TRUE(grabber.ChangeStatus(row.to)) << row.from << " -> " << row.to;
+        EXPECT_EQ(grabber.status, row.to);
+        EXPECT_TRUE(HeldBy(grabber, rig) == row.held) << row.from << " -> " << row.to;
+        // Coming down to 1 keeps the store; going up from 3 to 2 re-arms the same one.
+        if (row.from >= 2 && row.to >= 1) {
+            EXPECT_EQ(grabber.captureStore, storeBefore);
+        }
+        EXPECT_TRUE(grabber.ChangeStatus(row.to));  // no change: success
+        grabber.ChangeStatus(0);
+        EXPECT_FALSE(rig.port.Claimed(1));
+    }
+    EXPECT_EQ(script.shown, 0);
+    EXPECT_TRUE(platform::ShownMessageBoxes().empty());
+}
+
+TEST_F(DeviceStatusTest, ExportsDriveTheStatus) {
+    KivoGrabber* handle = KivoAlloc();
+    ASSERT_NE(handle, nullptr);
+    EXPECT_EQ(KivoGetStatus(handle), 0);
+    EXPECT_EQ(KivoSetStatus(handle, 3), 1);
+    EXPECT_EQ(KivoGetStatus(handle), 3);
+    // A value outside the table is stored and reported as failed; -1 comes sign-extended.
+    EXPECT_EQ(KivoSetStatus(handle, -1), 0);
+    EXPECT_EQ(KivoGetStatus(handle), -1);
+    EXPECT_EQ(KivoSetStatus(handle, 0), 1);
+    EXPECT_EQ(KivoGetPreviewDIB(handle), nullptr);
+    KivoFree(handle);
+    EXPECT_EQ(KivoGetStatus(nullptr), 0);
+    EXPECT_EQ(KivoSetStatus(nullptr, 1), 0);
+}
+
+TEST_F(DeviceStatusTest, StatusChangeWhilePreviewingAsksThePreviewToStop) {
+    Grabber grabber;
+    grabber.previewState = 1;
+    EXPECT_TRUE(grabber.ChangeStatus(0));  // the same status: nothing to do
+    EXPECT_FALSE(grabber.ChangeStatus(2));
+    EXPECT_EQ(grabber.previewState, 2);
+    EXPECT_EQ(grabber.status, 0);
+    EXPECT_FALSE(rig.port.Claimed(1));
+    grabber.previewState = 0;
+}
+
+TEST_F(DeviceStatusTest, ChangeDuringACaptureIsRefused) {
+    Grabber grabber;
+    gCaptureBusy = 1;
+    EXPECT_FALSE(grabber.ChangeStatus(1));
+    gCaptureBusy = 0;
+    EXPECT_EQ(grabber.status, 0);
+}
+
+TEST_F(DeviceStatusTest, PortTakenByAnotherProgramAsksForAnother) {
+    rig.port.SetPortBusy(1, true);
+    script.presses = {kDialogCancelId};
+    Grabber grabber;
+    EXPECT_FALSE(grabber.ChangeStatus(1));
+    EXPECT_EQ(script.shown, 1);
+    EXPECT_EQ(grabber.status, 0);
+    EXPECT_EQ(grabber.videoSource, nullptr);
+}
+
+TEST_F(DeviceStatusTest, SettingsFollowTheDevice) {
+    Grabber grabber;
+    ASSERT_TRUE(grabber.ChangeStatus(1));
+    // A new port drops the connection.
+    KivoGrabInfo info = grabber.grabInfo;
+    info.ParallelPort = 2;
+    grabber.SetGrabInfo(info);
+    EXPECT_EQ(grabber.status, 0);
+    EXPECT_FALSE(rig.port.Claimed(1));
+    info.ParallelPort = 1;
+    grabber.SetGrabInfo(info);
+    // At status 1 a new record arms; the termination follows the record.
+    ASSERT_TRUE(grabber.ChangeStatus(1));
+    info.TerminateVideo = 0;
+    grabber.SetGrabInfo(info);
+    EXPECT_EQ(grabber.status, 2);
+    EXPECT_EQ(rig.port.DataRegister(1) & 0x01, 0);
+    // A new width rebuilds the store; the same one keeps it.
+    const YuvImage* store = grabber.captureStore;
+    KivoProcessInfo process = grabber.processInfo;
+    grabber.SetProcessInfo(process);
+    EXPECT_EQ(grabber.captureStore, store);
+    process.Width = 320;
+    process.Height = 240;
+    grabber.SetProcessInfo(process);
+    EXPECT_EQ(grabber.status, 2);
+    EXPECT_NE(grabber.captureStore, nullptr);
+}
+
+class DeviceOnPortTwoTest : public DeviceStatusTest {
+  protected:
+    DeviceOnPortTwoTest() : DeviceStatusTest(2) {}
+};
+
+TEST_F(DeviceOnPortTwoTest, CancellingTheDialogLeavesTheStatus) {
+    script.presses = {kDialogCancelId};
+    Grabber grabber;
+    EXPECT_FALSE(grabber.ChangeStatus(3));
+    EXPECT_EQ(script.shown, 1);
+    EXPECT_EQ(grabber.status, 0);
+    EXPECT_EQ(grabber.videoSource, nullptr);
+    EXPECT_EQ(grabber.portHandle, -1);
+    EXPECT_FALSE(rig.port.Claimed(1));
+    // Only the dialog itself: no message follows a cancel.
+    EXPECT_EQ(platform::ShownMessageBoxes().size(), 1u);
+    EXPECT_EQ(folder.ReadFile("Kivoly.ini").find("ParallelPort"), std::string::npos);
+}
+
+TEST_F(DeviceOnPortTwoTest, ChoosingPortTwoConnectsAndRemembersIt) {
+    // The same port again first: it is tried once more, then port 2.
+    script.presses = {kPortButtonFirstId, kPortButtonFirstId + 1};
+    Grabber grabber;
+    EXPECT_TRUE(grabber.ChangeStatus(1));
+    EXPECT_EQ(script.shown, 2);
+    EXPECT_EQ(grabber.grabInfo.ParallelPort, 2);
+    EXPECT_FALSE(rig.port.Claimed(1));
+    EXPECT_TRUE(rig.port.Claimed(2));
+    EXPECT_NE(folder.ReadFile("Kivoly.ini").find("ParallelPort=2"), std::string::npos);
+    grabber.ChangeStatus(0);
+    EXPECT_FALSE(rig.port.Claimed(2));
+}
+
+TEST_F(DeviceOnPortTwoTest, PortZeroGoesStraightToDetection) {
+    script.presses = {kPortButtonFirstId + 1};
+    Grabber grabber;
+    grabber.grabInfo.ParallelPort = 0;
+    const int64_t before = rig.port.Accesses();
+    EXPECT_TRUE(grabber.ChangeStatus(1));
+    EXPECT_EQ(script.shown, 1);  // no port 0: the dialog at once
+    EXPECT_GT(rig.port.Accesses(), before);
+}
+
+}  // namespace
+}  // namespace kivoly

@@ -1,0 +1,194 @@
+// kivoly preview: the digitizer's live preview. On the desktop it runs in a window until the
+// window is closed or a key is pressed; without a desktop (or with -o) it saves a number of
+// frames as pictures.
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "command.h"
+#include "device_options.h"
+#include "kivoly/host.h"
+#include "kivoly/kivoly.h"
+#include "output/packed_dib.h"
+#include "platform/gdi/dib_drawing.h"
+#include "platform/window/message_queue.h"
+#include "platform/window/paint.h"
+#include "platform/window/window.h"
+#include "platform/window/window_class.h"
+#include "sim/picture.h"
+#include "sim/picture_file.h"
+
+namespace kivoly::cli {
+namespace {
+
+const std::string kUsage =
+    "Usage: kivoly preview [-o PREFIX] [--frames N] [device options]\n\n"
+    "Shows the digitizer's live preview: 160 x 120 grey frames, saturated pixels in red.\n"
+    "On the desktop it runs in a window until the window is closed or a key is pressed.\n"
+    "Without a desktop, or with -o, it saves N frames (default 3) as PREFIX-1.png, ...\n"
+    "(PREFIX defaults to \"preview\").\n\n"
+    "  -o, --output PREFIX  save frames instead of showing them\n"
+    "  --frames N           how many frames to save (1 to 1000)\n" +
+    DeviceOptionsHelp();
+
+constexpr int kScale = 2;  // the window shows the frames twice their size
+
+int Fail(const std::string& message, int code = 2) {
+    std::fprintf(stderr, "kivoly preview: %s\n", message.c_str());
+    return code;
+}
+
+// What the frame callback (which takes no arguments) works with.
+struct PreviewRun {
+    KivoGrabber* grabber = nullptr;
+    std::string prefix;
+    int framesWanted = 3;
+    int framesSaved = 0;
+    std::string error;
+    KivoHWnd window = nullptr;
+    bool closed = false;
+};
+PreviewRun* gRun = nullptr;
+
+// The preview bitmap as an RGB picture, through its palette.
+sim::Picture FramePicture(const KivoBitmapInfoHeader* header) {
+    const uint8_t* palette = reinterpret_cast<const uint8_t*>(header) + header->biSize;
+    const uint8_t* bits = DibPixels(header);
+    const int stride = DibStride(8, header->biWidth);
+    sim::Picture picture(header->biWidth, header->biHeight);
+    for (int y = 0; y < picture.height; ++y) {
+        const uint8_t* row = bits + static_cast<std::size_t>(stride) * (picture.height - 1 - y);
+        for (int x = 0; x < picture.width; ++x) {
+            const uint8_t* entry = palette + 4 * row[x];
+            uint8_t* out = picture.Pixel(x, y);
+            out[0] = entry[2];
+            out[1] = entry[1];
+            out[2] = entry[0];
+        }
+    }
+    return picture;
+}
+
+int32_t SaveFrame() {
+    PreviewRun& run = *gRun;
+    const KivoBitmapInfoHeader* header = KivoGetPreviewDIB(run.grabber);
+    const std::string path = run.prefix + "-" + std::to_string(run.framesSaved + 1) + ".png";
+    if (!header || !sim::WritePng(path, FramePicture(header), run.error)) {
+        if (run.error.empty()) run.error = "no preview bitmap";
+        return 0;
+    }
+    std::printf("%s\n", path.c_str());
+    return ++run.framesSaved < run.framesWanted ? 1 : 0;
+}
+
+platform::LResult ViewProcedure(KivoHWnd window, uint32_t message, platform::WParam first,
+                                platform::LParam second) {
+    switch (message) {
+        case platform::WmPaint: {
+            platform::PaintRecord paint;
+            platform::DeviceContext* dc = platform::BeginPaint(window, paint);
+            const KivoBitmapInfoHeader* header = KivoGetPreviewDIB(gRun->grabber);
+            if (dc && header) {
+                platform::StretchDIBits(*dc, 0, 0, header->biWidth * kScale,
+                                        header->biHeight * kScale, 0, 0, header->biWidth,
+                                        header->biHeight, DibPixels(header), header,
+                                        platform::ColourUse::Colours, platform::RasterOp::SrcCopy);
+            }
+            platform::EndPaint(window, paint);
+            return 0;
+        }
+        case platform::WmKeyDown:
+        case platform::WmClose:
+            gRun->closed = true;
+            return 0;
+        default:
+            return platform::DefWindowProc(window, message, first, second);
+    }
+}
+
+// The host's turn at every finished frame: show it and handle the window's messages.
+int32_t ShowFrame() {
+    PreviewRun& run = *gRun;
+    platform::InvalidateRect(run.window, nullptr, false);
+    platform::Message message;
+    while (!run.closed && platform::PeekMessage(message, nullptr, 0, 0, platform::PmRemove)) {
+        if (message.message == platform::WmQuit) run.closed = true;
+        platform::TranslateMessage(message);
+        platform::DispatchMessage(message);
+    }
+    return run.closed ? 0 : 1;
+}
+
+bool OpenWindow(PreviewRun& run) {
+    if (!KivolyHostUseDesktopDisplay("Kivoly preview")) return false;
+    platform::WindowClass view;
+    view.name = "KivolyPreviewView";
+    view.procedure = &ViewProcedure;
+    view.background = platform::ClassBackground::Black;
+    platform::RegisterClass(view);
+    platform::Rect frame{0, 0, 160 * kScale, 120 * kScale};
+    const uint32_t style = platform::WsCaption | platform::WsSysMenu | platform::WsVisible;
+    platform::AdjustWindowRectEx(frame, style, false, 0);
+    run.window = platform::CreateWindow(0, "KivolyPreviewView", "Kivoly preview", style, 40, 40,
+                                        frame.Width(), frame.Height(), nullptr, 0, nullptr);
+    return run.window != nullptr;
+}
+
+int RunPreview(const std::vector<std::string>& args) {
+    DeviceOptions device;
+    PreviewRun run;
+    bool save = false;
+    run.prefix = "preview";
+    for (std::size_t i = 0; i < args.size();) {
+        std::string error;
+        if (TakeDeviceOption(args, &i, &device, &error)) {
+            if (!error.empty()) return Fail(error);
+            continue;
+        }
+        const std::string& arg = args[i];
+        if (arg == "-o" || arg == "--output" || arg == "--frames") {
+            if (i + 1 >= args.size()) return Fail(arg + " needs a value");
+            const std::string& value = args[i + 1];
+            if (arg == "--frames") {
+                char* end = nullptr;
+                const long frames = std::strtol(value.c_str(), &end, 10);
+                if (*end || frames < 1 || frames > 1000) {
+                    return Fail("--frames takes a number from 1 to 1000, not '" + value + "'");
+                }
+                run.framesWanted = static_cast<int>(frames);
+            } else {
+                run.prefix = value;
+            }
+            save = true;
+            i += 2;
+        } else {
+            return Fail("unknown argument '" + arg + "' (kivoly preview --help)");
+        }
+    }
+
+    DeviceSession session;
+    std::string error;
+    if (!session.Open(device, &error)) return Fail(error);
+    run.grabber = KivoAlloc();
+    if (!run.grabber) return Fail("not enough memory", 1);
+    gRun = &run;
+    const bool shown = !save && OpenWindow(run);
+    KivoSetCallback(run.grabber, KivoCallbackPreviewFrame, shown ? &ShowFrame : &SaveFrame);
+    const bool started = KivoStartPreviewing(run.grabber) != 0;
+    if (shown) {
+        platform::DestroyWindow(run.window);
+        KivolyHostCloseDesktopDisplay();
+    }
+    KivoFree(run.grabber);
+    gRun = nullptr;
+    if (!started) return Fail("the preview could not start: no device answered", 1);
+    if (!run.error.empty()) return Fail(run.error, 1);
+    return 0;
+}
+
+}  // namespace
+
+KIVOLY_COMMAND("preview", "show the digitizer's live preview, or save some of its frames", kUsage,
+               RunPreview);
+
+}  // namespace kivoly::cli
