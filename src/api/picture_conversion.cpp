@@ -95,7 +95,7 @@ bool AbortRequested() {
     KivoHWnd window = PictureWindow();
     bool asked = window != nullptr && platform::IsKeyDownNow(platform::VkRButton);
     platform::Message message;
-    while (platform::PeekMessage(message, window, platform::WmKeyDown, platform::WmKeyUp,
+    while (platform::PeekMessage(message, window, platform::WmKeyDown, platform::WmSysChar,
                                  platform::PmRemove)) {
         if (message.message == platform::WmKeyDown && message.wParam == platform::VkEscape) {
             asked = true;
@@ -175,6 +175,18 @@ bool UsePicture(Grabber& grabber, YuvImage* yuv) {
 }  // namespace kivoly
 
 namespace kivoly {
+
+KivoHGlobal CaptureAndConvert(Grabber& grabber, KivoHGlobal dib) {
+    // One busy section spans capture and conversion, so one progress window shows both.
+    grabber.BeginBusy();
+    KivoHGlobal result = nullptr;
+    if (YuvImage* yuv = grabber.Capture()) {
+        result = ConvertPicture(grabber, yuv, dib);
+        grabber.FreeYuv(yuv);
+    }
+    grabber.EndBusy();
+    return result;
+}
 
 int32_t ShowPicture(Grabber& grabber, KivoHGlobal dib) {
     KivoBitmapInfoHeader* header = LockDib(dib);
