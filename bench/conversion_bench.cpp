@@ -5,9 +5,14 @@
 #include <memory>
 #include <vector>
 
+#include "capture/memory_raw_source.h"
+#include "capture/raw_capture_file.h"
 #include "decode/yuv_image.h"
 #include "output/packed_dib.h"
 #include "output/rgb_conversion.h"
+#include "sim/capture_sequence.h"
+#include "sim/colour_bars.h"
+#include "sim/ntsc_encoder.h"
 
 namespace kivoly {
 namespace {
@@ -57,6 +62,41 @@ void ConvertPicture(benchmark::State& state) {
     state.SetLabel(adjusted ? "adjusted" : "plain");
 }
 BENCHMARK(ConvertPicture)->ArgsProduct({{320, 640, 1500}, {0, 1}})->Unit(benchmark::kMillisecond);
+
+// The whole road of one capture: raw samples in memory, decoded at the benchmark's quality and
+// converted into a 640 x 480 bitmap.
+void RawToBitmap(benchmark::State& state) {
+    const int quality = static_cast<int>(state.range(0));
+    const sim::NtscEncoder encoder(sim::ColourBars(640, 480));
+    std::vector<uint8_t> nsr;
+    for (const sim::CaptureRecord& record : sim::EncodeCaptureRecords(encoder, quality)) {
+        AppendRawRecord(nsr, record.fieldFlags, record.samples);
+    }
+    KivoGrabInfo grabInfo = {};
+    grabInfo.Quality = quality;
+    grabInfo.UseColor = 1;
+    grabInfo.CameraInput = 1;
+    KivoProcessInfo info = {};
+    info.Width = 640;
+    info.Height = 480;
+    info.ColorCount = 16777216;
+    YuvImage yuv(grabInfo, nullptr);
+    const int stride = DibStride(24, 640);
+    std::vector<uint8_t> bitmap(static_cast<size_t>(stride) * 480);
+    for (auto _ : state) {
+        MemoryRawSource source(nsr);
+        if (yuv.Decode(grabInfo, nullptr, nullptr, &source) != DecodeOk) {
+            state.SkipWithError("the capture did not decode");
+            break;
+        }
+        PrepareConversion(yuv, info);
+        for (int row = 0; row < 480; ++row) {
+            ConvertRow(yuv, bitmap.data() + static_cast<size_t>(stride) * (479 - row), row, false);
+        }
+        benchmark::DoNotOptimize(bitmap.data());
+    }
+}
+BENCHMARK(RawToBitmap)->Arg(0)->Arg(2)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace kivoly

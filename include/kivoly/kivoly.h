@@ -126,9 +126,32 @@ KIVOLY_API int32_t KivoGetStatus(KivoGrabber* grabber);
 KIVOLY_API int32_t KivoSetStatus(KivoGrabber* grabber, int16_t status);
 
 /* ---- Capture and conversion -------------------------------------------------------------- */
+/* Captures and decodes one picture; the caller owns it (KivoFreeYUV). Null on failure. */
+KIVOLY_API KivoYuvImage* KivoScanAndMakeYUV(KivoGrabber* grabber);
+KIVOLY_API void KivoFreeYUV(KivoGrabber* grabber, KivoYuvImage* image);
 KIVOLY_API int32_t KivoGetLineSize(KivoGrabber* grabber);
+/* Makes the picture the current one (destroying a different current one) and prepares its
+   conversion with the ProcessInfo in use; non-zero when the conversion can run. */
+KIVOLY_API int32_t KivoUseYUV(KivoGrabber* grabber, KivoYuvImage* yuv);
+/* Converts the picture (null: the current one) into a 24-bit Width x Height bitmap: into `dib`
+   when it is one of that size, else into a new bitmap (`dib` is then freed). Returns the
+   bitmap, or 0 when there is no picture or no bitmap can be had. */
+KIVOLY_API KivoHGlobal KivoProcYUVToRGB(KivoGrabber* grabber, KivoYuvImage* yuv, KivoHGlobal dib);
+/* Converts output row `row` (0 = top) of the picture into `line`: Width x 3 bytes, blue, green,
+   red. The two integers are not used. Nothing happens for a null picture. */
+KIVOLY_API void KivoProcYUVToRGBLineSeg(KivoGrabber* grabber, uint8_t* line, int16_t row,
+                                        int32_t unused1, int32_t unused2, KivoYuvImage* yuv);
 
 /* ---- Bitmaps and palette ----------------------------------------------------------------- */
+/* Writes the bitmap as a .bmp file: 1 on success, 0 for a null bitmap or a file that cannot be
+   created. The Grabber is not used. */
+KIVOLY_API int32_t KivoWriteDibFile(KivoGrabber* grabber, KivoHGlobal dib, const char* fileName);
+/* Shows the bitmap in the library's full-screen picture window until a key or button closes it. */
+KIVOLY_API int32_t KivoShowDib(KivoGrabber* grabber, KivoHGlobal dib);
+/* Frees a bitmap: null on success, the handle on failure. */
+KIVOLY_API KivoHGlobal KivoFreeDib(KivoHGlobal dib);
+/* The library's 256-colour palette; the library keeps it. */
+KIVOLY_API KivoHPalette KivoGetDefaultPalette(void);
 
 /* ---- Capabilities ------------------------------------------------------------------------ */
 KIVOLY_API int32_t KivoCapOfPixelType(int32_t pixelType);

@@ -67,6 +67,12 @@ class Grabber : public GrabberFeedback {
     // and the exclamation icon, owned by `owner`.
     void ShowMessage(int textId, KivoHWnd owner);
 
+    // Captures and decodes one picture (KivoScanAndMakeYUV); the caller owns the result, null
+    // on failure (the user has been told why).
+    YuvImage* Capture();
+    // Destroys a picture handed out (KivoFreeYUV), forgetting it when it is the current one.
+    void FreeYuv(YuvImage* image);
+
   private:
     // The steps of the status change.
     void Disconnect();

@@ -80,71 +80,88 @@ void AreaResampler::ReadSamples(const ResampleSource& source) {
         lastU = c[source.start - 1];
         lastV = 0;
     }
+    int32_t* const ys = y_.data();
+    int32_t* const us = u_.data();
+    int32_t* const vs = v_.data();
+    const uint8_t* const luma = source.luma;
+    const int count = sourceWidth_;
     int index = source.start;
     int n = 0;
     if (source.start & 1) {
-        v_[0] = (lastV + c[index]) / 2;
-        u_[0] = lastU;
+        vs[0] = (lastV + c[index]) / 2;
+        us[0] = lastU;
         lastV = c[index];
-        y_[0] = source.luma[index];
+        ys[0] = luma[index];
         index += source.step;
         n = 1;
     }
     const int step = source.step;
-    for (; n + 1 < sourceWidth_; n += 2) {
+    for (; n + 1 < count; n += 2) {
         const int even = c[index];
-        y_[n] = source.luma[index];
-        u_[n] = (lastU + even) / 2;
-        v_[n] = lastV;
+        ys[n] = luma[index];
+        us[n] = (lastU + even) / 2;
+        vs[n] = lastV;
         lastU = even;
         index += step;
         const int odd = c[index];
-        y_[n + 1] = source.luma[index];
-        v_[n + 1] = (lastV + odd) / 2;
-        u_[n + 1] = lastU;
+        ys[n + 1] = luma[index];
+        vs[n + 1] = (lastV + odd) / 2;
+        us[n + 1] = lastU;
         lastV = odd;
         index += step;
     }
-    if (n < sourceWidth_) {
-        y_[n] = source.luma[index];
-        u_[n] = (lastU + c[index]) / 2;
-        v_[n] = lastV;
+    if (n < count) {
+        ys[n] = luma[index];
+        us[n] = (lastU + c[index]) / 2;
+        vs[n] = lastV;
     }
 }
 
 void AreaResampler::Run(const ResampleSource& source, int width, uint8_t* dst) {
     Plan(source.width, width);
     ReadSamples(source);
+    // Everything the loop reads is held in locals: the byte stores to `dst` may alias anything
+    // reached through a pointer, which would otherwise be reloaded after every store.
     const ColourTables& colour = SharedColourTables();
-    auto emit = [&](int y, int u, int v) {
-        const int luma = colour.YToRgb[y];
+    const int16_t* const yToRgb = colour.YToRgb.data();
+    const int16_t* const vToR = colour.VToR.data() + 128;
+    const int16_t* const vToG = colour.VToG.data() + 128;
+    const int16_t* const uToG = colour.UToG.data() + 128;
+    const int16_t* const uToB = colour.UToB.data() + 128;
+    const uint8_t* const gammaR = colour.GammaR.data();
+    const uint8_t* const gammaG = colour.GammaG.data();
+    const uint8_t* const gammaB = colour.GammaB.data();
+    const int32_t* const ys = y_.data();
+    const int32_t* const us = u_.data();
+    const int32_t* const vs = v_.data();
+    auto emit = [=](uint8_t* out, int y, int u, int v) {
+        const int luma = yToRgb[y];
         // A shift instead of the division: the two differ only below zero, which is clamped.
-        const int r = std::clamp((colour.VToR[v + 128] + luma + 8) >> 4, 0, 1023);
-        const int g =
-            std::clamp((colour.UToG[u + 128] + colour.VToG[v + 128] + luma + 8) >> 4, 0, 1023);
-        const int b = std::clamp((colour.UToB[u + 128] + luma + 8) >> 4, 0, 1023);
-        dst[0] = colour.GammaB[b];
-        dst[1] = colour.GammaG[g];
-        dst[2] = colour.GammaR[r];
-        dst += 3;
+        const int r = std::clamp((vToR[v] + luma + 8) >> 4, 0, 1023);
+        const int g = std::clamp((uToG[u] + vToG[v] + luma + 8) >> 4, 0, 1023);
+        const int b = std::clamp((uToB[u] + luma + 8) >> 4, 0, 1023);
+        out[0] = gammaB[b];
+        out[1] = gammaG[g];
+        out[2] = gammaR[r];
     };
     if (sourceWidth_ == width) {
         for (int x = 0; x < width; ++x)
-            emit(y_[x], u_[x], v_[x]);
+            emit(dst + 3 * x, ys[x], us[x], vs[x]);
         return;
     }
     const RowDivider divide(sourceWidth_);
     const int taps = taps_;
+    const int32_t* const firsts = first_.data();
     const int32_t* w = weights_.data();
     for (int x = 0; x < width; ++x, w += taps) {
-        const int s = first_[x];
+        const int s = firsts[x];
         int sumY = 0, sumU = 0, sumV = 0;
         for (int t = 0; t < taps; ++t) {
-            sumY += w[t] * y_[s + t];
-            sumU += w[t] * u_[s + t];
-            sumV += w[t] * v_[s + t];
+            sumY += w[t] * ys[s + t];
+            sumU += w[t] * us[s + t];
+            sumV += w[t] * vs[s + t];
         }
-        emit(divide(sumY), divide(sumU), divide(sumV));
+        emit(dst + 3 * x, divide(sumY), divide(sumU), divide(sumV));
     }
 }
 

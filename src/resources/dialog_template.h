@@ -1,40 +1,48 @@
-// Dialog templates: a dialog's frame and its controls, positioned in dialog units (a quarter of
-// the dialog font's average character width across, an eighth of its height down), as the
-// system's dialog resources describe them.
+// Dialog templates: the library's resource dialogs as data (caption, size and controls in
+// dialog units, font), from which a dialog is built on the window system or described to a
+// person who answers it elsewhere.
 #pragma once
 
 #include <cstdint>
-#include <span>
+#include <vector>
 
 namespace kivoly {
 
-struct DialogItem {
-    const char* className;  // "BUTTON", "STATIC"
+enum DialogStyle : uint32_t {
+    DsModalFrame = 0x00000080,
+    WsSysMenu = 0x00080000,
+    WsCaption = 0x00C00000,
+    WsPopup = 0x80000000,
+};
+
+enum ButtonStyle : uint32_t {
+    BsPushButton = 0x0,
+    BsDefPushButton = 0x1,
+};
+
+struct DialogControl {
+    const char* className;  // "STATIC" or "BUTTON"
     const char* text;
-    int id;          // -1 for none
-    uint32_t style;  // window and control style bits (child and visible are implied)
+    int id;  // -1: none
     int x, y, cx, cy;
+    uint32_t style;
 };
 
 struct DialogTemplate {
-    uint32_t style;  // window style bits of the dialog; kDialogModalFrame for the modal frame
+    int id;
     const char* caption;
     int x, y, cx, cy;
-    const char* fontName;
+    uint32_t style;
+    const char* font;
     int pointSize;
-    std::span<const DialogItem> items;
+    std::vector<DialogControl> controls;
 };
 
-// Dialog style bit: the heavy frame of a modal dialog.
-inline constexpr uint32_t kDialogModalFrame = 0x80;
-
-// Dialog 101 asks for another parallel port when the device does not answer: its buttons
-// "Port &1" to "Port &3" are 1000 to 1002, "Cancel" is 2.
 inline constexpr int kPortDialogId = 101;
-inline constexpr int kPortButtonFirstId = 1000;
+inline constexpr int kPortButtonFirstId = 1000;  // "Port &1"; 1001 and 1002 follow
 inline constexpr int kDialogCancelId = 2;
 
-// The library's dialog resource `id`, or null when there is none.
+// The template of dialog `id`, or null when there is none.
 const DialogTemplate* FindDialogTemplate(int id);
 
 }  // namespace kivoly

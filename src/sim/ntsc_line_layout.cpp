@@ -28,9 +28,8 @@ int ClampRow(int row) {
 
 LineLayout FrameLineLayout(int number) {
     LineLayout layout;
-    const double lineStartEdge = kSyncEdge;
-    const double fullFrom = lineStartEdge + kActiveStart;
-    const double fullTo = lineStartEdge + kActiveEnd;
+    const double fullFrom = kSyncEdge + kActiveStart;
+    const double fullTo = kSyncEdge + kActiveEnd;
     const double middleEdge = kHalfLine + kSyncEdge;
     const double frontPorch = kLineSamples - kActiveEnd;
 

@@ -12,7 +12,6 @@
 // line outside the 480 picture rows shows the nearest row.
 #pragma once
 
-#include <array>
 
 namespace kivoly::sim {
 

@@ -3,12 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <vector>
 
 #include "capture/video_source.h"
 #include "decode/yuv_image.h"
 #include "kivoly/kivoly.h"
 #include "platform/global_memory.h"
 #include "platform/message_box.h"
+#include "platform/port_io.h"
 #include "support/temp_settings_folder.h"
 
 namespace kivoly {
@@ -141,6 +143,33 @@ TEST_F(GrabberTest, TheStepToIdleReleasesStoreSourceAndPort) {
     }
     EXPECT_EQ(log.powerOffs, 2);
     EXPECT_EQ(log.destroyed, 2);
+}
+
+TEST_F(GrabberTest, TheStepToIdleGivesAClaimedPortBack) {
+    struct Ports : platform::PortIo {
+        uint8_t In(uint16_t) override { return 0xFF; }
+        void Out(uint16_t, uint8_t) override {}
+        intptr_t Claim(int) override { return -1; }
+        void Release(intptr_t handle) override { released.push_back(handle); }
+        std::vector<intptr_t> released;
+    } ports;
+    platform::InstallPortIo(&ports);
+    {
+        Grabber grabber;
+        grabber.portClaimed = 1;
+        grabber.portHandle = 5;
+        grabber.status = KivoStatusConnected;
+        EXPECT_TRUE(grabber.ChangeStatus(KivoStatusIdle));
+        EXPECT_EQ(grabber.portHandle, -1);
+        // A handle that this grabber never claimed is only forgotten.
+        grabber.portClaimed = 0;
+        grabber.portHandle = 6;
+        grabber.status = KivoStatusConnected;
+        EXPECT_TRUE(grabber.ChangeStatus(KivoStatusIdle));
+        EXPECT_EQ(grabber.portHandle, -1);
+    }
+    platform::InstallPortIo(nullptr);
+    EXPECT_EQ(ports.released, std::vector<intptr_t>{5});
 }
 
 TEST_F(GrabberTest, GrabInfoChangesReachTheDevice) {

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -98,6 +99,26 @@ TEST(CapturePasses, StableStillPicturePerQuality) {
         EXPECT_NEAR(image.whiteLevel, 160, 2);
         EXPECT_LT(image.blackLevel, 100);  // the blanking at the line ends
         EXPECT_GE(image.medianLevel, 100);
+    }
+}
+
+TEST(CapturePasses, GreyScaleKeepsTheLumaOfTheColourDecode) {
+    for (int quality : {0, 2}) {
+        KivoGrabInfo info = Info(quality);
+        MemoryRawSource colourSource(testing::RawFile(StillFields(Colour(), 4)));
+        YuvImage colour(info, nullptr);
+        ASSERT_EQ(colour.Decode(info, nullptr, nullptr, &colourSource), DecodeOk);
+        info.UseColor = 0;
+        MemoryRawSource greySource(testing::RawFile(StillFields(Colour(), 4)));
+        YuvImage grey(info, nullptr);
+        ASSERT_EQ(grey.Decode(info, nullptr, nullptr, &greySource), DecodeOk);
+        for (int l = 2; l < grey.lineCount - 1; ++l) {
+            ASSERT_EQ(std::memcmp(grey.lineTable.Line(l), colour.lineTable.Line(l), kSampleWidth),
+                      0)
+                << quality << " line " << l;
+            for (int k = 0; k < kSampleWidth - 1; ++k)
+                ASSERT_EQ(ChromaAt(grey, l, k), 0);
+        }
     }
 }
 

@@ -3,9 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <cstdlib>
 #include <deque>
 #include <functional>
 
+#include "platform/dialog_box.h"
 #include "platform/key_state.h"
 #include "platform/message_box.h"
 #include "platform/window/button.h"
@@ -15,22 +17,16 @@
 #include "platform/window/input_injection.h"
 #include "platform/window/message_box_window.h"
 #include "platform/window/message_queue.h"
+#include "platform/window/screen_picture.h"
 #include "platform/window/window.h"
 #include "support/window_session.h"
 
 namespace kivoly::platform {
 namespace {
 
-constexpr uint32_t kPortDialogStyle = WsCaption | WsSysMenu | kDialogModalFrame;
-constexpr std::array<DialogItem, 5> kPortItems{{
-    {"STATIC", "The device does not answer on this port.", -1, 0, 7, 7, 246, 59},
-    {"BUTTON", "Port &1", 1000, BsDefPushButton, 7, 74, 50, 14},
-    {"BUTTON", "Port &2", 1001, BsDefPushButton, 72, 74, 50, 14},
-    {"BUTTON", "Port &3", 1002, BsDefPushButton, 137, 74, 50, 14},
-    {"BUTTON", "Cancel", IdCancel, BsPushButton, 202, 74, 50, 14},
-}};
-constexpr DialogTemplate kPortDialog{
-    kPortDialogStyle, "Choose a port", 0, 0, 260, 95, "MS Sans Serif", 8, kPortItems};
+const DialogTemplate& PortDialog() {
+    return *FindDialogTemplate(kPortDialogId);
+}
 
 int32_t* gChosen = nullptr;
 
@@ -91,18 +87,19 @@ TEST_F(WindowDialogTest, HeadlessTheResponderPressesAControlAndOtherwiseCancels)
     InstallMessageBoxResponder(AnswerPortTwo, nullptr);
     ClearShownMessageBoxes();
     EXPECT_EQ(
-        DialogBoxIndirect(kPortDialog, nullptr, PortDialogProc, reinterpret_cast<LParam>(&port)),
+        DialogBoxIndirect(PortDialog(), nullptr, PortDialogProc, reinterpret_cast<LParam>(&port)),
         1);
     EXPECT_EQ(port, 2);
     ASSERT_EQ(ShownMessageBoxes().size(), 1u);
-    EXPECT_EQ(ShownMessageBoxes()[0].caption, "Choose a port");
-    EXPECT_NE(ShownMessageBoxes()[0].text.find("does not answer"), std::string::npos);
+    EXPECT_EQ(ShownMessageBoxes()[0].caption, "Kivoly hardware not found!");
+    EXPECT_NE(ShownMessageBoxes()[0].text.find("does not appear to be connected"),
+              std::string::npos);
 
     // The default responder answers OK, which this dialog has no control for: Cancel follows.
     InstallMessageBoxResponder(nullptr, nullptr);
     port = 1;
     EXPECT_EQ(
-        DialogBoxIndirect(kPortDialog, nullptr, PortDialogProc, reinterpret_cast<LParam>(&port)),
+        DialogBoxIndirect(PortDialog(), nullptr, PortDialogProc, reinterpret_cast<LParam>(&port)),
         0);
     EXPECT_EQ(port, 1);
     EXPECT_EQ(WindowFromPoint({512, 384}), GetDesktopWindow());
@@ -119,24 +116,38 @@ TEST_F(WindowDialogTest, APersonPicksByMnemonicEscapeOrClickWhileTheOwnerIsDisab
         InjectKeyPress('3');
     });
     EXPECT_EQ(
-        DialogBoxIndirect(kPortDialog, owner, PortDialogProc, reinterpret_cast<LParam>(&port)), 1);
+        DialogBoxIndirect(PortDialog(), owner, PortDialogProc, reinterpret_cast<LParam>(&port)), 1);
     EXPECT_EQ(port, 3);
     EXPECT_TRUE(IsWindowEnabled(owner));
 
     person.steps.push_back([] { InjectKeyPress(VkEscape); });
     EXPECT_EQ(
-        DialogBoxIndirect(kPortDialog, owner, PortDialogProc, reinterpret_cast<LParam>(&port)), 0);
+        DialogBoxIndirect(PortDialog(), owner, PortDialogProc, reinterpret_cast<LParam>(&port)), 0);
 
     // Clicking "Port 2": 72 + 25 dialog units across, 74 + 7 down, from the client corner.
     person.steps.push_back([] {
         KivoHWnd dialog = GetActiveWindow();
+        if (const char* picture = std::getenv("KIVOLY_SAVE_SCREEN")) SaveScreenPng(picture);
         Rect centre = DialogUnitsToPixels({97, 81, 97, 81});
         InjectClick(test::ScreenPoint(dialog, centre.left, centre.top));
     });
     EXPECT_EQ(
-        DialogBoxIndirect(kPortDialog, owner, PortDialogProc, reinterpret_cast<LParam>(&port)), 1);
+        DialogBoxIndirect(PortDialog(), owner, PortDialogProc, reinterpret_cast<LParam>(&port)), 1);
     EXPECT_EQ(port, 2);
     EXPECT_TRUE(person.steps.empty());
+}
+
+TEST_F(WindowDialogTest, DialogBoxParamRunsOnTheWindowSystemForAPerson) {
+    int32_t port = 1;
+    EXPECT_EQ(
+        DialogBoxParam(PortDialog(), nullptr, PortDialogProc, reinterpret_cast<intptr_t>(&port)),
+        -1);  // headless without a dialog responder it cannot appear
+    InstallDisplay(&person);
+    person.steps.push_back([] { InjectKeyPress('2', ModAlt); });
+    EXPECT_EQ(
+        DialogBoxParam(PortDialog(), nullptr, PortDialogProc, reinterpret_cast<intptr_t>(&port)),
+        1);
+    EXPECT_EQ(port, 2);
 }
 
 TEST_F(WindowDialogTest, MessageBoxWindowAnswersWithTheButtonPressed) {

@@ -29,7 +29,7 @@ TEST(SettingsCommand, ShowsTheRecordsAsTheLibraryLoadsThem) {
     folder.WriteFile("KIVOLY.INI",
                      "[KivoAcquireInformation]\nParallelPort=10\nUseColor=no\nVideoLockTime=1.5\n"
                      "[ProcessingSettings]\nWidth=800\nHeight=600\nBrightness=-12\n"
-                     "ShowWhileProcessing=False\n");
+                     "ShowWhileProcessing=False\n[sound]\nkivosound=chime.wav\n");
     const auto run =
         RunCommand(ShellQuote(kProgram) + " settings --folder " + ShellQuote(folder.Path()));
     ASSERT_EQ(run.exitCode, 0) << run.output;
@@ -44,6 +44,8 @@ TEST(SettingsCommand, ShowsTheRecordsAsTheLibraryLoadsThem) {
     EXPECT_EQ(Field(run.output, "Brightness"), "-12");
     EXPECT_EQ(Field(run.output, "ShowWhileProcessing"), "0");
     EXPECT_EQ(Field(run.output, "IODelay"), "-1");
+    EXPECT_EQ(Field(run.output, "KivoSound"), "chime.wav");
+    EXPECT_EQ(Field(run.output, "NoVideoSound"), "(none)");
     // Showing the settings never writes them.
     EXPECT_FALSE(std::filesystem::exists(folder.File("Kivoly.ini")));
 }
@@ -59,6 +61,7 @@ TEST(SettingsCommand, FollowsTheEnvironmentAndRefusesBadArguments) {
     const auto bad = RunCommand(ShellQuote(kProgram) + " settings --nonsense");
     EXPECT_EQ(bad.exitCode, 2);
     EXPECT_EQ(bad.output, "kivoly settings: unexpected argument '--nonsense' (see --help)\n");
+    EXPECT_EQ(RunCommand(ShellQuote(kProgram) + " settings --folder").exitCode, 2);
     const auto help = RunCommand(ShellQuote(kProgram) + " settings --help");
     EXPECT_EQ(help.exitCode, 0);
     EXPECT_EQ(help.output.rfind("Usage: kivoly settings", 0), 0u);

@@ -62,7 +62,11 @@ const char* PortNote(int32_t port) {
 
 int Run(const std::vector<std::string>& args) {
     for (std::size_t i = 0; i < args.size(); ++i) {
-        if (args[i] == "--folder" && i + 1 < args.size()) {
+        if (args[i] == "--folder") {
+            if (i + 1 == args.size()) {
+                std::fprintf(stderr, "kivoly settings: --folder needs a folder\n");
+                return 2;
+            }
             KivolyHostSetSettingsFolder(args[++i].c_str());
         } else {
             std::fprintf(stderr, "kivoly settings: unexpected argument '%s' (see --help)\n",
@@ -123,6 +127,13 @@ int Run(const std::vector<std::string>& args) {
     PrintField("Green", process.Green);
     PrintField("Blue", process.Blue);
     PrintField("ShowWhileProcessing", process.ShowWhileProcessing);
+
+    std::printf("\n[%s]  read when a sound is due\n", kSoundSection);
+    for (const char* key : {"KivoSound", "NoVideoSound", "LowBatterySound"}) {
+        char name[120];
+        platform::ReadProfileString(kSoundSection, key, "", name, sizeof name, kSettingsFileName);
+        std::printf("  %-20s %s\n", key, *name ? name : "(none)");
+    }
     return 0;
 }
 

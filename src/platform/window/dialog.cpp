@@ -135,7 +135,7 @@ void AnswerHeadless(KivoHWnd dialog, KivoHWnd owner) {
     PumpPending(dialog);
     if (StateOf(dialog) && !StateOf(dialog)->ended) Command(dialog, IdCancel);
     PumpPending(dialog);
-    if (StateOf(dialog) && !StateOf(dialog)->ended) EndDialog(dialog, 0);
+    if (StateOf(dialog) && !StateOf(dialog)->ended) EndWindowDialog(dialog, 0);
 }
 
 }  // namespace
@@ -148,8 +148,8 @@ Rect DialogUnitsToPixels(const Rect& units) {
 KivoHWnd CreateDialogFrame(const char* caption, uint32_t style, int clientWidth, int clientHeight,
                            KivoHWnd owner, DialogProcedure procedure) {
     RegisterDialogClass();
-    uint32_t exStyle = (style & kDialogModalFrame) ? WsExDlgModalFrame : 0;
-    uint32_t windowStyle = (style & ~(kDialogModalFrame | WsVisible | WsChild)) | WsPopup;
+    uint32_t exStyle = (style & DsModalFrame) ? WsExDlgModalFrame : 0;
+    uint32_t windowStyle = (style & ~(DsModalFrame | WsVisible | WsChild)) | WsPopup;
     Rect frame{0, 0, clientWidth, clientHeight};
     AdjustWindowRectEx(frame, windowStyle, false, exStyle);
     Rect area;
@@ -186,7 +186,7 @@ intptr_t RunModalDialog(KivoHWnd dialog, KivoHWnd owner, LParam initParam) {
         if (got == 0) {
             // A quit request ends the dialog and stays for the outer loop.
             PostQuitMessage(static_cast<int>(message.wParam));
-            EndDialog(dialog, 0);
+            EndWindowDialog(dialog, 0);
             break;
         }
         if (got < 0) {
@@ -211,7 +211,7 @@ intptr_t DialogBoxIndirect(const DialogTemplate& dialogTemplate, KivoHWnd owner,
     KivoHWnd dialog = CreateDialogFrame(dialogTemplate.caption, dialogTemplate.style, size.Width(),
                                         size.Height(), owner, procedure);
     if (!dialog) return -1;
-    for (const DialogItem& item : dialogTemplate.items) {
+    for (const DialogControl& item : dialogTemplate.controls) {
         Rect place = DialogUnitsToPixels({item.x, item.y, item.x + item.cx, item.y + item.cy});
         CreateWindow(0, item.className, item.text, (item.style & ~WsPopup) | WsChild | WsVisible,
                      place.left, place.top, place.Width(), place.Height(), dialog, item.id,
@@ -220,7 +220,7 @@ intptr_t DialogBoxIndirect(const DialogTemplate& dialogTemplate, KivoHWnd owner,
     return RunModalDialog(dialog, owner, initParam);
 }
 
-bool EndDialog(KivoHWnd dialog, intptr_t result) {
+bool EndWindowDialog(KivoHWnd dialog, intptr_t result) {
     DialogState* state = StateOf(dialog);
     if (!state) return false;
     state->ended = true;

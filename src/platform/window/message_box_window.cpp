@@ -45,9 +45,9 @@ intptr_t MessageBoxProc(KivoHWnd box, uint32_t message, WParam first, LParam /*s
         int id = LoWord(first);
         // Escape gives Cancel; a box without that button ignores it (OK alone takes it).
         if (GetDlgItem(box, id)) {
-            EndDialog(box, id);
+            EndWindowDialog(box, id);
         } else if (id == IdCancel && GetDlgItem(box, IdOk) && !GetDlgItem(box, IdNo)) {
-            EndDialog(box, IdOk);
+            EndWindowDialog(box, IdOk);
         }
         return 1;
     }
@@ -71,9 +71,8 @@ int RunMessageBoxWindow(KivoHWnd owner, const char* text, const char* caption, u
     int width = std::max(textWidth, rowWidth) + 2 * kMargin;
     int height = kMargin + textHeight + kMargin + kButtonHeight + kMargin;
 
-    KivoHWnd box =
-        CreateDialogFrame(caption ? caption : "", WsCaption | WsSysMenu | kDialogModalFrame, width,
-                          height, owner, MessageBoxProc);
+    KivoHWnd box = CreateDialogFrame(caption ? caption : "", WsCaption | WsSysMenu | DsModalFrame,
+                                     width, height, owner, MessageBoxProc);
     if (!box) return -1;
     CreateWindow(0, kStaticClass, message.c_str(), WsChild | WsVisible, kMargin, kMargin,
                  width - 2 * kMargin, textHeight, box, -1, nullptr);

@@ -1,0 +1,293 @@
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "api/grabber.h"
+#include "capture/memory_raw_source.h"
+#include "decode/synthetic_video.h"
+#include "decode/yuv_image.h"
+#include "kivoly/kivoly.h"
+#include "platform/key_state.h"
+#include "platform/message_box.h"
+#include "platform/save_file_dialog.h"
+#include "platform/window/input_injection.h"
+#include "sim/picture.h"
+#include "support/encoded_capture.h"
+#include "support/plane_psnr.h"
+#include "support/temp_settings_folder.h"
+#include "support/test_pictures.h"
+
+namespace kivoly {
+namespace {
+
+namespace fs = std::filesystem;
+using platform::VkControl;
+using platform::VkMenu;
+using platform::VkShift;
+
+void WriteBytes(const std::string& name, const std::vector<uint8_t>& bytes) {
+    std::ofstream out(name, std::ios::binary);
+    out.write(reinterpret_cast<const char*>(bytes.data()),
+              static_cast<std::streamsize>(bytes.size()));
+}
+
+std::vector<uint8_t> LinesOf(const YuvImage& image, const LineTable& table) {
+    std::vector<uint8_t> out;
+    for (int l = 0; l < image.lineCount; ++l) {
+        out.insert(out.end(), table.Line(l), table.Line(l) + kLineBytes);
+    }
+    return out;
+}
+
+// The save dialog answers with the path in `dumpPath`.
+bool AnswerWithPath(const platform::SaveFileRequest&, std::string& name, void* context) {
+    name = *static_cast<const std::string*>(context);
+    return true;
+}
+
+class CaptureDriverTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        previous_ = fs::current_path();
+        fs::current_path(folder.Path());
+        platform::ReleaseAllKeys();
+        platform::ClearShownMessageBoxes();
+        platform::ClearSaveFileRequests();
+        grabber = KivoAlloc();
+        ASSERT_NE(grabber, nullptr);
+        KivoSetShowProgress(grabber, 0);
+    }
+    void TearDown() override {
+        KivoFree(grabber);
+        platform::ReleaseAllKeys();
+        platform::InstallSaveFileResponder(nullptr, nullptr);
+        fs::current_path(previous_);
+    }
+    void SetQuality(int quality) {
+        KivoGrabInfo info;
+        KivoGetGrabInfo(grabber, &info);
+        info.Quality = quality;
+        info.UseColor = 1;
+        info.CameraInput = 1;
+        KivoSetGrabInfo(grabber, &info);
+    }
+    void Hold(int a, int b, int c = 0) {
+        platform::SetKeyDownNow(a, true);
+        platform::SetKeyDownNow(b, true);
+        if (c) platform::SetKeyDownNow(c, true);
+    }
+    YuvImage* Capture() { return reinterpret_cast<YuvImage*>(KivoScanAndMakeYUV(grabber)); }
+    // After any capture: idle, no store, the committed processing record in use.
+    void ExpectIdleAndRestored() {
+        Grabber* g = Grabber::From(grabber);
+        EXPECT_EQ(g->status, KivoStatusIdle);
+        EXPECT_EQ(g->captureStore, nullptr);
+        EXPECT_EQ(std::memcmp(&g->processInfo, &g->committedProcessInfo, sizeof g->processInfo), 0);
+    }
+    void ExpectMessage(const char* text) {
+        const auto& boxes = platform::ShownMessageBoxes();
+        ASSERT_EQ(boxes.size(), 1u);
+        EXPECT_EQ(boxes[0].text, text);
+        EXPECT_EQ(boxes[0].caption, "Error");
+        EXPECT_EQ(boxes[0].style, platform::MbOk | platform::MbIconExclamation);
+    }
+
+    test::TempSettingsFolder folder;
+    fs::path previous_;
+    KivoGrabber* grabber = nullptr;
+};
+
+TEST_F(CaptureDriverTest, LoadModeDecodesBarsFileForEveryQuality) {
+    const sim::Picture pictures[] = {test::NaturalPicture(), test::BarsPicture()};
+    const int passes[] = {2, 4, 4, 8};
+    for (const sim::Picture& picture : pictures) {
+        for (int quality = 0; quality < 4; ++quality) {
+            const test::EncodedCapture capture =
+                test::EncodeForQualityToFile(picture, quality, "bars.nsr");
+            SetQuality(quality);
+            Grabber::From(grabber)->processInfo.Hue = 55;  // in use, not committed
+            Hold(VkControl, VkMenu);
+            YuvImage* image = Capture();
+            ASSERT_NE(image, nullptr) << quality;
+            EXPECT_EQ(image->passesDone, passes[quality]);
+            EXPECT_EQ(image->lineCount, quality < 2 ? 242 : 484);
+            // Lines in their place: the frame comb's luma matches the ideal line by line.
+            if (quality > 0) {
+                std::vector<uint8_t> luma;
+                for (int l = 0; l < image->lineCount; ++l) {
+                    luma.insert(luma.end(), image->lineTable.Line(l),
+                                image->lineTable.Line(l) + kSampleWidth);
+                }
+                const double psnr =
+                    test::Psnr(std::span<const uint8_t>(luma), capture.ideal.first.y, kSampleWidth,
+                               image->lineCount, {8, 2, 8, 0});
+                EXPECT_GT(psnr, 45.0) << quality;
+            }
+            ExpectIdleAndRestored();
+            EXPECT_TRUE(platform::ShownMessageBoxes().empty());
+            EXPECT_TRUE(platform::SaveFileRequests().empty());
+            KivoFreeYUV(grabber, reinterpret_cast<KivoYuvImage*>(image));
+            platform::ReleaseAllKeys();
+        }
+    }
+}
+
+TEST_F(CaptureDriverTest, SavedCaptureReloadsToTheSamePicture) {
+    const std::string dump = folder.File("saved.nsr");
+    for (int quality : {1, 3}) {
+        const test::EncodedCapture capture = test::EncodeForQuality(test::BarsPicture(), quality);
+        SetQuality(quality);
+        // Save mode captures from the Grabber's source, which the main window has switched on.
+        Grabber::From(grabber)->videoSource = new MemoryRawSource(capture.nsr);
+        Grabber::From(grabber)->status = KivoStatusVideoOn;
+        std::string path = folder.File("saved");  // the dialog adds the extension
+        platform::InstallSaveFileResponder(AnswerWithPath, &path);
+        Hold(VkControl, VkShift);
+        YuvImage* saved = Capture();
+        ASSERT_NE(saved, nullptr);
+        ASSERT_EQ(platform::SaveFileRequests().size(), 1u);
+        const platform::SaveFileRequest& request = platform::SaveFileRequests()[0];
+        EXPECT_EQ(request.filterName, "NTSC Kivoly Raw Data (*.nsr)");
+        EXPECT_EQ(request.filterPattern, "*.nsr");
+        EXPECT_EQ(request.defaultExtension, "nsr");
+        EXPECT_EQ(request.maxLength, 80);
+        EXPECT_EQ(request.owner, nullptr);
+        ExpectIdleAndRestored();
+        platform::ReleaseAllKeys();
+        platform::ClearSaveFileRequests();
+
+        fs::rename(dump, "bars.nsr");
+        Hold(VkControl, VkMenu);
+        YuvImage* loaded = Capture();
+        ASSERT_NE(loaded, nullptr);
+        EXPECT_EQ(LinesOf(*loaded, loaded->lineTable), LinesOf(*saved, saved->lineTable));
+        if (quality == 3) {
+            EXPECT_EQ(LinesOf(*loaded, loaded->lineTable2), LinesOf(*saved, saved->lineTable2));
+        }
+        KivoFreeYUV(grabber, reinterpret_cast<KivoYuvImage*>(saved));
+        KivoFreeYUV(grabber, reinterpret_cast<KivoYuvImage*>(loaded));
+        platform::ReleaseAllKeys();
+    }
+}
+
+TEST_F(CaptureDriverTest, CancelledSaveStillCaptures) {
+    const test::EncodedCapture capture = test::EncodeForQuality(test::BarsPicture(), 0);
+    SetQuality(0);
+    Grabber::From(grabber)->videoSource = new MemoryRawSource(capture.nsr);
+    Grabber::From(grabber)->status = KivoStatusVideoOn;
+    Hold(VkControl, VkShift);
+    YuvImage* image = Capture();
+    ASSERT_NE(image, nullptr);
+    EXPECT_EQ(platform::SaveFileRequests().size(), 1u);
+    EXPECT_EQ(Grabber::From(grabber)->videoSource, nullptr);
+    ExpectIdleAndRestored();
+    KivoFreeYUV(grabber, reinterpret_cast<KivoYuvImage*>(image));
+}
+
+TEST_F(CaptureDriverTest, MissingFileTellsOfNoVideo) {
+    SetQuality(1);
+    Grabber::From(grabber)->processInfo.Contrast = 9;
+    Hold(VkControl, VkMenu);
+    EXPECT_EQ(Capture(), nullptr);
+    ExpectMessage("Video signal not detected.  Check video source, battery, and all cables");
+    EXPECT_STREQ(Grabber::From(grabber)->messageBuffer,
+                 "Video signal not detected.  Check video source, battery, and all cables");
+    ExpectIdleAndRestored();
+}
+
+TEST_F(CaptureDriverTest, BadFilesTellOfNoVideoOrBadSignal) {
+    const test::EncodedCapture capture = test::EncodeForQuality(test::BarsPicture(), 2);
+    SetQuality(2);
+    Hold(VkControl, VkMenu);
+
+    std::vector<uint8_t> badMagic = capture.nsr;
+    badMagic[1] = 'X';
+    WriteBytes("bars.nsr", badMagic);
+    EXPECT_EQ(Capture(), nullptr);
+    ExpectMessage("Video signal not detected.  Check video source, battery, and all cables");
+    ExpectIdleAndRestored();
+
+    // The file ends within its first record: the first picture line falls where no samples
+    // came, its blanking is too low, and the rescan finds no further field.
+    platform::ClearShownMessageBoxes();
+    WriteBytes("bars.nsr", std::vector<uint8_t>(capture.nsr.begin(), capture.nsr.begin() + 3000));
+    EXPECT_EQ(Capture(), nullptr);
+    ExpectMessage("Video signal not detected.  Check video source, battery, and all cables");
+    ExpectIdleAndRestored();
+
+    // The second field's blanking is too low: bad signal.
+    platform::ClearShownMessageBoxes();
+    std::vector<uint8_t> low = capture.nsr;
+    const size_t second = 10 + 262144 + 10;
+    for (size_t i = second; i < second + 262144; ++i)
+        low[i] = static_cast<uint8_t>(low[i] / 2);
+    WriteBytes("bars.nsr", low);
+    EXPECT_EQ(Capture(), nullptr);
+    ExpectMessage("Unable to digitize - Bad Video Signal?");
+    ExpectIdleAndRestored();
+}
+
+TEST_F(CaptureDriverTest, AbortIsSilentAndDeletesTheDump) {
+    test::EncodeForQualityToFile(test::BarsPicture(), 1, "bars.nsr");
+    SetQuality(1);
+    std::string path = folder.File("aborted.nsr");
+    platform::InstallSaveFileResponder(AnswerWithPath, &path);
+    Hold(VkControl, VkMenu, VkShift);
+    // The user holds the right button: the progress feedback's message pump sees it.
+    platform::InjectMouseButton(platform::VkRButton, true, {10, 10});
+    EXPECT_EQ(Capture(), nullptr);
+    platform::InjectMouseButton(platform::VkRButton, false, {10, 10});
+    EXPECT_TRUE(platform::ShownMessageBoxes().empty());
+    EXPECT_FALSE(fs::exists(path));
+    ExpectIdleAndRestored();
+}
+
+TEST_F(CaptureDriverTest, UnwritableDumpFolderGivesBadSignal) {
+    test::EncodeForQualityToFile(test::BarsPicture(), 0, "bars.nsr");
+    SetQuality(0);
+    std::string path = folder.File("no-such-folder/dump.nsr");
+    platform::InstallSaveFileResponder(AnswerWithPath, &path);
+    Hold(VkControl, VkMenu, VkShift);
+    EXPECT_EQ(Capture(), nullptr);
+    ExpectMessage("Unable to digitize - Bad Video Signal?");
+    ExpectIdleAndRestored();
+}
+
+TEST_F(CaptureDriverTest, PictureWithoutBurstDecodesWithoutColour) {
+    testing::SyntheticVideo video;
+    video.burstAmplitude = 0;
+    video.u = 25;
+    const std::vector<uint8_t> field = video.Field();
+    video.inversion = -1;
+    WriteBytes("bars.nsr", testing::RawFile({field, field, video.Field()}));
+    SetQuality(1);
+    Hold(VkControl, VkMenu);
+    YuvImage* image = Capture();
+    ASSERT_NE(image, nullptr);
+    EXPECT_TRUE(platform::ShownMessageBoxes().empty());
+    for (int k = 8; k < kSampleWidth - 8; ++k) {
+        ASSERT_EQ(image->lineTable.Line(100)[kSampleWidth + k], 0) << k;
+    }
+    KivoFreeYUV(grabber, reinterpret_cast<KivoYuvImage*>(image));
+}
+
+TEST_F(CaptureDriverTest, FreeYuvForgetsTheCurrentPicture) {
+    Grabber* g = Grabber::From(grabber);
+    KivoGrabInfo info{};
+    auto* image = new YuvImage(info, nullptr);
+    g->currentPicture = image;
+    KivoFreeYUV(grabber, nullptr);
+    KivoFreeYUV(nullptr, reinterpret_cast<KivoYuvImage*>(image));
+    EXPECT_EQ(g->currentPicture, image);
+    KivoFreeYUV(grabber, reinterpret_cast<KivoYuvImage*>(image));
+    EXPECT_EQ(g->currentPicture, nullptr);
+}
+
+}  // namespace
+}  // namespace kivoly

@@ -1,0 +1,269 @@
+#include "api/picture_conversion.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <memory>
+#include <vector>
+
+#include "api/grabber.h"
+#include "decode/yuv_image.h"
+#include "kivoly/kivoly.h"
+#include "output/packed_dib.h"
+#include "output/picture_window.h"
+#include "platform/global_memory.h"
+#include "platform/key_state.h"
+#include "platform/message_box.h"
+#include "platform/window/display.h"
+#include "platform/window/input.h"
+#include "platform/window/input_injection.h"
+#include "platform/window/window.h"
+#include "support/temp_settings_folder.h"
+#include "support/window_session.h"
+
+namespace kivoly {
+namespace {
+
+// A decoded-looking picture with detail in luma and chroma.
+YuvImage* TestPicture(bool twoFields = false) {
+    auto* yuv = new YuvImage(kSampleWidth, twoFields ? 484 : 242, twoFields, false, 0);
+    for (int line = 0; line < yuv->lineCount; ++line) {
+        uint8_t* samples = yuv->lineTable.Line(line);
+        for (int x = 0; x < kSampleWidth; ++x) {
+            samples[x] = static_cast<uint8_t>(70 + (x * 7 + line * 11) % 170);
+            samples[kSampleWidth + x] = static_cast<uint8_t>((x * 5 + line * 3) % 200 - 100);
+        }
+    }
+    yuv->medianLevel = 130;
+    return yuv;
+}
+
+KivoYuvImage* Handle(YuvImage* yuv) {
+    return reinterpret_cast<KivoYuvImage*>(yuv);
+}
+
+class PictureConversionTest : public ::testing::Test {
+  protected:
+    PictureConversionTest() : grabber_(KivoAlloc()) {
+        KivoGetProcessInfo(grabber_, &info_);
+        info_.ShowWhileProcessing = 0;
+        KivoSetProcessInfo(grabber_, &info_);
+        platform::ClearShownMessageBoxes();
+    }
+    ~PictureConversionTest() override {
+        KivoFree(grabber_);
+        platform::InstallMessageBoxResponder(nullptr, nullptr);
+    }
+    void SetSize(int width, int height) {
+        info_.Width = width;
+        info_.Height = height;
+        KivoSetProcessInfo(grabber_, &info_);
+    }
+
+    test::TempSettingsFolder folder_;
+    test::WindowSession session_;
+    KivoGrabber* grabber_;
+    KivoProcessInfo info_{};
+};
+
+TEST_F(PictureConversionTest, RowByRowGivesTheSameBytesAsTheWholePicture) {
+    std::unique_ptr<YuvImage> one(TestPicture());
+    std::unique_ptr<YuvImage> two(TestPicture(true));
+    struct Case {
+        int width, height, hue, color, brightness, contrast, sharpness, gamma, red;
+    };
+    for (const Case& c :
+         {Case{320, 240, 0, 0, 0, 0, 0, 0, 0}, Case{640, 480, 10, -20, 5, 8, 30, 0, 0},
+          Case{1500, 1125, -7, 30, 0, -20, -40, 25, -10},
+          Case{640, 480, 0, 0, -10, 0, 50, -30, 20}}) {
+        for (YuvImage* yuv : {one.get(), two.get()}) {
+            info_.Width = c.width;
+            info_.Height = c.height;
+            info_.Hue = c.hue;
+            info_.Color = c.color;
+            info_.Brightness = c.brightness;
+            info_.Contrast = c.contrast;
+            info_.Sharpness = c.sharpness;
+            info_.Gamma = c.gamma;
+            info_.Red = c.red;
+            KivoSetProcessInfo(grabber_, &info_);
+            KivoHGlobal dib = KivoProcYUVToRGB(grabber_, Handle(yuv), nullptr);
+            ASSERT_NE(dib, nullptr);
+            const KivoBitmapInfoHeader* header = LockDib(dib);
+            ASSERT_NE(header, nullptr);
+            ASSERT_EQ(header->biWidth, c.width);
+            ASSERT_EQ(header->biHeight, c.height);
+            ASSERT_EQ(KivoGetLineSize(grabber_), 3 * c.width);
+            const int stride = DibStride(24, c.width);
+            std::vector<uint8_t> line(3 * c.width + 1, 0xA5);
+            for (int row = 0; row < c.height; ++row) {
+                KivoProcYUVToRGBLineSeg(grabber_, line.data(), static_cast<int16_t>(row), 0, 0,
+                                        Handle(yuv));
+                const uint8_t* expected = DibPixels(header) + stride * (c.height - 1 - row);
+                ASSERT_EQ(std::memcmp(line.data(), expected, 3 * c.width), 0)
+                    << c.width << " row " << row;
+                ASSERT_EQ(line[3 * c.width], 0xA5);  // nothing past the line
+            }
+            platform::GlobalUnlock(dib);
+            EXPECT_EQ(KivoFreeDib(dib), nullptr);
+        }
+    }
+    Grabber::From(grabber_)->currentPicture = nullptr;
+}
+
+TEST_F(PictureConversionTest, BitmapsOfTheRightSizeAreReusedOthersReplaced) {
+    std::unique_ptr<YuvImage> yuv(TestPicture());
+    SetSize(320, 240);
+    KivoHGlobal first = KivoProcYUVToRGB(grabber_, Handle(yuv.get()), nullptr);
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(KivoProcYUVToRGB(grabber_, nullptr, first), first);  // the current picture again
+    SetSize(640, 480);
+    KivoHGlobal second = KivoProcYUVToRGB(grabber_, nullptr, first);
+    ASSERT_NE(second, nullptr);
+    EXPECT_FALSE(platform::GlobalIsValid(first));  // the wrong size was freed
+    // A block whose header claims more than the block holds is replaced as well.
+    KivoHGlobal small = platform::GlobalAlloc(100);
+    auto* fake = static_cast<KivoBitmapInfoHeader*>(platform::GlobalLock(small));
+    *fake = {40, 640, 480, 1, 24, 0, 640 * 480 * 3, 0, 0, 0, 0};
+    platform::GlobalUnlock(small);
+    KivoHGlobal third = KivoProcYUVToRGB(grabber_, nullptr, small);
+    ASSERT_NE(third, nullptr);
+    EXPECT_NE(third, small);
+    EXPECT_EQ(Grabber::From(grabber_)->status, KivoStatusIdle);
+    KivoFreeDib(second);
+    KivoFreeDib(third);
+    Grabber::From(grabber_)->currentPicture = nullptr;
+}
+
+TEST_F(PictureConversionTest, WithoutAPictureNothingIsMadeOrWritten) {
+    EXPECT_EQ(KivoProcYUVToRGB(grabber_, nullptr, nullptr), nullptr);
+    EXPECT_TRUE(platform::ShownMessageBoxes().empty());
+    std::vector<uint8_t> line(3 * 640, 0x5A);
+    KivoProcYUVToRGBLineSeg(grabber_, line.data(), 10, 0, 0, nullptr);
+    EXPECT_EQ(line[0], 0x5A);
+    EXPECT_EQ(line.back(), 0x5A);
+    std::unique_ptr<YuvImage> yuv(TestPicture());
+    KivoProcYUVToRGBLineSeg(grabber_, line.data(), 480, 0, 0, Handle(yuv.get()));  // past the end
+    EXPECT_EQ(line[0], 0x5A);
+    EXPECT_EQ(KivoWriteDibFile(grabber_, nullptr, folder_.File("x.bmp").c_str()), 0);
+    Grabber::From(grabber_)->currentPicture = nullptr;
+}
+
+TEST_F(PictureConversionTest, UsingAPictureAgainKeepsItAndANewOneReplacesIt) {
+    YuvImage* first = TestPicture();
+    EXPECT_EQ(KivoUseYUV(grabber_, Handle(first)), 1);
+    EXPECT_EQ(KivoUseYUV(grabber_, Handle(first)), 1);  // still alive: not destroyed first
+    EXPECT_NE(KivoProcYUVToRGB(grabber_, nullptr, nullptr), nullptr);
+    YuvImage* second = TestPicture();
+    EXPECT_EQ(KivoUseYUV(grabber_, Handle(second)), 1);  // destroys the first
+    EXPECT_EQ(Grabber::From(grabber_)->currentPicture, second);
+    info_.Height = 1;  // a size the conversion cannot make
+    KivoSetProcessInfo(grabber_, &info_);
+    EXPECT_EQ(KivoUseYUV(grabber_, Handle(second)), 0);
+    delete second;
+    Grabber::From(grabber_)->currentPicture = nullptr;
+}
+
+int AnswerYes(const platform::MessageBoxRecord&, void*) {
+    return platform::IdYes;
+}
+
+TEST_F(PictureConversionTest, EscapeAsksAndYesAbortsWithThePartPicture) {
+    std::unique_ptr<YuvImage> yuv(TestPicture());
+    SetSize(320, 240);
+    // Keys go to the focus: a host's window has it.
+    KivoHWnd host = platform::CreateWindow(0, "BUTTON", "host", platform::WsVisible, 0, 0, 50, 20,
+                                           nullptr, 0, nullptr);
+    ASSERT_NE(host, nullptr);
+    platform::SetFocus(host);
+    platform::InstallMessageBoxResponder(&AnswerYes, nullptr);
+    platform::InjectKeyPress(platform::VkEscape);
+    KivoHGlobal dib = KivoProcYUVToRGB(grabber_, Handle(yuv.get()), nullptr);
+    ASSERT_NE(dib, nullptr);
+    ASSERT_EQ(platform::ShownMessageBoxes().size(), 1u);
+    EXPECT_EQ(platform::ShownMessageBoxes()[0].text, "Abort Processing?");
+    EXPECT_EQ(platform::ShownMessageBoxes()[0].caption, "Abort Requested");
+    // Only the top row was converted: the bottom rows of memory are the picture's top.
+    const KivoBitmapInfoHeader* header = LockDib(dib);
+    const uint8_t* pixels = DibPixels(header);
+    const int stride = DibStride(24, 320);
+    const std::vector<uint8_t> zero(3 * 320, 0);
+    EXPECT_NE(std::memcmp(pixels + stride * 239, zero.data(), zero.size()), 0);
+    EXPECT_EQ(std::memcmp(pixels + stride * 238, zero.data(), zero.size()), 0);
+    platform::GlobalUnlock(dib);
+    KivoFreeDib(dib);
+
+    // Answered No (the default answer), the conversion goes on to the end.
+    platform::InstallMessageBoxResponder(nullptr, nullptr);
+    platform::InjectKeyPress(platform::VkEscape);
+    dib = KivoProcYUVToRGB(grabber_, nullptr, nullptr);
+    header = LockDib(dib);
+    EXPECT_NE(std::memcmp(DibPixels(header), zero.data(), zero.size()), 0);
+    platform::GlobalUnlock(dib);
+    KivoFreeDib(dib);
+    Grabber::From(grabber_)->currentPicture = nullptr;
+}
+
+struct Watch {
+    uint32_t centre = 0;
+    bool windowOpen = false;
+};
+
+// Looks at the screen while the picture window waits for the user, then closes it with a key.
+bool LookAndClose(void* context) {
+    auto* watch = static_cast<Watch*>(context);
+    watch->windowOpen = PictureWindow() != nullptr;
+    const platform::Surface& screen = platform::Screen();
+    watch->centre = screen.Pixel(screen.Width() / 2, screen.Height() / 2);
+    if (!watch->windowOpen) return false;
+    platform::InjectKeyPress(platform::VkSpace);
+    return true;
+}
+
+TEST_F(PictureConversionTest, ShowWhileProcessingLeavesThePictureUpUntilAKey) {
+    ASSERT_TRUE(RegisterPictureWindowClass());
+    std::unique_ptr<YuvImage> yuv(TestPicture());
+    SetSize(320, 240);
+    info_.ShowWhileProcessing = 1;
+    KivoSetProcessInfo(grabber_, &info_);
+    Watch watch;
+    platform::SetHeadlessIdleHandler(&LookAndClose, &watch);
+    KivoHGlobal dib = KivoProcYUVToRGB(grabber_, Handle(yuv.get()), nullptr);
+    platform::SetHeadlessIdleHandler(nullptr, nullptr);
+    ASSERT_NE(dib, nullptr);
+    EXPECT_TRUE(watch.windowOpen);
+    EXPECT_EQ(PictureWindow(), nullptr);
+    // The screen's centre showed the picture's centre pixel.
+    const KivoBitmapInfoHeader* header = LockDib(dib);
+    const uint8_t* px = DibPixels(header) + DibStride(24, 320) * (239 - 120) + 3 * 160;
+    EXPECT_EQ(watch.centre, platform::Rgb(px[2], px[1], px[0]));
+    platform::GlobalUnlock(dib);
+
+    // KivoShowDib shows it again and returns when it is closed.
+    watch = {};
+    platform::SetHeadlessIdleHandler(&LookAndClose, &watch);
+    EXPECT_EQ(KivoShowDib(grabber_, dib), 0);
+    platform::SetHeadlessIdleHandler(nullptr, nullptr);
+    EXPECT_TRUE(watch.windowOpen);
+    EXPECT_EQ(watch.centre, platform::Rgb(px[2], px[1], px[0]));
+    KivoFreeDib(dib);
+    Grabber::From(grabber_)->currentPicture = nullptr;
+}
+
+TEST_F(PictureConversionTest, BitmapFilesAndThePalette) {
+    std::unique_ptr<YuvImage> yuv(TestPicture());
+    KivoHGlobal dib = KivoProcYUVToRGB(grabber_, Handle(yuv.get()), nullptr);
+    const std::string path = folder_.File("picture.bmp");
+    EXPECT_EQ(KivoWriteDibFile(nullptr, dib, path.c_str()), 1);
+    EXPECT_EQ(folder_.ReadFile("picture.bmp").size(), 921654u);
+    EXPECT_EQ(KivoWriteDibFile(grabber_, dib, folder_.File("none/picture.bmp").c_str()), 0);
+    EXPECT_FALSE(platform::GlobalUnlock(dib));  // the writer left it unlocked
+    EXPECT_EQ(KivoFreeDib(dib), nullptr);
+    EXPECT_EQ(KivoFreeDib(dib), dib);  // already freed
+    EXPECT_NE(KivoGetDefaultPalette(), nullptr);
+    EXPECT_EQ(KivoGetDefaultPalette(), KivoGetDefaultPalette());
+    Grabber::From(grabber_)->currentPicture = nullptr;
+}
+
+}  // namespace
+}  // namespace kivoly

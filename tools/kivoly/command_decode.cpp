@@ -1,0 +1,275 @@
+// kivoly decode: raw captures (.nsr) to pictures, the way a host drives the library. Each raw
+// file is replayed through a RawFileSource into a capture store's Decode, the same acquisition
+// the library runs for a device capture, and the picture is converted with KivoProcYUVToRGB
+// under the Grabber's records (the settings file's, with the options on top).
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "api/grabber.h"
+#include "capture/raw_file_source.h"
+#include "command.h"
+#include "decode/yuv_image.h"
+#include "kivoly/kivoly.h"
+#include "output/packed_dib.h"
+#include "output/picture_window.h"
+#include "picture_options.h"
+#include "resources/string_table.h"
+#include "sim/picture_file.h"
+#include "terminal_progress.h"
+
+#if KIVOLY_HAVE_DESKTOP
+#include "platform/desktop/desktop_display.h"
+#endif
+
+namespace kivoly::cli {
+namespace {
+
+namespace fs = std::filesystem;
+
+const std::string kUsage = std::string(
+                               "Usage: kivoly decode RAW.nsr -o PICTURE [options]\n"
+                               "       kivoly decode RAW.nsr... -o FOLDER [options]\n\n"
+                               "Decodes raw captures into pictures. PICTURE is a .bmp or .png "
+                               "file; with several raw\nfiles (or a folder as -o) each becomes "
+                               "FOLDER/NAME.bmp (or .png with --format png).\n\n"
+                               "  -o, --output PATH  the picture, or the folder for several\n"
+                               "  --format F         bmp or png, for pictures written to a "
+                               "folder (default bmp)\n"
+                               "  --show             show each picture in the picture window\n") +
+                           kPictureOptionsHelp;
+
+enum class Format { Bmp, Png };
+
+struct DecodeJob {
+    std::vector<std::string> inputs;
+    std::string output;
+    Format folderFormat = Format::Bmp;
+    bool show = false;
+    PictureOptions picture;
+};
+
+std::string Lower(std::string text) {
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return text;
+}
+
+bool FormatOfPath(const std::string& path, Format& format) {
+    const std::string extension = Lower(fs::path(path).extension().string());
+    if (extension == ".bmp") {
+        format = Format::Bmp;
+    } else if (extension == ".png") {
+        format = Format::Png;
+    } else {
+        return false;
+    }
+    return true;
+}
+
+bool ParseArguments(const std::vector<std::string>& args, DecodeJob& job, std::string& error) {
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        const OptionResult taken = TakePictureOption(args, i, job.picture, error);
+        if (taken == OptionResult::Error) return false;
+        if (taken == OptionResult::Taken) continue;
+        if (arg == "-o" || arg == "--output" || arg == "--format") {
+            if (i + 1 >= args.size()) {
+                error = arg + " needs a value";
+                return false;
+            }
+            const std::string& value = args[++i];
+            if (arg == "--format") {
+                if (value != "bmp" && value != "png") {
+                    error = "--format takes bmp or png, not '" + value + "'";
+                    return false;
+                }
+                job.folderFormat = value == "png" ? Format::Png : Format::Bmp;
+            } else {
+                job.output = value;
+            }
+        } else if (arg == "--show") {
+            job.show = true;
+        } else if (arg.size() > 1 && arg[0] == '-') {
+            error = "unknown option " + arg + " (kivoly decode --help lists them)";
+            return false;
+        } else {
+            job.inputs.push_back(arg);
+        }
+    }
+    if (job.inputs.empty()) {
+        error = "no raw file given (kivoly decode --help)";
+        return false;
+    }
+    if (job.output.empty()) {
+        error = "no output given: -o PICTURE, or -o FOLDER for several raw files";
+        return false;
+    }
+    return true;
+}
+
+// The text the library shows for a failed acquisition.
+std::string DecodeFailure(DecodeResult result) {
+    const int id = result == DecodeNoVideo ? 59 : result == DecodeOutOfMemory ? 30 : 61;
+    return result == DecodeAborted ? "decoding was stopped" : StringText(id);
+}
+
+bool WritePng(KivoHGlobal dib, const std::string& path, std::string& error) {
+    const KivoBitmapInfoHeader* header = LockDib(dib);
+    if (header == nullptr || header->biBitCount != 24) {
+        if (header != nullptr) platform::GlobalUnlock(dib);
+        error = "the bitmap cannot be written as PNG";
+        return false;
+    }
+    sim::Picture picture(header->biWidth, header->biHeight);
+    const int stride = DibStride(24, header->biWidth);
+    const uint8_t* pixels = DibPixels(header);
+    for (int y = 0; y < picture.height; ++y) {
+        const uint8_t* row = pixels + static_cast<std::size_t>(stride) * (picture.height - 1 - y);
+        for (int x = 0; x < picture.width; ++x) {
+            uint8_t* out = picture.Pixel(x, y);
+            out[0] = row[3 * x + 2];
+            out[1] = row[3 * x + 1];
+            out[2] = row[3 * x];
+        }
+    }
+    platform::GlobalUnlock(dib);
+    return sim::WritePng(path, picture, error);
+}
+
+// Decodes one raw file into `outputPath`; false with the reason in `error`.
+bool DecodeOne(KivoGrabber* handle, const std::string& rawPath, const std::string& outputPath,
+               Format format, bool show, std::string& error) {
+    Grabber& grabber = *Grabber::From(handle);
+    std::FILE* probe = std::fopen(rawPath.c_str(), "rb");
+    if (probe == nullptr) {
+        error = "cannot read the raw file";
+        return false;
+    }
+    std::fclose(probe);
+    std::unique_ptr<YuvImage> yuv(YuvImage::ReuseOrCreate(nullptr, grabber.grabInfo, nullptr));
+    if (!yuv) {
+        error = StringText(30);
+        return false;
+    }
+    RawFileSource source(rawPath.c_str());
+    grabber.BeginBusy();
+    const DecodeResult result = yuv->Decode(grabber.grabInfo, &grabber, nullptr, &source);
+    grabber.EndBusy();
+    if (result != DecodeOk) {
+        error = DecodeFailure(result);
+        return false;
+    }
+    KivoHGlobal dib = KivoProcYUVToRGB(handle, reinterpret_cast<KivoYuvImage*>(yuv.get()), nullptr);
+    grabber.currentPicture = nullptr;
+    if (dib == nullptr) {
+        error = "the picture could not be converted";
+        return false;
+    }
+    bool written;
+    if (format == Format::Bmp) {
+        written = KivoWriteDibFile(handle, dib, outputPath.c_str()) != 0;
+        if (!written) error = "cannot write " + outputPath;
+    } else {
+        written = WritePng(dib, outputPath, error);
+    }
+    if (written && show) KivoShowDib(handle, dib);
+    KivoFreeDib(dib);
+    return written;
+}
+
+int RunDecode(const std::vector<std::string>& args) {
+    DecodeJob job;
+    std::string error;
+    if (!ParseArguments(args, job, error)) {
+        std::fprintf(stderr, "kivoly decode: %s\n", error.c_str());
+        return 2;
+    }
+    std::error_code ec;
+    const bool toFolder =
+        job.inputs.size() > 1 || fs::is_directory(job.output, ec) || job.output.back() == '/';
+    Format singleFormat = Format::Bmp;
+    if (!toFolder && !FormatOfPath(job.output, singleFormat)) {
+        std::fprintf(stderr, "kivoly decode: %s: the picture must end in .bmp or .png\n",
+                     job.output.c_str());
+        return 2;
+    }
+    if (toFolder && !fs::is_directory(job.output, ec) && !fs::create_directories(job.output, ec)) {
+        std::fprintf(stderr, "kivoly decode: cannot create the folder %s\n", job.output.c_str());
+        return 2;
+    }
+
+#if KIVOLY_HAVE_DESKTOP
+    std::unique_ptr<platform::DesktopDisplay> display;
+    if (job.show) {
+        display = platform::DesktopDisplay::Open("Kivoly");
+        if (!display) {
+            std::fprintf(stderr, "kivoly decode: --show needs a desktop display\n");
+            return 2;
+        }
+        platform::InstallDisplay(display.get());
+        RegisterPictureWindowClass();
+    }
+#else
+    if (job.show) {
+        std::fprintf(stderr, "kivoly decode: this build has no desktop display for --show\n");
+        return 2;
+    }
+#endif
+
+    KivoGrabber* grabber = KivoAlloc();
+    if (grabber == nullptr) {
+        std::fprintf(stderr, "kivoly decode: out of memory\n");
+        return 1;
+    }
+    KivoGrabInfo grabInfo;
+    KivoProcessInfo processInfo;
+    KivoGetGrabInfo(grabber, &grabInfo);
+    KivoGetProcessInfo(grabber, &processInfo);
+    job.picture.Apply(grabInfo, processInfo);
+    processInfo.ShowWhileProcessing = 0;
+    KivoSetGrabInfo(grabber, &grabInfo);
+    KivoSetProcessInfo(grabber, &processInfo);
+    // Progress goes to the terminal, not into a window.
+    KivoSetShowProgress(grabber, 0);
+
+    int failures = 0;
+    {
+        TerminalProgress progress;
+        for (const std::string& input : job.inputs) {
+            std::string output = job.output;
+            Format format = singleFormat;
+            if (toFolder) {
+                format = job.folderFormat;
+                output = (fs::path(job.output) / fs::path(input).stem()).string() +
+                         (format == Format::Png ? ".png" : ".bmp");
+            }
+            std::string reason;
+            if (DecodeOne(grabber, input, output, format, job.show, reason)) {
+                std::printf("%s -> %s (%d x %d)\n", input.c_str(), output.c_str(),
+                            processInfo.Width, processInfo.Height);
+            } else {
+                std::fprintf(stderr, "kivoly decode: %s: %s\n", input.c_str(), reason.c_str());
+                ++failures;
+            }
+            std::fflush(stdout);
+        }
+    }
+    KivoFree(grabber);
+#if KIVOLY_HAVE_DESKTOP
+    platform::InstallDisplay(nullptr);
+#endif
+    return failures == 0 ? 0 : 1;
+}
+
+}  // namespace
+
+KIVOLY_COMMAND("decode", "decode raw captures (.nsr) into BMP or PNG pictures", kUsage, RunDecode);
+
+}  // namespace kivoly::cli
