@@ -29,3 +29,16 @@ echo "== the same for this hand-edited kivoly.ini:"
 sed 's/^/    /' "$demo/kivoly.ini"
 echo
 build/bin/kivoly settings --folder "$demo"
+
+# A picture from a raw capture, with no file of yours: the built-in colour bars and the test
+# photograph are encoded as NTSC captures (.nsr), then decoded and converted to pictures.
+pictures=build/pictures
+mkdir -p "$pictures"
+echo
+echo "== kivoly encode, then kivoly decode: raw captures to pictures in $pictures"
+build/bin/kivoly encode --bars --quality 2 -o "$pictures/bars.nsr"
+build/bin/kivoly encode tests/data/natural.png --quality 2 -o "$pictures/natural.nsr"
+build/bin/kivoly decode "$pictures/bars.nsr" "$pictures/natural.nsr" --quality 2 --size 640x480 \
+    --format png -o "$pictures"
+build/bin/kivoly decode "$pictures/natural.nsr" --quality 2 --size 1500x1125 --sharpness 10 \
+    -o "$pictures/natural-1500.bmp"

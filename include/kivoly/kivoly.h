@@ -129,6 +129,9 @@ KIVOLY_API int32_t KivoSetStatus(KivoGrabber* grabber, int16_t status);
 /* Captures and decodes one picture; the caller owns it (KivoFreeYUV). Null on failure. */
 KIVOLY_API KivoYuvImage* KivoScanAndMakeYUV(KivoGrabber* grabber);
 KIVOLY_API void KivoFreeYUV(KivoGrabber* grabber, KivoYuvImage* image);
+/* Captures, decodes and converts one picture into `dib` (as KivoProcYUVToRGB does); 0 when the
+   capture failed, in which case `dib` is left to the host. */
+KIVOLY_API KivoHGlobal KivoScanAndProcess(KivoGrabber* grabber, KivoHGlobal dib);
 KIVOLY_API int32_t KivoGetLineSize(KivoGrabber* grabber);
 /* Makes the picture the current one (destroying a different current one) and prepares its
    conversion with the ProcessInfo in use; non-zero when the conversion can run. */

@@ -176,6 +176,18 @@ bool UsePicture(Grabber& grabber, YuvImage* yuv) {
 
 namespace kivoly {
 
+KivoHGlobal CaptureAndConvert(Grabber& grabber, KivoHGlobal dib) {
+    // One busy section spans capture and conversion, so one progress window shows both.
+    grabber.BeginBusy();
+    KivoHGlobal result = nullptr;
+    if (YuvImage* yuv = grabber.Capture()) {
+        result = ConvertPicture(grabber, yuv, dib);
+        grabber.FreeYuv(yuv);
+    }
+    grabber.EndBusy();
+    return result;
+}
+
 int32_t ShowPicture(Grabber& grabber, KivoHGlobal dib) {
     KivoBitmapInfoHeader* header = LockDib(dib);
     if (header == nullptr) return 0;

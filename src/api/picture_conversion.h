@@ -27,6 +27,11 @@ void ConvertPictureRow(Grabber& grabber, uint8_t* dst, int row, YuvImage* yuv);
 // prepares its conversion; false when the conversion cannot run.
 bool UsePicture(Grabber& grabber, YuvImage* yuv);
 
+// KivoScanAndProcess: captures and decodes one picture, converts it into `dib` as
+// ConvertPicture does and destroys the picture. Null when the capture failed; `dib` is then left
+// to the caller.
+KivoHGlobal CaptureAndConvert(Grabber& grabber, KivoHGlobal dib);
+
 // KivoShowDib: shows the bitmap in the picture window until the user closes it, then shows the
 // Grabber's main window if it is hidden. Returns the result of unlocking the bitmap (0 when it
 // could not be locked).

@@ -34,4 +34,8 @@ void KivoProcYUVToRGBLineSeg(KivoGrabber* grabber, uint8_t* line, int16_t row, i
                              KivoYuvImage* yuv) {
     if (grabber) kivoly::ConvertPictureRow(*Grabber::From(grabber), line, row, Picture(yuv));
 }
+
+KivoHGlobal KivoScanAndProcess(KivoGrabber* grabber, KivoHGlobal dib) {
+    return grabber ? kivoly::CaptureAndConvert(*Grabber::From(grabber), dib) : nullptr;
+}
 }
