@@ -56,6 +56,37 @@ TEST_F(DeviceCommandsTest, NoDeviceTakesTheHardwareNotFoundRoad) {
     }
 }
 
+TEST_F(DeviceCommandsTest, CaptureFromTheSimulatedDigitizer) {
+    const test::CommandResult run =
+        Kivoly("capture --simulate --quality 2 --size 320x240 -o " + In("bars.png"));
+    EXPECT_EQ(run.exitCode, 0) << run.output;
+    EXPECT_GT(fs::file_size(folder / "bars.png"), 1000u);
+    EXPECT_NE(run.output.find("device time"), std::string::npos) << run.output;
+    const test::CommandResult bmp = Kivoly("capture --simulate --quality 0 -o " + In("bars.bmp"));
+    EXPECT_EQ(bmp.exitCode, 0) << bmp.output;
+    EXPECT_EQ(fs::file_size(folder / "bars.bmp"), 54u + 640u * 480u * 3u);
+}
+
+TEST_F(DeviceCommandsTest, CaptureFailuresSayWhy) {
+    const test::CommandResult noVideo =
+        Kivoly("capture --device sim --fault no-video -o " + In("x.png"));
+    EXPECT_EQ(noVideo.exitCode, 1);
+    EXPECT_NE(noVideo.output.find("Video signal not detected"), std::string::npos)
+        << noVideo.output;
+    const test::CommandResult none = Kivoly("capture --device none -o " + In("x.png"));
+    EXPECT_EQ(none.exitCode, 1);
+    EXPECT_NE(none.output.find("Kivoly hardware not found!"), std::string::npos);
+    EXPECT_FALSE(fs::exists(folder / "x.png"));
+    const test::CommandResult noOutput = Kivoly("capture --simulate");
+    EXPECT_EQ(noOutput.exitCode, 2);
+    const test::CommandResult badPicture = Kivoly("capture --simulate -o x.gif");
+    EXPECT_EQ(badPicture.exitCode, 2);
+    const test::CommandResult badVideo =
+        Kivoly("capture --simulate --video " + In("missing.png") + " -o " + In("x.png"));
+    EXPECT_EQ(badVideo.exitCode, 2);
+    EXPECT_NE(badVideo.output.find("missing.png"), std::string::npos);
+}
+
 TEST_F(DeviceCommandsTest, BadOptionsGiveOneLineAndExitCodeTwo) {
     for (const char* arguments :
          {"preview --fault bogus", "preview --device parallel", "preview --frames 0",
