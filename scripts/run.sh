@@ -4,6 +4,34 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh build >/dev/null
 
+# The main job: pictures captured from the simulated digitizer, which stands in for the device
+# behind the parallel port register by register. It is fed the test photograph (or, without
+# --video, colour bars); each capture tells its device time (what the hardware takes, at one
+# microsecond a port access) and the time it took here.
+pictures=build/pictures
+mkdir -p "$pictures"
+settings=$(mktemp -d)
+echo "== kivoly capture --simulate: pictures from the simulated digitizer in $pictures"
+for quality in 0 1 2 3; do
+    KIVOLY_HOME=$settings build/bin/kivoly capture --simulate --camera --quality "$quality" \
+        --video tests/data/natural.png -o "$pictures/captured-q$quality.png"
+done
+KIVOLY_HOME=$settings build/bin/kivoly capture --simulate --camera --quality 2 --size 1500x1125 \
+    -o "$pictures/captured-bars-1500.bmp"
+echo
+echo "== kivoly preview: three frames of the live preview (160 x 120 grey)"
+KIVOLY_HOME=$settings build/bin/kivoly preview --simulate --video tests/data/natural.png \
+    --frames 3 -o "$pictures/preview"
+echo
+echo "== faults of the simulated digitizer end as the library reports them"
+for fault in no-video noisy-link; do
+    echo "-- --fault $fault:"
+    KIVOLY_HOME=$settings build/bin/kivoly capture --simulate --fault "$fault" \
+        -o "$pictures/fault.png" || true
+done
+rm -rf "$settings"
+echo
+
 echo "== kivoly settings: the records as the library loads them from your settings folder"
 build/bin/kivoly settings
 

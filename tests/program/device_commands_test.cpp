@@ -1,0 +1,104 @@
+// The device commands as a user runs them: the simulated digitizer's preview, and the roads
+// that end in "hardware not found" when no device can answer.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+#include "support/run_command.h"
+
+namespace kivoly {
+namespace {
+
+namespace fs = std::filesystem;
+
+class DeviceCommandsTest : public ::testing::Test {
+  protected:
+    DeviceCommandsTest() : folder(fs::path(::testing::TempDir()) / "device_commands") {
+        fs::remove_all(folder);
+        fs::create_directories(folder);
+    }
+    ~DeviceCommandsTest() override { fs::remove_all(folder); }
+
+    // Runs the program with its settings in the test's folder and no terminal to ask.
+    test::CommandResult Kivoly(const std::string& arguments) {
+        return test::RunCommand("KIVOLY_HOME=" + test::ShellQuote(folder.string()) + " " +
+                                KIVOLY_PROGRAM + " " + arguments + " </dev/null");
+    }
+    std::string In(const std::string& name) { return test::ShellQuote((folder / name).string()); }
+
+    fs::path folder;
+};
+
+TEST_F(DeviceCommandsTest, PreviewSavesFramesOfTheSimulatedDigitizer) {
+    const test::CommandResult run = Kivoly("preview --simulate --frames 2 -o " + In("frame"));
+    EXPECT_EQ(run.exitCode, 0) << run.output;
+    EXPECT_GT(fs::file_size(folder / "frame-1.png"), 100u);
+    EXPECT_TRUE(fs::exists(folder / "frame-2.png"));
+    EXPECT_FALSE(fs::exists(folder / "frame-3.png"));
+}
+
+TEST_F(DeviceCommandsTest, PreviewWithoutVideoShowsNoise) {
+    const test::CommandResult run =
+        Kivoly("preview --device sim --fault no-video --frames 1 -o " + In("noise"));
+    EXPECT_EQ(run.exitCode, 0) << run.output;
+    EXPECT_TRUE(fs::exists(folder / "noise-1.png"));
+}
+
+TEST_F(DeviceCommandsTest, NoDeviceTakesTheHardwareNotFoundRoad) {
+    for (const char* device : {"none", "ppdev:/nonexistent/parport0", "sim --fault no-device"}) {
+        const test::CommandResult run =
+            Kivoly(std::string("preview --device ") + device + " -o " + In("none"));
+        EXPECT_EQ(run.exitCode, 1) << device << ": " << run.output;
+        EXPECT_NE(run.output.find("Kivoly hardware not found!"), std::string::npos) << device;
+        EXPECT_NE(run.output.find("no device answered"), std::string::npos) << device;
+        EXPECT_FALSE(fs::exists(folder / "none-1.png"));
+    }
+}
+
+TEST_F(DeviceCommandsTest, CaptureFromTheSimulatedDigitizer) {
+    const test::CommandResult run =
+        Kivoly("capture --simulate --quality 2 --size 320x240 -o " + In("bars.png"));
+    EXPECT_EQ(run.exitCode, 0) << run.output;
+    EXPECT_GT(fs::file_size(folder / "bars.png"), 1000u);
+    EXPECT_NE(run.output.find("device time"), std::string::npos) << run.output;
+    const test::CommandResult bmp = Kivoly("capture --simulate --quality 0 -o " + In("bars.bmp"));
+    EXPECT_EQ(bmp.exitCode, 0) << bmp.output;
+    EXPECT_EQ(fs::file_size(folder / "bars.bmp"), 54u + 640u * 480u * 3u);
+}
+
+TEST_F(DeviceCommandsTest, CaptureFailuresSayWhy) {
+    const test::CommandResult noVideo =
+        Kivoly("capture --device sim --fault no-video -o " + In("x.png"));
+    EXPECT_EQ(noVideo.exitCode, 1);
+    EXPECT_NE(noVideo.output.find("Video signal not detected"), std::string::npos)
+        << noVideo.output;
+    const test::CommandResult none = Kivoly("capture --device none -o " + In("x.png"));
+    EXPECT_EQ(none.exitCode, 1);
+    EXPECT_NE(none.output.find("Kivoly hardware not found!"), std::string::npos);
+    EXPECT_FALSE(fs::exists(folder / "x.png"));
+    const test::CommandResult noOutput = Kivoly("capture --simulate");
+    EXPECT_EQ(noOutput.exitCode, 2);
+    const test::CommandResult badPicture = Kivoly("capture --simulate -o x.gif");
+    EXPECT_EQ(badPicture.exitCode, 2);
+    const test::CommandResult badVideo =
+        Kivoly("capture --simulate --video " + In("missing.png") + " -o " + In("x.png"));
+    EXPECT_EQ(badVideo.exitCode, 2);
+    EXPECT_NE(badVideo.output.find("missing.png"), std::string::npos);
+}
+
+TEST_F(DeviceCommandsTest, BadOptionsGiveOneLineAndExitCodeTwo) {
+    for (const char* arguments :
+         {"preview --fault bogus", "preview --device parallel", "preview --frames 0",
+          "preview --device none --video x.png", "preview --video"}) {
+        const test::CommandResult run = Kivoly(arguments);
+        EXPECT_EQ(run.exitCode, 2) << arguments << ": " << run.output;
+        EXPECT_NE(run.output.find("kivoly preview: "), std::string::npos) << arguments;
+    }
+    const test::CommandResult help = Kivoly("preview --help");
+    EXPECT_EQ(help.exitCode, 0);
+    EXPECT_NE(help.output.find("unstable-sync"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace kivoly
