@@ -30,7 +30,8 @@ Grabber::~Grabber() {
         platform::GlobalFree(previewBitmap);
         previewBitmap = nullptr;
     }
-    // Still here when the change to idle was refused (a preview was running).
+    // Still here when the change to idle was refused (a preview or a capture was running);
+    // the port is given back too, or it would stay claimed for the life of the process.
     if (videoSource) {
         videoSource->Power(false);
         delete videoSource;
@@ -38,6 +39,7 @@ Grabber::~Grabber() {
     }
     delete captureStore;
     captureStore = nullptr;
+    ClosePort();
     delete settingsFile;
     settingsFile = nullptr;
 }

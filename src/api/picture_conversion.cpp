@@ -95,7 +95,7 @@ bool AbortRequested() {
     KivoHWnd window = PictureWindow();
     bool asked = window != nullptr && platform::IsKeyDownNow(platform::VkRButton);
     platform::Message message;
-    while (platform::PeekMessage(message, window, platform::WmKeyDown, platform::WmKeyUp,
+    while (platform::PeekMessage(message, window, platform::WmKeyDown, platform::WmSysChar,
                                  platform::PmRemove)) {
         if (message.message == platform::WmKeyDown && message.wParam == platform::VkEscape) {
             asked = true;

@@ -45,8 +45,7 @@ class CapturePasses {
   private:
     PassEnd RunPass(int pass);
     PassEnd AcquireFieldOfPass(int pass, uint16_t& flags);
-    // AcquireField that records a field the passes skip; false when no field came.
-    bool Acquire();
+    // Records a field the passes let go by.
     void SkipField();
     PassEnd ProcessLines(int pass, uint16_t flags, LineTable& table, int cursor);
     bool Aborted() const { return progress_ != nullptr && progress_->IsAborted(); }
@@ -130,10 +129,6 @@ PassEnd CapturePasses::RunPass(int pass) {
     }
 }
 
-bool CapturePasses::Acquire() {
-    return source_.AcquireField();
-}
-
 // A field the passes do not use still becomes a record, so that the raw file replays.
 void CapturePasses::SkipField() {
     image_.BeginRawRecord(source_.fieldFlags);
@@ -166,17 +161,17 @@ PassEnd CapturePasses::AcquireFieldOfPass(int pass, uint16_t& flags) {
     if (source_.readoutActive && quality_ == 0) {
         source_.Rewind();
     } else {
-        if (!Acquire()) return noField;
+        if (!source_.AcquireField()) return noField;
         if (source_.fieldFlags & NoSync) {
             if (toggle_) {
                 SkipField();
-                if (!Acquire()) return noField;
+                if (!source_.AcquireField()) return noField;
             }
             toggle_ = !toggle_;
         } else if (step_ == 1 && pass > 0) {
             // One-field pictures take every second field.
             SkipField();
-            if (!Acquire()) return noField;
+            if (!source_.AcquireField()) return noField;
         }
     }
 

@@ -41,6 +41,11 @@ int16_t StoredSkew(const uint8_t* line) {
 // Copies raw samples first - kMargin .. first + kSpan of a stored line; positions outside the
 // stored samples repeat the nearest one.
 void CopyStream(uint8_t* out, const uint8_t* raw, int first) {
+    const int from = first - kMargin;
+    if (from >= 0 && from + kSpan <= kRawLineSamples) {
+        std::memcpy(out, raw + from, kSpan);
+        return;
+    }
     for (int i = 0; i < kSpan; ++i) {
         out[i] = raw[std::clamp(first - kMargin + i, 0, kRawLineSamples - 1)];
     }

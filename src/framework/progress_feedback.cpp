@@ -65,6 +65,13 @@ void ProgressFeedback::Update(uint16_t value, const char* newText) {
 
     Message message;
     while (PeekMessage(message, nullptr, 0, 0, PmRemove)) {
+        if (message.message == WmQuit) {
+            // The thread is asked to end: the operation is aborted, and the request stays in
+            // the queue for the loop that owns it instead of being swallowed here.
+            RequestAbort();
+            PostQuitMessage(static_cast<int>(message.wParam));
+            break;
+        }
         if (progressWindow) {
             if (!TranslateAccelerator(progressWindow->hwnd, accelerators, message)) {
                 TranslateMessage(message);

@@ -150,9 +150,38 @@ void AreaResampler::Run(const ResampleSource& source, int width, uint8_t* dst) {
         return;
     }
     const RowDivider divide(sourceWidth_);
-    const int taps = taps_;
     const int32_t* const firsts = first_.data();
-    const int32_t* w = weights_.data();
+    const int32_t* const weights = weights_.data();
+    // The tap count is fixed for a geometry: a loop of known length per count unrolls fully.
+    auto resample = [&]<int kTaps>() {
+        const int32_t* w = weights;
+        for (int x = 0; x < width; ++x, w += kTaps) {
+            const int s = firsts[x];
+            int sumY = 0, sumU = 0, sumV = 0;
+            for (int t = 0; t < kTaps; ++t) {
+                sumY += w[t] * ys[s + t];
+                sumU += w[t] * us[s + t];
+                sumV += w[t] * vs[s + t];
+            }
+            emit(dst + 3 * x, divide(sumY), divide(sumU), divide(sumV));
+        }
+    };
+    switch (taps_) {
+        case 2:
+            return resample.template operator()<2>();
+        case 3:
+            return resample.template operator()<3>();
+        case 4:
+            return resample.template operator()<4>();
+        case 5:
+            return resample.template operator()<5>();
+        case 6:
+            return resample.template operator()<6>();
+        default:
+            break;
+    }
+    const int taps = taps_;
+    const int32_t* w = weights;
     for (int x = 0; x < width; ++x, w += taps) {
         const int s = firsts[x];
         int sumY = 0, sumU = 0, sumV = 0;

@@ -45,41 +45,62 @@ AxisWeights BuildWeights(int source, int target) {
     return axis;
 }
 
+// Scales each of `rows` rows of `sourceWidth` RGB pixels to `width` pixels.
+template <typename Sample>
+std::vector<float> ScaleRows(const Sample* source, int sourceWidth, int rows,
+                             const AxisWeights& across, int width) {
+    std::vector<float> out(static_cast<size_t>(rows) * static_cast<size_t>(width) * 3);
+    for (int y = 0; y < rows; ++y) {
+        const Sample* row = source + static_cast<size_t>(y) * static_cast<size_t>(sourceWidth) * 3;
+        for (int x = 0; x < width; ++x) {
+            const size_t i = static_cast<size_t>(x);
+            const float* w = &across.weights[across.offset[i]];
+            float* pixel = &out[(static_cast<size_t>(y) * static_cast<size_t>(width) + i) * 3];
+            for (int k = 0; k < across.count[i]; ++k) {
+                const Sample* p = row + static_cast<size_t>(across.first[i] + k) * 3;
+                for (int c = 0; c < 3; ++c)
+                    pixel[c] += w[k] * static_cast<float>(p[c]);
+            }
+        }
+    }
+    return out;
+}
+
+// Scales the columns of a picture `width` RGB pixels wide to `height` rows.
+template <typename Sample>
+std::vector<float> ScaleColumns(const Sample* source, int width, const AxisWeights& down,
+                                int height) {
+    const size_t rowSize = static_cast<size_t>(width) * 3;
+    std::vector<float> out(static_cast<size_t>(height) * rowSize);
+    for (int y = 0; y < height; ++y) {
+        const size_t i = static_cast<size_t>(y);
+        const float* w = &down.weights[down.offset[i]];
+        float* row = &out[i * rowSize];
+        for (int k = 0; k < down.count[i]; ++k) {
+            const Sample* in = source + static_cast<size_t>(down.first[i] + k) * rowSize;
+            for (size_t j = 0; j < rowSize; ++j)
+                row[j] += w[k] * static_cast<float>(in[j]);
+        }
+    }
+    return out;
+}
+
 }  // namespace
 
 std::vector<float> ScalePicture(const Picture& picture, int width, int height) {
     const AxisWeights across = BuildWeights(picture.width, width);
     const AxisWeights down = BuildWeights(picture.height, height);
-
-    // Horizontal pass into rows of the source height.
-    std::vector<float> rows(static_cast<size_t>(picture.height) * width * 3);
-    for (int y = 0; y < picture.height; ++y) {
-        for (int x = 0; x < width; ++x) {
-            float sum[3] = {0, 0, 0};
-            const float* w = &across.weights[across.offset[static_cast<size_t>(x)]];
-            for (int k = 0; k < across.count[static_cast<size_t>(x)]; ++k) {
-                const uint8_t* p = picture.Pixel(across.first[static_cast<size_t>(x)] + k, y);
-                for (int c = 0; c < 3; ++c)
-                    sum[c] += w[k] * p[c];
-            }
-            float* out = &rows[(static_cast<size_t>(y) * width + x) * 3];
-            for (int c = 0; c < 3; ++c)
-                out[c] = sum[c];
-        }
+    // Scale along the axis first that leaves the smaller intermediate picture.
+    const size_t acrossFirst = static_cast<size_t>(picture.height) * static_cast<size_t>(width);
+    const size_t downFirst = static_cast<size_t>(height) * static_cast<size_t>(picture.width);
+    if (acrossFirst <= downFirst) {
+        const std::vector<float> rows =
+            ScaleRows(picture.rgb.data(), picture.width, picture.height, across, width);
+        return ScaleColumns(rows.data(), width, down, height);
     }
-    // Vertical pass.
-    std::vector<float> result(static_cast<size_t>(height) * width * 3);
-    for (int y = 0; y < height; ++y) {
-        const float* w = &down.weights[down.offset[static_cast<size_t>(y)]];
-        float* out = &result[static_cast<size_t>(y) * width * 3];
-        for (int k = 0; k < down.count[static_cast<size_t>(y)]; ++k) {
-            const float* in =
-                &rows[static_cast<size_t>(down.first[static_cast<size_t>(y)] + k) * width * 3];
-            for (int i = 0; i < width * 3; ++i)
-                out[i] += w[k] * in[i];
-        }
-    }
-    return result;
+    const std::vector<float> columns =
+        ScaleColumns(picture.rgb.data(), picture.width, down, height);
+    return ScaleRows(columns.data(), picture.width, height, across, width);
 }
 
 }  // namespace kivoly::sim

@@ -5,11 +5,14 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "api/grabber.h"
+#include "capture/detected_ports.h"
 #include "capture/memory_raw_source.h"
+#include "capture/raw_capture_file.h"
 #include "decode/synthetic_video.h"
 #include "decode/yuv_image.h"
 #include "kivoly/kivoly.h"
@@ -17,7 +20,11 @@
 #include "platform/message_box.h"
 #include "platform/save_file_dialog.h"
 #include "platform/window/input_injection.h"
+#include "sim/capture_sequence.h"
+#include "sim/colour_bars.h"
 #include "sim/picture.h"
+#include "sim/picture_signal.h"
+#include "sim/simulated_rig.h"
 #include "support/encoded_capture.h"
 #include "support/plane_psnr.h"
 #include "support/temp_settings_folder.h"
@@ -287,6 +294,52 @@ TEST_F(CaptureDriverTest, FreeYuvForgetsTheCurrentPicture) {
     EXPECT_EQ(g->currentPicture, image);
     KivoFreeYUV(grabber, reinterpret_cast<KivoYuvImage*>(image));
     EXPECT_EQ(g->currentPicture, nullptr);
+}
+
+}  // namespace
+}  // namespace kivoly
+
+namespace kivoly {
+namespace {
+
+// The normal capture from the simulated digitizer showing the colour bars: the same picture as
+// a decode of the encoder's raw file of that quality.
+TEST(CaptureDriverDevice, NormalCaptureDecodesTheDevicesFields) {
+    test::TempSettingsFolder folder;
+    platform::ReleaseAllKeys();
+    platform::ClearShownMessageBoxes();
+    auto signal = std::make_unique<sim::PictureSignal>(sim::ColourBars(320, 240));
+    const test::EncodedCapture file = [&] {
+        test::EncodedCapture c;
+        for (const sim::CaptureRecord& r : sim::EncodeCaptureRecords(signal->Encoder(), 2)) {
+            AppendRawRecord(c.nsr, r.fieldFlags, r.samples);
+        }
+        return c;
+    }();
+    sim::SimulatedRig rig(std::move(signal));
+    KivoGrabber* grabber = KivoAlloc();
+    KivoSetShowProgress(grabber, 0);
+    KivoGrabInfo info;
+    KivoGetGrabInfo(grabber, &info);
+    info.Quality = 2;
+    info.UseColor = 1;
+    info.CameraInput = 1;
+    KivoSetGrabInfo(grabber, &info);
+
+    auto* image = reinterpret_cast<YuvImage*>(KivoScanAndMakeYUV(grabber));
+    ASSERT_NE(image, nullptr);
+    EXPECT_TRUE(platform::ShownMessageBoxes().empty());
+    EXPECT_EQ(image->passesDone, 4);
+    EXPECT_EQ(KivoGetStatus(grabber), KivoStatusIdle);
+    EXPECT_FALSE(rig.port.Claimed(1));
+
+    MemoryRawSource source(file.nsr);
+    YuvImage fromFile(info, nullptr);
+    ASSERT_EQ(fromFile.Decode(info, nullptr, nullptr, &source), DecodeOk);
+    EXPECT_EQ(LinesOf(*image, image->lineTable), LinesOf(fromFile, fromFile.lineTable));
+    KivoFreeYUV(grabber, reinterpret_cast<KivoYuvImage*>(image));
+    KivoFree(grabber);
+    DetectedPorts().fill(0);
 }
 
 }  // namespace

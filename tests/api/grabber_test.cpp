@@ -168,8 +168,17 @@ TEST_F(GrabberTest, TheStepToIdleGivesAClaimedPortBack) {
         EXPECT_TRUE(grabber.ChangeStatus(KivoStatusIdle));
         EXPECT_EQ(grabber.portHandle, -1);
     }
+    // Freed while the change to idle is refused (a capture runs): the port is still given back.
+    {
+        Grabber grabber;
+        grabber.portClaimed = 1;
+        grabber.portHandle = 7;
+        grabber.status = KivoStatusConnected;
+        gCaptureBusy = 1;
+    }
+    gCaptureBusy = 0;
     platform::InstallPortIo(nullptr);
-    EXPECT_EQ(ports.released, std::vector<intptr_t>{5});
+    EXPECT_EQ(ports.released, (std::vector<intptr_t>{5, 7}));
 }
 
 TEST_F(GrabberTest, GrabInfoChangesReachTheDevice) {

@@ -221,6 +221,20 @@ TEST_F(ProgressFeedbackTest, SoundsFollowTheSettingsFile) {
     EXPECT_EQ(RecordedSounds().back().kind, SoundEvent::Beep);
 }
 
+TEST_F(ProgressFeedbackTest, AQuitRequestAbortsAndStaysForTheOuterLoop) {
+    GrabberFeedback feedback;
+    feedback.BeginBusy();
+    feedback.Begin("Converting", 100, true);
+    PostQuitMessage(4);
+    feedback.Update(1, nullptr);
+    EXPECT_TRUE(feedback.IsAborted());
+    Message message;
+    ASSERT_TRUE(PeekMessage(message, nullptr, 0, 0, PmRemove));
+    EXPECT_EQ(message.message, WmQuit);
+    EXPECT_EQ(message.wParam, 4u);
+    feedback.EndBusy();
+}
+
 TEST_F(ProgressFeedbackTest, LongTextIsCutToTheBuffer) {
     GrabberFeedback feedback;
     std::string longText(200, 'x');

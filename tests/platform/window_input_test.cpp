@@ -24,11 +24,20 @@ struct Received {
     LParam second;
 };
 std::vector<Received> gReceived;
+std::vector<unsigned> gDrawStates;
 
 LResult InputProc(KivoHWnd window, uint32_t message, WParam first, LParam second) {
     if ((message >= WmMouseMove && message <= WmRButtonDblClk) || message == WmKeyDown ||
         message == WmCommand || message == WmActivate || message == WmSetFocus) {
         gReceived.push_back({window, message, first, second});
+    }
+    if (message == WmDrawItem) {
+        const auto* item = reinterpret_cast<const DrawItemRecord*>(second);
+        gDrawStates.push_back(item->itemState & OdsSelected);
+        item->dc->FillRect(
+            item->itemRect,
+            CreateSolidBrush((item->itemState & OdsSelected) ? Rgb(255, 0, 0) : Rgb(0, 0, 255)));
+        return 1;
     }
     return DefWindowProc(window, message, first, second);
 }
@@ -143,6 +152,34 @@ TEST_F(WindowInputTest, ActivationRaisesAWindowAndPassesOnWhenTheActiveOneCloses
     EXPECT_EQ(Of(WmActivate)[0].window, left);
 }
 
+TEST_F(WindowInputTest, CaptionMovesTheWindowAndItsBoxesMaximiseAndClose) {
+    KivoHWnd framed =
+        CreateWindow(0, "InputWindow", "Framed", WsCaption | WsSysMenu | WsMaximizeBox | WsVisible,
+                     300, 300, 200, 100, nullptr, 0, nullptr);
+    test::PumpMessages();
+    // Caption starts 3 pixels in; its boxes sit at the right end.
+    InjectMouseButton(VkLButton, true, {320, 310});
+    InjectMouseMove({350, 330});
+    InjectMouseButton(VkLButton, false, {350, 330});
+    test::PumpMessages();
+    Rect moved;
+    GetWindowRect(framed, moved);
+    EXPECT_EQ(moved, (Rect{330, 320, 530, 420}));
+    EXPECT_EQ(GetCapture(), nullptr);
+
+    InjectClick({moved.right - 3 - 2 - 16 - 2 - 8, moved.top + 10});  // maximise box
+    test::PumpMessages();
+    EXPECT_TRUE(IsZoomed(framed));
+    InjectClick({moved.right - 3 - 2 - 16 - 2 - 8, moved.top + 10});
+    test::PumpMessages();
+    EXPECT_TRUE(IsWindow(framed));  // the maximised window's boxes are elsewhere now
+    Rect zoomed;
+    GetWindowRect(framed, zoomed);
+    InjectClick({zoomed.right - 3 - 2 - 8, zoomed.top + 10});  // close box
+    test::PumpMessages();
+    EXPECT_FALSE(IsWindow(framed));
+}
+
 TEST_F(WindowInputTest, DisabledWindowsGetNoInputAndLoseTheFocus) {
     SetFocus(right);
     EnableWindow(right, false);
@@ -177,6 +214,26 @@ TEST_F(WindowInputTest, ButtonSendsItsCommandOnlyWhenReleasedOverIt) {
     EXPECT_EQ(LoWord(commands[0].first), 77);
     EXPECT_EQ(HiWord(commands[0].first), BnClicked);
     EXPECT_EQ(reinterpret_cast<KivoHWnd>(commands[0].second), button);
+}
+
+TEST_F(WindowInputTest, OwnerDrawnButtonsAreDrawnByTheirParentInBothStates) {
+    KivoHWnd button = CreateWindow(0, kButtonClass, "", WsChild | WsVisible | BsOwnerDraw, 10, 10,
+                                   78, 17, left, 105, nullptr);
+    gDrawStates.clear();
+    test::PumpMessages();
+    ASSERT_FALSE(gDrawStates.empty());
+    EXPECT_EQ(gDrawStates.back(), 0u);
+    EXPECT_EQ(test::ClientPixel(button, 5, 5), 0x0000FFu);
+    InjectMouseButton(VkLButton, true, test::ScreenPoint(button, 5, 5));
+    test::PumpMessages();
+    EXPECT_EQ(gDrawStates.back(), static_cast<unsigned>(OdsSelected));
+    EXPECT_EQ(test::ClientPixel(button, 5, 5), 0xFF0000u);
+    InjectMouseButton(VkLButton, false, test::ScreenPoint(button, 5, 5));
+    test::PumpMessages();
+    EXPECT_EQ(gDrawStates.back(), 0u);
+    EXPECT_EQ(test::ClientPixel(button, 5, 5), 0x0000FFu);
+    ASSERT_EQ(Of(WmCommand).size(), 1u);
+    EXPECT_EQ(LoWord(Of(WmCommand)[0].first), 105);
 }
 
 TEST_F(WindowInputTest, WindowsDrawOnlyWhereTheyAreNotCovered) {

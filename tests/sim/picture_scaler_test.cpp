@@ -14,7 +14,9 @@ TEST(PictureScalerTest, FlatStaysFlatAtAnySize) {
         flat.rgb[i + 1] = 128;
         flat.rgb[i + 2] = 250;
     }
-    for (const auto& [w, h] : {std::pair{736, 480}, std::pair{2, 1}, std::pair{5, 3}}) {
+    // Both orders of the two passes: across first for wide targets, down first for tall ones.
+    for (const auto& [w, h] :
+         {std::pair{736, 480}, std::pair{2, 1}, std::pair{5, 3}, std::pair{1, 400}}) {
         const std::vector<float> scaled = ScalePicture(flat, w, h);
         ASSERT_EQ(scaled.size(), static_cast<size_t>(w) * h * 3);
         for (size_t i = 0; i < scaled.size(); i += 3) {
@@ -39,12 +41,14 @@ TEST(PictureScalerTest, ShrinkingAveragesAndEnlargingInterpolates) {
     // A step of two pixels grows into a monotonic ramp within its end values.
     Picture step(2, 1);
     step.Pixel(1, 0)[0] = 255;
-    const std::vector<float> grown = ScalePicture(step, 100, 1);
-    for (int x = 1; x < 100; ++x) {
-        EXPECT_GE(grown[static_cast<size_t>(x) * 3], grown[static_cast<size_t>(x - 1) * 3]);
+    for (const int rows : {1, 300}) {
+        const std::vector<float> grown = ScalePicture(step, 100, rows);
+        for (int x = 1; x < 100; ++x) {
+            EXPECT_GE(grown[static_cast<size_t>(x) * 3], grown[static_cast<size_t>(x - 1) * 3]);
+        }
+        EXPECT_NEAR(grown[0], 0, 1e-3);
+        EXPECT_NEAR(grown[99 * 3], 255, 1e-3);
     }
-    EXPECT_NEAR(grown[0], 0, 1e-3);
-    EXPECT_NEAR(grown[99 * 3], 255, 1e-3);
 }
 
 }  // namespace

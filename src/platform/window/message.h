@@ -66,6 +66,7 @@ enum MessageId : uint32_t {
     WmRButtonUp = 0x0205,
     WmRButtonDblClk = 0x0206,
     WmCaptureChanged = 0x0215,
+    WmPowerBroadcast = 0x0218,
     WmQueryNewPalette = 0x030F,
     WmPaletteChanged = 0x0311,
     WmUser = 0x0400,
@@ -91,7 +92,15 @@ enum SysCommand : unsigned {
 };
 
 // Hit-test codes in the first parameter of the non-client mouse messages.
-enum HitTest : int { HtNowhere = 0, HtClient = 1, HtCaption = 2, HtBorder = 18 };
+enum HitTest : int {
+    HtNowhere = 0,
+    HtClient = 1,
+    HtCaption = 2,
+    HtMinButton = 8,
+    HtMaxButton = 9,
+    HtBorder = 18,
+    HtClose = 20,
+};
 
 constexpr uint16_t LoWord(uintptr_t value) {
     return static_cast<uint16_t>(value & 0xFFFF);

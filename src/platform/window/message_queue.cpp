@@ -53,15 +53,6 @@ KivoHWnd MouseTarget(const InputEvent& event, bool& client) {
     return data->handle;
 }
 
-int NonClientHit(const WindowData& data, Point screen) {
-    Point origin = WindowOrigin(data);
-    int frame = FrameThickness(data.style, data.exStyle);
-    int caption = CaptionHeight(data.style);
-    int y = screen.y - origin.y;
-    if (caption && y >= frame && y < frame + caption) return HtCaption;
-    return HtBorder;
-}
-
 // The message an input event becomes if it is taken out now.
 Message RouteInput(const InputEvent& event) {
     WindowSystem& system = System();
@@ -103,7 +94,7 @@ Message RouteInput(const InputEvent& event) {
     WindowData* data = FindWindow(target);
     if (data && !client) {
         message.message = id - kScNcDistance;
-        message.wParam = static_cast<WParam>(NonClientHit(*data, event.position));
+        message.wParam = static_cast<WParam>(NonClientHitTest(*data, event.position));
         message.lParam = MakePointLParam(event.position.x, event.position.y);
         return message;
     }
@@ -301,7 +292,11 @@ bool TranslateMessage(const Message& message) {
 
 LResult DispatchMessage(const Message& message) {
     if (!message.hwnd) return 0;
-    return SendMessage(message.hwnd, message.message, message.wParam, message.lParam);
+    LResult result = SendMessage(message.hwnd, message.message, message.wParam, message.lParam);
+    // A window that did not paint is taken as painted, so that a loop that pumps until the
+    // queue is empty cannot spin on its paint message for ever.
+    if (message.message == WmPaint) ValidateRect(message.hwnd, nullptr);
+    return result;
 }
 
 LResult DefWindowProc(KivoHWnd window, uint32_t message, WParam first, LParam second) {
@@ -342,6 +337,21 @@ LResult DefWindowProc(KivoHWnd window, uint32_t message, WParam first, LParam se
         }
         case WmMouseActivate:
             return 1;
+        case WmNcLButtonDown:
+            if (first == HtCaption && !IsZoomed(window)) {
+                RunMoveLoop(window, {PointX(second), PointY(second)});
+            }
+            return 0;
+        case WmNcLButtonUp:
+            if (first == HtClose) {
+                SendMessage(window, WmSysCommand, ScClose, second);
+            } else if (first == HtMaxButton) {
+                SendMessage(window, WmSysCommand, IsZoomed(window) ? ScRestore : ScMaximize,
+                            second);
+            } else if (first == HtMinButton) {
+                SendMessage(window, WmSysCommand, ScMinimize, second);
+            }
+            return 0;
         case WmNcLButtonDblClk:
             if (first == HtCaption && (data->style & WsMaximizeBox)) {
                 SendMessage(window, WmSysCommand, IsZoomed(window) ? ScRestore : ScMaximize, 0);
@@ -368,6 +378,31 @@ LResult DefWindowProc(KivoHWnd window, uint32_t message, WParam first, LParam se
         default:
             return 0;
     }
+}
+
+void RunMoveLoop(KivoHWnd window, Point start) {
+    WindowData* data = FindWindow(window);
+    if (!data) return;
+    Rect origin = data->rect;
+    SetCapture(window);
+    Message message;
+    for (;;) {
+        int got = GetMessage(message, nullptr, 0, 0);
+        if (got <= 0) {
+            if (got == 0) PostQuitMessage(static_cast<int>(message.wParam));
+            break;
+        }
+        if (message.message == WmMouseMove && message.hwnd == window) {
+            MoveWindow(window, origin.left + message.x - start.x, origin.top + message.y - start.y,
+                       origin.Width(), origin.Height(), true);
+            continue;
+        }
+        if (message.message == WmLButtonUp) break;
+        TranslateMessage(message);
+        DispatchMessage(message);
+        if (GetCapture() != window) return;
+    }
+    if (GetCapture() == window) ReleaseCapture();
 }
 
 int16_t GetKeyState(int virtualKey) {

@@ -22,7 +22,8 @@ void PostQuitMessage(int exitCode);
 
 // The first message for `window` (null: any window of the thread and thread messages) whose
 // identifier lies in [first, last] (both 0: any), removed when `flags` has PmRemove. Paint
-// messages stay until the window is validated. False when there is none.
+// messages stay until the window is validated (painting or dispatching validates it). False
+// when there is none.
 bool PeekMessage(Message& message, KivoHWnd window, uint32_t first, uint32_t last, unsigned flags);
 // Waits for a message and removes it: 1 for a message, 0 for WmQuit, -1 when no message can
 // ever arrive (a headless display with nothing queued, no timer and no idle handler).
@@ -31,7 +32,8 @@ int GetMessage(Message& message, KivoHWnd window, uint32_t first, uint32_t last)
 bool WaitMessage();
 // Posts the character message of a key press (WmChar / WmSysChar); true when it posted one.
 bool TranslateMessage(const Message& message);
-// Hands the message to its window's procedure and returns the answer (0 without a window).
+// Hands the message to its window's procedure and returns the answer (0 without a window). A
+// paint message leaves its window validated, whether or not the procedure painted.
 LResult DispatchMessage(const Message& message);
 
 // The default answers of the window system to every message a procedure does not handle.

@@ -415,7 +415,8 @@ bool ShowWindow(KivoHWnd window, int command) {
     bool activate = command == SwShowNormal || command == SwShow || command == SwShowMaximized ||
                     command == SwRestore;
     if (activate && !(data->style & WsChild) && !data->minimized) SetActiveWindow(window);
-    if (data->minimized) LeaveInput(window, Leaving::Hidden);
+    data = FindWindow(window);
+    if (data && data->minimized) LeaveInput(window, Leaving::Hidden);
     CurrentDisplay().Present();
     return wasVisible;
 }

@@ -121,6 +121,10 @@ void ExposeScreenArea(const Region& screenArea);
 
 // Draws the frame and caption of a window, clipped to `screenClip`.
 void DrawNonClient(const WindowData& data, const Region& screenClip);
+// What a screen point outside the client area hits: a caption button, the caption or the frame.
+int NonClientHitTest(const WindowData& data, Point screen);
+// Moves a window with the pointer until the left button is released (a press on its caption).
+void RunMoveLoop(KivoHWnd window, Point start);
 
 // Whether a message for `target` passes a queue filter (window and its children, range).
 bool PassesFilter(KivoHWnd target, uint32_t message, KivoHWnd window, uint32_t first,
