@@ -96,7 +96,22 @@ std::unique_ptr<DesktopDisplay> DesktopDisplay::Open(const char* title) {
     return display;
 }
 
+void DesktopDisplay::ShowCursorShape(Cursor shape) {
+    if (shape == shownShape_) return;
+    SDL_SystemCursor system = SDL_SYSTEM_CURSOR_ARROW;
+    if (shape == Cursor::Wait) system = SDL_SYSTEM_CURSOR_WAIT;
+    if (shape == Cursor::Cross) system = SDL_SYSTEM_CURSOR_CROSSHAIR;
+    if (shape == Cursor::Hand) system = SDL_SYSTEM_CURSOR_HAND;
+    SDL_Cursor* cursor = SDL_CreateSystemCursor(system);
+    if (!cursor) return;
+    SDL_SetCursor(cursor);
+    if (cursor_) SDL_FreeCursor(cursor_);
+    cursor_ = cursor;
+    shownShape_ = shape;
+}
+
 DesktopDisplay::~DesktopDisplay() {
+    if (cursor_) SDL_FreeCursor(cursor_);
     if (texture_) SDL_DestroyTexture(texture_);
     if (renderer_) SDL_DestroyRenderer(renderer_);
     if (window_) SDL_DestroyWindow(window_);
@@ -174,6 +189,7 @@ void DesktopDisplay::PresentNow() {
     SDL_RenderCopy(renderer_, texture_, nullptr, nullptr);
     SDL_RenderPresent(renderer_);
     SDL_ShowCursor(IsCursorShown() ? SDL_ENABLE : SDL_DISABLE);
+    ShowCursorShape(GetCursor());
     // A program that moved the cursor (a drag puts it back) moves the real one too.
     Point cursor;
     GetCursorPos(cursor);

@@ -5,10 +5,12 @@
 #include <memory>
 
 #include "platform/window/display.h"
+#include "platform/window/window_class.h"
 
 struct SDL_Window;
 struct SDL_Renderer;
 struct SDL_Texture;
+struct SDL_Cursor;
 
 namespace kivoly::platform {
 
@@ -31,6 +33,8 @@ class DesktopDisplay : public Display {
   private:
     DesktopDisplay() = default;
     void HandleEvents(bool waitFirst, int timeoutMs);
+    // Shows the system's shape for `shape` over the window.
+    void ShowCursorShape(Cursor shape);
 
     SDL_Window* window_ = nullptr;
     SDL_Renderer* renderer_ = nullptr;
@@ -40,6 +44,8 @@ class DesktopDisplay : public Display {
     uint32_t lastPresentMs_ = 0;
     bool dirty_ = true;
     bool quitRequested_ = false;
+    SDL_Cursor* cursor_ = nullptr;
+    Cursor shownShape_ = Cursor::Arrow;
 };
 
 // The SDL key code's virtual key, or 0 when the key has none.
