@@ -116,11 +116,8 @@ bool AbortRequested() {
 KivoHGlobal ConvertPicture(Grabber& grabber, YuvImage* yuv, KivoHGlobal dib) {
     if (yuv != nullptr) grabber.currentPicture = yuv;
     YuvImage* picture = grabber.currentPicture;
-    if (picture == nullptr) {
-        grabber.ChangeStatus(KivoStatusIdle);
-        return nullptr;
-    }
     grabber.ChangeStatus(KivoStatusIdle);
+    if (picture == nullptr) return nullptr;
     const KivoProcessInfo info = grabber.processInfo;
     KivoBitmapInfoHeader* header = AcceptBitmap(dib, info);
     if (header == nullptr) {

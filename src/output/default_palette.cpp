@@ -4,7 +4,6 @@ namespace kivoly {
 
 namespace {
 
-constexpr int kCubeFirst = 19;
 constexpr uint8_t kDark = 129;  // not 128, so that no table colour equals a reserved colour
 
 constexpr int CubeIndex(int r, int g, int b) {

@@ -158,7 +158,9 @@ TEST_F(PictureConversionTest, UsingAPictureAgainKeepsItAndANewOneReplacesIt) {
     YuvImage* first = TestPicture();
     EXPECT_EQ(KivoUseYUV(grabber_, Handle(first)), 1);
     EXPECT_EQ(KivoUseYUV(grabber_, Handle(first)), 1);  // still alive: not destroyed first
-    EXPECT_NE(KivoProcYUVToRGB(grabber_, nullptr, nullptr), nullptr);
+    KivoHGlobal dib = KivoProcYUVToRGB(grabber_, nullptr, nullptr);
+    EXPECT_NE(dib, nullptr);
+    KivoFreeDib(dib);
     YuvImage* second = TestPicture();
     EXPECT_EQ(KivoUseYUV(grabber_, Handle(second)), 1);  // destroys the first
     EXPECT_EQ(Grabber::From(grabber_)->currentPicture, second);

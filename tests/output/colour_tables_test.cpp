@@ -26,15 +26,6 @@ TEST(ColourTables, LumaRunsFromBlack76ToTheWhiteLevel) {
     EXPECT_LT(brighter.YToRgb[224], 16320);
 }
 
-TEST(ColourTables, ChromaCoefficientsScaleWithTheLumaRange) {
-    const ColourTables tables = Configured(224, 1.0, false);
-    // d x coefficient x 16320 / 148, rounded half up.
-    EXPECT_EQ(tables.VToR[128 + 100], static_cast<int>(std::trunc(100 * 1.14 * 16320 / 148 + 0.5)));
-    EXPECT_EQ(tables.UToB[0], static_cast<int>(std::trunc(-128 * 2.032 * 16320 / 148 + 0.5)));
-    EXPECT_EQ(tables.VToG[128], 0);
-    EXPECT_LT(tables.UToG[128 + 50], 0);
-}
-
 TEST(ColourTables, UnitGainAndGammaGiveTheStraightLine) {
     const ColourTables tables = Configured(224, 1.0, false);
     EXPECT_EQ(tables.GammaR[0], 0);
