@@ -1,5 +1,5 @@
 // Whole device captures decoded: the simulated digitizer behind the port, driven by the capture
-// passes at every quality and with the faults that end a capture early.
+// passes.
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -16,66 +16,24 @@
 namespace kivoly {
 namespace {
 
-struct Outcome {
-    DecodeResult result;
-    int passes;
-    std::vector<int> barLuma;  // mean luma of each of the seven bars, middle line
-};
-
-Outcome Capture(int quality, const sim::SimulatedFaults& faults = {}) {
-    sim::SimulatedRig rig;
-    rig.device.SetFaults(faults);
-    ParallelPortDevice device(0);
-    Outcome outcome{DecodeNoVideo, 0, {}};
-    if (device.TryPort(1) != 0) {
-        const KivoGrabInfo info{quality, 1, 1, 1, -1, 1, 1, 0};
-        YuvImage store(info, nullptr);
-        outcome.result = store.Decode(info, nullptr, nullptr, &device);
-        outcome.passes = store.passesDone;
-        if (outcome.result == DecodeOk) {
-            const uint8_t* line = store.lineTable.Line(store.lineCount / 2);
-            for (int bar = 0; bar < 7; ++bar) {
-                int sum = 0;
-                for (int x = 30; x < 70; ++x)
-                    sum += line[bar * kSampleWidth / 7 + x];
-                outcome.barLuma.push_back(sum / 40);
-            }
-        }
-    }
-    DetectedPorts().fill(0);
-    return outcome;
-}
-
-TEST(DeviceDecode, EveryQualityDecodesTheBars) {
-    const int passes[4] = {2, 4, 4, 8};
-    for (int quality = 0; quality < 4; ++quality) {
-        const Outcome outcome = Capture(quality);
-        ASSERT_EQ(outcome.result, DecodeOk) << quality;
-        EXPECT_EQ(outcome.passes, passes[quality]) << quality;
-        // White, yellow, cyan, green, magenta, red, blue: the luma falls bar by bar.
-        for (int bar = 1; bar < 7; ++bar) {
-            EXPECT_LT(outcome.barLuma[bar], outcome.barLuma[bar - 1] - 5)
-                << "quality " << quality << " bar " << bar;
-        }
-    }
-}
-
-TEST(DeviceDecode, FaultsGiveTheirResults) {
-    sim::SimulatedFaults noVideo;
-    noVideo.noVideo = true;
-    EXPECT_EQ(Capture(1, noVideo).result, DecodeNoVideo);
-    sim::SimulatedFaults alarm;
-    alarm.alarm = true;
-    EXPECT_EQ(Capture(1, alarm).result, DecodeNoVideo);
-    sim::SimulatedFaults noisy;
-    noisy.noisyLink = true;
-    EXPECT_EQ(Capture(1, noisy).result, DecodeReadbackFailed);
+// A slow port and a tape still give pictures: the delay is settled by the first capture, and
+// captures that miss the vertical sync are taken without it.
+TEST(DeviceDecode, SlowPortAndTapeStillDecode) {
     sim::SimulatedFaults slow;
     slow.slowPortDelay = 3;
-    EXPECT_EQ(Capture(2, slow).result, DecodeOk);
     sim::SimulatedFaults tape;
     tape.unstableSync = true;
-    EXPECT_EQ(Capture(2, tape).result, DecodeOk);
+    for (const sim::SimulatedFaults& faults : {slow, tape}) {
+        sim::SimulatedRig rig;
+        rig.device.SetFaults(faults);
+        ParallelPortDevice device(0);
+        ASSERT_EQ(device.TryPort(1), 0x378);
+        const KivoGrabInfo info{2, 1, 0, 1, -1, 1, 1, 0};
+        YuvImage store(info, nullptr);
+        EXPECT_EQ(store.Decode(info, nullptr, nullptr, &device), DecodeOk);
+        EXPECT_EQ(device.ioDelay, faults.slowPortDelay);
+        DetectedPorts().fill(0);
+    }
 }
 
 // Every luma and chroma byte of the decoded lines of two pictures.

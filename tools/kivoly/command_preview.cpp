@@ -7,7 +7,7 @@
 
 #include "command.h"
 #include "device_options.h"
-#include "kivoly/host.h"
+#include "display_choice.h"
 #include "kivoly/kivoly.h"
 #include "output/packed_dib.h"
 #include "platform/gdi/dib_drawing.h"
@@ -120,7 +120,8 @@ int32_t ShowFrame() {
 }
 
 bool OpenWindow(PreviewRun& run) {
-    if (!KivolyHostUseDesktopDisplay("Kivoly preview")) return false;
+    std::string unused;
+    if (!UseDisplay("desktop", unused)) return false;
     platform::WindowClass view;
     view.name = "KivolyPreviewView";
     view.procedure = &ViewProcedure;
@@ -177,7 +178,7 @@ int RunPreview(const std::vector<std::string>& args) {
     const bool started = KivoStartPreviewing(run.grabber) != 0;
     if (shown) {
         platform::DestroyWindow(run.window);
-        KivolyHostCloseDesktopDisplay();
+        CloseDisplay();
     }
     KivoFree(run.grabber);
     gRun = nullptr;
