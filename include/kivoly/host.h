@@ -36,8 +36,8 @@ void KivolyHostReleaseAllKeys(void);
 /* ---- Message boxes ----------------------------------------------------------------------- */
 /* Answers a message box: returns 1 OK, 2 Cancel, 3 Abort, 4 Retry, 5 Ignore, 6 Yes or 7 No.
  * `style` holds the system's button, icon and default-button bits. */
-typedef int32_t (*KivolyMessageBoxResponder)(KivoHWnd owner, const char* text,
-                                             const char* caption, uint32_t style, void* context);
+typedef int32_t (*KivolyMessageBoxResponder)(KivoHWnd owner, const char* text, const char* caption,
+                                             uint32_t style, void* context);
 /* Installs a responder; null returns to pressing the default button. */
 void KivolyHostSetMessageBoxResponder(KivolyMessageBoxResponder responder, void* context);
 
@@ -118,7 +118,7 @@ void KivolyHostSetProgressObserver(const KivolyProgressObserver* observer);
  *                           standard ports or only on the one given.
  * Returns 0 (and changes nothing) for a text it does not know. The simulated digitizer is not
  * chosen here: a host that links it installs it itself. */
-int32_t KivolyHostSetDevice(const char* spec);
+int32_t KivolyHostSetDevice(const char* choice);
 
 #ifdef __cplusplus
 }

@@ -25,9 +25,9 @@ extern "C" {
 #endif
 
 /* Opaque objects and handles. */
-typedef struct KivoGrabber KivoGrabber;       /* made by KivoAlloc */
-typedef struct KivoYuvImage KivoYuvImage;     /* a decoded picture; the caller owns it */
-typedef struct KivoGlobalBlock* KivoHGlobal;  /* movable global memory (bitmaps) */
+typedef struct KivoGrabber KivoGrabber;      /* made by KivoAlloc */
+typedef struct KivoYuvImage KivoYuvImage;    /* a decoded picture; the caller owns it */
+typedef struct KivoGlobalBlock* KivoHGlobal; /* movable global memory (bitmaps) */
 typedef struct KivoPaletteObject* KivoHPalette;
 typedef struct KivoWindow* KivoHWnd;
 

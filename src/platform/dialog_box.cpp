@@ -26,8 +26,8 @@ void InstallDialogResponder(DialogResponder responder, void* context) {
     gResponder = {responder, context};
 }
 
-intptr_t DialogBoxParam(const DialogTemplate& dialogTemplate, KivoHWnd owner, DialogProcedure procedure,
-                        intptr_t parameter) {
+intptr_t DialogBoxParam(const DialogTemplate& dialogTemplate, KivoHWnd owner,
+                        DialogProcedure procedure, intptr_t parameter) {
     // A person at an interactive display answers the dialog on the window system.
     if (!gResponder.function && procedure && CurrentDisplay().IsInteractive()) {
         return DialogBoxIndirect(dialogTemplate, owner, procedure, parameter);

@@ -14,10 +14,10 @@ PortIo* gChosen = nullptr;
 }  // namespace
 }  // namespace kivoly::platform
 
-extern "C" int32_t KivolyHostSetDevice(const char* spec) {
+extern "C" int32_t KivolyHostSetDevice(const char* choice) {
     using namespace kivoly::platform;
-    if (!spec) return 0;
-    const std::string text = spec;
+    if (!choice) return 0;
+    const std::string text = choice;
     std::unique_ptr<PortIo> chosen;
     if (text == "none") {
         chosen = MakeNonePortIo();

@@ -12,7 +12,6 @@
 // line outside the 480 picture rows shows the nearest row.
 #pragma once
 
-
 namespace kivoly::sim {
 
 enum class SyncPulse { None, Horizontal, Equalising, Broad };

@@ -13,15 +13,14 @@
 #include <vector>
 
 #include "api/grabber.h"
+#include "bitmap_picture.h"
 #include "capture/raw_file_source.h"
 #include "command.h"
 #include "decode/yuv_image.h"
 #include "kivoly/kivoly.h"
-#include "output/packed_dib.h"
 #include "output/picture_window.h"
 #include "picture_options.h"
 #include "resources/string_table.h"
-#include "sim/picture_file.h"
 #include "terminal_progress.h"
 
 #if KIVOLY_HAVE_DESKTOP
@@ -120,32 +119,9 @@ std::string DecodeFailure(DecodeResult result) {
     return result == DecodeAborted ? "decoding was stopped" : StringText(id);
 }
 
-bool WritePng(KivoHGlobal dib, const std::string& path, std::string& error) {
-    const KivoBitmapInfoHeader* header = LockDib(dib);
-    if (header == nullptr || header->biBitCount != 24) {
-        if (header != nullptr) platform::GlobalUnlock(dib);
-        error = "the bitmap cannot be written as PNG";
-        return false;
-    }
-    sim::Picture picture(header->biWidth, header->biHeight);
-    const int stride = DibStride(24, header->biWidth);
-    const uint8_t* pixels = DibPixels(header);
-    for (int y = 0; y < picture.height; ++y) {
-        const uint8_t* row = pixels + static_cast<std::size_t>(stride) * (picture.height - 1 - y);
-        for (int x = 0; x < picture.width; ++x) {
-            uint8_t* out = picture.Pixel(x, y);
-            out[0] = row[3 * x + 2];
-            out[1] = row[3 * x + 1];
-            out[2] = row[3 * x];
-        }
-    }
-    platform::GlobalUnlock(dib);
-    return sim::WritePng(path, picture, error);
-}
-
 // Decodes one raw file into `outputPath`; false with the reason in `error`.
 bool DecodeOne(KivoGrabber* handle, const std::string& rawPath, const std::string& outputPath,
-               Format format, bool show, std::string& error) {
+               bool show, std::string& error) {
     Grabber& grabber = *Grabber::From(handle);
     std::FILE* probe = std::fopen(rawPath.c_str(), "rb");
     if (probe == nullptr) {
@@ -172,13 +148,7 @@ bool DecodeOne(KivoGrabber* handle, const std::string& rawPath, const std::strin
         error = "the picture could not be converted";
         return false;
     }
-    bool written;
-    if (format == Format::Bmp) {
-        written = KivoWriteDibFile(handle, dib, outputPath.c_str()) != 0;
-        if (!written) error = "cannot write " + outputPath;
-    } else {
-        written = WritePng(dib, outputPath, error);
-    }
+    const bool written = WriteBitmapPicture(handle, dib, outputPath, error);
     if (written && show) KivoShowDib(handle, dib);
     KivoFreeDib(dib);
     return written;
@@ -244,14 +214,12 @@ int RunDecode(const std::vector<std::string>& args) {
         TerminalProgress progress;
         for (const std::string& input : job.inputs) {
             std::string output = job.output;
-            Format format = singleFormat;
             if (toFolder) {
-                format = job.folderFormat;
                 output = (fs::path(job.output) / fs::path(input).stem()).string() +
-                         (format == Format::Png ? ".png" : ".bmp");
+                         (job.folderFormat == Format::Png ? ".png" : ".bmp");
             }
             std::string reason;
-            if (DecodeOne(grabber, input, output, format, job.show, reason)) {
+            if (DecodeOne(grabber, input, output, job.show, reason)) {
                 std::printf("%s -> %s (%d x %d)\n", input.c_str(), output.c_str(),
                             processInfo.Width, processInfo.Height);
             } else {
