@@ -14,6 +14,10 @@ namespace {
 class RowDivider {
   public:
     explicit RowDivider(int divisor) : magic_((uint64_t{1} << 32) / divisor + 1) {}
+    // For sums that cannot be negative (luma).
+    int Positive(int n) const {
+        return static_cast<int>((static_cast<uint64_t>(n) * magic_) >> 32);
+    }
     int operator()(int n) const {
         const int64_t sign = n >> 31;
         const uint64_t magnitude = static_cast<uint64_t>((n ^ sign) - sign);
@@ -163,7 +167,7 @@ void AreaResampler::Run(const ResampleSource& source, int width, uint8_t* dst) {
                 sumU += w[t] * us[s + t];
                 sumV += w[t] * vs[s + t];
             }
-            emit(dst + 3 * x, divide(sumY), divide(sumU), divide(sumV));
+            emit(dst + 3 * x, divide.Positive(sumY), divide(sumU), divide(sumV));
         }
     };
     switch (taps_) {
@@ -190,7 +194,7 @@ void AreaResampler::Run(const ResampleSource& source, int width, uint8_t* dst) {
             sumU += w[t] * us[s + t];
             sumV += w[t] * vs[s + t];
         }
-        emit(dst + 3 * x, divide(sumY), divide(sumU), divide(sumV));
+        emit(dst + 3 * x, divide.Positive(sumY), divide(sumU), divide(sumV));
     }
 }
 
