@@ -59,6 +59,14 @@ TEST_F(DeviceTest, PowerUpConfiguresAndProbes) {
     EXPECT_EQ(rig.port.DataRegister(1) & 0x01, 0x01);
 }
 
+TEST_F(DeviceTest, EcpPortIsPutIntoByteMode) {
+    rig.port.SetEcp(true);  // extended control 0x15: FIFO empty, standard mode
+    ParallelPortDevice device(0);
+    EXPECT_EQ(device.TryPort(1), kLpt1);
+    EXPECT_EQ(rig.port.ExtendedControl(1), 0x35);
+    EXPECT_EQ(rig.port.ExtendedControl(2), 0x15);
+}
+
 TEST_F(DeviceTest, NoDeviceLeavesThePortAsItWas) {
     sim::SimulatedFaults faults;
     faults.noDevice = true;

@@ -2,6 +2,7 @@
 // BUTTON class, and what overlapping windows let each other draw.
 #include <gtest/gtest.h>
 
+#include <utility>
 #include <vector>
 
 #include "platform/key_state.h"
@@ -26,7 +27,11 @@ struct Received {
 std::vector<Received> gReceived;
 std::vector<unsigned> gDrawStates;
 
+std::vector<std::pair<KivoHWnd, WParam>> gPaletteChanges;
+
 LResult InputProc(KivoHWnd window, uint32_t message, WParam first, LParam second) {
+    if (message == WmQueryNewPalette) return 3;  // as if three entries changed
+    if (message == WmPaletteChanged) gPaletteChanges.push_back({window, first});
     if ((message >= WmMouseMove && message <= WmRButtonDblClk) || message == WmKeyDown ||
         message == WmCommand || message == WmActivate || message == WmSetFocus) {
         gReceived.push_back({window, message, first, second});
@@ -178,6 +183,17 @@ TEST_F(WindowInputTest, CaptionMovesTheWindowAndItsBoxesMaximiseAndClose) {
     InjectClick({zoomed.right - 3 - 2 - 8, zoomed.top + 10});  // close box
     test::PumpMessages();
     EXPECT_FALSE(IsWindow(framed));
+}
+
+TEST_F(WindowInputTest, APaletteChangedOnActivationIsToldToEveryTopLevelWindow) {
+    gPaletteChanges.clear();
+    ASSERT_EQ(GetActiveWindow(), right);
+    SetActiveWindow(left);
+    ASSERT_EQ(gPaletteChanges.size(), 2u);
+    for (const auto& [window, changer] : gPaletteChanges) {
+        EXPECT_EQ(reinterpret_cast<KivoHWnd>(changer), left);
+    }
+    EXPECT_NE(gPaletteChanges[0].first, gPaletteChanges[1].first);
 }
 
 TEST_F(WindowInputTest, DisabledWindowsGetNoInputAndLoseTheFocus) {

@@ -3,6 +3,7 @@
 #include "platform/window/display.h"
 #include "platform/window/input_injection.h"
 #include "platform/window/message_queue.h"
+#include "platform/window/paint.h"
 #include "platform/window/window.h"
 #include "platform/window/window_system.h"
 
@@ -85,7 +86,7 @@ KivoHWnd SetActiveWindow(KivoHWnd window) {
     if (window) {
         BringWindowToTop(window);
         SendMessage(window, WmActivate, WaActive, reinterpret_cast<LParam>(previous));
-        SendMessage(window, WmQueryNewPalette, 0, 0);
+        if (SendMessage(window, WmQueryNewPalette, 0, 0) > 0) BroadcastPaletteChanged(window);
         if (system.active == window) {
             if (!system.focus || GetTopLevel(system.focus) != window) SetFocus(window);
             if (WindowData* data = FindWindow(window)) {

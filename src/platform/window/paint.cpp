@@ -207,6 +207,14 @@ bool FindPaintMessage(Message& message, KivoHWnd window, uint32_t first, uint32_
     return desktop && FindPaintIn(*desktop, message, window, first, last);
 }
 
+void BroadcastPaletteChanged(KivoHWnd changer) {
+    WindowData* desktop = FindWindow(System().desktop);
+    if (!desktop) return;
+    for (KivoHWnd top : std::vector<KivoHWnd>(desktop->children)) {
+        SendMessage(top, WmPaletteChanged, reinterpret_cast<WParam>(changer), 0);
+    }
+}
+
 void RefreshOwnDeviceContexts() {
     for (auto& [key, data] : System().windows) {
         if (!data->ownDc) continue;

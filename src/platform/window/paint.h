@@ -37,6 +37,12 @@ void EndPaint(KivoHWnd window, const PaintRecord& paint);
 DeviceContext* GetDC(KivoHWnd window);
 bool ReleaseDC(KivoHWnd window, DeviceContext* dc);
 
+// Tells every top-level window that `changer` changed the system palette (WmPaletteChanged,
+// first parameter `changer`), so that they realise their palettes again. The window system does
+// this itself when a window activated answers WmQueryNewPalette with a changed entry count;
+// code that realises a palette in the foreground elsewhere calls it after a change.
+void BroadcastPaletteChanged(KivoHWnd changer);
+
 // Fills what `dc` may draw with the window's class background; true when it filled.
 bool EraseWithClassBackground(KivoHWnd window, DeviceContext* dc);
 
