@@ -1,5 +1,7 @@
 #include "decode/line_interpolators.h"
 
+#include <algorithm>
+
 #include "decode/cubic_table.h"
 #include "decode/half_sample_rows.h"
 #include "decode/yuv_image.h"
@@ -7,10 +9,6 @@
 namespace kivoly {
 
 namespace {
-
-uint8_t Offset(int8_t c) {
-    return static_cast<uint8_t>(c + 128);
-}
 
 // The table of a position on a stored line weights that line alone (64 x v, rounded by the
 // constant column) and the others by zero, so the filter gives the line back exactly.
@@ -89,12 +87,18 @@ void InterpolateChroma(int8_t* out, const int8_t* c0, const int8_t* c1, const in
         }
         return;
     }
+    // The table columns shifted by 128, so that a signed sample indexes them as it is.
+    const int16_t* const t0 = t.taps[0].data() + 128;
+    const int16_t* const t1 = t.taps[1].data() + 128;
+    const int16_t* const t2 = t.taps[2].data() + 128;
+    const int16_t* const t3 = t.taps[3].data() + 128;
+    auto sample = [=](int i) {
+        const int v = (t0[c0[i]] + t1[c1[i]] + t2[c2[i]] + t3[c3[i]]) >> 6;
+        return static_cast<int8_t>(std::clamp(v, 0, 255) - 128);
+    };
     for (int i = 0; i < kSampleWidth; i += 2) {
-        const auto u = static_cast<int8_t>(
-            CubicSample(t, Offset(c0[i]), Offset(c1[i]), Offset(c2[i]), Offset(c3[i])) - 128);
-        const auto v = static_cast<int8_t>(CubicSample(t, Offset(c0[i + 1]), Offset(c1[i + 1]),
-                                                       Offset(c2[i + 1]), Offset(c3[i + 1])) -
-                                           128);
+        const int8_t u = sample(i);
+        const int8_t v = sample(i + 1);
         out[2 * i] = u;
         out[2 * i + 1] = v;
         out[2 * i + 2] = u;
