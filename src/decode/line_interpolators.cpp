@@ -1,7 +1,5 @@
 #include "decode/line_interpolators.h"
 
-#include <algorithm>
-
 #include "decode/cubic_table.h"
 #include "decode/half_sample_rows.h"
 #include "decode/yuv_image.h"
@@ -94,7 +92,7 @@ void InterpolateChroma(int8_t* out, const int8_t* c0, const int8_t* c1, const in
     const int16_t* const t3 = t.taps[3].data() + 128;
     auto sample = [=](int i) {
         const int v = (t0[c0[i]] + t1[c1[i]] + t2[c2[i]] + t3[c3[i]]) >> 6;
-        return static_cast<int8_t>(std::clamp(v, 0, 255) - 128);
+        return static_cast<int8_t>(kCubicClamp[v + kCubicSumLimit] - 128);
     };
     for (int i = 0; i < kSampleWidth; i += 2) {
         const int8_t u = sample(i);
