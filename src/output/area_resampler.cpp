@@ -12,9 +12,14 @@ namespace {
 constexpr int kFieldBits = 21;
 constexpr uint64_t kFieldMask = (uint64_t{1} << kFieldBits) - 1;
 
+uint64_t UField(int u) {
+    return static_cast<uint64_t>(u + 128) << kFieldBits;
+}
+uint64_t VField(int v) {
+    return static_cast<uint64_t>(v + 128) << (2 * kFieldBits);
+}
 uint64_t Pack(int y, int u, int v) {
-    return static_cast<uint64_t>(y) | static_cast<uint64_t>(u + 128) << kFieldBits |
-           static_cast<uint64_t>(v + 128) << (2 * kFieldBits);
+    return y + UField(u) + VField(v);
 }
 
 // Exact division of non-negative sums by a divisor fixed for a whole row, as one
@@ -98,6 +103,19 @@ void AreaResampler::ReadSamples(const ResampleSource& source) {
     const int count = sourceWidth_;
     int index = source.start;
     int n = 0;
+    if (source.step == 1 && (source.start & 1) == 0) {
+        // Reading every sample from an even one, the last U and V are always the two samples
+        // before: each pair of samples follows from the chroma around it alone.
+        const uint8_t* const y = luma + index;
+        const int8_t* const k = c + index;
+        for (; n + 1 < count; n += 2) {
+            const int before = k[n - 2], last = k[n - 1], even = k[n], odd = k[n + 1];
+            out[n] = y[n] + UField((before + even) / 2) + VField(last);
+            out[n + 1] = y[n + 1] + UField(even) + VField((last + odd) / 2);
+        }
+        if (n < count) out[n] = y[n] + UField((k[n - 2] + k[n]) / 2) + VField(k[n - 1]);
+        return;
+    }
     if (source.start & 1) {
         out[0] = Pack(luma[index], lastU, (lastV + c[index]) / 2);
         lastV = c[index];
