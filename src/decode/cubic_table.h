@@ -10,6 +10,7 @@
 // fraction outside 0..1 uses a scratch table that is rebuilt at every request.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 
@@ -28,12 +29,20 @@ const CubicTable& CubicTableFor(double t);
 // The table for the fraction f / h, quantised exactly in integers (h <= 0 counts as t = 0).
 const CubicTable& CubicTableForRatio(int32_t f, int32_t h);
 
+// Four 16-bit taps shifted by 6 stay within -kCubicSumLimit..kCubicSumLimit - 1; kCubicClamp
+// holds the byte each of those sums gives, offset by kCubicSumLimit.
+inline constexpr int kCubicSumLimit = 2048;
+inline constexpr std::array<uint8_t, 2 * kCubicSumLimit> kCubicClamp = [] {
+    std::array<uint8_t, 2 * kCubicSumLimit> bytes{};
+    for (int i = 0; i < 2 * kCubicSumLimit; ++i)
+        bytes[i] = static_cast<uint8_t>(std::clamp(i - kCubicSumLimit, 0, 255));
+    return bytes;
+}();
+
 // clamp((T0[x0] + T1[x1] + T2[x2] + T3[x3]) >> 6, 0, 255).
 inline uint8_t CubicSample(const CubicTable& t, uint8_t x0, uint8_t x1, uint8_t x2, uint8_t x3) {
-    int v = (t.taps[0][x0] + t.taps[1][x1] + t.taps[2][x2] + t.taps[3][x3]) >> 6;
-    if (v < 0) v = 0;
-    if (v > 255) v = 255;
-    return static_cast<uint8_t>(v);
+    return kCubicClamp[((t.taps[0][x0] + t.taps[1][x1] + t.taps[2][x2] + t.taps[3][x3]) >> 6) +
+                       kCubicSumLimit];
 }
 
 }  // namespace kivoly

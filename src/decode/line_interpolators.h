@@ -10,6 +10,8 @@
 
 namespace kivoly {
 
+class HalfSampleRows;
+
 // Luma halfway between l1 and l2 (752 samples).
 void Interpolate4(uint8_t* out, const uint8_t* l0, const uint8_t* l1, const uint8_t* l2,
                   const uint8_t* l3);
@@ -22,7 +24,11 @@ void InterpolatePaired(uint8_t* out, const uint8_t* a0, const uint8_t* b0, const
                        const uint8_t* b1, const uint8_t* a2, const uint8_t* b2, const uint8_t* a3,
                        const uint8_t* b3, int32_t f, int32_t h);
 // An ordinary picture at twice its horizontal resolution: 1504 luma samples, the odd ones
-// interpolated halfway between neighbouring columns.
+// interpolated halfway between neighbouring columns. The half-sample rows of the lines are
+// taken from (and kept in) `halves`.
+void InterpolateDoubled(uint8_t* out, const uint8_t* l0, const uint8_t* l1, const uint8_t* l2,
+                        const uint8_t* l3, int32_t f, int32_t h, HalfSampleRows& halves);
+// The same with the half-sample rows worked out afresh.
 void InterpolateDoubled(uint8_t* out, const uint8_t* l0, const uint8_t* l1, const uint8_t* l2,
                         const uint8_t* l3, int32_t f, int32_t h);
 // The chroma halves of four lines: 1504 chroma samples, each (U, V) pair repeated so that it

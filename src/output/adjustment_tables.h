@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <memory>
 
+#include "decode/half_sample_rows.h"
 #include "decode/yuv_image.h"
 #include "kivoly/kivoly.h"
 #include "output/area_resampler.h"
@@ -47,6 +48,8 @@ struct AdjustmentTables : ConversionState {
 
     // The horizontal stage's weights and row scratch.
     AreaResampler resampler;
+    // Half-sample rows of the stored lines, cleared whenever the conversion is prepared.
+    HalfSampleRows halfSamples;
 
     // Work lines for a picture made without its own (three luma rows and one chroma row).
     std::unique_ptr<uint8_t[]> ownWorkLines;

@@ -1,6 +1,7 @@
 #include "output/area_resampler.h"
 
 #include <algorithm>
+#include <array>
 
 #include "output/colour_tables.h"
 
@@ -8,21 +9,41 @@ namespace kivoly {
 
 namespace {
 
-// Exact truncating division by a divisor fixed for a whole row, as one multiplication: with
-// m = 2^32 / d + 1 the quotient of n is (n x m) >> 32 as long as |n| x d < 2^32, which holds
-// for these sums (at most 255 x d with d at most 1472).
+constexpr int kFieldBits = 21;
+constexpr uint64_t kFieldMask = (uint64_t{1} << kFieldBits) - 1;
+
+uint64_t UField(int u) {
+    return static_cast<uint64_t>(u + 128) << kFieldBits;
+}
+uint64_t VField(int v) {
+    return static_cast<uint64_t>(v + 128) << (2 * kFieldBits);
+}
+uint64_t Pack(int y, int u, int v) {
+    return y + UField(u) + VField(v);
+}
+
+// Exact division of non-negative sums by a divisor fixed for a whole row, as one
+// multiplication: with m = 2^32 / d + 1 the quotient of n is (n x m) >> 32 as long as
+// n x d < 2^32, which holds for these sums (below 256 x d with d at most 1472).
 class RowDivider {
   public:
-    explicit RowDivider(int divisor) : magic_((uint64_t{1} << 32) / divisor + 1) {}
-    int operator()(int n) const {
-        const int64_t sign = n >> 31;
-        const uint64_t magnitude = static_cast<uint64_t>((n ^ sign) - sign);
-        const int64_t quotient = static_cast<int64_t>((magnitude * magic_) >> 32);
-        return static_cast<int>((quotient ^ sign) - sign);
+    explicit RowDivider(int divisor)
+        : magic_((uint64_t{1} << 32) / divisor + 1),
+          offset_(128 * divisor),
+          roundUp_(divisor - 1) {}
+    int Positive(uint64_t n) const { return static_cast<int>((n * magic_) >> 32); }
+    // A colour difference sum held with 128 x the divisor added (the packed field): the
+    // quotient of the signed sum truncated toward zero, plus 128. A negative sum is raised by
+    // divisor - 1 first, which turns the rounding down into rounding toward zero.
+    int Offset(uint64_t field) const {
+        const int64_t n = static_cast<int64_t>(field) - offset_;
+        return Positive(field + static_cast<uint64_t>((n >> 63) & roundUp_));
     }
 
   private:
     uint64_t magic_;
+    int64_t offset_;
+    int64_t roundUp_;
 };
 
 }  // namespace
@@ -62,10 +83,7 @@ void AreaResampler::Plan(int sourceWidth, int width) {
             }
         }
     }
-    const std::size_t padded = static_cast<std::size_t>(sourceWidth) + taps_;
-    y_.assign(padded, 0);
-    u_.assign(padded, 0);
-    v_.assign(padded, 0);
+    samples_.assign(static_cast<std::size_t>(sourceWidth) + taps_, 0);
 }
 
 // Each sample carries one colour difference; the other is the last one read, and the new one
@@ -80,41 +98,42 @@ void AreaResampler::ReadSamples(const ResampleSource& source) {
         lastU = c[source.start - 1];
         lastV = 0;
     }
-    int32_t* const ys = y_.data();
-    int32_t* const us = u_.data();
-    int32_t* const vs = v_.data();
+    uint64_t* const out = samples_.data();
     const uint8_t* const luma = source.luma;
     const int count = sourceWidth_;
     int index = source.start;
     int n = 0;
+    if (source.step == 1 && (source.start & 1) == 0) {
+        // Reading every sample from an even one, the last U and V are always the two samples
+        // before: each pair of samples follows from the chroma around it alone.
+        const uint8_t* const y = luma + index;
+        const int8_t* const k = c + index;
+        for (; n + 1 < count; n += 2) {
+            const int before = k[n - 2], last = k[n - 1], even = k[n], odd = k[n + 1];
+            out[n] = y[n] + UField((before + even) / 2) + VField(last);
+            out[n + 1] = y[n + 1] + UField(even) + VField((last + odd) / 2);
+        }
+        if (n < count) out[n] = y[n] + UField((k[n - 2] + k[n]) / 2) + VField(k[n - 1]);
+        return;
+    }
     if (source.start & 1) {
-        vs[0] = (lastV + c[index]) / 2;
-        us[0] = lastU;
+        out[0] = Pack(luma[index], lastU, (lastV + c[index]) / 2);
         lastV = c[index];
-        ys[0] = luma[index];
         index += source.step;
         n = 1;
     }
     const int step = source.step;
     for (; n + 1 < count; n += 2) {
         const int even = c[index];
-        ys[n] = luma[index];
-        us[n] = (lastU + even) / 2;
-        vs[n] = lastV;
+        out[n] = Pack(luma[index], (lastU + even) / 2, lastV);
         lastU = even;
         index += step;
         const int odd = c[index];
-        ys[n + 1] = luma[index];
-        vs[n + 1] = (lastV + odd) / 2;
-        us[n + 1] = lastU;
+        out[n + 1] = Pack(luma[index], lastU, (lastV + odd) / 2);
         lastV = odd;
         index += step;
     }
-    if (n < count) {
-        ys[n] = luma[index];
-        us[n] = (lastU + c[index]) / 2;
-        vs[n] = lastV;
-    }
+    if (n < count) out[n] = Pack(luma[index], (lastU + c[index]) / 2, lastV);
 }
 
 void AreaResampler::Run(const ResampleSource& source, int width, uint8_t* dst) {
@@ -124,46 +143,47 @@ void AreaResampler::Run(const ResampleSource& source, int width, uint8_t* dst) {
     // reached through a pointer, which would otherwise be reloaded after every store.
     const ColourTables& colour = SharedColourTables();
     const int16_t* const yToRgb = colour.YToRgb.data();
-    const int16_t* const vToR = colour.VToR.data() + 128;
-    const int16_t* const vToG = colour.VToG.data() + 128;
-    const int16_t* const uToG = colour.UToG.data() + 128;
-    const int16_t* const uToB = colour.UToB.data() + 128;
-    const uint8_t* const gammaR = colour.GammaR.data();
-    const uint8_t* const gammaG = colour.GammaG.data();
-    const uint8_t* const gammaB = colour.GammaB.data();
-    const int32_t* const ys = y_.data();
-    const int32_t* const us = u_.data();
-    const int32_t* const vs = v_.data();
+    // The chroma terms are indexed by the colour difference + 128, as the divider yields it.
+    const std::array<int16_t, 2>* const vTerms = colour.VTerms.data();
+    const std::array<int16_t, 2>* const uTerms = colour.UTerms.data();
+    const uint8_t* const gamma = colour.ClampedGamma[0].data() + kChannelSumLimit;
+    const uint64_t* const samples = samples_.data();
     auto emit = [=](uint8_t* out, int y, int u, int v) {
-        const int luma = yToRgb[y];
-        // A shift instead of the division: the two differ only below zero, which is clamped.
-        const int r = std::clamp((vToR[v] + luma + 8) >> 4, 0, 1023);
-        const int g = std::clamp((uToG[u] + vToG[v] + luma + 8) >> 4, 0, 1023);
-        const int b = std::clamp((uToB[u] + luma + 8) >> 4, 0, 1023);
-        out[0] = gammaB[b];
-        out[1] = gammaG[g];
-        out[2] = gammaR[r];
+        // A shift instead of the division: the two differ only below zero, which the gamma
+        // tables clamp.
+        const int luma = yToRgb[y] + 8;
+        const std::array<int16_t, 2>& vt = vTerms[v];
+        const std::array<int16_t, 2>& ut = uTerms[u];
+        out[0] = gamma[(ut[1] + luma) >> 4];
+        out[1] = gamma[kClampedSpan + ((ut[0] + vt[1] + luma) >> 4)];
+        out[2] = gamma[2 * kClampedSpan + ((vt[0] + luma) >> 4)];
     };
     if (sourceWidth_ == width) {
-        for (int x = 0; x < width; ++x)
-            emit(dst + 3 * x, ys[x], us[x], vs[x]);
+        for (int x = 0; x < width; ++x) {
+            const uint64_t p = samples[x];
+            emit(dst + 3 * x, static_cast<int>(p & kFieldMask),
+                 static_cast<int>((p >> kFieldBits) & kFieldMask),
+                 static_cast<int>(p >> (2 * kFieldBits)));
+        }
         return;
     }
     const RowDivider divide(sourceWidth_);
     const int32_t* const firsts = first_.data();
     const int32_t* const weights = weights_.data();
+    auto pixel = [&](uint8_t* out, uint64_t sum) {
+        emit(out, divide.Positive(sum & kFieldMask),
+             divide.Offset((sum >> kFieldBits) & kFieldMask),
+             divide.Offset(sum >> (2 * kFieldBits)));
+    };
     // The tap count is fixed for a geometry: a loop of known length per count unrolls fully.
     auto resample = [&]<int kTaps>() {
         const int32_t* w = weights;
         for (int x = 0; x < width; ++x, w += kTaps) {
-            const int s = firsts[x];
-            int sumY = 0, sumU = 0, sumV = 0;
-            for (int t = 0; t < kTaps; ++t) {
-                sumY += w[t] * ys[s + t];
-                sumU += w[t] * us[s + t];
-                sumV += w[t] * vs[s + t];
-            }
-            emit(dst + 3 * x, divide(sumY), divide(sumU), divide(sumV));
+            const uint64_t* p = samples + firsts[x];
+            uint64_t sum = 0;
+            for (int t = 0; t < kTaps; ++t)
+                sum += static_cast<uint64_t>(w[t]) * p[t];
+            pixel(dst + 3 * x, sum);
         }
     };
     switch (taps_) {
@@ -183,14 +203,11 @@ void AreaResampler::Run(const ResampleSource& source, int width, uint8_t* dst) {
     const int taps = taps_;
     const int32_t* w = weights;
     for (int x = 0; x < width; ++x, w += taps) {
-        const int s = firsts[x];
-        int sumY = 0, sumU = 0, sumV = 0;
-        for (int t = 0; t < taps; ++t) {
-            sumY += w[t] * ys[s + t];
-            sumU += w[t] * us[s + t];
-            sumV += w[t] * vs[s + t];
-        }
-        emit(dst + 3 * x, divide(sumY), divide(sumU), divide(sumV));
+        const uint64_t* p = samples + firsts[x];
+        uint64_t sum = 0;
+        for (int t = 0; t < taps; ++t)
+            sum += static_cast<uint64_t>(w[t]) * p[t];
+        pixel(dst + 3 * x, sum);
     }
 }
 

@@ -41,8 +41,11 @@ class AreaResampler {
     int taps_ = 0;
     std::vector<int32_t> first_;
     std::vector<int32_t> weights_;
-    // One row's samples as read, each with both colour differences.
-    std::vector<int32_t> y_, u_, v_;
+    // One row's samples as read, each with both colour differences, packed into one word so
+    // that a pixel's three weighted sums take one multiplication per tap: luma in bits 0..20,
+    // U + 128 in bits 21..41, V + 128 from bit 42. A field's sum is at most 255 x the source
+    // width, so no field carries into the next.
+    std::vector<uint64_t> samples_;
 };
 
 }  // namespace kivoly

@@ -136,7 +136,8 @@ class LineSource {
 };
 
 // Interpolates the luma of the row at fraction f / h below stored line `line` into `out`.
-void InterpolateLumaRow(const YuvImage& yuv, uint8_t* out, int line, int f, int h) {
+void InterpolateLumaRow(const YuvImage& yuv, HalfSampleRows& halves, uint8_t* out, int line, int f,
+                        int h) {
     const LineSource lines(yuv);
     const LineTable& a = yuv.lineTable;
     if (yuv.passesDone == 8 && yuv.lineTable2.entries != nullptr) {
@@ -147,7 +148,7 @@ void InterpolateLumaRow(const YuvImage& yuv, uint8_t* out, int line, int f, int 
                           f, h);
     } else {
         InterpolateDoubled(out, lines.Luma(a, line - 1), lines.Luma(a, line),
-                           lines.Luma(a, line + 1), lines.Luma(a, line + 2), f, h);
+                           lines.Luma(a, line + 1), lines.Luma(a, line + 2), f, h, halves);
     }
 }
 
@@ -178,6 +179,8 @@ bool PrepareConversion(YuvImage& yuv, const KivoProcessInfo& processInfo) {
         yuv.conversion.reset(tables);
     }
     AdjustmentTables& tables = TablesOf(yuv);
+    // The picture's lines may have been decoded anew since the last conversion.
+    tables.halfSamples.Clear();
     // The full mode interpolates into four lines of 1504 samples; a picture made for a small
     // output size has none, so the conversion keeps its own.
     const bool hasWorkLines = yuv.workLineBytes >= kFullLineBytes &&
@@ -242,13 +245,13 @@ void ConvertRow(YuvImage& yuv, uint8_t* dst, int row, bool quick) {
             }
             if (yuv.passesDone != 8) BottomGuard(la, fa, height, count);
             BottomGuard(lb, fb, height, count);
-            InterpolateLumaRow(yuv, work[1], la, fa, height);
-            InterpolateLumaRow(yuv, work[2], lb, fb, height);
+            InterpolateLumaRow(yuv, tables.halfSamples, work[1], la, fa, height);
+            InterpolateLumaRow(yuv, tables.halfSamples, work[2], lb, fb, height);
             above = work[1];
             below = work[2];
         }
         BottomGuard(line, f, height, count);
-        InterpolateLumaRow(yuv, work[0], line, f, height);
+        InterpolateLumaRow(yuv, tables.halfSamples, work[0], line, f, height);
         InterpolateChroma(reinterpret_cast<int8_t*>(work[3]), source.Chroma(line - 1),
                           source.Chroma(line), source.Chroma(line + 1), source.Chroma(line + 2), f,
                           height);

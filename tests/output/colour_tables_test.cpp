@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 
 #include "output/trig_milli.h"
@@ -76,6 +77,33 @@ TEST(ColourTables, ReconfiguringRebuildsOnlyWhatChanged) {
     EXPECT_EQ(tables.GammaR[1023], 127);
     tables.Configure(224, 76, 2.0, false, 0.5, 1.0, 1.0);  // a new exponent rebuilds all three
     EXPECT_NE(tables.GammaG[5], 99);
+}
+
+// The hot loop's arrangement must follow every rebuild of the tables it repeats.
+TEST(ColourTables, LoopTablesRepeatTheTablesWithClamping) {
+    ColourTables tables = Configured(224, 1.0, false);
+    auto expectRepeated = [&tables] {
+        const std::array<uint8_t, kChannelLevels>* gamma[3] = {&tables.GammaB, &tables.GammaG,
+                                                               &tables.GammaR};
+        for (int c = 0; c < 3; ++c) {
+            for (int v = -kChannelSumLimit; v <= kChannelSumLimit; ++v) {
+                ASSERT_EQ(tables.ClampedGamma[c][v + kChannelSumLimit],
+                          (*gamma[c])[std::clamp(v, 0, kChannelLevels - 1)])
+                    << c << " " << v;
+            }
+        }
+        for (int i = 0; i < 256; ++i) {
+            ASSERT_EQ(tables.VTerms[i][0], tables.VToR[i]);
+            ASSERT_EQ(tables.VTerms[i][1], tables.VToG[i]);
+            ASSERT_EQ(tables.UTerms[i][0], tables.UToG[i]);
+            ASSERT_EQ(tables.UTerms[i][1], tables.UToB[i]);
+        }
+    };
+    expectRepeated();
+    tables.Configure(240, 76, 0.4, false, 0.5, 1.0, 1.0);
+    expectRepeated();
+    tables.Configure(240, 76, 0.4, true, 0.5, 1.5, 1.0);
+    expectRepeated();
 }
 
 TEST(ColourTables, OutOfRangeSettingsStayWithinTheTable) {
