@@ -7,7 +7,6 @@
 #include <deque>
 #include <functional>
 
-#include "platform/dialog_box.h"
 #include "platform/key_state.h"
 #include "platform/message_box.h"
 #include "platform/window/button.h"
@@ -135,19 +134,6 @@ TEST_F(WindowDialogTest, APersonPicksByMnemonicEscapeOrClickWhileTheOwnerIsDisab
         DialogBoxIndirect(PortDialog(), owner, PortDialogProc, reinterpret_cast<LParam>(&port)), 1);
     EXPECT_EQ(port, 2);
     EXPECT_TRUE(person.steps.empty());
-}
-
-TEST_F(WindowDialogTest, DialogBoxParamRunsOnTheWindowSystemForAPerson) {
-    int32_t port = 1;
-    EXPECT_EQ(
-        DialogBoxParam(PortDialog(), nullptr, PortDialogProc, reinterpret_cast<intptr_t>(&port)),
-        -1);  // headless without a dialog responder it cannot appear
-    InstallDisplay(&person);
-    person.steps.push_back([] { InjectKeyPress('2', ModAlt); });
-    EXPECT_EQ(
-        DialogBoxParam(PortDialog(), nullptr, PortDialogProc, reinterpret_cast<intptr_t>(&port)),
-        1);
-    EXPECT_EQ(port, 2);
 }
 
 TEST_F(WindowDialogTest, MessageBoxWindowAnswersWithTheButtonPressed) {

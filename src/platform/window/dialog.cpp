@@ -135,7 +135,7 @@ void AnswerHeadless(KivoHWnd dialog, KivoHWnd owner) {
     PumpPending(dialog);
     if (StateOf(dialog) && !StateOf(dialog)->ended) Command(dialog, IdCancel);
     PumpPending(dialog);
-    if (StateOf(dialog) && !StateOf(dialog)->ended) EndWindowDialog(dialog, 0);
+    if (StateOf(dialog) && !StateOf(dialog)->ended) EndDialog(dialog, 0);
 }
 
 }  // namespace
@@ -186,7 +186,7 @@ intptr_t RunModalDialog(KivoHWnd dialog, KivoHWnd owner, LParam initParam) {
         if (got == 0) {
             // A quit request ends the dialog and stays for the outer loop.
             PostQuitMessage(static_cast<int>(message.wParam));
-            EndWindowDialog(dialog, 0);
+            EndDialog(dialog, 0);
             break;
         }
         if (got < 0) {
@@ -220,7 +220,7 @@ intptr_t DialogBoxIndirect(const DialogTemplate& dialogTemplate, KivoHWnd owner,
     return RunModalDialog(dialog, owner, initParam);
 }
 
-bool EndWindowDialog(KivoHWnd dialog, intptr_t result) {
+bool EndDialog(KivoHWnd dialog, intptr_t result) {
     DialogState* state = StateOf(dialog);
     if (!state) return false;
     state->ended = true;

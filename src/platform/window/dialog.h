@@ -8,23 +8,23 @@
 // not end it, it ends with 0.
 #pragma once
 
-#include "platform/dialog_box.h"
 #include "platform/gdi/geometry.h"
 #include "platform/window/message.h"
 #include "resources/dialog_template.h"
 
 namespace kivoly::platform {
 
-// The dialog procedure (dialog_box.h) answers TRUE for a message it handled; for WmInitDialog
-// TRUE lets the dialog manager put the focus on the first control.
-//
+// A dialog procedure answers TRUE (non-zero) for a message it handled; for WmInitDialog TRUE
+// lets the dialog manager put the focus on the first control.
+using DialogProcedure = intptr_t (*)(KivoHWnd dialog, uint32_t message, WParam first,
+                                     LParam second);
+
 // Runs the dialog modally (the owner is disabled meanwhile) and returns what EndDialog was
 // given; -1 when the dialog cannot be made.
 intptr_t DialogBoxIndirect(const DialogTemplate& dialogTemplate, KivoHWnd owner,
                            DialogProcedure procedure, LParam initParam);
-// Ends a dialog of the window system (EndDialog of dialog_box.h reaches it); false when
-// `dialog` is none.
-bool EndWindowDialog(KivoHWnd dialog, intptr_t result);
+// Ends `dialog`: DialogBoxIndirect returns `result`. False when `dialog` is no running dialog.
+bool EndDialog(KivoHWnd dialog, intptr_t result);
 
 // Handles the dialog keys of a message for `dialog` or one of its controls; false when the
 // message is not the dialog's (the caller then translates and dispatches it).

@@ -45,9 +45,9 @@ intptr_t MessageBoxProc(KivoHWnd box, uint32_t message, WParam first, LParam /*s
         int id = LoWord(first);
         // Escape gives Cancel; a box without that button ignores it (OK alone takes it).
         if (GetDlgItem(box, id)) {
-            EndWindowDialog(box, id);
+            EndDialog(box, id);
         } else if (id == IdCancel && GetDlgItem(box, IdOk) && !GetDlgItem(box, IdNo)) {
-            EndWindowDialog(box, IdOk);
+            EndDialog(box, IdOk);
         }
         return 1;
     }
