@@ -244,16 +244,23 @@ bool ReadPicture(const std::string& path, Picture& picture, std::string& error) 
     return true;
 }
 
-bool WritePng(const std::string& path, const Picture& picture, std::string& error) {
+// Opens `path` for a picture to be written; null (with the reason) for an empty picture or a
+// file that cannot be created.
+namespace {
+std::FILE* CreatePictureFile(const std::string& path, const Picture& picture, std::string& error) {
     if (picture.Empty()) {
         error = "empty picture";
-        return false;
+        return nullptr;
     }
     std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (!file) {
-        error = "cannot create " + path;
-        return false;
-    }
+    if (!file) error = "cannot create " + path;
+    return file;
+}
+}  // namespace
+
+bool WritePng(const std::string& path, const Picture& picture, std::string& error) {
+    std::FILE* file = CreatePictureFile(path, picture, error);
+    if (!file) return false;
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, PngWarning);
     png_infop info = png ? png_create_info_struct(png) : nullptr;
     if (!info || setjmp(png_jmpbuf(png))) {
@@ -282,15 +289,8 @@ bool WritePng(const std::string& path, const Picture& picture, std::string& erro
 }
 
 bool WritePpm(const std::string& path, const Picture& picture, std::string& error) {
-    if (picture.Empty()) {
-        error = "empty picture";
-        return false;
-    }
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (!file) {
-        error = "cannot create " + path;
-        return false;
-    }
+    std::FILE* file = CreatePictureFile(path, picture, error);
+    if (!file) return false;
     const bool ok =
         std::fprintf(file, "P6\n%d %d\n255\n", picture.width, picture.height) > 0 &&
         std::fwrite(picture.rgb.data(), 1, picture.rgb.size(), file) == picture.rgb.size();
