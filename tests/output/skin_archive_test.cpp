@@ -240,5 +240,14 @@ TEST_F(SkinArchiveTest, TheBuiltArchiveHoldsTheTwentyThreeMembersAtTheirSizes) {
     EXPECT_FALSE(ReadNextSkinBitmap(false));  // a 24th member
 }
 
+TEST_F(SkinArchiveTest, WithoutAnArchiveNearbyTheSearchFallsBackToWhereTheBuildPutsIt) {
+    // The test program's folders hold no archive; the build's (or an installed) one is found.
+    const std::string found = FindSkinArchive();
+    EXPECT_TRUE(found.ends_with("share/kivoly/Kivoly.d8a")) << found;
+    SkinBitmap first = ReadNextSkinBitmap(false);
+    EXPECT_TRUE(first);
+    FreeSkinBitmap(first);
+}
+
 }  // namespace
 }  // namespace kivoly
