@@ -149,6 +149,7 @@ SANE_Status CapturePicture(KivoGrabber* grabber, const DeviceEntry& device,
     }
     if (cancel.load()) return SANE_STATUS_CANCELLED;
 
+    Log(kLogCall, "%s: capturing", device.name.c_str());
     KivolyHostSetMessageBoxResponder(&AnswerSilently, &context);
     const KivolyProgressObserver observer{&PollCancel, nullptr, &context};
     KivolyHostSetProgressObserver(&observer);

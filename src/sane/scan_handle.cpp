@@ -121,9 +121,7 @@ SANE_Status ScanHandle::Start() {
 SANE_Status ScanHandle::Read(SANE_Byte* data, SANE_Int maxLength, SANE_Int* length) {
     if (length) *length = 0;
     if (!data || !length || maxLength < 0) return SANE_STATUS_INVAL;
-    if (phase_.load() != Phase::Reading) {
-        return cancel_.load() ? SANE_STATUS_CANCELLED : SANE_STATUS_INVAL;
-    }
+    if (phase_.load() != Phase::Reading) return SANE_STATUS_INVAL;
     if (cancel_.load()) {
         EndScan();
         return SANE_STATUS_CANCELLED;

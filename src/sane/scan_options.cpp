@@ -52,28 +52,30 @@ const SANE_String_Const* QualityNames() {
 
 struct Adjustment {
     Option option;
+    bool colourOnly;  // without effect on a grey picture, so inactive in Gray mode
     SANE_String_Const name;
     SANE_String_Const title;
     SANE_String_Const desc;
     int32_t KivoProcessInfo::*field;
 };
 constexpr std::array<Adjustment, 9> kAdjustments = {{
-    {kOptionHue, SANE_NAME_HUE, SANE_TITLE_HUE, "Turns the colours around the colour circle.",
+    {kOptionHue, true, SANE_NAME_HUE, SANE_TITLE_HUE, "Turns the colours around the colour circle.",
      &KivoProcessInfo::Hue},
-    {kOptionSaturation, SANE_NAME_SATURATION, SANE_TITLE_SATURATION, "How strong the colours are.",
-     &KivoProcessInfo::Color},
-    {kOptionBrightness, SANE_NAME_BRIGHTNESS, SANE_TITLE_BRIGHTNESS, SANE_DESC_BRIGHTNESS,
+    {kOptionSaturation, true, SANE_NAME_SATURATION, SANE_TITLE_SATURATION,
+     "How strong the colours are.", &KivoProcessInfo::Color},
+    {kOptionBrightness, false, SANE_NAME_BRIGHTNESS, SANE_TITLE_BRIGHTNESS, SANE_DESC_BRIGHTNESS,
      &KivoProcessInfo::Brightness},
-    {kOptionContrast, SANE_NAME_CONTRAST, SANE_TITLE_CONTRAST, SANE_DESC_CONTRAST,
+    {kOptionContrast, false, SANE_NAME_CONTRAST, SANE_TITLE_CONTRAST, SANE_DESC_CONTRAST,
      &KivoProcessInfo::Contrast},
-    {kOptionSharpness, "sharpness", "Sharpness", "Sharpness of the picture.",
+    {kOptionSharpness, false, "sharpness", "Sharpness", "Sharpness of the picture.",
      &KivoProcessInfo::Sharpness},
-    {kOptionGamma, "gamma", "Gamma", "Gamma of the picture: how light its middle tones are.",
+    {kOptionGamma, false, "gamma", "Gamma", "Gamma of the picture: how light its middle tones are.",
      &KivoProcessInfo::Gamma},
-    {kOptionRed, "red-balance", "Red", "Red balance of the picture.", &KivoProcessInfo::Red},
-    {kOptionGreen, "green-balance", "Green", "Green balance of the picture.",
+    {kOptionRed, true, "red-balance", "Red", "Red balance of the picture.", &KivoProcessInfo::Red},
+    {kOptionGreen, true, "green-balance", "Green", "Green balance of the picture.",
      &KivoProcessInfo::Green},
-    {kOptionBlue, "blue-balance", "Blue", "Blue balance of the picture.", &KivoProcessInfo::Blue},
+    {kOptionBlue, true, "blue-balance", "Blue", "Blue balance of the picture.",
+     &KivoProcessInfo::Blue},
 }};
 
 constexpr SANE_Int kSettable = SANE_CAP_SOFT_SELECT | SANE_CAP_SOFT_DETECT;
@@ -180,6 +182,18 @@ ScanOptions::ScanOptions(const KivoGrabInfo& grabInfo, const KivoProcessInfo& pr
     values_[kOptionNegative] = grabInfo.Negative ? SANE_TRUE : SANE_FALSE;
     values_[kOptionTermination] = grabInfo.TerminateVideo ? SANE_TRUE : SANE_FALSE;
     values_[kOptionPreview] = SANE_FALSE;
+    FollowMode();
+}
+
+void ScanOptions::FollowMode() {
+    for (const Adjustment& a : kAdjustments) {
+        if (!a.colourOnly) continue;
+        if (Grey()) {
+            descriptors_[a.option].cap |= SANE_CAP_INACTIVE;
+        } else {
+            descriptors_[a.option].cap &= ~SANE_CAP_INACTIVE;
+        }
+    }
 }
 
 const SANE_Option_Descriptor* ScanOptions::Descriptor(SANE_Int option) const {
@@ -258,7 +272,10 @@ SANE_Status ScanOptions::SetValue(SANE_Int option, void* value, SANE_Int* info) 
         }
         values_[kOptionResolution] = kSizes[values_[kOptionSize]].dpi;
         changed = SANE_INFO_RELOAD_OPTIONS | SANE_INFO_RELOAD_PARAMS;
-    } else if (option == kOptionMode || option == kOptionPreview) {
+    } else if (option == kOptionMode) {
+        FollowMode();
+        changed = SANE_INFO_RELOAD_OPTIONS | SANE_INFO_RELOAD_PARAMS;
+    } else if (option == kOptionPreview) {
         changed = SANE_INFO_RELOAD_PARAMS;
     }
     if (info) *info |= changed;
@@ -283,7 +300,7 @@ void ScanOptions::Apply(KivoGrabInfo& grabInfo, KivoProcessInfo& processInfo) co
     processInfo.Width = size.width;
     processInfo.Height = size.height;
     for (const Adjustment& a : kAdjustments)
-        processInfo.*a.field = values_[a.option];
+        processInfo.*a.field = a.colourOnly && Grey() ? 0 : values_[a.option];
 }
 
 SANE_Parameters ScanOptions::Parameters() const {

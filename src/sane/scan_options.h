@@ -2,8 +2,10 @@
 // and picture size (also offered as a resolution, for front ends that only know resolutions), the
 // input, negative, termination and preview, and the nine adjustments of the conversion.
 //
-// Values start from the library's records (the settings file) and go back into them at the start
-// of a scan. Every value is checked against its constraint: a bad one is refused, never stored.
+// The colour adjustments (hue, saturation, red, green, blue) are inactive in Gray mode: a grey
+// picture is the same for any of them. Values start from the library's records (the settings file)
+// and go back into them at the start of a scan. Every value is checked against its constraint: a
+// bad one is refused, never stored.
 #pragma once
 
 #include <sane/sane.h>
@@ -56,6 +58,8 @@ class ScanOptions {
 
   private:
     SANE_Status SetValue(SANE_Int option, void* value, SANE_Int* info);
+    // The colour adjustments are inactive while the mode is Gray.
+    void FollowMode();
     int SizeIndex() const;
 
     std::array<SANE_Option_Descriptor, kOptions> descriptors_{};
