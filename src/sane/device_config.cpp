@@ -128,6 +128,10 @@ std::vector<DeviceEntry> LoadDevices(const std::vector<std::string>& folders) {
                                    [&](const DeviceEntry& d) { return d.name == entry->name; })) {
                 Log(kLogError, "%s:%d: '%s' is already listed", path.c_str(), number,
                     entry->name.c_str());
+            } else if (entry && entry->port != 0 && StartsWith(entry->backEnd, "ppdev:") &&
+                       !Exists(entry->backEnd.substr(6))) {
+                Log(kLogFault, "%s:%d: %s does not exist", path.c_str(), number,
+                    entry->backEnd.c_str() + 6);
             } else if (entry) {
                 devices.push_back(std::move(*entry));
             }

@@ -35,7 +35,7 @@ bool ParseDeviceLine(const std::string& line, std::optional<DeviceEntry>& entry,
 std::vector<std::string> ConfigFolders(const char* configDir);
 
 // The devices of the first kivoly.conf in `folders`, or the defaults when there is none.
-// Bad lines are logged and left out, as are lines that repeat a name.
+// Bad lines are logged and left out, as are lines that repeat a name and ports that do not exist.
 std::vector<DeviceEntry> LoadDevices(const std::vector<std::string>& folders);
 
 }  // namespace kivoly::sane
