@@ -11,6 +11,7 @@
 #include "kivoly/host.h"
 #include "platform/desktop/sdl_native_windows.h"
 #include "platform/key_state.h"
+#include "platform/save_file_dialog.h"
 #include "platform/window/desktop_display.h"
 #include "platform/window/display.h"
 #include "platform/window/input.h"
@@ -132,6 +133,31 @@ TEST(DesktopDisplay, RoutesClicksToTheNativeWindowClicked) {
     DestroyWindow(upper);
     Desktop().PresentNow();
     EXPECT_EQ(SDL_GetWindowFromID(id), nullptr);
+}
+
+void Type(const char* text) {
+    for (const char* c = text; *c; ++c) {
+        bool shifted = *c == '_';
+        SDL_Keycode key = *c == '\b' ? SDLK_BACKSPACE : shifted ? SDLK_MINUS : SDL_Keycode(*c);
+        if (shifted) PushKey(SDLK_LSHIFT, SDL_KEYDOWN);
+        PushKey(key, SDL_KEYDOWN);
+        PushKey(key, SDL_KEYUP);
+        if (shifted) PushKey(SDLK_LSHIFT, SDL_KEYUP);
+    }
+}
+
+// The save dialog a person answers: typing (shifted characters, Backspace) and Enter.
+TEST(DesktopDisplay, SaveDialogTakesATypedName) {
+    SaveFileRequest request;
+    request.filterName = "Pictures (*.png)";
+    request.maxLength = 260;
+    Type("shot_12\b.png\r");
+    std::string name;
+    ASSERT_TRUE(GetSaveFileName(request, name));
+    EXPECT_EQ(name, "shot_1.png");
+
+    Type("gone\x1b");  // Escape cancels
+    EXPECT_FALSE(GetSaveFileName(request, name));
 }
 
 TEST(DesktopDisplay, MapsKeysToVirtualKeys) {

@@ -9,9 +9,11 @@
 
 #include "kivoly/host.h"
 #include "platform/message_box.h"
+#include "platform/save_file_dialog.h"
 #include "platform/window/desktop_display.h"
 #include "platform/window/display.h"
 #include "platform/window/message_box_window.h"
+#include "platform/window/save_file_window.h"
 
 namespace kivoly::platform {
 
@@ -32,6 +34,10 @@ HostDisplayState& State() {
 // On the desktop a person answers message boxes, in a box on the window system.
 int AskOnDesktop(const MessageBoxRecord& box, void*) {
     return RunMessageBoxWindow(box.owner, box.text.c_str(), box.caption.c_str(), box.style);
+}
+
+bool AskForFileOnDesktop(const SaveFileRequest& request, std::string& name, void*) {
+    return RunSaveFileWindow(request, name);
 }
 
 // The plugin's opener; null with the reason when there is none. The plugin stays loaded: the
@@ -94,6 +100,7 @@ bool OpenDesktopDisplay(const char* title, std::string* reason) {
     Rect area = state.desktop->DesktopArea();
     SetScreenSize(area.Width(), area.Height());
     InstallMessageBoxResponder(AskOnDesktop, nullptr);
+    InstallSaveFileResponder(AskForFileOnDesktop, nullptr);
     return true;
 }
 
@@ -101,6 +108,7 @@ void CloseDesktopDisplay() {
     HostDisplayState& state = State();
     if (!state.desktop) return;
     InstallMessageBoxResponder(nullptr, nullptr);
+    InstallSaveFileResponder(nullptr, nullptr);
     InstallDisplay(nullptr);
     state.desktop.reset();
     SetScreenSize(state.headlessSize.cx, state.headlessSize.cy);

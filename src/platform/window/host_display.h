@@ -18,10 +18,10 @@ inline constexpr const char* kDesktopPlugin = "libkivoly-desktop.so";
 void LinkNativeWindows(NativeWindowsOpener opener);
 
 // Opens the desktop display and installs it; the screen takes the desktop's size and a person
-// answers message boxes and save dialogs. False, with the reason, when no desktop can be
-// reached: there is never an off-screen desktop to fall back on, so nothing waits for input
-// that nobody can give. True at once when it is open already. `title` names windows that have
-// no title of their own.
+// answers message boxes and save dialogs (save_file_window.h). False, with the reason, when no
+// desktop can be reached: there is never an off-screen desktop to fall back on, so nothing waits
+// for input that nobody can give. True at once when it is open already. `title` names windows that
+// have no title of their own.
 bool OpenDesktopDisplay(const char* title, std::string* reason = nullptr);
 // Returns to the headless display (its screen size as before) when the desktop display is open.
 void CloseDesktopDisplay();

@@ -193,9 +193,9 @@ char CharacterOf(int key, bool shift, bool control) {
         char plain;
         char shifted;
     } kPunctuation[] = {
-        {VkOemSemicolon, ';', ':'}, {VkOemPlus, '=', '+'},      {VkOemComma, ',', '<'},
-        {VkOemMinus, '-', '_'},     {VkOemPeriod, '.', '>'},    {VkOemSlash, '/', '?'},
-        {VkOemBackquote, '`', '~'}, {VkOemOpen, '[', '{'},      {VkOemBackslash, '\\', '|'},
+        {VkOemSemicolon, ';', ':'}, {VkOemPlus, '=', '+'},   {VkOemComma, ',', '<'},
+        {VkOemMinus, '-', '_'},     {VkOemPeriod, '.', '>'}, {VkOemSlash, '/', '?'},
+        {VkOemBackquote, '`', '~'}, {VkOemOpen, '[', '{'},   {VkOemBackslash, '\\', '|'},
         {VkOemClose, ']', '}'},     {VkOemQuote, '\'', '"'},
     };
     for (const auto& entry : kPunctuation) {

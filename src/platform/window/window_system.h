@@ -51,9 +51,9 @@ struct InputEvent {
     int code = 0;    // VkLButton / VkRButton for buttons, the virtual key for keys
     Point position;  // screen position of the pointer
     uint32_t time = 0;
-    unsigned mouseKeys = 0;  // MkLButton, MkRButton, MkShift, MkControl held after the event
-    bool alt = false;        // Alt held
-    bool control = false;    // Ctrl held
+    unsigned mouseKeys = 0;        // MkLButton, MkRButton, MkShift, MkControl held after the event
+    bool alt = false;              // Alt held
+    bool control = false;          // Ctrl held
     KivoHWnd delivered = nullptr;  // the top-level window a desktop gave it to, if any
 };
 
