@@ -63,6 +63,7 @@ void Grabber::SetProcessInfo(const KivoProcessInfo& info) {
     if (widthChanged && status == KivoStatusArmed && ChangeStatus(KivoStatusConnected)) {
         ChangeStatus(KivoStatusArmed);
     }
+    if (processInfoListener) processInfoListener->ApplySettings(processInfo);
     committedProcessInfo = processInfo;
 }
 
