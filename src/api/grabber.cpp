@@ -63,7 +63,6 @@ void Grabber::SetProcessInfo(const KivoProcessInfo& info) {
     if (widthChanged && status == KivoStatusArmed && ChangeStatus(KivoStatusConnected)) {
         ChangeStatus(KivoStatusArmed);
     }
-    if (processInfoListener) processInfoListener->ApplySettings(processInfo);
     committedProcessInfo = processInfo;
 }
 

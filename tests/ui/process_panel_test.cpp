@@ -209,7 +209,8 @@ TEST_F(ProcessPanelTest, ResetClearsTheAdjustmentsOnlyAndTheControlsFollow) {
     info.Hue = 5, info.Color = -7, info.Brightness = 9, info.Contrast = 11, info.Sharpness = -3;
     info.Gamma = 20, info.Red = 1, info.Green = 2, info.Blue = -4;
     info.Width = 1500, info.Height = 1125, info.ColorCount = 256, info.ShowWhileProcessing = 1;
-    grabber->SetProcessInfo(info);  // as KivoSetProcessInfo: the panel follows
+    grabber->SetProcessInfo(info);  // KivoSetProcessInfo, handed on by the main window
+    panel->ApplySettings(info);
     EXPECT_EQ(ControlById(113).value, 20);
     EXPECT_EQ(PanelPixel(216 + 2, 169 + 2), PanelTestSkin::FrameColour(kValueFrames, 70));
 
