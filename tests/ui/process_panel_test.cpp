@@ -290,7 +290,7 @@ TEST_F(ProcessPanelTest, PreviewRendersRowByRowThroughTheCurrentSettings) {
     SaveScreen("adjustment_panel_rendered");
 }
 
-TEST_F(ProcessPanelTest, RenderingHandsOtherWindowsTheirMessages) {
+TEST_F(ProcessPanelTest, RenderingLosesNoMessageOfTheThread) {
     int delivered = 0;
     RegisterClass({"PanelTestOther", [](KivoHWnd w, uint32_t m, WParam f, LParam s) -> LResult {
                        if (m == WmUser) ++*reinterpret_cast<int*>(s);
@@ -308,7 +308,21 @@ TEST_F(ProcessPanelTest, RenderingHandsOtherWindowsTheirMessages) {
     PostMessage(other, WmUser, 0, reinterpret_cast<LParam>(&delivered));
     DispatchMessage(message);
     EXPECT_EQ(delivered, 1);
-    test::PumpMessages();
+
+    // A quit taken out by a render step still ends the host's loop, after the rendering.
+    panel->HandleCommand(14);
+    PostQuitMessage(3);
+    int quits = 0;
+    while (PeekMessage(message, nullptr, 0, 0, PmRemove)) {
+        if (message.message == WmQuit) {
+            ++quits;
+            EXPECT_EQ(message.wParam, 3u);
+            EXPECT_FALSE(panel->Preview().IsRendering());
+            continue;
+        }
+        DispatchMessage(message);
+    }
+    EXPECT_EQ(quits, 1);
     EXPECT_EQ(delivered, 1);
 }
 
