@@ -141,9 +141,11 @@ TEST_F(DeviceCaptureTest, EveryQualityGivesThePictureItWasFed) {
         std::printf("quality %d: device %.2f dB, raw file %.2f dB against the source\n", quality,
                     devicePsnr, filePsnr);
         EXPECT_NEAR(devicePsnr, filePsnr, 0.1) << quality;
-        // A little below what was measured: 18.9, 34.5, 35.2 and 32.8 dB. The moving picture
-        // (quality 0) is decoded from one field and lies a few samples to the right.
-        const double least[4] = {18.5, 34.0, 34.7, 32.3};
+        // A little below what was measured: 18.9, 34.5, 35.2 and 34.6 dB. The moving picture
+        // (quality 0) is decoded from one field and lies a few samples to the right. Quality 3
+        // merges a second sample set taken half a sample later; the merge's smoothing of small
+        // differences keeps it a little below quality 2.
+        const double least[4] = {18.5, 34.0, 34.7, 34.1};
         EXPECT_GT(devicePsnr, least[quality]) << quality;
         KivoFreeDib(fromDevice);
         KivoFreeDib(fromFile);
