@@ -1,6 +1,7 @@
 #include "ui/panel_test_skin.h"
 
 #include "output/packed_dib.h"
+#include "output/skin_archive.h"
 
 namespace kivoly::test {
 
@@ -43,8 +44,8 @@ PanelTestSkin::PanelTestSkin() {
         const bool background =
             shape.number == ui::kAdjustBackground || shape.number == ui::kSetupBackground;
         for (int memoryRow = 0; memoryRow < height; ++memoryRow) {
-            // Frame k lies k frames into the rows; rows within a frame run bottom-up.
-            const int frame = memoryRow / shape.frameHeight;
+            // Frames are stacked from the strip's top, and the rows are stored bottom-up.
+            const int frame = shape.frames - 1 - memoryRow / shape.frameHeight;
             const int y = shape.frameHeight - 1 - memoryRow % shape.frameHeight;
             uint8_t* row = DibPixels(header) + std::size_t(memoryRow) * stride;
             for (int x = 0; x < shape.width; ++x) {
@@ -68,6 +69,42 @@ PanelTestSkin::~PanelTestSkin() {
         platform::GlobalUnlock(handle);
         platform::GlobalFree(handle);
     }
+}
+
+BuiltSkin::BuiltSkin() {
+    SetSkinArchiveOverride(KIVOLY_SKIN_ARCHIVE_PATH);
+    for (int number = 1; number <= ui::kSkinMemberCount; ++number) {
+        SkinBitmap member = ReadNextSkinBitmap(false);
+        handles_[number] = member.handle;
+        members_.member[static_cast<std::size_t>(number)] = member.header;
+    }
+    ReadNextSkinBitmap(true);
+    SetSkinArchiveOverride(nullptr);
+    const std::pair<int, int> strips[] = {{ui::kValueFrames, ui::kValueFrameCount},
+                                          {ui::kKnobFrames, ui::kKnobFrameCount},
+                                          {ui::kSliderFrames, ui::kSliderFrameCount}};
+    for (auto [number, frames] : strips) {
+        if (KivoBitmapInfoHeader* header = members_[number]) {
+            header->biHeight /= frames;
+            header->biSizeImage /= static_cast<uint32_t>(frames);
+        }
+    }
+}
+
+BuiltSkin::~BuiltSkin() {
+    for (int number = 1; number <= ui::kSkinMemberCount; ++number) {
+        SkinBitmap member{handles_[number], members_[number]};
+        FreeSkinBitmap(member);
+    }
+}
+
+uint32_t BuiltSkin::FramePixel(int member, int frame, int frameCount, int x, int y) const {
+    const KivoBitmapInfoHeader* header = members_[member];
+    const int height = header->biHeight;
+    const std::size_t stride = std::size_t(DibStride(header->biBitCount, header->biWidth));
+    const int memoryRow = (frameCount - 1 - frame) * height + (height - 1 - y);
+    const uint8_t* pixel = DibPixels(header) + memoryRow * stride + 3 * std::size_t(x);
+    return uint32_t(pixel[2]) << 16 | uint32_t(pixel[1]) << 8 | pixel[0];
 }
 
 }  // namespace kivoly::test

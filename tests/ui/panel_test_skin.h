@@ -34,4 +34,21 @@ class PanelTestSkin {
     platform::GlobalHandle handles_[ui::kSkinMemberCount + 1] = {};
 };
 
+// The 23 members of the archive the build makes, as the main window hands them on.
+class BuiltSkin {
+  public:
+    BuiltSkin();
+    ~BuiltSkin();
+    BuiltSkin(const BuiltSkin&) = delete;
+    BuiltSkin& operator=(const BuiltSkin&) = delete;
+
+    const ui::SkinMembers& Members() const { return members_; }
+    // The colour (0x00RRGGBB) of pixel (x, y) of frame `frame` of a strip, counted from its top.
+    uint32_t FramePixel(int member, int frame, int frameCount, int x, int y) const;
+
+  private:
+    ui::SkinMembers members_;
+    platform::GlobalHandle handles_[ui::kSkinMemberCount + 1] = {};
+};
+
 }  // namespace kivoly::test

@@ -335,5 +335,62 @@ TEST_F(ProcessPanelTest, NothingRendersWithoutAPicture) {
     EXPECT_EQ(test::ClientPixel(panel->Preview().hwnd, 64, 48), 0u);
 }
 
+// The skin the build makes: every control shows the frame of its value, counted from the top of
+// its strip.
+TEST(ProcessPanelSkin, TheBuiltSkinShowsEachControlAtItsValue) {
+    test::TempSettingsFolder folder;
+    test::WindowSession session;
+    test::BuiltSkin skin;
+    ASSERT_NE(skin.Members()[kAdjustBackground], nullptr);
+    RegisterClass({"PanelTestMain", MainProc});
+    KivoHWnd main = CreateWindow(0, "PanelTestMain", "Kivoly", WsPopup | WsVisible, 100, 100, 540,
+                                 240, nullptr, 0, nullptr);
+    Grabber grabber;
+    grabber.mainWindow = main;
+    ProcessPanel panel(grabber, main, skin.Members());
+    panel.ShowPanel(false);
+    KivoProcessInfo info = grabber.processInfo;
+    info.Color = 30, info.Gamma = -50, info.Hue = -20, info.Blue = 50;
+    grabber.SetProcessInfo(info);
+    panel.ApplySettings(info);
+    test::PumpMessages();
+    SaveScreen("adjustment_panel_built_skin");
+
+    struct Shown {
+        int id;
+        int member;
+        int frame;
+        int frameCount;
+    };
+    for (const Shown& shown : {Shown{110, kSliderFrames, 10, kSliderFrameCount},
+                               Shown{113, kSliderFrames, 50, kSliderFrameCount},
+                               Shown{137, kKnobFrames, 30, kKnobFrameCount},
+                               Shown{140, kKnobFrames, 100, kKnobFrameCount}}) {
+        KivoHWnd control = GetDlgItem(panel.hwnd, shown.id);
+        Rect rect;
+        GetClientRect(control, rect);
+        for (int y = 0; y < rect.bottom; y += 3) {
+            for (int x = 0; x < rect.right; x += 3) {
+                ASSERT_EQ(test::ClientPixel(control, x, y),
+                          skin.FramePixel(shown.member, shown.frame, shown.frameCount, x, y))
+                    << shown.id << " at " << x << ", " << y;
+            }
+        }
+    }
+    // Value displays: Color at (21, 169) shows 30, Hue at (58, 57) shows -20.
+    for (auto [at, frame] : {std::pair{Point{21, 169}, 80}, std::pair{Point{58, 57}, 30}}) {
+        bool differsFromZero = false;
+        for (int y = 0; y < 14; ++y) {
+            for (int x = 0; x < 25; ++x) {
+                const uint32_t pixel = test::ClientPixel(panel.hwnd, at.x + x, at.y + y);
+                ASSERT_EQ(pixel, skin.FramePixel(kValueFrames, frame, kValueFrameCount, x, y));
+                differsFromZero |=
+                    pixel != skin.FramePixel(kValueFrames, 50, kValueFrameCount, x, y);
+            }
+        }
+        EXPECT_TRUE(differsFromZero);
+    }
+}
+
 }  // namespace
 }  // namespace kivoly::ui

@@ -31,6 +31,13 @@ LResult MainProc(KivoHWnd window, uint32_t message, WParam first, LParam second)
     return DefWindowProc(window, message, first, second);
 }
 
+// Saves the screen for a person to look at when KIVOLY_SCREEN_DIR names a folder.
+void SaveScreen(const char* name) {
+    if (const char* folder = std::getenv("KIVOLY_SCREEN_DIR")) {
+        SaveScreenPng((std::string(folder) + "/" + name + ".png").c_str());
+    }
+}
+
 class SetupWindowTest : public ::testing::Test {
   protected:
     SetupWindowTest() {
@@ -72,11 +79,6 @@ class SetupWindowTest : public ::testing::Test {
             if (MarkShown(item)) marked.push_back(item);
         }
         return marked;
-    }
-    void SaveScreen(const char* name) {
-        if (const char* folder = std::getenv("KIVOLY_SCREEN_DIR")) {
-            SaveScreenPng((std::string(folder) + "/" + name + ".png").c_str());
-        }
     }
 
     test::TempSettingsFolder folder;
@@ -195,6 +197,42 @@ TEST_F(SetupWindowTest, TheChosenSizeSurvivesAChangeOfTheAdjustments) {
     EXPECT_EQ(grabber->committedProcessInfo.Width, 1500);
     EXPECT_EQ(grabber->committedProcessInfo.Height, 1125);
     EXPECT_TRUE(MarkShown(133));
+}
+
+// The skin the build makes: the mark of each group's choice at its item's left-top corner.
+TEST(SetupWindowSkin, TheBuiltSkinMarksEachGroupsChoice) {
+    test::TempSettingsFolder folder;
+    test::WindowSession session;
+    test::BuiltSkin skin;
+    ASSERT_NE(skin.Members()[kSetupMark], nullptr);
+    RegisterClass({"SetupTestMain", MainProc});
+    KivoHWnd main = CreateWindow(0, "SetupTestMain", "Kivoly", WsPopup | WsVisible, 100, 100, 540,
+                                 240, nullptr, 0, nullptr);
+    Grabber grabber;
+    SetupWindow setup(grabber, main, skin.Members());
+    ShowWindow(setup.hwnd, SwShow);
+    for (int item : {120, 122, 127, 130, 132, 135})
+        setup.HandleCommand(item);
+    test::PumpMessages();
+    SaveScreen("setup_window_built_skin");
+
+    SetupRecords records{grabber.grabInfo, grabber.committedProcessInfo, 0, grabber.windowOption,
+                         0};
+    for (int item = SetupWindow::kFirstItem; item <= SetupWindow::kLastChoice; ++item) {
+        const Rect rect = SetupWindow::ItemRect(item);
+        bool isMark = true;
+        bool isBackground = true;
+        for (int y = 0; y < 16; ++y) {
+            for (int x = 0; x < 16; ++x) {
+                const uint32_t pixel = test::ClientPixel(setup.hwnd, rect.left + x, rect.top + y);
+                isMark &= pixel == skin.FramePixel(kSetupMark, 0, 1, x, y);
+                isBackground &=
+                    pixel == skin.FramePixel(kSetupBackground, 0, 1, rect.left + x, rect.top + y);
+            }
+        }
+        EXPECT_EQ(isMark, SetupWindow::IsMarked(item, records)) << item;
+        EXPECT_EQ(isBackground, !SetupWindow::IsMarked(item, records)) << item;
+    }
 }
 
 }  // namespace
