@@ -65,8 +65,7 @@ void Grabber::SetProcessInfo(const KivoProcessInfo& info) {
     if (widthChanged && status == KivoStatusArmed && ChangeStatus(KivoStatusConnected)) {
         ChangeStatus(KivoStatusArmed);
     }
-    // The adjustment controls follow the record.
-    if (userInterface) userInterface->ApplySettings(processInfo);
+    if (processInfoListener) processInfoListener->ApplySettings(processInfo);
     committedProcessInfo = processInfo;
 }
 

@@ -5,6 +5,8 @@
 #include "framework/window_classes.h"
 #include "output/display_palette.h"
 #include "platform/key_state.h"
+#include "platform/window/display.h"
+#include "platform/window/input.h"
 #include "platform/window/message_queue.h"
 #include "platform/window/paint.h"
 #include "platform/window/timers.h"
@@ -58,6 +60,7 @@ void CaptureButton::Draw() {
                     state_ == kReady ? skin_[kCaptureReady] : waiting, 0, 0);
     }
     ReleaseDC(mainWindow_, dc);
+    CurrentDisplay().Present();
 }
 
 void CaptureButton::Poll() {

@@ -9,6 +9,7 @@
 #pragma once
 
 #include "framework/window_object.h"
+#include "platform/gdi/geometry.h"
 #include "ui/skin_members.h"
 
 namespace kivoly {

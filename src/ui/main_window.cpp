@@ -1,14 +1,20 @@
 #include "ui/main_window.h"
 
+#include <strings.h>
+
+#include <algorithm>
+#include <memory>
 #include <new>
 
 #include "api/grabber.h"
+#include "api/settings_io.h"
 #include "capture/video_source.h"
 #include "framework/window_classes.h"
 #include "output/display_palette.h"
 #include "output/packed_dib.h"
 #include "output/picture_window.h"
 #include "output/skin_archive.h"
+#include "platform/clock.h"
 #include "platform/global_memory.h"
 #include "platform/key_state.h"
 #include "platform/message_box.h"
@@ -16,6 +22,7 @@
 #include "platform/sound.h"
 #include "platform/window/accelerators.h"
 #include "platform/window/button.h"
+#include "platform/window/input.h"
 #include "platform/window/display.h"
 #include "platform/window/message_queue.h"
 #include "platform/window/paint.h"
@@ -25,6 +32,8 @@
 #include "resources/string_table.h"
 #include "ui/capture_button.h"
 #include "ui/help.h"
+#include "ui/process_panel.h"
+#include "ui/setup_window.h"
 
 namespace kivoly::ui {
 
@@ -40,6 +49,7 @@ constexpr int kButtonWidth = 78;
 constexpr int kButtonHeight = 17;
 constexpr int kButtonTop = 219;
 constexpr int kPreviewHintAt[2] = {43, 20};
+constexpr int32_t kVideoWaitMs = 5000;
 
 // The five owner-drawn buttons: their command, label, place and the member drawn while pressed.
 struct ButtonEntry {
@@ -189,7 +199,9 @@ void MainWindow::CreateChildren() {
         if (grabber_.previewBitmap) GlobalLock(grabber_.previewBitmap);
     }
 
-    captureButton_.reset(new (std::nothrow) CaptureButton(grabber_, hwnd, skin_));
+    captureButton_ = std::make_unique<CaptureButton>(grabber_, hwnd, skin_);
+    processPanel_ = std::make_unique<ProcessPanel>(grabber_, hwnd, skin_);
+    setupWindow_ = std::make_unique<SetupWindow>(grabber_, hwnd, skin_);
 }
 
 KivoHWnd MainWindow::Button(int id) const {
@@ -251,11 +263,11 @@ void MainWindow::LeaveMode(Mode next) {
             break;
         case Mode::Adjust:
             ShowWindow(Button(kAdjustButtonId), SwShow);
-            HideAdjustPanel();
+            if (processPanel_) processPanel_->HidePanel();
             break;
         case Mode::Setup:
             ShowWindow(Button(kSetupButtonId), SwShow);
-            HideSetupWindow();
+            if (setupWindow_) setupWindow_->Show(SwHide);
             break;
         case Mode::Compact:
             LeaveCompact();
@@ -286,11 +298,18 @@ void MainWindow::EnterMode(Mode next) {
             break;
         case Mode::Adjust:
             ShowWindow(Button(kAdjustButtonId), SwHide);
-            ShowAdjustPanel();
+            if (processPanel_) {
+                processPanel_->ShowPanel(grabber_.pictureShown != 0);
+                InvalidateRect(processPanel_->GetWindow(), nullptr, false);
+                processPanel_->Update();
+            }
             break;
         case Mode::Setup:
             ShowWindow(Button(kSetupButtonId), SwHide);
-            ShowSetupWindow();
+            if (setupWindow_) {
+                setupWindow_->Show(SwShow);
+                setupWindow_->Update();
+            }
             break;
         case Mode::Compact:
             EnterCompact();
@@ -483,7 +502,7 @@ void MainWindow::Command(int id, WParam first, LParam second) {
         case kCmdSetupItem: {
             const Mode previous = mode_;
             if (mode_ == Mode::Preview) SetMode(Mode::Plain);
-            PassToSetup(id);
+            if (setupWindow_) setupWindow_->HandleCommand(id);
             SetMode(previous);
             return;
         }
@@ -515,8 +534,8 @@ void MainWindow::Command(int id, WParam first, LParam second) {
         case kCmdPrevious:
         case kCmdShiftUp:
         case kCmdShiftDown:
-            if (mode_ == Mode::Adjust) PassToPanel(id);
-            if (mode_ == Mode::Setup) PassToSetup(id);
+            if (mode_ == Mode::Adjust && processPanel_) processPanel_->HandleCommand(id);
+            if (mode_ == Mode::Setup && setupWindow_) setupWindow_->HandleCommand(id);
             return;
         case kCmdSaveSettings:
             grabber_.SaveSettings();
@@ -720,7 +739,7 @@ void MainWindow::RefreshLowBattery() {
     char sound[120];
     ReadProfileString(kSoundSection, "LowBatterySound", "", sound, sizeof sound,
                       kSettingsFileName);
-    if (EqualsIgnoringCase(sound, "None")) return;
+    if (strcasecmp(sound, "None") == 0) return;
     if (!PlaySound(sound, SoundAsync | SoundNoStop)) MessageBeep(0);
 }
 
@@ -742,11 +761,10 @@ void MainWindow::PictureShown(bool shown, bool enablePanel) {
     ShowWindow(Button(kSaveButtonId), shown && grabber_.callbacks[KivoCallbackSave] ? SwShow
                                                                                     : SwHide);
     if (!shown) InvalidateRect(hwnd, nullptr, false);
-    PanelPictureShown(shown, enablePanel);
-}
-
-void MainWindow::ApplySettings(const KivoProcessInfo& info) {
-    PanelApplySettings(info);
+    if (!processPanel_) return;
+    EnableWindow(processPanel_->GetWindow(), shown && enablePanel);
+    if (mode_ == Mode::Adjust) processPanel_->ShowPanel(shown);
+    InvalidateRect(processPanel_->GetWindow(), nullptr, false);
 }
 
 // ---- KivoMakeUI --------------------------------------------------------------------------

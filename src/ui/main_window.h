@@ -84,7 +84,6 @@ class MainWindow : public WindowObject, public UserInterface {
     void RefreshLowBattery() override;
     void RefreshTooBright() override;
     void ShowPreviewPane() override;
-    void ApplySettings(const KivoProcessInfo& info) override;
     void PictureShown(bool shown, bool enablePanel) override;
 
     const SkinMembers& Skin() const { return skin_; }
@@ -112,6 +111,7 @@ class MainWindow : public WindowObject, public UserInterface {
     void LeaveCompact();
     void MoveButtons(int dx, int dy);
     void CaptureCommand();
+    void WaitForVideo();
     void HelpCommand();
     void ShowVersionBox();
     void Paint();
