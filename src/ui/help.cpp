@@ -14,7 +14,9 @@ namespace kivoly::ui {
 using namespace platform;
 
 std::string FindUserGuide() {
-    for (const std::string& folder : SkinFolders()) {
+    const std::string archive = FindSkinArchive();
+    if (!archive.empty()) {
+        const std::string folder = std::filesystem::path(archive).parent_path().string();
         const std::string path = FindInFolder(folder, kUserGuideName);
         if (!path.empty()) return path;
     }

@@ -11,8 +11,8 @@ namespace kivoly::ui {
 
 inline constexpr const char* kUserGuideName = "user-guide.html";
 
-// Where the guide is: beside the skin archive (the settings folder's "twain/kivoly", the data
-// folder of the build or the installation, the program's folder), "" when nowhere.
+// Where the guide is: beside the skin archive (which the build and the installation put in
+// share/kivoly), else by the open-file search; "" when nowhere.
 std::string FindUserGuide();
 // Opens the guide; when it cannot be opened a message box owned by `owner` says so.
 void OpenUserGuide(KivoHWnd owner);

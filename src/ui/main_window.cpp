@@ -67,6 +67,10 @@ constexpr ButtonEntry kButtons[5] = {
     {kHelpButtonId, 5, 458, kHelpPressed, {454, 211}},
 };
 
+constexpr std::pair<int, int> kFrameStrips[3] = {{kSliderFrames, kSliderFrameCount},
+                                                {kKnobFrames, kKnobFrameCount},
+                                                {kValueFrames, kValueFrameCount}};
+
 int ButtonIndex(int id) {
     return id >= kPreviewButtonId && id <= kHelpButtonId ? id - kPreviewButtonId : -1;
 }
@@ -139,19 +143,13 @@ MainWindow::~MainWindow() {
 
 bool MainWindow::LoadSkin() {
     for (int number = 1; number <= kSkinMemberCount; ++number) {
-        skinHandles_[number] = ReadNextSkinBitmap(false);
-        if (skinHandles_[number]) {
-            skin_.member[number] = static_cast<KivoBitmapInfoHeader*>(
-                GlobalLock(skinHandles_[number]));
-            GlobalUnlock(skinHandles_[number]);  // the reader's own lock keeps it in place
-        }
+        skinBitmaps_[number] = ReadNextSkinBitmap(false);
+        skin_.member[number] = skinBitmaps_[number].header;
     }
     ReadNextSkinBitmap(true);
     if (!skin_[kMainPanel]) return false;
     // The frame strips: each header describes one frame.
-    for (auto [number, frames] : {std::pair{kSliderFrames, kSliderFrameCount},
-                                  std::pair{kKnobFrames, kKnobFrameCount},
-                                  std::pair{kValueFrames, kValueFrameCount}}) {
+    for (auto [number, frames] : kFrameStrips) {
         if (KivoBitmapInfoHeader* strip = skin_[number]) {
             strip->biHeight /= frames;
             strip->biSizeImage /= frames;
@@ -161,19 +159,14 @@ bool MainWindow::LoadSkin() {
 }
 
 void MainWindow::FreeSkin() {
-    for (auto [number, frames] : {std::pair{kSliderFrames, kSliderFrameCount},
-                                  std::pair{kKnobFrames, kKnobFrameCount},
-                                  std::pair{kValueFrames, kValueFrameCount}}) {
+    for (auto [number, frames] : kFrameStrips) {
         if (KivoBitmapInfoHeader* strip = skin_[number]) {
             strip->biHeight *= frames;
             strip->biSizeImage *= frames;
         }
     }
     for (int number = 1; number <= kSkinMemberCount; ++number) {
-        if (!skinHandles_[number]) continue;
-        GlobalUnlock(skinHandles_[number]);
-        GlobalFree(skinHandles_[number]);
-        skinHandles_[number] = nullptr;
+        FreeSkinBitmap(skinBitmaps_[number]);
         skin_.member[number] = nullptr;
     }
 }

@@ -13,6 +13,7 @@
 
 #include "api/user_interface.h"
 #include "framework/window_object.h"
+#include "output/skin_archive.h"
 #include "platform/gdi/device_context.h"
 #include "platform/gdi/geometry.h"
 #include "ui/skin_members.h"
@@ -124,7 +125,7 @@ class MainWindow : public WindowObject, public UserInterface {
 
     Grabber& grabber_;
     SkinMembers skin_;
-    KivoHGlobal skinHandles_[kSkinMemberCount + 1] = {};
+    SkinBitmap skinBitmaps_[kSkinMemberCount + 1] = {};
     std::unique_ptr<CaptureButton> captureButton_;
     std::unique_ptr<ProcessPanel> processPanel_;
     std::unique_ptr<SetupWindow> setupWindow_;

@@ -1,0 +1,76 @@
+#include "ui_session.h"
+
+#include "capture/detected_ports.h"
+#include "output/packed_dib.h"
+#include "output/skin_archive.h"
+#include "platform/gdi/surface.h"
+#include "platform/key_state.h"
+#include "platform/window/display.h"
+#include "platform/window/input_injection.h"
+#include "platform/window/message_queue.h"
+#include "platform/window/screen_picture.h"
+#include "platform/window/window.h"
+
+namespace kivoly::test {
+
+UiSession::UiSession() {
+    SetSkinArchiveOverride(KIVOLY_SKIN_ARCHIVE_PATH);
+    handle = KivoAlloc();
+}
+
+UiSession::~UiSession() {
+    KivoFree(handle);
+    SetSkinArchiveOverride(nullptr);
+    DetectedPorts().fill(0);
+    platform::ReleaseAllKeys();
+}
+
+KivoHWnd UiSession::Make() {
+    window = KivoMakeUI(handle, nullptr, platform::SwShow);
+    PumpMessages();
+    return window;
+}
+
+void UiSession::ClickAt(int x, int y) {
+    platform::InjectClick(ScreenPoint(window, x, y));
+    PumpMessages();
+}
+
+void UiSession::Press(int virtualKey, unsigned modifiers) {
+    platform::InjectKeyPress(virtualKey, modifiers);
+    PumpMessages();
+}
+
+uint32_t UiSession::Pixel(int x, int y) {
+    return ClientPixel(window, x, y);
+}
+
+uint32_t UiSession::MemberPixel(int member, int x, int y) {
+    const KivoBitmapInfoHeader* header = main().Skin()[member];
+    const int stride = DibStride(header->biBitCount, header->biWidth);
+    const uint8_t* row = DibPixels(header) + static_cast<size_t>(stride) *
+                                                 (header->biHeight - 1 - y);
+    if (header->biBitCount == 24) {
+        const uint8_t* p = row + 3 * x;
+        return uint32_t{p[2]} << 16 | uint32_t{p[1]} << 8 | p[0];
+    }
+    const uint8_t* entry = reinterpret_cast<const uint8_t*>(header) + header->biSize + 4 * row[x];
+    return uint32_t{entry[2]} << 16 | uint32_t{entry[1]} << 8 | entry[0];
+}
+
+bool UiSession::SaveWindow(const std::string& path) {
+    platform::Rect rect;
+    platform::GetWindowRect(window, rect);
+    const platform::Rect screen = platform::Screen().Bounds();
+    rect = {std::max(rect.left, 0), std::max(rect.top, 0), std::min(rect.right, screen.right),
+            std::min(rect.bottom, screen.bottom)};
+    platform::Surface part(rect.Width(), rect.Height());
+    for (int y = 0; y < rect.Height(); ++y) {
+        for (int x = 0; x < rect.Width(); ++x) {
+            part.Store(x, y, platform::Screen().Pixel(rect.left + x, rect.top + y));
+        }
+    }
+    return platform::SaveSurfacePng(part, path.c_str());
+}
+
+}  // namespace kivoly::test
