@@ -109,7 +109,7 @@ class Grabber : public GrabberFeedback {
     YuvImage* currentPicture = nullptr;    // not owned: the host frees it with KivoFreeYUV
     SettingsFile* settingsFile = nullptr;  // owned
     KivoHWnd mainWindow = nullptr;
-    UserInterface* userInterface = nullptr;  // owned: the object behind mainWindow
+    UserInterface* userInterface = nullptr;              // owned: the object behind mainWindow
     ProcessInfoListener* processInfoListener = nullptr;  // not owned
     KivoHWnd parentWindow = nullptr;
     int32_t status = -1;

@@ -28,8 +28,8 @@ CaptureButton::CaptureButton(Grabber& grabber, KivoHWnd mainWindow, const SkinMe
     : grabber_(grabber), mainWindow_(mainWindow), skin_(skin) {
     RegisterFrameworkClass(FrameworkClass::SkinButton);
     hwnd = CreateWindow(0, FrameworkClassName(FrameworkClass::SkinButton), StringText(kLabelId),
-                        WsChild | WsVisible, kWindowRect.left, kWindowRect.top,
-                        kWindowRect.Width(), kWindowRect.Height(), mainWindow, 0, this);
+                        WsChild | WsVisible, kWindowRect.left, kWindowRect.top, kWindowRect.Width(),
+                        kWindowRect.Height(), mainWindow, 0, this);
 }
 
 CaptureButton::~CaptureButton() {

@@ -26,10 +26,9 @@ std::string FindUserGuide() {
 void OpenUserGuide(KivoHWnd owner) {
     const std::string path = FindUserGuide();
     if (OpenDocument(path)) return;
-    const std::string text = path.empty()
-                                 ? std::string("The user guide \"") + kUserGuideName +
-                                       "\" is not installed."
-                                 : "The user guide " + path + " could not be opened.";
+    const std::string text =
+        path.empty() ? std::string("The user guide \"") + kUserGuideName + "\" is not installed."
+                     : "The user guide " + path + " could not be opened.";
     MessageBox(owner, text.c_str(), "Help", MbOk | MbIconExclamation);
 }
 

@@ -22,8 +22,8 @@
 #include "platform/sound.h"
 #include "platform/window/accelerators.h"
 #include "platform/window/button.h"
-#include "platform/window/input.h"
 #include "platform/window/display.h"
+#include "platform/window/input.h"
 #include "platform/window/message_queue.h"
 #include "platform/window/paint.h"
 #include "platform/window/timers.h"
@@ -68,8 +68,8 @@ constexpr ButtonEntry kButtons[5] = {
 };
 
 constexpr std::pair<int, int> kFrameStrips[3] = {{kSliderFrames, kSliderFrameCount},
-                                                {kKnobFrames, kKnobFrameCount},
-                                                {kValueFrames, kValueFrameCount}};
+                                                 {kKnobFrames, kKnobFrameCount},
+                                                 {kValueFrames, kValueFrameCount}};
 
 int ButtonIndex(int id) {
     return id >= kPreviewButtonId && id <= kHelpButtonId ? id - kPreviewButtonId : -1;
@@ -80,7 +80,9 @@ MainWindow* PaneOwner(KivoHWnd pane) {
 }
 
 LResult PreviewPaneWindowProc(KivoHWnd pane, uint32_t message, WParam first, LParam second) {
-    if (MainWindow* owner = PaneOwner(pane)) return owner->PreviewPaneProc(message, first, second);
+    if (MainWindow* owner = PaneOwner(pane)) {
+        return owner->PreviewPaneProc(pane, message, first, second);
+    }
     return DefWindowProc(pane, message, first, second);
 }
 
@@ -124,8 +126,8 @@ MainWindow::MainWindow(Grabber& grabber, KivoHWnd parent, int showCommand) : gra
     dc_ = GetDC(hwnd);
     CreateChildren();
     // The full window is the maximised state: the maximise box then switches to the strip.
-    const bool plainShow = showCommand == SwShow || showCommand == SwShowNormal ||
-                           showCommand == SwRestore;
+    const bool plainShow =
+        showCommand == SwShow || showCommand == SwShowNormal || showCommand == SwRestore;
     ShowWindow(hwnd, plainShow ? SwShowMaximized : showCommand);
     UpdateWindow(hwnd);
 }
@@ -174,9 +176,9 @@ void MainWindow::FreeSkin() {
 void MainWindow::CreateChildren() {
     LoadAccelerators(kMainAccelerators);
     RegisterPreviewPaneClass();
-    previewPane_ =
-        CreateWindow(0, kPreviewPaneClass, "PreviewWindow", WsChild, kPreviewArea.left,
-                     kPreviewArea.top, kPreviewArea.Width(), kPreviewArea.Height(), hwnd, 0, nullptr);
+    previewPane_ = CreateWindow(0, kPreviewPaneClass, "PreviewWindow", WsChild, kPreviewArea.left,
+                                kPreviewArea.top, kPreviewArea.Width(), kPreviewArea.Height(), hwnd,
+                                0, nullptr);
     if (previewPane_) paneDc_ = GetDC(previewPane_);
 
     for (int i = 0; i < 5; ++i) {
@@ -321,7 +323,8 @@ void MainWindow::MoveButtons(int dx, int dy) {
         MoveWindow(button, topLeft.x + dx, topLeft.y + dy, rect.Width(), rect.Height(), false);
     };
     if (captureButton_) move(captureButton_->GetWindow());
-    for (KivoHWnd button : buttons_) move(button);
+    for (KivoHWnd button : buttons_)
+        move(button);
 }
 
 void MainWindow::EnterCompact() {
@@ -677,7 +680,7 @@ void MainWindow::DrawItem(const void* data) {
 
 // ---- Preview pane and indicators ---------------------------------------------------------
 
-LResult MainWindow::PreviewPaneProc(uint32_t message, WParam first, LParam second) {
+LResult MainWindow::PreviewPaneProc(KivoHWnd pane, uint32_t message, WParam first, LParam second) {
     switch (message) {
         case WmSetFocus:
             SetFocus(hwnd);
@@ -688,7 +691,7 @@ LResult MainWindow::PreviewPaneProc(uint32_t message, WParam first, LParam secon
             PaintPreviewPane();
             return 0;
         default:
-            return DefWindowProc(previewPane_, message, first, second);
+            return DefWindowProc(pane, message, first, second);
     }
 }
 
@@ -709,8 +712,8 @@ void MainWindow::PaintPreviewPane() {
             DrawDibPart(*painter, 0, 0, kPreviewSize[0], kPreviewSize[1], preview, 0, 0);
         } else {
             if (const KivoBitmapInfoHeader* background = skin_[kPreviewBackground]) {
-                DrawDibPart(*painter, 0, 0, kPreviewArea.Width(), kPreviewArea.Height(),
-                            background, kPreviewArea.left, kPreviewArea.top);
+                DrawDibPart(*painter, 0, 0, kPreviewArea.Width(), kPreviewArea.Height(), background,
+                            kPreviewArea.left, kPreviewArea.top);
             }
             if (!gCaptureBusy && skin_[kPreviewHint]) {
                 DrawDibPart(*painter, kPreviewHintAt[0], kPreviewHintAt[1], 0, 0,
@@ -730,8 +733,7 @@ void MainWindow::RefreshLowBattery() {
     InvalidateMember(kLowBattery, kLowBatteryAt);
     if (!low) return;
     char sound[120];
-    ReadProfileString(kSoundSection, "LowBatterySound", "", sound, sizeof sound,
-                      kSettingsFileName);
+    ReadProfileString(kSoundSection, "LowBatterySound", "", sound, sizeof sound, kSettingsFileName);
     if (strcasecmp(sound, "None") == 0) return;
     if (!PlaySound(sound, SoundAsync | SoundNoStop)) MessageBeep(0);
 }
@@ -751,8 +753,8 @@ void MainWindow::ShowPreviewPane() {
 // ---- Picture and settings ----------------------------------------------------------------
 
 void MainWindow::PictureShown(bool shown, bool enablePanel) {
-    ShowWindow(Button(kSaveButtonId), shown && grabber_.callbacks[KivoCallbackSave] ? SwShow
-                                                                                    : SwHide);
+    ShowWindow(Button(kSaveButtonId),
+               shown && grabber_.callbacks[KivoCallbackSave] ? SwShow : SwHide);
     if (!shown) InvalidateRect(hwnd, nullptr, false);
     if (!processPanel_) return;
     EnableWindow(processPanel_->GetWindow(), shown && enablePanel);

@@ -59,7 +59,7 @@ enum MainCommand : int {
 enum class Mode : int { Plain = 0, Preview = 1, Adjust = 2, Setup = 3, Compact = 4 };
 
 // Where the parts of the main window lie (client co-ordinates of the full window).
-inline constexpr platform::Point kStripOrigin{12, 211};     // the compact window's origin
+inline constexpr platform::Point kStripOrigin{12, 211};  // the compact window's origin
 inline constexpr platform::Rect kPreviewArea{332, 42, 492, 162};
 inline constexpr platform::Point kLowBatteryAt{162, 161};
 inline constexpr platform::Point kTooBrightAt{163, 181};
@@ -98,7 +98,7 @@ class MainWindow : public WindowObject, public UserInterface {
     SetupWindow* Setup() const { return setupWindow_.get(); }
 
     // The preview pane's window procedure.
-    platform::LResult PreviewPaneProc(uint32_t message, platform::WParam first,
+    platform::LResult PreviewPaneProc(KivoHWnd pane, uint32_t message, platform::WParam first,
                                       platform::LParam second);
 
   private:
@@ -133,7 +133,7 @@ class MainWindow : public WindowObject, public UserInterface {
     platform::DeviceContext* dc_ = nullptr;
     KivoHWnd previewPane_ = nullptr;
     platform::DeviceContext* paneDc_ = nullptr;
-    int width_ = 0;   // the full window's size
+    int width_ = 0;  // the full window's size
     int height_ = 0;
     Mode mode_ = Mode::Plain;
     bool compact_ = false;  // the buttons are moved to the compact strip

@@ -27,18 +27,27 @@ UiSession::~UiSession() {
 
 KivoHWnd UiSession::Make() {
     window = KivoMakeUI(handle, nullptr, platform::SwShow);
-    PumpMessages();
+    Pump();
     return window;
+}
+
+void UiSession::Pump() {
+    platform::Message message;
+    while (platform::PeekMessage(message, nullptr, 0, 0, platform::PmRemove)) {
+        if (KivoProcessWindowsMsg(handle, &message)) continue;
+        platform::TranslateMessage(message);
+        platform::DispatchMessage(message);
+    }
 }
 
 void UiSession::ClickAt(int x, int y) {
     platform::InjectClick(ScreenPoint(window, x, y));
-    PumpMessages();
+    Pump();
 }
 
 void UiSession::Press(int virtualKey, unsigned modifiers) {
     platform::InjectKeyPress(virtualKey, modifiers);
-    PumpMessages();
+    Pump();
 }
 
 uint32_t UiSession::Pixel(int x, int y) {
@@ -48,8 +57,8 @@ uint32_t UiSession::Pixel(int x, int y) {
 uint32_t UiSession::MemberPixel(int member, int x, int y) {
     const KivoBitmapInfoHeader* header = main().Skin()[member];
     const int stride = DibStride(header->biBitCount, header->biWidth);
-    const uint8_t* row = DibPixels(header) + static_cast<size_t>(stride) *
-                                                 (header->biHeight - 1 - y);
+    const uint8_t* row =
+        DibPixels(header) + static_cast<size_t>(stride) * (header->biHeight - 1 - y);
     if (header->biBitCount == 24) {
         const uint8_t* p = row + 3 * x;
         return uint32_t{p[2]} << 16 | uint32_t{p[1]} << 8 | p[0];

@@ -22,6 +22,8 @@ class UiSession {
     KivoHWnd Make();
     Grabber& grabber() { return *Grabber::From(handle); }
     ui::MainWindow& main() { return *static_cast<ui::MainWindow*>(grabber().userInterface); }
+    // The host's message loop until nothing waits: every message offered to the library first.
+    void Pump();
     // Clicks at a point of the main window's client area and handles what follows.
     void ClickAt(int x, int y);
     // Presses and releases a key (Shift, Ctrl, Alt held as `modifiers` says) and handles it.
