@@ -23,6 +23,7 @@
 #include "platform/window/accelerators.h"
 #include "platform/window/button.h"
 #include "platform/window/display.h"
+#include "platform/window/host_display.h"
 #include "platform/window/input.h"
 #include "platform/window/message_queue.h"
 #include "platform/window/paint.h"
@@ -767,6 +768,7 @@ void MainWindow::PictureShown(bool shown, bool enablePanel) {
 KivoHWnd MakeUI(Grabber& grabber, KivoHWnd parent, int showCommand) {
     if (grabber.userInterface && grabber.mainWindow) return grabber.mainWindow;
     grabber.DestroyUserInterface();  // a window closed for good is made anew
+    EnsureHostDisplay();
     auto* window = new (std::nothrow) MainWindow(grabber, parent, showCommand);
     if (!window) return nullptr;
     const KivoHWnd handle = window->GetWindow();

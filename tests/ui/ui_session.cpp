@@ -6,6 +6,7 @@
 #include "platform/gdi/surface.h"
 #include "platform/key_state.h"
 #include "platform/window/display.h"
+#include "platform/window/host_display.h"
 #include "platform/window/input_injection.h"
 #include "platform/window/message_queue.h"
 #include "platform/window/screen_picture.h"
@@ -14,6 +15,7 @@
 namespace kivoly::test {
 
 UiSession::UiSession() {
+    platform::NoteHeadlessDisplayChosen();
     SetSkinArchiveOverride(KIVOLY_SKIN_ARCHIVE_PATH);
     handle = KivoAlloc();
 }
