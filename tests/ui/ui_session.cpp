@@ -3,7 +3,6 @@
 #include "capture/detected_ports.h"
 #include "output/packed_dib.h"
 #include "output/skin_archive.h"
-#include "platform/gdi/surface.h"
 #include "platform/key_state.h"
 #include "platform/window/display.h"
 #include "platform/window/host_display.h"
@@ -70,18 +69,7 @@ uint32_t UiSession::MemberPixel(int member, int x, int y) {
 }
 
 bool UiSession::SaveWindow(const std::string& path) {
-    platform::Rect rect;
-    platform::GetWindowRect(window, rect);
-    const platform::Rect screen = platform::Screen().Bounds();
-    rect = {std::max(rect.left, 0), std::max(rect.top, 0), std::min(rect.right, screen.right),
-            std::min(rect.bottom, screen.bottom)};
-    platform::Surface part(rect.Width(), rect.Height());
-    for (int y = 0; y < rect.Height(); ++y) {
-        for (int x = 0; x < rect.Width(); ++x) {
-            part.Store(x, y, platform::Screen().Pixel(rect.left + x, rect.top + y));
-        }
-    }
-    return platform::SaveSurfacePng(part, path.c_str());
+    return platform::SaveWindowPng(window, path.c_str());
 }
 
 }  // namespace kivoly::test
