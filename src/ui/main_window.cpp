@@ -632,11 +632,11 @@ void MainWindow::Paint() {
             break;
         }
         case Mode::Adjust:
-            DrawDibPart(*painter, 0, 0, 0, 0, panel, 0, 0);
+            DrawAround(*painter, processPanel_.get());
             member(kAdjustPressed, kButtons[1].memberAt);
             break;
         case Mode::Setup:
-            DrawDibPart(*painter, 0, 0, 0, 0, panel, 0, 0);
+            DrawAround(*painter, setupWindow_.get());
             member(kSetupPressed, kButtons[3].memberAt);
             break;
         case Mode::Plain:
@@ -657,6 +657,20 @@ void MainWindow::Paint() {
     if ((gCaptureBusy || grabber_.previewState != 0) && captureButton_) {
         InvalidateRect(captureButton_->GetWindow(), nullptr, false);
     }
+}
+
+// The main panel around a child that covers part of the window: drawing over the child would
+// wipe it until it repainted.
+void MainWindow::DrawAround(DeviceContext& painter, const WindowObject* child) {
+    Rect covered;
+    if (child && IsWindowVisible(child->GetWindow()) &&
+        GetWindowRect(child->GetWindow(), covered)) {
+        Point topLeft{covered.left, covered.top};
+        ScreenToClient(hwnd, topLeft);
+        painter.ExcludeClipRect(covered.Offset(topLeft.x - covered.left, topLeft.y - covered.top));
+    }
+    DrawDibPart(painter, 0, 0, 0, 0, skin_[kMainPanel], 0, 0);
+    painter.SelectClipRegion(nullptr);
 }
 
 void MainWindow::DrawItem(const void* data) {

@@ -117,6 +117,7 @@ class MainWindow : public WindowObject, public UserInterface {
     void ShowVersionBox();
     void Paint();
     void DrawItem(const void* record);
+    void DrawAround(platform::DeviceContext& painter, const WindowObject* child);
     void PaintPreviewPane();
     bool SaveShown() const;
     platform::Rect MemberRect(int member, platform::Point at) const;

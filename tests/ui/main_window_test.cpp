@@ -59,10 +59,6 @@ LResult ObserverProc(KivoHWnd window, uint32_t message, WParam first, LParam sec
 KivoHWnd StartObserver(KivoHWnd pane, std::function<void(int)> duringPreview,
                        unsigned everyMs = 200) {
     gPane = pane;
-    WindowClass observer;
-    observer.name = "PreviewObserver";
-    observer.procedure = &ObserverProc;
-    RegisterClass(observer);
     gTicks = 0;
     gDuringPreview = std::move(duringPreview);
     KivoHWnd window =
@@ -73,6 +69,13 @@ KivoHWnd StartObserver(KivoHWnd pane, std::function<void(int)> duringPreview,
 
 class MainWindowTest : public ::testing::Test {
   protected:
+    MainWindowTest() {
+        WindowClass plain;
+        plain.name = "PreviewObserver";
+        plain.procedure = &ObserverProc;
+        plain.background = ClassBackground::Black;
+        RegisterClass(plain);
+    }
     ~MainWindowTest() override {
         gOnCapture = nullptr;
         gOnClose = nullptr;
@@ -104,6 +107,15 @@ TEST_F(MainWindowTest, EveryModeShowsItsMembersWhereTheyBelong) {
     EXPECT_EQ(ui.Pixel(365 + 20, 211 + 8), ui.MemberPixel(ui::kSetupPressed, 20, 8));
     EXPECT_EQ(ui.Pixel(189 + 20, 211 + 8), ui.MemberPixel(ui::kMainPanel, 189 + 20, 211 + 8));
     EXPECT_TRUE(IsWindowVisible(main.Button(ui::kAdjustButtonId)));
+    // Still there after something covered the window and went away.
+    Rect frame;
+    GetWindowRect(ui.window, frame);
+    KivoHWnd cover = CreateWindow(0, "PreviewObserver", "", WsPopup | WsVisible, frame.left,
+                                  frame.top, frame.Width(), frame.Height(), nullptr, 0, nullptr);
+    ui.Pump();
+    DestroyWindow(cover);
+    ui.Pump();
+    EXPECT_EQ(ui.Pixel(5, 5), ui.MemberPixel(ui::kSetupBackground, 5, 5));
 
     // Mode 4 through the caption's restore: only the strip, its buttons moved with it.
     SendMessage(ui.window, WmSysCommand, ScRestore, 0);
