@@ -205,6 +205,56 @@ TEST_F(MainWindowTest, LowBatteryLightsItsLampAndPlaysItsSound) {
     EXPECT_EQ(plays, 1);  // once, as the lamp lights
 }
 
+TEST_F(MainWindowTest, AnIdlePreviewEndsAfterAMinuteAndAMouseMoveStartsItAgain) {
+    ASSERT_NE(ui.Make(), nullptr);
+    int previews = 0;
+    bool idle = false;  // the clock has been moved on: the first preview is to end by itself
+    StartObserver(ui.main().PreviewPane(), [&](int) {
+        if (idle || ui.grabber().previewState != 1) return;
+        if (++previews == 1) {
+            ui.rig.clock.AdvanceUs(int64_t{61} * 1000 * 1000);  // a minute without the mouse
+            idle = true;
+        } else {
+            KivoStopPreviewing(ui.handle);
+        }
+    });
+    ui.Press('P');
+    EXPECT_EQ(previews, 1);
+    EXPECT_EQ(ui.main().CurrentMode(), Mode::Preview);
+    EXPECT_EQ(KivoGetStatus(ui.handle), 0);
+    // The mouse over the window again: the preview comes back.
+    idle = false;
+    InjectMouseMove(test::ScreenPoint(ui.window, 200, 100));
+    ui.Pump();
+    EXPECT_EQ(previews, 2);
+}
+
+TEST_F(MainWindowTest, HoldingTheCaptureButtonWaitsForVideoAndReleasingCaptures) {
+    ASSERT_NE(ui.Make(), nullptr);
+    int captures = 0;
+    gOnCapture = [&] { ++captures; };
+    KivoSetCallback(ui.handle, KivoCallbackCapture, &OnCapture);
+    const Point button = test::ScreenPoint(ui.window, 18 + 30, 219 + 8);
+    InjectMouseButton(VkLButton, true, button);
+    ui.Pump();
+    ui::CaptureButton& capture = *ui.main().Capture();
+    EXPECT_EQ(KivoGetStatus(ui.handle), KivoStatusVideoOn);
+    EXPECT_EQ(capture.GetState(), ui::CaptureButton::kWaiting);
+    EXPECT_EQ(ui.Pixel(6 + 30, 211 + 10), ui.MemberPixel(ui::kCaptureWaiting, 30, 10));
+    // The device locks onto the video; the button's timer notices.
+    for (int i = 0; i < 50 && capture.GetState() != ui::CaptureButton::kReady; ++i) {
+        ui.rig.clock.AdvanceUs(20 * 1000);
+        ui.Pump();
+    }
+    EXPECT_EQ(capture.GetState(), ui::CaptureButton::kReady);
+    EXPECT_EQ(ui.Pixel(6 + 30, 211 + 10), ui.MemberPixel(ui::kCaptureReady, 30, 10));
+    EXPECT_EQ(captures, 0);
+    InjectMouseButton(VkLButton, false, button);
+    ui.Pump();
+    EXPECT_EQ(captures, 1);
+    EXPECT_EQ(capture.GetState(), ui::CaptureButton::kReleased);
+}
+
 TEST_F(MainWindowTest, SpaceCapturesWithTheVideoOnAndTheButtonShowingReady) {
     ASSERT_NE(ui.Make(), nullptr);
     int statusAtCapture = -1;
