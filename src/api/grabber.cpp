@@ -65,7 +65,8 @@ void Grabber::SetProcessInfo(const KivoProcessInfo& info) {
     if (widthChanged && status == KivoStatusArmed && ChangeStatus(KivoStatusConnected)) {
         ChangeStatus(KivoStatusArmed);
     }
-    if (processInfoListener) processInfoListener->ApplySettings(processInfo);
+    // The adjustment controls follow the record.
+    if (userInterface) userInterface->ApplySettings(processInfo);
     committedProcessInfo = processInfo;
 }
 

@@ -20,15 +20,6 @@ class UserInterface;
 class VideoSource;
 class YuvImage;
 
-// Follows the ProcessInfo in use: told of every write of it (the adjustment panel's controls).
-class ProcessInfoListener {
-  public:
-    virtual void ApplySettings(const KivoProcessInfo& info) = 0;
-
-  protected:
-    ~ProcessInfoListener() = default;
-};
-
 // The process-wide guard against re-entering a device capture from a pumped message.
 extern int32_t gCaptureBusy;
 
@@ -110,7 +101,6 @@ class Grabber : public GrabberFeedback {
     SettingsFile* settingsFile = nullptr;  // owned
     KivoHWnd mainWindow = nullptr;
     UserInterface* userInterface = nullptr;              // owned: the object behind mainWindow
-    ProcessInfoListener* processInfoListener = nullptr;  // not owned
     KivoHWnd parentWindow = nullptr;
     int32_t status = -1;
     int32_t pictureShown = 0;

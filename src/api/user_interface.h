@@ -20,6 +20,9 @@ class UserInterface {
     virtual void RefreshTooBright() = 0;
     virtual void ShowPreviewPane() = 0;
 
+    // The Grabber's ProcessInfo was written: the adjustment controls follow it.
+    virtual void ApplySettings(const KivoProcessInfo& info) = 0;
+
     // A picture is shown (or no longer): the Save control and the adjustment panel follow;
     // `enablePanel` enables the panel while a picture is shown.
     virtual void PictureShown(bool shown, bool enablePanel) = 0;

@@ -28,6 +28,9 @@ constexpr int kSkinNameLength = 13;
 
 struct ArchiveReader {
     std::FILE* file = nullptr;
+    // Set when a member could not be read: the place of the next one is then unknown, and
+    // whatever follows would be read from the middle of a member.
+    bool lost = false;
     std::optional<std::string> overridePath;
 };
 
@@ -105,9 +108,14 @@ void MapToUiPalette(platform::GlobalHandle handle) {
     if (paletted) MapDibToPalette(handle, DefaultPalette(), ScreenSystemPalette());
 }
 
-SkinBitmap ReadMember(std::FILE* file) {
+// The member at the file's position; `lost` is set when it cannot be read and the next member's
+// place is therefore unknown.
+SkinBitmap ReadMember(std::FILE* file, bool& lost) {
     platform::GlobalHandle handle = ReadDibHeader(file);
-    if (handle == nullptr) return {};
+    if (handle == nullptr) {
+        lost = true;
+        return {};
+    }
     const auto* header = static_cast<const KivoBitmapInfoHeader*>(platform::GlobalLock(handle));
     const std::size_t pixelOffset = DibPixelOffset(*header);
     const std::size_t imageBytes = header->biSizeImage;
@@ -128,6 +136,7 @@ SkinBitmap ReadMember(std::FILE* file) {
     platform::GlobalUnlock(handle);
     if (!read) {
         platform::GlobalFree(handle);
+        lost = true;
         return {};
     }
     std::fseek(file, next, SEEK_SET);
@@ -169,6 +178,7 @@ SkinBitmap ReadNextSkinBitmap(bool close) {
     if (close) {
         if (reader.file != nullptr) std::fclose(reader.file);
         reader.file = nullptr;
+        reader.lost = false;
         return {};
     }
     if (reader.file == nullptr) {
@@ -177,7 +187,8 @@ SkinBitmap ReadNextSkinBitmap(bool close) {
         reader.file = std::fopen(path.c_str(), "rb");
         if (reader.file == nullptr) return {};
     }
-    return ReadMember(reader.file);
+    if (reader.lost) return {};
+    return ReadMember(reader.file, reader.lost);
 }
 
 SkinBitmap LoadSkinBitmap(int stringId) {

@@ -31,8 +31,9 @@ struct SkinBitmap {
 void FreeSkinBitmap(SkinBitmap& bitmap);
 
 // With close false: the next member of the archive (opening it at the first call), or an empty
-// bitmap when there is none or it is damaged; the archive stays open either way. With close
-// true: closes the archive, so that the next call starts again with the first member.
+// bitmap when there is none or it is damaged; the archive stays open either way, and after a
+// damaged member every following one is empty too (its place in the file is not known). With
+// close true: closes the archive, so that the next call starts again with the first member.
 SkinBitmap ReadNextSkinBitmap(bool close);
 
 // Loads the loose bitmap file whose name is string `stringId`: by the open-file search, then from

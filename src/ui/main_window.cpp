@@ -777,6 +777,10 @@ void MainWindow::PictureShown(bool shown, bool enablePanel) {
     InvalidateRect(processPanel_->GetWindow(), nullptr, false);
 }
 
+void MainWindow::ApplySettings(const KivoProcessInfo& info) {
+    if (processPanel_) processPanel_->ApplySettings(info);
+}
+
 // ---- KivoMakeUI --------------------------------------------------------------------------
 
 KivoHWnd MakeUI(Grabber& grabber, KivoHWnd parent, int showCommand) {

@@ -85,6 +85,7 @@ class MainWindow : public WindowObject, public UserInterface {
     void RefreshLowBattery() override;
     void RefreshTooBright() override;
     void ShowPreviewPane() override;
+    void ApplySettings(const KivoProcessInfo& info) override;
     void PictureShown(bool shown, bool enablePanel) override;
 
     const SkinMembers& Skin() const { return skin_; }

@@ -98,11 +98,9 @@ ProcessPanel::ProcessPanel(Grabber& grabber, KivoHWnd mainWindow, const SkinMemb
     resetButton_ = CreateButton(hwnd, kResetId, kResetButton);
     goButton_ = CreateButton(hwnd, kGoId, kGoButton);
     preview_ = std::make_unique<ProcessPreview>(*this);
-    grabber_.processInfoListener = this;
 }
 
 ProcessPanel::~ProcessPanel() {
-    if (grabber_.processInfoListener == this) grabber_.processInfoListener = nullptr;
     preview_.reset();
     for (auto& control : controls_)
         control.reset();
@@ -148,15 +146,21 @@ void ProcessPanel::StoreControlValue(int command) {
     const int index = IndexOf(command);
     KivoProcessInfo info = grabber_.processInfo;
     info.*kControls[static_cast<std::size_t>(index)].setting = controls_[index]->value;
-    // The Grabber tells the panel back (ApplySettings), which renders the preview again.
+    WriteSettings(info);
+}
+
+void ProcessPanel::WriteSettings(const KivoProcessInfo& info) {
+    // With the main window, the Grabber hands the record back here already; following it twice
+    // changes nothing, and without one the panel still follows its own write.
     grabber_.SetProcessInfo(info);
+    ApplySettings(grabber_.processInfo);
 }
 
 void ProcessPanel::ResetAdjustments() {
     KivoProcessInfo info = grabber_.processInfo;
     for (const ControlPlace& place : kControls)
         info.*place.setting = 0;
-    grabber_.SetProcessInfo(info);
+    WriteSettings(info);
     SetFocus(mainWindow_);
 }
 

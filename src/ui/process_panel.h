@@ -4,8 +4,8 @@
 // at once as the Grabber's ProcessInfo, and the small process preview renders the current
 // picture through the new settings.
 //
-// The panel follows the Grabber's ProcessInfo: it is told of every write of it (ApplySettings),
-// from the host or from itself, and moves its controls to match.
+// The panel follows the Grabber's ProcessInfo: the main window hands it every write of it
+// (ApplySettings), and the panel's own writes go the same way, so the controls always match.
 #pragma once
 
 #include <array>
@@ -21,7 +21,7 @@ namespace kivoly::ui {
 
 class ProcessPreview;
 
-class ProcessPanel : public DragPanel, public ProcessInfoListener {
+class ProcessPanel : public DragPanel {
   public:
     static constexpr int kControlCount = 9;
     static constexpr int kResetId = 116;
@@ -35,7 +35,7 @@ class ProcessPanel : public DragPanel, public ProcessInfoListener {
                                  platform::LParam second) override;
 
     // The Grabber's ProcessInfo was written: the controls follow it and the preview renders.
-    void ApplySettings(const KivoProcessInfo& info) override;
+    void ApplySettings(const KivoProcessInfo& info);
     // A command of the panel's controls and buttons, or one that the main window passes on in
     // the adjustment mode (keyboard moves 14-19, Go 9, Reset 10).
     void HandleCommand(int command);
@@ -61,6 +61,7 @@ class ProcessPanel : public DragPanel, public ProcessInfoListener {
     void DrawItem(const platform::DrawItemRecord& item);
     void ClickAt(platform::Point point);
     void StoreControlValue(int command);
+    void WriteSettings(const KivoProcessInfo& info);
     void ResetAdjustments();
     void Process();
     void StepCurrent(int delta);

@@ -181,6 +181,20 @@ TEST_F(SkinArchiveTest, DamagedArchivesGiveNoMembersAndNoHugeBlocks) {
     }
 }
 
+TEST_F(SkinArchiveTest, AfterADamagedMemberTheFollowingOnesAreEmptyUntilTheArchiveIsReopened) {
+    // Member 2 claims more pixels than the file holds; its pixel bytes happen to look like a
+    // member, which must not be handed out as member 3.
+    Bytes cut = Member(50, 50, 24, true, 2);
+    cut.resize(54);
+    UseArchive(Join({Member(2, 2, 24, true, 1), cut, Member(3, 3, 24, true, 3)}));
+    using Row = std::array<int, 3>;
+    EXPECT_EQ(ReadAll(1), (std::vector<Row>{{2, 2, 1}}));
+    for (int i = 0; i < 3; ++i)
+        EXPECT_FALSE(ReadNextSkinBitmap(false));
+    ReadNextSkinBitmap(true);
+    EXPECT_EQ(ReadAll(1), (std::vector<Row>{{2, 2, 1}}));
+}
+
 TEST_F(SkinArchiveTest, FoundInTheSettingsFoldersTwainKivolyFolderAfterTheSearch) {
     SetSkinArchiveOverride(nullptr);
     // A settings folder that ends with a separator gives no doubled one.
@@ -238,6 +252,15 @@ TEST_F(SkinArchiveTest, TheBuiltArchiveHoldsTheTwentyThreeMembersAtTheirSizes) {
         FreeSkinBitmap(member);
     }
     EXPECT_FALSE(ReadNextSkinBitmap(false));  // a 24th member
+}
+
+TEST_F(SkinArchiveTest, WithoutAnArchiveNearbyTheSearchFallsBackToWhereTheBuildPutsIt) {
+    // The test program's folders hold no archive; the build's (or an installed) one is found.
+    const std::string found = FindSkinArchive();
+    EXPECT_TRUE(found.ends_with("share/kivoly/Kivoly.d8a")) << found;
+    SkinBitmap first = ReadNextSkinBitmap(false);
+    EXPECT_TRUE(first);
+    FreeSkinBitmap(first);
 }
 
 }  // namespace
