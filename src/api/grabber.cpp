@@ -3,6 +3,7 @@
 #include <new>
 
 #include "api/settings_io.h"
+#include "api/user_interface.h"
 #include "capture/video_source.h"
 #include "decode/yuv_image.h"
 #include "framework/settings_file.h"
@@ -40,6 +41,7 @@ Grabber::~Grabber() {
     delete captureStore;
     captureStore = nullptr;
     ClosePort();
+    DestroyUserInterface();
     delete settingsFile;
     settingsFile = nullptr;
 }
@@ -63,6 +65,8 @@ void Grabber::SetProcessInfo(const KivoProcessInfo& info) {
     if (widthChanged && status == KivoStatusArmed && ChangeStatus(KivoStatusConnected)) {
         ChangeStatus(KivoStatusArmed);
     }
+    // The adjustment controls follow the record.
+    if (userInterface) userInterface->ApplySettings(processInfo);
     committedProcessInfo = processInfo;
 }
 
