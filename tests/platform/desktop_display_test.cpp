@@ -191,6 +191,10 @@ TEST_F(DesktopDisplayTest, TopLevelWindowsBecomeNativeWindowsOfTheirClientArea) 
     FakeWindow& native = Native(window);
     EXPECT_EQ(native.client, ClientOnDesktop(window));
     EXPECT_EQ(native.title, "Main");
+    // The window manager draws the frame: the window system's window is its client area.
+    Rect rect;
+    GetWindowRect(window, rect);
+    EXPECT_EQ(rect.Offset(kDesktop.left, kDesktop.top), native.client);
     EXPECT_TRUE(native.shown && native.spec.framed);
     EXPECT_EQ(native.pixels.size(),
               static_cast<size_t>(native.client.Width()) * native.client.Height());
