@@ -17,6 +17,7 @@
 #include "decode/chroma_demodulator.h"
 #include "decode/line_interpolators.h"
 #include "decode/luma_smoothers.h"
+#include "decode/signal_kernels.h"
 #include "decode/yuv_image.h"
 #include "framework/progress_feedback.h"
 
@@ -61,38 +62,6 @@ void Widen(int16_t* out, const uint8_t* in, bool repair) {
         if (in[i] < 255) continue;
         const int e = ((in[i + 1] + in[i - 1]) * 2 - (in[i + 2] + in[i - 2])) / 2;
         if (e > out[i]) out[i] = static_cast<int16_t>(e);
-    }
-}
-
-// Difference of the chroma band-passes of two neighbours plus a luma step measure.
-int Activity(const int16_t* m, const int16_t* a, const int16_t* b) {
-    return std::abs((2 * a[0] - a[-2] - a[2]) - (2 * b[0] - b[-2] - b[2])) +
-           std::abs(a[-1] + a[1] + b[-1] + b[1] - 2 * (m[-1] + m[1]));
-}
-
-// The chroma estimate at each of `count` positions of stream M (N and S the lines above and
-// below): the vertical comb where the picture does not change vertically, the horizontal
-// band-pass where it does not change horizontally, and between them a blend weighted by the
-// activity in the other direction.
-void SeparatorEstimates(const int16_t* M, const int16_t* N, const int16_t* S, int count,
-                        int32_t* out) {
-    for (int k = 0; k < count; ++k, ++M, ++N, ++S) {
-        const int h = 2 * (std::abs((2 * M[-2] - M[-4] - M[0]) - (2 * M[2] - M[0] - M[4])) +
-                           std::abs(M[-3] + M[3] - M[-1] - M[1]));
-        const int vv = Activity(M, N, S) - 20;
-        const int cv = (4 * M[0] - 2 * (M[2] + M[-2]) - (2 * N[0] - N[2] - N[-2]) -
-                        (2 * S[0] - S[2] - S[-2])) /
-                       16;
-        const int ch = (2 * M[0] - M[2] - M[-2]) / 4;
-        if (vv <= 0) {
-            out[k] = cv;
-        } else if (h == vv) {
-            out[k] = (ch + cv) / 2;
-        } else if (h <= 0) {
-            out[k] = ch;
-        } else {
-            out[k] = (ch * vv + cv * h) / (h + vv);
-        }
     }
 }
 
@@ -185,28 +154,31 @@ void YuvImage::DecodeFieldLine(int l, FieldDecoder& decoder) {
     int32_t estimates[kCount + 4] = {};  // four zeros, then the estimate of kFirst onwards
     int32_t z[kCount] = {};
     if (burstMissCount < 3) {
-        SeparatorEstimates(mw + kMargin + kFirst, nw + kMargin + kFirst, sw + kMargin + kFirst,
-                           kCount, estimates + 4);
+        kernels::SeparatorEstimates(mw + kMargin + kFirst, nw + kMargin + kFirst,
+                                    sw + kMargin + kFirst, kCount, estimates + 4);
         for (int i = 0; i < kCount; ++i)
             z[i] = (2 * estimates[i + 2] - estimates[i] - estimates[i + 4]) / 4;
     }
     // The luma of position k is interpolated between the separator's luma at k - 2 and k - 1
     // of the streams (taken kSeparatorDelay samples late), the chroma demodulated from the
     // chroma at k itself: luma and chroma then lie where the frame comb puts them.
-    int previousY = 64;
-    int previousChroma = 0;
+    constexpr int kDecoded = kSampleWidth - 1;
     int8_t chroma[kSampleWidth];
-    const int16_t* luma = mw + kMargin;
-    for (int k = 0; k < kSampleWidth - 1; ++k) {
-        const int i = k - kFirst;
-        const int y = luma[k - 3] - z[i - 1];
-        chroma[k] = demodulator.Next(k, useColor ? z[i] : 0);
-        const int value = (previousY * (kFractionOne - f) + y * f) / kFractionOne;
-        out[k] = static_cast<uint8_t>(std::clamp(value, 0, 255));
-        previousY = y;
-        RecordSample(y, k, chroma[k], previousChroma);
-        previousChroma = chroma[k];
+    if (useColor) {
+        demodulator.Line(z - kFirst, kDecoded, chroma);
+    } else {
+        std::memset(chroma, 0, sizeof chroma);
     }
+    const int16_t* luma = mw + kMargin;
+    int32_t y[kDecoded];
+    int previousY = 64;
+    for (int k = 0; k < kDecoded; ++k) {
+        y[k] = luma[k - 3] - z[k - kFirst - 1];
+        const int value = (previousY * (kFractionOne - f) + y[k] * f) / kFractionOne;
+        out[k] = static_cast<uint8_t>(std::clamp(value, 0, 255));
+        previousY = y[k];
+    }
+    RecordLine(y, chroma, kDecoded);
     std::memcpy(out + kSampleWidth, chroma, kSampleWidth - 1);
     ++statistics.currentLine;
 }
