@@ -16,16 +16,13 @@
 #include "bitmap_picture.h"
 #include "capture/raw_file_source.h"
 #include "command.h"
+#include "display_choice.h"
 #include "decode/yuv_image.h"
 #include "kivoly/kivoly.h"
 #include "output/picture_window.h"
 #include "picture_options.h"
 #include "resources/string_table.h"
 #include "terminal_progress.h"
-
-#if KIVOLY_HAVE_DESKTOP
-#include "platform/desktop/desktop_display.h"
-#endif
 
 namespace kivoly::cli {
 namespace {
@@ -175,23 +172,16 @@ int RunDecode(const std::vector<std::string>& args) {
         return 2;
     }
 
-#if KIVOLY_HAVE_DESKTOP
-    std::unique_ptr<platform::DesktopDisplay> display;
     if (job.show) {
-        display = platform::DesktopDisplay::Open("Kivoly");
-        if (!display) {
-            std::fprintf(stderr, "kivoly decode: --show needs a desktop display\n");
-            return 2;
+        std::string reason;
+        if (UseDisplay("desktop", reason)) {
+            RegisterPictureWindowClass();
+        } else {
+            std::fprintf(stderr, "kivoly decode: --show: %s; the pictures are not shown\n",
+                         reason.c_str());
+            job.show = false;
         }
-        platform::InstallDisplay(display.get());
-        RegisterPictureWindowClass();
     }
-#else
-    if (job.show) {
-        std::fprintf(stderr, "kivoly decode: this build has no desktop display for --show\n");
-        return 2;
-    }
-#endif
 
     KivoGrabber* grabber = KivoAlloc();
     if (grabber == nullptr) {
@@ -230,9 +220,7 @@ int RunDecode(const std::vector<std::string>& args) {
         }
     }
     KivoFree(grabber);
-#if KIVOLY_HAVE_DESKTOP
-    platform::InstallDisplay(nullptr);
-#endif
+    CloseDisplay();
     return failures == 0 ? 0 : 1;
 }
 

@@ -120,8 +120,12 @@ int32_t ShowFrame() {
 }
 
 bool OpenWindow(PreviewRun& run) {
-    std::string unused;
-    if (!UseDisplay("desktop", unused)) return false;
+    std::string reason;
+    if (!UseDisplay("desktop", reason)) {
+        std::fprintf(stderr, "kivoly preview: %s; saving %d frames instead\n", reason.c_str(),
+                     run.framesWanted);
+        return false;
+    }
     platform::WindowClass view;
     view.name = "KivolyPreviewView";
     view.procedure = &ViewProcedure;
