@@ -180,6 +180,21 @@ KIVOLY_API int32_t KivoCapOfCompressionType(int32_t compressionType);
 KIVOLY_API int32_t KivoCapOfFileType(int32_t fileType);
 
 /* ---- User interface ---------------------------------------------------------------------- */
+/* Makes the library's own capture window (once per Grabber; later calls return the same
+ * window) with `parent` as its owner and `showCommand` as the first show command (5: show).
+ * 0 when it cannot be made, for instance when the skin archive "Kivoly.d8a" is missing. */
+KIVOLY_API KivoHWnd KivoMakeUI(KivoGrabber* grabber, KivoHWnd parent, int32_t showCommand);
+/* Destroys the window of KivoMakeUI. */
+KIVOLY_API void KivoDestroyUI(KivoGrabber* grabber);
+/* A host's message loop offers every message here first: a message of the library's window is
+ * handled (its keys through the window's accelerators) and 1 returned; 0 leaves the message
+ * to the host to translate and dispatch. */
+KIVOLY_API int32_t KivoProcessWindowsMsg(KivoGrabber* grabber, const KivoMessage* message);
+/* Tells the window that a picture titled `title` is shown (null: none any more): the caption
+ * and the Save button follow, and the adjustment panel is enabled when `enablePanel` is
+ * non-zero. A non-null `info` is applied as KivoSetProcessInfo does. */
+KIVOLY_API void KivoSetPic(KivoGrabber* grabber, const char* title, const KivoProcessInfo* info,
+                           int32_t enablePanel);
 /* Runs the live preview until it is stopped (KivoStopPreviewing, a quit message, or a 0 from the
  * preview-frame callback); 0 when it could not start, or a preview or capture is running
  * already. The status is 0 afterwards. */

@@ -4,6 +4,7 @@
 
 #include "api/handed_out.h"
 #include "api/settings_io.h"
+#include "api/user_interface.h"
 #include "capture/video_source.h"
 #include "decode/yuv_image.h"
 #include "framework/settings_file.h"
@@ -42,6 +43,7 @@ Grabber::~Grabber() {
     delete captureStore;
     captureStore = nullptr;
     ClosePort();
+    DestroyUserInterface();
     delete settingsFile;
     settingsFile = nullptr;
     ForgetGrabber(this);
@@ -84,6 +86,8 @@ void Grabber::SetProcessInfo(const KivoProcessInfo& info) {
     if (widthChanged && status == KivoStatusArmed && ChangeStatus(KivoStatusConnected)) {
         ChangeStatus(KivoStatusArmed);
     }
+    // The adjustment controls follow the record.
+    if (userInterface) userInterface->ApplySettings(processInfo);
     committedProcessInfo = processInfo;
 }
 

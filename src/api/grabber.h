@@ -16,6 +16,7 @@
 namespace kivoly {
 
 class SettingsFile;
+class UserInterface;
 class VideoSource;
 class YuvImage;
 
@@ -87,6 +88,18 @@ class Grabber : public GrabberFeedback {
     // and the exclamation icon, owned by `owner`.
     void ShowMessage(int textId, KivoHWnd owner);
 
+    // The library's own window (grabber_ui.cpp).
+    // Takes ownership of the window made by KivoMakeUI; `window` is its handle.
+    void AttachUserInterface(UserInterface* ui, KivoHWnd window, KivoHWnd parent);
+    // KivoDestroyUI: deletes the window object, which destroys its windows.
+    void DestroyUserInterface();
+    // KivoProcessWindowsMsg: a message of the main window or one of its children is offered to
+    // the accelerator table, translated when no accelerator took it, and dispatched; true then.
+    // Other messages are left to the host (false).
+    bool ProcessWindowsMessage(const KivoMessage& message);
+    // KivoSetPic: `title` null means no picture is shown.
+    void SetPicture(const char* title, const KivoProcessInfo* info, bool enablePanel);
+
     // Captures and decodes one picture (KivoScanAndMakeYUV); the caller owns the result, null
     // on failure (the user has been told why).
     YuvImage* Capture();
@@ -110,6 +123,7 @@ class Grabber : public GrabberFeedback {
     YuvImage* currentPicture = nullptr;    // not owned: the host frees it with KivoFreeYUV
     SettingsFile* settingsFile = nullptr;  // owned
     KivoHWnd mainWindow = nullptr;
+    UserInterface* userInterface = nullptr;              // owned: the object behind mainWindow
     KivoHWnd parentWindow = nullptr;
     int32_t status = -1;
     int32_t pictureShown = 0;
