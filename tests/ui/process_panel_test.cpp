@@ -17,6 +17,7 @@
 #include "ui/adjustment_controls.h"
 #include "ui/panel_test_skin.h"
 #include "ui/process_preview.h"
+#include "ui_session.h"
 
 namespace kivoly::ui {
 namespace {
@@ -287,6 +288,61 @@ TEST_F(ProcessPanelTest, NothingRendersWithoutAPicture) {
     test::PumpMessages();
     EXPECT_FALSE(panel->Preview().IsRendering());
     EXPECT_EQ(test::ClientPixel(panel->Preview().hwnd, 64, 48), 0u);
+}
+
+// Through the library's own window as a host makes it: its keys and mouse reach the panel, and a
+// captured picture shows in the panel's preview through the adjusted settings.
+KivoGrabber* gHost = nullptr;
+int32_t CaptureAndShow() {
+    KivoUseYUV(gHost, KivoScanAndMakeYUV(gHost));
+    KivoSetPic(gHost, "capture", nullptr, 1);
+    return 0;
+}
+
+TEST(ProcessPanelInMainWindow, KeysMouseAndTheHostReachThePanel) {
+    test::UiSession ui;
+    ASSERT_NE(ui.Make(), nullptr);
+    gHost = ui.handle;
+    KivoSetCallback(ui.handle, KivoCallbackCapture, &CaptureAndShow);
+    ui.Press('A');
+    ProcessPanel& panel = *ui.main().Panel();
+    ASSERT_TRUE(IsWindowVisible(panel.hwnd));
+
+    const Point press = test::ScreenPoint(GetDlgItem(panel.hwnd, 110), 28, 15);
+    InjectMouseButton(VkLButton, true, press);
+    InjectMouseMove({press.x, press.y - 30});
+    InjectMouseButton(VkLButton, false, {press.x, press.y - 30});
+    ui.Pump();
+    ui.Press(VkTab);
+    ui.Press(VkUp, ModShift);
+    KivoProcessInfo info;
+    KivoGetProcessInfo(ui.handle, &info);
+    EXPECT_EQ(info.Color, 20);
+
+    info.Hue = 25;
+    KivoSetProcessInfo(ui.handle, &info);
+    EXPECT_EQ(panel.Control(5).value, 25);
+    ui.Press('R', ModAlt);
+    KivoGetProcessInfo(ui.handle, &info);
+    EXPECT_EQ(info.Color, 0);
+    EXPECT_EQ(info.Hue, 0);
+
+    ui.Press(VkSpace);
+    ASSERT_TRUE(ui.grabber().pictureShown);
+    ASSERT_NE(ui.grabber().currentPicture, nullptr);
+    ui.Press(VkUp);  // Color 1: the preview renders the picture again
+    EXPECT_FALSE(panel.Preview().IsRendering());
+    YuvImage& picture = *ui.grabber().currentPicture;
+    KivoGetProcessInfo(ui.handle, &info);
+    info.Width = ProcessPreview::kWidth, info.Height = ProcessPreview::kHeight;
+    ASSERT_TRUE(PrepareConversion(picture, info));
+    std::vector<uint8_t> row(3 * ProcessPreview::kWidth);
+    ConvertRow(picture, row.data(), 60, true);
+    for (int x = 0; x < ProcessPreview::kWidth; x += 9) {
+        EXPECT_EQ(test::ClientPixel(panel.Preview().hwnd, x, 60),
+                  uint32_t(row[3 * x + 2]) << 16 | uint32_t(row[3 * x + 1]) << 8 | row[3 * x]);
+    }
+    test::SaveScreen("adjustment_mode_with_picture");
 }
 
 }  // namespace
