@@ -144,8 +144,12 @@ TEST_F(ProcessPanelTest, KeyboardAndClicksStepTheCurrentControlWithinItsLimits) 
     Point cursor;
     GetCursorPos(cursor);
     EXPECT_EQ(cursor, test::ScreenPoint(ControlWindow(110), 28, 15));
-    for (int i = 0; i < 6; ++i)
+    panel->HandleCommand(18);
+    // Shown at once: the panel's background, repainted where the slider was, spares it.
+    EXPECT_TRUE(skin.Shows(ControlWindow(110), {0, 0}, kSliderFrames, 20, kSliderFrameCount));
+    for (int i = 0; i < 5; ++i) {
         panel->HandleCommand(18);
+    }
     EXPECT_EQ(grabber->processInfo.Color, 50);
     panel->HandleCommand(15);
     EXPECT_EQ(grabber->processInfo.Color, 49);
@@ -165,6 +169,18 @@ TEST_F(ProcessPanelTest, KeyboardAndClicksStepTheCurrentControlWithinItsLimits) 
     SendMessage(panel->hwnd, WmLButtonDown, MkLButton, MakePointLParam(100, 169));  // below
     EXPECT_EQ(grabber->processInfo.Brightness, -1);
     EXPECT_EQ(grabber->processInfo.Contrast, 0);
+}
+
+TEST_F(ProcessPanelTest, ANewPanelStartsAtTheGrabbersSettings) {
+    panel.reset();
+    grabber->processInfo.Color = 30;
+    grabber->processInfo.Red = -5;
+    panel = std::make_unique<ProcessPanel>(*grabber, main, skin.Members());
+    panel->ShowPanel(false);
+    test::PumpMessages();
+    EXPECT_TRUE(skin.Shows(ControlWindow(110), {0, 0}, kSliderFrames, 10, kSliderFrameCount));
+    EXPECT_TRUE(ShowsValue({21, 169}, 30));
+    EXPECT_TRUE(ShowsValue({122, 57}, -5));
 }
 
 TEST_F(ProcessPanelTest, ResetClearsTheAdjustmentsOnlyAndTheControlsFollow) {
