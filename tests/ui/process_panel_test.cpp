@@ -134,6 +134,18 @@ TEST_F(ProcessPanelTest, DraggedSliderAndKnobWriteTheProcessInfoAndShowTheirFram
     EXPECT_TRUE(skin.Shows(ControlWindow(137), {0, 0}, kKnobFrames, 30, kKnobFrameCount));
     EXPECT_TRUE(ShowsValue({58, 57}, -20));
     EXPECT_EQ(GetFocus(), main);
+
+    // Small moves, as a real pointer makes them, add up alike: 30 pixels in moves of 5 give 10.
+    Point cursor = test::ScreenPoint(ControlWindow(112), 28, 15);
+    InjectMouseButton(VkLButton, true, cursor);
+    for (int i = 0; i < 6; ++i) {
+        test::PumpMessages();
+        GetCursorPos(cursor);
+        InjectMouseMove({cursor.x, cursor.y - 5});
+    }
+    InjectMouseButton(VkLButton, false, {cursor.x, cursor.y - 5});
+    test::PumpMessages();
+    EXPECT_EQ(grabber->processInfo.Contrast, 10);
     test::SaveScreen("adjustment_panel_dragged");
 }
 
