@@ -1,6 +1,7 @@
 #include "ui/process_preview.h"
 
 #include "api/grabber.h"
+#include "decode/yuv_image.h"
 #include "framework/window_classes.h"
 #include "output/display_palette.h"
 #include "output/ordered_dither.h"
@@ -92,7 +93,12 @@ void ProcessPreview::RenderStep() {
     settings.ColorCount = kTrueColour;
     YuvImage& picture = *panel_.Owner().currentPicture;
     const int row = nextRow_;
+    // The picture keeps one conversion set-up, and a step may run inside a host's conversion
+    // of it (from a dialog's message loop): that set-up is given back as it was found.
+    const bool prepared = picture.conversion != nullptr;
+    const KivoProcessInfo found = picture.processInfo;
     if (PrepareConversion(picture, settings)) RenderRow(picture, row);
+    if (prepared) PrepareConversion(picture, found);
 
     if (row == stopRow_) {
         rendering_ = false;

@@ -309,6 +309,25 @@ TEST_F(ProcessPanelTest, RenderingLosesNoMessageOfTheThread) {
     EXPECT_EQ(quits, 1);
 }
 
+TEST_F(ProcessPanelTest, ARenderStepLeavesTheHostsConversionAsItFoundIt) {
+    ShowPicture();
+    test::PumpMessages();
+    // The host is converting the picture at its own size when a step runs in between.
+    KivoProcessInfo info = grabber->processInfo;
+    info.Width = 640, info.Height = 480;
+    ASSERT_TRUE(PrepareConversion(*picture, info));
+    std::vector<uint8_t> before(3 * 640), after(3 * 640);
+    ConvertRow(*picture, before.data(), 300, false);
+    panel->HandleCommand(16);
+    panel->HandleCommand(14);
+    Message message;
+    ASSERT_TRUE(PeekMessage(message, nullptr, 0, 0, PmRemove));
+    DispatchMessage(message);
+    ASSERT_TRUE(panel->Preview().IsRendering());
+    ConvertRow(*picture, after.data(), 300, false);
+    EXPECT_EQ(after, before);
+}
+
 TEST_F(ProcessPanelTest, NothingRendersWithoutAPicture) {
     grabber->pictureShown = 1;  // shown by the host, but no picture to convert
     panel->HandleCommand(16);
