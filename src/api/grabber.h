@@ -30,8 +30,28 @@ class Grabber : public GrabberFeedback {
     Grabber(const Grabber&) = delete;
     Grabber& operator=(const Grabber&) = delete;
 
-    static Grabber* From(KivoGrabber* handle) { return reinterpret_cast<Grabber*>(handle); }
+    // The Grabber behind a handle its host holds: null for one the library did not hand out
+    // or that the host has freed.
+    static Grabber* From(KivoGrabber* handle);
     KivoGrabber* Handle() { return reinterpret_cast<KivoGrabber*>(this); }
+
+    // Held by every export while it works on the Grabber. The work may pump messages and call
+    // the host, which may free the Grabber meanwhile; that only marks it, and the last export
+    // to return destroys it, so nothing that a running operation uses is freed under it.
+    class InUse {
+      public:
+        explicit InUse(Grabber& grabber) : grabber_(grabber) { ++grabber_.activeCalls_; }
+        ~InUse();
+        InUse(const InUse&) = delete;
+        InUse& operator=(const InUse&) = delete;
+
+      private:
+        Grabber& grabber_;
+    };
+    // KivoFree: destroys the Grabber now, or marks it and ends its preview when an export is
+    // still working on it. From then on the exports refuse its handle.
+    static void Release(Grabber* grabber);
+    bool FreeRequested() const { return freeRequested_; }
 
     // Records.
     void SetGrabInfo(const KivoGrabInfo& info);
@@ -83,10 +103,13 @@ class Grabber : public GrabberFeedback {
     // Captures and decodes one picture (KivoScanAndMakeYUV); the caller owns the result, null
     // on failure (the user has been told why).
     YuvImage* Capture();
-    // Destroys a picture handed out (KivoFreeYUV), forgetting it when it is the current one.
+    // Destroys a picture of its own making, forgetting it when it is the current one.
     void FreeYuv(YuvImage* image);
 
   private:
+    int32_t activeCalls_ = 0;
+    bool freeRequested_ = false;
+
     // The steps of the status change.
     void Disconnect();
     bool Connect();

@@ -33,6 +33,9 @@ KivoBitmapInfoHeader* PreviewHeader(KivoHGlobal bitmap) {
 }  // namespace
 
 bool Grabber::StartPreviewing() {
+    // One preview at a time, and never over a capture: a preview started inside another (from
+    // its frame callback) would end by disconnecting the device the outer one still reads.
+    if (previewState != 0 || gCaptureBusy) return false;
     if (!previewBitmap) {
         previewBitmap = CreateDib(8, kPreviewWidth, kPreviewHeight);
         if (!previewBitmap) return false;
