@@ -310,7 +310,6 @@ DecodeResult YuvImage::Decode(const KivoGrabInfo& grabInfo, ProgressFeedback* pr
     cameraInput = grabInfo.CameraInput != 0;
     negative = grabInfo.Negative != 0;
     const bool hadChunkBuffer = chunkBuffer != nullptr;
-    bool createdRawFile = false;
     const bool correct = grabInfo.Negative && grabInfo.UseColor;
     if (progress != nullptr) {
         const int perLine = (grabInfo.Quality < 3 ? 2 : 4) + (correct ? 1 : 0);
@@ -321,8 +320,8 @@ DecodeResult YuvImage::Decode(const KivoGrabInfo& grabInfo, ProgressFeedback* pr
         source->EndReadout();
         ComputeMedian();
         ReleaseOwnedChunkBuffer();
-        CloseRawFile();
-        if (result != DecodeOk && createdRawFile) std::remove(rawFileName);
+        // A dump of a failed capture is given up; a file of that name stays as it was.
+        CloseRawFile(result == DecodeOk);
         source->Power(0);
         source = nullptr;
         return result;
@@ -334,12 +333,13 @@ DecodeResult YuvImage::Decode(const KivoGrabInfo& grabInfo, ProgressFeedback* pr
         return DecodeReadbackFailed;
     }
     if (rawFileName != nullptr) {
-        rawFile = std::fopen(rawFileName, "w+b");
-        if (rawFile == nullptr) {
+        rawDump = std::make_unique<platform::AtomicFile>();
+        if (!rawDump->Open(rawFileName)) {
+            rawDump.reset();
             source = nullptr;
             return DecodeRawFileFailed;
         }
-        createdRawFile = true;
+        rawFile = rawDump->Stream();
     }
     if (source->samplesPerLine != 910) {
         source->SetSampleRate(0);
@@ -360,7 +360,6 @@ DecodeResult YuvImage::Decode(const KivoGrabInfo& grabInfo, ProgressFeedback* pr
     } else if (passesDone == 3 && passesDone < passes.MaxPasses()) {
         InterpolateMissingField(progress, passes.Counter());
     }
-    CloseRawFile();
     if (correct && !CorrectColours(progress, passes.Counter())) return exit(DecodeAborted);
     return exit(DecodeOk);
 }

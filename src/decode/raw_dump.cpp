@@ -2,8 +2,8 @@
 // becomes one record ("KIVO", the field flags, the sample count, the samples exactly as read),
 // back to back in the order the fields were acquired, so that reading the file back acquires
 // the same fields in the same order. The count is written when the record is complete, so it
-// always matches the samples that follow. A failed write closes the file and ends the dump; it
-// never fails the decode.
+// always matches the samples that follow. A failed write gives the dump up (a file of that name
+// stays as it was); it never fails the decode.
 #include <cstring>
 
 #include "capture/video_source.h"
@@ -20,10 +20,23 @@ void PutLittleEndian(uint8_t* out, uint32_t value, int bytes) {
 
 }  // namespace
 
-void YuvImage::CloseRawFile() {
+void YuvImage::CloseRawFile(bool keep) {
     if (rawFile == nullptr) return;
     FinishRawRecord();
-    if (rawFile != nullptr) std::fclose(rawFile);
+    if (rawFile != nullptr) {
+        if (keep) {
+            rawDump->Commit();
+        } else {
+            rawDump->Discard();
+        }
+    }
+    rawDump.reset();
+    rawFile = nullptr;
+    rawRecordOpen_ = false;
+}
+
+void YuvImage::AbandonRawFile() {
+    rawDump.reset();
     rawFile = nullptr;
     rawRecordOpen_ = false;
 }
@@ -38,8 +51,7 @@ void YuvImage::BeginRawRecord(uint16_t fieldFlags) {
     PutLittleEndian(header + 6, 0, 4);
     rawRecordHeader_ = std::ftell(rawFile);
     if (rawRecordHeader_ < 0 || std::fwrite(header, 1, sizeof header, rawFile) != sizeof header) {
-        std::fclose(rawFile);
-        rawFile = nullptr;
+        AbandonRawFile();
         return;
     }
     rawRecordBytes_ = 0;
@@ -49,9 +61,7 @@ void YuvImage::BeginRawRecord(uint16_t fieldFlags) {
 void YuvImage::DumpSamples(const uint8_t* samples, int count) {
     if (rawFile == nullptr || !rawRecordOpen_ || count <= 0) return;
     if (std::fwrite(samples, 1, count, rawFile) != static_cast<size_t>(count)) {
-        std::fclose(rawFile);
-        rawFile = nullptr;
-        rawRecordOpen_ = false;
+        AbandonRawFile();
         return;
     }
     rawRecordBytes_ += count;
@@ -74,10 +84,7 @@ void YuvImage::FinishRawRecord() {
     const bool ok = std::fseek(rawFile, rawRecordHeader_ + 6, SEEK_SET) == 0 &&
                     std::fwrite(length, 1, 4, rawFile) == 4 &&
                     std::fseek(rawFile, 0, SEEK_END) == 0;
-    if (!ok) {
-        std::fclose(rawFile);
-        rawFile = nullptr;
-    }
+    if (!ok) AbandonRawFile();
 }
 
 }  // namespace kivoly

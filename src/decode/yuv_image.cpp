@@ -144,7 +144,7 @@ void YuvImage::Destroy() {
     lineCount = 0;
     conversion.reset();
     FreeWorkLines();
-    CloseRawFile();
+    CloseRawFile(false);
 }
 
 YuvImage* YuvImage::ReuseOrCreate(YuvImage* existing, const KivoGrabInfo& grabInfo,

@@ -16,6 +16,7 @@
 #include "decode/burst_averager.h"
 #include "decode/decode_statistics.h"
 #include "kivoly/kivoly.h"
+#include "platform/atomic_file.h"
 
 namespace kivoly {
 
@@ -131,7 +132,10 @@ class YuvImage {
     // Copies what is left of the current field into its record.
     void CopyRestOfField();
     void FinishRawRecord();
-    void CloseRawFile();
+    // Ends the dump: the file takes its name when `keep` is set and every record was written.
+    void CloseRawFile(bool keep);
+    // Gives the dump up after a failed write; the decode goes on without it.
+    void AbandonRawFile();
 
     VideoSource* source = nullptr;
     uint16_t outputWidth = 0;
@@ -162,7 +166,8 @@ class YuvImage {
     double burstB[8] = {};
     double burstA[8] = {};
     double burstGain[8] = {};
-    std::FILE* rawFile = nullptr;
+    std::unique_ptr<platform::AtomicFile> rawDump;
+    std::FILE* rawFile = nullptr;  // rawDump's stream while a dump is written
     uint8_t* workLines[4] = {};
     KivoProcessInfo processInfo = {};
     std::unique_ptr<ConversionState> conversion;

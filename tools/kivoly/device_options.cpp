@@ -1,9 +1,17 @@
 #include "device_options.h"
 
+#include <fcntl.h>
+#include <linux/ppdev.h>
+#include <sys/ioctl.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <iostream>
+
+#include "api/grabber.h"
+#include "capture/video_source.h"
 
 #include "kivoly/host.h"
 #include "platform/message_box.h"
@@ -65,7 +73,7 @@ bool TakeDeviceOption(const std::vector<std::string>& args, std::size_t* index,
         if (const std::string* v = value("a fault name")) {
             sim::SimulatedFaults check;
             if (!sim::ApplyFault(*v, &check)) {
-                *error = "unknown fault '" + *v + "' (kivoly capture --help lists them)";
+                *error = "unknown fault '" + *v + "'";
             }
             options->faults.push_back(*v);
         }
@@ -76,23 +84,60 @@ bool TakeDeviceOption(const std::vector<std::string>& args, std::size_t* index,
     return true;
 }
 
-std::string DeviceOptionsHelp() {
-    std::string text =
-        "  --device DEVICE   what drives the parallel port: sim (the simulated digitizer),\n"
-        "                    ppdev:/dev/parportN (LPT1; LPT2 and LPT3 follow), direct or\n"
-        "                    direct:0x378 (port instructions, root only), none\n"
-        "                    (default ppdev:/dev/parport0)\n"
-        "  --simulate        the same as --device sim\n"
-        "  --video PICTURE   the simulated digitizer's video: a PNG, BMP or PPM picture\n"
-        "                    (default: colour bars)\n"
-        "  --fault NAME      a fault of the simulated digitizer (repeatable):\n";
-    for (const sim::FaultName& fault : sim::FaultNames()) {
-        char line[128];
-        std::snprintf(line, sizeof line, "                      %-14s %s\n", fault.name,
-                      fault.description);
-        text += line;
+std::vector<OptionHelp> DeviceOptionsHelp() {
+    std::vector<OptionHelp> help = {
+        {"--device DEVICE",
+         "what drives the parallel port: sim (the simulated digitizer), ppdev:/dev/parportN "
+         "(LPT1; LPT2 and LPT3 follow), direct or direct:0x378 (port instructions, root only), "
+         "none (default ppdev:/dev/parport0)"},
+        {"--simulate", "the same as --device sim"},
+        {"--video PICTURE",
+         "the simulated digitizer's video: a PNG, BMP or PPM picture (default: colour bars)"},
+        {"--fault NAME", "a fault of the simulated digitizer (repeatable):"},
+    };
+    for (const sim::FaultName& fault : sim::FaultNames())
+        help.push_back({"", std::string("  ") + fault.name + ": " + fault.description});
+    return help;
+}
+
+namespace {
+
+// Why the port a ppdev or direct back end is to use cannot serve, in the system's words with a
+// hint; "" when it can, or when the back end has no port of its own.
+std::string PortProblem(const std::string& device) {
+    if (device.rfind("ppdev:", 0) == 0) {
+        const std::string path = device.substr(6);
+        const int fd = ::open(path.c_str(), O_RDWR | O_CLOEXEC);
+        if (fd < 0) {
+            const int error = errno;
+            std::string reason = "cannot open " + path + ": " + std::strerror(error);
+            if (error == ENOENT) reason += "; is the ppdev module loaded (modprobe ppdev)?";
+            if (error == EACCES) reason += "; is this user in the group that owns it (lp)?";
+            return reason;
+        }
+        std::string reason;
+        if (::ioctl(fd, PPCLAIM) != 0) {
+            const int error = errno;
+            reason = "cannot claim " + path + ": " + std::strerror(error);
+            if (error == ENOTTY || error == EINVAL) reason += "; it is not a parallel port";
+        } else {
+            ::ioctl(fd, PPRELEASE);
+        }
+        ::close(fd);
+        return reason;
     }
-    return text;
+    if (device.rfind("direct", 0) == 0 && ::geteuid() != 0) {
+        return "the direct back end needs root (port instructions); try ppdev:/dev/parport0";
+    }
+    return "";
+}
+
+}  // namespace
+
+bool BatteryLow(KivoGrabber* grabber) {
+    const Grabber* object = Grabber::From(grabber);
+    return object && object->videoSource &&
+           (object->videoSource->ReadStatus(kBatteryLowBit) & kBatteryLowBit) != 0;
 }
 
 DeviceSession::DeviceSession() {
@@ -114,6 +159,9 @@ bool DeviceSession::Open(const DeviceOptions& options, std::string* error) {
             *error = "unknown device '" + options.device + "'";
             return false;
         }
+        // The library only says that no hardware was found; the system knows why.
+        const std::string problem = PortProblem(options.device);
+        if (!problem.empty()) std::fprintf(stderr, "kivoly: %s\n", problem.c_str());
         return true;
     }
     std::unique_ptr<sim::VideoSignal> signal;
