@@ -68,7 +68,7 @@ int RunCapture(const std::vector<std::string>& args) {
         return UsageError(kName, problem);
     }
 
-    DeviceSession session;
+    DeviceSession session(kName);
     std::string error;
     if (!session.Open(device, &error)) return UsageError(kName, error);
     KivoGrabber* grabber = KivoAlloc();

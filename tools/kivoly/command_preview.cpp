@@ -207,7 +207,7 @@ int RunPreview(const std::vector<std::string>& args) {
         return UsageError(kName, problem);
     }
 
-    DeviceSession session;
+    DeviceSession session(kName);
     std::string error;
     if (!session.Open(device, &error)) return UsageError(kName, error);
     run.grabber = KivoAlloc();

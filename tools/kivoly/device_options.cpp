@@ -28,9 +28,9 @@ constexpr const char* kPortDialogCaption = "Kivoly hardware not found!";
 
 // Answers the library's message boxes on the terminal: the port-selection dialog is asked (and
 // cancelled when there is no terminal to ask), every other box is printed and acknowledged.
-int AnswerOnTerminal(const platform::MessageBoxRecord& box, void*) {
+int AnswerOnTerminal(const platform::MessageBoxRecord& box, void* command) {
     if (box.caption != kPortDialogCaption) {
-        std::fprintf(stderr, "kivoly: %s\n", box.text.c_str());
+        RunFailure(static_cast<const char*>(command), box.text);
         return platform::DefaultAnswer(box.style);
     }
     std::fprintf(stderr, "%s\n", box.caption.c_str());
@@ -140,8 +140,8 @@ bool BatteryLow(KivoGrabber* grabber) {
            (object->videoSource->ReadStatus(kBatteryLowBit) & kBatteryLowBit) != 0;
 }
 
-DeviceSession::DeviceSession() {
-    platform::InstallMessageBoxResponder(&AnswerOnTerminal, nullptr);
+DeviceSession::DeviceSession(const char* command) : command_(command) {
+    platform::InstallMessageBoxResponder(&AnswerOnTerminal, const_cast<char*>(command_));
 }
 
 DeviceSession::~DeviceSession() {
@@ -161,7 +161,7 @@ bool DeviceSession::Open(const DeviceOptions& options, std::string* error) {
         }
         // The library only says that no hardware was found; the system knows why.
         const std::string problem = PortProblem(options.device);
-        if (!problem.empty()) std::fprintf(stderr, "kivoly: %s\n", problem.c_str());
+        if (!problem.empty()) RunFailure(command_, problem);
         return true;
     }
     std::unique_ptr<sim::VideoSignal> signal;

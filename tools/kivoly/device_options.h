@@ -43,7 +43,8 @@ bool BatteryLow(KivoGrabber* grabber);
 // the terminal and the port-selection dialog is asked there (Cancel when there is none).
 class DeviceSession {
   public:
-    DeviceSession();
+    // `command` names the command in what is printed; it must outlive the session.
+    explicit DeviceSession(const char* command);
     ~DeviceSession();
     DeviceSession(const DeviceSession&) = delete;
     DeviceSession& operator=(const DeviceSession&) = delete;
@@ -53,6 +54,7 @@ class DeviceSession {
     sim::SimulatedRig* Simulated() { return rig_.get(); }
 
   private:
+    const char* command_;
     std::unique_ptr<sim::SimulatedRig> rig_;
 };
 
