@@ -67,16 +67,17 @@ TEST(SettingsCommand, PointsAtEveryValueItCouldNotReadOrHadToCorrect) {
         RunCommand(ShellQuote(kProgram) + " settings --folder " + ShellQuote(folder.Path()));
     ASSERT_EQ(run.exitCode, 0) << run.output;
     const std::pair<const char*, const char*> pointed[] = {
-        {"Quality", "3          <- the file's 7 is out of range; 3 applies"},
-        {"UseColor", "True       <- the file's 'no' is not read"},
-        {"Negative", "False      <- the file's 'true' is not read"},
-        {"Brightness", "12         <- the file's '12abc' is read as 12"},
-        {"Hue", "50         <- the file's 99 is out of range; 50 applies"},
-        {"Width", "640        <- the file's '800' is not a width"},
-        {"Gamma", "0          <- the file's 'abc' is not a number; the default applies"},
+        {"Quality", "3          <- 7 is out of range: brought to 3"},
+        {"UseColor", "True       <- 'no' not read: only a first T or F counts"},
+        {"Negative", "False      <- 'true' not read"},
+        {"Brightness", "12         <- '12abc' is read as 12"},
+        {"Hue", "50         <- 99 is out of range: brought to 50"},
+        {"Width", "640        <- '800' is no width: 320, 640 or 1500"},
+        {"Gamma", "0          <- 'abc' is not a number: the default"},
     };
     for (const auto& [name, text] : pointed) {
         EXPECT_NE(Line(run.output, name).find(text), std::string::npos) << run.output;
+        EXPECT_LE(Line(run.output, name).size(), 79u);
     }
     for (const char* name : {"CameraInput", "Contrast", "Color", "PowerSaver"}) {
         EXPECT_EQ(Line(run.output, name).find("<-"), std::string::npos) << Line(run.output, name);

@@ -63,12 +63,11 @@ void PrintField(const char* section, const char* name, int32_t value, const char
         const long stored = std::strtol(begin, &end, 10);
         const bool number = end != begin && *end == '\0' && errno == 0;
         if (end == begin) {
-            remark = "<- the file's '" + *text + "' is not a number; the default applies";
+            remark = "<- '" + *text + "' is not a number: the default";
         } else if (!number) {
-            remark = "<- the file's '" + *text + "' is read as " + std::to_string(value);
+            remark = "<- '" + *text + "' is read as " + std::to_string(value);
         } else if (stored != value && std::strcmp(name, "Height") != 0) {
-            remark = "<- the file's " + *text + " is out of range; " + std::to_string(value) +
-                     " applies";
+            remark = "<- " + *text + " is out of range: brought to " + std::to_string(value);
         }
     }
     PrintLine(name, std::to_string(value), remark);
@@ -79,8 +78,7 @@ void PrintBoolean(const char* section, const char* name, int32_t value, const ch
     std::string remark = note;
     if (const auto text = StoredText(section, name)) {
         if (text->empty() || ((*text)[0] != 'T' && (*text)[0] != 'F')) {
-            remark = "<- the file's '" + *text +
-                     "' is not read (only a first letter T or F counts); the default applies";
+            remark = "<- '" + *text + "' not read: only a first T or F counts";
         }
     }
     PrintLine(name, value ? "True" : "False", remark);
@@ -175,9 +173,7 @@ int Run(const std::vector<std::string>& args) {
     std::string widthNote;
     if (const auto text = StoredText(processing, "Width");
         text && *text != "320" && *text != "640" && *text != "1500") {
-        widthNote = "<- the file's '" + *text + "' is not a width (320, 640 or 1500 only); " +
-                    std::to_string(process.Width) + " x " + std::to_string(process.Height) +
-                    " applies";
+        widthNote = "<- '" + *text + "' is no width: 320, 640 or 1500";
     }
     PrintLine("Width", std::to_string(process.Width), widthNote);
     PrintField(processing, "Height", process.Height, "(follows the width)");

@@ -4,9 +4,13 @@
 #include <linux/ppdev.h>
 #include <sys/ioctl.h>
 #include <unistd.h>
+#if defined(__x86_64__) || defined(__i386__)
+#include <sys/io.h>
+#endif
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <iostream>
 
@@ -126,8 +130,21 @@ std::string PortProblem(const std::string& device) {
         ::close(fd);
         return reason;
     }
-    if (device.rfind("direct", 0) == 0 && ::geteuid() != 0) {
-        return "the direct back end needs root (port instructions); try ppdev:/dev/parport0";
+    if (device.rfind("direct", 0) == 0) {
+#if defined(__x86_64__) || defined(__i386__)
+        const unsigned long base =
+            device.size() > 7 ? std::strtoul(device.c_str() + 7, nullptr, 0) : 0x378;
+        if (::ioperm(base, 3, 1) != 0) {
+            char address[16];
+            std::snprintf(address, sizeof address, "0x%lx", base);
+            return std::string("cannot reach the port at ") + address + ": " +
+                   std::strerror(errno) + "; the direct back end needs root, or try " +
+                   "ppdev:/dev/parport0";
+        }
+        ::ioperm(base, 3, 0);
+#else
+        return "this machine has no port instructions; try ppdev:/dev/parport0";
+#endif
     }
     return "";
 }
@@ -168,12 +185,9 @@ bool DeviceSession::Open(const DeviceOptions& options, std::string* error) {
     if (options.video.empty()) {
         signal = sim::EncodedSignal::ColourBarSignal();
     } else {
-        std::string reason;
-        signal = sim::EncodedSignal::FromFile(options.video, reason);
-        if (!signal) {
-            *error = options.video + ": " + reason;
-            return false;
-        }
+        // The reason names the file.
+        signal = sim::EncodedSignal::FromFile(options.video, *error);
+        if (!signal) return false;
     }
     rig_ = std::make_unique<sim::SimulatedRig>(std::move(signal));
     sim::SimulatedFaults faults;
