@@ -102,6 +102,8 @@ bool AtomicFile::Open(const std::string& path) {
             error_ = "cannot write " + path_ + ": not a regular file";
             return false;
         }
+        // A file its owner made read-only stays protected, as it would from a plain write.
+        if (::access(target.c_str(), W_OK) != 0) return Fail("write", errno);
     }
     const std::size_t slash = target.find_last_of('/');
     const std::string folder = slash == std::string::npos ? "" : target.substr(0, slash + 1);

@@ -226,18 +226,12 @@ bool DecodeOne(KivoGrabber* handle, const std::string& rawPath, const std::strin
 
 // The desktop display for --show; false (after a warning) when there is none to open.
 bool OpenShowDisplay() {
-#if KIVOLY_HAVE_DESKTOP
     std::string error;
     if (UseDisplay("desktop", error)) {
         RegisterPictureWindowClass();
         return true;
     }
     Warn(kName, "--show: " + error + "; the pictures are only written");
-#else
-    Warn(kName,
-         "--show: this kivoly was built without a desktop display; the pictures are "
-         "only written");
-#endif
     return false;
 }
 
