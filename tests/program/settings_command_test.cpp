@@ -68,7 +68,7 @@ TEST(SettingsCommand, PointsAtEveryValueItCouldNotReadOrHadToCorrect) {
     ASSERT_EQ(run.exitCode, 0) << run.output;
     const std::pair<const char*, const char*> pointed[] = {
         {"Quality", "3          <- 7 is out of range: brought to 3"},
-        {"UseColor", "True       <- 'no' not read: only a first T or F counts"},
+        {"UseColor", "True       <- 'no' not read (only a first T or F)"},
         {"Negative", "False      <- 'true' not read"},
         {"Brightness", "12         <- '12abc' is read as 12"},
         {"Hue", "50         <- 99 is out of range: brought to 50"},

@@ -78,7 +78,7 @@ void PrintBoolean(const char* section, const char* name, int32_t value, const ch
     std::string remark = note;
     if (const auto text = StoredText(section, name)) {
         if (text->empty() || ((*text)[0] != 'T' && (*text)[0] != 'F')) {
-            remark = "<- '" + *text + "' not read: only a first T or F counts";
+            remark = "<- '" + *text + "' not read (only a first T or F)";
         }
     }
     PrintLine(name, value ? "True" : "False", remark);
