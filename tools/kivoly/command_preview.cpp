@@ -3,6 +3,7 @@
 // frames as pictures.
 #include <cctype>
 #include <cstdio>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -28,8 +29,8 @@ constexpr const char* kName = "preview";
 std::string Usage() {
     std::vector<OptionHelp> options = {
         {"-o, --output PREFIX",
-         "save frames instead of showing them (a picture name such as "
-         "pv.png gives pv-1.png, pv-2.png, ...)"},
+         "save frames instead of showing them (a picture name such as pv.png gives pv-1.png, "
+         "pv-2.png, ...; a folder holds preview-1.png, ...)"},
         {"--frames N", "how many frames to save (1 to 1000, default 3)"},
     };
     const std::vector<OptionHelp> device = DeviceOptionsHelp();
@@ -58,8 +59,14 @@ struct PreviewRun {
 };
 PreviewRun* gRun = nullptr;
 
-// The prefix of the frames' names: "pv.png" names its frames pv-1.png, ...
+// The prefix of the frames' names: "pv.png" names its frames pv-1.png, ..., and a folder
+// holds preview-1.png, ...
 std::string PrefixOf(const std::string& output) {
+    std::error_code ec;
+    if (output.empty()) return "preview";
+    if (output.back() == '/' || std::filesystem::is_directory(output, ec)) {
+        return (std::filesystem::path(output) / "preview").string();
+    }
     const std::size_t dot = output.find_last_of('.');
     const std::size_t slash = output.find_last_of('/');
     if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return output;
