@@ -202,7 +202,7 @@ void ParallelPortDevice::PowerDownFully() {
 
 void ParallelPortDevice::SetSampleRate(int16_t mode) {
     SetLines(mode != 0 ? LineD1 : 0, LineD1);
-    const uint16_t n = (lineShadow & LineD5) ? 908 : 910;
+    const uint16_t n = (lineShadow & LineD5) ? kAltSamplesPerLine : kSamplesPerLine;
     if (mode == 0) {
         samplesPerLine = n;
     } else if (mode == 1) {
@@ -214,7 +214,7 @@ void ParallelPortDevice::SetSampleRate(int16_t mode) {
 
 void ParallelPortDevice::SetAltLineLength(int32_t on) {
     SetLines(on ? LineD5 : 0, LineD5);
-    samplesPerLine = static_cast<uint16_t>((on ? 908 : 910) / ((lineShadow & LineD1) ? 2 : 1));
+    samplesPerLine = static_cast<uint16_t>((on ? kAltSamplesPerLine : kSamplesPerLine) / ((lineShadow & LineD1) ? 2 : 1));
 }
 
 void ParallelPortDevice::SetTermination(int32_t on) {

@@ -23,6 +23,9 @@ enum FieldFlag : uint16_t {
     DeviceAlarm = 0x0040,    // the device reports an alarm
 };
 
+// Samples a line at four times the subcarrier, and in the alternate line-length mode.
+inline constexpr uint16_t kSamplesPerLine = 910;
+inline constexpr uint16_t kAltSamplesPerLine = 908;
 inline constexpr uint32_t kDeviceCaptureBytes = 262144;  // the device's sample memory
 
 // Called by Preview as lines complete: `value` is the last line completed, or -1 when the
@@ -51,13 +54,15 @@ class VideoSource {
     virtual void SetIODelay(int16_t /*delay*/) {}
     virtual void SetSyncWait(int32_t /*on*/) {}
     virtual void SetSampleRate(int16_t mode) {
-        samplesPerLine = static_cast<uint16_t>(910 / (mode + 1));
+        samplesPerLine = static_cast<uint16_t>(kSamplesPerLine / (mode + 1));
     }
     virtual void ReservedA() {}
     virtual void Preview(uint8_t* /*palette*/, uint8_t* /*bits*/, int32_t /*width*/,
                          int32_t /*height*/, PreviewCallback /*callback*/, void* /*context*/,
                          int32_t /*negative*/, int32_t /*roundCorners*/) {}
-    virtual void SetAltLineLength(int32_t on) { samplesPerLine = on ? 908 : 910; }
+    virtual void SetAltLineLength(int32_t on) {
+        samplesPerLine = on ? kAltSamplesPerLine : kSamplesPerLine;
+    }
     virtual void AutoTerminate() {}
     virtual void SetTermination(int32_t /*on*/) {}
     virtual uint16_t SetLines(uint16_t /*value*/, uint16_t /*mask*/) { return 0; }
@@ -74,7 +79,7 @@ class VideoSource {
     int32_t clipFlag = 0;
     int32_t bytesRemaining = 0;
     uint16_t fieldFlags = 0;
-    uint16_t samplesPerLine = 910;
+    uint16_t samplesPerLine = kSamplesPerLine;
 };
 
 }  // namespace kivoly

@@ -55,7 +55,7 @@ class CapturePasses {
     const int quality_;
     ProgressFeedback* const progress_;
     int step_ = 1;
-    int linesPerField_ = 242;
+    int linesPerField_ = kFieldLines;
     int maxPasses_ = 2;
     int attempts_ = 0;
     int restarts_ = 0;
@@ -76,7 +76,7 @@ bool CapturePasses::Run(DecodeResult& result) {
         ++restarts_;
         step_ = quality_ < 2 ? 1 : 2;
         image_.fieldStep = static_cast<int16_t>(step_);
-        linesPerField_ = std::min(242, image_.lineCount / step_);
+        linesPerField_ = std::min(kFieldLines, image_.lineCount / step_);
         maxPasses_ = image_.lineTable2.entries != nullptr ? 8 : 2;
         if (progress_ != nullptr) progress_->UpdateById(0, kStringCapturingFirst);
         image_.ResetSignalState();
@@ -209,7 +209,7 @@ PassEnd CapturePasses::ProcessLines(int pass, uint16_t flags, LineTable& table, 
         image_.MeasureEvenOdd(position);
         position = next;
     }
-    for (int i = 0; i < (242 - linesPerField_) / 2; ++i)
+    for (int i = 0; i < (kFieldLines - linesPerField_) / 2; ++i)
         position = image_.NextLine(position);
 
     const bool storing = pass % 4 < 2;
@@ -341,7 +341,7 @@ DecodeResult YuvImage::Decode(const KivoGrabInfo& grabInfo, ProgressFeedback* pr
         }
         rawFile = rawDump->Stream();
     }
-    if (source->samplesPerLine != 910) {
+    if (source->samplesPerLine != kSamplesPerLine) {
         source->SetSampleRate(0);
         source->EndReadout();
     }

@@ -18,7 +18,6 @@ namespace kivoly {
 
 namespace {
 
-constexpr int kDecodeStart = 148;  // raw sample that becomes output position 0
 // Samples around each output position that the smoothing and the repair read.
 constexpr int kLead = 6;
 constexpr int kSpan = kSampleWidth + 2 * kLead;

@@ -24,7 +24,7 @@ namespace {
 constexpr int kBurstStart = 96;
 constexpr int kBurstSamples = 16;
 // The even/odd difference is measured over the picture part of a line.
-constexpr int kEvenOddStart = 148;
+constexpr int kEvenOddStart = kDecodeStart;
 constexpr int kEvenOddPairs = 344;
 constexpr int kLevelLimit = 24;
 
@@ -71,7 +71,7 @@ int YuvImage::NextLine(int& position) {
     }
     int lineStart = s;
     if (below >= 8) {
-        lineStart = std::max(0, s - ((910 - perLine) / 2 + 16));
+        lineStart = std::max(0, s - ((kSamplesPerLine - perLine) / 2 + 16));
         if (calibrationCount < 3) CalibrateSync(chunkBuffer + lineStart);
     }
     if (lineStart >= kChunkBytes) lineStart = kChunkBytes;
@@ -198,13 +198,11 @@ bool YuvImage::LineClips(const uint8_t* samples, int count) {
 void YuvImage::RecordSample(int luma, int position, int chroma, int previousChroma) {
     const int y = std::clamp(luma, 0, 255);
     ++statistics.lumaHistogram[y];
-    if (negative && samplesPerLine == 910) {
+    if (negative && samplesPerLine == kSamplesPerLine) {
         // U sits at even positions, V at odd ones.
         const int v = (position & 1) ? chroma : previousChroma;
         const int u = (position & 1) ? previousChroma : chroma;
         ++statistics.negativeCount[y];
-        vAverage.Push(static_cast<int16_t>(v));
-        uAverage.Push(static_cast<int16_t>(u));
         statistics.negativeSumV[y] += v;
         statistics.negativeSumU[y] += u;
     }
@@ -237,8 +235,6 @@ void YuvImage::ResetSignalState() {
     blackLevel = 224;
     medianLevel = 150;
     lumaAverage.Reset(0, 0);
-    vAverage.Reset(0, 0);
-    uAverage.Reset(0, 0);
     statistics.ClearLumaHistogram();
     if (source != nullptr) source->clipFlag = 0;
     ResetSyncCalibration();

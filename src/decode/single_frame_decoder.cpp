@@ -24,7 +24,6 @@ namespace kivoly {
 
 namespace {
 
-constexpr int kDecodeStart = 148;
 constexpr int kStringAnalyzing = 80;
 constexpr int kEdgeSearchMoves = 20;
 constexpr int kFractionOne = 16384;

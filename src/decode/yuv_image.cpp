@@ -9,9 +9,6 @@ namespace kivoly {
 
 namespace {
 
-constexpr uint16_t kFieldLines = 242;
-constexpr uint16_t kFrameLines = 484;
-
 int BlockCount(int lines) {
     return (lines + kLinesPerBlock - 1) / kLinesPerBlock;
 }
@@ -24,7 +21,8 @@ struct Geometry {
 
 Geometry GeometryOf(const KivoGrabInfo& grabInfo) {
     const bool twoFields = grabInfo.Quality == 2 || grabInfo.Quality == 3;
-    return {twoFields ? kFrameLines : kFieldLines, twoFields, grabInfo.Quality == 3};
+    return {static_cast<uint16_t>(twoFields ? kFrameLines : kFieldLines), twoFields,
+            grabInfo.Quality == 3};
 }
 
 }  // namespace
@@ -64,8 +62,6 @@ void LineTable::Free() {
 
 YuvImage::YuvImage(const KivoGrabInfo& grabInfo, const KivoProcessInfo* processInfo) {
     lumaAverage.Reset(0, 0);
-    vAverage.Reset(0, 0);
-    uAverage.Reset(0, 0);
     const Geometry g = GeometryOf(grabInfo);
     Initialise(kSampleWidth, g.lines, g.twoFields, g.doubleSampled,
                processInfo != nullptr ? static_cast<uint16_t>(processInfo->Width) : 0);
@@ -74,8 +70,6 @@ YuvImage::YuvImage(const KivoGrabInfo& grabInfo, const KivoProcessInfo* processI
 YuvImage::YuvImage(uint16_t width, uint16_t lines, bool twoFieldsFlag, bool doubleSampledFlag,
                    uint16_t outputWidthValue) {
     lumaAverage.Reset(0, 0);
-    vAverage.Reset(0, 0);
-    uAverage.Reset(0, 0);
     Initialise(width, lines, twoFieldsFlag, doubleSampledFlag, outputWidthValue);
 }
 

@@ -15,6 +15,7 @@
 
 #include "decode/burst_averager.h"
 #include "decode/decode_statistics.h"
+#include "decode/signal_road.h"
 #include "kivoly/kivoly.h"
 #include "platform/atomic_file.h"
 
@@ -23,17 +24,6 @@ namespace kivoly {
 class ProgressFeedback;
 class VideoSource;
 struct FieldDecoder;
-
-inline constexpr int kLineBytes = 1506;
-inline constexpr int kSampleWidth = 752;
-inline constexpr int kRawLineSamples = 1070;
-inline constexpr int kChunkBytes = 6144;
-inline constexpr int kLinesPerBlock = 16;
-inline constexpr int kWorkLineBytes = 1504;
-inline constexpr int kChunkHalf = kChunkBytes / 2;
-// Zeroed bytes allocated past the chunk buffer's end: a line found at the very end of the
-// buffer may be examined a few dozen samples beyond it.
-inline constexpr int kChunkGuardBytes = 64;
 
 enum DecodeResult : int32_t {
     DecodeOk = 0,
@@ -173,14 +163,12 @@ class YuvImage {
     std::unique_ptr<ConversionState> conversion;
     int16_t passesDone = 0;
     MovingAverage8 lumaAverage;
-    MovingAverage8 vAverage;
-    MovingAverage8 uAverage;
     int16_t whiteLevel = 0;
     int16_t blackLevel = 0;
     int16_t medianLevel = 0;
     // Sync detector state.
     int32_t syncMode = 0;
-    int16_t samplesPerLine = 910;
+    int16_t samplesPerLine = kSamplesPerLine;
     int16_t syncLevel = 0;
     int16_t levelAverage = 0;
     int16_t calibrationCount = 0;

@@ -18,7 +18,7 @@
 
 namespace kivoly {
 
-inline constexpr int kFullLineBytes = 1504;
+inline constexpr int kFullLineBytes = kWorkLineBytes;
 
 enum AdjustmentFlags : int {
     kChromaPass = 1,     // Hue or Color set

@@ -15,13 +15,12 @@ namespace kivoly {
 namespace {
 
 constexpr int kMaxOutputSize = 4096;
-constexpr int kQuickLineSamples = 752;
+constexpr int kQuickLineSamples = kSampleWidth;
 constexpr int kQuickSourceWidth = 736;
 // Output geometry in stored samples and lines: the margins and the first active line crop the
 // blanking edges that the decoder leaves.
 constexpr int kMargin = 8;
 constexpr int kFirstActiveLine = 2;
-constexpr int kFieldLines = 242;
 
 AdjustmentTables& TablesOf(YuvImage& yuv) {
     return static_cast<AdjustmentTables&>(*yuv.conversion);

@@ -1,9 +1,14 @@
 // The C calls of kivoly/host.h, each an adapter onto a platform service.
 #include "kivoly/host.h"
 
+#include <algorithm>
+#include <cstring>
+
 #include "platform/clock.h"
+#include "platform/global_memory.h"
 #include "platform/key_state.h"
 #include "platform/message_box.h"
+#include "platform/save_file_dialog.h"
 #include "platform/settings_folder.h"
 #include "platform/sound.h"
 
@@ -33,6 +38,26 @@ class HostSound : public SoundBackend {
     KivolySoundBackend table{};
 };
 HostSound gSound;
+
+struct HostSaveFile {
+    KivolySaveFileResponder function;
+    void* context;
+};
+HostSaveFile gSaveFile{};
+
+bool SaveThroughHost(const SaveFileRequest& request, std::string& name, void* context) {
+    const auto* host = static_cast<const HostSaveFile*>(context);
+    std::string buffer(static_cast<std::size_t>(std::max(request.maxLength, 1)), '\0');
+    std::memcpy(buffer.data(), request.initialName.data(),
+                std::min(request.initialName.size(), buffer.size() - 1));
+    if (!host->function(request.filterPattern.c_str(), request.defaultExtension.c_str(),
+                        buffer.data(), static_cast<int32_t>(buffer.size()), host->context)) {
+        return false;
+    }
+    buffer.back() = '\0';  // a responder that filled the whole buffer is cut, not overrun
+    name = buffer.c_str();
+    return !name.empty();
+}
 
 class HostClock : public Clock {
   public:
@@ -65,6 +90,23 @@ void KivolyHostReleaseAllKeys(void) {
 void KivolyHostSetMessageBoxResponder(KivolyMessageBoxResponder responder, void* context) {
     gResponder = {responder, context};
     InstallMessageBoxResponder(responder ? AnswerThroughHost : nullptr, &gResponder);
+}
+
+void KivolyHostSetSaveFileResponder(KivolySaveFileResponder responder, void* context) {
+    gSaveFile = {responder, context};
+    InstallSaveFileResponder(responder ? SaveThroughHost : nullptr, &gSaveFile);
+}
+
+KivoBitmapInfoHeader* KivolyHostLockBitmap(KivoHGlobal bitmap) {
+    return static_cast<KivoBitmapInfoHeader*>(GlobalLock(bitmap));
+}
+
+int32_t KivolyHostUnlockBitmap(KivoHGlobal bitmap) {
+    return GlobalUnlock(bitmap) ? 1 : 0;
+}
+
+int64_t KivolyHostBitmapSize(KivoHGlobal bitmap) {
+    return static_cast<int64_t>(GlobalSize(bitmap));
 }
 
 void KivolyHostSetSoundBackend(const KivolySoundBackend* backend) {

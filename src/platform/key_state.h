@@ -22,6 +22,18 @@ enum VirtualKey : int {
     VkRight = 0x27,
     VkDown = 0x28,
     VkF1 = 0x70,
+    // The punctuation keys, as on a US keyboard.
+    VkOemSemicolon = 0xBA,  // ; :
+    VkOemPlus = 0xBB,       // = +
+    VkOemComma = 0xBC,      // , <
+    VkOemMinus = 0xBD,      // - _
+    VkOemPeriod = 0xBE,     // . >
+    VkOemSlash = 0xBF,      // / ?
+    VkOemBackquote = 0xC0,  // ` ~
+    VkOemOpen = 0xDB,       // [ {
+    VkOemBackslash = 0xDC,  // \ |
+    VkOemClose = 0xDD,      // ] }
+    VkOemQuote = 0xDE,      // ' "
 };
 
 bool IsKeyDownNow(int virtualKey);

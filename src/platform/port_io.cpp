@@ -13,15 +13,21 @@ class NonePortIo : public PortIo {
 
 NonePortIo gNonePortIo;
 PortIo* gInstalled = nullptr;
+PortIo* gHostChoice = nullptr;
 
 }  // namespace
 
 PortIo& CurrentPortIo() {
-    return gInstalled ? *gInstalled : gNonePortIo;
+    if (gInstalled) return *gInstalled;
+    return gHostChoice ? *gHostChoice : gNonePortIo;
 }
 
 void InstallPortIo(PortIo* io) {
     gInstalled = io;
+}
+
+void ChooseHostPortIo(PortIo* io) {
+    gHostChoice = io;
 }
 
 uint16_t StandardPortBase(int number) {

@@ -8,7 +8,7 @@
 //   - ppdev: the Linux parallel-port driver (/dev/parportN). Claiming LPTn opens the device
 //     and claims it exclusively; register accesses go through its ioctls.
 //   - direct: raw port instructions after ioperm (root only, x86 only).
-//   - the simulated digitizer (src/sim), which a host or test installs.
+//   - the simulated digitizer (src/sim), which a host chooses or a test installs.
 #pragma once
 
 #include <cstdint>
@@ -29,10 +29,12 @@ class PortIo {
     virtual void Release(intptr_t handle) = 0;
 };
 
-// The back end in use: the installed one, else the none back end.
+// The back end in use: the installed one, else the host's choice, else the none back end.
 PortIo& CurrentPortIo();
-// Installs `io` (not owned); null restores the none back end.
+// Installs `io` (not owned) over the host's choice; null returns to that choice.
 void InstallPortIo(PortIo* io);
+// The host's choice of back end (not owned), used while none is installed; null: none.
+void ChooseHostPortIo(PortIo* io);
 
 // The standard base address of port `number` (1 to 3), or 0.
 uint16_t StandardPortBase(int number);

@@ -1,17 +1,20 @@
-// Opens the desktop display on a (virtual) X server, shows the progress window there and
-// aborts it with an Escape key that arrives as a real SDL keyboard event.
+// The desktop display on a (virtual) X server: top-level windows become native windows of their
+// own size and place, show what the window system drew, and take real input.
 #include <SDL.h>
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <vector>
+#include <cstring>
 
 #include "framework/progress_feedback.h"
 #include "framework/progress_window.h"
 #include "kivoly/host.h"
-#include "platform/desktop/desktop_display.h"
+#include "platform/desktop/sdl_native_windows.h"
 #include "platform/key_state.h"
+#include "platform/save_file_dialog.h"
+#include "platform/window/desktop_display.h"
 #include "platform/window/display.h"
+#include "platform/window/input.h"
 #include "platform/window/message_queue.h"
 #include "platform/window/window.h"
 #include "support/temp_settings_folder.h"
@@ -21,7 +24,28 @@ namespace {
 
 using namespace platform;
 
-void SendKey(SDL_Keycode key, uint32_t type) {
+DesktopDisplay& Desktop() {
+    return static_cast<DesktopDisplay&>(CurrentDisplay());
+}
+
+SDL_Window* NativeOf(KivoHWnd window) {
+    Desktop().PresentNow();
+    return SDL_GetWindowFromID(static_cast<uint32_t>(Desktop().NativeWindowOf(window)));
+}
+
+uint32_t ShownPixel(SDL_Window* native, int x, int y) {
+    SDL_Surface* surface = SDL_GetWindowSurface(native);
+    if (!surface || x >= surface->w || y >= surface->h) return 0xFFFFFFFF;
+    uint32_t value = 0;
+    SDL_LockSurface(surface);
+    std::memcpy(&value, static_cast<uint8_t*>(surface->pixels) + y * surface->pitch + 4 * x, 4);
+    SDL_UnlockSurface(surface);
+    uint8_t r = 0, g = 0, b = 0;
+    SDL_GetRGB(value, surface->format, &r, &g, &b);
+    return (r << 16) | (g << 8) | b;
+}
+
+void PushKey(SDL_Keycode key, uint32_t type) {
     SDL_Event event{};
     event.type = type;
     event.key.keysym.sym = key;
@@ -29,7 +53,18 @@ void SendKey(SDL_Keycode key, uint32_t type) {
     SDL_PushEvent(&event);
 }
 
-TEST(DesktopDisplay, ShowsTheProgressWindowAndTakesRealKeys) {
+void PushButton(SDL_Window* native, int x, int y, uint32_t type) {
+    SDL_Event event{};
+    event.type = type;
+    event.button.windowID = SDL_GetWindowID(native);
+    event.button.button = SDL_BUTTON_LEFT;
+    event.button.state = type == SDL_MOUSEBUTTONDOWN ? SDL_PRESSED : SDL_RELEASED;
+    event.button.x = x;
+    event.button.y = y;
+    SDL_PushEvent(&event);
+}
+
+TEST(DesktopDisplay, ShowsTheProgressWindowNativelyAndTakesRealKeys) {
     test::TempSettingsFolder folder;
     GrabberFeedback feedback;
     feedback.BeginBusy();
@@ -39,24 +74,90 @@ TEST(DesktopDisplay, ShowsTheProgressWindowAndTakesRealKeys) {
     SDL_Delay(80);  // past the repaint limit of the real clock
     feedback.Update(50, nullptr);
 
-    // What the real window shows: the screen, progress bar included.
-    auto* desktop = static_cast<DesktopDisplay*>(&CurrentDisplay());
-    desktop->PresentNow();
-    SDL_Renderer* renderer = SDL_GetRenderer(SDL_GetWindowFromID(1));
-    ASSERT_NE(renderer, nullptr);
-    Point bar{30, 40};
-    ClientToScreen(window, bar);
-    SDL_Rect pixel{bar.x, bar.y, 1, 1};
-    uint32_t shown = 0;
-    ASSERT_EQ(SDL_RenderReadPixels(renderer, &pixel, SDL_PIXELFORMAT_ARGB8888, &shown, 4), 0);
-    EXPECT_EQ(shown & 0xFFFFFF, 0xFFF530u);
+    // A native window of the client area's size, at the client area's place, showing the bar.
+    SDL_Window* native = NativeOf(window);
+    ASSERT_NE(native, nullptr);
+    Rect client;
+    GetClientRect(window, client);
+    int width = 0, height = 0;
+    SDL_GetWindowSize(native, &width, &height);
+    EXPECT_EQ(width, client.Width());
+    EXPECT_EQ(height, client.Height());
+    EXPECT_EQ(ShownPixel(native, 30, 40), 0xFFF530u);
 
-    SendKey(SDLK_ESCAPE, SDL_KEYDOWN);
-    SendKey(SDLK_ESCAPE, SDL_KEYUP);
+    PushKey(SDLK_ESCAPE, SDL_KEYDOWN);
+    PushKey(SDLK_ESCAPE, SDL_KEYUP);
     feedback.Update(51, nullptr);
     EXPECT_TRUE(feedback.IsAborted());
     feedback.EndBusy();
     EXPECT_FALSE(IsWindow(window));
+}
+
+// Two windows on top of each other: a click on the native window of the lower one reaches it
+// (the window system raises it, as the desktop did), in its own client co-ordinates.
+TEST(DesktopDisplay, RoutesClicksToTheNativeWindowClicked) {
+    static Point clicked;
+    static KivoHWnd clickedWindow;
+    WindowClass windowClass;
+    windowClass.name = "DesktopSmokeWindow";
+    windowClass.background = ClassBackground::White;
+    windowClass.procedure = [](KivoHWnd window, uint32_t message, WParam first,
+                               LParam second) -> LResult {
+        if (message == WmLButtonDown) {
+            clicked = {PointX(second), PointY(second)};
+            clickedWindow = window;
+        }
+        return DefWindowProc(window, message, first, second);
+    };
+    RegisterClass(windowClass);
+    const uint32_t style = WsCaption | WsSysMenu | WsVisible;
+    KivoHWnd lower = CreateWindow(0, "DesktopSmokeWindow", "Lower", style, 100, 100, 300, 200,
+                                  nullptr, 0, nullptr);
+    KivoHWnd upper = CreateWindow(0, "DesktopSmokeWindow", "Upper", style, 150, 150, 300, 200,
+                                  nullptr, 0, nullptr);
+    SDL_Window* native = NativeOf(lower);
+    ASSERT_NE(native, nullptr);
+    ASSERT_NE(NativeOf(upper), nullptr);
+    PushButton(native, 120, 100, SDL_MOUSEBUTTONDOWN);
+    PushButton(native, 120, 100, SDL_MOUSEBUTTONUP);
+    Message message;
+    while (PeekMessage(message, nullptr, 0, 0, PmRemove))
+        DispatchMessage(message);
+    EXPECT_EQ(clickedWindow, lower);
+    EXPECT_EQ(clicked, (Point{120, 100}));
+    EXPECT_EQ(GetActiveWindow(), lower);
+
+    // A window destroyed takes its native window with it.
+    uint32_t id = SDL_GetWindowID(native);
+    DestroyWindow(lower);
+    DestroyWindow(upper);
+    Desktop().PresentNow();
+    EXPECT_EQ(SDL_GetWindowFromID(id), nullptr);
+}
+
+void Type(const char* text) {
+    for (const char* c = text; *c; ++c) {
+        bool shifted = *c == '_';
+        SDL_Keycode key = *c == '\b' ? SDLK_BACKSPACE : shifted ? SDLK_MINUS : SDL_Keycode(*c);
+        if (shifted) PushKey(SDLK_LSHIFT, SDL_KEYDOWN);
+        PushKey(key, SDL_KEYDOWN);
+        PushKey(key, SDL_KEYUP);
+        if (shifted) PushKey(SDLK_LSHIFT, SDL_KEYUP);
+    }
+}
+
+// The save dialog a person answers: typing (shifted characters, Backspace) and Enter.
+TEST(DesktopDisplay, SaveDialogTakesATypedName) {
+    SaveFileRequest request;
+    request.filterName = "Pictures (*.png)";
+    request.maxLength = 260;
+    Type("shot_12\b.png\r");
+    std::string name;
+    ASSERT_TRUE(GetSaveFileName(request, name));
+    EXPECT_EQ(name, "shot_1.png");
+
+    Type("gone\x1b");  // Escape cancels
+    EXPECT_FALSE(GetSaveFileName(request, name));
 }
 
 TEST(DesktopDisplay, MapsKeysToVirtualKeys) {
@@ -64,6 +165,7 @@ TEST(DesktopDisplay, MapsKeysToVirtualKeys) {
     EXPECT_EQ(VirtualKeyFromSdl(SDLK_F1, false), VkF1);
     EXPECT_EQ(VirtualKeyFromSdl(SDLK_PAUSE, true), VkCancel);
     EXPECT_EQ(VirtualKeyFromSdl(SDLK_LCTRL, false), VkControl);
+    EXPECT_EQ(VirtualKeyFromSdl(SDLK_PERIOD, false), VkOemPeriod);
     EXPECT_EQ(VirtualKeyFromSdl(SDLK_CAPSLOCK, false), 0);
 }
 

@@ -1,5 +1,5 @@
-// The shared library as an outside host sees it: exactly the declarations of kivoly.h are
-// exported, and a C program that includes only kivoly.h can use them.
+// The shared library as an outside host sees it: exactly the declarations of kivoly.h and
+// host.h are exported, and C programs that include only those headers can use them.
 #include <gtest/gtest.h>
 
 #include <cctype>
@@ -28,10 +28,10 @@ std::string ReadText(const std::string& path) {
     return text.str();
 }
 
-std::set<std::string> DeclaredExports() {
-    const std::string header = ReadText(kIncludeDir + "/kivoly/kivoly.h");
-    // A declaration starts a line with KIVOLY_API, then its return type, its name and "(";
-    // it may wrap. The name is the last word before the parenthesis.
+// A declaration starts a line with KIVOLY_API, then its return type, its name and "("; it may
+// wrap. The name is the last word before the parenthesis.
+std::set<std::string> DeclaredExports(const std::string& file) {
+    const std::string header = ReadText(kIncludeDir + "/kivoly/" + file);
     std::set<std::string> names;
     const std::string marker = "\nKIVOLY_API ";
     for (std::size_t at = header.find(marker); at != std::string::npos;
@@ -66,11 +66,16 @@ std::set<std::string> ExportedSymbols() {
     return names;
 }
 
-TEST(SharedLibrary, ExportsExactlyTheDeclarationsOfTheHeader) {
-    const std::set<std::string> declared = DeclaredExports();
+TEST(SharedLibrary, ExportsExactlyTheDeclarationsOfTheHeaders) {
+    std::set<std::string> declared = DeclaredExports("kivoly.h");
     ASSERT_GE(declared.size(), 17u);
     EXPECT_TRUE(declared.count("KivoAlloc"));
     EXPECT_TRUE(declared.count("KivoGetLineSize"));
+    const std::set<std::string> host = DeclaredExports("host.h");
+    EXPECT_TRUE(host.count("KivolyHostSetDevice"));
+    EXPECT_TRUE(host.count("KivolyHostLockBitmap"));
+    EXPECT_FALSE(host.count("KivolyHostUseDesktopDisplay"));  // the desktop library's
+    declared.insert(host.begin(), host.end());
     EXPECT_EQ(ExportedSymbols(), declared);
 }
 
@@ -88,22 +93,39 @@ TEST(SharedLibrary, TheHeadersCompileAsStrictC) {
     }
 }
 
-TEST(SharedLibrary, ACProgramUsesTheRecordsThroughTheLibrary) {
-    test::TempSettingsFolder scratch;  // no settings file: every default applies
-    const std::string source = (fs::path(__FILE__).parent_path() / "hosts/records_host.c").string();
-    const std::string program = scratch.File("records_host");
+// Compiles hosts/NAME.c against the shared library alone and runs it with `environment`.
+test::CommandResult RunCHost(const test::TempSettingsFolder& scratch, const std::string& name,
+                             const std::string& environment) {
+    const std::string source = (fs::path(__FILE__).parent_path() / "hosts" / (name + ".c"));
+    const std::string program = scratch.File(name);
     const std::string libraryDir = fs::path(kLibrary).parent_path().string();
     const auto compiled = RunCommand(
         std::string(KIVOLY_C_COMPILER) + " -std=c11 -Wall -Wextra -Werror " + KIVOLY_C_FLAGS +
         " -I" + ShellQuote(kIncludeDir) + " " + ShellQuote(source) + " -o " + ShellQuote(program) +
         " " + ShellQuote(kLibrary) + " -Wl,-rpath," + ShellQuote(libraryDir));
-    ASSERT_EQ(compiled.exitCode, 0) << compiled.output;
-    const auto run =
-        RunCommand("KIVOLY_HOME=" + ShellQuote(scratch.Path()) + " " + ShellQuote(program));
+    EXPECT_EQ(compiled.exitCode, 0) << compiled.output;
+    return RunCommand(environment + " KIVOLY_HOME=" + ShellQuote(scratch.Path()) + " " +
+                      ShellQuote(program));
+}
+
+TEST(SharedLibrary, ACProgramUsesTheRecordsThroughTheLibrary) {
+    test::TempSettingsFolder scratch;  // no settings file: every default applies
+    const auto run = RunCHost(scratch, "records_host", "");
     EXPECT_EQ(run.exitCode, 0) << run.output;
     EXPECT_EQ(run.output, "ok\n");
     // Nothing is written when a Grabber is freed.
     EXPECT_FALSE(fs::exists(scratch.File("Kivoly.ini")));
+}
+
+TEST(SharedLibrary, ACProgramCapturesFromTheDeviceTheEnvironmentNames) {
+    test::TempSettingsFolder scratch;
+    const auto run = RunCHost(scratch, "device_host", "KIVOLY_DEVICE=sim");
+    EXPECT_EQ(run.exitCode, 0) << run.output;
+    EXPECT_EQ(run.output, "ok\n");
+    // Without the simulation no device answers: the port dialog is cancelled, nothing hangs.
+    const auto none = RunCHost(scratch, "device_host", "KIVOLY_DEVICE=none");
+    EXPECT_NE(none.exitCode, 0);
+    EXPECT_EQ(none.output, "no picture from the device\n");
 }
 
 }  // namespace

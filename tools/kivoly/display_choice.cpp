@@ -1,6 +1,7 @@
 #include "display_choice.h"
 
 #include "kivoly/host.h"
+#include "platform/window/host_display.h"
 
 namespace kivoly::cli {
 
@@ -10,12 +11,9 @@ bool UseDisplay(const std::string& name, std::string& error) {
         return KivolyHostUseHeadlessDisplay(0, 0) != 0;
     }
     if (name == "desktop") {
-#if defined(KIVOLY_HAVE_DESKTOP)
-        if (KivolyHostUseDesktopDisplay("Kivoly")) return true;
-        error = "no desktop display can be opened (is DISPLAY set?)";
-#else
-        error = "this kivoly was built without the desktop display";
-#endif
+        std::string reason;
+        if (platform::OpenDesktopDisplay("Kivoly", &reason)) return true;
+        error = "no desktop display can be opened (" + reason + ")";
         return false;
     }
     error = "unknown display '" + name + "' (headless or desktop)";
@@ -23,9 +21,7 @@ bool UseDisplay(const std::string& name, std::string& error) {
 }
 
 void CloseDisplay() {
-#if defined(KIVOLY_HAVE_DESKTOP)
-    KivolyHostCloseDesktopDisplay();
-#endif
+    platform::CloseDesktopDisplay();
 }
 
 }  // namespace kivoly::cli

@@ -1,5 +1,6 @@
 // The display the program's windows appear on: "headless" (a screen in memory, the default)
-// or "desktop" (a real window, when the program was built with SDL2).
+// or "desktop" (native windows on the person's desktop). Without a reachable desktop the desktop
+// cannot be opened at all, so nothing ever waits for input that nobody can give.
 #pragma once
 
 #include <string>

@@ -2,6 +2,7 @@
 // refused without effect (0 where a result is due).
 #include <new>
 
+#include "api/exports/host_device.h"
 #include "api/grabber.h"
 #include "kivoly/kivoly.h"
 
@@ -10,6 +11,7 @@ using kivoly::Grabber;
 extern "C" {
 
 KivoGrabber* KivoAlloc(void) {
+    kivoly::EnsureDeviceChosen();
     try {
         Grabber* grabber = new (std::nothrow) Grabber;
         return grabber ? grabber->Handle() : nullptr;

@@ -245,6 +245,11 @@ bool IsDialogMessage(KivoHWnd dialog, const Message& message) {
             break;
         case WmChar:
         case WmSysChar:
+            // A text field takes what is typed into it.
+            if (message.message == WmChar &&
+                (SendMessage(message.hwnd, WmGetDlgCode, 0, 0) & DlgcWantChars)) {
+                break;
+            }
             if (KivoHWnd button = MnemonicButton(dialog, static_cast<char>(message.wParam))) {
                 SendMessage(button, BmClick, 0, 0);
                 return true;

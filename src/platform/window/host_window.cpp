@@ -2,6 +2,7 @@
 #include "kivoly/host.h"
 #include "platform/key_state.h"
 #include "platform/window/display.h"
+#include "platform/window/host_display.h"
 #include "platform/window/input_injection.h"
 #include "platform/window/message_queue.h"
 #include "platform/window/screen_picture.h"
@@ -16,7 +17,8 @@ extern "C" {
 
 int32_t KivolyHostUseHeadlessDisplay(int32_t width, int32_t height) {
     if (width < 0 || height < 0 || width > kMaxScreenSide || height > kMaxScreenSide) return 0;
-    InstallDisplay(nullptr);
+    CloseDesktopDisplay();
+    NoteHeadlessDisplayChosen();
     if (width > 0 && height > 0) SetScreenSize(width, height);
     return 1;
 }

@@ -36,17 +36,21 @@ Point OnScreen(Point point) {
 
 }  // namespace
 
-void InjectMouseMove(Point screen) {
+void InjectMouseMove(Point screen, KivoHWnd delivered) {
     screen = OnScreen(screen);
     System().cursorPos = screen;
-    Enqueue({InputEvent::MouseMove, 0, screen});
+    InputEvent event{InputEvent::MouseMove, 0, screen};
+    event.delivered = delivered;
+    Enqueue(event);
 }
 
-void InjectMouseButton(int button, bool down, Point screen) {
+void InjectMouseButton(int button, bool down, Point screen, KivoHWnd delivered) {
     screen = OnScreen(screen);
-    if (screen != System().cursorPos) InjectMouseMove(screen);
+    if (screen != System().cursorPos) InjectMouseMove(screen, delivered);
     SetKeyDownNow(button, down);
-    Enqueue({down ? InputEvent::ButtonDown : InputEvent::ButtonUp, button, screen});
+    InputEvent event{down ? InputEvent::ButtonDown : InputEvent::ButtonUp, button, screen};
+    event.delivered = delivered;
+    Enqueue(event);
 }
 
 void InjectKey(int virtualKey, bool down) {

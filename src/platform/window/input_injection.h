@@ -3,13 +3,16 @@
 // message loop takes them out; the asynchronous key state (key_state.h) changes at once.
 #pragma once
 
+#include "kivoly/kivoly.h"
 #include "platform/gdi/geometry.h"
 
 namespace kivoly::platform {
 
-void InjectMouseMove(Point screen);
+// `delivered`: the top-level window a desktop delivered the input to, which takes it whatever
+// lies above it in the window system's z-order (null: the window under the pointer).
+void InjectMouseMove(Point screen, KivoHWnd delivered = nullptr);
 // `button` is VkLButton or VkRButton; the pointer moves to `screen` first when it is elsewhere.
-void InjectMouseButton(int button, bool down, Point screen);
+void InjectMouseButton(int button, bool down, Point screen, KivoHWnd delivered = nullptr);
 void InjectKey(int virtualKey, bool down);
 
 // A press and release of the left button at `screen`.

@@ -41,6 +41,7 @@ enum MessageId : uint32_t {
     WmNcCreate = 0x0081,
     WmNcDestroy = 0x0082,
     WmNcPaint = 0x0085,
+    WmGetDlgCode = 0x0087,
     WmNcMouseMove = 0x00A0,
     WmNcLButtonDown = 0x00A1,
     WmNcLButtonUp = 0x00A2,
@@ -79,6 +80,9 @@ enum MouseKeyFlags : unsigned {
     MkShift = 0x0004,
     MkControl = 0x0008,
 };
+
+// What a control wants of the dialog manager, its answer to WmGetDlgCode.
+enum DialogCode : unsigned { DlgcWantChars = 0x0080 };
 
 // Activation states in the first parameter of WmActivate.
 enum ActivationState : unsigned { WaInactive = 0, WaActive = 1, WaClickActive = 2 };

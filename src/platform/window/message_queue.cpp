@@ -39,7 +39,7 @@ KivoHWnd MouseTarget(const InputEvent& event, bool& client) {
     WindowSystem& system = System();
     client = true;
     if (system.capture && FindWindow(system.capture)) return system.capture;
-    KivoHWnd target = WindowFromPoint(event.position);
+    KivoHWnd target = WindowFromPointIn(event.delivered, event.position);
     WindowData* data = FindWindow(target);
     while (data && (data->style & WsDisabled)) {
         if (!(data->style & WsChild)) return nullptr;
@@ -186,8 +186,22 @@ char CharacterOf(int key, bool shift, bool control) {
         case VkTab:
             return static_cast<char>(key);
         default:
-            return 0;
+            break;
     }
+    static const struct {
+        int key;
+        char plain;
+        char shifted;
+    } kPunctuation[] = {
+        {VkOemSemicolon, ';', ':'}, {VkOemPlus, '=', '+'},   {VkOemComma, ',', '<'},
+        {VkOemMinus, '-', '_'},     {VkOemPeriod, '.', '>'}, {VkOemSlash, '/', '?'},
+        {VkOemBackquote, '`', '~'}, {VkOemOpen, '[', '{'},   {VkOemBackslash, '\\', '|'},
+        {VkOemClose, ']', '}'},     {VkOemQuote, '\'', '"'},
+    };
+    for (const auto& entry : kPunctuation) {
+        if (entry.key == key) return shift ? entry.shifted : entry.plain;
+    }
+    return 0;
 }
 
 }  // namespace

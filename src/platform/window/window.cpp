@@ -565,4 +565,12 @@ KivoHWnd WindowFromPoint(Point screenPoint) {
     return desktop ? ChildFromPoint(*desktop, screenPoint) : nullptr;
 }
 
+KivoHWnd WindowFromPointIn(KivoHWnd topLevel, Point screenPoint) {
+    const WindowData* data = FindWindow(topLevel);
+    if (data && IsShowing(*data) && ScreenWindowRect(*data).Contains(screenPoint)) {
+        return ChildFromPoint(*data, screenPoint);
+    }
+    return WindowFromPoint(screenPoint);
+}
+
 }  // namespace kivoly::platform

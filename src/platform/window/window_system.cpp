@@ -6,6 +6,7 @@
 #include "platform/key_state.h"
 #include "platform/window/button.h"
 #include "platform/window/display.h"
+#include "platform/window/edit_control.h"
 #include "platform/window/message_queue.h"
 #include "platform/window/static_control.h"
 
@@ -46,6 +47,7 @@ WindowSystem& System() {
         MakeDesktop(system);
         RegisterButtonClass();
         RegisterStaticClass();
+        RegisterEditClass();
     }
     return system;
 }

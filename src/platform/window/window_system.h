@@ -51,9 +51,10 @@ struct InputEvent {
     int code = 0;    // VkLButton / VkRButton for buttons, the virtual key for keys
     Point position;  // screen position of the pointer
     uint32_t time = 0;
-    unsigned mouseKeys = 0;  // MkLButton, MkRButton, MkShift, MkControl held after the event
-    bool alt = false;        // Alt held
-    bool control = false;    // Ctrl held
+    unsigned mouseKeys = 0;        // MkLButton, MkRButton, MkShift, MkControl held after the event
+    bool alt = false;              // Alt held
+    bool control = false;          // Ctrl held
+    KivoHWnd delivered = nullptr;  // the top-level window a desktop gave it to, if any
 };
 
 struct TimerEntry {
@@ -140,6 +141,10 @@ void RefreshOwnDeviceContexts();
 
 // Drops queue entries and timers that belong to a destroyed window.
 void ForgetWindowInQueue(KivoHWnd window);
+// The deepest visible window at a screen point inside top-level window `topLevel` (what lies
+// above it does not count); the window under the point when `topLevel` is null, hidden or
+// elsewhere.
+KivoHWnd WindowFromPointIn(KivoHWnd topLevel, Point screenPoint);
 // Lets the display feed pending real input into the queue.
 void PollDisplayInput();
 

@@ -1,0 +1,97 @@
+#include "platform/window/edit_control.h"
+
+#include <string>
+
+#include "platform/window/input.h"
+#include "platform/window/message_queue.h"
+#include "platform/window/paint.h"
+#include "platform/window/window.h"
+#include "platform/window/window_class.h"
+
+namespace kivoly::platform {
+
+namespace {
+
+constexpr int kInset = 4;
+
+void Paint(KivoHWnd window) {
+    PaintRecord paint;
+    DeviceContext* dc = BeginPaint(window, paint);
+    if (dc) {
+        Rect client;
+        GetClientRect(window, client);
+        dc->FillRect(client, StockBrush(StockObject::WhiteBrush));
+        dc->FrameRect(client, CreateSolidBrush(Rgb(64, 64, 64)));
+        const std::string text = GetWindowText(window);
+        const int textHeight = dc->GetTextMetrics().height;
+        const int top = (client.Height() - textHeight) / 2;
+        // A text wider than the field shows its end, where typing happens.
+        const int room = client.Width() - 2 * kInset - 2;
+        size_t first = 0;
+        while (first < text.size() && dc->GetTextExtent(text.substr(first)).cx > room)
+            ++first;
+        const std::string shown = text.substr(first);
+        dc->SetBackgroundMode(BackgroundMode::Transparent);
+        dc->SetTextColour(Rgb(0, 0, 0));
+        dc->TextOut(kInset, top, shown);
+        if (GetFocus() == window) {
+            const int caret = kInset + dc->GetTextExtent(shown).cx + 1;
+            Pen previous = dc->SelectPen(CreatePen(PenStyle::Solid, 1, Rgb(0, 0, 0)));
+            dc->MoveTo(caret, top);
+            dc->LineTo(caret, top + textHeight);
+            dc->SelectPen(previous);
+        }
+    }
+    EndPaint(window, paint);
+}
+
+LResult EditProc(KivoHWnd window, uint32_t message, WParam first, LParam second) {
+    switch (message) {
+        case WmPaint:
+            Paint(window);
+            return 0;
+        case WmGetDlgCode:
+            return DlgcWantChars;
+        case WmLButtonDown:
+            SetFocus(window);
+            return 0;
+        case WmSetFocus:
+        case WmKillFocus:
+            InvalidateRect(window, nullptr, false);
+            return 0;
+        case WmChar: {
+            std::string text = GetWindowText(window);
+            const auto character = static_cast<unsigned char>(first);
+            if (character == '\b') {
+                if (text.empty()) return 0;
+                text.pop_back();
+            } else if (character >= 0x20 && character != 0x7F && text.size() < kEditMaxLength) {
+                text += static_cast<char>(character);
+            } else {
+                return 0;
+            }
+            SetWindowText(window, text.c_str());
+            return 0;
+        }
+        case WmSetText: {
+            LResult result = DefWindowProc(window, message, first, second);
+            InvalidateRect(window, nullptr, false);
+            return result;
+        }
+        default:
+            return DefWindowProc(window, message, first, second);
+    }
+}
+
+}  // namespace
+
+void RegisterEditClass() {
+    WindowClass windowClass;
+    windowClass.name = kEditClass;
+    windowClass.procedure = EditProc;
+    windowClass.background = ClassBackground::White;
+    windowClass.cursor = Cursor::Arrow;
+    RegisterClass(windowClass);
+}
+
+}  // namespace kivoly::platform

@@ -1,0 +1,31 @@
+#include "ui/skin_drawing.h"
+
+#include "output/display_palette.h"
+#include "output/packed_dib.h"
+#include "platform/gdi/dib_drawing.h"
+
+namespace kivoly::ui {
+
+using namespace platform;
+
+void DrawSkinFrame(DeviceContext& dc, int x, int y, const KivoBitmapInfoHeader* strip, int frame) {
+    if (strip == nullptr || frame < 0) return;
+    RealizeUiPalette(dc);
+    const int width = strip->biWidth;
+    const int height = strip->biHeight;
+    const uint8_t* bits = DibPixels(strip) + static_cast<std::size_t>(frame) *
+                                                 DibStride(strip->biBitCount, width) * height;
+    const ColourUse usage = IsPaletteDevice(dc) ? ColourUse::PaletteIndices : ColourUse::Colours;
+    SetDIBitsToDevice(dc, x, y, width, height, 0, 0, 0, height, bits, strip, usage);
+}
+
+void DrawSkinPart(DeviceContext& dc, const KivoBitmapInfoHeader* member, const Rect& area, int x,
+                  int y) {
+    if (member == nullptr) return;
+    const Rect part = IntersectRect(area, {0, 0, member->biWidth, member->biHeight});
+    if (part.IsEmpty()) return;
+    DrawDibPart(dc, part.left + x, part.top + y, part.Width(), part.Height(), member, part.left,
+                part.top);
+}
+
+}  // namespace kivoly::ui

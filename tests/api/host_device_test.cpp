@@ -1,0 +1,93 @@
+// What a host chooses behind the port through kivoly/host.h: the texts it accepts, the
+// simulated digitizer with its faults, and the save dialog of the raw-dump capture.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <filesystem>
+
+#include "kivoly/host.h"
+#include "kivoly/kivoly.h"
+#include "platform/message_box.h"
+#include "platform/port_io.h"
+#include "support/temp_settings_folder.h"
+
+namespace kivoly {
+namespace {
+
+namespace fs = std::filesystem;
+
+class HostDeviceTest : public ::testing::Test {
+  protected:
+    ~HostDeviceTest() override {
+        KivolyHostSetDevice("none");
+        KivolyHostSetSaveFileResponder(nullptr, nullptr);
+        KivolyHostReleaseAllKeys();
+    }
+    test::TempSettingsFolder folder_;
+};
+
+TEST_F(HostDeviceTest, TextsThatNameNoBackEndChangeNothing) {
+    ASSERT_EQ(KivolyHostSetDevice("sim"), 1);
+    for (const char* text : {"direct:0x379", "direct:", "ppdev:", "sim:", "simulated", "",
+                             "sim:/nonexistent/picture.png"}) {
+        EXPECT_EQ(KivolyHostSetDevice(text), 0) << text;
+    }
+    EXPECT_EQ(KivolyHostSetDevice(nullptr), 0);
+    EXPECT_EQ(KivolyHostUseSimulatedDevice(nullptr, "low-battery,no-such-fault"), 0);
+    // Still the simulation chosen first: a device answers.
+    KivoGrabber* grabber = KivoAlloc();
+    EXPECT_EQ(KivoSetStatus(grabber, KivoStatusConnected), 1);
+    KivoFree(grabber);
+
+    ASSERT_EQ(KivolyHostSetDevice("ppdev:/nonexistent/parport0"), 1);
+    EXPECT_EQ(platform::CurrentPortIo().Claim(1), -1);
+    EXPECT_EQ(KivolyHostSetDevice("direct:0x278"), 1);
+    EXPECT_EQ(KivolyHostSetDevice("none"), 1);
+    grabber = KivoAlloc();
+    EXPECT_EQ(KivoSetStatus(grabber, KivoStatusConnected), 0);  // the port dialog, cancelled
+    KivoFree(grabber);
+}
+
+TEST_F(HostDeviceTest, SimulatedFaultsReachTheCapture) {
+    ASSERT_EQ(KivolyHostUseSimulatedDevice("", "no-video"), 1);
+    KivoGrabber* grabber = KivoAlloc();
+    platform::ClearShownMessageBoxes();
+    EXPECT_EQ(KivoScanAndMakeYUV(grabber), nullptr);
+    ASSERT_FALSE(platform::ShownMessageBoxes().empty());
+    EXPECT_NE(platform::ShownMessageBoxes().back().text.find("Video signal not detected"),
+              std::string::npos);
+    KivoFree(grabber);
+}
+
+TEST_F(HostDeviceTest, TheHostNamesTheRawDumpFile) {
+    ASSERT_EQ(KivolyHostSetDevice("sim"), 1);
+    struct Answer {
+        std::string path;
+        int calls = 0;
+    } answer{folder_.File("dump"), 0};
+    KivolyHostSetSaveFileResponder(
+        [](const char* pattern, const char* extension, char* name, int32_t capacity,
+           void* context) -> int32_t {
+            auto* a = static_cast<Answer*>(context);
+            ++a->calls;
+            EXPECT_STREQ(pattern, "*.nsr");
+            EXPECT_STREQ(extension, "nsr");
+            if (static_cast<int32_t>(a->path.size()) >= capacity) return 0;
+            std::strcpy(name, a->path.c_str());
+            return 1;
+        },
+        &answer);
+    KivoGrabber* grabber = KivoAlloc();
+    KivolyHostSetKeyDown(0x11, 1);  // Ctrl and Shift: save the raw samples
+    KivolyHostSetKeyDown(0x10, 1);
+    KivoYuvImage* picture = KivoScanAndMakeYUV(grabber);
+    KivolyHostReleaseAllKeys();
+    EXPECT_NE(picture, nullptr);
+    EXPECT_EQ(answer.calls, 1);
+    EXPECT_GT(fs::file_size(answer.path + ".nsr"), 262144u);
+    KivoFreeYUV(grabber, picture);
+    KivoFree(grabber);
+}
+
+}  // namespace
+}  // namespace kivoly

@@ -1,0 +1,211 @@
+// Every byte the decoder and the conversion give out, held against checksums recorded from a
+// build known to be right: the decoded pictures (both line tables, the levels), the raw dumps
+// written while decoding and the bitmaps at every size with several adjustment sets. A faster
+// path that changes any byte fails here, with the name of what changed.
+//
+// The inputs are the photograph and the colour bars, encoded here by our NTSC encoder; their
+// checksums are held too, so that a change of the encoder is told apart from one of the decoder
+// (the table must then be recorded again from a decoder known to be unchanged).
+#include <gtest/gtest.h>
+
+#include <cinttypes>
+#include <cstdio>
+#include <map>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "capture/memory_raw_source.h"
+#include "decode/yuv_image.h"
+#include "output/packed_dib.h"
+#include "output/rgb_conversion.h"
+#include "support/encoded_capture.h"
+#include "support/test_pictures.h"
+
+namespace kivoly {
+namespace {
+
+// 64-bit FNV-1a.
+class Checksum {
+  public:
+    void Add(const void* data, size_t size) {
+        const auto* p = static_cast<const uint8_t*>(data);
+        for (size_t i = 0; i < size; ++i) {
+            value_ ^= p[i];
+            value_ *= 0x100000001b3ULL;
+        }
+    }
+    void Add(int32_t v) { Add(&v, sizeof v); }
+    std::string Hex() const {
+        char text[17];
+        std::snprintf(text, sizeof text, "%016" PRIx64, value_);
+        return text;
+    }
+
+  private:
+    uint64_t value_ = 0xcbf29ce484222325ULL;
+};
+
+// What the table was recorded from. Quality 0 and 1 were recorded again when their framing was
+// aligned with the two-field pictures.
+const std::map<std::string, std::string> kExpected = {
+#include "byte_identity_table.inc"
+};
+
+struct DecodeCase {
+    const char* name;
+    bool natural;
+    int quality;
+    int useColor;
+    int negative;
+};
+
+constexpr DecodeCase kDecodes[] = {
+    {"natural", true, 0, 1, 0},      {"natural", true, 1, 1, 0},
+    {"natural", true, 2, 1, 0},      {"natural", true, 3, 1, 0},
+    {"natural-grey", true, 0, 0, 0}, {"natural-grey", true, 2, 0, 0},
+    {"natural-neg", true, 0, 1, 1},  {"natural-neg", true, 1, 1, 1},
+    {"natural-neg", true, 2, 1, 1},  {"natural-neg", true, 3, 1, 1},
+    {"bars", false, 0, 1, 0},        {"bars", false, 1, 1, 0},
+    {"bars", false, 2, 1, 0},        {"bars", false, 3, 1, 0},
+};
+
+struct Adjustments {
+    const char* name;
+    KivoProcessInfo info;  // Width, Height and ColorCount are set per size
+};
+
+// Hue, Color, Brightness, Contrast, Sharpness, Gamma, Width, Height, ColorCount, Red, Green,
+// Blue, ShowWhileProcessing.
+const Adjustments kAdjustments[] = {
+    {"plain", {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}},
+    {"sharp", {0, 0, 0, 0, 40, 0, 0, 0, 0, 0, 0, 0, 0}},
+    {"soft", {0, 0, 0, 0, -30, 0, 0, 0, 0, 0, 0, 0, 0}},
+    {"mixed", {12, -20, 9, 15, 10, -15, 0, 0, 0, 10, -5, 20, 0}},
+};
+
+struct Size {
+    int width;
+    int height;
+};
+constexpr Size kSizes[] = {{320, 240}, {640, 480}, {1500, 1125}};
+
+const std::vector<uint8_t>& Capture(bool natural, int quality) {
+    static std::map<std::pair<bool, int>, std::vector<uint8_t>> captures;
+    auto& nsr = captures[{natural, quality}];
+    if (nsr.empty()) {
+        const sim::Picture picture = natural ? test::NaturalPicture() : test::BarsPicture();
+        nsr = test::EncodeForQuality(picture, quality).nsr;
+    }
+    return nsr;
+}
+
+std::string PictureChecksum(const YuvImage& image) {
+    Checksum sum;
+    for (const LineTable* table : {&image.lineTable, &image.lineTable2}) {
+        for (int l = 0; table->entries != nullptr && l < image.lineCount; ++l)
+            sum.Add(table->Line(l), kWorkLineBytes);
+    }
+    for (int v : {int(image.whiteLevel), int(image.blackLevel), int(image.medianLevel),
+                  int(image.passesDone)}) {
+        sum.Add(v);
+    }
+    return sum.Hex();
+}
+
+std::string BitmapChecksum(YuvImage& image, KivoProcessInfo info, Size size, bool quick) {
+    info.Width = size.width;
+    info.Height = size.height;
+    info.ColorCount = 16777216;
+    if (!PrepareConversion(image, info)) return "not prepared";
+    const int stride = DibStride(24, size.width);
+    std::vector<uint8_t> row(stride);
+    Checksum sum;
+    for (int r = 0; r < size.height; ++r) {
+        ConvertRow(image, row.data(), r, quick);
+        sum.Add(row.data(), static_cast<size_t>(size.width) * 3);
+    }
+    return sum.Hex();
+}
+
+std::vector<uint8_t> ReadFile(const std::string& path) {
+    std::vector<uint8_t> bytes;
+    if (std::FILE* f = std::fopen(path.c_str(), "rb")) {
+        uint8_t buffer[65536];
+        size_t n;
+        while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0)
+            bytes.insert(bytes.end(), buffer, buffer + n);
+        std::fclose(f);
+    }
+    return bytes;
+}
+
+TEST(ByteIdentity, DecodesDumpsAndBitmapsKeepEveryByte) {
+    std::map<std::string, std::string> actual;
+    const std::string dump = testing::TempDir() + "byte_identity.nsr";
+    for (const DecodeCase& c : kDecodes) {
+        const std::string key = std::string(c.name) + "/Q" + std::to_string(c.quality);
+        const std::vector<uint8_t>& nsr = Capture(c.natural, c.quality);
+        if (c.useColor && !c.negative) {
+            Checksum input;
+            input.Add(nsr.data(), nsr.size());
+            actual[key + "/input"] = input.Hex();
+        }
+        KivoGrabInfo grab{};
+        grab.Quality = c.quality;
+        grab.UseColor = c.useColor;
+        grab.CameraInput = 1;
+        grab.Negative = c.negative;
+        YuvImage image(grab, nullptr);
+        MemoryRawSource source(nsr);
+        const bool dumps = c.natural && c.useColor && !c.negative;
+        ASSERT_EQ(image.Decode(grab, nullptr, dumps ? dump.c_str() : nullptr, &source), DecodeOk)
+            << key;
+        actual[key + "/yuv"] = PictureChecksum(image);
+        if (dumps) {
+            const std::vector<uint8_t> bytes = ReadFile(dump);
+            Checksum sum;
+            sum.Add(bytes.data(), bytes.size());
+            actual[key + "/dump"] = sum.Hex();
+        }
+        for (const Size& size : kSizes) {
+            const std::string at = key + "/" + std::to_string(size.width);
+            actual[at] = BitmapChecksum(image, kAdjustments[0].info, size, false);
+        }
+        if (c.natural && c.useColor && !c.negative) {
+            for (const Adjustments& a : std::span(kAdjustments).subspan(1)) {
+                actual[key + "/640-" + a.name] = BitmapChecksum(image, a.info, {640, 480}, false);
+            }
+            actual[key + "/640-quick"] =
+                BitmapChecksum(image, kAdjustments[0].info, {640, 480}, true);
+        }
+        if (c.negative || !c.useColor) {
+            actual[key + "/640-mixed"] =
+                BitmapChecksum(image, kAdjustments[3].info, {640, 480}, false);
+        }
+    }
+    std::remove(dump.c_str());
+
+    if (actual != kExpected) {
+        std::printf("The table of this build:\n");
+        for (const auto& [key, value] : actual)
+            std::printf("    {\"%s\", \"%s\"},\n", key.c_str(), value.c_str());
+    }
+    // An input that changed makes every output differ: say so once instead.
+    for (const auto& [key, value] : actual) {
+        if (!key.ends_with("/input")) continue;
+        const auto expected = kExpected.find(key);
+        ASSERT_TRUE(expected != kExpected.end() && expected->second == value)
+            << key << ": the encoder's capture changed, so the outputs cannot be compared;"
+            << " record the table again from a decoder known to be unchanged";
+    }
+    for (const auto& [key, value] : actual) {
+        const auto expected = kExpected.find(key);
+        ASSERT_NE(expected, kExpected.end()) << key << " has no recorded value";
+        EXPECT_EQ(value, expected->second) << key;
+    }
+    EXPECT_EQ(actual.size(), kExpected.size());
+}
+
+}  // namespace
+}  // namespace kivoly

@@ -1,0 +1,181 @@
+// The backend as SANE's own command-line front end sees it, through the dll backend: the build's
+// backend is found through SANE_CONFIG_DIR and LD_LIBRARY_PATH, nothing is installed.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "sim/picture_file.h"
+#include "support/run_command.h"
+
+namespace kivoly {
+namespace {
+
+namespace fs = std::filesystem;
+using test::RunCommand;
+using test::ShellQuote;
+
+class ScanimageTest : public ::testing::Test {
+  protected:
+    ScanimageTest() : folder(fs::path(::testing::TempDir()) / "scanimage") {
+        fs::remove_all(folder);
+        fs::create_directories(folder / "config");
+        fs::create_directories(folder / "home");
+        std::ofstream(folder / "config" / "dll.conf") << "kivoly\n";
+    }
+    ~ScanimageTest() override { fs::remove_all(folder); }
+
+    void Configure(const std::string& lines) {
+        std::ofstream(folder / "config" / "kivoly.conf") << lines;
+    }
+    std::string Environment() const {
+        return "SANE_CONFIG_DIR=" + ShellQuote((folder / "config").string()) +
+               " LD_LIBRARY_PATH=" + ShellQuote(KIVOLY_SANE_LIBRARY_DIR) +
+               " KIVOLY_HOME=" + ShellQuote((folder / "home").string()) + " ";
+    }
+    test::CommandResult Scanimage(const std::string& arguments) const {
+        return RunCommand(Environment() + KIVOLY_SCANIMAGE + " " + arguments + " </dev/null");
+    }
+    std::string In(const std::string& name) const { return ShellQuote((folder / name).string()); }
+
+    fs::path folder;
+};
+
+TEST_F(ScanimageTest, ListsTheDevicesOfTheConfigurationOrTheSimulatedOne) {
+    test::CommandResult run = Scanimage("-L");
+    EXPECT_EQ(run.exitCode, 0) << run.output;
+    EXPECT_NE(run.output.find("device `kivoly:sim' is a Kivoly"), std::string::npos) << run.output;
+
+    Configure("# the digitizer on the first port\nsim\ndirect:0x378\nsim again\nwarp:9\n");
+    run = Scanimage("-L");
+    EXPECT_NE(run.output.find("`kivoly:sim'"), std::string::npos) << run.output;
+    EXPECT_NE(run.output.find("`kivoly:direct:0x378'"), std::string::npos) << run.output;
+    EXPECT_NE(run.output.find("kivoly.conf:4: 'sim' is already listed"), std::string::npos);
+    EXPECT_NE(run.output.find("kivoly.conf:5: unknown device 'warp:9'"), std::string::npos);
+}
+
+TEST_F(ScanimageTest, ListsTheOptionsWithTheirRanges) {
+    const test::CommandResult run = Scanimage("-d kivoly:sim -A");
+    EXPECT_EQ(run.exitCode, 0) << run.output;
+    for (const char* option :
+         {"--mode Color|Gray [Color]",
+          "--quality Moving|Still|70ns Quality Still|35ns Quality Still",
+          "--picture-size 320x240|640x480|1500x1125 [640x480]", "--resolution 80|160|375dpi [160]",
+          "--source Camera|Tape", "--negative[=(yes|no)] [no]", "--termination[=(yes|no)] [yes]",
+          "--preview[=(yes|no)] [no]", "--hue -50..50", "--saturation -50..50",
+          "--brightness -50..50 (in steps of 1) [0]", "--contrast -50..50", "--sharpness -50..50",
+          "--gamma -50..50", "--red-balance -50..50", "--green-balance -50..50",
+          "--blue-balance -50..50"}) {
+        EXPECT_NE(run.output.find(option), std::string::npos) << option << "\n" << run.output;
+    }
+}
+
+// Each size and mode, with the settings of the program's capture written as SANE options.
+TEST_F(ScanimageTest, CapturesTheSamePixelsAsTheProgram) {
+    struct Case {
+        const char* sane;
+        const char* program;
+    };
+    const std::vector<Case> cases = {
+        {"--picture-size 320x240 --mode Color", "--size 320x240"},
+        {"--resolution 80 --mode Gray --quality Still --contrast 20",
+         "--size 320x240 --grey --quality 1 --contrast 20"},
+        {"--picture-size 640x480 --saturation -30 --gamma 15 --source Camera",
+         "--size 640x480 --color -30 --gamma 15 --camera"},
+        {"--resolution 160 --mode gray --negative=yes --quality '70ns Quality Still'",
+         "--size 640x480 --grey --negative --quality 2"},
+        {"--picture-size 1500x1125 --quality '35ns Quality Still' --brightness 10 --contrast -10 "
+         "--red-balance 5 --blue-balance -5 --sharpness 30",
+         "--size 1500x1125 --quality 3 --brightness 10 --contrast -10 --red 5 --blue -5 "
+         "--sharpness 30"},
+        {"--resolution 375 --mode Gray --gamma 40", "--size 1500x1125 --grey --gamma 40"},
+    };
+    for (const Case& c : cases) {
+        const test::CommandResult scan =
+            Scanimage("-d kivoly:sim --format=png -o " + In("sane.png") + " " + c.sane);
+        ASSERT_EQ(scan.exitCode, 0) << c.sane << "\n" << scan.output;
+        const test::CommandResult capture = RunCommand(
+            "KIVOLY_HOME=" + ShellQuote((folder / "home").string()) + " " + KIVOLY_PROGRAM +
+            " capture --simulate -o " + In("program.png") + " " + c.program);
+        ASSERT_EQ(capture.exitCode, 0) << capture.output;
+        sim::Picture sane;
+        sim::Picture program;
+        std::string error;
+        ASSERT_TRUE(sim::ReadPicture((folder / "sane.png").string(), sane, error)) << error;
+        ASSERT_TRUE(sim::ReadPicture((folder / "program.png").string(), program, error)) << error;
+        EXPECT_EQ(sane.width, program.width) << c.sane;
+        EXPECT_EQ(sane.height, program.height) << c.sane;
+        EXPECT_TRUE(sane.rgb == program.rgb) << c.sane;
+    }
+}
+
+TEST_F(ScanimageTest, RefusesABadOptionValue) {
+    const test::CommandResult run = Scanimage("-d kivoly:sim --brightness 51 -o " + In("bad.png"));
+    EXPECT_NE(run.exitCode, 0);
+    EXPECT_NE(run.output.find("setting of option --brightness failed (Invalid argument)"),
+              std::string::npos)
+        << run.output;
+}
+
+TEST_F(ScanimageTest, NoVideoEndsWithAnErrorAndTheLibrarysText) {
+    Configure("sim fault=no-video\n");
+    const test::CommandResult run = Scanimage("-d kivoly:sim --format=png -o " + In("none.png"));
+    EXPECT_NE(run.exitCode, 0);
+    EXPECT_NE(run.output.find("[kivoly] sim: Video signal not detected."), std::string::npos)
+        << run.output;
+    EXPECT_NE(run.output.find("sane_start: Error during device I/O"), std::string::npos);
+    EXPECT_TRUE(!fs::exists(folder / "none.png") || fs::file_size(folder / "none.png") == 0);
+}
+
+// The interrupt comes once the capture runs (the backend logs its start): scanimage cancels from
+// its signal handler, the capture stops early and the next scan runs as usual.
+TEST_F(ScanimageTest, AnInterruptedScanStopsAndTheNextOneRuns) {
+    int output[2];
+    ASSERT_EQ(pipe(output), 0);
+    const std::string command = "exec env SANE_DEBUG_KIVOLY=3 " + Environment() + KIVOLY_SCANIMAGE +
+                                " -d kivoly:sim --format=png --picture-size 1500x1125 "
+                                "--quality '35ns Quality Still' -o " +
+                                In("stopped.png") + " </dev/null 2>&1";
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        dup2(output[1], STDOUT_FILENO);
+        close(output[0]);
+        close(output[1]);
+        execl("/bin/sh", "sh", "-c", command.c_str(), static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    close(output[1]);
+    std::FILE* lines = fdopen(output[0], "r");
+    std::string text;
+    char line[512];
+    while (std::fgets(line, sizeof line, lines)) {
+        text += line;
+        if (text.find("sim: capturing") != std::string::npos) {
+            kill(child, SIGINT);
+            break;
+        }
+    }
+    while (std::fgets(line, sizeof line, lines))
+        text += line;
+    std::fclose(lines);
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) != 0) << text;
+    EXPECT_NE(text.find("sane_start: Operation was canceled"), std::string::npos) << text;
+    EXPECT_TRUE(!fs::exists(folder / "stopped.png") || fs::file_size(folder / "stopped.png") == 0);
+
+    const test::CommandResult next = Scanimage("-d kivoly:sim --format=png -o " + In("next.png"));
+    EXPECT_EQ(next.exitCode, 0) << next.output;
+    EXPECT_GT(fs::file_size(folder / "next.png"), 1000u);
+}
+
+}  // namespace
+}  // namespace kivoly
