@@ -145,7 +145,7 @@ TEST_F(DecodeCommandTest, ABatchThatWouldLoseOrMisnameAPictureIsRefused) {
          "is a file"},
         {Path("bars.nsr") + " --format png -o " + Path("x.bmp"), "does not match"},
         {Path("bars.nsr") + " " + Path("other/second.nsr") + " -o " + Path("a/b/c/"),
-         "does not exist"},
+         "the folder " + Path("a/b") + " does not exist"},
     };
     for (const auto& [arguments, message] : cases) {
         const test::CommandResult run = Kivoly("decode " + arguments);
@@ -155,6 +155,12 @@ TEST_F(DecodeCommandTest, ABatchThatWouldLoseOrMisnameAPictureIsRefused) {
     EXPECT_EQ(folder_.ReadFile("work/taken.png"), "keep");
     EXPECT_FALSE(fs::exists(Path("sets")));
     EXPECT_FALSE(fs::exists(Path("a")));
+    // A missing folder whose parent exists is made, and said so.
+    const test::CommandResult made = Kivoly("decode " + Path("bars.nsr") + " " +
+                                            Path("other/second.nsr") + " -o " + Path("made/"));
+    EXPECT_EQ(made.exitCode, 0) << made.output;
+    EXPECT_NE(made.output.find("made/: folder created"), std::string::npos) << made.output;
+    EXPECT_TRUE(fs::exists(Path("made/second.bmp")));
 }
 
 TEST_F(DecodeCommandTest, BadInputGivesOneLineAndExitCodeTwo) {

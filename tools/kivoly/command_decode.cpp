@@ -174,7 +174,9 @@ bool PlanOutputs(DecodeJob& job, std::string& error) {
         job.outputs.push_back(output);
     }
     if (!isFolder) {
-        const fs::path parent = fs::path(job.output).lexically_normal().parent_path();
+        fs::path folder = fs::path(job.output).lexically_normal();
+        if (!folder.has_filename()) folder = folder.parent_path();  // "out/" is "out"
+        const fs::path parent = folder.parent_path();
         if (!parent.empty() && !fs::is_directory(parent, ec)) {
             error = "cannot create the folder " + job.output + ": the folder " + parent.string() +
                     " does not exist";
