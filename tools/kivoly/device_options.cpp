@@ -16,7 +16,6 @@
 
 #include "api/grabber.h"
 #include "capture/video_source.h"
-
 #include "kivoly/host.h"
 #include "platform/message_box.h"
 #include "resources/dialog_template.h"
