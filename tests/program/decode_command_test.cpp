@@ -137,6 +137,7 @@ TEST_F(DecodeCommandTest, ABatchThatWouldLoseOrMisnameAPictureIsRefused) {
     fs::create_directories(Path("other"));
     ASSERT_EQ(Kivoly("encode --bars -q 0 -o " + Path("other/bars.nsr")).exitCode, 0);
     fs::copy_file(Path("other/bars.nsr"), Path("other/second.nsr"));
+    fs::copy_file(Path("bars.nsr"), Path("raw.png"));  // a raw capture under a picture's name
     folder_.WriteFile("work/taken.png", "keep");
     const std::string two = Path("bars.nsr") + " " + Path("other/bars.nsr");
     const std::pair<std::string, std::string> cases[] = {
@@ -144,6 +145,7 @@ TEST_F(DecodeCommandTest, ABatchThatWouldLoseOrMisnameAPictureIsRefused) {
         {Path("bars.nsr") + " " + Path("other/second.nsr") + " -o " + Path("taken.png"),
          "is a file"},
         {Path("bars.nsr") + " --format png -o " + Path("x.bmp"), "does not match"},
+        {Path("raw.png") + " -o " + Path("raw.png"), "would replace the raw file"},
         {Path("bars.nsr") + " " + Path("other/second.nsr") + " -o " + Path("a/b/c/"),
          "the folder " + Path("a/b") + " does not exist"},
     };
@@ -153,6 +155,7 @@ TEST_F(DecodeCommandTest, ABatchThatWouldLoseOrMisnameAPictureIsRefused) {
         EXPECT_NE(run.output.find(message), std::string::npos) << run.output;
     }
     EXPECT_EQ(folder_.ReadFile("work/taken.png"), "keep");
+    EXPECT_EQ(folder_.ReadFile("work/raw.png"), folder_.ReadFile("work/bars.nsr"));
     EXPECT_FALSE(fs::exists(Path("sets")));
     EXPECT_FALSE(fs::exists(Path("a")));
     // A missing folder whose parent exists is made, and said so.

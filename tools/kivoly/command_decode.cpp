@@ -226,6 +226,20 @@ bool DecodeOne(KivoGrabber* handle, const std::string& rawPath, const std::strin
     return written;
 }
 
+// False when a picture would be written over a raw file of the batch (a raw capture named .png).
+bool KeepsEveryInput(const DecodeJob& job, std::string& error) {
+    for (const std::string& output : job.outputs) {
+        for (const std::string& input : job.inputs) {
+            std::error_code ec;
+            if (fs::equivalent(input, output, ec)) {
+                error = "the picture " + output + " would replace the raw file " + input;
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
 // The desktop display for --show; false (after a warning) when there is none to open.
 bool OpenShowDisplay() {
     std::string error;
@@ -252,7 +266,9 @@ int RunDecode(const std::vector<std::string>& args) {
         job.records.push_back(check.records);
     }
     if (!usable) return kExitUsage;
-    if (!PlanOutputs(job, error)) return UsageError(kName, error);
+    if (!PlanOutputs(job, error) || !KeepsEveryInput(job, error)) {
+        return UsageError(kName, error);
+    }
     const bool showing = job.show && OpenShowDisplay();
 
     KivoGrabber* grabber = KivoAlloc();
