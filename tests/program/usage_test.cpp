@@ -42,7 +42,8 @@ TEST(Usage, OptionsTakeTheirValuesInEveryGnuForm) {
 }
 
 TEST(Usage, HelpFitsSeventyNineColumnsWithOneColumnOfDescriptions) {
-    for (const char* command : {"", "capture ", "decode ", "encode ", "preview ", "settings "}) {
+    for (const char* command :
+         {"", "capture ", "decode ", "encode ", "preview ", "settings ", "ui "}) {
         const auto run = RunCommand(kProgram + " " + command + "--help");
         EXPECT_EQ(run.exitCode, 0) << command;
         std::istringstream lines(run.output);
