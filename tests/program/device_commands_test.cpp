@@ -62,6 +62,10 @@ TEST_F(DeviceCommandsTest, TheDeviceSaysWhatIsWrongWithIt) {
         "cannot open /nonexistent/parport0: No such file or directory; is the ppdev module");
     EXPECT_NE(reason, std::string::npos) << port.output;
     EXPECT_LT(reason, port.output.find("Kivoly hardware not found!")) << port.output;
+    // A port number beyond any device names none, and ends in the library's dialog.
+    const test::CommandResult huge =
+        Kivoly("capture --device ppdev:/dev/parport99999999999999 -o " + In("p.png"));
+    EXPECT_EQ(huge.exitCode, 1) << huge.output;
     const test::CommandResult notAPort =
         Kivoly("capture --device ppdev:/dev/null -o " + In("p.png"));
     EXPECT_NE(notAPort.output.find("cannot claim /dev/null"), std::string::npos) << notAPort.output;

@@ -147,7 +147,14 @@ int Run(const std::vector<std::string>& args) {
     PrintBoolean(acquire, "UseColor", grab.UseColor, grab.UseColor ? "colour" : "grey scale");
     PrintBoolean(acquire, "CameraInput", grab.CameraInput,
                  grab.CameraInput ? "camera" : "tape player");
-    PrintLine("ParallelPort", std::to_string(grab.ParallelPort), PortNote(grab.ParallelPort));
+    // The port is hexadecimal text: "10" is sixteen, which no port has.
+    std::string portNote = PortNote(grab.ParallelPort);
+    if (const auto text = StoredText(acquire, "ParallelPort")) {
+        char* end = nullptr;
+        std::strtol(text->c_str(), &end, 16);
+        if (end == text->c_str()) portNote = "<- '" + *text + "' is not a number: the default";
+    }
+    PrintLine("ParallelPort", std::to_string(grab.ParallelPort), portNote);
     PrintField(acquire, "IODelay", grab.IODelay,
                grab.IODelay < 0 ? "settled at the first capture" : "");
     PrintBoolean(acquire, "PowerSaver", grab.PowerSaver);
