@@ -10,6 +10,7 @@
 
 #include "capture/video_source.h"
 #include "output/skin_archive.h"
+#include "platform/clock.h"
 #include "platform/global_memory.h"
 #include "platform/key_state.h"
 #include "platform/message_box.h"
@@ -277,6 +278,29 @@ TEST_F(MainWindowTest, SpaceCapturesWithTheVideoOnAndTheButtonShowingReady) {
     EXPECT_EQ(KivoGetStatus(ui.handle), 0);
 }
 
+// A device that never reports video ready: the capture must not wait for it for ever.
+class NeverReady : public VideoSource {
+  public:
+    void Read(uint8_t*, uint16_t) override {}
+    bool AcquireField() override { return false; }
+    bool Power(int32_t) override { return true; }
+    bool IsReady() override { return false; }
+};
+
+TEST_F(MainWindowTest, CaptureGivesUpWaitingForADeviceThatNeverGetsReady) {
+    ASSERT_NE(ui.Make(), nullptr);
+    Grabber& grabber = ui.grabber();
+    grabber.videoSource = new NeverReady;
+    grabber.status = KivoStatusVideoOn;
+    int captures = 0;
+    gOnCapture = [&] { ++captures; };
+    KivoSetCallback(ui.handle, KivoCallbackCapture, &OnCapture);
+    const int32_t before = NowMs();
+    ui.Press(VkSpace);
+    EXPECT_EQ(captures, 1);  // the capture then says why it failed
+    EXPECT_GE(NowMs() - before, 5000);
+}
+
 TEST_F(MainWindowTest, CtrlAltSpaceDecodesTheRawFileWithoutTheVideo) {
     const fs::path previous = fs::current_path();
     fs::current_path(ui.folder.Path());
@@ -413,6 +437,9 @@ TEST_F(MainWindowTest, SaveAppearsWithAPictureWhenTheHostCanSave) {
     EXPECT_EQ(ui.Pixel(277 + 20, 211 + 8), ui.MemberPixel(ui::kSaveReleased, 20, 8));
     ui.ClickAt(282 + 30, 219 + 8);
     EXPECT_EQ(saves, 1);
+    const std::string longTitle(500, 'x');  // cut to fit the caption, never overflowing it
+    KivoSetPic(ui.handle, longTitle.c_str(), nullptr, 1);
+    EXPECT_EQ(GetWindowText(ui.window).rfind("Kivoly - xxx", 0), 0u);
     KivoSetPic(ui.handle, nullptr, nullptr, 0);
     ui.Pump();
     EXPECT_FALSE(IsWindowVisible(save));
