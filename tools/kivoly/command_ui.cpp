@@ -72,8 +72,8 @@ void ConvertAndShow(bool newPicture) {
     KivoHGlobal dib = KivoProcYUVToRGB(host.grabber, nullptr, reuse);
     if (!dib) return;
     host.pictures.push_back(dib);
-    host.viewer.Show(dib, PictureTitle(), newWindow);
     const std::string title = PictureTitle();
+    host.viewer.Show(dib, title, newWindow);
     KivoSetPic(host.grabber, title.c_str(), nullptr, 1);
 }
 
