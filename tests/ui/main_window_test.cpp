@@ -22,6 +22,7 @@
 #include "support/encoded_capture.h"
 #include "support/test_pictures.h"
 #include "ui/capture_button.h"
+#include "ui/process_panel.h"
 #include "ui_session.h"
 
 namespace kivoly {
@@ -420,6 +421,21 @@ TEST_F(MainWindowTest, OnlyTheWindowsOwnMessagesAreTaken) {
     EXPECT_EQ(KivoProcessWindowsMsg(ui.handle, &own), 1);
     EXPECT_EQ(ui.main().CurrentMode(), Mode::Adjust);
     EXPECT_EQ(KivoProcessWindowsMsg(nullptr, &own), 0);
+}
+
+TEST_F(MainWindowTest, TheAdjustmentPanelFollowsTheHostsSettings) {
+    ASSERT_NE(ui.Make(), nullptr);
+    KivoProcessInfo info;
+    KivoGetProcessInfo(ui.handle, &info);
+    info.Brightness = -12;
+    info.Hue = 7;
+    KivoSetProcessInfo(ui.handle, &info);
+    ui::ProcessPanel& panel = *ui.main().Panel();
+    EXPECT_EQ(panel.Control(1).value, -12);  // the second slider
+    EXPECT_EQ(panel.Control(5).value, 7);    // the first knob
+    info.Hue = -3;
+    KivoSetPic(ui.handle, "picture", &info, 1);
+    EXPECT_EQ(panel.Control(5).value, -3);
 }
 
 TEST_F(MainWindowTest, SaveAppearsWithAPictureWhenTheHostCanSave) {
