@@ -350,6 +350,30 @@ TEST_F(MainWindowTest, CloseOnlyHidesWhenTheHostTakesIt) {
     EXPECT_NE(ui.Make(), nullptr);
 }
 
+TEST_F(MainWindowTest, AHostMayDestroyTheWindowAndFreeTheGrabberFromItsCallbacks) {
+    // From the capture callback: the window goes away though its capture code is running.
+    ASSERT_NE(ui.Make(), nullptr);
+    gOnCapture = [&] { KivoDestroyUI(ui.handle); };
+    KivoSetCallback(ui.handle, KivoCallbackCapture, &OnCapture);
+    ui.Press(VkSpace);
+    EXPECT_EQ(ui.grabber().userInterface, nullptr);
+    EXPECT_FALSE(IsWindow(ui.window));
+
+    // From the close callback: window and Grabber both, as a host ending there would.
+    ASSERT_NE(ui.Make(), nullptr);
+    KivoGrabber* handle = ui.handle;
+    gOnClose = [&] {
+        KivoDestroyUI(handle);
+        KivoFree(handle);
+    };
+    KivoSetCallback(handle, KivoCallbackClose, &OnClose);
+    Message close{ui.window, WmClose, 0, 0, 0, 0, 0};
+    EXPECT_EQ(KivoProcessWindowsMsg(handle, &close), 1);
+    ui.handle = nullptr;                  // freed by the host
+    EXPECT_EQ(KivoGetStatus(handle), 0);  // a freed handle is refused
+    EXPECT_TRUE(GetChildren(GetDesktopWindow()).empty());
+}
+
 TEST_F(MainWindowTest, ASkinWithoutItsFirstMemberMakesNoWindow) {
     const std::string archive = ui.folder.File("Kivoly.d8a");
     SetSkinArchiveOverride(archive.c_str());
