@@ -21,6 +21,7 @@ constexpr int kVkEnd = 0x23;
 constexpr int kVkHome = 0x24;
 constexpr int kVkInsert = 0x2D;
 constexpr int kVkDelete = 0x2E;
+constexpr int kPollMs = 4;
 // What "no largest size" is to SDL, which wants a positive one.
 constexpr int kUnlimited = 16384;
 
@@ -153,14 +154,20 @@ class SdlNativeWindows final : public NativeWindows {
         SDL_UpdateWindowSurface(w);
     }
 
+    // Polls rather than waits: SDL's wait leaves a wake-up request aimed at a window that can
+    // be destroyed meanwhile, and X answers a request for a destroyed window with an error that
+    // ends the program.
     bool NextEvent(NativeEvent& event, int timeoutMs) override {
-        SDL_Event sdl;
-        bool have =
-            timeoutMs > 0 ? SDL_WaitEventTimeout(&sdl, timeoutMs) != 0 : SDL_PollEvent(&sdl) != 0;
-        for (; have; have = SDL_PollEvent(&sdl) != 0) {
-            if (Translate(sdl, event)) return true;
+        const uint32_t start = SDL_GetTicks();
+        for (;;) {
+            SDL_Event sdl;
+            while (SDL_PollEvent(&sdl)) {
+                if (Translate(sdl, event)) return true;
+            }
+            const int waited = static_cast<int>(SDL_GetTicks() - start);
+            if (waited >= timeoutMs) return false;
+            SDL_Delay(static_cast<uint32_t>(std::min(kPollMs, timeoutMs - waited)));
         }
-        return false;
     }
 
     void WarpPointer(Point desktop) override { SDL_WarpMouseGlobal(desktop.x, desktop.y); }
