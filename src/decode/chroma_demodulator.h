@@ -11,6 +11,8 @@
 #include <cmath>
 #include <cstdint>
 
+#include "decode/signal_kernels.h"
+
 namespace kivoly {
 
 class ChromaDemodulator {
@@ -20,28 +22,10 @@ class ChromaDemodulator {
         : wA_(static_cast<int16_t>(std::trunc(1024.0 * gain * a))),
           wB_(static_cast<int16_t>(std::trunc(1024.0 * gain * b))) {}
 
-    // The colour difference at position k (U at even, V at odd positions) from the chroma
-    // sample z there.
-    int8_t Next(int k, int z) {
-        int out;
-        switch (k & 3) {
-            case 0:
-            case 2: {
-                const int p = (k & 3) == 0 ? -z : z;
-                out = (q_ * wB_ - ((p + p_) * wA_) / 2) / 1024;
-                p_ = p;
-                break;
-            }
-            default: {
-                const int q = (k & 3) == 1 ? -z : z;
-                out = (((q_ + q) * wA_) / 2 + p_ * wB_) / 1024;
-                q_ = q;
-                break;
-            }
-        }
-        if (out < -128) out = -128;
-        if (out > 127) out = 127;
-        return static_cast<int8_t>(out);
+    // The colour differences of a line (U at even, V at odd positions) from its chroma samples
+    // z[0..n).
+    void Line(const int32_t* z, int n, int8_t* out) const {
+        kernels::Demodulate(z, n, wA_, wB_, out);
     }
 
     int16_t WeightA() const { return wA_; }
@@ -50,8 +34,6 @@ class ChromaDemodulator {
   private:
     int16_t wA_;
     int16_t wB_;
-    int p_ = 0;  // last chroma sample of the even phases
-    int q_ = 0;  // last of the odd phases
 };
 
 }  // namespace kivoly

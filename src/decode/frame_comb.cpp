@@ -12,6 +12,7 @@
 #include "capture/video_source.h"
 #include "decode/burst_vector.h"
 #include "decode/chroma_demodulator.h"
+#include "decode/signal_kernels.h"
 #include "decode/yuv_image.h"
 
 namespace kivoly {
@@ -64,28 +65,15 @@ void YuvImage::DecodeFrameLine(uint8_t* storedLine, const uint8_t* rawStart,
     int16_t ys[kSpan];
     Repair(xs, x, y, repair);
     Repair(ys, y, x, repair);
-    // Frame sums, offset so that sum[kLead + k] belongs to position k.
-    int32_t sum[kSpan];
-    for (int i = 0; i < kSpan; ++i)
-        sum[i] = xs[i] + ys[i];
-
+    // Luma and chroma of every position, then the chroma demodulated against the burst.
+    int32_t z[kSampleWidth];
+    kernels::CombLine(xs + kLead, ys + kLead, kSampleWidth, useColor != 0, storedLine, z);
     int8_t chroma[kSampleWidth];
-    int previousChroma = 0;
-    for (int k = 0; k < kSampleWidth; ++k) {
-        const int i = k + kLead;
-        const int m = sum[i] / 2;
-        const int z = useColor ? xs[i] - m : 0;
-        chroma[k] = demodulator.Next(k, z);
-        // Triangular smoothing over seven samples (weights 1 2 3 4 3 2 1, total 16) where it
-        // stays within two levels of the plain mean.
-        const int t = sum[i - 3] + 2 * sum[i - 2] + 3 * sum[i - 1] + 4 * sum[i] + 3 * sum[i + 1] +
-                      2 * sum[i + 2] + sum[i + 3];
-        int luma = (16 * sum[i] - t < 64 && t - 16 * sum[i] < 64) ? t / 32 : m;
-        if (luma > 255) luma = 255;
-        storedLine[k] = static_cast<uint8_t>(luma);
-        RecordSample(luma, k, chroma[k], previousChroma);
-        previousChroma = chroma[k];
-    }
+    demodulator.Line(z, kSampleWidth, chroma);
+    int32_t luma[kSampleWidth];
+    for (int k = 0; k < kSampleWidth; ++k)
+        luma[k] = storedLine[k];
+    RecordLine(luma, chroma, kSampleWidth);
     std::memcpy(storedLine + kSampleWidth, chroma, kSampleWidth);
     ++statistics.currentLine;
 }

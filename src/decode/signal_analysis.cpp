@@ -14,6 +14,7 @@
 
 #include "capture/video_source.h"
 #include "decode/burst_vector.h"
+#include "decode/signal_kernels.h"
 #include "decode/yuv_image.h"
 
 namespace kivoly {
@@ -210,6 +211,52 @@ void YuvImage::RecordSample(int luma, int position, int chroma, int previousChro
     const int16_t a = lumaAverage.Average();
     if (a > whiteLevel) whiteLevel = a;
     if (a < blackLevel) blackLevel = a;
+}
+
+void YuvImage::RecordLine(const int32_t* luma, const int8_t* chroma, int n) {
+    n = std::min(n, int{kSampleWidth});
+    // Seven values before the line's own for the moving average's window.
+    uint8_t window[7 + kSampleWidth];
+    uint8_t* const values = window + 7;
+    for (int k = 0; k < n; ++k) {
+        values[k] = static_cast<uint8_t>(std::clamp(luma[k], 0, 255));
+        ++statistics.lumaHistogram[values[k]];
+    }
+    if (negative && samplesPerLine == kSamplesPerLine) {
+        int previous = 0;
+        for (int k = 0; k < n; ++k) {
+            // U sits at even positions, V at odd ones.
+            const int v = (k & 1) ? chroma[k] : previous;
+            const int u = (k & 1) ? previous : chroma[k];
+            ++statistics.negativeCount[values[k]];
+            statistics.negativeSumV[values[k]] += v;
+            statistics.negativeSumU[values[k]] += u;
+            previous = chroma[k];
+        }
+    }
+    // Until the average holds eight values it is taken sample by sample.
+    int k = 0;
+    for (; k < n && lumaAverage.count < 8; ++k) {
+        lumaAverage.Push(values[k]);
+        const int16_t a = lumaAverage.Average();
+        if (a > whiteLevel) whiteLevel = a;
+        if (a < blackLevel) blackLevel = a;
+    }
+    if (k == n) return;
+    const int rest = n - k;
+    uint8_t* const run = values + k - 7;
+    for (int j = 0; j < 7; ++j)  // the seven values pushed last, oldest first
+        run[j] = static_cast<uint8_t>(lumaAverage.history[(lumaAverage.index + 1 + j) % 8]);
+    int high = whiteLevel;
+    int low = blackLevel;
+    kernels::MovingAverageExtremes(run, rest, high, low);
+    whiteLevel = static_cast<int16_t>(high);
+    blackLevel = static_cast<int16_t>(low);
+    // Only the last eight values stay in the average; the slots advance as if all were pushed.
+    const int kept = std::min(rest, 8);
+    lumaAverage.index = static_cast<int16_t>((lumaAverage.index + rest - kept) % 8);
+    for (int j = n - kept; j < n; ++j)
+        lumaAverage.Push(values[j]);
 }
 
 void YuvImage::ComputeMedian() {

@@ -17,6 +17,7 @@
 #include "decode/chroma_demodulator.h"
 #include "decode/line_interpolators.h"
 #include "decode/luma_smoothers.h"
+#include "decode/signal_kernels.h"
 #include "decode/yuv_image.h"
 #include "framework/progress_feedback.h"
 
@@ -27,6 +28,7 @@ namespace {
 constexpr int kStringAnalyzing = 80;
 constexpr int kEdgeSearchMoves = 20;
 constexpr int kFractionOne = 16384;
+constexpr int kSeparatorDelay = 6;
 // Local copies of the three streams cover output positions -10 .. 756.
 constexpr int kMargin = 10;
 constexpr int kSpan = kSampleWidth + 2 * kMargin;
@@ -61,12 +63,6 @@ void Widen(int16_t* out, const uint8_t* in, bool repair) {
         const int e = ((in[i + 1] + in[i - 1]) * 2 - (in[i + 2] + in[i - 2])) / 2;
         if (e > out[i]) out[i] = static_cast<int16_t>(e);
     }
-}
-
-// Difference of the chroma band-passes of two neighbours plus a luma step measure.
-int Activity(const int16_t* m, const int16_t* a, const int16_t* b) {
-    return std::abs((2 * a[0] - a[-2] - a[2]) - (2 * b[0] - b[-2] - b[2])) +
-           std::abs(a[-1] + a[1] + b[-1] + b[1] - 2 * (m[-1] + m[1]));
 }
 
 }  // namespace
@@ -123,23 +119,27 @@ void YuvImage::DecodeFieldLine(int l, FieldDecoder& decoder) {
     const double whole = std::trunc(edge);
     const int shift = moves + o - ((perLine - static_cast<int>(whole)) + 8);
     const int f = static_cast<int>(std::trunc(kFractionOne * (edge - whole)));
+    // The separator's filters and the fractional alignment place decoded position k this many
+    // samples after raw sample kDecodeStart + k; the streams start that much later, so that the
+    // picture lies where the frame comb puts it.
+    const int at = shift + kSeparatorDelay;
 
     uint8_t m8[kSpan];
     uint8_t n8[kSpan];
     uint8_t s8[kSpan];
-    CopyStream(m8, rawM, kDecodeStart + shift);
-    const int burstPoint = std::clamp(shift, -96, kRawLineSamples - 112);
+    CopyStream(m8, rawM, kDecodeStart + at);
+    const int burstPoint = std::clamp(at, -96, kRawLineSamples - 112);
     const BurstMeasurement burst = BurstMeasure(rawM + burstPoint);
-    decoder.averager.Push(burst.a, burst.b, burst.gain, perLine - hc, shift);
+    decoder.averager.Push(burst.a, burst.b, burst.gain, perLine - hc, at);
     ChromaDemodulator demodulator(decoder.averager.SmoothedGain(), decoder.averager.SmoothedA(),
                                   decoder.averager.SmoothedB());
 
     LineClips(m8 + kMargin, kSampleWidth);
     const bool repair = source->clipFlag && burstMissCount <= 2;
     // The chroma filter below delays its output by two samples.
-    CopyStream(m8, rawM, kDecodeStart + shift - 2);
-    CopyStream(n8, rawN, offsetN + shift - 2);
-    CopyStream(s8, rawS, offsetS + shift - 2);
+    CopyStream(m8, rawM, kDecodeStart + at - 2);
+    CopyStream(n8, rawN, offsetN + at - 2);
+    CopyStream(s8, rawS, offsetS + at - 2);
     int16_t mw[kSpan];
     int16_t nw[kSpan];
     int16_t sw[kSpan];
@@ -147,51 +147,38 @@ void YuvImage::DecodeFieldLine(int l, FieldDecoder& decoder) {
     Widen(nw, n8, repair);
     Widen(sw, s8, repair);
 
-    const bool hasBurst = burstMissCount < 3;
-    int e[5] = {};  // the last five chroma estimates, oldest first
-    int previousY = 64;
-    int previousChroma = 0;
-    int8_t chroma[kSampleWidth];
-    for (int k = -4; k < kSampleWidth - 1; ++k) {
-        const int16_t* M = mw + kMargin + k;
-        const int16_t* N = nw + kMargin + k;
-        const int16_t* S = sw + kMargin + k;
-        int z = 0;
-        if (hasBurst) {
-            const int h = 2 * (std::abs((2 * M[-2] - M[-4] - M[0]) - (2 * M[2] - M[0] - M[4])) +
-                               std::abs(M[-3] + M[3] - M[-1] - M[1]));
-            const int vv = Activity(M, N, S) - 20;
-            const int cv = (4 * M[0] - 2 * (M[2] + M[-2]) - (2 * N[0] - N[2] - N[-2]) -
-                            (2 * S[0] - S[2] - S[-2])) /
-                           16;
-            const int ch = (2 * M[0] - M[2] - M[-2]) / 4;
-            int estimate;
-            if (vv <= 0) {
-                estimate = cv;
-            } else if (h == vv) {
-                estimate = (ch + cv) / 2;
-            } else if (h <= 0) {
-                estimate = ch;
-            } else {
-                estimate = (ch * vv + cv * h) / (h + vv);
-            }
-            e[0] = e[1];
-            e[1] = e[2];
-            e[2] = e[3];
-            e[3] = e[4];
-            e[4] = estimate;
-            z = (2 * e[2] - e[0] - e[4]) / 4;
-        }
-        if (k < 0) continue;
-        const int y = M[-2] - z;
-        if (!useColor) z = 0;
-        chroma[k] = demodulator.Next(k, z);
-        const int luma = (previousY * (kFractionOne - f) + y * f) / kFractionOne;
-        out[k] = static_cast<uint8_t>(std::clamp(luma, 0, 255));
-        previousY = y;
-        RecordSample(y, k, chroma[k], previousChroma);
-        previousChroma = chroma[k];
+    // Chroma estimates for positions -4 .. 750, then the band-pass that centres them: z[k] is
+    // the chroma of position k, the estimates before -4 counting as 0.
+    constexpr int kFirst = -4;
+    constexpr int kCount = kSampleWidth - 1 - kFirst;
+    int32_t estimates[kCount + 4] = {};  // four zeros, then the estimate of kFirst onwards
+    int32_t z[kCount] = {};
+    if (burstMissCount < 3) {
+        kernels::SeparatorEstimates(mw + kMargin + kFirst, nw + kMargin + kFirst,
+                                    sw + kMargin + kFirst, kCount, estimates + 4);
+        for (int i = 0; i < kCount; ++i)
+            z[i] = (2 * estimates[i + 2] - estimates[i] - estimates[i + 4]) / 4;
     }
+    // The luma of position k is interpolated between the separator's luma at k - 2 and k - 1
+    // of the streams (taken kSeparatorDelay samples late), the chroma demodulated from the
+    // chroma at k itself: luma and chroma then lie where the frame comb puts them.
+    constexpr int kDecoded = kSampleWidth - 1;
+    int8_t chroma[kSampleWidth];
+    if (useColor) {
+        demodulator.Line(z - kFirst, kDecoded, chroma);
+    } else {
+        std::memset(chroma, 0, sizeof chroma);
+    }
+    const int16_t* luma = mw + kMargin;
+    int32_t y[kDecoded];
+    int previousY = 64;
+    for (int k = 0; k < kDecoded; ++k) {
+        y[k] = luma[k - 3] - z[k - kFirst - 1];
+        const int value = (previousY * (kFractionOne - f) + y[k] * f) / kFractionOne;
+        out[k] = static_cast<uint8_t>(std::clamp(value, 0, 255));
+        previousY = y[k];
+    }
+    RecordLine(y, chroma, kDecoded);
     std::memcpy(out + kSampleWidth, chroma, kSampleWidth - 1);
     ++statistics.currentLine;
 }

@@ -104,6 +104,9 @@ class YuvImage {
     void AlignLine(int& lineStart, int lineNumber, double referenceB, double referenceA);
     bool LineClips(const uint8_t* samples, int count);
     void RecordSample(int luma, int position, int chroma, int previousChroma);
+    // RecordSample for positions 0 .. n - 1 of a decoded line (the chroma before position 0
+    // counting as 0).
+    void RecordLine(const int32_t* luma, const int8_t* chroma, int n);
     void ComputeMedian();
     void ResetSignalState();
     void ResetSyncCalibration();

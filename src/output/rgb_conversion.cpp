@@ -120,6 +120,33 @@ void BottomGuard(int& line, int& fraction, int height, int count) {
     }
 }
 
+// Where an output row of the full mode lies: `fraction / denominator` of the way from stored
+// line `line` to the next; `step` is one output row in the same units.
+struct RowPlace {
+    int line;
+    int fraction;
+    int denominator;
+    int step;
+};
+
+// A two-field picture spreads its active lines over the output height. A one-field picture
+// holds the first field only, whose stored line L is line 2L + 1 of the two-field picture, so
+// that it is placed where the two-field picture has the same scene.
+RowPlace PlaceOfRow(const YuvImage& yuv, int row) {
+    const int height = yuv.processInfo.Height;
+    const int lines = yuv.outputLines;
+    if (yuv.twoFields) {
+        const int64_t t = int64_t{lines - 1} * row;
+        return {static_cast<int>(t / (height - 1)) + yuv.topSkip,
+                static_cast<int>(t % (height - 1)), height, lines};
+    }
+    // Two-field line P = row (2 lines - 1) / (height - 1) + topSkip lies at field line
+    // (P - 1) / 2.
+    const int64_t t = int64_t{2 * lines - 1} * row + int64_t{yuv.topSkip - 1} * (height - 1);
+    const int64_t d = 2 * int64_t{height - 1};
+    return {static_cast<int>(t / d), static_cast<int>(t % d), 2 * height, 2 * lines};
+}
+
 class LineSource {
   public:
     explicit LineSource(const YuvImage& yuv) : yuv_(yuv) {}
@@ -227,33 +254,34 @@ void ConvertRow(YuvImage& yuv, uint8_t* dst, int row, bool quick) {
     if (!quick) {
         uint8_t* work[4];
         WorkLinesOf(yuv, tables, work);
-        const int64_t t = int64_t{lines - 1} * row;
-        int line = static_cast<int>(t / (height - 1)) + yuv.topSkip;
-        int f = static_cast<int>(t % (height - 1));
+        const RowPlace place = PlaceOfRow(yuv, row);
+        int line = place.line;
+        int f = place.fraction;
+        const int d = place.denominator;
         if (sharpen) {
-            int fa = f - lines, la = line;
+            int fa = f - place.step, la = line;
             while (fa < 0) {
-                fa += height;
+                fa += d;
                 --la;
             }
             la = std::max(la, 0);
-            int fb = f + lines, lb = line;
-            while (fb >= height) {
-                fb -= height;
+            int fb = f + place.step, lb = line;
+            while (fb >= d) {
+                fb -= d;
                 ++lb;
             }
-            if (yuv.passesDone != 8) BottomGuard(la, fa, height, count);
-            BottomGuard(lb, fb, height, count);
-            InterpolateLumaRow(yuv, tables.halfSamples, work[1], la, fa, height);
-            InterpolateLumaRow(yuv, tables.halfSamples, work[2], lb, fb, height);
+            if (yuv.passesDone != 8) BottomGuard(la, fa, d, count);
+            BottomGuard(lb, fb, d, count);
+            InterpolateLumaRow(yuv, tables.halfSamples, work[1], la, fa, d);
+            InterpolateLumaRow(yuv, tables.halfSamples, work[2], lb, fb, d);
             above = work[1];
             below = work[2];
         }
-        BottomGuard(line, f, height, count);
-        InterpolateLumaRow(yuv, tables.halfSamples, work[0], line, f, height);
+        BottomGuard(line, f, d, count);
+        InterpolateLumaRow(yuv, tables.halfSamples, work[0], line, f, d);
         InterpolateChroma(reinterpret_cast<int8_t*>(work[3]), source.Chroma(line - 1),
                           source.Chroma(line), source.Chroma(line + 1), source.Chroma(line + 2), f,
-                          height);
+                          d);
         luma = work[0];
         chroma = reinterpret_cast<const int8_t*>(work[3]);
         n = kFullLineBytes;

@@ -8,6 +8,7 @@
 #include "platform/window/paint.h"
 #include "platform/window/window.h"
 #include "ui/skin_drawing.h"
+#include "ui/skin_members.h"
 
 namespace kivoly::ui {
 
@@ -34,10 +35,10 @@ KivoHWnd CreateControl(DragControl& control, KivoHWnd panel, int controlId, Rect
                         &control);
 }
 
-void PaintFrame(KivoHWnd window, const KivoBitmapInfoHeader* frames, int frame) {
+void PaintFrame(KivoHWnd window, const KivoBitmapInfoHeader* frames, int frame, int frameCount) {
     PaintRecord paint;
     DeviceContext* dc = BeginPaint(window, paint);
-    if (dc) DrawSkinFrame(*dc, 0, 0, frames, frame);
+    if (dc) DrawSkinFrame(*dc, 0, 0, frames, frame, frameCount);
     EndPaint(window, paint);
 }
 
@@ -68,7 +69,7 @@ int Slider::Top(int value) {
 }
 
 void Slider::Paint() {
-    PaintFrame(hwnd, frames_, Frame(value));
+    PaintFrame(hwnd, frames_, Frame(value), kSliderFrameCount);
 }
 
 void Slider::SetValue(int newValue) {
@@ -105,7 +106,7 @@ Knob::~Knob() {
 }
 
 void Knob::Paint() {
-    PaintFrame(hwnd, frames_, value - kMinValue);
+    PaintFrame(hwnd, frames_, value - kMinValue, kKnobFrameCount);
 }
 
 void Knob::SetValue(int newValue) {

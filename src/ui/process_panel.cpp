@@ -239,13 +239,19 @@ void ProcessPanel::ClickAt(Point point) {
     }
 }
 
+void ProcessPanel::DrawValue(DeviceContext& dc, int index) const {
+    const Point at = kControls[static_cast<std::size_t>(index)].valueDisplay;
+    DrawSkinFrame(dc, at.x, at.y, skin_[kValueFrames],
+                  controls_[static_cast<std::size_t>(index)]->value - DragControl::kMinValue,
+                  kValueFrameCount);
+}
+
 void ProcessPanel::DrawValueDisplay(const DragControl& control) {
     const int index = IndexOf(control.id);
     if (index < 0 || !hwnd) return;
     DeviceContext* dc = GetDC(hwnd);
     if (!dc) return;
-    const Point at = kControls[static_cast<std::size_t>(index)].valueDisplay;
-    DrawSkinFrame(*dc, at.x, at.y, skin_[kValueFrames], control.value - DragControl::kMinValue);
+    DrawValue(*dc, index);
     ReleaseDC(hwnd, dc);
 }
 
@@ -256,8 +262,7 @@ void ProcessPanel::Paint() {
         DrawSkinPart(*dc, skin_[kAdjustBackground], paint.paint);
         for (std::size_t i = 0; i < kControls.size(); ++i) {
             if (IntersectRect(ValueRect(kControls[i]), paint.paint).IsEmpty()) continue;
-            DrawSkinFrame(*dc, kControls[i].valueDisplay.x, kControls[i].valueDisplay.y,
-                          skin_[kValueFrames], controls_[i]->value - DragControl::kMinValue);
+            DrawValue(*dc, static_cast<int>(i));
         }
     }
     EndPaint(hwnd, paint);
@@ -270,7 +275,7 @@ void ProcessPanel::DrawItem(const DrawItemRecord& item) {
     if (!dc) return;
     if (item.itemState & OdsSelected) {
         pressedButton_ = item.item;
-        DrawSkinFrame(*dc, at.x, at.y, skin_[isGo ? kGoPressed : kResetPressed], 0);
+        DrawSkinMember(*dc, at.x, at.y, skin_[isGo ? kGoPressed : kResetPressed]);
     } else if (pressedButton_ == item.item || pressedButton_ == nullptr) {
         pressedButton_ = nullptr;
         if (!isGo) {
@@ -280,7 +285,7 @@ void ProcessPanel::DrawItem(const DrawItemRecord& item) {
                              {at.x, at.y, at.x + pressed->biWidth, at.y + pressed->biHeight});
             }
         } else if (grabber_.pictureShown) {
-            DrawSkinFrame(*dc, at.x, at.y, skin_[kGoReleased], 0);
+            DrawSkinMember(*dc, at.x, at.y, skin_[kGoReleased]);
         }
     }
     ReleaseDC(hwnd, dc);

@@ -74,7 +74,7 @@ void ProcessPreview::StartRendering(int firstRow, int stopRow) {
 }
 
 void ProcessPreview::Refresh() {
-    if (!panel_.Owner().pictureShown) return;
+    if (!hwnd || !panel_.Owner().pictureShown) return;
     StartRendering(nextRow_, (nextRow_ + kHeight - 1) % kHeight);
 }
 

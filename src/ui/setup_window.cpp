@@ -261,7 +261,7 @@ void SetupWindow::DrawMarks(const SetupRecords& records, int onlyGroupOf) {
         }
         const Rect rect = ItemRect(item);
         if (IsMarked(item, records)) {
-            DrawSkinFrame(*dc, rect.left, rect.top, mark, 0);
+            DrawSkinMember(*dc, rect.left, rect.top, mark);
         } else if (mark) {
             DrawSkinPart(
                 *dc, skin_[kSetupBackground],
@@ -276,7 +276,7 @@ void SetupWindow::DrawSaveButton(bool pressed) {
     if (!dc) return;
     const KivoBitmapInfoHeader* image = skin_[kSaveSettingsPressed];
     if (pressed) {
-        DrawSkinFrame(*dc, kSavePressedAt.x, kSavePressedAt.y, image, 0);
+        DrawSkinMember(*dc, kSavePressedAt.x, kSavePressedAt.y, image);
     } else if (image) {
         DrawSkinPart(*dc, skin_[kSetupBackground],
                      {kSavePressedAt.x, kSavePressedAt.y, kSavePressedAt.x + image->biWidth,

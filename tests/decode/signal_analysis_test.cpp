@@ -228,6 +228,40 @@ TEST(LumaStatistics, NegativesGatherChromaPerLevel) {
     EXPECT_EQ(a.image.statistics.negativeCount[90], 2);
 }
 
+// A line recorded at once gathers what its samples recorded one by one do, from the first
+// sample after a reset (while the average fills) through lines shorter than the average.
+TEST(LumaStatistics, ALineAtOnceRecordsWhatItsSamplesDo) {
+    for (bool negative : {false, true}) {
+        Analysis one, line;
+        one.image.negative = line.image.negative = negative;
+        uint32_t seed = 1;
+        auto next = [&] { return (seed = seed * 1103515245 + 12345) >> 16; };
+        for (int n : {3, 752, 5, 751, 1, 752}) {
+            std::vector<int32_t> luma(n);
+            std::vector<int8_t> chroma(n);
+            for (int k = 0; k < n; ++k) {
+                luma[k] = static_cast<int32_t>(next() % 400) - 60;
+                chroma[k] = static_cast<int8_t>(next() % 256);
+            }
+            int previous = 0;
+            for (int k = 0; k < n; ++k) {
+                one.image.RecordSample(luma[k], k, chroma[k], previous);
+                previous = chroma[k];
+            }
+            line.image.RecordLine(luma.data(), chroma.data(), n);
+            const DecodeStatistics& a = one.image.statistics;
+            const DecodeStatistics& b = line.image.statistics;
+            ASSERT_EQ(a.lumaHistogram, b.lumaHistogram) << n;
+            ASSERT_EQ(a.negativeCount, b.negativeCount) << n;
+            ASSERT_EQ(a.negativeSumU, b.negativeSumU) << n;
+            ASSERT_EQ(a.negativeSumV, b.negativeSumV) << n;
+            ASSERT_EQ(one.image.whiteLevel, line.image.whiteLevel) << n;
+            ASSERT_EQ(one.image.blackLevel, line.image.blackLevel) << n;
+            ASSERT_EQ(one.image.lumaAverage.Average(), line.image.lumaAverage.Average()) << n;
+        }
+    }
+}
+
 TEST(BurstAverager, FollowsTheAlternatingLinePhase) {
     BurstAverager averager;
     EXPECT_EQ(averager.SmoothedA(), 0.0);

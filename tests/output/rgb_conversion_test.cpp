@@ -134,12 +134,13 @@ Pattern Colourful(int sign) {
 }
 
 TEST(RgbConversion, Hue50NegatesBothChromaComponents) {
-    KivoProcessInfo rotated = Settings(320, 240);
+    // Rows that fall on stored lines, so that no interpolation rounds between the two.
+    KivoProcessInfo rotated = Settings(640, 480);
     rotated.Hue = 50;
-    const KivoProcessInfo plain = Settings(320, 240);
-    auto picture = Picture(Colourful(1));
-    auto negated = Picture(Colourful(-1));
-    for (int row : {0, 77, 239}) {
+    const KivoProcessInfo plain = Settings(640, 480);
+    auto picture = Picture(Colourful(1), true);
+    auto negated = Picture(Colourful(-1), true);
+    for (int row : {0, 77, 479}) {
         const std::vector<uint8_t> a = Row(*picture, rotated, row);
         const std::vector<uint8_t> b = Row(*negated, plain, row);
         // Pixel 0 also holds the chroma just left of the picture, which the pass leaves out.

@@ -6,9 +6,9 @@
 // Against the source picture: the encoder scales it to 736 x 480 and places column c at decoder
 // output position c + 1 (the first one the RGB converter shows) and row r at line r + 2 of the
 // interleaved two-field picture (the converter's first active line). A 640 x 480 conversion of
-// a two-field capture (quality 2, 3) therefore lines up with the source scaled to 640 x 480 row
-// for row; a one-field capture (quality 0, 1) keeps the first field only, whose stored line j is
-// picture row 2j - 1, so row r of its conversion shows source row r + 3.
+// any capture therefore lines up with the source scaled to 640 x 480 row for row: a one-field
+// capture (quality 0, 1) keeps the first field only, whose stored line j is picture row 2j - 1,
+// and the conversion places its lines there.
 #pragma once
 
 #include <cstdint>

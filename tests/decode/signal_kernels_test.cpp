@@ -1,0 +1,130 @@
+// The vectorised signal kernels against their scalar forms, byte for byte, on every instruction
+// set this processor and build offer, over line lengths that leave every possible remainder
+// after the last whole vector and inputs that reach the ends of their ranges.
+#include <gtest/gtest.h>
+
+#include <hwy/targets.h>
+
+#include <random>
+#include <vector>
+
+#include "decode/signal_kernels.h"
+
+namespace kivoly {
+namespace {
+
+constexpr int kPad = 8;  // readable samples either side of a line
+
+struct Lines {
+    std::vector<int16_t> a, b, c;
+    std::vector<int32_t> z;
+    std::vector<uint8_t> bytes, bytes2, bytes3;
+};
+
+// Mostly picture-like values, with runs at the extremes the decoders can produce.
+Lines RandomLines(std::mt19937& random, int n) {
+    std::uniform_int_distribution<int> sample(0, 255), wide(0, 510), chroma(-1020, 1020);
+    std::uniform_int_distribution<int> pick(0, 9);
+    Lines l;
+    auto stream = [&] {
+        std::vector<int16_t> v(n + 2 * kPad);
+        for (auto& x : v)
+            x = static_cast<int16_t>(pick(random) == 0
+                                         ? (pick(random) < 5 ? 0 : 510)
+                                         : (pick(random) < 8 ? sample(random) : wide(random)));
+        return v;
+    };
+    l.a = stream();
+    l.b = stream();
+    l.c = stream();
+    l.z.resize(n);
+    for (auto& x : l.z)
+        x = pick(random) == 0 ? (pick(random) < 5 ? -1020 : 1020) : chroma(random);
+    for (auto* bytes : {&l.bytes, &l.bytes2, &l.bytes3}) {
+        bytes->resize(n + 2 * kPad);
+        for (auto& x : *bytes)
+            x = static_cast<uint8_t>(pick(random) == 0 ? 255 * (pick(random) & 1) : sample(random));
+    }
+    return l;
+}
+
+void CompareOnThisTarget(const char* target) {
+    std::mt19937 random(7);
+    for (int n : {0, 1, 3, 4, 5, 15, 16, 17, 31, 33, 63, 64, 65, 751, 752}) {
+        for (int round = 0; round < 4; ++round) {
+            const Lines l = RandomLines(random, n);
+            const int16_t* a = l.a.data() + kPad;
+            const int16_t* b = l.b.data() + kPad;
+            const int16_t* c = l.c.data() + kPad;
+            const std::string where = std::string(target) + " n=" + std::to_string(n);
+
+            for (bool colour : {false, true}) {
+                std::vector<uint8_t> luma(n + 1, 0xAA), lumaRef(n + 1, 0xAA);
+                std::vector<int32_t> z(n + 1, -7), zRef(n + 1, -7);
+                kernels::CombLine(a, b, n, colour, luma.data(), z.data());
+                kernels::reference::CombLine(a, b, n, colour, lumaRef.data(), zRef.data());
+                ASSERT_EQ(luma, lumaRef) << "comb luma " << where;
+                ASSERT_EQ(z, zRef) << "comb chroma " << where;
+            }
+
+            for (auto [wA, wB] : {std::pair{16383, -16384}, {-5000, 731}, {0, 1024}}) {
+                std::vector<int8_t> out(n + 1, 3), ref(n + 1, 3);
+                kernels::Demodulate(l.z.data(), n, wA, wB, out.data());
+                kernels::reference::Demodulate(l.z.data(), n, wA, wB, ref.data());
+                ASSERT_EQ(out, ref) << "demodulation " << where << " weights " << wA;
+            }
+
+            int high = 76, low = 224, highRef = 76, lowRef = 224;
+            kernels::MovingAverageExtremes(l.bytes.data(), n, high, low);
+            kernels::reference::MovingAverageExtremes(l.bytes.data(), n, highRef, lowRef);
+            ASSERT_EQ(high, highRef) << "moving average " << where;
+            ASSERT_EQ(low, lowRef) << "moving average " << where;
+
+            std::vector<int32_t> estimates(n + 1, 9), estimatesRef(n + 1, 9);
+            kernels::SeparatorEstimates(a, b, c, n, estimates.data());
+            kernels::reference::SeparatorEstimates(a, b, c, n, estimatesRef.data());
+            ASSERT_EQ(estimates, estimatesRef) << "separator " << where;
+
+            std::vector<uint8_t> smooth(n + 1, 1), smoothRef(n + 1, 1);
+            const uint8_t* centre = l.bytes.data() + kPad;
+            kernels::Smooth121(l.bytes2.data() + kPad, centre, l.bytes3.data() + kPad, n,
+                               smooth.data());
+            kernels::reference::Smooth121(l.bytes2.data() + kPad, centre, l.bytes3.data() + kPad, n,
+                                          smoothRef.data());
+            ASSERT_EQ(smooth, smoothRef) << "smoothing " << where;
+        }
+    }
+}
+
+TEST(SignalKernels, EveryInstructionSetGivesTheScalarResults) {
+    const std::vector<int64_t> targets = hwy::SupportedAndGeneratedTargets();
+    ASSERT_FALSE(targets.empty());
+    for (int64_t target : targets) {
+        hwy::SetSupportedTargetsForTest(target);
+        CompareOnThisTarget(hwy::TargetName(target));
+    }
+    hwy::SetSupportedTargetsForTest(0);
+}
+
+// The separator's one true division is done in floating point and corrected: quotients just
+// below a whole number must still round towards zero.
+TEST(SignalKernels, SeparatorDivisionRoundsTowardsZeroAtTheEdges) {
+    // One position whose horizontal and vertical activity and estimates give the blend
+    // (h x v-estimate + v x h-estimate) / (h + v) for many ratios.
+    for (int step = 1; step < 200; ++step) {
+        std::vector<int16_t> m(24, 100), north(24, 100), south(24, 100);
+        m[12] = static_cast<int16_t>(100 + step);
+        m[14] = static_cast<int16_t>(100 - step / 3);
+        north[11] = static_cast<int16_t>(100 + step % 17);
+        south[13] = static_cast<int16_t>(510 - step);
+        int32_t out[16], ref[16];
+        kernels::SeparatorEstimates(m.data() + 4, north.data() + 4, south.data() + 4, 16, out);
+        kernels::reference::SeparatorEstimates(m.data() + 4, north.data() + 4, south.data() + 4, 16,
+                                               ref);
+        for (int k = 0; k < 16; ++k)
+            ASSERT_EQ(out[k], ref[k]) << step << " at " << k;
+    }
+}
+
+}  // namespace
+}  // namespace kivoly
