@@ -22,8 +22,6 @@ constexpr int kVkHome = 0x24;
 constexpr int kVkInsert = 0x2D;
 constexpr int kVkDelete = 0x2E;
 constexpr int kPollMs = 4;
-// What "no largest size" is to SDL, which wants a positive one.
-constexpr int kUnlimited = 16384;
 
 bool Named(const char* variable) {
     const char* value = std::getenv(variable);
@@ -90,9 +88,6 @@ class SdlNativeWindows final : public NativeWindows {
         SDL_Window* w = Find(window);
         if (!w) return;
         SDL_SetWindowPosition(w, client.left, client.top);
-        if (SDL_GetWindowFlags(w) & SDL_WINDOW_MAXIMIZED) {
-            SDL_SetWindowMaximumSize(w, std::max(client.Width(), 1), std::max(client.Height(), 1));
-        }
         SDL_SetWindowSize(w, std::max(client.Width(), 1), std::max(client.Height(), 1));
     }
 
@@ -116,23 +111,10 @@ class SdlNativeWindows final : public NativeWindows {
         if (SDL_Window* w = Find(window)) SDL_MinimizeWindow(w);
     }
 
-    void Maximize(int window) override {
-        SDL_Window* w = Find(window);
-        if (!w) return;
-        // The maximised window keeps the size the window system gave it: the window manager
-        // is told that it cannot grow.
-        int width = 0;
-        int height = 0;
-        SDL_GetWindowSize(w, &width, &height);
-        SDL_SetWindowMaximumSize(w, width, height);
-        SDL_MaximizeWindow(w);
-    }
-
     void Restore(int window) override {
         SDL_Window* w = Find(window);
         if (!w) return;
         SDL_RestoreWindow(w);
-        SDL_SetWindowMaximumSize(w, kUnlimited, kUnlimited);
     }
 
     void Activate(int window) override {
