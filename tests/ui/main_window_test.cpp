@@ -10,6 +10,7 @@
 
 #include "capture/video_source.h"
 #include "output/skin_archive.h"
+#include "platform/clock.h"
 #include "platform/global_memory.h"
 #include "platform/key_state.h"
 #include "platform/message_box.h"
@@ -275,6 +276,29 @@ TEST_F(MainWindowTest, SpaceCapturesWithTheVideoOnAndTheButtonShowingReady) {
     EXPECT_EQ(ui.main().Capture()->GetState(), ui::CaptureButton::kReleased);
     EXPECT_EQ(ui.Pixel(6 + 30, 211 + 10), ui.MemberPixel(ui::kMainPanel, 6 + 30, 211 + 10));
     EXPECT_EQ(KivoGetStatus(ui.handle), 0);
+}
+
+// A device that never reports video ready: the capture must not wait for it for ever.
+class NeverReady : public VideoSource {
+  public:
+    void Read(uint8_t*, uint16_t) override {}
+    bool AcquireField() override { return false; }
+    bool Power(int32_t) override { return true; }
+    bool IsReady() override { return false; }
+};
+
+TEST_F(MainWindowTest, CaptureGivesUpWaitingForADeviceThatNeverGetsReady) {
+    ASSERT_NE(ui.Make(), nullptr);
+    Grabber& grabber = ui.grabber();
+    grabber.videoSource = new NeverReady;
+    grabber.status = KivoStatusVideoOn;
+    int captures = 0;
+    gOnCapture = [&] { ++captures; };
+    KivoSetCallback(ui.handle, KivoCallbackCapture, &OnCapture);
+    const int32_t before = NowMs();
+    ui.Press(VkSpace);
+    EXPECT_EQ(captures, 1);  // the capture then says why it failed
+    EXPECT_GE(NowMs() - before, 5000);
 }
 
 TEST_F(MainWindowTest, CtrlAltSpaceDecodesTheRawFileWithoutTheVideo) {
