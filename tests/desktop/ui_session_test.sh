@@ -30,7 +30,12 @@ fail() {
     [ -f "$work/ui.log" ] && sed 's/^/  kivoly ui: /' "$work/ui.log" >&2
     exit 1
 }
+# How many pixels of two pictures differ.
+differing() {
+    compare -metric AE "$1" "$2" null: 2>&1 | cut -d' ' -f1
+}
 step=0
+[ -n "$shots" ] && mkdir -p "$shots" && rm -f "$shots"/*.png
 shot() {
     [ -n "$shots" ] || return 0
     step=$((step + 1))
@@ -50,10 +55,22 @@ at() {
     eval "$(xdotool getwindowgeometry --shell "$main")"
     echo "$((X + $1)) $((Y + $2))"
 }
-# A conversion shows the picture growing in the full-screen picture window, which waits for a
-# key: wait up to 10 s for it, then close it as a person would.
+# Waits (up to 60 s) until the screen stops changing for half a second.
+wait_still() {
+    for _ in $(seq 60); do
+        import -window root "$work/before.png" 2>/dev/null
+        sleep 0.5
+        import -window root "$work/after.png" 2>/dev/null
+        [ "$(differing "$work/before.png" "$work/after.png")" = 0 ] && return 0
+    done
+    fail "the screen never stops changing"
+}
+# A conversion shows the picture growing in the full-screen picture window, which then waits
+# for a key (a key while it grows asks whether to abort): wait up to 10 s for the window, let
+# the picture finish, then close it as a person would.
 dismiss_picture() {
     window_named "^Kivoly Kivoshot\$" 10 >/dev/null || return 0
+    wait_still
     xdotool key Escape
     for _ in $(seq 50); do
         xdotool search --onlyvisible --name "^Kivoly Kivoshot\$" >/dev/null 2>&1 || return 0
@@ -115,9 +132,6 @@ ui=""
 # The same capture through the command line, with and without the adjustment.
 "$kivoly" capture --simulate --color 10 -o with_color.png >/dev/null 2>&1 || fail "capture --color 10"
 "$kivoly" capture --simulate -o plain.png >/dev/null 2>&1 || fail "capture"
-differing() {
-    compare -metric AE "$1" "$2" null: 2>&1 | cut -d' ' -f1
-}
 [ "$(differing adjusted.png with_color.png)" = 0 ] ||
     fail "the saved picture is not the capture with Color 10 ($(differing adjusted.png with_color.png) pixels differ)"
 [ "$(differing adjusted.png plain.png)" != 0 ] || fail "the slider changed nothing"
