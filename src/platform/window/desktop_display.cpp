@@ -190,6 +190,9 @@ void DesktopDisplay::Present() {
 void DesktopDisplay::HandleWindowEvent(const NativeEvent& event, KivoHWnd window, Shown& shown) {
     switch (event.kind) {
         case NativeEvent::Moved: {
+            // Where the window manager puts a window while maximising or minimising it is
+            // not where the window stays.
+            if (shown.leavingMaximized || shown.minimized) break;
             Point client{event.position.x - area_.left, event.position.y - area_.top};
             int dx = client.x - shown.client.left;
             int dy = client.y - shown.client.top;
@@ -249,6 +252,7 @@ void DesktopDisplay::HandleWindowEvent(const NativeEvent& event, KivoHWnd window
         case NativeEvent::Restored:
             if (shown.leavingMaximized) {
                 shown.leavingMaximized = false;
+                natives_->SetClientArea(shown.native, OnDesktop(shown.client));
             } else if (shown.minimized) {
                 shown.minimized = false;
                 if (IsIconic(window)) SendMessage(window, WmSysCommand, ScRestore, 0);
