@@ -118,7 +118,15 @@ class SdlNativeWindows final : public NativeWindows {
     }
 
     void Activate(int window) override {
-        if (SDL_Window* w = Find(window)) SDL_RaiseWindow(w);
+        SDL_Window* w = Find(window);
+        if (!w) return;
+        SDL_RaiseWindow(w);
+        // Without a window manager SDL gives each window it shows the keyboard focus, which
+        // goes nowhere when that window goes: the window the program activates takes it.
+        const uint32_t flags = SDL_GetWindowFlags(w);
+        if ((flags & SDL_WINDOW_SHOWN) && !(flags & SDL_WINDOW_MINIMIZED)) {
+            SDL_SetWindowInputFocus(w);
+        }
     }
 
     void ShowPixels(int window, const uint32_t* pixels, int width, int height,
