@@ -437,6 +437,9 @@ TEST_F(MainWindowTest, SaveAppearsWithAPictureWhenTheHostCanSave) {
     EXPECT_EQ(ui.Pixel(277 + 20, 211 + 8), ui.MemberPixel(ui::kSaveReleased, 20, 8));
     ui.ClickAt(282 + 30, 219 + 8);
     EXPECT_EQ(saves, 1);
+    const std::string longTitle(500, 'x');  // cut to fit the caption, never overflowing it
+    KivoSetPic(ui.handle, longTitle.c_str(), nullptr, 1);
+    EXPECT_EQ(GetWindowText(ui.window).rfind("Kivoly - xxx", 0), 0u);
     KivoSetPic(ui.handle, nullptr, nullptr, 0);
     ui.Pump();
     EXPECT_FALSE(IsWindowVisible(save));
