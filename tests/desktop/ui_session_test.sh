@@ -55,11 +55,11 @@ at() {
     eval "$(xdotool getwindowgeometry --shell "$main")"
     echo "$((X + $1)) $((Y + $2))"
 }
-# Waits (up to 60 s) until the screen stops changing for half a second.
+# Waits (up to 60 s) until the screen stops changing for a second.
 wait_still() {
     for _ in $(seq 60); do
         import -window root "$work/before.png" 2>/dev/null
-        sleep 0.5
+        sleep 1
         import -window root "$work/after.png" 2>/dev/null
         [ "$(differing "$work/before.png" "$work/after.png")" = 0 ] && return 0
     done
@@ -68,13 +68,21 @@ wait_still() {
 # A conversion shows the picture growing in the full-screen picture window, which then waits
 # for a key (a key while it grows asks whether to abort): wait up to 10 s for the window, let
 # the picture finish, then close it as a person would.
+# A slow machine may still be converting: the question whether to abort is answered No.
 dismiss_picture() {
     window_named "^Kivoly Kivoshot\$" 10 >/dev/null || return 0
-    wait_still
-    xdotool key Escape
-    for _ in $(seq 50); do
-        xdotool search --onlyvisible --name "^Kivoly Kivoshot\$" >/dev/null 2>&1 || return 0
-        sleep 0.2
+    for _ in $(seq 5); do
+        wait_still
+        xdotool key Escape
+        sleep 1
+        if window_named "^Abort Requested\$" 1 >/dev/null; then
+            xdotool key Return
+            continue
+        fi
+        for _ in $(seq 50); do
+            xdotool search --onlyvisible --name "^Kivoly Kivoshot\$" >/dev/null 2>&1 || return 0
+            sleep 0.2
+        done
     done
     fail "the picture window does not close"
 }
