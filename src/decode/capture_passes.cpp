@@ -14,9 +14,9 @@
 
 #include "capture/video_source.h"
 #include "decode/burst_vector.h"
+#include "decode/decode_progress.h"
 #include "decode/luma_smoothers.h"
 #include "decode/yuv_image.h"
-#include "framework/progress_feedback.h"
 
 namespace kivoly {
 
@@ -25,16 +25,13 @@ namespace {
 constexpr int kRetryLimit = 16;
 constexpr int kMinimumBlanking = 48;
 constexpr int kSkewLimit = 75;
-constexpr int kStringCapturing = 76;
-constexpr int kStringCapturingFirst = 77;
-constexpr int kStringCapturingSecond = 78;
 
 // How a pass (or the acquisition of its field) ended.
 enum class PassEnd { Next, Retry, Stop, Restart, Rescan, Exit };
 
 class CapturePasses {
   public:
-    CapturePasses(YuvImage& image, const KivoGrabInfo& grabInfo, ProgressFeedback* progress)
+    CapturePasses(YuvImage& image, const KivoGrabInfo& grabInfo, DecodeProgress* progress)
         : image_(image), source_(*image.source), quality_(grabInfo.Quality), progress_(progress) {}
 
     // Runs attempts until the passes end; false with `result` set when the decode must exit.
@@ -48,12 +45,12 @@ class CapturePasses {
     // Records a field the passes let go by.
     void SkipField();
     PassEnd ProcessLines(int pass, uint16_t flags, LineTable& table, int cursor);
-    bool Aborted() const { return progress_ != nullptr && progress_->IsAborted(); }
+    bool Aborted() const { return progress_ != nullptr && progress_->Aborted(); }
 
     YuvImage& image_;
     VideoSource& source_;
     const int quality_;
-    ProgressFeedback* const progress_;
+    DecodeProgress* const progress_;
     int step_ = 1;
     int linesPerField_ = kFieldLines;
     int maxPasses_ = 2;
@@ -78,7 +75,8 @@ bool CapturePasses::Run(DecodeResult& result) {
         image_.fieldStep = static_cast<int16_t>(step_);
         linesPerField_ = std::min(kFieldLines, image_.lineCount / step_);
         maxPasses_ = image_.lineTable2.entries != nullptr ? 8 : 2;
-        if (progress_ != nullptr) progress_->UpdateById(0, kStringCapturingFirst);
+        if (progress_ != nullptr)
+            progress_->EnterPhase(DecodeProgress::Phase::FirstFrame, counter_);
         image_.ResetSignalState();
         image_.statistics.ClearNegative();
         if (!(source_.readoutActive && quality_ == 0)) source_.SetSyncWait(1);
@@ -115,7 +113,9 @@ PassEnd CapturePasses::RunPass(int pass) {
     source_.SetAltLineLength(second);
     if (pass == 4) image_.ResetSyncCalibration();
     image_.samplesPerLine = static_cast<int16_t>(source_.samplesPerLine);
-    if (pass == 2 && progress_ != nullptr) progress_->UpdateById(0, kStringCapturingSecond);
+    if (pass == 2 && progress_ != nullptr) {
+        progress_->EnterPhase(DecodeProgress::Phase::SecondFrame, counter_);
+    }
     // Even passes fill lines 1, 3, 5, ... and odd passes 0, 2, 4, ... of a two-field picture.
     int cursor = pass % 2;
     if (step_ == 2) cursor += pass % 2 == 0 ? 1 : -1;
@@ -143,7 +143,7 @@ PassEnd CapturePasses::AcquireFieldOfPass(int pass, uint16_t& flags) {
     }
     ++attempts_;
     if (attempts_ > kRetryLimit || restarts_ > kRetryLimit || rescans_ > kRetryLimit) {
-        if (progress_ != nullptr) progress_->Query(rescans_ > kRetryLimit ? 1 : 0);
+        if (progress_ != nullptr) progress_->RetriesExhausted(rescans_ > kRetryLimit);
         if (pass > 0) return PassEnd::Stop;
         if (image_.cameraInput && rescans_ <= kRetryLimit) {
             // Give the source a last chance as a tape player.
@@ -282,9 +282,9 @@ PassEnd CapturePasses::ProcessLines(int pass, uint16_t flags, LineTable& table, 
         }
 
         if (progress_ != nullptr) {
-            progress_->Update(++counter_, nullptr);
-            if (l == 0) progress_->PlaySound();
-            if (progress_->IsAborted()) {
+            progress_->Advance(++counter_);
+            if (l == 0) progress_->FieldStarted();
+            if (progress_->Aborted()) {
                 exitResult_ = DecodeAborted;
                 return PassEnd::Exit;
             }
@@ -302,7 +302,7 @@ PassEnd CapturePasses::ProcessLines(int pass, uint16_t flags, LineTable& table, 
 
 }  // namespace
 
-DecodeResult YuvImage::Decode(const KivoGrabInfo& grabInfo, ProgressFeedback* progress,
+DecodeResult YuvImage::Decode(const KivoGrabInfo& grabInfo, DecodeProgress* progress,
                               const char* rawFileName, VideoSource* videoSource) {
     if (videoSource == nullptr || !HasLines()) return DecodeNoVideo;
     source = videoSource;
@@ -314,7 +314,7 @@ DecodeResult YuvImage::Decode(const KivoGrabInfo& grabInfo, ProgressFeedback* pr
     const bool correct = grabInfo.Negative && grabInfo.UseColor;
     if (progress != nullptr) {
         const int perLine = (grabInfo.Quality < 3 ? 2 : 4) + (correct ? 1 : 0);
-        progress->BeginById(kStringCapturing, static_cast<uint16_t>(lineCount * perLine), true);
+        progress->Begin(static_cast<uint16_t>(lineCount * perLine));
     }
 
     auto exit = [&](DecodeResult result) {

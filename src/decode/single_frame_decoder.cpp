@@ -15,17 +15,16 @@
 
 #include "capture/video_source.h"
 #include "decode/chroma_demodulator.h"
+#include "decode/decode_progress.h"
 #include "decode/line_interpolators.h"
 #include "decode/luma_smoothers.h"
 #include "decode/signal_kernels.h"
 #include "decode/yuv_image.h"
-#include "framework/progress_feedback.h"
 
 namespace kivoly {
 
 namespace {
 
-constexpr int kStringAnalyzing = 80;
 constexpr int kEdgeSearchMoves = 20;
 constexpr int kFractionOne = 16384;
 constexpr int kSeparatorDelay = 6;
@@ -183,14 +182,14 @@ void YuvImage::DecodeFieldLine(int l, FieldDecoder& decoder) {
     ++statistics.currentLine;
 }
 
-bool YuvImage::DecodeSingleFrame(ProgressFeedback* progress, uint16_t& counter) {
+bool YuvImage::DecodeSingleFrame(DecodeProgress* progress, uint16_t& counter) {
     FieldDecoder decoders[2];
-    if (progress != nullptr) progress->UpdateById(0, kStringAnalyzing);
+    if (progress != nullptr) progress->EnterPhase(DecodeProgress::Phase::Analyzing, counter);
     const int step = fieldStep;
     auto advance = [&]() {
         if (progress == nullptr) return true;
-        progress->Update(++counter, nullptr);
-        return !progress->IsAborted();
+        progress->Advance(++counter);
+        return !progress->Aborted();
     };
     for (int l = step; l < lineCount; ++l) {
         if (passesDone != 2 && !(l & 1)) continue;
@@ -224,7 +223,7 @@ bool YuvImage::DecodeSingleFrame(ProgressFeedback* progress, uint16_t& counter) 
     return true;
 }
 
-void YuvImage::InterpolateMissingField(ProgressFeedback* progress, uint16_t& counter) {
+void YuvImage::InterpolateMissingField(DecodeProgress* progress, uint16_t& counter) {
     auto line = [&](int i) { return lineTable.Line(i); };
     auto chromaOf = [&](int i) { return reinterpret_cast<int8_t*>(line(i) + kSampleWidth); };
     auto between = [&](int target, int a, int b, int c, int d) {
@@ -235,7 +234,7 @@ void YuvImage::InterpolateMissingField(ProgressFeedback* progress, uint16_t& cou
     int l = 4;
     for (; l - 1 < lineCount - 3; l += 2) {
         between(l, l - 3, l - 1, l + 1, l + 3);
-        if (progress != nullptr) progress->Update(++counter, nullptr);
+        if (progress != nullptr) progress->Advance(++counter);
     }
     between(l, l - 3, l - 1, l + 1, l + 1);
 }

@@ -20,7 +20,7 @@
 
 namespace kivoly {
 
-class ProgressFeedback;
+class DecodeProgress;
 class VideoSource;
 struct FieldDecoder;
 
@@ -93,7 +93,7 @@ class YuvImage {
     void ReleaseOwnedChunkBuffer();
 
     // Captures and decodes one picture from `source`.
-    DecodeResult Decode(const KivoGrabInfo& grabInfo, ProgressFeedback* progress,
+    DecodeResult Decode(const KivoGrabInfo& grabInfo, DecodeProgress* progress,
                         const char* rawFileName, VideoSource* source);
 
     // Signal analysis. Positions are offsets into the chunk buffer.
@@ -114,9 +114,9 @@ class YuvImage {
     // Decoders.
     void DecodeFrameLine(uint8_t* storedLine, const uint8_t* rawStart, BurstAverager& averager);
     // False when the user aborted.
-    bool DecodeSingleFrame(ProgressFeedback* progress, uint16_t& counter);
-    void InterpolateMissingField(ProgressFeedback* progress, uint16_t& counter);
-    bool CorrectColours(ProgressFeedback* progress, uint16_t& counter);
+    bool DecodeSingleFrame(DecodeProgress* progress, uint16_t& counter);
+    void InterpolateMissingField(DecodeProgress* progress, uint16_t& counter);
+    bool CorrectColours(DecodeProgress* progress, uint16_t& counter);
 
     // Raw capture file written while decoding: one record per field, back to back.
     void BeginRawRecord(uint16_t fieldFlags);

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "api/decode_feedback.h"
 #include "api/grabber.h"
 #include "bitmap_picture.h"
 #include "capture/raw_file_source.h"
@@ -133,7 +134,8 @@ bool DecodeOne(KivoGrabber* handle, const std::string& rawPath, const std::strin
     }
     RawFileSource source(rawPath.c_str());
     grabber.BeginBusy();
-    const DecodeResult result = yuv->Decode(grabber.grabInfo, &grabber, nullptr, &source);
+    DecodeFeedback progress(grabber);
+    const DecodeResult result = yuv->Decode(grabber.grabInfo, &progress, nullptr, &source);
     grabber.EndBusy();
     if (result != DecodeOk) {
         error = DecodeFailure(result);
