@@ -46,6 +46,12 @@ class CapturePasses {
     void SkipField();
     PassEnd ProcessLines(int pass, uint16_t flags, LineTable& table, int cursor);
     bool Aborted() const { return progress_ != nullptr && progress_->Aborted(); }
+    int NextLine(int& position) {
+        return image_.slicer.NextLine(image_.chunk, position, image_.samplesPerLine);
+    }
+    void CopyRestOfField() {
+        image_.rawDump.CopyRestOfField(source_, image_.chunk.Data(), kChunkBytes);
+    }
 
     YuvImage& image_;
     VideoSource& source_;
@@ -111,7 +117,7 @@ PassEnd CapturePasses::RunPass(int pass) {
     const bool second = pass >= 4;
     LineTable& table = second ? image_.lineTable2 : image_.lineTable;
     source_.SetAltLineLength(second);
-    if (pass == 4) image_.ResetSyncCalibration();
+    if (pass == 4) image_.slicer.Reset();
     image_.samplesPerLine = static_cast<int16_t>(source_.samplesPerLine);
     if (pass == 2 && progress_ != nullptr) {
         progress_->EnterPhase(DecodeProgress::Phase::SecondFrame, counter_);
@@ -125,15 +131,15 @@ PassEnd CapturePasses::RunPass(int pass) {
         PassEnd end = AcquireFieldOfPass(pass, flags);
         if (end == PassEnd::Next) end = ProcessLines(pass, flags, table, cursor);
         if (end != PassEnd::Retry) return end;
-        image_.CopyRestOfField();
+        CopyRestOfField();
     }
 }
 
 // A field the passes do not use still becomes a record, so that the raw file replays.
 void CapturePasses::SkipField() {
-    image_.BeginRawRecord(source_.fieldFlags);
-    image_.CopyRestOfField();
-    image_.FinishRawRecord();
+    image_.rawDump.BeginRecord(source_.fieldFlags);
+    CopyRestOfField();
+    image_.rawDump.FinishRecord();
 }
 
 PassEnd CapturePasses::AcquireFieldOfPass(int pass, uint16_t& flags) {
@@ -155,7 +161,7 @@ PassEnd CapturePasses::AcquireFieldOfPass(int pass, uint16_t& flags) {
         }
     }
 
-    image_.evenOddOffset = 0;
+    image_.chunk.SetEvenOddOffset(0);
     const PassEnd noField = pass > 0 ? PassEnd::Stop : PassEnd::Exit;
     exitResult_ = DecodeNoVideo;
     if (source_.readoutActive && quality_ == 0) {
@@ -198,19 +204,19 @@ PassEnd CapturePasses::AcquireFieldOfPass(int pass, uint16_t& flags) {
 }
 
 PassEnd CapturePasses::ProcessLines(int pass, uint16_t flags, LineTable& table, int cursor) {
-    uint8_t* const chunk = image_.chunkBuffer;
+    uint8_t* const chunk = image_.chunk.Data();
     source_.Read(chunk, kChunkBytes);
-    image_.BeginRawRecord(flags);
-    image_.DumpSamples(chunk, kChunkBytes);
+    image_.rawDump.BeginRecord(flags);
+    image_.rawDump.Write(chunk, kChunkBytes);
 
     int position = 0;
     for (int i = 0; i < 3; ++i) {
-        const int next = image_.NextLine(position);
-        image_.MeasureEvenOdd(position);
+        const int next = NextLine(position);
+        image_.chunk.MeasureEvenOdd(position);
         position = next;
     }
     for (int i = 0; i < (kFieldLines - linesPerField_) / 2; ++i)
-        position = image_.NextLine(position);
+        position = NextLine(position);
 
     const bool storing = pass % 4 < 2;
     for (int l = 0; l < linesPerField_; ++l) {
@@ -219,19 +225,20 @@ PassEnd CapturePasses::ProcessLines(int pass, uint16_t flags, LineTable& table, 
             exitResult_ = DecodeNoVideo;
             return PassEnd::Exit;
         }
-        int start = image_.NextLine(position);
+        int start = NextLine(position);
         if (kChunkBytes - start < kRawLineSamples) start = kChunkBytes - kRawLineSamples;
-        if (image_.lineSkew < -kSkewLimit || image_.lineSkew > kSkewLimit) image_.lineSkew = 0;
+        int16_t skew = image_.slicer.Skew();
+        if (skew < -kSkewLimit || skew > kSkewLimit) skew = 0;
 
         if (l == 0) {
-            const BurstMeasurement m = image_.BurstMeasure(chunk + start);
+            const BurstMeasurement m = image_.aligner.Measure(chunk + start);
             image_.burstA[pass] = m.a;
             image_.burstB[pass] = m.b;
             image_.burstGain[pass] = m.gain;
             if (m.blanking < kMinimumBlanking) {
                 if (pass == 0) {
                     source_.EndReadout();
-                    image_.CopyRestOfField();
+                    CopyRestOfField();
                     return PassEnd::Rescan;
                 }
                 exitResult_ = DecodeBadSignal;
@@ -257,7 +264,8 @@ PassEnd CapturePasses::ProcessLines(int pass, uint16_t flags, LineTable& table, 
         if (storing) {
             if (!(l == 0 && pass == 0) && quality_ != 0 && !(flags & (NoSync | StatusPE))) {
                 const int before = start;
-                image_.AlignLine(start, l, image_.burstB[pass], image_.burstA[pass]);
+                image_.aligner.Align(chunk, start, l, image_.burstB[pass], image_.burstA[pass],
+                                     skew);
                 if (start != before && l > 0) {
                     uint8_t* previous = table.Line(cursor - step_);
                     int16_t skew;
@@ -266,17 +274,20 @@ PassEnd CapturePasses::ProcessLines(int pass, uint16_t flags, LineTable& table, 
                     std::memcpy(previous, &skew, 2);
                 }
             }
-            std::memcpy(line, &image_.lineSkew, 2);
+            std::memcpy(line, &skew, 2);
             std::memcpy(line + 2, chunk + start, kRawLineSamples);
         } else {
-            if (l == 0 && (flags & NoSync) && image_.burstMissCount < 3) {
+            if (l == 0 && (flags & NoSync) && image_.aligner.MissCount() < 3) {
                 // The new frame must carry the inverse colour phase of the stored one.
                 if (!BurstIsInverse(image_.burstA[pass], image_.burstB[pass],
                                     image_.burstA[pass % 2], image_.burstB[pass % 2])) {
                     return PassEnd::Retry;
                 }
             }
-            if (pass >= 4) image_.AlignLine(start, l, image_.burstB[pass], image_.burstA[pass]);
+            if (pass >= 4) {
+                image_.aligner.Align(chunk, start, l, image_.burstB[pass], image_.burstA[pass],
+                                     skew);
+            }
             image_.DecodeFrameLine(line, chunk + start, averager_);
             if (pass >= 6) MergeSampleSets(line, image_.lineTable.Line(cursor));
         }
@@ -294,8 +305,8 @@ PassEnd CapturePasses::ProcessLines(int pass, uint16_t flags, LineTable& table, 
     }
 
     image_.passesDone = static_cast<int16_t>(pass + 2 / step_);
-    image_.CopyRestOfField();
-    image_.FinishRawRecord();
+    CopyRestOfField();
+    image_.rawDump.FinishRecord();
     source_.EndReadout();
     return PassEnd::Next;
 }
@@ -309,7 +320,7 @@ DecodeResult YuvImage::Decode(const KivoGrabInfo& grabInfo, DecodeProgress* prog
     useColor = grabInfo.UseColor != 0;
     cameraInput = grabInfo.CameraInput != 0;
     negative = grabInfo.Negative != 0;
-    const bool hadChunkBuffer = chunkBuffer != nullptr;
+    const bool hadChunkBuffer = chunk.Data() != nullptr;
     bool createdRawFile = false;
     const bool correct = grabInfo.Negative && grabInfo.UseColor;
     if (progress != nullptr) {
@@ -320,22 +331,22 @@ DecodeResult YuvImage::Decode(const KivoGrabInfo& grabInfo, DecodeProgress* prog
     auto exit = [&](DecodeResult result) {
         source->EndReadout();
         ComputeMedian();
-        ReleaseOwnedChunkBuffer();
-        CloseRawFile();
+        chunk.ReleaseOwned();
+        rawDump.Close();
         if (result != DecodeOk && createdRawFile) std::remove(rawFileName);
         source->Power(0);
         source = nullptr;
         return result;
     };
 
-    if (!EnsureChunkBuffer()) return exit(DecodeOutOfMemory);
-    if (source->isHardware && source->VerifyReadback(chunkBuffer, kChunkBytes)) {
+    if (!chunk.Ensure()) return exit(DecodeOutOfMemory);
+    chunk.Attach(source, &rawDump);
+    if (source->isHardware && source->VerifyReadback(chunk.Data(), kChunkBytes)) {
         source = nullptr;
         return DecodeReadbackFailed;
     }
     if (rawFileName != nullptr) {
-        rawFile = std::fopen(rawFileName, "w+b");
-        if (rawFile == nullptr) {
+        if (!rawDump.Open(rawFileName)) {
             source = nullptr;
             return DecodeRawFileFailed;
         }
@@ -350,17 +361,17 @@ DecodeResult YuvImage::Decode(const KivoGrabInfo& grabInfo, DecodeProgress* prog
     DecodeResult result = DecodeAborted;
     if (!passes.Run(result)) return exit(result);
 
-    CopyRestOfField();
-    FinishRawRecord();
+    rawDump.CopyRestOfField(*source, chunk.Data(), kChunkBytes);
+    rawDump.FinishRecord();
     source->Power(0);
-    if (!hadChunkBuffer) ReleaseChunkBuffer();
+    if (!hadChunkBuffer) chunk.Release();
     statistics.currentLine = 0;
     if (passesDone <= 2) {
         if (!DecodeSingleFrame(progress, passes.Counter())) return exit(DecodeAborted);
     } else if (passesDone == 3 && passesDone < passes.MaxPasses()) {
         InterpolateMissingField(progress, passes.Counter());
     }
-    CloseRawFile();
+    rawDump.Close();
     if (correct && !CorrectColours(progress, passes.Counter())) return exit(DecodeAborted);
     return exit(DecodeOk);
 }

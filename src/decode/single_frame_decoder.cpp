@@ -15,6 +15,7 @@
 
 #include "capture/video_source.h"
 #include "decode/chroma_demodulator.h"
+#include "decode/clip_detector.h"
 #include "decode/decode_progress.h"
 #include "decode/line_interpolators.h"
 #include "decode/luma_smoothers.h"
@@ -92,8 +93,8 @@ void YuvImage::DecodeFieldLine(int l, FieldDecoder& decoder) {
 
     // Locate the sync pulse's falling edge at the line start: move on while any of the next
     // four sums is still at or above the slicing level.
-    const bool pairs = syncMode == 0;
-    const int level = pairs ? syncLevel + 64 : 2 * syncLevel + 128;
+    const bool pairs = slicer.Mode() == 0;
+    const int level = pairs ? slicer.Level() + 64 : 2 * slicer.Level() + 128;
     auto sumAt = [&](int j) {
         return pairs ? rawM[j] + rawM[j + 1] : rawM[j] + 2 * rawM[j + 1] + rawM[j + 2];
     };
@@ -128,13 +129,13 @@ void YuvImage::DecodeFieldLine(int l, FieldDecoder& decoder) {
     uint8_t s8[kSpan];
     CopyStream(m8, rawM, kDecodeStart + at);
     const int burstPoint = std::clamp(at, -96, kRawLineSamples - 112);
-    const BurstMeasurement burst = BurstMeasure(rawM + burstPoint);
+    const BurstMeasurement burst = aligner.Measure(rawM + burstPoint);
     decoder.averager.Push(burst.a, burst.b, burst.gain, perLine - hc, at);
     ChromaDemodulator demodulator(decoder.averager.SmoothedGain(), decoder.averager.SmoothedA(),
                                   decoder.averager.SmoothedB());
 
-    LineClips(m8 + kMargin, kSampleWidth);
-    const bool repair = source->clipFlag && burstMissCount <= 2;
+    LineClips(*source, m8 + kMargin, kSampleWidth);
+    const bool repair = source->clipFlag && aligner.MissCount() <= 2;
     // The chroma filter below delays its output by two samples.
     CopyStream(m8, rawM, kDecodeStart + at - 2);
     CopyStream(n8, rawN, offsetN + at - 2);
@@ -152,7 +153,7 @@ void YuvImage::DecodeFieldLine(int l, FieldDecoder& decoder) {
     constexpr int kCount = kSampleWidth - 1 - kFirst;
     int32_t estimates[kCount + 4] = {};  // four zeros, then the estimate of kFirst onwards
     int32_t z[kCount] = {};
-    if (burstMissCount < 3) {
+    if (aligner.MissCount() < 3) {
         kernels::SeparatorEstimates(mw + kMargin + kFirst, nw + kMargin + kFirst,
                                     sw + kMargin + kFirst, kCount, estimates + 4);
         for (int i = 0; i < kCount; ++i)

@@ -101,7 +101,7 @@ TEST(DecodeProgress, AbortStopsAnyPhaseAndDeletesTheDump) {
         EXPECT_EQ(image.Decode(info, &progress, dump.c_str(), &source), DecodeAborted) << abortAt;
         EXPECT_FALSE(std::filesystem::exists(dump));
         EXPECT_FALSE(source.powered);
-        EXPECT_EQ(image.chunkBuffer, nullptr);
+        EXPECT_EQ(image.chunk.Data(), nullptr);
     }
 }
 
