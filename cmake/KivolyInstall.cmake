@@ -27,6 +27,10 @@ install(FILES ${PROJECT_SOURCE_DIR}/include/kivoly/kivoly.h
               ${PROJECT_SOURCE_DIR}/include/kivoly/host.h
         DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/kivoly)
 install(TARGETS kivoly_cli RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+# The desktop display's plugin, beside the library that looks for it there.
+if(TARGET kivoly_desktop_plugin)
+    install(TARGETS kivoly_desktop_plugin LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR})
+endif()
 
 # find_package(Kivoly) gives Kivoly::kivoly.
 install(EXPORT KivolyTargets NAMESPACE Kivoly:: DESTINATION ${KIVOLY_CMAKE_DIR})

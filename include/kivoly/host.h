@@ -8,9 +8,8 @@
  * is the real one, no key is held, and the settings folder follows the environment ($KIVOLY_HOME,
  * else $XDG_CONFIG_HOME/kivoly, else ~/.config/kivoly).
  *
- * libkivoly.so exports these calls beside those of kivoly.h, all but the two of the desktop
- * display, which come with the desktop library. Everything runs on the host's user-interface
- * thread. This header compiles as C and as C++.
+ * libkivoly.so exports these calls beside those of kivoly.h. Everything runs on the host's
+ * user-interface thread. This header compiles as C and as C++.
  */
 #ifndef KIVOLY_HOST_H
 #define KIVOLY_HOST_H
@@ -87,18 +86,22 @@ KIVOLY_API int32_t KivolyHostNowMs(void);
  * The library's windows live on a screen of the platform layer. Headless (the default), the
  * screen is a picture in memory: the host gives input as a user would (pointer moves, button
  * presses and releases at screen positions, keys) and can save the screen as a PNG picture.
- * The desktop display shows the screen in a real window and feeds it real input; it comes with
- * the desktop library (kivoly_desktop), not with the library itself. */
+ * The desktop display shows every top-level window as a window of the desktop and feeds them
+ * the person's input. The library loads it (the plugin libkivoly-desktop.so, installed beside
+ * it, which brings SDL2) only when it is opened, so a host on a machine without a desktop never
+ * needs it. KivoMakeUI opens it by itself when DISPLAY or WAYLAND_DISPLAY names a server that
+ * answers and the host chose no display: KIVOLY_DISPLAY=headless or =desktop decides instead. */
 
 /* Shows the windows on the headless screen of `width` x `height` pixels (0: keep the size).
  * Returns 0 when the size is refused. */
 KIVOLY_API int32_t KivolyHostUseHeadlessDisplay(int32_t width, int32_t height);
-/* Opens the desktop display (defined by kivoly_desktop); 0 when no desktop can be reached.
- * While it is open a person answers message boxes and dialogs (it installs its own message-box
- * responder, and closing it returns to the default one). */
-int32_t KivolyHostUseDesktopDisplay(const char* title);
+/* Opens the desktop display; 0 when no desktop can be reached (there is never an off-screen
+ * stand-in that would wait for input nobody can give). `title` names windows without a title.
+ * While it is open a person answers message boxes, dialogs and the save-file dialog (it installs
+ * its own responders, and closing it returns to the default ones). */
+KIVOLY_API int32_t KivolyHostUseDesktopDisplay(const char* title);
 /* Closes the desktop display and returns to the headless one. */
-void KivolyHostCloseDesktopDisplay(void);
+KIVOLY_API void KivolyHostCloseDesktopDisplay(void);
 
 /* The thread's message loop. A host that shows the library's windows (KivoMakeUI, KivoShowDib)
  * must dispatch every message it takes, paint messages included: windows are drawn only when

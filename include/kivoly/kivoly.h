@@ -7,6 +7,20 @@
  * hold a packed device-independent bitmap (information header, colour table, bottom-up rows
  * padded to four bytes); the host frees them with KivoFreeDib.
  *
+ * Handles. The library remembers the Grabbers and pictures it hands out. Every call refuses (does
+ * nothing, or answers 0 or null) a Grabber or picture it did not hand out or that was freed, so
+ * freeing twice is harmless. A Grabber freed while one of its calls is still running (from a
+ * callback, a message or a dialog answered inside it) is destroyed when that call returns.
+ *
+ * Pictures. KivoScanAndMakeYUV hands a picture to the host, which owns it and frees it with
+ * KivoFreeYUV. A Grabber also has a current picture, the one its conversions work on. Three
+ * calls make a picture current: KivoUseYUV, KivoProcYUVToRGB with a picture, and
+ * KivoProcYUVToRGBLineSeg with a picture it can convert. The host still owns a current picture,
+ * with one exception: KivoUseYUV destroys the current picture it replaces (unless it is the same
+ * one). After that, or after KivoFreeYUV, the picture is gone for every Grabber: none keeps it as
+ * its current picture, and the calls refuse it. Freeing a Grabber does not free its current
+ * picture.
+ *
  * This header compiles as C and as C++.
  */
 #ifndef KIVOLY_KIVOLY_H
@@ -126,15 +140,19 @@ KIVOLY_API int32_t KivoGetStatus(KivoGrabber* grabber);
 KIVOLY_API int32_t KivoSetStatus(KivoGrabber* grabber, int16_t status);
 
 /* ---- Capture and conversion -------------------------------------------------------------- */
-/* Captures and decodes one picture; the caller owns it (KivoFreeYUV). Null on failure. */
+/* Captures and decodes one picture; the caller owns it (KivoFreeYUV). Null on failure, and
+ * while a preview runs (the preview is then asked to stop). */
 KIVOLY_API KivoYuvImage* KivoScanAndMakeYUV(KivoGrabber* grabber);
+/* Destroys a picture the library handed out, through any Grabber but a null one; every Grabber
+ * forgets it as its current picture. */
 KIVOLY_API void KivoFreeYUV(KivoGrabber* grabber, KivoYuvImage* image);
 /* Captures, decodes and converts one picture into `dib` (as KivoProcYUVToRGB does); 0 when the
    capture failed, in which case `dib` is left to the host. */
 KIVOLY_API KivoHGlobal KivoScanAndProcess(KivoGrabber* grabber, KivoHGlobal dib);
 KIVOLY_API int32_t KivoGetLineSize(KivoGrabber* grabber);
-/* Makes the picture the current one (destroying a different current one) and prepares its
-   conversion with the ProcessInfo in use; non-zero when the conversion can run. */
+/* Makes the picture the current one (destroying a different current one, see Pictures above)
+   and prepares its conversion with the ProcessInfo in use; non-zero when the conversion can
+   run. */
 KIVOLY_API int32_t KivoUseYUV(KivoGrabber* grabber, KivoYuvImage* yuv);
 /* Converts the picture (null: the current one) into a 24-bit Width x Height bitmap: into `dib`
    when it is one of that size, else into a new bitmap (`dib` is then freed). Returns the
@@ -162,8 +180,24 @@ KIVOLY_API int32_t KivoCapOfCompressionType(int32_t compressionType);
 KIVOLY_API int32_t KivoCapOfFileType(int32_t fileType);
 
 /* ---- User interface ---------------------------------------------------------------------- */
+/* Makes the library's own capture window (once per Grabber; later calls return the same
+ * window) with `parent` as its owner and `showCommand` as the first show command (5: show).
+ * 0 when it cannot be made, for instance when the skin archive "Kivoly.d8a" is missing. */
+KIVOLY_API KivoHWnd KivoMakeUI(KivoGrabber* grabber, KivoHWnd parent, int32_t showCommand);
+/* Destroys the window of KivoMakeUI. */
+KIVOLY_API void KivoDestroyUI(KivoGrabber* grabber);
+/* A host's message loop offers every message here first: a message of the library's window is
+ * handled (its keys through the window's accelerators) and 1 returned; 0 leaves the message
+ * to the host to translate and dispatch. */
+KIVOLY_API int32_t KivoProcessWindowsMsg(KivoGrabber* grabber, const KivoMessage* message);
+/* Tells the window that a picture titled `title` is shown (null: none any more): the caption
+ * and the Save button follow, and the adjustment panel is enabled when `enablePanel` is
+ * non-zero. A non-null `info` is applied as KivoSetProcessInfo does. */
+KIVOLY_API void KivoSetPic(KivoGrabber* grabber, const char* title, const KivoProcessInfo* info,
+                           int32_t enablePanel);
 /* Runs the live preview until it is stopped (KivoStopPreviewing, a quit message, or a 0 from the
- * preview-frame callback); 0 when it could not start. The status is 0 afterwards. */
+ * preview-frame callback); 0 when it could not start, or a preview or capture is running
+ * already. The status is 0 afterwards. */
 KIVOLY_API int32_t KivoStartPreviewing(KivoGrabber* grabber);
 KIVOLY_API void KivoStopPreviewing(KivoGrabber* grabber);
 /* The 160 x 120 8-bit preview bitmap's header (colour table and rows follow), null before the

@@ -59,6 +59,12 @@ int MessageFor(int32_t result) {
 
 YuvImage* Grabber::Capture() {
     if (gCaptureBusy) return nullptr;
+    // The preview holds the device in its own mode; a capture asked for inside it (from the
+    // host's frame callback) ends the preview instead, as a status change does.
+    if (previewState != 0) {
+        StopPreviewing();
+        return nullptr;
+    }
     BeginBusy();
     const bool control = platform::IsKeyDownNow(platform::VkControl);
     const bool loadMode = control && platform::IsKeyDownNow(platform::VkMenu);

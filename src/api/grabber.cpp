@@ -2,7 +2,9 @@
 
 #include <new>
 
+#include "api/handed_out.h"
 #include "api/settings_io.h"
+#include "api/user_interface.h"
 #include "capture/video_source.h"
 #include "decode/yuv_image.h"
 #include "framework/settings_file.h"
@@ -15,6 +17,7 @@ namespace kivoly {
 int32_t gCaptureBusy = 0;
 
 Grabber::Grabber() {
+    RememberGrabber(this);
     // The progress feedback has read its own settings; every other field starts cleared.
     settingsFile = new (std::nothrow) SettingsFile(kSettingsFileName);
     LoadSettings();
@@ -40,8 +43,28 @@ Grabber::~Grabber() {
     delete captureStore;
     captureStore = nullptr;
     ClosePort();
+    DestroyUserInterface();
     delete settingsFile;
     settingsFile = nullptr;
+    ForgetGrabber(this);
+}
+
+Grabber* Grabber::From(KivoGrabber* handle) {
+    return FindGrabber(handle);
+}
+
+Grabber::InUse::~InUse() {
+    if (--grabber_.activeCalls_ == 0 && grabber_.freeRequested_) delete &grabber_;
+}
+
+void Grabber::Release(Grabber* grabber) {
+    if (grabber == nullptr) return;
+    if (grabber->activeCalls_ == 0) {
+        delete grabber;
+        return;
+    }
+    grabber->freeRequested_ = true;
+    grabber->StopPreviewing();
 }
 
 void Grabber::SetGrabInfo(const KivoGrabInfo& info) {
@@ -63,6 +86,8 @@ void Grabber::SetProcessInfo(const KivoProcessInfo& info) {
     if (widthChanged && status == KivoStatusArmed && ChangeStatus(KivoStatusConnected)) {
         ChangeStatus(KivoStatusArmed);
     }
+    // The adjustment controls follow the record.
+    if (userInterface) userInterface->ApplySettings(processInfo);
     committedProcessInfo = processInfo;
 }
 

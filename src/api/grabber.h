@@ -16,6 +16,7 @@
 namespace kivoly {
 
 class SettingsFile;
+class UserInterface;
 class VideoSource;
 class YuvImage;
 
@@ -29,8 +30,28 @@ class Grabber : public GrabberFeedback {
     Grabber(const Grabber&) = delete;
     Grabber& operator=(const Grabber&) = delete;
 
-    static Grabber* From(KivoGrabber* handle) { return reinterpret_cast<Grabber*>(handle); }
+    // The Grabber behind a handle its host holds: null for one the library did not hand out
+    // or that the host has freed.
+    static Grabber* From(KivoGrabber* handle);
     KivoGrabber* Handle() { return reinterpret_cast<KivoGrabber*>(this); }
+
+    // Held by every export while it works on the Grabber. The work may pump messages and call
+    // the host, which may free the Grabber meanwhile; that only marks it, and the last export
+    // to return destroys it, so nothing that a running operation uses is freed under it.
+    class InUse {
+      public:
+        explicit InUse(Grabber& grabber) : grabber_(grabber) { ++grabber_.activeCalls_; }
+        ~InUse();
+        InUse(const InUse&) = delete;
+        InUse& operator=(const InUse&) = delete;
+
+      private:
+        Grabber& grabber_;
+    };
+    // KivoFree: destroys the Grabber now, or marks it and ends its preview when an export is
+    // still working on it. From then on the exports refuse its handle.
+    static void Release(Grabber* grabber);
+    bool FreeRequested() const { return freeRequested_; }
 
     // Records.
     void SetGrabInfo(const KivoGrabInfo& info);
@@ -67,13 +88,28 @@ class Grabber : public GrabberFeedback {
     // and the exclamation icon, owned by `owner`.
     void ShowMessage(int textId, KivoHWnd owner);
 
+    // The library's own window (grabber_ui.cpp).
+    // Takes ownership of the window made by KivoMakeUI; `window` is its handle.
+    void AttachUserInterface(UserInterface* ui, KivoHWnd window, KivoHWnd parent);
+    // KivoDestroyUI: deletes the window object, which destroys its windows.
+    void DestroyUserInterface();
+    // KivoProcessWindowsMsg: a message of the main window or one of its children is offered to
+    // the accelerator table, translated when no accelerator took it, and dispatched; true then.
+    // Other messages are left to the host (false).
+    bool ProcessWindowsMessage(const KivoMessage& message);
+    // KivoSetPic: `title` null means no picture is shown.
+    void SetPicture(const char* title, const KivoProcessInfo* info, bool enablePanel);
+
     // Captures and decodes one picture (KivoScanAndMakeYUV); the caller owns the result, null
     // on failure (the user has been told why).
     YuvImage* Capture();
-    // Destroys a picture handed out (KivoFreeYUV), forgetting it when it is the current one.
+    // Destroys a picture of its own making, forgetting it when it is the current one.
     void FreeYuv(YuvImage* image);
 
   private:
+    int32_t activeCalls_ = 0;
+    bool freeRequested_ = false;
+
     // The steps of the status change.
     void Disconnect();
     bool Connect();
@@ -87,6 +123,7 @@ class Grabber : public GrabberFeedback {
     YuvImage* currentPicture = nullptr;    // not owned: the host frees it with KivoFreeYUV
     SettingsFile* settingsFile = nullptr;  // owned
     KivoHWnd mainWindow = nullptr;
+    UserInterface* userInterface = nullptr;              // owned: the object behind mainWindow
     KivoHWnd parentWindow = nullptr;
     int32_t status = -1;
     int32_t pictureShown = 0;

@@ -5,6 +5,7 @@
 // warning sound while there is no video.
 #include "api/grabber.h"
 #include "api/settings_io.h"
+#include "api/user_interface.h"
 #include "capture/video_source.h"
 #include "output/packed_dib.h"
 #include "platform/global_memory.h"
@@ -12,7 +13,6 @@
 #include "platform/sound.h"
 #include "platform/window/message.h"
 #include "platform/window/message_queue.h"
-#include "platform/window/paint.h"
 
 namespace kivoly {
 
@@ -33,6 +33,9 @@ KivoBitmapInfoHeader* PreviewHeader(KivoHGlobal bitmap) {
 }  // namespace
 
 bool Grabber::StartPreviewing() {
+    // One preview at a time, and never over a capture: a preview started inside another (from
+    // its frame callback) would end by disconnecting the device the outer one still reads.
+    if (previewState != 0 || gCaptureBusy) return false;
     if (!previewBitmap) {
         previewBitmap = CreateDib(8, kPreviewWidth, kPreviewHeight);
         if (!previewBitmap) return false;
@@ -70,6 +73,10 @@ int32_t Grabber::PreviewFrame(int16_t value) {
         const int16_t height = static_cast<int16_t>(PreviewHeader(previewBitmap)->biHeight);
         if (value == -1 || value >= height - 1) {
             if (hostCallback) return hostCallback();
+            if (userInterface) {
+                userInterface->RefreshLowBattery();
+                userInterface->RefreshTooBright();
+            }
             if (value == -1) {
                 platform::ReadProfileString(kSoundSection, "NoVideoSound", "", messageBuffer,
                                             sizeof messageBuffer, kSettingsFileName);
@@ -82,10 +89,7 @@ int32_t Grabber::PreviewFrame(int16_t value) {
                 platform::StopSound();
             }
             // The main window paints its preview pane from the preview bitmap.
-            if (mainWindow) {
-                platform::InvalidateRect(mainWindow, nullptr, false);
-                platform::UpdateWindow(mainWindow);
-            }
+            if (userInterface) userInterface->ShowPreviewPane();
         }
         platform::Message message;
         if (hostCallback) {
@@ -102,8 +106,10 @@ int32_t Grabber::PreviewFrame(int16_t value) {
                     StopAndRepost(message.hwnd, message.message, message.wParam, message.lParam);
                     return 0;
                 }
-                platform::TranslateMessage(message);
-                platform::DispatchMessage(message);
+                if (!ProcessWindowsMessage(message)) {
+                    platform::TranslateMessage(message);
+                    platform::DispatchMessage(message);
+                }
             }
         }
     } else if (!hostCallback) {

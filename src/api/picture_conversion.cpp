@@ -1,6 +1,7 @@
 #include "api/picture_conversion.h"
 
 #include "api/grabber.h"
+#include "api/handed_out.h"
 #include "decode/yuv_image.h"
 #include "output/output_bitmap.h"
 #include "output/packed_dib.h"
@@ -137,7 +138,8 @@ KivoHGlobal ConvertPicture(Grabber& grabber, YuvImage* yuv, KivoHGlobal dib) {
             ConvertRow(*picture, pixels + static_cast<std::size_t>(stride) * (height - 1 - row),
                        row, false);
             growing.RowDone(row);
-            converted = !AbortRequested();
+            // The question may be answered by a host that frees the picture meanwhile.
+            converted = !AbortRequested() && grabber.currentPicture == picture;
         }
     }
     platform::SetCursor(platform::Cursor::Arrow);
@@ -161,10 +163,9 @@ void ConvertPictureRow(Grabber& grabber, uint8_t* dst, int row, YuvImage* yuv) {
 }
 
 bool UsePicture(Grabber& grabber, YuvImage* yuv) {
-    // Using the same picture again must not destroy it first.
-    if (grabber.currentPicture != nullptr && grabber.currentPicture != yuv) {
-        delete grabber.currentPicture;
-    }
+    // Using the same picture again must not destroy it first. Only a picture the library
+    // handed out is destroyed; one of the library's own making stays its maker's.
+    if (grabber.currentPicture != yuv) DestroyPicture(grabber.currentPicture);
     grabber.currentPicture = yuv;
     return yuv != nullptr && PrepareConversion(*yuv, grabber.processInfo);
 }

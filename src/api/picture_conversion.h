@@ -23,8 +23,9 @@ KivoHGlobal ConvertPicture(Grabber& grabber, YuvImage* yuv, KivoHGlobal dib);
 // or the row is outside the picture.
 void ConvertPictureRow(Grabber& grabber, uint8_t* dst, int row, YuvImage* yuv);
 
-// KivoUseYUV: makes `yuv` the current picture, destroying a different one held before, and
-// prepares its conversion; false when the conversion cannot run.
+// KivoUseYUV: makes `yuv` the current picture, destroying a different one held before (when the
+// library handed it out; every Grabber forgets it), and prepares its conversion; false when the
+// conversion cannot run.
 bool UsePicture(Grabber& grabber, YuvImage* yuv);
 
 // KivoScanAndProcess: captures and decodes one picture, converts it into `dib` as

@@ -170,9 +170,17 @@ bool OpenPictureWindow(KivoHWnd mainWindow, const KivoBitmapInfoHeader* dib) {
     const int screenWidth = screen.Width();
     const int screenHeight = screen.Height();
     state.width = std::min<int>(dib->biWidth, screenWidth);
-    state.offsetX = dib->biWidth < screenWidth ? (screenWidth - dib->biWidth) / 2 : 0;
     state.height = std::min<int>(dib->biHeight, screenHeight);
-    state.offsetY = dib->biHeight < screenHeight ? (screenHeight - dib->biHeight) / 2 : 0;
+    if (dib->biWidth > screenWidth || dib->biHeight > screenHeight) {
+        // One scale for both directions: a picture of other proportions than the screen's is
+        // not distorted (on a 5:4 or 16:9 screen a 4:3 picture keeps its shape).
+        state.width = std::min(state.width,
+                               platform::MulDiv(dib->biWidth, screenHeight, dib->biHeight));
+        state.height = std::min(state.height,
+                                platform::MulDiv(dib->biHeight, screenWidth, dib->biWidth));
+    }
+    state.offsetX = (screenWidth - state.width) / 2;
+    state.offsetY = (screenHeight - state.height) / 2;
     KivoHWnd window =
         platform::CreateWindow(0, kPictureWindowClass, kPictureWindowTitle, platform::WsPopup, 0, 0,
                                screenWidth, screenHeight, nullptr, 0, nullptr);

@@ -1,5 +1,6 @@
 // The picture window: a full-screen pop-up that shows a bitmap, unscaled and centred when it
-// fits, decimated by whole source pixels when it does not. It shows a picture after a
+// fits, decimated by whole source pixels when it does not (by the same factor in both
+// directions, so that its proportions stay, and centred). It shows a picture after a
 // conversion (KivoShowDib) and the picture growing row by row during one ("Show while
 // processing"). Any key or mouse button closes it.
 //

@@ -24,14 +24,16 @@ constexpr uint16_t kInsert = 0x2D;
 constexpr uint16_t kF1 = 0x70;
 
 // The main window's keys; Space with Ctrl and Alt, Ctrl and Shift, or all three selects the
-// raw-file modes of a capture. Left appears twice, as it always has.
-constexpr std::array<AcceleratorEntry, 26> kTable104{{
+// raw-file modes of a capture. Left appears twice, as it always has. F1 with Shift is listed
+// too: a key entry matches only with its own modifiers, and the version box needs Shift held.
+constexpr std::array<AcceleratorEntry, 27> kTable104{{
     {kVirt, 'A', 5},
     {kVirt, 'E', 3},
     {kVirt, 'P', 2},
     {kVirt, 'S', 8},
     {kVirt, 'V', 4},
     {kVirt, kF1, 7},
+    {kVirt | kShift, kF1, 7},  // Help with Shift held: the version box
     {kVirt, kSpace, 6},
     {kVirt | kCtrl | kAlt, kSpace, 6},
     {kVirt | kCtrl | kShift, kSpace, 6},

@@ -51,17 +51,12 @@ void PollCancel(const char*, uint32_t, uint32_t, void* context) {
     if (capture.cancel.load()) Grabber::From(capture.grabber)->RequestAbort();
 }
 
-// The back end behind the port registers while a capture runs.
+// The back end behind the port registers for a capture. The simulated digitizer goes with the
+// capture; a port back end stays until another capture chooses, as a program's would, so that
+// the library's clean-up at unload powers the device down through it (it holds no port between
+// captures: the capture releases its claim).
 class DeviceBackEnd {
   public:
-    ~DeviceBackEnd() {
-        if (rig_) {
-            rig_.reset();
-        } else {
-            KivolyHostSetDevice("none");  // closes the port device
-        }
-    }
-
     bool Install(const DeviceEntry& device, std::string& error) {
         if (!device.Simulated()) {
             if (KivolyHostSetDevice(device.backEnd.c_str())) return true;

@@ -13,8 +13,7 @@ namespace kivoly::sane {
 
 namespace {
 
-// What the Grabber's records are before a scan: the settings file's, with the options on top.
-// The library shows nothing while the backend captures.
+// The Grabber's two records: the settings file's at first, the options' after a scan.
 struct Records {
     KivoGrabInfo grab;
     KivoProcessInfo process;
@@ -25,6 +24,10 @@ Records ReadRecords(KivoGrabber* grabber) {
     KivoGetGrabInfo(grabber, &r.grab);
     KivoGetProcessInfo(grabber, &r.process);
     return r;
+}
+
+ScanOptions OptionsFrom(const Records& records) {
+    return ScanOptions(records.grab, records.process);
 }
 
 }  // namespace
@@ -55,9 +58,7 @@ SANE_Status ScanHandle::Open(const DeviceEntry& device, std::unique_ptr<ScanHand
 }
 
 ScanHandle::ScanHandle(const DeviceEntry& device, KivoGrabber* grabber)
-    : device_(device),
-      grabber_(grabber),
-      options_(ReadRecords(grabber).grab, ReadRecords(grabber).process) {}
+    : device_(device), grabber_(grabber), options_(OptionsFrom(ReadRecords(grabber))) {}
 
 ScanHandle::~ScanHandle() {
     std::lock_guard lock(LibraryMutex());

@@ -8,6 +8,7 @@
 #include "platform/window/paint.h"
 #include "platform/window/window.h"
 #include "ui/skin_drawing.h"
+#include "ui/skin_members.h"
 
 namespace kivoly::ui {
 
@@ -34,10 +35,10 @@ KivoHWnd CreateControl(DragControl& control, KivoHWnd panel, int controlId, Rect
                         &control);
 }
 
-void PaintFrame(KivoHWnd window, const KivoBitmapInfoHeader* frames, int frame) {
+void PaintFrame(KivoHWnd window, const KivoBitmapInfoHeader* frames, int frame, int frameCount) {
     PaintRecord paint;
     DeviceContext* dc = BeginPaint(window, paint);
-    if (dc) DrawSkinFrame(*dc, 0, 0, frames, frame);
+    if (dc) DrawSkinFrame(*dc, 0, 0, frames, frame, frameCount);
     EndPaint(window, paint);
 }
 
@@ -68,7 +69,7 @@ int Slider::Top(int value) {
 }
 
 void Slider::Paint() {
-    PaintFrame(hwnd, frames_, Frame(value));
+    PaintFrame(hwnd, frames_, Frame(value), kSliderFrameCount);
 }
 
 void Slider::SetValue(int newValue) {
@@ -89,10 +90,14 @@ void Slider::SetValue(int newValue) {
 }
 
 void Slider::DragTo(Point screen) {
-    const int steps = (pressPoint.y - screen.y) / kDragStep;
+    const int travel = pressPoint.y - screen.y;
+    const int steps = travel / kDragStep;
     if (steps == 0) return;
     SetValue(value + steps);
+    // The travel short of a whole step counts towards the next one, so that the pointer's
+    // motion gives one step per 3 pixels however finely the moves come.
     pressPoint = PutCursorOnCentre(*this, kDragCentre);
+    pressPoint.y += travel - steps * kDragStep;
 }
 
 Knob::Knob(KivoHWnd panel, int controlId, Point at, const KivoBitmapInfoHeader* frames)
@@ -105,7 +110,7 @@ Knob::~Knob() {
 }
 
 void Knob::Paint() {
-    PaintFrame(hwnd, frames_, value - kMinValue);
+    PaintFrame(hwnd, frames_, value - kMinValue, kKnobFrameCount);
 }
 
 void Knob::SetValue(int newValue) {
@@ -116,10 +121,12 @@ void Knob::SetValue(int newValue) {
 }
 
 void Knob::DragTo(Point screen) {
-    const int steps = (screen.x - pressPoint.x) / kDragStep;
+    const int travel = screen.x - pressPoint.x;
+    const int steps = travel / kDragStep;
     if (steps == 0) return;
     SetValue(value + steps);
     pressPoint = PutCursorOnCentre(*this, kDragCentre);
+    pressPoint.x -= travel - steps * kDragStep;
 }
 
 }  // namespace kivoly::ui

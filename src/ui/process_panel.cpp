@@ -1,5 +1,7 @@
 #include "ui/process_panel.h"
 
+#include <vector>
+
 #include "framework/window_classes.h"
 #include "platform/window/input.h"
 #include "platform/window/message_queue.h"
@@ -239,13 +241,20 @@ void ProcessPanel::ClickAt(Point point) {
     }
 }
 
+void ProcessPanel::DrawValue(DeviceContext& dc, int index) const {
+    const DragControl* control = controls_[static_cast<std::size_t>(index)].get();
+    if (!control) return;  // still being made
+    const Point at = kControls[static_cast<std::size_t>(index)].valueDisplay;
+    DrawSkinFrame(dc, at.x, at.y, skin_[kValueFrames], control->value - DragControl::kMinValue,
+                  kValueFrameCount);
+}
+
 void ProcessPanel::DrawValueDisplay(const DragControl& control) {
     const int index = IndexOf(control.id);
     if (index < 0 || !hwnd) return;
     DeviceContext* dc = GetDC(hwnd);
     if (!dc) return;
-    const Point at = kControls[static_cast<std::size_t>(index)].valueDisplay;
-    DrawSkinFrame(*dc, at.x, at.y, skin_[kValueFrames], control.value - DragControl::kMinValue);
+    DrawValue(*dc, index);
     ReleaseDC(hwnd, dc);
 }
 
@@ -253,11 +262,24 @@ void ProcessPanel::Paint() {
     PaintRecord paint;
     DeviceContext* dc = BeginPaint(hwnd, paint);
     if (dc) {
+        // The background goes around the controls and the preview: drawn over them, a moving
+        // slider would vanish until its own repaint came through the queue.
+        std::vector<KivoHWnd> covering;
+        for (const auto& control : controls_) {
+            if (control) covering.push_back(control->hwnd);
+        }
+        if (preview_) covering.push_back(preview_->hwnd);
+        for (KivoHWnd child : covering) {
+            Rect place;
+            if (!child || !IsWindowVisible(child) || !GetWindowRect(child, place)) continue;
+            Point topLeft{place.left, place.top};
+            ScreenToClient(hwnd, topLeft);
+            dc->ExcludeClipRect(place.Offset(topLeft.x - place.left, topLeft.y - place.top));
+        }
         DrawSkinPart(*dc, skin_[kAdjustBackground], paint.paint);
         for (std::size_t i = 0; i < kControls.size(); ++i) {
             if (IntersectRect(ValueRect(kControls[i]), paint.paint).IsEmpty()) continue;
-            DrawSkinFrame(*dc, kControls[i].valueDisplay.x, kControls[i].valueDisplay.y,
-                          skin_[kValueFrames], controls_[i]->value - DragControl::kMinValue);
+            DrawValue(*dc, static_cast<int>(i));
         }
     }
     EndPaint(hwnd, paint);
@@ -270,7 +292,7 @@ void ProcessPanel::DrawItem(const DrawItemRecord& item) {
     if (!dc) return;
     if (item.itemState & OdsSelected) {
         pressedButton_ = item.item;
-        DrawSkinFrame(*dc, at.x, at.y, skin_[isGo ? kGoPressed : kResetPressed], 0);
+        DrawSkinMember(*dc, at.x, at.y, skin_[isGo ? kGoPressed : kResetPressed]);
     } else if (pressedButton_ == item.item || pressedButton_ == nullptr) {
         pressedButton_ = nullptr;
         if (!isGo) {
@@ -280,7 +302,7 @@ void ProcessPanel::DrawItem(const DrawItemRecord& item) {
                              {at.x, at.y, at.x + pressed->biWidth, at.y + pressed->biHeight});
             }
         } else if (grabber_.pictureShown) {
-            DrawSkinFrame(*dc, at.x, at.y, skin_[kGoReleased], 0);
+            DrawSkinMember(*dc, at.x, at.y, skin_[kGoReleased]);
         }
     }
     ReleaseDC(hwnd, dc);

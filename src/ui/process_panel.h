@@ -58,6 +58,7 @@ class ProcessPanel : public DragPanel {
 
   private:
     void Paint();
+    void DrawValue(platform::DeviceContext& dc, int index) const;
     void DrawItem(const platform::DrawItemRecord& item);
     void ClickAt(platform::Point point);
     void StoreControlValue(int command);

@@ -8,13 +8,18 @@ namespace kivoly::ui {
 
 using namespace platform;
 
-void DrawSkinFrame(DeviceContext& dc, int x, int y, const KivoBitmapInfoHeader* strip, int frame) {
-    if (strip == nullptr || frame < 0) return;
+void DrawSkinMember(DeviceContext& dc, int x, int y, const KivoBitmapInfoHeader* member) {
+    DrawDibPart(dc, x, y, 0, 0, member, 0, 0);
+}
+
+void DrawSkinFrame(DeviceContext& dc, int x, int y, const KivoBitmapInfoHeader* strip, int frame,
+                   int frameCount) {
+    if (strip == nullptr || frame < 0 || frame >= frameCount) return;
     RealizeUiPalette(dc);
     const int width = strip->biWidth;
     const int height = strip->biHeight;
-    const uint8_t* bits = DibPixels(strip) + static_cast<std::size_t>(frame) *
-                                                 DibStride(strip->biBitCount, width) * height;
+    const std::size_t frameBytes = std::size_t(DibStride(strip->biBitCount, width)) * height;
+    const uint8_t* bits = DibPixels(strip) + std::size_t(frameCount - 1 - frame) * frameBytes;
     const ColourUse usage = IsPaletteDevice(dc) ? ColourUse::PaletteIndices : ColourUse::Colours;
     SetDIBitsToDevice(dc, x, y, width, height, 0, 0, 0, height, bits, strip, usage);
 }

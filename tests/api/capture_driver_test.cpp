@@ -284,18 +284,6 @@ TEST_F(CaptureDriverTest, PictureWithoutBurstDecodesWithoutColour) {
     KivoFreeYUV(grabber, reinterpret_cast<KivoYuvImage*>(image));
 }
 
-TEST_F(CaptureDriverTest, FreeYuvForgetsTheCurrentPicture) {
-    Grabber* g = Grabber::From(grabber);
-    KivoGrabInfo info{};
-    auto* image = new YuvImage(info, nullptr);
-    g->currentPicture = image;
-    KivoFreeYUV(grabber, nullptr);
-    KivoFreeYUV(nullptr, reinterpret_cast<KivoYuvImage*>(image));
-    EXPECT_EQ(g->currentPicture, image);
-    KivoFreeYUV(grabber, reinterpret_cast<KivoYuvImage*>(image));
-    EXPECT_EQ(g->currentPicture, nullptr);
-}
-
 }  // namespace
 }  // namespace kivoly
 

@@ -136,6 +136,43 @@ TEST_F(LivePreviewTest, NoVideoLoopsTheWarningUntilAPictureComes) {
     platform::InstallSoundBackend(nullptr);
 }
 
+// From inside a preview a host may ask for anything; nothing may take the device or the
+// Grabber from under the preview that is still reading.
+TEST_F(LivePreviewTest, APreviewOrCaptureAskedForInsideAPreviewIsRefused) {
+    int frames = 0;
+    gHostFrame = [&] {
+        if (++frames == 1) {
+            EXPECT_EQ(KivoStartPreviewing(handle), 0);
+            EXPECT_EQ(KivoGetStatus(handle), KivoStatusVideoOn);
+            return 1;
+        }
+        // A capture ends the preview instead, as a status change does.
+        EXPECT_EQ(KivoScanAndMakeYUV(handle), nullptr);
+        return 1;
+    };
+    KivoSetCallback(handle, KivoCallbackPreviewFrame, &HostFrame);
+    EXPECT_EQ(KivoStartPreviewing(handle), 1);
+    EXPECT_EQ(frames, 2);
+    EXPECT_EQ(KivoGetStatus(handle), KivoStatusIdle);
+    EXPECT_FALSE(rig.port.Claimed(1));
+}
+
+TEST_F(LivePreviewTest, AGrabberFreedInsideItsPreviewGoesWhenThePreviewEnds) {
+    int frames = 0;
+    gHostFrame = [&] {
+        ++frames;
+        KivoFree(handle);
+        EXPECT_EQ(KivoGetStatus(handle), 0);  // refused from now on
+        return 1;
+    };
+    KivoSetCallback(handle, KivoCallbackPreviewFrame, &HostFrame);
+    EXPECT_EQ(KivoStartPreviewing(handle), 1);  // it ran, and ended at the next frame
+    EXPECT_EQ(frames, 1);
+    EXPECT_EQ(KivoGetPreviewDIB(handle), nullptr);
+    EXPECT_FALSE(rig.port.Claimed(1));
+    KivoFree(handle);  // again: nothing happens
+}
+
 TEST_F(LivePreviewTest, StopAndRepostOnlyWhilePreviewing) {
     EXPECT_FALSE(grabber().StopAndRepost(nullptr, 0x0111, 5, 0));
     KivoStopPreviewing(handle);

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "api/grabber.h"
+#include "api/handed_out.h"
 #include "decode/yuv_image.h"
 #include "kivoly/kivoly.h"
 #include "output/packed_dib.h"
@@ -29,7 +30,8 @@
 namespace kivoly {
 namespace {
 
-// A decoded-looking picture with detail in luma and chroma.
+// A decoded-looking picture with detail in luma and chroma, handed out as a capture hands out
+// its pictures.
 YuvImage* TestPicture(bool twoFields = false) {
     auto* yuv = new YuvImage(kSampleWidth, twoFields ? 484 : 242, twoFields, false, 0);
     for (int line = 0; line < yuv->lineCount; ++line) {
@@ -40,8 +42,14 @@ YuvImage* TestPicture(bool twoFields = false) {
         }
     }
     yuv->medianLevel = 130;
+    HandOutPicture(yuv);
     return yuv;
 }
+
+struct DestroyHandedOut {
+    void operator()(YuvImage* yuv) const { DestroyPicture(yuv); }
+};
+using Picture = std::unique_ptr<YuvImage, DestroyHandedOut>;
 
 KivoYuvImage* Handle(YuvImage* yuv) {
     return reinterpret_cast<KivoYuvImage*>(yuv);
@@ -72,8 +80,8 @@ class PictureConversionTest : public ::testing::Test {
 };
 
 TEST_F(PictureConversionTest, RowByRowGivesTheSameBytesAsTheWholePicture) {
-    std::unique_ptr<YuvImage> one(TestPicture());
-    std::unique_ptr<YuvImage> two(TestPicture(true));
+    Picture one(TestPicture());
+    Picture two(TestPicture(true));
     struct Case {
         int width, height, hue, color, brightness, contrast, sharpness, gamma, red;
     };
@@ -113,11 +121,10 @@ TEST_F(PictureConversionTest, RowByRowGivesTheSameBytesAsTheWholePicture) {
             EXPECT_EQ(KivoFreeDib(dib), nullptr);
         }
     }
-    Grabber::From(grabber_)->currentPicture = nullptr;
 }
 
 TEST_F(PictureConversionTest, BitmapsOfTheRightSizeAreReusedOthersReplaced) {
-    std::unique_ptr<YuvImage> yuv(TestPicture());
+    Picture yuv(TestPicture());
     SetSize(320, 240);
     KivoHGlobal first = KivoProcYUVToRGB(grabber_, Handle(yuv.get()), nullptr);
     ASSERT_NE(first, nullptr);
@@ -137,7 +144,6 @@ TEST_F(PictureConversionTest, BitmapsOfTheRightSizeAreReusedOthersReplaced) {
     EXPECT_EQ(Grabber::From(grabber_)->status, KivoStatusIdle);
     KivoFreeDib(second);
     KivoFreeDib(third);
-    Grabber::From(grabber_)->currentPicture = nullptr;
 }
 
 TEST_F(PictureConversionTest, WithoutAPictureNothingIsMadeOrWritten) {
@@ -147,11 +153,10 @@ TEST_F(PictureConversionTest, WithoutAPictureNothingIsMadeOrWritten) {
     KivoProcYUVToRGBLineSeg(grabber_, line.data(), 10, 0, 0, nullptr);
     EXPECT_EQ(line[0], 0x5A);
     EXPECT_EQ(line.back(), 0x5A);
-    std::unique_ptr<YuvImage> yuv(TestPicture());
+    Picture yuv(TestPicture());
     KivoProcYUVToRGBLineSeg(grabber_, line.data(), 480, 0, 0, Handle(yuv.get()));  // past the end
     EXPECT_EQ(line[0], 0x5A);
     EXPECT_EQ(KivoWriteDibFile(grabber_, nullptr, folder_.File("x.bmp").c_str()), 0);
-    Grabber::From(grabber_)->currentPicture = nullptr;
 }
 
 TEST_F(PictureConversionTest, UsingAPictureAgainKeepsItAndANewOneReplacesIt) {
@@ -167,8 +172,8 @@ TEST_F(PictureConversionTest, UsingAPictureAgainKeepsItAndANewOneReplacesIt) {
     info_.Height = 1;  // a size the conversion cannot make
     KivoSetProcessInfo(grabber_, &info_);
     EXPECT_EQ(KivoUseYUV(grabber_, Handle(second)), 0);
-    delete second;
-    Grabber::From(grabber_)->currentPicture = nullptr;
+    DestroyPicture(second);
+    EXPECT_EQ(Grabber::From(grabber_)->currentPicture, nullptr);
 }
 
 int AnswerYes(const platform::MessageBoxRecord&, void*) {
@@ -176,7 +181,7 @@ int AnswerYes(const platform::MessageBoxRecord&, void*) {
 }
 
 TEST_F(PictureConversionTest, EscapeAsksAndYesAbortsWithThePartPicture) {
-    std::unique_ptr<YuvImage> yuv(TestPicture());
+    Picture yuv(TestPicture());
     SetSize(320, 240);
     // Keys go to the focus: a host's window has it.
     KivoHWnd host = platform::CreateWindow(0, "BUTTON", "host", platform::WsVisible, 0, 0, 50, 20,
@@ -208,7 +213,6 @@ TEST_F(PictureConversionTest, EscapeAsksAndYesAbortsWithThePartPicture) {
     EXPECT_NE(std::memcmp(DibPixels(header), zero.data(), zero.size()), 0);
     platform::GlobalUnlock(dib);
     KivoFreeDib(dib);
-    Grabber::From(grabber_)->currentPicture = nullptr;
 }
 
 struct Watch {
@@ -229,7 +233,7 @@ bool LookAndClose(void* context) {
 
 TEST_F(PictureConversionTest, ShowWhileProcessingLeavesThePictureUpUntilAKey) {
     ASSERT_TRUE(RegisterPictureWindowClass());
-    std::unique_ptr<YuvImage> yuv(TestPicture());
+    Picture yuv(TestPicture());
     SetSize(320, 240);
     info_.ShowWhileProcessing = 1;
     KivoSetProcessInfo(grabber_, &info_);
@@ -254,11 +258,10 @@ TEST_F(PictureConversionTest, ShowWhileProcessingLeavesThePictureUpUntilAKey) {
     EXPECT_TRUE(watch.windowOpen);
     EXPECT_EQ(watch.centre, platform::Rgb(px[2], px[1], px[0]));
     KivoFreeDib(dib);
-    Grabber::From(grabber_)->currentPicture = nullptr;
 }
 
 TEST_F(PictureConversionTest, BitmapFilesAndThePalette) {
-    std::unique_ptr<YuvImage> yuv(TestPicture());
+    Picture yuv(TestPicture());
     KivoHGlobal dib = KivoProcYUVToRGB(grabber_, Handle(yuv.get()), nullptr);
     const std::string path = folder_.File("picture.bmp");
     EXPECT_EQ(KivoWriteDibFile(nullptr, dib, path.c_str()), 1);
@@ -269,7 +272,6 @@ TEST_F(PictureConversionTest, BitmapFilesAndThePalette) {
     EXPECT_EQ(KivoFreeDib(dib), dib);  // already freed
     EXPECT_NE(KivoGetDefaultPalette(), nullptr);
     EXPECT_EQ(KivoGetDefaultPalette(), KivoGetDefaultPalette());
-    Grabber::From(grabber_)->currentPicture = nullptr;
 }
 
 // Runs in `folder` with Ctrl and Alt held: the capture decodes "bars.nsr" from there.

@@ -1,12 +1,11 @@
 #!/bin/sh
-# Runs a desktop test program under a virtual X server. Exits 77 (skipped) when no X server can
-# be started; the program itself exits 77 when it cannot open a display.
-program="$1"
+# Runs a desktop test (a program and its arguments) under a virtual X server. Exits 77 (skipped)
+# when no X server can be started; the test itself exits 77 when it cannot open a display.
 if ! command -v xvfb-run >/dev/null 2>&1; then
-    exec "$program"
+    exec "$@"
 fi
 if ! xvfb-run -a true >/dev/null 2>&1; then
     echo "no virtual X server can be started: skipped"
     exit 77
 fi
-exec xvfb-run -a -s "-screen 0 1280x1024x24" "$program"
+exec xvfb-run -a -s "-screen 0 1280x1024x24" "$@"

@@ -94,6 +94,21 @@ TEST_F(PictureWindowTest, LargePicturesAreDecimatedByWholePixels) {
     platform::GlobalFree(dib);
 }
 
+// A 4:3 picture on a 5:4 screen keeps its proportions: full width, black bands above and below.
+TEST_F(PictureWindowTest, LargePicturesKeepTheirProportions) {
+    platform::SetScreenSize(1280, 1024);
+    GlobalHandle dib = Picture(1500, 1125);
+    ASSERT_TRUE(OpenPictureWindow(nullptr, LockDib(dib)));
+    platform::InvalidateRect(PictureWindow(), nullptr, true);
+    platform::UpdateWindow(PictureWindow());
+    EXPECT_EQ(PictureArea(), (platform::Rect{0, 32, 1280, 992}));
+    const platform::Surface& screen = platform::Screen();
+    EXPECT_EQ(screen.Pixel(640, 31), 0u);
+    EXPECT_EQ(screen.Pixel(640, 992), 0u);
+    EXPECT_EQ(screen.Pixel(1279, 991), PictureColour(platform::MulDiv(1279, 1500, 1280), 1124));
+    platform::GlobalFree(dib);
+}
+
 TEST_F(PictureWindowTest, StepTableWalksTheWholeRow) {
     std::vector<int> steps(800);
     BuildColumnSteps(1500, 800, steps.data());

@@ -3,11 +3,13 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <random>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -252,6 +254,110 @@ TEST_F(SkinArchiveTest, TheBuiltArchiveHoldsTheTwentyThreeMembersAtTheirSizes) {
         FreeSkinBitmap(member);
     }
     EXPECT_FALSE(ReadNextSkinBitmap(false));  // a 24th member
+}
+
+// The part of a member that differs from the panel under it; right and bottom count from the
+// far edges. By default everything but the outer ring.
+struct Content {
+    int left = 1, top = 1, right = -1, bottom = -1;
+};
+
+// The built archive's members, read once.
+class BuiltSkinTest : public SkinArchiveTest {
+  protected:
+    BuiltSkinTest() {
+        SetSkinArchiveOverride(KIVOLY_SKIN_ARCHIVE_PATH);
+        for (int i = 1; i <= 23; ++i)
+            members_[std::size_t(i)] = ReadNextSkinBitmap(false);
+    }
+    ~BuiltSkinTest() override {
+        for (SkinBitmap& member : members_)
+            FreeSkinBitmap(member);
+    }
+
+    // The colour at (x, y) of frame `frame` (top row first) of a 24-bit member whose frames
+    // are `frameHeight` rows high.
+    uint32_t Pixel(int number, int x, int y, int frameHeight = 0, int frame = 0) const {
+        const KivoBitmapInfoHeader* header = members_[std::size_t(number)].header;
+        const int row = int(header->biHeight) - 1 - (frame * frameHeight + y);
+        const uint8_t* at = DibPixels(header) + row * DibStride(24, header->biWidth) + 3 * x;
+        return uint32_t(at[0]) | uint32_t(at[1]) << 8 | uint32_t(at[2]) << 16;
+    }
+
+    // Whether the member (or frame) matches the panel where the window draws it everywhere
+    // outside `content` (by default, on its outer ring), so that it sits there without a seam.
+    void ExpectFits(int number, int panel, int x, int y, int frameHeight = 0, int frame = 0,
+                    Content content = {}) {
+        SCOPED_TRACE("member " + std::to_string(number) + " frame " + std::to_string(frame));
+        const KivoBitmapInfoHeader* header = members_[std::size_t(number)].header;
+        const int width = int(header->biWidth);
+        const int height = frameHeight ? frameHeight : int(header->biHeight);
+        int mismatches = 0;
+        for (int j = 0; j < height; ++j) {
+            // Columns past the window's right edge are never seen.
+            for (int i = 0; i < std::min(width, 540 - x); ++i) {
+                const bool inside = i >= content.left && i < width + content.right &&
+                                    j >= content.top && j < height + content.bottom;
+                if (!inside) {
+                    mismatches +=
+                        Pixel(number, i, j, frameHeight, frame) != Pixel(panel, x + i, y + j);
+                }
+            }
+        }
+        EXPECT_EQ(mismatches, 0);
+    }
+
+    std::array<SkinBitmap, 24> members_;
+};
+
+TEST_F(BuiltSkinTest, PressedButtonsLampsAndFramesSitInTheirPanelsWithoutSeams) {
+    for (int i = 1; i <= 23; ++i)
+        ASSERT_TRUE(members_[std::size_t(i)]) << i;
+    const std::pair<int, int> strip[] = {{2, 101}, {3, 189}, {4, 277}, {5, 277},
+                                         {6, 365}, {7, 454}, {12, 6},  {13, 6}};
+    for (const auto& [number, x] : strip)
+        ExpectFits(number, 1, x, 211);
+    ExpectFits(9, 8, 162, 161);
+    ExpectFits(10, 8, 163, 181);
+    ExpectFits(11, 8, 375, 62);
+    ExpectFits(17, 20, 348, 167);
+    ExpectFits(18, 20, 440, 167);
+    ExpectFits(19, 20, 440, 167);
+    ExpectFits(22, 21, 41, 44);
+    ExpectFits(23, 21, 401, 179);
+    // Every frame of the strips fits every place it is drawn at.
+    constexpr std::array<int, 51> kTrack = {0,  0,  1,  1,  3,  4,  6,  8,  9,  10, 11, 13, 15,
+                                            18, 19, 21, 23, 25, 27, 29, 31, 33, 35, 35, 37, 39,
+                                            41, 41, 43, 43, 45, 45, 45, 47, 47, 47, 49, 51, 53,
+                                            55, 57, 59, 59, 59, 59, 59, 59, 59, 59, 59, 59};
+    for (int frame = 0; frame < 101; frame += 25) {
+        ExpectFits(14, 20, 280, 169, 14, frame);
+        ExpectFits(14, 20, 246, 57, 14, frame);
+        ExpectFits(15, 20, 193, 18, 39, frame);
+    }
+    // A slider frame is the track behind it wherever the thumb does not cover it.
+    for (int frame = 0; frame < 51; ++frame) {
+        ExpectFits(16, 20, 147, 80 + kTrack[std::size_t(frame)], 30, frame, {6, 6, -6, -6});
+    }
+}
+
+TEST_F(BuiltSkinTest, EveryValueDisplayAndKnobFrameShowsItsOwnValue) {
+    // A strip whose frames did not follow their values would repeat a frame.
+    const struct {
+        int number, width, height, frames;
+    } strips[] = {{14, 25, 14, 101}, {15, 36, 39, 101}};
+    for (const auto& strip : strips) {
+        std::set<std::vector<uint32_t>> frames;
+        for (int frame = 0; frame < strip.frames; ++frame) {
+            std::vector<uint32_t> pixels;
+            for (int y = 0; y < strip.height; ++y) {
+                for (int x = 0; x < strip.width; ++x)
+                    pixels.push_back(Pixel(strip.number, x, y, strip.height, frame));
+            }
+            frames.insert(pixels);
+        }
+        EXPECT_EQ(frames.size(), std::size_t(strip.frames)) << "member " << strip.number;
+    }
 }
 
 TEST_F(SkinArchiveTest, WithoutAnArchiveNearbyTheSearchFallsBackToWhereTheBuildPutsIt) {

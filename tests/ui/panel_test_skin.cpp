@@ -1,72 +1,107 @@
 #include "ui/panel_test_skin.h"
 
+#include <cstdlib>
+#include <string>
+
 #include "output/packed_dib.h"
+#include "output/skin_archive.h"
+#include "platform/window/message_queue.h"
+#include "platform/window/screen_picture.h"
+#include "platform/window/window.h"
+#include "support/window_session.h"
 
 namespace kivoly::test {
 
+using namespace platform;
+
 namespace {
 
-struct MemberShape {
-    int number;
-    int width;
-    int frameHeight;
-    int frames;  // 1 for plain members
-};
+int gLastMainCommand = 0;
 
-constexpr MemberShape kShapes[] = {
-    {ui::kValueFrames, 25, 14, ui::kValueFrameCount},
-    {ui::kKnobFrames, 36, 39, ui::kKnobFrameCount},
-    {ui::kSliderFrames, 56, 30, ui::kSliderFrameCount},
-    {ui::kResetPressed, 92, 40, 1},
-    {ui::kGoPressed, 92, 40, 1},
-    {ui::kGoReleased, 92, 40, 1},
-    {ui::kAdjustBackground, 540, 211, 1},
-    {ui::kSetupBackground, 540, 211, 1},
-    {ui::kSetupMark, 16, 16, 1},
-    {ui::kSaveSettingsPressed, 116, 28, 1},
-};
-
-void Put(uint8_t* pixel, uint32_t colour) {
-    pixel[0] = static_cast<uint8_t>(colour);
-    pixel[1] = static_cast<uint8_t>(colour >> 8);
-    pixel[2] = static_cast<uint8_t>(colour >> 16);
+LResult MainProc(KivoHWnd window, uint32_t message, WParam first, LParam second) {
+    if (message == WmCommand) gLastMainCommand = LoWord(first);
+    return DefWindowProc(window, message, first, second);
 }
 
 }  // namespace
 
-PanelTestSkin::PanelTestSkin() {
-    for (const MemberShape& shape : kShapes) {
-        const int height = shape.frameHeight * shape.frames;
-        platform::GlobalHandle handle = CreateDib(24, shape.width, height);
-        auto* header = LockDib(handle);
-        const int stride = DibStride(24, shape.width);
-        const bool background =
-            shape.number == ui::kAdjustBackground || shape.number == ui::kSetupBackground;
-        for (int memoryRow = 0; memoryRow < height; ++memoryRow) {
-            // Frame k lies k frames into the rows; rows within a frame run bottom-up.
-            const int frame = memoryRow / shape.frameHeight;
-            const int y = shape.frameHeight - 1 - memoryRow % shape.frameHeight;
-            uint8_t* row = DibPixels(header) + std::size_t(memoryRow) * stride;
-            for (int x = 0; x < shape.width; ++x) {
-                uint32_t colour =
-                    shape.frames > 1 ? FrameColour(shape.number, frame) : FlatColour(shape.number);
-                if (background) colour = BackgroundColour(shape.number, x, y);
-                Put(row + 3 * x, colour);
-            }
+BuiltSkin::BuiltSkin() {
+    SetSkinArchiveOverride(KIVOLY_SKIN_ARCHIVE_PATH);
+    for (int number = 1; number <= ui::kSkinMemberCount; ++number) {
+        SkinBitmap member = ReadNextSkinBitmap(false);
+        handles_[number] = member.handle;
+        members_.member[static_cast<std::size_t>(number)] = member.header;
+    }
+    ReadNextSkinBitmap(true);
+    SetSkinArchiveOverride(nullptr);
+    const std::pair<int, int> strips[] = {{ui::kValueFrames, ui::kValueFrameCount},
+                                          {ui::kKnobFrames, ui::kKnobFrameCount},
+                                          {ui::kSliderFrames, ui::kSliderFrameCount}};
+    for (auto [number, frames] : strips) {
+        if (KivoBitmapInfoHeader* header = members_[number]) {
+            header->biHeight /= frames;
+            header->biSizeImage /= static_cast<uint32_t>(frames);
         }
-        // As the main window hands them on: the strips' headers describe one frame.
-        header->biHeight = shape.frameHeight;
-        header->biSizeImage /= static_cast<uint32_t>(shape.frames);
-        handles_[shape.number] = handle;
-        members_.member[static_cast<std::size_t>(shape.number)] = header;
     }
 }
 
-PanelTestSkin::~PanelTestSkin() {
-    for (platform::GlobalHandle handle : handles_) {
-        if (handle == nullptr) continue;
-        platform::GlobalUnlock(handle);
-        platform::GlobalFree(handle);
+BuiltSkin::~BuiltSkin() {
+    for (int number = 1; number <= ui::kSkinMemberCount; ++number) {
+        SkinBitmap member{handles_[number], members_[number]};
+        FreeSkinBitmap(member);
+    }
+}
+
+bool BuiltSkin::Complete() const {
+    for (int number = 1; number <= ui::kSkinMemberCount; ++number) {
+        if (members_[number] == nullptr || members_[number]->biBitCount != 24) return false;
+    }
+    return true;
+}
+
+uint32_t BuiltSkin::Pixel(int member, int x, int y, int frame, int frameCount) const {
+    const KivoBitmapInfoHeader* header = members_[member];
+    const int height = header->biHeight;
+    const std::size_t stride = std::size_t(DibStride(header->biBitCount, header->biWidth));
+    const std::size_t memoryRow = std::size_t((frameCount - 1 - frame) * height + height - 1 - y);
+    const uint8_t* pixel = DibPixels(header) + memoryRow * stride + 3 * std::size_t(x);
+    return uint32_t(pixel[2]) << 16 | uint32_t(pixel[1]) << 8 | pixel[0];
+}
+
+bool BuiltSkin::Shows(KivoHWnd window, Point at, int member, int frame, int frameCount) const {
+    for (int y = 0; y < members_[member]->biHeight; ++y) {
+        for (int x = 0; x < members_[member]->biWidth; ++x) {
+            if (ClientPixel(window, at.x + x, at.y + y) != Pixel(member, x, y, frame, frameCount)) {
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
+bool BuiltSkin::ShowsPart(KivoHWnd window, int member, const Rect& area) const {
+    for (int y = area.top; y < area.bottom; ++y) {
+        for (int x = area.left; x < area.right; ++x) {
+            if (ClientPixel(window, x, y) != Pixel(member, x, y)) return false;
+        }
+    }
+    return true;
+}
+
+KivoHWnd CreateTestMainWindow() {
+    gLastMainCommand = 0;
+    RegisterClass({"PanelTestMain", MainProc});
+    return CreateWindow(0, "PanelTestMain", "Kivoly", WsPopup | WsVisible, 100, 100, 540, 240,
+                        nullptr, 0, nullptr);
+}
+
+int LastMainCommand() {
+    return gLastMainCommand;
+}
+
+void SaveScreen(const char* name) {
+    if (const char* folder = std::getenv("KIVOLY_SCREEN_DIR")) {
+        SaveScreenPng((std::string(folder) + "/" + name + ".png").c_str());
     }
 }
 

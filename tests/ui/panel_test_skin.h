@@ -1,37 +1,45 @@
-// Skin members for the panel tests, made in memory: every frame and member is one flat colour
-// that names it, so that a pixel on the screen tells which member and frame was drawn there.
-// The two backgrounds are gradients, so that a copied area shows where it was copied from.
+// The skin that the build makes, for the panel tests: its 23 members as the main window hands
+// them on (the strips' headers describing one frame), and comparisons of what a window shows
+// with them.
 #pragma once
 
 #include <cstdint>
 
+#include "platform/gdi/geometry.h"
 #include "platform/global_memory.h"
 #include "ui/skin_members.h"
 
 namespace kivoly::test {
 
-class PanelTestSkin {
+class BuiltSkin {
   public:
-    PanelTestSkin();
-    ~PanelTestSkin();
-    PanelTestSkin(const PanelTestSkin&) = delete;
-    PanelTestSkin& operator=(const PanelTestSkin&) = delete;
+    BuiltSkin();
+    ~BuiltSkin();
+    BuiltSkin(const BuiltSkin&) = delete;
+    BuiltSkin& operator=(const BuiltSkin&) = delete;
 
     const ui::SkinMembers& Members() const { return members_; }
+    bool Complete() const;
 
-    // The colour (0x00RRGGBB) of a frame of the strips 14, 15 and 16, and of the flat members.
-    static uint32_t FrameColour(int member, int frame) {
-        return (uint32_t(frame) << 16) | (uint32_t(member) << 8) | 0x80;
-    }
-    static uint32_t FlatColour(int member) { return 0xC00000 | (uint32_t(member) << 8); }
-    // The background members (20, 21) at (x, y).
-    static uint32_t BackgroundColour(int member, int x, int y) {
-        return (uint32_t(x % 256) << 16) | (uint32_t(y) << 8) | uint32_t(member);
-    }
+    // The colour (0x00RRGGBB) of pixel (x, y) of a frame of a member (a plain member has one),
+    // frames counted from the top of the strip.
+    uint32_t Pixel(int member, int x, int y, int frame = 0, int frameCount = 1) const;
+    // Whether `window` shows the whole frame at `at` (client co-ordinates).
+    bool Shows(KivoHWnd window, platform::Point at, int member, int frame = 0,
+               int frameCount = 1) const;
+    // Whether `window` shows the member's pixels of `area` at the same place.
+    bool ShowsPart(KivoHWnd window, int member, const platform::Rect& area) const;
 
   private:
     ui::SkinMembers members_;
     platform::GlobalHandle handles_[ui::kSkinMemberCount + 1] = {};
 };
+
+// The stand-in for the main window: a top-level window that records the commands it gets.
+KivoHWnd CreateTestMainWindow();
+int LastMainCommand();
+
+// Saves the screen for a person to look at when KIVOLY_SCREEN_DIR names a folder.
+void SaveScreen(const char* name);
 
 }  // namespace kivoly::test

@@ -1,7 +1,7 @@
 // kivoly decode: raw captures (.nsr) to pictures, the way a host drives the library. Each raw
 // file is replayed through a RawFileSource into a capture store's Decode, the same acquisition
-// the library runs for a device capture, and the picture is converted with KivoProcYUVToRGB
-// under the Grabber's records (the settings file's, with the options on top).
+// the library runs for a device capture, and the picture is converted as KivoProcYUVToRGB
+// converts it under the Grabber's records (the settings file's, with the options on top).
 #include <sys/stat.h>
 
 #include <algorithm>
@@ -14,11 +14,12 @@
 
 #include "api/decode_feedback.h"
 #include "api/grabber.h"
+#include "api/picture_conversion.h"
 #include "bitmap_picture.h"
 #include "capture/raw_file_source.h"
 #include "command.h"
-#include "display_choice.h"
 #include "decode/yuv_image.h"
+#include "display_choice.h"
 #include "kivoly/kivoly.h"
 #include "output/picture_window.h"
 #include "picture_options.h"
@@ -141,7 +142,8 @@ bool DecodeOne(KivoGrabber* handle, const std::string& rawPath, const std::strin
         error = DecodeFailure(result);
         return false;
     }
-    KivoHGlobal dib = KivoProcYUVToRGB(handle, reinterpret_cast<KivoYuvImage*>(yuv.get()), nullptr);
+    // The picture is ours, not one the library handed out: converted directly.
+    KivoHGlobal dib = ConvertPicture(grabber, yuv.get(), nullptr);
     grabber.currentPicture = nullptr;
     if (dib == nullptr) {
         error = "the picture could not be converted";

@@ -3,7 +3,7 @@
 #include <png.h>
 
 #include <cstdio>
-#include <cstring>
+#include <cstdlib>
 #include <exception>
 #include <filesystem>
 #include <fstream>

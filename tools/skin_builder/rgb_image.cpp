@@ -5,9 +5,7 @@
 #include <sys/wait.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <fstream>
-#include <memory>
 #include <stdexcept>
 
 extern char** environ;

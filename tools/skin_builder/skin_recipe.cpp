@@ -2,7 +2,6 @@
 
 #include <array>
 #include <cstdio>
-#include <stdexcept>
 
 namespace skin {
 namespace {

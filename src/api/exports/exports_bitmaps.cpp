@@ -1,5 +1,5 @@
 // Bitmap and palette exports: one-line forwards to the output layer and the Grabber.
-#include "api/grabber.h"
+#include "api/exports/grabber_call.h"
 #include "api/picture_conversion.h"
 #include "kivoly/kivoly.h"
 #include "output/dib_file.h"
@@ -7,6 +7,7 @@
 #include "platform/global_memory.h"
 
 using kivoly::Grabber;
+using kivoly::WithGrabber;
 
 extern "C" {
 
@@ -15,7 +16,7 @@ int32_t KivoWriteDibFile(KivoGrabber* /*grabber*/, KivoHGlobal dib, const char* 
 }
 
 int32_t KivoShowDib(KivoGrabber* grabber, KivoHGlobal dib) {
-    return grabber ? kivoly::ShowPicture(*Grabber::From(grabber), dib) : 0;
+    return WithGrabber(grabber, 0, [&](Grabber& g) { return kivoly::ShowPicture(g, dib); });
 }
 
 KivoHGlobal KivoFreeDib(KivoHGlobal dib) {

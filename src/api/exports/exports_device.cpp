@@ -1,11 +1,12 @@
-// Device exports: the status and the live preview, one-line forwards to the Grabber. A null
-// Grabber is refused without effect (0 or null where a result is due).
-#include "api/grabber.h"
+// Device exports: the status and the live preview, one-line forwards to the Grabber. A null,
+// unknown or freed Grabber is refused without effect (0 or null where a result is due).
+#include "api/exports/grabber_call.h"
 #include "capture/detected_ports.h"
 #include "kivoly/kivoly.h"
 #include "platform/global_memory.h"
 
 using kivoly::Grabber;
+using kivoly::WithGrabber;
 
 namespace {
 // When the library unloads, no device it powered up is left running.
@@ -17,27 +18,30 @@ struct UnloadCleanUp {
 extern "C" {
 
 int32_t KivoGetStatus(KivoGrabber* grabber) {
-    return grabber ? Grabber::From(grabber)->status : 0;
+    return WithGrabber(grabber, 0, [](Grabber& g) { return g.status; });
 }
 
 int32_t KivoSetStatus(KivoGrabber* grabber, int16_t status) {
-    return grabber ? Grabber::From(grabber)->ChangeStatus(status) : 0;
+    return WithGrabber(grabber, 0, [&](Grabber& g) { return g.ChangeStatus(status) ? 1 : 0; });
 }
 
 int32_t KivoStartPreviewing(KivoGrabber* grabber) {
-    return grabber ? Grabber::From(grabber)->StartPreviewing() : 0;
+    return WithGrabber(grabber, 0, [](Grabber& g) { return g.StartPreviewing() ? 1 : 0; });
 }
 
 void KivoStopPreviewing(KivoGrabber* grabber) {
-    if (grabber) Grabber::From(grabber)->StopPreviewing();
+    WithGrabber(grabber, [](Grabber& g) { g.StopPreviewing(); });
 }
 
 KivoBitmapInfoHeader* KivoGetPreviewDIB(KivoGrabber* grabber) {
-    if (!grabber || !Grabber::From(grabber)->previewBitmap) return nullptr;
-    KivoHGlobal bitmap = Grabber::From(grabber)->previewBitmap;
-    auto* header = static_cast<KivoBitmapInfoHeader*>(kivoly::platform::GlobalLock(bitmap));
-    kivoly::platform::GlobalUnlock(bitmap);  // it stays locked by its owner
-    return header;
+    return WithGrabber(grabber, static_cast<KivoBitmapInfoHeader*>(nullptr),
+                       [](Grabber& g) -> KivoBitmapInfoHeader* {
+                           if (!g.previewBitmap) return nullptr;
+                           auto* header = static_cast<KivoBitmapInfoHeader*>(
+                               kivoly::platform::GlobalLock(g.previewBitmap));
+                           kivoly::platform::GlobalUnlock(g.previewBitmap);  // kept locked
+                           return header;
+                       });
 }
 
 }  // extern "C"

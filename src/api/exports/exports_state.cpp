@@ -1,12 +1,13 @@
-// Life and state exports: one-line forwards to the Grabber. A null Grabber or record pointer is
-// refused without effect (0 where a result is due).
+// Life and state exports: one-line forwards to the Grabber. A null, unknown or freed Grabber or
+// a null record pointer is refused without effect (0 where a result is due).
 #include <new>
 
+#include "api/exports/grabber_call.h"
 #include "api/exports/host_device.h"
-#include "api/grabber.h"
 #include "kivoly/kivoly.h"
 
 using kivoly::Grabber;
+using kivoly::WithGrabber;
 
 extern "C" {
 
@@ -20,47 +21,48 @@ KivoGrabber* KivoAlloc(void) {
     }
 }
 
+// Freeing twice, or a handle never handed out, does nothing.
 void KivoFree(KivoGrabber* grabber) {
-    delete Grabber::From(grabber);
+    Grabber::Release(Grabber::From(grabber));
 }
 
 void KivoGetGrabInfo(KivoGrabber* grabber, KivoGrabInfo* info) {
-    if (grabber && info) *info = Grabber::From(grabber)->grabInfo;
+    if (info) WithGrabber(grabber, [&](Grabber& g) { *info = g.grabInfo; });
 }
 
 void KivoSetGrabInfo(KivoGrabber* grabber, const KivoGrabInfo* info) {
-    if (grabber && info) Grabber::From(grabber)->SetGrabInfo(*info);
+    if (info) WithGrabber(grabber, [&](Grabber& g) { g.SetGrabInfo(*info); });
 }
 
 void KivoGetProcessInfo(KivoGrabber* grabber, KivoProcessInfo* info) {
-    if (grabber && info) *info = Grabber::From(grabber)->processInfo;
+    if (info) WithGrabber(grabber, [&](Grabber& g) { *info = g.processInfo; });
 }
 
 void KivoSetProcessInfo(KivoGrabber* grabber, const KivoProcessInfo* info) {
-    if (grabber && info) Grabber::From(grabber)->SetProcessInfo(*info);
+    if (info) WithGrabber(grabber, [&](Grabber& g) { g.SetProcessInfo(*info); });
 }
 
 int32_t KivoGetShowProgress(KivoGrabber* grabber) {
-    return grabber ? Grabber::From(grabber)->showProgress : 0;
+    return WithGrabber(grabber, 0, [](Grabber& g) { return g.showProgress; });
 }
 
 void KivoSetShowProgress(KivoGrabber* grabber, int32_t show) {
-    if (grabber) Grabber::From(grabber)->SetShowProgress(show != 0);
+    WithGrabber(grabber, [&](Grabber& g) { g.SetShowProgress(show != 0); });
 }
 
 int32_t KivoGetWindowOpt(KivoGrabber* grabber) {
-    return grabber ? Grabber::From(grabber)->windowOption : 0;
+    return WithGrabber(grabber, 0, [](Grabber& g) { return g.windowOption; });
 }
 
 int32_t KivoGetKivolyIsExe(KivoGrabber* grabber) {
-    return grabber ? Grabber::From(grabber)->kivolyIsExe : 0;
+    return WithGrabber(grabber, 0, [](Grabber& g) { return g.kivolyIsExe; });
 }
 
 void KivoSetKivolyIsExe(KivoGrabber* grabber, int32_t isExe) {
-    if (grabber) Grabber::From(grabber)->kivolyIsExe = isExe;
+    WithGrabber(grabber, [&](Grabber& g) { g.kivolyIsExe = isExe; });
 }
 
 void KivoSetCallback(KivoGrabber* grabber, int32_t slot, KivoCallback callback) {
-    if (grabber) Grabber::From(grabber)->SetCallback(slot, callback);
+    WithGrabber(grabber, [&](Grabber& g) { g.SetCallback(slot, callback); });
 }
 }

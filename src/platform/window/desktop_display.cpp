@@ -33,7 +33,7 @@ Rect ClientOnScreen(const WindowData& data) {
 }
 
 bool IsFullScreenPopup(const WindowData& data) {
-    return (data.style & WsPopup) && CaptionHeight(data.style) == 0 &&
+    return (data.style & WsPopup) && (data.style & WsCaption) != WsCaption &&
            ClientOnScreen(data) == Screen().Bounds();
 }
 
@@ -75,7 +75,7 @@ void DesktopDisplay::SynchroniseWindow(KivoHWnd window, Shown* shown) {
         NativeWindowSpec spec;
         spec.client = OnDesktop(client);
         spec.title = title.c_str();
-        spec.framed = CaptionHeight(data->style) > 0;
+        spec.framed = (data->style & WsCaption) == WsCaption;
         spec.resizable = (data->style & WsMaximizeBox) && spec.framed;
         spec.topmost = (data->exStyle & WsExTopmost) != 0;
         spec.fullScreen = IsFullScreenPopup(*data);

@@ -31,6 +31,7 @@ class DesktopDisplay : public Display {
     // Shows what was drawn (at most about 60 times a second; later calls catch up).
     void Present() override;
     bool IsInteractive() const override { return true; }
+    bool DrawsFrames() const override { return false; }
 
     // Brings the native windows in line with the window system and shows them now.
     void PresentNow();

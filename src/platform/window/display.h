@@ -19,6 +19,9 @@ class Display {
     virtual void Present() {}
     // Whether a person answers message boxes and dialogs on this display.
     virtual bool IsInteractive() const { return false; }
+    // Whether the window system draws the frames and captions of top-level windows; where the
+    // desktop's window manager draws them, top-level windows are their client area alone.
+    virtual bool DrawsFrames() const { return true; }
 };
 
 // The screen every window draws on (1024 x 768 true colour unless resized).

@@ -2,11 +2,13 @@
 
 #include <png.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 #include <vector>
 
 #include "platform/window/display.h"
+#include "platform/window/window.h"
 
 namespace kivoly::platform {
 
@@ -56,6 +58,22 @@ bool SaveSurfacePng(const Surface& surface, const char* path) {
 
 bool SaveScreenPng(const char* path) {
     return SaveSurfacePng(Screen(), path);
+}
+
+bool SaveWindowPng(KivoHWnd window, const char* path) {
+    Rect rect;
+    if (!GetWindowRect(window, rect)) return false;
+    const Surface& screen = Screen();
+    rect = {std::max(rect.left, 0), std::max(rect.top, 0), std::min(rect.right, screen.Width()),
+            std::min(rect.bottom, screen.Height())};
+    if (rect.Width() <= 0 || rect.Height() <= 0) return false;
+    Surface part(rect.Width(), rect.Height());
+    for (int y = 0; y < rect.Height(); ++y) {
+        for (int x = 0; x < rect.Width(); ++x) {
+            part.Store(x, y, screen.Pixel(rect.left + x, rect.top + y));
+        }
+    }
+    return SaveSurfacePng(part, path);
 }
 
 }  // namespace kivoly::platform

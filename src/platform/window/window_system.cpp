@@ -67,6 +67,7 @@ std::string LowerCase(const std::string& text) {
 }
 
 int FrameThickness(uint32_t style, uint32_t exStyle) {
+    if (!(style & WsChild) && !CurrentDisplay().DrawsFrames()) return 0;
     if (style & WsThickFrame) return 4;
     if ((style & WsDlgFrame) || (exStyle & WsExDlgModalFrame)) return 3;
     if (style & WsBorder) return 1;
@@ -74,6 +75,7 @@ int FrameThickness(uint32_t style, uint32_t exStyle) {
 }
 
 int CaptionHeight(uint32_t style) {
+    if (!(style & WsChild) && !CurrentDisplay().DrawsFrames()) return 0;
     return (style & WsCaption) == WsCaption ? kCaptionHeight : 0;
 }
 

@@ -103,7 +103,8 @@ WindowSystem& System();
 WindowData* FindWindow(KivoHWnd window);
 std::string LowerCase(const std::string& text);
 
-// Frame and caption sizes of a style.
+// Frame and caption sizes of a style (none for top-level windows where the display does not
+// draw frames).
 int FrameThickness(uint32_t style, uint32_t exStyle);
 int CaptionHeight(uint32_t style);
 // The client area in the window's own rectangle co-ordinates.

@@ -1,8 +1,10 @@
 /* A host written in C against kivoly.h alone: it creates a Grabber, reads the defaults of both
- * records (there is no settings file), changes them, reads them back and frees the Grabber.
- * Prints the first thing that differs and exits non-zero. */
+ * records (there is no settings file), changes them, reads them back, makes the library's own
+ * window on the headless display, routes messages through it and frees the Grabber. Prints
+ * what differs and exits non-zero. */
 #include <stddef.h>
 #include <stdio.h>
+#include <string.h>
 
 #include "kivoly/kivoly.h"
 
@@ -83,6 +85,22 @@ int main(void) {
     Expect(KivoGetLineSize(grabber), 4500, "line size at 1500");
     Expect(KivoCapOfPixelType(2), 1, "pixel type 2");
     Expect(KivoCapOfFileType(3), 1, "file type 3");
+
+    /* The library's window: made once, its messages taken, gone with KivoDestroyUI. */
+    KivoHWnd window = KivoMakeUI(grabber, NULL, 5);
+    Expect(window != NULL, 1, "main window made");
+    Expect(KivoMakeUI(grabber, NULL, 5) == window, 1, "main window made once");
+    KivoMessage key;
+    memset(&key, 0, sizeof key);
+    key.hwnd = window;
+    key.message = 0x100; /* key down */
+    key.wParam = 'A';    /* Adjust */
+    Expect(KivoProcessWindowsMsg(grabber, &key), 1, "the window's message taken");
+    KivoSetPic(grabber, "picture", NULL, 1);
+    KivoSetPic(grabber, NULL, NULL, 0);
+    KivoDestroyUI(grabber);
+    Expect(KivoProcessWindowsMsg(grabber, &key), 0, "no window after KivoDestroyUI");
+    Expect(KivoProcessWindowsMsg(NULL, &key), 0, "no grabber");
 
     KivoFree(grabber);
     KivoFree(NULL);

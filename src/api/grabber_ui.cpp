@@ -1,0 +1,53 @@
+// The Grabber's side of the library's own window: ownership of the window object, the routing
+// of a host's messages through the main window's accelerators, and the picture-shown state.
+#include <cstdio>
+
+#include "api/grabber.h"
+#include "api/user_interface.h"
+#include "platform/window/accelerators.h"
+#include "platform/window/message_queue.h"
+#include "platform/window/window.h"
+
+namespace kivoly {
+
+void Grabber::AttachUserInterface(UserInterface* ui, KivoHWnd window, KivoHWnd parent) {
+    userInterface = ui;
+    mainWindow = window;
+    parentWindow = parent;
+}
+
+void Grabber::DestroyUserInterface() {
+    // The object is reached through the Grabber rather than the window's property, so that a
+    // window already destroyed by a close does not leave its object behind.
+    UserInterface* ui = userInterface;
+    userInterface = nullptr;
+    delete ui;
+    mainWindow = nullptr;
+}
+
+bool Grabber::ProcessWindowsMessage(const KivoMessage& message) {
+    if (!mainWindow || !message.hwnd) return false;
+    if (message.hwnd != mainWindow && !platform::IsChild(mainWindow, message.hwnd)) return false;
+    const platform::AcceleratorTable* table = platform::LoadAccelerators(kMainAccelerators);
+    if (!platform::TranslateAccelerator(mainWindow, table, message)) {
+        platform::TranslateMessage(message);
+    }
+    platform::DispatchMessage(message);
+    return true;
+}
+
+void Grabber::SetPicture(const char* title, const KivoProcessInfo* info, bool enablePanel) {
+    if (!userInterface || !mainWindow) return;
+    pictureShown = title ? 1 : 0;
+    if (title) {
+        char caption[160];
+        std::snprintf(caption, sizeof caption, "Kivoly - %s", title);
+        platform::SetWindowText(mainWindow, caption);
+    } else {
+        platform::SetWindowText(mainWindow, "Kivoly");
+    }
+    userInterface->PictureShown(title != nullptr, enablePanel);
+    if (info) SetProcessInfo(*info);
+}
+
+}  // namespace kivoly

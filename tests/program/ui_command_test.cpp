@@ -1,0 +1,76 @@
+// kivoly ui as a person drives it headless (its --script): capture, adjust, Go, save.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include "support/run_command.h"
+
+namespace kivoly {
+namespace {
+
+namespace fs = std::filesystem;
+
+class UiCommandTest : public ::testing::Test {
+  protected:
+    UiCommandTest() : folder(fs::path(::testing::TempDir()) / "ui_command") {
+        fs::remove_all(folder);
+        fs::create_directories(folder);
+    }
+    ~UiCommandTest() override { fs::remove_all(folder); }
+
+    test::CommandResult Ui(const std::string& script, const std::string& saveAs) {
+        return test::RunCommand("KIVOLY_HOME=" + test::ShellQuote(folder.string()) + " " +
+                                KIVOLY_PROGRAM + " ui --simulate --step-ms 20 --script '" + script +
+                                "' --save-as " + test::ShellQuote(In(saveAs)) + " </dev/null");
+    }
+    std::string In(const std::string& name) { return (folder / name).string(); }
+    std::string Bytes(const std::string& name) {
+        std::ifstream file(In(name), std::ios::binary);
+        return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+    }
+
+    fs::path folder;
+};
+
+TEST_F(UiCommandTest, CapturedAdjustedAndSavedThroughTheWindow) {
+    // Space captures; Escape closes the picture shown while it was converted; S saves.
+    auto plain = Ui("space escape s", "plain.png");
+    ASSERT_EQ(plain.exitCode, 0) << plain.output;
+    EXPECT_NE(plain.output.find("plain.png"), std::string::npos);
+    EXPECT_EQ(Bytes("plain.png").substr(1, 3), "PNG");
+
+    // The brightness slider dragged 30 pixels up, then Go converts the picture again.
+    auto adjusted = Ui("space escape a drag:114,132,0,-30 click:480,190 escape s", "bright.bmp");
+    ASSERT_EQ(adjusted.exitCode, 0) << adjusted.output;
+    const std::string bitmap = Bytes("bright.bmp");
+    ASSERT_GT(bitmap.size(), 54u + 640u * 480u * 3u - 1u);
+    EXPECT_EQ(bitmap.substr(0, 2), "BM");
+
+    auto again = Ui("space escape s", "plain.bmp");
+    ASSERT_EQ(again.exitCode, 0) << again.output;
+    const std::string plainBitmap = Bytes("plain.bmp");
+    ASSERT_EQ(plainBitmap.size(), bitmap.size());
+    // Brighter on average: the sum of the bytes grows.
+    long plainSum = 0, brightSum = 0;
+    for (std::size_t i = 54; i < bitmap.size(); ++i) {
+        plainSum += static_cast<unsigned char>(plainBitmap[i]);
+        brightSum += static_cast<unsigned char>(bitmap[i]);
+    }
+    EXPECT_GT(brightSum, plainSum);
+}
+
+TEST_F(UiCommandTest, RefusesWhatItCannotDo) {
+    auto badStep = Ui("space jump", "x.png");
+    EXPECT_EQ(badStep.exitCode, 2);
+    EXPECT_NE(badStep.output.find("unknown script step 'jump'"), std::string::npos);
+    auto badName = Ui("space escape s", "picture.gif");
+    EXPECT_EQ(badName.exitCode, 1);
+    EXPECT_NE(badName.output.find("must end in .bmp or .png"), std::string::npos);
+    EXPECT_FALSE(fs::exists(In("picture.gif")));
+}
+
+}  // namespace
+}  // namespace kivoly

@@ -1,0 +1,450 @@
+// The main window as a person uses it: made from the skin, switched between its modes, and
+// driven with the mouse and the keyboard on the headless display.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+
+#include "capture/video_source.h"
+#include "output/skin_archive.h"
+#include "platform/clock.h"
+#include "platform/global_memory.h"
+#include "platform/key_state.h"
+#include "platform/message_box.h"
+#include "platform/sound.h"
+#include "platform/window/input_injection.h"
+#include "platform/window/message_queue.h"
+#include "platform/window/timers.h"
+#include "platform/window/window.h"
+#include "support/encoded_capture.h"
+#include "support/test_pictures.h"
+#include "ui/capture_button.h"
+#include "ui_session.h"
+
+namespace kivoly {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace platform;
+using test::UiSession;
+using ui::Mode;
+
+// The host's callbacks take no arguments: they reach their test through these.
+std::function<void()> gOnCapture;
+std::function<void()> gOnClose;
+int32_t OnCapture() {
+    if (gOnCapture) gOnCapture();
+    return 0;
+}
+int32_t OnClose() {
+    if (gOnClose) gOnClose();
+    return 0;
+}
+
+// Something to do while the live preview runs (it returns only when the preview ends): a
+// window of the test whose timer fires from the preview's own message pump. It counts the
+// ticks at which the preview pane shows a finished frame.
+std::function<void(int)> gDuringPreview;
+KivoHWnd gPane = nullptr;
+int gTicks = 0;
+LResult ObserverProc(KivoHWnd window, uint32_t message, WParam first, LParam second) {
+    if (message == WmTimer) {
+        if (IsWindowVisible(gPane)) gDuringPreview(++gTicks);
+        return 0;
+    }
+    return DefWindowProc(window, message, first, second);
+}
+KivoHWnd StartObserver(KivoHWnd pane, std::function<void(int)> duringPreview,
+                       unsigned everyMs = 200) {
+    gPane = pane;
+    gTicks = 0;
+    gDuringPreview = std::move(duringPreview);
+    KivoHWnd window =
+        CreateWindow(0, "PreviewObserver", "", WsPopup, 0, 0, 1, 1, nullptr, 0, nullptr);
+    SetTimer(window, 1, everyMs);
+    return window;
+}
+
+class MainWindowTest : public ::testing::Test {
+  protected:
+    MainWindowTest() {
+        WindowClass plain;
+        plain.name = "PreviewObserver";
+        plain.procedure = &ObserverProc;
+        plain.background = ClassBackground::Black;
+        RegisterClass(plain);
+    }
+    // The window shows `member` (drawn at the window's origin) where it differs from the main
+    // panel: in a row of points across its middle.
+    void ExpectMemberShown(int member) {
+        const KivoBitmapInfoHeader* header = ui.main().Skin()[member];
+        const int y = header->biHeight / 2;
+        int differing = 0;
+        for (int x = 0; x < header->biWidth; x += 7) {
+            if (ui.MemberPixel(member, x, y) == ui.MemberPixel(ui::kMainPanel, x, y)) continue;
+            ++differing;
+            EXPECT_EQ(ui.Pixel(x, y), ui.MemberPixel(member, x, y))
+                << "member " << member << " at " << x << ", " << y;
+        }
+        EXPECT_GT(differing, 10);
+    }
+    ~MainWindowTest() override {
+        gOnCapture = nullptr;
+        gOnClose = nullptr;
+        gDuringPreview = nullptr;
+    }
+    UiSession ui;
+};
+
+TEST_F(MainWindowTest, EveryModeShowsItsMembersWhereTheyBelong) {
+    ASSERT_NE(ui.Make(), nullptr);
+    ui::MainWindow& main = ui.main();
+    // Mode 0: the main panel, client sized by member 1.
+    Rect client;
+    GetClientRect(ui.window, client);
+    EXPECT_EQ(client.Width(), main.Skin()[ui::kMainPanel]->biWidth);
+    EXPECT_EQ(client.Height(), main.Skin()[ui::kMainPanel]->biHeight);
+    EXPECT_EQ(ui.Pixel(300, 100), ui.MemberPixel(ui::kMainPanel, 300, 100));
+
+    // Mode 2: the adjustment panel over the window, the Adjust button drawn pressed.
+    ui.Press('A');
+    EXPECT_EQ(main.CurrentMode(), Mode::Adjust);
+    EXPECT_EQ(ui.Pixel(189 + 20, 211 + 8), ui.MemberPixel(ui::kAdjustPressed, 20, 8));
+    ExpectMemberShown(ui::kAdjustBackground);
+    EXPECT_FALSE(IsWindowVisible(main.Button(ui::kAdjustButtonId)));
+
+    // Mode 3: the setup window, the Setup button pressed; Adjust is back.
+    ui.Press('E');
+    EXPECT_EQ(main.CurrentMode(), Mode::Setup);
+    EXPECT_EQ(ui.Pixel(365 + 20, 211 + 8), ui.MemberPixel(ui::kSetupPressed, 20, 8));
+    EXPECT_EQ(ui.Pixel(189 + 20, 211 + 8), ui.MemberPixel(ui::kMainPanel, 189 + 20, 211 + 8));
+    EXPECT_TRUE(IsWindowVisible(main.Button(ui::kAdjustButtonId)));
+    // Still there after the window was hidden and shown again (as a picture shown full-screen
+    // does to it).
+    ShowWindow(ui.window, SwHide);
+    ShowWindow(ui.window, SwShow);
+    ui.Pump();
+    ExpectMemberShown(ui::kSetupBackground);
+
+    // Mode 4 through the caption's restore: only the strip, its buttons moved with it.
+    SendMessage(ui.window, WmSysCommand, ScRestore, 0);
+    ui.Pump();
+    EXPECT_EQ(main.CurrentMode(), Mode::Compact);
+    EXPECT_FALSE(IsZoomed(ui.window));
+    GetClientRect(ui.window, client);
+    EXPECT_EQ(client.Width(), ui::kCompactWidth);
+    EXPECT_EQ(client.Height(), ui::kCompactHeight);
+    EXPECT_EQ(ui.Pixel(100, 20), ui.MemberPixel(ui::kMainPanel, 112, 231));
+    Rect help;
+    GetWindowRect(main.Button(ui::kHelpButtonId), help);
+    Point helpAt{help.left, help.top};
+    ScreenToClient(ui.window, helpAt);
+    EXPECT_EQ(helpAt.x, 458 - 12);
+    EXPECT_EQ(helpAt.y, 219 - 211);
+    ui.SaveWindow("/tmp/mainwin_mode4.png");
+
+    // And back to the full window with the maximise box.
+    SendMessage(ui.window, WmSysCommand, ScMaximize, 0);
+    ui.Pump();
+    EXPECT_EQ(main.CurrentMode(), Mode::Plain);
+    GetClientRect(ui.window, client);
+    EXPECT_EQ(client.Width(), main.Skin()[ui::kMainPanel]->biWidth);
+    EXPECT_EQ(ui.Pixel(458 + 3, 219 + 3), ui.MemberPixel(ui::kMainPanel, 458 + 3, 219 + 3));
+}
+
+TEST_F(MainWindowTest, PreviewShowsFramesAndPressingPreviewAgainRestartsIt) {
+    ASSERT_NE(ui.Make(), nullptr);
+    ui::MainWindow& main = ui.main();
+    int stateAtSecondTick = -1;
+    uint32_t previewButton = 0;
+    StartObserver(ui.main().PreviewPane(), [&](int tick) {
+        if (tick == 1) {
+            previewButton = ui.Pixel(101 + 20, 211 + 8);
+            ui.SaveWindow("/tmp/mainwin_mode1.png");
+            InjectKeyPress('P');  // taken by the running preview, carried out after it
+        } else {
+            stateAtSecondTick = ui.grabber().previewState;
+            KivoStopPreviewing(ui.handle);
+        }
+    });
+    ui.Press('P');
+    EXPECT_EQ(gTicks, 2);
+    EXPECT_EQ(stateAtSecondTick, 1);  // a second preview was running
+    EXPECT_EQ(previewButton, ui.MemberPixel(ui::kPreviewPressed, 20, 8));
+    EXPECT_EQ(main.CurrentMode(), Mode::Preview);
+    EXPECT_EQ(KivoGetStatus(ui.handle), 0);
+}
+
+TEST_F(MainWindowTest, LowBatteryLightsItsLampAndPlaysItsSound) {
+    ui.folder.WriteFile("Kivoly.ini", "[Sound]\nLowBatterySound=Battery\n");
+    sim::SimulatedFaults faults;
+    faults.lowBattery = true;
+    ui.rig.device.SetFaults(faults);
+    ClearRecordedSounds();
+    ASSERT_NE(ui.Make(), nullptr);
+    bool lamp = false;
+    uint32_t lampPixel = 0;
+    StartObserver(ui.main().PreviewPane(), [&](int tick) {
+        if (tick < 3) return;  // the device answers from its cache in the first frame
+        lamp = ui.main().LowBatteryShown();
+        ui.Pump();
+        lampPixel = ui.Pixel(162 + 4, 161 + 4);
+        KivoStopPreviewing(ui.handle);
+    });
+    ui.Press('P');
+    EXPECT_TRUE(lamp);
+    EXPECT_EQ(lampPixel, ui.MemberPixel(ui::kLowBattery, 4, 4));
+    int plays = 0;
+    for (const SoundEvent& event : RecordedSounds()) {
+        if (event.kind != SoundEvent::Play) continue;
+        EXPECT_EQ(event.name, "Battery");
+        ++plays;
+    }
+    EXPECT_EQ(plays, 1);  // once, as the lamp lights
+}
+
+TEST_F(MainWindowTest, AnIdlePreviewEndsAfterAMinuteAndAMouseMoveStartsItAgain) {
+    ASSERT_NE(ui.Make(), nullptr);
+    int previews = 0;
+    bool idle = false;  // the clock has been moved on: the first preview is to end by itself
+    StartObserver(ui.main().PreviewPane(), [&](int) {
+        if (idle || ui.grabber().previewState != 1) return;
+        if (++previews == 1) {
+            ui.rig.clock.AdvanceUs(int64_t{61} * 1000 * 1000);  // a minute without the mouse
+            idle = true;
+        } else {
+            KivoStopPreviewing(ui.handle);
+        }
+    });
+    ui.Press('P');
+    EXPECT_EQ(previews, 1);
+    EXPECT_EQ(ui.main().CurrentMode(), Mode::Preview);
+    EXPECT_EQ(KivoGetStatus(ui.handle), 0);
+    // The mouse over the window again: the preview comes back.
+    idle = false;
+    InjectMouseMove(test::ScreenPoint(ui.window, 200, 100));
+    ui.Pump();
+    EXPECT_EQ(previews, 2);
+}
+
+TEST_F(MainWindowTest, HoldingTheCaptureButtonWaitsForVideoAndReleasingCaptures) {
+    ASSERT_NE(ui.Make(), nullptr);
+    int captures = 0;
+    gOnCapture = [&] { ++captures; };
+    KivoSetCallback(ui.handle, KivoCallbackCapture, &OnCapture);
+    const Point button = test::ScreenPoint(ui.window, 18 + 30, 219 + 8);
+    InjectMouseButton(VkLButton, true, button);
+    ui.Pump();
+    ui::CaptureButton& capture = *ui.main().Capture();
+    EXPECT_EQ(KivoGetStatus(ui.handle), KivoStatusVideoOn);
+    EXPECT_EQ(capture.GetState(), ui::CaptureButton::kWaiting);
+    EXPECT_EQ(ui.Pixel(6 + 30, 211 + 10), ui.MemberPixel(ui::kCaptureWaiting, 30, 10));
+    // The device locks onto the video; the button's timer notices.
+    for (int i = 0; i < 50 && capture.GetState() != ui::CaptureButton::kReady; ++i) {
+        ui.rig.clock.AdvanceUs(20 * 1000);
+        ui.Pump();
+    }
+    EXPECT_EQ(capture.GetState(), ui::CaptureButton::kReady);
+    EXPECT_EQ(ui.Pixel(6 + 30, 211 + 10), ui.MemberPixel(ui::kCaptureReady, 30, 10));
+    EXPECT_EQ(captures, 0);
+    InjectMouseButton(VkLButton, false, button);
+    ui.Pump();
+    EXPECT_EQ(captures, 1);
+    EXPECT_EQ(capture.GetState(), ui::CaptureButton::kReleased);
+}
+
+TEST_F(MainWindowTest, SpaceCapturesWithTheVideoOnAndTheButtonShowingReady) {
+    ASSERT_NE(ui.Make(), nullptr);
+    int statusAtCapture = -1;
+    uint32_t buttonAtCapture = 0;
+    KivoHGlobal picture = nullptr;
+    gOnCapture = [&] {
+        statusAtCapture = KivoGetStatus(ui.handle);
+        buttonAtCapture = ui.Pixel(6 + 30, 211 + 10);
+        picture = KivoScanAndProcess(ui.handle, nullptr);
+    };
+    KivoSetCallback(ui.handle, KivoCallbackCapture, &OnCapture);
+    ui.Press(VkSpace);
+    EXPECT_EQ(statusAtCapture, KivoStatusVideoOn);
+    EXPECT_EQ(buttonAtCapture, ui.MemberPixel(ui::kCaptureReady, 30, 10));
+    ASSERT_NE(picture, nullptr);
+    KivoFreeDib(picture);
+    // Released afterwards, the device off again.
+    EXPECT_EQ(ui.main().Capture()->GetState(), ui::CaptureButton::kReleased);
+    EXPECT_EQ(ui.Pixel(6 + 30, 211 + 10), ui.MemberPixel(ui::kMainPanel, 6 + 30, 211 + 10));
+    EXPECT_EQ(KivoGetStatus(ui.handle), 0);
+}
+
+// A device that never reports video ready: the capture must not wait for it for ever.
+class NeverReady : public VideoSource {
+  public:
+    void Read(uint8_t*, uint16_t) override {}
+    bool AcquireField() override { return false; }
+    bool Power(int32_t) override { return true; }
+    bool IsReady() override { return false; }
+};
+
+TEST_F(MainWindowTest, CaptureGivesUpWaitingForADeviceThatNeverGetsReady) {
+    ASSERT_NE(ui.Make(), nullptr);
+    Grabber& grabber = ui.grabber();
+    grabber.videoSource = new NeverReady;
+    grabber.status = KivoStatusVideoOn;
+    int captures = 0;
+    gOnCapture = [&] { ++captures; };
+    KivoSetCallback(ui.handle, KivoCallbackCapture, &OnCapture);
+    const int32_t before = NowMs();
+    ui.Press(VkSpace);
+    EXPECT_EQ(captures, 1);  // the capture then says why it failed
+    EXPECT_GE(NowMs() - before, 5000);
+}
+
+TEST_F(MainWindowTest, CtrlAltSpaceDecodesTheRawFileWithoutTheVideo) {
+    const fs::path previous = fs::current_path();
+    fs::current_path(ui.folder.Path());
+    test::EncodeForQualityToFile(test::BarsPicture(), 1, "bars.nsr");
+    ASSERT_NE(ui.Make(), nullptr);
+    bool powered = true;
+    KivoYuvImage* image = nullptr;
+    gOnCapture = [&] {
+        powered = ui.rig.device.Powered();
+        image = KivoScanAndMakeYUV(ui.handle);
+    };
+    KivoSetCallback(ui.handle, KivoCallbackCapture, &OnCapture);
+    // Held as a person holds them: down while Space is pressed and handled.
+    InjectKey(VkControl, true);
+    InjectKey(VkMenu, true);
+    ui.Press(VkSpace);
+    InjectKey(VkMenu, false);
+    InjectKey(VkControl, false);
+    ui.Pump();
+    EXPECT_FALSE(powered);
+    EXPECT_NE(image, nullptr);
+    KivoFreeYUV(ui.handle, image);
+    fs::current_path(previous);
+}
+
+TEST_F(MainWindowTest, CloseOnlyHidesWhenTheHostTakesIt) {
+    ASSERT_NE(ui.Make(), nullptr);
+    int closes = 0;
+    gOnClose = [&] { ++closes; };
+    KivoSetCallback(ui.handle, KivoCallbackClose, &OnClose);
+    SendMessage(ui.window, WmSysCommand, ScClose, 0);
+    EXPECT_EQ(closes, 1);
+    EXPECT_TRUE(IsWindow(ui.window));
+    EXPECT_FALSE(IsWindowVisible(ui.window));
+    Message message;
+    EXPECT_FALSE(PeekMessage(message, nullptr, WmQuit, WmQuit, PmNoRemove));
+
+    // Without the host's callback the window goes and the loop is told to end; the object
+    // stays with the Grabber until it is freed, and a new window can be made.
+    KivoSetCallback(ui.handle, KivoCallbackClose, nullptr);
+    ShowWindow(ui.window, SwShow);
+    SendMessage(ui.window, WmClose, 0, 0);
+    EXPECT_FALSE(IsWindow(ui.window));
+    EXPECT_EQ(ui.grabber().mainWindow, nullptr);
+    EXPECT_TRUE(PeekMessage(message, nullptr, WmQuit, WmQuit, PmRemove));
+    EXPECT_NE(ui.Make(), nullptr);
+}
+
+TEST_F(MainWindowTest, ASkinWithoutItsFirstMemberMakesNoWindow) {
+    const std::string archive = ui.folder.File("Kivoly.d8a");
+    SetSkinArchiveOverride(archive.c_str());
+    EXPECT_EQ(KivoMakeUI(ui.handle, nullptr, SwShow), nullptr);  // missing
+    // Damaged: cut inside the first member.
+    std::ifstream whole(KIVOLY_SKIN_ARCHIVE_PATH, std::ios::binary);
+    std::vector<char> bytes(4000);
+    whole.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    std::ofstream(archive, std::ios::binary).write(bytes.data(), 4000);
+    EXPECT_EQ(KivoMakeUI(ui.handle, nullptr, SwShow), nullptr);
+    EXPECT_TRUE(GetChildren(GetDesktopWindow()).empty());
+    EXPECT_EQ(ui.grabber().userInterface, nullptr);
+}
+
+TEST_F(MainWindowTest, ASkinWithOnlyItsFirstMemberStillWorks) {
+    // The first member whole, nothing after it: every other member is missing.
+    std::ifstream whole(KIVOLY_SKIN_ARCHIVE_PATH, std::ios::binary);
+    std::vector<char> header(54);
+    whole.read(header.data(), 54);
+    uint32_t memberSize = 0;
+    std::memcpy(&memberSize, header.data() + 2, 4);
+    std::vector<char> bytes(memberSize + 2);
+    whole.seekg(0);
+    whole.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    const std::string archive = ui.folder.File("Kivoly.d8a");
+    std::ofstream(archive, std::ios::binary).write(bytes.data(), memberSize + 2);
+    SetSkinArchiveOverride(archive.c_str());
+    ASSERT_NE(ui.Make(), nullptr);
+    for (int key : {'A', 'E', 'P'})
+        ui.Press(key);
+    ui.Press(VkSpace);
+    SendMessage(ui.window, WmSysCommand, ScRestore, 0);
+    ui.Pump();
+    EXPECT_EQ(ui.main().CurrentMode(), Mode::Compact);
+}
+
+TEST_F(MainWindowTest, HelpOpensTheGuideOrSaysWhyNotAndShiftShowsTheVersion) {
+    ASSERT_NE(ui.Make(), nullptr);
+    ClearShownMessageBoxes();
+    setenv("KIVOLY_OPENER", "false", 1);
+    ui.Press(VkF1);
+    ASSERT_EQ(ShownMessageBoxes().size(), 1u);
+    EXPECT_NE(ShownMessageBoxes()[0].text.find("user guide"), std::string::npos);
+
+    setenv("KIVOLY_OPENER", "true", 1);
+    ui.Press(VkF1);
+    EXPECT_EQ(ShownMessageBoxes().size(), 1u) << ShownMessageBoxes().back().text;
+
+    InjectKey(VkShift, true);
+    ui.Press(VkF1);
+    InjectKey(VkShift, false);
+    ASSERT_EQ(ShownMessageBoxes().size(), 2u);
+    EXPECT_EQ(ShownMessageBoxes()[1].text.rfind("Version 1.1.0.2 for NTSC Video\n\nVideo Mode:\n"
+                                                "\tNot Paletted\n\t16777216 Colors\n",
+                                                0),
+              0u)
+        << ShownMessageBoxes()[1].text;
+    unsetenv("KIVOLY_OPENER");
+}
+
+TEST_F(MainWindowTest, OnlyTheWindowsOwnMessagesAreTaken) {
+    ASSERT_NE(ui.Make(), nullptr);
+    KivoHWnd other =
+        CreateWindow(0, "PreviewObserver", "", WsPopup, 0, 0, 1, 1, nullptr, 0, nullptr);
+    Message foreign{other, WmKeyDown, 'A', 0, 0, 0, 0};
+    EXPECT_EQ(KivoProcessWindowsMsg(ui.handle, &foreign), 0);
+    EXPECT_EQ(ui.main().CurrentMode(), Mode::Plain);
+    Message own{ui.main().Button(ui::kHelpButtonId), WmKeyDown, 'A', 0, 0, 0, 0};
+    EXPECT_EQ(KivoProcessWindowsMsg(ui.handle, &own), 1);
+    EXPECT_EQ(ui.main().CurrentMode(), Mode::Adjust);
+    EXPECT_EQ(KivoProcessWindowsMsg(nullptr, &own), 0);
+}
+
+TEST_F(MainWindowTest, SaveAppearsWithAPictureWhenTheHostCanSave) {
+    ASSERT_NE(ui.Make(), nullptr);
+    KivoHWnd save = ui.main().Button(ui::kSaveButtonId);
+    KivoSetPic(ui.handle, "one", nullptr, 1);
+    EXPECT_FALSE(IsWindowVisible(save));  // nobody to save it
+    int saves = 0;
+    gOnCapture = [&] { ++saves; };
+    KivoSetCallback(ui.handle, KivoCallbackSave, &OnCapture);
+    KivoSetPic(ui.handle, "two", nullptr, 1);
+    ui.Pump();
+    EXPECT_TRUE(IsWindowVisible(save));
+    EXPECT_EQ(GetWindowText(ui.window), "Kivoly - two");
+    EXPECT_EQ(ui.Pixel(277 + 20, 211 + 8), ui.MemberPixel(ui::kSaveReleased, 20, 8));
+    ui.ClickAt(282 + 30, 219 + 8);
+    EXPECT_EQ(saves, 1);
+    const std::string longTitle(500, 'x');  // cut to fit the caption, never overflowing it
+    KivoSetPic(ui.handle, longTitle.c_str(), nullptr, 1);
+    EXPECT_EQ(GetWindowText(ui.window).rfind("Kivoly - xxx", 0), 0u);
+    KivoSetPic(ui.handle, nullptr, nullptr, 0);
+    ui.Pump();
+    EXPECT_FALSE(IsWindowVisible(save));
+    EXPECT_EQ(GetWindowText(ui.window), "Kivoly");
+}
+
+}  // namespace
+}  // namespace kivoly

@@ -1,0 +1,232 @@
+// kivoly ui: the capture window, with this program as its host. The window asks for captures,
+// saves, new conversions and the end through the host's callbacks; the program answers them
+// with the library's calls and shows each picture in a window of its own.
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "bitmap_picture.h"
+#include "command.h"
+#include "device_options.h"
+#include "display_choice.h"
+#include "kivoly/kivoly.h"
+#include "output/picture_window.h"
+#include "picture_viewer.h"
+#include "platform/message_box.h"
+#include "platform/save_file_dialog.h"
+#include "platform/window/host_display.h"
+#include "platform/window/message_queue.h"
+#include "platform/window/window.h"
+#include "ui_script.h"
+
+namespace kivoly::cli {
+namespace {
+
+const std::string kUsage =
+    "Usage: kivoly ui [--display desktop|headless] [device options] [--script STEPS]\n\n"
+    "Opens the capture window: live preview, capture, adjustments and setup. Each captured\n"
+    "picture opens in a window of its own (a new one for every picture when \"Each picture in\n"
+    "a new window\" is chosen in Setup); Save writes it as .bmp or .png. With \"Show while\n"
+    "processing\" on, a picture is first shown full-screen as it is converted, until a key or a\n"
+    "click closes it (escape, in a script).\n\n"
+    "  --display NAME      desktop (the default when one can be reached) or headless\n"
+    "  --script STEPS      headless: act as a person would, one step every --step-ms, then quit.\n"
+    "                      Steps (space-separated): a key such as space, p, a, escape, shift+f1,\n"
+    "                      ctrl+alt+space; click:X,Y and drag:X,Y,DX,DY in the window;\n"
+    "                      shot:FILE.png to save the window as it looks; wait\n"
+    "  --step-ms N         milliseconds between script steps (default 300)\n"
+    "  --save-as FILE      headless: the name the save dialog answers (.bmp or .png)\n" +
+    DeviceOptionsHelp();
+
+constexpr int kNewWindowShow = 5;  // SW_SHOW
+
+int Fail(const std::string& message, int code = 2) {
+    std::fprintf(stderr, "kivoly ui: %s\n", message.c_str());
+    return code;
+}
+
+// What the host's callbacks (which take no arguments) work with.
+struct UiHost {
+    KivoGrabber* grabber = nullptr;
+    PictureViewer viewer;
+    std::vector<KivoHGlobal> pictures;  // every converted picture still shown; the last is current
+    KivoYuvImage* image = nullptr;      // the decoded picture the conversions start from
+    int captured = 0;
+    bool busy = false;  // inside a callback that captures or converts
+    bool failed = false;
+};
+UiHost* gHost = nullptr;
+
+std::string PictureTitle() {
+    return "Picture " + std::to_string(gHost->captured);
+}
+
+// Converts the current picture into the current bitmap (a new one for a new window) and shows
+// it; the window and its Save button follow.
+void ConvertAndShow(bool newPicture) {
+    UiHost& host = *gHost;
+    const bool newWindow = newPicture && KivoGetWindowOpt(host.grabber);
+    KivoHGlobal reuse = host.pictures.empty() || newWindow ? nullptr : host.pictures.back();
+    if (reuse) host.pictures.pop_back();
+    KivoHGlobal dib = KivoProcYUVToRGB(host.grabber, nullptr, reuse);
+    if (!dib) return;
+    host.pictures.push_back(dib);
+    host.viewer.Show(dib, PictureTitle(), newWindow);
+    const std::string title = PictureTitle();
+    KivoSetPic(host.grabber, title.c_str(), nullptr, 1);
+}
+
+// Marks the host busy while a callback captures or converts.
+struct BusySection {
+    BusySection() { gHost->busy = true; }
+    ~BusySection() { gHost->busy = false; }
+};
+
+int32_t OnCapture() {
+    BusySection busy;
+    KivoYuvImage* image = KivoScanAndMakeYUV(gHost->grabber);
+    if (!image) return 0;
+    KivoUseYUV(gHost->grabber, image);  // the previous picture goes
+    gHost->image = image;
+    ++gHost->captured;
+    ConvertAndShow(true);
+    return 0;
+}
+
+int32_t OnProcess() {
+    BusySection busy;
+    if (gHost->captured > 0) ConvertAndShow(false);
+    return 0;
+}
+
+bool AnswerSaveDialog(const platform::SaveFileRequest&, std::string& name, void* context) {
+    name = *static_cast<const std::string*>(context);
+    return !name.empty();
+}
+
+int32_t OnSave() {
+    UiHost& host = *gHost;
+    if (host.pictures.empty()) return 0;
+    platform::SaveFileRequest request;
+    request.owner = nullptr;
+    request.filterName = "Pictures (*.bmp, *.png)";
+    request.filterPattern = "*.bmp;*.png";
+    request.initialName = "picture" + std::to_string(host.captured) + ".bmp";
+    request.maxLength = 4096;
+    request.defaultExtension = "bmp";
+    request.flags =
+        platform::OfnOverwritePrompt | platform::OfnHideReadOnly | platform::OfnPathMustExist;
+    std::string path;
+    if (!platform::GetSaveFileName(request, path)) return 0;
+    std::string error;
+    if (!IsPicturePath(path)) {
+        error = path + ": the name must end in .bmp or .png";
+    } else if (WriteBitmapPicture(host.grabber, host.pictures.back(), path, error)) {
+        std::printf("%s\n", path.c_str());
+        return 0;
+    }
+    host.failed = true;
+    platform::MessageBox(nullptr, error.c_str(), "Save",
+                         platform::MbOk | platform::MbIconExclamation);
+    return 0;
+}
+
+int32_t OnClose() {
+    platform::PostQuitMessage(0);
+    return 0;
+}
+
+int RunUi(const std::vector<std::string>& args) {
+    DeviceOptions device;
+    std::string display;
+    std::string script;
+    std::string saveAs;
+    int stepMs = 300;
+    for (std::size_t i = 0; i < args.size();) {
+        std::string error;
+        if (TakeDeviceOption(args, &i, &device, &error)) {
+            if (!error.empty()) return Fail(error);
+            continue;
+        }
+        const std::string& arg = args[i];
+        if (arg != "--display" && arg != "--script" && arg != "--save-as" && arg != "--step-ms") {
+            return Fail("unknown argument '" + arg + "' (kivoly ui --help)");
+        }
+        if (i + 1 >= args.size()) return Fail(arg + " needs a value");
+        const std::string& value = args[i + 1];
+        if (arg == "--display") display = value;
+        if (arg == "--script") script = value;
+        if (arg == "--save-as") saveAs = value;
+        if (arg == "--step-ms") {
+            char* end = nullptr;
+            const long ms = std::strtol(value.c_str(), &end, 10);
+            if (*end || ms < 10 || ms > 60000) {
+                return Fail("--step-ms takes a number from 10 to 60000, not '" + value + "'");
+            }
+            stepMs = static_cast<int>(ms);
+        }
+        i += 2;
+    }
+    std::vector<std::string> steps;
+    std::string error;
+    if (!ParseUiScript(script, steps, error)) return Fail(error);
+    if (!script.empty() && display.empty()) display = "headless";
+
+    DeviceSession session;
+    if (!session.Open(device, &error)) return Fail(error);
+    if (!display.empty()) {
+        if (!UseDisplay(display, error)) return Fail(error);
+        if (display == "headless") platform::NoteHeadlessDisplayChosen();
+    } else if (platform::EnsureHostDisplay() == platform::DisplayKind::Headless) {
+        return Fail(
+            "no desktop display can be reached (give --display headless with --script "
+            "to run without one)");
+    }
+    if (!saveAs.empty()) platform::InstallSaveFileResponder(&AnswerSaveDialog, &saveAs);
+
+    UiHost host;
+    host.grabber = KivoAlloc();
+    if (!host.grabber) return Fail("not enough memory", 1);
+    gHost = &host;
+    KivoSetKivolyIsExe(host.grabber, 1);
+    int code = 0;
+    KivoHWnd window = KivoMakeUI(host.grabber, nullptr, kNewWindowShow);
+    if (!window) {
+        code =
+            Fail("the window cannot be made: the skin archive Kivoly.d8a is missing or damaged", 1);
+    } else {
+        KivoSetCallback(host.grabber, KivoCallbackCapture, &OnCapture);
+        KivoSetCallback(host.grabber, KivoCallbackSave, &OnSave);
+        KivoSetCallback(host.grabber, KivoCallbackProcess, &OnProcess);
+        KivoSetCallback(host.grabber, KivoCallbackClose, &OnClose);
+        // The script waits for captures and conversions, but not for the picture window that
+        // shows a converted picture until a key closes it.
+        auto busy = [&host] { return host.busy && PictureWindow() == nullptr; };
+        if (!steps.empty()) StartUiScript(window, std::move(steps), stepMs, busy, &host.failed);
+        platform::Message message;
+        while (platform::GetMessage(message, nullptr, 0, 0) > 0) {
+            if (KivoProcessWindowsMsg(host.grabber, &message)) continue;
+            platform::TranslateMessage(message);
+            platform::DispatchMessage(message);
+        }
+        if (host.failed) code = 1;
+    }
+    KivoDestroyUI(host.grabber);
+    host.viewer.CloseAll();
+    for (KivoHGlobal dib : host.pictures)
+        KivoFreeDib(dib);
+    KivoFreeYUV(host.grabber, host.image);
+    KivoFree(host.grabber);
+    gHost = nullptr;
+    platform::InstallSaveFileResponder(nullptr, nullptr);
+    CloseDisplay();
+    return code;
+}
+
+}  // namespace
+
+KIVOLY_COMMAND("ui", "open the capture window (preview, capture, adjust, setup, save)", kUsage,
+               RunUi);
+
+}  // namespace kivoly::cli
