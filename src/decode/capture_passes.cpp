@@ -329,19 +329,18 @@ DecodeResult YuvImage::Decode(const KivoGrabInfo& grabInfo, DecodeProgress* prog
     }
 
     auto exit = [&](DecodeResult result) {
-        source->EndReadout();
         ComputeMedian();
         chunk.ReleaseOwned();
         rawDump.Close();
         if (result != DecodeOk && createdRawFile) std::remove(rawFileName);
-        source->Power(0);
+        source->FinishCapture();
         source = nullptr;
         return result;
     };
 
     if (!chunk.Ensure()) return exit(DecodeOutOfMemory);
     chunk.Attach(source, &rawDump);
-    if (source->isHardware && source->VerifyReadback(chunk.Data(), kChunkBytes)) {
+    if (source->ReadbackFails(chunk.Data(), kChunkBytes)) {
         source = nullptr;
         return DecodeReadbackFailed;
     }
@@ -352,10 +351,7 @@ DecodeResult YuvImage::Decode(const KivoGrabInfo& grabInfo, DecodeProgress* prog
         }
         createdRawFile = true;
     }
-    if (source->samplesPerLine != kSamplesPerLine) {
-        source->SetSampleRate(0);
-        source->EndReadout();
-    }
+    source->UseFullSampleRate();
 
     CapturePasses passes(*this, grabInfo, progress);
     DecodeResult result = DecodeAborted;
