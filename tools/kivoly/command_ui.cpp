@@ -44,7 +44,9 @@ std::string Usage() {
                "Opens the capture window: live preview, capture, adjustments and setup. Each "
                "captured picture opens in a window of its own (a new one for every picture "
                "when \"Each picture in a new window\" is chosen in Setup); Save writes it as "
-               ".bmp or .png.") +
+               ".bmp or .png. With \"Show while processing\" on, a picture is first shown "
+               "full-screen as it is converted, until a key or a click closes it (escape, in a "
+               "script).") +
            "\n" + FormatOptions(options);
 }
 
@@ -76,8 +78,8 @@ void ConvertAndShow(bool newPicture) {
     KivoHGlobal dib = KivoProcYUVToRGB(host.grabber, nullptr, reuse);
     if (!dib) return;
     host.pictures.push_back(dib);
-    host.viewer.Show(dib, PictureTitle(), newWindow);
     const std::string title = PictureTitle();
+    host.viewer.Show(dib, title, newWindow);
     KivoSetPic(host.grabber, title.c_str(), nullptr, 1);
 }
 
@@ -116,7 +118,7 @@ int32_t OnSave() {
     request.owner = nullptr;
     request.filterName = "Pictures (*.bmp, *.png)";
     request.filterPattern = "*.bmp;*.png";
-    request.initialName = "picture" + std::to_string(host.captured) + ".bmp";
+    // No proposed name: what a person types is the name (the field does not select text).
     request.maxLength = 4096;
     request.defaultExtension = "bmp";
     request.flags =
