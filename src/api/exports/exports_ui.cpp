@@ -1,5 +1,5 @@
-// User-interface exports: the library's own window, made by the layer above the Grabber. A
-// null, unknown or freed Grabber is refused without effect.
+// User-interface exports: the library's own window, made by the layer above the Grabber. A null,
+// unknown or freed Grabber is refused without effect (0 where a result is due).
 #include "api/exports/grabber_call.h"
 #include "kivoly/kivoly.h"
 #include "ui/main_window.h"
@@ -10,7 +10,7 @@ using kivoly::WithGrabber;
 extern "C" {
 
 KivoHWnd KivoMakeUI(KivoGrabber* grabber, KivoHWnd parent, int32_t showCommand) {
-    return WithGrabber(grabber, KivoHWnd{},
+    return WithGrabber(grabber, KivoHWnd{nullptr},
                        [&](Grabber& g) { return kivoly::ui::MakeUI(g, parent, showCommand); });
 }
 
