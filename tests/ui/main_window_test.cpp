@@ -358,6 +358,7 @@ TEST_F(MainWindowTest, AHostMayDestroyTheWindowAndFreeTheGrabberFromItsCallbacks
     ui.Press(VkSpace);
     EXPECT_EQ(ui.grabber().userInterface, nullptr);
     EXPECT_FALSE(IsWindow(ui.window));
+    EXPECT_TRUE(GetChildren(GetDesktopWindow()).empty());
 
     // From the close callback: window and Grabber both, as a host ending there would.
     ASSERT_NE(ui.Make(), nullptr);
