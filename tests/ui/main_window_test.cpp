@@ -145,7 +145,6 @@ TEST_F(MainWindowTest, EveryModeShowsItsMembersWhereTheyBelong) {
     ScreenToClient(ui.window, helpAt);
     EXPECT_EQ(helpAt.x, 458 - 12);
     EXPECT_EQ(helpAt.y, 219 - 211);
-    ui.SaveWindow("/tmp/mainwin_mode4.png");
 
     // And back to the full window with the maximise box.
     SendMessage(ui.window, WmSysCommand, ScMaximize, 0);
@@ -164,7 +163,6 @@ TEST_F(MainWindowTest, PreviewShowsFramesAndPressingPreviewAgainRestartsIt) {
     StartObserver(ui.main().PreviewPane(), [&](int tick) {
         if (tick == 1) {
             previewButton = ui.Pixel(101 + 20, 211 + 8);
-            ui.SaveWindow("/tmp/mainwin_mode1.png");
             InjectKeyPress('P');  // taken by the running preview, carried out after it
         } else {
             stateAtSecondTick = ui.grabber().previewState;
