@@ -1,5 +1,6 @@
 #include "ui_session.h"
 
+#include "api/handed_out.h"
 #include "capture/detected_ports.h"
 #include "output/packed_dib.h"
 #include "output/skin_archive.h"
@@ -19,6 +20,10 @@ UiSession::UiSession() {
 }
 
 UiSession::~UiSession() {
+    // As a host does when it ends: the picture it handed the library is its own to free.
+    if (Grabber* grabber = Grabber::From(handle); grabber && grabber->currentPicture) {
+        DestroyPicture(grabber->currentPicture);
+    }
     KivoFree(handle);
     SetSkinArchiveOverride(nullptr);
     DetectedPorts().fill(0);
