@@ -15,7 +15,7 @@ fail() {
 
 "$cmake" --install "$build" --prefix "$prefix" >"$work/install.log"
 for file in bin/kivoly include/kivoly/kivoly.h include/kivoly/host.h share/man/man1/kivoly.1 \
-    share/kivoly/Kivoly.d8a \
+    share/kivoly/Kivoly.d8a share/kivoly/user-guide.html \
     etc/sane.d/kivoly.conf etc/sane.d/dll.d/kivoly; do
     [ -f "$prefix/$file" ] || fail "$file is not installed"
 done

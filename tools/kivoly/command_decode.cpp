@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "api/decode_feedback.h"
 #include "api/grabber.h"
 #include "api/picture_conversion.h"
 #include "bitmap_picture.h"
@@ -134,7 +135,8 @@ bool DecodeOne(KivoGrabber* handle, const std::string& rawPath, const std::strin
     }
     RawFileSource source(rawPath.c_str());
     grabber.BeginBusy();
-    const DecodeResult result = yuv->Decode(grabber.grabInfo, &grabber, nullptr, &source);
+    DecodeFeedback progress(grabber);
+    const DecodeResult result = yuv->Decode(grabber.grabInfo, &progress, nullptr, &source);
     grabber.EndBusy();
     if (result != DecodeOk) {
         error = DecodeFailure(result);

@@ -72,8 +72,8 @@ void ConvertAndShow(bool newPicture) {
     KivoHGlobal dib = KivoProcYUVToRGB(host.grabber, nullptr, reuse);
     if (!dib) return;
     host.pictures.push_back(dib);
-    host.viewer.Show(dib, PictureTitle(), newWindow);
     const std::string title = PictureTitle();
+    host.viewer.Show(dib, title, newWindow);
     KivoSetPic(host.grabber, title.c_str(), nullptr, 1);
 }
 
@@ -112,7 +112,7 @@ int32_t OnSave() {
     request.owner = nullptr;
     request.filterName = "Pictures (*.bmp, *.png)";
     request.filterPattern = "*.bmp;*.png";
-    request.initialName = "picture" + std::to_string(host.captured) + ".bmp";
+    // No proposed name: what a person types is the name (the field does not select text).
     request.maxLength = 4096;
     request.defaultExtension = "bmp";
     request.flags =
