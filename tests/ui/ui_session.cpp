@@ -8,7 +8,6 @@
 #include "platform/window/host_display.h"
 #include "platform/window/input_injection.h"
 #include "platform/window/message_queue.h"
-#include "platform/window/screen_picture.h"
 #include "platform/window/window.h"
 
 namespace kivoly::test {
@@ -66,10 +65,6 @@ uint32_t UiSession::MemberPixel(int member, int x, int y) {
     }
     const uint8_t* entry = reinterpret_cast<const uint8_t*>(header) + header->biSize + 4 * row[x];
     return uint32_t{entry[2]} << 16 | uint32_t{entry[1]} << 8 | entry[0];
-}
-
-bool UiSession::SaveWindow(const std::string& path) {
-    return platform::SaveWindowPng(window, path.c_str());
 }
 
 }  // namespace kivoly::test
