@@ -66,8 +66,8 @@ struct BurstMeasurement {
     int blanking = 0;
 };
 
-// What the RGB conversion keeps with a picture (its adjustment tables and adjusted lines).
-// Owned by the YuvImage and freed with it.
+// What the RGB conversion keeps with a picture: its settings, output geometry, tables and
+// adjusted lines, all of them the output layer's. Owned by the YuvImage and freed with it.
 struct ConversionState {
     virtual ~ConversionState() = default;
 };
@@ -141,12 +141,6 @@ class YuvImage {
     uint8_t* chunkEnd = nullptr;
     uint16_t sampleWidth = kSampleWidth;
     uint16_t lineCount = 0;
-    // Output geometry, set by the RGB conversion.
-    int16_t leftMargin = 0;
-    int16_t rightMargin = 0;
-    int16_t topSkip = 0;
-    int16_t bottomSkip = 0;
-    int16_t outputLines = 0;
     int32_t workLineBytes = 0;
     int16_t phaseShift = 0;
     int16_t lineSkew = 0;
@@ -157,7 +151,6 @@ class YuvImage {
     double burstGain[8] = {};
     std::FILE* rawFile = nullptr;
     uint8_t* workLines[4] = {};
-    KivoProcessInfo processInfo = {};
     std::unique_ptr<ConversionState> conversion;
     int16_t passesDone = 0;
     MovingAverage8 lumaAverage;

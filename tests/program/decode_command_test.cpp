@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <cstdint>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 
 #include "sim/picture.h"
@@ -31,6 +33,11 @@ class DecodeCommandTest : public ::testing::Test {
                                 KIVOLY_PROGRAM + " " + arguments);
     }
     std::string Path(const std::string& name) const { return work_ + "/" + name; }
+
+    static std::string ReadAll(const std::string& path) {
+        std::ifstream file(path, std::ios::binary);
+        return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+    }
 
     test::TempSettingsFolder folder_;
     std::string work_;
@@ -92,13 +99,34 @@ TEST_F(DecodeCommandTest, ABatchGoesOnPastABadFile) {
     EXPECT_NE(run.output.find("missing.nsr"), std::string::npos) << run.output;
 }
 
+// Workers decode a batch at the same time, but the pictures and every line come out as one
+// process gives them, in input order.
+TEST_F(DecodeCommandTest, JobsGiveTheSameFilesAndLinesInInputOrder) {
+    ASSERT_EQ(Kivoly("encode --bars --quality 0 -o " + Path("moving.nsr")).exitCode, 0);
+    std::string inputs;
+    for (const char* name : {"bars", "missing", "moving", "bars", "moving"})
+        inputs += " " + Path(name) + ".nsr";
+    const test::CommandResult one = Kivoly("decode" + inputs + " --jobs 1 -o " + Path("one"));
+    const test::CommandResult three = Kivoly("decode" + inputs + " -j 3 -o " + Path("three"));
+    EXPECT_EQ(one.exitCode, 1);
+    EXPECT_EQ(three.exitCode, 1);
+    std::string expected = one.output;
+    for (std::size_t at; (at = expected.find("/one/")) != std::string::npos;)
+        expected.replace(at, 5, "/three/");
+    EXPECT_EQ(three.output, expected);
+    for (const char* name : {"bars.bmp", "moving.bmp"}) {
+        EXPECT_EQ(ReadAll(Path("one/") + name), ReadAll(Path("three/") + name)) << name;
+    }
+}
+
 TEST_F(DecodeCommandTest, BadInputGivesOneLineAndANonZeroExit) {
     for (const std::string& arguments :
          {"decode " + Path("bars.nsr") + " -o " + Path("x.jpg"),
           "decode " + Path("bars.nsr") + " --hue 51 -o " + Path("x.png"),
           "decode " + Path("bars.nsr") + " --size 800x600 -o " + Path("x.png"),
           "decode " + Path("bars.nsr") + " --quality", std::string("decode --frobnicate"),
-          std::string("decode"), "decode " + Path("bars.nsr")}) {
+          std::string("decode"), "decode " + Path("bars.nsr"),
+          "decode " + Path("bars.nsr") + " --jobs 0 -o " + Path("x.png")}) {
         const test::CommandResult run = Kivoly(arguments);
         EXPECT_EQ(run.exitCode, 2) << arguments;
         EXPECT_EQ(std::count(run.output.begin(), run.output.end(), '\n'), 1)

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -14,6 +15,7 @@
 
 #include "api/grabber.h"
 #include "api/picture_conversion.h"
+#include "batch_runner.h"
 #include "bitmap_picture.h"
 #include "capture/raw_file_source.h"
 #include "command.h"
@@ -39,6 +41,8 @@ const std::string kUsage = std::string(
                                "  -o, --output PATH  the picture, or the folder for several\n"
                                "  --format F         bmp or png, for pictures written to a "
                                "folder (default bmp)\n"
+                               "  -j, --jobs N       decode N raw files at a time (default: one "
+                               "per processor)\n"
                                "  --show             show each picture in the picture window\n") +
                            kPictureOptionsHelp;
 
@@ -49,6 +53,7 @@ struct DecodeJob {
     std::string output;
     Format folderFormat = Format::Bmp;
     bool show = false;
+    int jobs = 0;  // 0: one per processor
     PictureOptions picture;
 };
 
@@ -76,7 +81,8 @@ bool ParseArguments(const std::vector<std::string>& args, DecodeJob& job, std::s
         const OptionResult taken = TakePictureOption(args, i, job.picture, error);
         if (taken == OptionResult::Error) return false;
         if (taken == OptionResult::Taken) continue;
-        if (arg == "-o" || arg == "--output" || arg == "--format") {
+        if (arg == "-o" || arg == "--output" || arg == "--format" || arg == "-j" ||
+            arg == "--jobs") {
             if (i + 1 >= args.size()) {
                 error = arg + " needs a value";
                 return false;
@@ -88,6 +94,14 @@ bool ParseArguments(const std::vector<std::string>& args, DecodeJob& job, std::s
                     return false;
                 }
                 job.folderFormat = value == "png" ? Format::Png : Format::Bmp;
+            } else if (arg == "-j" || arg == "--jobs") {
+                char* end = nullptr;
+                const long jobs = std::strtol(value.c_str(), &end, 10);
+                if (value.empty() || *end != '\0' || jobs < 1 || jobs > 256) {
+                    error = arg + " takes a number of jobs from 1 to 256, not '" + value + "'";
+                    return false;
+                }
+                job.jobs = static_cast<int>(jobs);
             } else {
                 job.output = value;
             }
@@ -117,9 +131,16 @@ std::string DecodeFailure(DecodeResult result) {
     return result == DecodeAborted ? "decoding was stopped" : StringText(id);
 }
 
+// What one process keeps from one raw file to the next: the capture store (with the
+// conversion's tables and plans inside it) and the bitmap, reused while their size holds.
+struct DecodeReuse {
+    std::unique_ptr<YuvImage> yuv;
+    KivoHGlobal dib = nullptr;
+};
+
 // Decodes one raw file into `outputPath`; false with the reason in `error`.
 bool DecodeOne(KivoGrabber* handle, const std::string& rawPath, const std::string& outputPath,
-               bool show, std::string& error) {
+               bool show, DecodeReuse& reuse, std::string& error) {
     Grabber& grabber = *Grabber::From(handle);
     std::FILE* probe = std::fopen(rawPath.c_str(), "rb");
     if (probe == nullptr) {
@@ -127,7 +148,8 @@ bool DecodeOne(KivoGrabber* handle, const std::string& rawPath, const std::strin
         return false;
     }
     std::fclose(probe);
-    std::unique_ptr<YuvImage> yuv(YuvImage::ReuseOrCreate(nullptr, grabber.grabInfo, nullptr));
+    std::unique_ptr<YuvImage>& yuv = reuse.yuv;
+    yuv.reset(YuvImage::ReuseOrCreate(yuv.release(), grabber.grabInfo, nullptr));
     if (!yuv) {
         error = StringText(30);
         return false;
@@ -141,7 +163,9 @@ bool DecodeOne(KivoGrabber* handle, const std::string& rawPath, const std::strin
         return false;
     }
     // The picture is ours, not one the library handed out: converted directly.
-    KivoHGlobal dib = ConvertPicture(grabber, yuv.get(), nullptr);
+    // The bitmap passed in is filled again, or freed when it no longer fits.
+    reuse.dib = ConvertPicture(grabber, yuv.get(), reuse.dib);
+    KivoHGlobal dib = reuse.dib;
     grabber.currentPicture = nullptr;
     if (dib == nullptr) {
         error = "the picture could not be converted";
@@ -149,7 +173,6 @@ bool DecodeOne(KivoGrabber* handle, const std::string& rawPath, const std::strin
     }
     const bool written = WriteBitmapPicture(handle, dib, outputPath, error);
     if (written && show) KivoShowDib(handle, dib);
-    KivoFreeDib(dib);
     return written;
 }
 
@@ -201,26 +224,39 @@ int RunDecode(const std::vector<std::string>& args) {
     // Progress goes to the terminal, not into a window.
     KivoSetShowProgress(grabber, 0);
 
-    int failures = 0;
-    {
-        TerminalProgress progress;
-        for (const std::string& input : job.inputs) {
-            std::string output = job.output;
-            if (toFolder) {
-                output = (fs::path(job.output) / fs::path(input).stem()).string() +
-                         (job.folderFormat == Format::Png ? ".png" : ".bmp");
-            }
-            std::string reason;
-            if (DecodeOne(grabber, input, output, job.show, reason)) {
-                std::printf("%s -> %s (%d x %d)\n", input.c_str(), output.c_str(),
-                            processInfo.Width, processInfo.Height);
-            } else {
-                std::fprintf(stderr, "kivoly decode: %s: %s\n", input.c_str(), reason.c_str());
-                ++failures;
-            }
-            std::fflush(stdout);
+    auto outputOf = [&](const std::string& input) {
+        if (!toFolder) return job.output;
+        return (fs::path(job.output) / fs::path(input).stem()).string() +
+               (job.folderFormat == Format::Png ? ".png" : ".bmp");
+    };
+    DecodeReuse reuse;
+    auto decode = [&](std::size_t i) {
+        const std::string& input = job.inputs[i];
+        const std::string output = outputOf(input);
+        std::string reason;
+        if (!DecodeOne(grabber, input, output, job.show, reuse, reason)) {
+            return BatchOutcome{false, "kivoly decode: " + input + ": " + reason};
         }
+        char size[48];
+        std::snprintf(size, sizeof size, " (%d x %d)", processInfo.Width, processInfo.Height);
+        return BatchOutcome{true, input + " -> " + output + size};
+    };
+    int failures = 0;
+    auto report = [&](std::size_t, const BatchOutcome& outcome) {
+        std::fprintf(outcome.ok ? stdout : stderr, "%s\n", outcome.text.c_str());
+        if (!outcome.ok) ++failures;
+    };
+    if (job.inputs.size() == 1) {
+        // One file: the library's own progress, phase by phase.
+        TerminalProgress progress;
+        report(0, decode(0));
+    } else {
+        // The pictures are shown one after the other, from this process.
+        const int jobs = job.show ? 1 : job.jobs > 0 ? job.jobs : ProcessorCount();
+        RunBatch(job.inputs.size(), jobs, "Decoding", decode, report);
     }
+    KivoFreeDib(reuse.dib);
+    reuse.yuv.reset();
     KivoFree(grabber);
     CloseDisplay();
     return failures == 0 ? 0 : 1;
