@@ -10,7 +10,6 @@ namespace {
 constexpr uint8_t kHeader[5] = {0xFF, 0x20, 0x02, 0xFF, 0x9F};
 // The CRC-32 of the device's own configuration stream.
 constexpr uint32_t kImageCrc = 0x8688B29Cu;
-constexpr int64_t kSyncDelayLines = 12;
 constexpr int64_t kDoneLead = 4096;
 constexpr uint8_t kFloating = 0x7F;  // an empty connector: pulled-up inputs, bit 7 inverted
 

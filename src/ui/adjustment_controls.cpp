@@ -90,10 +90,14 @@ void Slider::SetValue(int newValue) {
 }
 
 void Slider::DragTo(Point screen) {
-    const int steps = (pressPoint.y - screen.y) / kDragStep;
+    const int travel = pressPoint.y - screen.y;
+    const int steps = travel / kDragStep;
     if (steps == 0) return;
     SetValue(value + steps);
+    // The travel short of a whole step counts towards the next one, so that the pointer's
+    // motion gives one step per 3 pixels however finely the moves come.
     pressPoint = PutCursorOnCentre(*this, kDragCentre);
+    pressPoint.y += travel - steps * kDragStep;
 }
 
 Knob::Knob(KivoHWnd panel, int controlId, Point at, const KivoBitmapInfoHeader* frames)
@@ -117,10 +121,12 @@ void Knob::SetValue(int newValue) {
 }
 
 void Knob::DragTo(Point screen) {
-    const int steps = (screen.x - pressPoint.x) / kDragStep;
+    const int travel = screen.x - pressPoint.x;
+    const int steps = travel / kDragStep;
     if (steps == 0) return;
     SetValue(value + steps);
     pressPoint = PutCursorOnCentre(*this, kDragCentre);
+    pressPoint.x -= travel - steps * kDragStep;
 }
 
 }  // namespace kivoly::ui

@@ -17,7 +17,6 @@
 #include "platform/clock.h"
 #include "platform/global_memory.h"
 #include "platform/key_state.h"
-#include "platform/message_box.h"
 #include "platform/profile.h"
 #include "platform/sound.h"
 #include "platform/window/accelerators.h"
@@ -103,9 +102,10 @@ MainWindow::MainWindow(Grabber& grabber, KivoHWnd parent, int showCommand) : gra
     // A: the palette first, so that the skin's members are mapped onto it.
     FlushSystemPalette();
     DefaultPalette();
-    if (DeviceContext* active = GetDC(GetActiveWindow() ? GetActiveWindow() : GetDesktopWindow())) {
-        RealizeUiPalette(*active);
-        ReleaseDC(GetActiveWindow() ? GetActiveWindow() : GetDesktopWindow(), active);
+    const KivoHWnd active = GetActiveWindow() ? GetActiveWindow() : GetDesktopWindow();
+    if (DeviceContext* dc = GetDC(active)) {
+        RealizeUiPalette(*dc);
+        ReleaseDC(active, dc);
     }
     grabber_.previewState = 0;
     if (!LoadSkin()) return;
@@ -180,7 +180,6 @@ void MainWindow::CreateChildren() {
     previewPane_ = CreateWindow(0, kPreviewPaneClass, "PreviewWindow", WsChild, kPreviewArea.left,
                                 kPreviewArea.top, kPreviewArea.Width(), kPreviewArea.Height(), hwnd,
                                 0, nullptr);
-    if (previewPane_) paneDc_ = GetDC(previewPane_);
 
     for (int i = 0; i < 5; ++i) {
         const ButtonEntry& entry = kButtons[i];

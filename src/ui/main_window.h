@@ -134,7 +134,6 @@ class MainWindow : public WindowObject, public UserInterface {
     KivoHWnd buttons_[5] = {};
     platform::DeviceContext* dc_ = nullptr;
     KivoHWnd previewPane_ = nullptr;
-    platform::DeviceContext* paneDc_ = nullptr;
     int width_ = 0;  // the full window's size
     int height_ = 0;
     Mode mode_ = Mode::Plain;

@@ -1,5 +1,7 @@
 #include "ui/process_panel.h"
 
+#include <vector>
+
 #include "framework/window_classes.h"
 #include "platform/window/input.h"
 #include "platform/window/message_queue.h"
@@ -240,9 +242,10 @@ void ProcessPanel::ClickAt(Point point) {
 }
 
 void ProcessPanel::DrawValue(DeviceContext& dc, int index) const {
+    const DragControl* control = controls_[static_cast<std::size_t>(index)].get();
+    if (!control) return;  // still being made
     const Point at = kControls[static_cast<std::size_t>(index)].valueDisplay;
-    DrawSkinFrame(dc, at.x, at.y, skin_[kValueFrames],
-                  controls_[static_cast<std::size_t>(index)]->value - DragControl::kMinValue,
+    DrawSkinFrame(dc, at.x, at.y, skin_[kValueFrames], control->value - DragControl::kMinValue,
                   kValueFrameCount);
 }
 
@@ -259,6 +262,20 @@ void ProcessPanel::Paint() {
     PaintRecord paint;
     DeviceContext* dc = BeginPaint(hwnd, paint);
     if (dc) {
+        // The background goes around the controls and the preview: drawn over them, a moving
+        // slider would vanish until its own repaint came through the queue.
+        std::vector<KivoHWnd> covering;
+        for (const auto& control : controls_) {
+            if (control) covering.push_back(control->hwnd);
+        }
+        if (preview_) covering.push_back(preview_->hwnd);
+        for (KivoHWnd child : covering) {
+            Rect place;
+            if (!child || !IsWindowVisible(child) || !GetWindowRect(child, place)) continue;
+            Point topLeft{place.left, place.top};
+            ScreenToClient(hwnd, topLeft);
+            dc->ExcludeClipRect(place.Offset(topLeft.x - place.left, topLeft.y - place.top));
+        }
         DrawSkinPart(*dc, skin_[kAdjustBackground], paint.paint);
         for (std::size_t i = 0; i < kControls.size(); ++i) {
             if (IntersectRect(ValueRect(kControls[i]), paint.paint).IsEmpty()) continue;

@@ -1,13 +1,13 @@
 #include "ui/process_preview.h"
 
 #include "api/grabber.h"
+#include "decode/yuv_image.h"
 #include "framework/window_classes.h"
 #include "output/display_palette.h"
 #include "output/ordered_dither.h"
 #include "output/packed_dib.h"
 #include "output/rgb_conversion.h"
 #include "platform/gdi/gdi_objects.h"
-#include "platform/window/accelerators.h"
 #include "platform/window/message_queue.h"
 #include "platform/window/paint.h"
 #include "platform/window/window.h"
@@ -23,9 +23,9 @@ constexpr Point kPlace{373, 37};
 constexpr uint32_t kTrueColour = 16777216;
 
 // Takes one waiting message of the thread and handles it as the host's loop would, so that
-// input and painting go on while the rows render: the main window's accelerators apply to its
-// own messages. Messages of other windows are dispatched too rather than dropped.
-void HandleOneMessage(KivoHWnd mainWindow) {
+// input and painting go on while the rows render: the library's own messages as
+// KivoProcessWindowsMsg takes them, the others dispatched too rather than dropped.
+void HandleOneMessage(Grabber& grabber) {
     Message message;
     if (!PeekMessage(message, nullptr, 0, 0, PmRemove)) return;
     if (message.message == WmQuit) {
@@ -33,11 +33,8 @@ void HandleOneMessage(KivoHWnd mainWindow) {
         PostQuitMessage(static_cast<int>(message.wParam));
         return;
     }
-    const bool ours = message.hwnd != nullptr && mainWindow != nullptr &&
-                      (message.hwnd == mainWindow || IsChild(mainWindow, message.hwnd));
-    if (!ours || !TranslateAccelerator(mainWindow, LoadAccelerators(kMainAccelerators), message)) {
-        TranslateMessage(message);
-    }
+    if (grabber.ProcessWindowsMessage(message)) return;
+    TranslateMessage(message);
     DispatchMessage(message);
 }
 
@@ -86,7 +83,7 @@ void ProcessPreview::RenderStep() {
         nextRow_ = stopRow_ = 0;
         return;
     }
-    HandleOneMessage(panel_.Owner().mainWindow);
+    HandleOneMessage(panel_.Owner());
     // The message may have ended the picture, the panel or this window.
     if (!rendering_ || !CanRender()) return;
 
@@ -96,7 +93,12 @@ void ProcessPreview::RenderStep() {
     settings.ColorCount = kTrueColour;
     YuvImage& picture = *panel_.Owner().currentPicture;
     const int row = nextRow_;
+    // The picture keeps one conversion set-up, and a step may run inside a host's conversion
+    // of it (from a dialog's message loop): that set-up is given back as it was found.
+    const bool prepared = picture.conversion != nullptr;
+    const KivoProcessInfo found = picture.processInfo;
     if (PrepareConversion(picture, settings)) RenderRow(picture, row);
+    if (prepared) PrepareConversion(picture, found);
 
     if (row == stopRow_) {
         rendering_ = false;

@@ -18,27 +18,72 @@ using namespace platform;
 
 namespace {
 
-// Hot rectangles of items 119-136, in the order they are tested.
-constexpr std::array<Rect, 18> kItemRects = {{
-    {41, 44, 150, 63},     // 119 camera
-    {40, 64, 164, 83},     // 120 tape
-    {37, 119, 153, 138},   // 121 moving
-    {35, 139, 131, 158},   // 122 still
-    {34, 160, 169, 178},   // 123 70 ns still
-    {33, 181, 184, 198},   // 124 35 ns still
-    {205, 44, 274, 63},    // 125 colour
-    {205, 64, 322, 83},    // 126 grey
-    {205, 83, 326, 102},   // 127 colour negative
-    {205, 103, 376, 123},  // 128 grey negative
-    {204, 159, 361, 179},  // 129 new window
-    {203, 180, 360, 199},  // 130 current window
-    {397, 44, 494, 63},    // 131 320 x 240
-    {398, 64, 496, 83},    // 132 640 x 480
-    {399, 84, 512, 103},   // 133 1500 x 1125
-    {401, 135, 526, 153},  // 134 terminate video
-    {401, 155, 503, 173},  // 135 do not terminate
-    {408, 188, 509, 200},  // 136 save settings
+// Every item in one place: its hot rectangle, when its mark shows and what choosing it does.
+// The items are tested in this order, and the first rectangle holding the point wins.
+struct Item {
+    Rect rect;
+    bool (*marked)(const SetupRecords&);
+    void (*choose)(SetupRecords&);
+};
+using R = SetupRecords;
+
+const std::array<Item, 17> kChoices = {{
+    {{41, 44, 150, 63},  // 119 camera
+     [](const R& r) { return r.grabInfo.CameraInput != 0; },
+     [](R& r) { r.grabInfo.CameraInput = 1; }},
+    {{40, 64, 164, 83},  // 120 tape: the finest quality needs a camera's steady timing
+     [](const R& r) { return r.grabInfo.CameraInput == 0; },
+     [](R& r) {
+         r.grabInfo.CameraInput = 0;
+         if (r.grabInfo.Quality == 3) r.grabInfo.Quality = 2;
+     }},
+    {{37, 119, 153, 138},  // 121 moving
+     [](const R& r) { return r.grabInfo.Quality == 0; },
+     [](R& r) { r.grabInfo.Quality = 0; }},
+    {{35, 139, 131, 158},  // 122 still
+     [](const R& r) { return r.grabInfo.Quality == 1; },
+     [](R& r) { r.grabInfo.Quality = 1; }},
+    {{34, 160, 169, 178},  // 123 70 ns still
+     [](const R& r) { return r.grabInfo.Quality == 2; },
+     [](R& r) { r.grabInfo.Quality = 2; }},
+    {{33, 181, 184, 198},  // 124 35 ns still, from a camera
+     [](const R& r) { return r.grabInfo.Quality == 3; },
+     [](R& r) { r.grabInfo.Quality = 3, r.grabInfo.CameraInput = 1; }},
+    {{205, 44, 274, 63},  // 125 colour
+     [](const R& r) { return r.grabInfo.Negative == 0 && r.grabInfo.UseColor != 0; },
+     [](R& r) { r.grabInfo.Negative = 0, r.grabInfo.UseColor = 1; }},
+    {{205, 64, 322, 83},  // 126 grey
+     [](const R& r) { return r.grabInfo.Negative == 0 && r.grabInfo.UseColor == 0; },
+     [](R& r) { r.grabInfo.Negative = 0, r.grabInfo.UseColor = 0; }},
+    {{205, 83, 326, 102},  // 127 colour negative
+     [](const R& r) { return r.grabInfo.Negative != 0 && r.grabInfo.UseColor != 0; },
+     [](R& r) { r.grabInfo.Negative = 1, r.grabInfo.UseColor = 1; }},
+    {{205, 103, 376, 123},  // 128 grey negative
+     [](const R& r) { return r.grabInfo.Negative != 0 && r.grabInfo.UseColor == 0; },
+     [](R& r) { r.grabInfo.Negative = 1, r.grabInfo.UseColor = 0; }},
+    {{204, 159, 361, 179},  // 129 a new window for every picture
+     [](const R& r) { return r.windowOption == 0; },
+     [](R& r) { r.windowOption = 0; }},
+    {{203, 180, 360, 199},  // 130 the current window
+     [](const R& r) { return r.windowOption != 0; },
+     [](R& r) { r.windowOption = 1; }},
+    {{397, 44, 494, 63},  // 131 320 x 240
+     [](const R& r) { return r.processInfo.Width == 320; },
+     [](R& r) { r.processInfo.Width = 320, r.processInfo.Height = 240; }},
+    {{398, 64, 496, 83},  // 132 640 x 480
+     [](const R& r) { return r.processInfo.Width == 640; },
+     [](R& r) { r.processInfo.Width = 640, r.processInfo.Height = 480; }},
+    {{399, 84, 512, 103},  // 133 1500 x 1125
+     [](const R& r) { return r.processInfo.Width == 1500; },
+     [](R& r) { r.processInfo.Width = 1500, r.processInfo.Height = 1125; }},
+    {{401, 135, 526, 153},  // 134 terminate the video input
+     [](const R& r) { return r.grabInfo.TerminateVideo != 0; },
+     [](R& r) { r.grabInfo.TerminateVideo = 1; }},
+    {{401, 155, 503, 173},  // 135 leave it unterminated
+     [](const R& r) { return r.grabInfo.TerminateVideo == 0; },
+     [](R& r) { r.grabInfo.TerminateVideo = 0; }},
 }};
+constexpr Rect kSaveSettingsRect{408, 188, 509, 200};  // 136
 
 // The option groups, in the order that Next (Tab) walks them.
 struct Group {
@@ -85,8 +130,9 @@ bool IsChoice(int item) {
 }  // namespace
 
 Rect SetupWindow::ItemRect(int item) {
-    if (item < kFirstItem || item > kSaveSettings) return {};
-    return kItemRects[static_cast<std::size_t>(item - kFirstItem)];
+    if (item == kSaveSettings) return kSaveSettingsRect;
+    if (!IsChoice(item)) return {};
+    return kChoices[static_cast<std::size_t>(item - kFirstItem)].rect;
 }
 
 int SetupWindow::ItemAt(Point point) {
@@ -96,115 +142,12 @@ int SetupWindow::ItemAt(Point point) {
     return 0;
 }
 
-bool SetupWindow::IsMarked(int item, const SetupRecords& r) {
-    const KivoGrabInfo& g = r.grabInfo;
-    switch (item) {
-        case 119:
-            return g.CameraInput != 0;
-        case 120:
-            return g.CameraInput == 0;
-        case 121:
-            return g.Quality == 0;
-        case 122:
-            return g.Quality == 1;
-        case 123:
-            return g.Quality == 2;
-        case 124:
-            return g.Quality == 3;
-        case 125:
-            return g.Negative == 0 && g.UseColor != 0;
-        case 126:
-            return g.Negative == 0 && g.UseColor == 0;
-        case 127:
-            return g.Negative != 0 && g.UseColor != 0;
-        case 128:
-            return g.Negative != 0 && g.UseColor == 0;
-        case 129:
-            return r.windowOption == 0;
-        case 130:
-            return r.windowOption != 0;
-        case 131:
-            return r.processInfo.Width == 320;
-        case 132:
-            return r.processInfo.Width == 640;
-        case 133:
-            return r.processInfo.Width == 1500;
-        case 134:
-            return g.TerminateVideo != 0;
-        case 135:
-            return g.TerminateVideo == 0;
-        default:
-            return false;
-    }
+bool SetupWindow::IsMarked(int item, const SetupRecords& records) {
+    return IsChoice(item) && kChoices[static_cast<std::size_t>(item - kFirstItem)].marked(records);
 }
 
-void SetupWindow::Choose(int item, SetupRecords& r) {
-    KivoGrabInfo& g = r.grabInfo;
-    switch (item) {
-        case 119:
-            g.CameraInput = 1;
-            break;
-        case 120:
-            // The finest quality needs the steady timing of a camera.
-            g.CameraInput = 0;
-            if (g.Quality == 3) g.Quality = 2;
-            break;
-        case 121:
-            g.Quality = 0;
-            break;
-        case 122:
-            g.Quality = 1;
-            break;
-        case 123:
-            g.Quality = 2;
-            break;
-        case 124:
-            g.Quality = 3;
-            g.CameraInput = 1;
-            break;
-        case 125:
-            g.Negative = 0;
-            g.UseColor = 1;
-            break;
-        case 126:
-            g.Negative = 0;
-            g.UseColor = 0;
-            break;
-        case 127:
-            g.Negative = 1;
-            g.UseColor = 1;
-            break;
-        case 128:
-            g.Negative = 1;
-            g.UseColor = 0;
-            break;
-        case 129:
-            r.windowOption = 0;
-            break;
-        case 130:
-            r.windowOption = 1;
-            break;
-        case 131:
-            r.processInfo.Width = 320;
-            r.processInfo.Height = 240;
-            break;
-        case 132:
-            r.processInfo.Width = 640;
-            r.processInfo.Height = 480;
-            break;
-        case 133:
-            r.processInfo.Width = 1500;
-            r.processInfo.Height = 1125;
-            break;
-        case 134:
-            g.TerminateVideo = 1;
-            break;
-        case 135:
-            g.TerminateVideo = 0;
-            break;
-        default:
-            break;
-    }
+void SetupWindow::Choose(int item, SetupRecords& records) {
+    if (IsChoice(item)) kChoices[static_cast<std::size_t>(item - kFirstItem)].choose(records);
 }
 
 SetupWindow::SetupWindow(Grabber& grabber, KivoHWnd mainWindow, const SkinMembers& skin)

@@ -10,6 +10,7 @@
 
 #include "capture/video_source.h"
 #include "output/skin_archive.h"
+#include "platform/clock.h"
 #include "platform/global_memory.h"
 #include "platform/key_state.h"
 #include "platform/message_box.h"
@@ -21,6 +22,7 @@
 #include "support/encoded_capture.h"
 #include "support/test_pictures.h"
 #include "ui/capture_button.h"
+#include "ui/process_panel.h"
 #include "ui_session.h"
 
 namespace kivoly {
@@ -277,6 +279,29 @@ TEST_F(MainWindowTest, SpaceCapturesWithTheVideoOnAndTheButtonShowingReady) {
     EXPECT_EQ(KivoGetStatus(ui.handle), 0);
 }
 
+// A device that never reports video ready: the capture must not wait for it for ever.
+class NeverReady : public VideoSource {
+  public:
+    void Read(uint8_t*, uint16_t) override {}
+    bool AcquireField() override { return false; }
+    bool Power(int32_t) override { return true; }
+    bool IsReady() override { return false; }
+};
+
+TEST_F(MainWindowTest, CaptureGivesUpWaitingForADeviceThatNeverGetsReady) {
+    ASSERT_NE(ui.Make(), nullptr);
+    Grabber& grabber = ui.grabber();
+    grabber.videoSource = new NeverReady;
+    grabber.status = KivoStatusVideoOn;
+    int captures = 0;
+    gOnCapture = [&] { ++captures; };
+    KivoSetCallback(ui.handle, KivoCallbackCapture, &OnCapture);
+    const int32_t before = NowMs();
+    ui.Press(VkSpace);
+    EXPECT_EQ(captures, 1);  // the capture then says why it failed
+    EXPECT_GE(NowMs() - before, 5000);
+}
+
 TEST_F(MainWindowTest, CtrlAltSpaceDecodesTheRawFileWithoutTheVideo) {
     const fs::path previous = fs::current_path();
     fs::current_path(ui.folder.Path());
@@ -323,6 +348,30 @@ TEST_F(MainWindowTest, CloseOnlyHidesWhenTheHostTakesIt) {
     EXPECT_EQ(ui.grabber().mainWindow, nullptr);
     EXPECT_TRUE(PeekMessage(message, nullptr, WmQuit, WmQuit, PmRemove));
     EXPECT_NE(ui.Make(), nullptr);
+}
+
+TEST_F(MainWindowTest, AHostMayDestroyTheWindowAndFreeTheGrabberFromItsCallbacks) {
+    // From the capture callback: the window goes away though its capture code is running.
+    ASSERT_NE(ui.Make(), nullptr);
+    gOnCapture = [&] { KivoDestroyUI(ui.handle); };
+    KivoSetCallback(ui.handle, KivoCallbackCapture, &OnCapture);
+    ui.Press(VkSpace);
+    EXPECT_EQ(ui.grabber().userInterface, nullptr);
+    EXPECT_FALSE(IsWindow(ui.window));
+
+    // From the close callback: window and Grabber both, as a host ending there would.
+    ASSERT_NE(ui.Make(), nullptr);
+    KivoGrabber* handle = ui.handle;
+    gOnClose = [&] {
+        KivoDestroyUI(handle);
+        KivoFree(handle);
+    };
+    KivoSetCallback(handle, KivoCallbackClose, &OnClose);
+    Message close{ui.window, WmClose, 0, 0, 0, 0, 0};
+    EXPECT_EQ(KivoProcessWindowsMsg(handle, &close), 1);
+    ui.handle = nullptr;                  // freed by the host
+    EXPECT_EQ(KivoGetStatus(handle), 0);  // a freed handle is refused
+    EXPECT_TRUE(GetChildren(GetDesktopWindow()).empty());
 }
 
 TEST_F(MainWindowTest, ASkinWithoutItsFirstMemberMakesNoWindow) {
@@ -398,6 +447,21 @@ TEST_F(MainWindowTest, OnlyTheWindowsOwnMessagesAreTaken) {
     EXPECT_EQ(KivoProcessWindowsMsg(nullptr, &own), 0);
 }
 
+TEST_F(MainWindowTest, TheAdjustmentPanelFollowsTheHostsSettings) {
+    ASSERT_NE(ui.Make(), nullptr);
+    KivoProcessInfo info;
+    KivoGetProcessInfo(ui.handle, &info);
+    info.Brightness = -12;
+    info.Hue = 7;
+    KivoSetProcessInfo(ui.handle, &info);
+    ui::ProcessPanel& panel = *ui.main().Panel();
+    EXPECT_EQ(panel.Control(1).value, -12);  // the second slider
+    EXPECT_EQ(panel.Control(5).value, 7);    // the first knob
+    info.Hue = -3;
+    KivoSetPic(ui.handle, "picture", &info, 1);
+    EXPECT_EQ(panel.Control(5).value, -3);
+}
+
 TEST_F(MainWindowTest, SaveAppearsWithAPictureWhenTheHostCanSave) {
     ASSERT_NE(ui.Make(), nullptr);
     KivoHWnd save = ui.main().Button(ui::kSaveButtonId);
@@ -413,6 +477,9 @@ TEST_F(MainWindowTest, SaveAppearsWithAPictureWhenTheHostCanSave) {
     EXPECT_EQ(ui.Pixel(277 + 20, 211 + 8), ui.MemberPixel(ui::kSaveReleased, 20, 8));
     ui.ClickAt(282 + 30, 219 + 8);
     EXPECT_EQ(saves, 1);
+    const std::string longTitle(500, 'x');  // cut to fit the caption, never overflowing it
+    KivoSetPic(ui.handle, longTitle.c_str(), nullptr, 1);
+    EXPECT_EQ(GetWindowText(ui.window).rfind("Kivoly - xxx", 0), 0u);
     KivoSetPic(ui.handle, nullptr, nullptr, 0);
     ui.Pump();
     EXPECT_FALSE(IsWindowVisible(save));

@@ -17,6 +17,7 @@
 #include "ui/adjustment_controls.h"
 #include "ui/panel_test_skin.h"
 #include "ui/process_preview.h"
+#include "ui_session.h"
 
 namespace kivoly::ui {
 namespace {
@@ -133,6 +134,18 @@ TEST_F(ProcessPanelTest, DraggedSliderAndKnobWriteTheProcessInfoAndShowTheirFram
     EXPECT_TRUE(skin.Shows(ControlWindow(137), {0, 0}, kKnobFrames, 30, kKnobFrameCount));
     EXPECT_TRUE(ShowsValue({58, 57}, -20));
     EXPECT_EQ(GetFocus(), main);
+
+    // Small moves, as a real pointer makes them, add up alike: 30 pixels in moves of 5 give 10.
+    Point cursor = test::ScreenPoint(ControlWindow(112), 28, 15);
+    InjectMouseButton(VkLButton, true, cursor);
+    for (int i = 0; i < 6; ++i) {
+        test::PumpMessages();
+        GetCursorPos(cursor);
+        InjectMouseMove({cursor.x, cursor.y - 5});
+    }
+    InjectMouseButton(VkLButton, false, {cursor.x, cursor.y - 5});
+    test::PumpMessages();
+    EXPECT_EQ(grabber->processInfo.Contrast, 10);
     test::SaveScreen("adjustment_panel_dragged");
 }
 
@@ -143,8 +156,12 @@ TEST_F(ProcessPanelTest, KeyboardAndClicksStepTheCurrentControlWithinItsLimits) 
     Point cursor;
     GetCursorPos(cursor);
     EXPECT_EQ(cursor, test::ScreenPoint(ControlWindow(110), 28, 15));
-    for (int i = 0; i < 6; ++i)
+    panel->HandleCommand(18);
+    // Shown at once: the panel's background, repainted where the slider was, spares it.
+    EXPECT_TRUE(skin.Shows(ControlWindow(110), {0, 0}, kSliderFrames, 20, kSliderFrameCount));
+    for (int i = 0; i < 5; ++i) {
         panel->HandleCommand(18);
+    }
     EXPECT_EQ(grabber->processInfo.Color, 50);
     panel->HandleCommand(15);
     EXPECT_EQ(grabber->processInfo.Color, 49);
@@ -164,6 +181,18 @@ TEST_F(ProcessPanelTest, KeyboardAndClicksStepTheCurrentControlWithinItsLimits) 
     SendMessage(panel->hwnd, WmLButtonDown, MkLButton, MakePointLParam(100, 169));  // below
     EXPECT_EQ(grabber->processInfo.Brightness, -1);
     EXPECT_EQ(grabber->processInfo.Contrast, 0);
+}
+
+TEST_F(ProcessPanelTest, ANewPanelStartsAtTheGrabbersSettings) {
+    panel.reset();
+    grabber->processInfo.Color = 30;
+    grabber->processInfo.Red = -5;
+    panel = std::make_unique<ProcessPanel>(*grabber, main, skin.Members());
+    panel->ShowPanel(false);
+    test::PumpMessages();
+    EXPECT_TRUE(skin.Shows(ControlWindow(110), {0, 0}, kSliderFrames, 10, kSliderFrameCount));
+    EXPECT_TRUE(ShowsValue({21, 169}, 30));
+    EXPECT_TRUE(ShowsValue({122, 57}, -5));
 }
 
 TEST_F(ProcessPanelTest, ResetClearsTheAdjustmentsOnlyAndTheControlsFollow) {
@@ -280,6 +309,25 @@ TEST_F(ProcessPanelTest, RenderingLosesNoMessageOfTheThread) {
     EXPECT_EQ(quits, 1);
 }
 
+TEST_F(ProcessPanelTest, ARenderStepLeavesTheHostsConversionAsItFoundIt) {
+    ShowPicture();
+    test::PumpMessages();
+    // The host is converting the picture at its own size when a step runs in between.
+    KivoProcessInfo info = grabber->processInfo;
+    info.Width = 640, info.Height = 480;
+    ASSERT_TRUE(PrepareConversion(*picture, info));
+    std::vector<uint8_t> before(3 * 640), after(3 * 640);
+    ConvertRow(*picture, before.data(), 300, false);
+    panel->HandleCommand(16);
+    panel->HandleCommand(14);
+    Message message;
+    ASSERT_TRUE(PeekMessage(message, nullptr, 0, 0, PmRemove));
+    DispatchMessage(message);
+    ASSERT_TRUE(panel->Preview().IsRendering());
+    ConvertRow(*picture, after.data(), 300, false);
+    EXPECT_EQ(after, before);
+}
+
 TEST_F(ProcessPanelTest, NothingRendersWithoutAPicture) {
     grabber->pictureShown = 1;  // shown by the host, but no picture to convert
     panel->HandleCommand(16);
@@ -287,6 +335,61 @@ TEST_F(ProcessPanelTest, NothingRendersWithoutAPicture) {
     test::PumpMessages();
     EXPECT_FALSE(panel->Preview().IsRendering());
     EXPECT_EQ(test::ClientPixel(panel->Preview().hwnd, 64, 48), 0u);
+}
+
+// Through the library's own window as a host makes it: its keys and mouse reach the panel, and a
+// captured picture shows in the panel's preview through the adjusted settings.
+KivoGrabber* gHost = nullptr;
+int32_t CaptureAndShow() {
+    KivoUseYUV(gHost, KivoScanAndMakeYUV(gHost));
+    KivoSetPic(gHost, "capture", nullptr, 1);
+    return 0;
+}
+
+TEST(ProcessPanelInMainWindow, KeysMouseAndTheHostReachThePanel) {
+    test::UiSession ui;
+    ASSERT_NE(ui.Make(), nullptr);
+    gHost = ui.handle;
+    KivoSetCallback(ui.handle, KivoCallbackCapture, &CaptureAndShow);
+    ui.Press('A');
+    ProcessPanel& panel = *ui.main().Panel();
+    ASSERT_TRUE(IsWindowVisible(panel.hwnd));
+
+    const Point press = test::ScreenPoint(GetDlgItem(panel.hwnd, 110), 28, 15);
+    InjectMouseButton(VkLButton, true, press);
+    InjectMouseMove({press.x, press.y - 30});
+    InjectMouseButton(VkLButton, false, {press.x, press.y - 30});
+    ui.Pump();
+    ui.Press(VkTab);
+    ui.Press(VkUp, ModShift);
+    KivoProcessInfo info;
+    KivoGetProcessInfo(ui.handle, &info);
+    EXPECT_EQ(info.Color, 20);
+
+    info.Hue = 25;
+    KivoSetProcessInfo(ui.handle, &info);
+    EXPECT_EQ(panel.Control(5).value, 25);
+    ui.Press('R', ModAlt);
+    KivoGetProcessInfo(ui.handle, &info);
+    EXPECT_EQ(info.Color, 0);
+    EXPECT_EQ(info.Hue, 0);
+
+    ui.Press(VkSpace);
+    ASSERT_TRUE(ui.grabber().pictureShown);
+    ASSERT_NE(ui.grabber().currentPicture, nullptr);
+    ui.Press(VkUp);  // Color 1: the preview renders the picture again
+    EXPECT_FALSE(panel.Preview().IsRendering());
+    YuvImage& picture = *ui.grabber().currentPicture;
+    KivoGetProcessInfo(ui.handle, &info);
+    info.Width = ProcessPreview::kWidth, info.Height = ProcessPreview::kHeight;
+    ASSERT_TRUE(PrepareConversion(picture, info));
+    std::vector<uint8_t> row(3 * ProcessPreview::kWidth);
+    ConvertRow(picture, row.data(), 60, true);
+    for (int x = 0; x < ProcessPreview::kWidth; x += 9) {
+        EXPECT_EQ(test::ClientPixel(panel.Preview().hwnd, x, 60),
+                  uint32_t(row[3 * x + 2]) << 16 | uint32_t(row[3 * x + 1]) << 8 | row[3 * x]);
+    }
+    test::SaveScreen("adjustment_mode_with_picture");
 }
 
 }  // namespace

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "api/decode_feedback.h"
 #include "api/grabber.h"
 #include "api/picture_conversion.h"
 #include "batch_runner.h"
@@ -156,7 +157,8 @@ bool DecodeOne(KivoGrabber* handle, const std::string& rawPath, const std::strin
     }
     RawFileSource source(rawPath.c_str());
     grabber.BeginBusy();
-    const DecodeResult result = yuv->Decode(grabber.grabInfo, &grabber, nullptr, &source);
+    DecodeFeedback progress(grabber);
+    const DecodeResult result = yuv->Decode(grabber.grabInfo, &progress, nullptr, &source);
     grabber.EndBusy();
     if (result != DecodeOk) {
         error = DecodeFailure(result);

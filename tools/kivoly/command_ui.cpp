@@ -27,7 +27,9 @@ const std::string kUsage =
     "Usage: kivoly ui [--display desktop|headless] [device options] [--script STEPS]\n\n"
     "Opens the capture window: live preview, capture, adjustments and setup. Each captured\n"
     "picture opens in a window of its own (a new one for every picture when \"Each picture in\n"
-    "a new window\" is chosen in Setup); Save writes it as .bmp or .png.\n\n"
+    "a new window\" is chosen in Setup); Save writes it as .bmp or .png. With \"Show while\n"
+    "processing\" on, a picture is first shown full-screen as it is converted, until a key or a\n"
+    "click closes it (escape, in a script).\n\n"
     "  --display NAME      desktop (the default when one can be reached) or headless\n"
     "  --script STEPS      headless: act as a person would, one step every --step-ms, then quit.\n"
     "                      Steps (space-separated): a key such as space, p, a, escape, shift+f1,\n"
@@ -70,8 +72,8 @@ void ConvertAndShow(bool newPicture) {
     KivoHGlobal dib = KivoProcYUVToRGB(host.grabber, nullptr, reuse);
     if (!dib) return;
     host.pictures.push_back(dib);
-    host.viewer.Show(dib, PictureTitle(), newWindow);
     const std::string title = PictureTitle();
+    host.viewer.Show(dib, title, newWindow);
     KivoSetPic(host.grabber, title.c_str(), nullptr, 1);
 }
 
@@ -110,7 +112,7 @@ int32_t OnSave() {
     request.owner = nullptr;
     request.filterName = "Pictures (*.bmp, *.png)";
     request.filterPattern = "*.bmp;*.png";
-    request.initialName = "picture" + std::to_string(host.captured) + ".bmp";
+    // No proposed name: what a person types is the name (the field does not select text).
     request.maxLength = 4096;
     request.defaultExtension = "bmp";
     request.flags =
