@@ -10,7 +10,6 @@ namespace kivoly {
 namespace {
 
 constexpr int kFieldBits = 21;
-constexpr uint64_t kFieldMask = (uint64_t{1} << kFieldBits) - 1;
 
 uint64_t UField(int u) {
     return static_cast<uint64_t>(u + 128) << kFieldBits;
@@ -60,7 +59,7 @@ void AreaResampler::Plan(int sourceWidth, int width) {
         }
     }
     samples_.assign(static_cast<std::size_t>(sourceWidth) + taps_, 0);
-    sums_.assign(3 * static_cast<std::size_t>(width), 0);
+    sums_.assign(static_cast<std::size_t>(width), 0);
 }
 
 // Each sample carries one colour difference; the other is the last one read, and the new one
@@ -109,23 +108,13 @@ void AreaResampler::ReadSamples(const ResampleSource& source) {
 void AreaResampler::Run(const ResampleSource& source, int width, uint8_t* dst) {
     Plan(source.width, width);
     ReadSamples(source);
-    // The three sums of every pixel, unpacked for the colour stage.
-    int32_t* const ys = sums_.data();
-    int32_t* const us = ys + width;
-    int32_t* const vs = us + width;
-    auto store = [=](int x, uint64_t sum) {
-        ys[x] = static_cast<int32_t>(sum & kFieldMask);
-        us[x] = static_cast<int32_t>((sum >> kFieldBits) & kFieldMask);
-        vs[x] = static_cast<int32_t>(sum >> (2 * kFieldBits));
-    };
     const uint64_t* const samples = samples_.data();
     const kernels::PixelTables& tables = SharedColourTables().pixelTables;
     if (sourceWidth_ == width) {
-        for (int x = 0; x < width; ++x)
-            store(x, samples[x]);
-        kernels::ResolvePixels(ys, us, vs, width, 1, tables, dst);
+        kernels::ResolvePixels(samples, width, 1, tables, dst);
         return;
     }
+    uint64_t* const sums = sums_.data();
     const int32_t* const firsts = first_.data();
     const int32_t* const weights = weights_.data();
     // The tap count is fixed for a geometry: a loop of known length per count unrolls fully.
@@ -136,7 +125,7 @@ void AreaResampler::Run(const ResampleSource& source, int width, uint8_t* dst) {
             uint64_t sum = 0;
             for (int t = 0; t < kTaps; ++t)
                 sum += static_cast<uint64_t>(w[t]) * p[t];
-            store(x, sum);
+            sums[x] = sum;
         }
     };
     switch (taps_) {
@@ -163,11 +152,11 @@ void AreaResampler::Run(const ResampleSource& source, int width, uint8_t* dst) {
                 uint64_t sum = 0;
                 for (int t = 0; t < taps; ++t)
                     sum += static_cast<uint64_t>(w[t]) * p[t];
-                store(x, sum);
+                sums[x] = sum;
             }
         }
     }
-    kernels::ResolvePixels(ys, us, vs, width, sourceWidth_, tables, dst);
+    kernels::ResolvePixels(sums, width, sourceWidth_, tables, dst);
 }
 
 }  // namespace kivoly

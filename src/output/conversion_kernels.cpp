@@ -4,7 +4,8 @@
 // the row's one true division is done in floating point, which is exact here (the sums stay
 // below 2^24, and a quotient that is not whole lies at least 1 / divisor from the next whole
 // number, far more than the rounding of a float near 256).
-// Positions left over after the last whole vector go through the scalar form.
+// A packed 64-bit value is read and written as its two 32-bit halves (the processor is
+// little-endian). Positions left over after the last whole vector go through the scalar form.
 #undef HWY_TARGET_INCLUDE
 #define HWY_TARGET_INCLUDE "output/conversion_kernels.cpp"
 #include <hwy/foreach_target.h>  // IWYU pragma: keep
@@ -12,7 +13,11 @@
 #include <hwy/highway.h>
 // clang-format on
 
+#include <bit>
+
 #include "output/conversion_kernels.h"
+
+static_assert(std::endian::native == std::endian::little);
 
 HWY_BEFORE_NAMESPACE();
 namespace kivoly::kernels::HWY_NAMESPACE {
@@ -21,9 +26,10 @@ namespace hn = hwy::HWY_NAMESPACE;
 using D32 = hn::ScalableTag<int32_t>;
 using V32 = hn::Vec<D32>;
 
-void ResolvePixelsImpl(const int32_t* y, const int32_t* u, const int32_t* v, int n, int divisor,
-                       const PixelTables& tables, uint8_t* dst) {
+void ResolvePixelsImpl(const uint64_t* sums, int n, int divisor, const PixelTables& tables,
+                       uint8_t* dst) {
     const D32 d;
+    const hn::RebindToUnsigned<D32> du;
     const hn::RebindToFloat<D32> df;
     const hn::Rebind<uint8_t, D32> d8;
     const int lanes = static_cast<int>(hn::Lanes(d));
@@ -32,6 +38,7 @@ void ResolvePixelsImpl(const int32_t* y, const int32_t* u, const int32_t* v, int
         if (divisor == 1) return sum;
         return hn::ConvertTo(d, hn::Div(hn::ConvertTo(df, sum), floatDivisor));
     };
+    const auto fieldMask = hn::Set(du, (1u << 21) - 1);
     const V32 offset = hn::Set(d, 128 * divisor);
     const V32 k128 = hn::Set(d, 128);
     const V32 top = hn::Set(d, 1023);
@@ -42,44 +49,54 @@ void ResolvePixelsImpl(const int32_t* y, const int32_t* u, const int32_t* v, int
         return hn::DemoteTo(d8, hn::GatherIndex(d, tables.gamma[c].data(), index));
     };
     int x = 0;
+    const auto* const halves = reinterpret_cast<const uint32_t*>(sums);
     for (; x + lanes <= n; x += lanes) {
-        const V32 luma = hn::GatherIndex(d, tables.yTerm.data(), quotient(hn::LoadU(d, y + x)));
-        const V32 uIndex = hn::Add(quotient(hn::Sub(hn::LoadU(d, u + x), offset)), k128);
-        const V32 vIndex = hn::Add(quotient(hn::Sub(hn::LoadU(d, v + x), offset)), k128);
+        // The low halves hold luma and U's low 11 bits, the high halves U's high bits and V.
+        hn::Vec<decltype(du)> lowWord, highWord;
+        hn::LoadInterleaved2(du, halves + 2 * x, lowWord, highWord);
+        const V32 y = hn::BitCast(d, hn::And(lowWord, fieldMask));
+        const V32 u =
+            hn::BitCast(d, hn::Or(hn::ShiftRight<21>(lowWord),
+                                  hn::ShiftLeft<11>(hn::And(highWord, hn::Set(du, 1023)))));
+        const V32 v = hn::BitCast(d, hn::ShiftRight<10>(highWord));
+        const V32 luma = hn::GatherIndex(d, tables.yTerm.data(), quotient(y));
+        const V32 uIndex = hn::Add(quotient(hn::Sub(u, offset)), k128);
+        const V32 vIndex = hn::Add(quotient(hn::Sub(v, offset)), k128);
         const V32 ut = hn::GatherIndex(d, tables.uTerms.data(), uIndex);
         const V32 vt = hn::GatherIndex(d, tables.vTerms.data(), vIndex);
         hn::StoreInterleaved3(channel(0, hn::Add(high(ut), luma)),
                               channel(1, hn::Add(hn::Add(low(ut), high(vt)), luma)),
                               channel(2, hn::Add(low(vt), luma)), d8, dst + 3 * x);
     }
-    reference::ResolvePixels(y + x, u + x, v + x, n - x, divisor, tables, dst + 3 * x);
+    reference::ResolvePixels(sums + x, n - x, divisor, tables, dst + 3 * x);
 }
 
+// Each packed value is written as its two 32-bit halves: luma and U + 128 in the low one, V + 128
+// shifted by 10 in the high one.
 void PackRowImpl(const uint8_t* y, const int8_t* k, int n, uint64_t* out) {
-    const hn::ScalableTag<uint64_t> d64;
-    const hn::Rebind<int32_t, decltype(d64)> d32;
-    const hn::Rebind<uint32_t, decltype(d64)> du32;
-    const hn::Rebind<int8_t, decltype(d64)> d8;
-    const hn::Rebind<uint8_t, decltype(d64)> du8;
-    const int lanes = static_cast<int>(hn::Lanes(d64));
-    auto chroma = [&](int m) { return hn::PromoteTo(d32, hn::LoadU(d8, k + m)); };
-    auto widen = [&](hn::Vec<decltype(d32)> v) { return hn::PromoteTo(d64, hn::BitCast(du32, v)); };
-    const auto k128 = hn::Set(d32, 128);
-    const auto one = hn::Set(d32, 1);
+    const D32 d;
+    const hn::Rebind<int8_t, D32> d8;
+    const hn::Rebind<uint8_t, D32> du8;
+    const int lanes = static_cast<int>(hn::Lanes(d));
     int m = 0;
-    for (; m + lanes <= n; m += lanes) {
-        const auto before = chroma(m - 2);
-        const auto own = chroma(m);
-        const auto sum = hn::Add(before, own);
-        // Halved toward zero, as C divides.
-        const auto mean = hn::ShiftRight<1>(hn::Add(sum, hn::And(hn::ShiftRight<31>(sum), one)));
-        const auto other = chroma(m - 1);
-        const auto odd = hn::RebindMask(d32, hn::Eq(hn::And(hn::Iota(d32, m), one), one));
-        const auto u = hn::Add(hn::IfThenElse(odd, other, mean), k128);
-        const auto v = hn::Add(hn::IfThenElse(odd, mean, other), k128);
-        const auto luma = hn::PromoteTo(d64, hn::PromoteTo(du32, hn::LoadU(du8, y + m)));
-        hn::StoreU(hn::Or(luma, hn::Or(hn::ShiftLeft<21>(widen(u)), hn::ShiftLeft<42>(widen(v)))),
-                   d64, out + m);
+    // The lanes alternate U and V positions only when a vector holds an even number of them.
+    if (lanes % 2 == 0) {
+        auto chroma = [&](int at) { return hn::PromoteTo(d, hn::LoadU(d8, k + at)); };
+        const V32 k128 = hn::Set(d, 128);
+        const V32 one = hn::Set(d, 1);
+        auto* halves = reinterpret_cast<int32_t*>(out);
+        for (; m + lanes <= n; m += lanes) {
+            const V32 sum = hn::Add(chroma(m - 2), chroma(m));
+            // Halved toward zero, as C divides.
+            const V32 mean = hn::ShiftRight<1>(hn::Add(sum, hn::And(hn::ShiftRight<31>(sum), one)));
+            const V32 other = chroma(m - 1);
+            // m is even: even lanes are U positions, odd lanes V positions.
+            const V32 u = hn::Add(hn::OddEven(other, mean), k128);
+            const V32 v = hn::Add(hn::OddEven(mean, other), k128);
+            const V32 luma = hn::PromoteTo(d, hn::LoadU(du8, y + m));
+            hn::StoreInterleaved2(hn::Or(luma, hn::ShiftLeft<21>(u)), hn::ShiftLeft<10>(v), d,
+                                  halves + 2 * m);
+        }
     }
     reference::PackRow(y + m, k + m, n - m, out + m);
 }
@@ -93,9 +110,9 @@ namespace kivoly::kernels {
 HWY_EXPORT(ResolvePixelsImpl);
 HWY_EXPORT(PackRowImpl);
 
-void ResolvePixels(const int32_t* y, const int32_t* u, const int32_t* v, int n, int divisor,
-                   const PixelTables& tables, uint8_t* dst) {
-    HWY_DYNAMIC_DISPATCH(ResolvePixelsImpl)(y, u, v, n, divisor, tables, dst);
+void ResolvePixels(const uint64_t* sums, int n, int divisor, const PixelTables& tables,
+                   uint8_t* dst) {
+    HWY_DYNAMIC_DISPATCH(ResolvePixelsImpl)(sums, n, divisor, tables, dst);
 }
 
 void PackRow(const uint8_t* y, const int8_t* k, int n, uint64_t* out) {

@@ -20,13 +20,13 @@ struct PixelTables {
     std::array<std::array<int32_t, 1024>, 3> gamma{};
 };
 
-// Pixels from the sums of the horizontal stage: `y` the luma sums, `u` and `v` the colour
-// difference sums each held with 128 x divisor added, all of `divisor` samples. Luma is the sum
-// divided by the divisor, a colour difference the signed sum divided (toward zero) plus 128;
-// then the colour matrix and gamma give `n` pixels of blue, green, red at `dst`. A divisor of 1
-// takes every pixel from one sample.
-void ResolvePixels(const int32_t* y, const int32_t* u, const int32_t* v, int n, int divisor,
-                   const PixelTables& tables, uint8_t* dst);
+// Pixels from the sums of the horizontal stage, packed as PackRow packs (luma in bits 0..20,
+// U from bit 21, V from bit 42), each the sum of `divisor` samples' packed values. Luma is the
+// sum divided by the divisor, a colour difference its signed sum (the field less 128 x divisor)
+// divided toward zero, plus 128; then the colour matrix and gamma give `n` pixels of blue,
+// green, red at `dst`. A divisor of 1 takes every pixel from one sample.
+void ResolvePixels(const uint64_t* sums, int n, int divisor, const PixelTables& tables,
+                   uint8_t* dst);
 
 // A row of luma and alternating chroma read sample by sample from an even position, packed for
 // the horizontal stage: luma in bits 0..20, U + 128 from bit 21, V + 128 from bit 42. Each
@@ -35,8 +35,8 @@ void ResolvePixels(const int32_t* y, const int32_t* u, const int32_t* v, int n, 
 void PackRow(const uint8_t* y, const int8_t* k, int n, uint64_t* out);
 
 namespace reference {
-void ResolvePixels(const int32_t* y, const int32_t* u, const int32_t* v, int n, int divisor,
-                   const PixelTables& tables, uint8_t* dst);
+void ResolvePixels(const uint64_t* sums, int n, int divisor, const PixelTables& tables,
+                   uint8_t* dst);
 void PackRow(const uint8_t* y, const int8_t* k, int n, uint64_t* out);
 }  // namespace reference
 

@@ -24,12 +24,17 @@ void Emit(uint8_t* out, int y, int u, int v, const PixelTables& tables) {
 
 }  // namespace
 
-void ResolvePixels(const int32_t* y, const int32_t* u, const int32_t* v, int n, int divisor,
-                   const PixelTables& tables, uint8_t* dst) {
+void ResolvePixels(const uint64_t* sums, int n, int divisor, const PixelTables& tables,
+                   uint8_t* dst) {
+    constexpr uint64_t kMask = (uint64_t{1} << kFieldBits) - 1;
     const int offset = 128 * divisor;
     for (int x = 0; x < n; ++x) {
-        Emit(dst + 3 * x, y[x] / divisor, (u[x] - offset) / divisor + 128,
-             (v[x] - offset) / divisor + 128, tables);
+        const uint64_t sum = sums[x];
+        const int y = static_cast<int>(sum & kMask);
+        const int u = static_cast<int>((sum >> kFieldBits) & kMask);
+        const int v = static_cast<int>(sum >> (2 * kFieldBits));
+        Emit(dst + 3 * x, y / divisor, (u - offset) / divisor + 128, (v - offset) / divisor + 128,
+             tables);
     }
 }
 

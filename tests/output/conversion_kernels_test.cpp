@@ -37,21 +37,22 @@ TEST(ConversionKernels, ResolvePixelsGivesTheScalarPixels) {
         for (int divisor : {1, 2, 736, 1472}) {
             std::uniform_int_distribution<int> luma(0, 255 * divisor), chroma(0, 255 * divisor);
             for (int n : {1, 7, 16, 33, 64, 95, 640}) {
-                std::vector<int32_t> y(n), u(n), v(n);
+                std::vector<uint64_t> sums(n);
                 for (int x = 0; x < n; ++x) {
                     // A share of sums at the ends of their range and just inside them.
                     const int edge = x % 9;
-                    y[x] = edge == 0 ? 0 : edge == 1 ? 255 * divisor : luma(random);
-                    u[x] = edge == 2 ? 0 : edge == 3 ? 255 * divisor - 1 : chroma(random);
-                    v[x] = edge == 4   ? 128 * divisor - 1
-                           : edge == 5 ? 255 * divisor
-                                       : chroma(random);
+                    const uint64_t y = edge == 0 ? 0 : edge == 1 ? 255 * divisor : luma(random);
+                    const uint64_t u = edge == 2   ? 0
+                                       : edge == 3 ? 255 * divisor - 1
+                                                   : chroma(random);
+                    const uint64_t v = edge == 4   ? 128 * divisor - 1
+                                       : edge == 5 ? 255 * divisor
+                                                   : chroma(random);
+                    sums[x] = y | (u << 21) | (v << 42);
                 }
                 std::vector<uint8_t> fast(3 * n + 3, 7), scalar(3 * n + 3, 7);
-                kernels::ResolvePixels(y.data(), u.data(), v.data(), n, divisor, tables,
-                                       fast.data());
-                kernels::reference::ResolvePixels(y.data(), u.data(), v.data(), n, divisor, tables,
-                                                  scalar.data());
+                kernels::ResolvePixels(sums.data(), n, divisor, tables, fast.data());
+                kernels::reference::ResolvePixels(sums.data(), n, divisor, tables, scalar.data());
                 ASSERT_EQ(fast, scalar) << target << " divisor " << divisor << " n " << n;
             }
         }
