@@ -321,7 +321,6 @@ DecodeResult YuvImage::Decode(const KivoGrabInfo& grabInfo, DecodeProgress* prog
     cameraInput = grabInfo.CameraInput != 0;
     negative = grabInfo.Negative != 0;
     const bool hadChunkBuffer = chunk.Data() != nullptr;
-    bool createdRawFile = false;
     const bool correct = grabInfo.Negative && grabInfo.UseColor;
     if (progress != nullptr) {
         const int perLine = (grabInfo.Quality < 3 ? 2 : 4) + (correct ? 1 : 0);
@@ -331,8 +330,8 @@ DecodeResult YuvImage::Decode(const KivoGrabInfo& grabInfo, DecodeProgress* prog
     auto exit = [&](DecodeResult result) {
         ComputeMedian();
         chunk.ReleaseOwned();
-        rawDump.Close();
-        if (result != DecodeOk && createdRawFile) std::remove(rawFileName);
+        // A dump of a failed capture is given up; a file of that name stays as it was.
+        rawDump.Close(result == DecodeOk);
         source->FinishCapture();
         source = nullptr;
         return result;
@@ -349,7 +348,6 @@ DecodeResult YuvImage::Decode(const KivoGrabInfo& grabInfo, DecodeProgress* prog
             source = nullptr;
             return DecodeRawFileFailed;
         }
-        createdRawFile = true;
     }
     source->UseFullSampleRate();
 
@@ -367,7 +365,6 @@ DecodeResult YuvImage::Decode(const KivoGrabInfo& grabInfo, DecodeProgress* prog
     } else if (passesDone == 3 && passesDone < passes.MaxPasses()) {
         InterpolateMissingField(progress, passes.Counter());
     }
-    rawDump.Close();
     if (correct && !CorrectColours(progress, passes.Counter())) return exit(DecodeAborted);
     return exit(DecodeOk);
 }

@@ -15,35 +15,40 @@ void PutLittleEndian(uint8_t* out, uint32_t value, int bytes) {
 }  // namespace
 
 bool RawDumpWriter::Open(const char* path) {
-    Close();
-    file_ = std::fopen(path, "w+b");
-    return file_ != nullptr;
+    Close(false);
+    if (!file_.Open(path)) return false;
+    stream_ = file_.Stream();
+    return true;
 }
 
 void RawDumpWriter::Fail() {
-    std::fclose(file_);
-    file_ = nullptr;
+    file_.Discard();
+    stream_ = nullptr;
     recordOpen_ = false;
 }
 
-void RawDumpWriter::Close() {
-    if (file_ == nullptr) return;
+void RawDumpWriter::Close(bool keep) {
+    if (stream_ == nullptr) return;
     FinishRecord();
-    if (file_ != nullptr) std::fclose(file_);
-    file_ = nullptr;
+    if (stream_ != nullptr && keep) {
+        file_.Commit();
+    } else {
+        file_.Discard();
+    }
+    stream_ = nullptr;
     recordOpen_ = false;
 }
 
 void RawDumpWriter::BeginRecord(uint16_t fieldFlags) {
-    if (file_ == nullptr) return;
+    if (stream_ == nullptr) return;
     FinishRecord();
-    if (file_ == nullptr) return;
+    if (stream_ == nullptr) return;
     uint8_t header[10];
     std::memcpy(header, "KIVO", 4);
     PutLittleEndian(header + 4, fieldFlags, 2);
     PutLittleEndian(header + 6, 0, 4);
-    recordHeader_ = std::ftell(file_);
-    if (recordHeader_ < 0 || std::fwrite(header, 1, sizeof header, file_) != sizeof header) {
+    recordHeader_ = std::ftell(stream_);
+    if (recordHeader_ < 0 || std::fwrite(header, 1, sizeof header, stream_) != sizeof header) {
         Fail();
         return;
     }
@@ -52,8 +57,8 @@ void RawDumpWriter::BeginRecord(uint16_t fieldFlags) {
 }
 
 void RawDumpWriter::Write(const uint8_t* samples, int count) {
-    if (file_ == nullptr || !recordOpen_ || count <= 0) return;
-    if (std::fwrite(samples, 1, count, file_) != static_cast<size_t>(count)) {
+    if (stream_ == nullptr || !recordOpen_ || count <= 0) return;
+    if (std::fwrite(samples, 1, count, stream_) != static_cast<size_t>(count)) {
         Fail();
         return;
     }
@@ -61,7 +66,7 @@ void RawDumpWriter::Write(const uint8_t* samples, int count) {
 }
 
 void RawDumpWriter::CopyRestOfField(VideoSource& source, uint8_t* buffer, int size) {
-    while (file_ != nullptr && recordOpen_ && buffer != nullptr && source.bytesRemaining > 0) {
+    while (stream_ != nullptr && recordOpen_ && buffer != nullptr && source.bytesRemaining > 0) {
         const int n = source.bytesRemaining < size ? source.bytesRemaining : size;
         source.Read(buffer, static_cast<uint16_t>(n));
         Write(buffer, n);
@@ -69,12 +74,13 @@ void RawDumpWriter::CopyRestOfField(VideoSource& source, uint8_t* buffer, int si
 }
 
 void RawDumpWriter::FinishRecord() {
-    if (file_ == nullptr || !recordOpen_) return;
+    if (stream_ == nullptr || !recordOpen_) return;
     recordOpen_ = false;
     uint8_t length[4];
     PutLittleEndian(length, recordBytes_, 4);
-    const bool ok = std::fseek(file_, recordHeader_ + 6, SEEK_SET) == 0 &&
-                    std::fwrite(length, 1, 4, file_) == 4 && std::fseek(file_, 0, SEEK_END) == 0;
+    const bool ok = std::fseek(stream_, recordHeader_ + 6, SEEK_SET) == 0 &&
+                    std::fwrite(length, 1, 4, stream_) == 4 &&
+                    std::fseek(stream_, 0, SEEK_END) == 0;
     if (!ok) Fail();
 }
 

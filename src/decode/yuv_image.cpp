@@ -134,7 +134,7 @@ void YuvImage::Destroy() {
     lineCount = 0;
     conversion.reset();
     FreeWorkLines();
-    rawDump.Close();
+    rawDump.Close(false);
 }
 
 YuvImage* YuvImage::ReuseOrCreate(YuvImage* existing, const KivoGrabInfo& grabInfo,

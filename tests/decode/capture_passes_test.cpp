@@ -288,7 +288,7 @@ TEST(CapturePasses, RawDumpReplaysToTheSamePicture) {
     }
 }
 
-TEST(CapturePasses, FailedDecodeDeletesTheDumpAndUnwritableFolderGivesSix) {
+TEST(CapturePasses, FailedDecodeLeavesAnOldFileAsItWasAndUnwritableFolderGivesSix) {
     TempDir dir;
     const std::string dump = dir.File("failed.nsr");
     {
@@ -299,7 +299,9 @@ TEST(CapturePasses, FailedDecodeDeletesTheDumpAndUnwritableFolderGivesSix) {
     const KivoGrabInfo info = Info(1);
     YuvImage image(info, nullptr);
     EXPECT_EQ(image.Decode(info, nullptr, dump.c_str(), &empty), DecodeNoVideo);
-    EXPECT_FALSE(fs::exists(dump));
+    std::ifstream kept(dump);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(kept), {}), "old");
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path), fs::directory_iterator()), 1);
 
     MemoryRawSource source(testing::RawFile(StillFields(Colour(), 3)));
     const std::string nowhere = dir.File("missing-folder/x.nsr");

@@ -47,11 +47,12 @@ bool ReadAll(int fd, void* data, std::size_t size) {
     return true;
 }
 
-// An outcome on the wire: index, success, text length, then the text.
+// An outcome on the wire: index, success, the lengths of text and notes, then both.
 struct ReplyHeader {
     uint32_t index;
     uint32_t ok;
-    uint32_t length;
+    uint32_t textLength;
+    uint32_t notesLength;
 };
 
 // One line on stderr for the whole batch, cleared whenever an item's line is printed.
@@ -124,9 +125,11 @@ struct Worker {
         const BatchOutcome outcome = item(index);
         std::fflush(nullptr);
         const ReplyHeader header{index, outcome.ok ? 1u : 0u,
-                                 static_cast<uint32_t>(outcome.text.size())};
+                                 static_cast<uint32_t>(outcome.text.size()),
+                                 static_cast<uint32_t>(outcome.notes.size())};
         std::string message(reinterpret_cast<const char*>(&header), sizeof header);
         message += outcome.text;
+        message += outcome.notes;
         if (!WriteAll(replies, message.data(), message.size())) break;
     }
     // Nothing of the parent's (its library state, open files, exit handlers) is torn down here.
@@ -226,8 +229,10 @@ void RunInWorkers(std::size_t count, int jobs, const std::function<BatchOutcome(
                             header.index == *worker.busyWith;
             if (answered) {
                 outcome.ok = header.ok != 0;
-                outcome.text.resize(header.length);
-                answered = ReadAll(worker.fromWorker, outcome.text.data(), header.length);
+                outcome.text.resize(header.textLength);
+                outcome.notes.resize(header.notesLength);
+                answered = ReadAll(worker.fromWorker, outcome.text.data(), header.textLength) &&
+                           ReadAll(worker.fromWorker, outcome.notes.data(), header.notesLength);
             }
             const uint32_t index = *worker.busyWith;
             worker.busyWith.reset();

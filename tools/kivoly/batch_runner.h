@@ -17,7 +17,8 @@ namespace kivoly::cli {
 
 struct BatchOutcome {
     bool ok = false;
-    std::string text;  // the line to show for the item
+    std::string text;   // the line to show for the item
+    std::string notes;  // lines for standard error before it (warnings), each ending in \n
 };
 
 // Runs item(0) .. item(count - 1) in `jobs` worker processes (in this process when jobs is 1

@@ -2,14 +2,13 @@
 // file is replayed through a RawFileSource into a capture store's Decode, the same acquisition
 // the library runs for a device capture, and the picture is converted as KivoProcYUVToRGB
 // converts it under the Grabber's records (the settings file's, with the options on top).
-#include <sys/stat.h>
-
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -20,11 +19,13 @@
 #include "bitmap_picture.h"
 #include "capture/raw_file_source.h"
 #include "command.h"
+#include "command_line.h"
 #include "decode/yuv_image.h"
 #include "display_choice.h"
 #include "kivoly/kivoly.h"
 #include "output/picture_window.h"
 #include "picture_options.h"
+#include "raw_file_check.h"
 #include "resources/string_table.h"
 #include "terminal_progress.h"
 
@@ -33,29 +34,39 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const std::string kUsage = std::string(
-                               "Usage: kivoly decode RAW.nsr -o PICTURE [options]\n"
-                               "       kivoly decode RAW.nsr... -o FOLDER [options]\n\n"
-                               "Decodes raw captures into pictures. PICTURE is a .bmp or .png "
-                               "file; with several raw\nfiles (or a folder as -o) each becomes "
-                               "FOLDER/NAME.bmp (or .png with --format png).\n\n"
-                               "  -o, --output PATH  the picture, or the folder for several\n"
-                               "  --format F         bmp or png, for pictures written to a "
-                               "folder (default bmp)\n"
-                               "  -j, --jobs N       decode N raw files at a time (default: one "
-                               "per processor)\n"
-                               "  --show             show each picture in the picture window\n") +
-                           kPictureOptionsHelp;
+constexpr const char* kName = "decode";
+
+std::string Usage() {
+    std::vector<OptionHelp> options = {
+        {"-o, --output PATH", "the picture, or the folder for several raw files"},
+        {"--format F", "bmp or png, for pictures written to a folder (default bmp)"},
+        {"--show", "show each picture in the picture window"},
+        {"-j, --jobs N", "decode N raw files at a time (default: one for each processor)"},
+    };
+    const std::vector<OptionHelp> picture = PictureOptionsHelp();
+    options.insert(options.end(), picture.begin(), picture.end());
+    return "Usage: kivoly decode RAW.nsr -o PICTURE [options]\n"
+           "       kivoly decode RAW.nsr... -o FOLDER [options]\n\n" +
+           Wrap(
+               "Decodes raw captures into pictures. PICTURE is a .bmp or .png file; with "
+               "several raw files (or a folder as -o) each becomes FOLDER/NAME.bmp (or .png "
+               "with --format png). Without --quality each file is decoded at the best quality "
+               "its fields give.") +
+           "\n" + FormatOptions(options);
+}
 
 enum class Format { Bmp, Png };
 
 struct DecodeJob {
     std::vector<std::string> inputs;
     std::string output;
-    Format folderFormat = Format::Bmp;
+    std::optional<Format> folderFormat;
     bool show = false;
-    int jobs = 0;  // 0: one per processor
+    int jobs = 0;  // 0: one for each processor
     PictureOptions picture;
+    bool toFolder = false;
+    std::vector<std::string> outputs;  // one picture for each input
+    std::vector<int> records;          // the fields each input holds
 };
 
 std::string Lower(std::string text) {
@@ -77,8 +88,17 @@ bool FormatOfPath(const std::string& path, Format& format) {
 }
 
 bool ParseArguments(const std::vector<std::string>& args, DecodeJob& job, std::string& error) {
+    bool operandsOnly = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
+        if (operandsOnly || arg == "-" || arg.empty() || arg[0] != '-') {
+            job.inputs.push_back(arg);
+            continue;
+        }
+        if (arg == "--") {
+            operandsOnly = true;
+            continue;
+        }
         const OptionResult taken = TakePictureOption(args, i, job.picture, error);
         if (taken == OptionResult::Error) return false;
         if (taken == OptionResult::Taken) continue;
@@ -108,20 +128,80 @@ bool ParseArguments(const std::vector<std::string>& args, DecodeJob& job, std::s
             }
         } else if (arg == "--show") {
             job.show = true;
-        } else if (arg.size() > 1 && arg[0] == '-') {
-            error = "unknown option " + arg + " (kivoly decode --help lists them)";
-            return false;
         } else {
-            job.inputs.push_back(arg);
+            error = "unknown option '" + arg + "'";
+            return false;
         }
     }
     if (job.inputs.empty()) {
-        error = "no raw file given (kivoly decode --help)";
+        error = "no raw file given";
         return false;
     }
     if (job.output.empty()) {
         error = "no output given: -o PICTURE, or -o FOLDER for several raw files";
         return false;
+    }
+    return true;
+}
+
+// Decides where each picture goes, refusing what would lose a picture or surprise: a file named
+// as the folder of several, two inputs that would write one picture, a format that the name
+// contradicts, a folder whose parent is missing. A folder that is missing itself is created.
+bool PlanOutputs(DecodeJob& job, std::string& error) {
+    std::error_code ec;
+    const bool isFolder = fs::is_directory(job.output, ec);
+    job.toFolder = job.inputs.size() > 1 || isFolder || job.output.back() == '/';
+    if (!job.toFolder) {
+        Format format = Format::Bmp;
+        if (!FormatOfPath(job.output, format)) {
+            error = job.output + ": the picture must end in .bmp or .png";
+            return false;
+        }
+        if (job.folderFormat && *job.folderFormat != format) {
+            error = "--format " + std::string(*job.folderFormat == Format::Png ? "png" : "bmp") +
+                    " does not match the picture " + job.output;
+            return false;
+        }
+        error = OutputProblem(job.output);
+        job.outputs = {job.output};
+        return error.empty();
+    }
+    if (!isFolder && fs::exists(job.output, ec)) {
+        error = job.output + " is a file; several raw files need a folder for -o";
+        return false;
+    }
+    Format format = Format::Bmp;
+    if (!isFolder && job.output.back() != '/' && FormatOfPath(job.output, format)) {
+        error = "several raw files need a folder for -o, not the picture " + job.output;
+        return false;
+    }
+    const std::string extension = job.folderFormat == Format::Png ? ".png" : ".bmp";
+    for (const std::string& input : job.inputs) {
+        const std::string output =
+            (fs::path(job.output) / fs::path(input).stem()).string() + extension;
+        for (std::size_t i = 0; i < job.outputs.size(); ++i) {
+            if (job.outputs[i] == output) {
+                error = job.inputs[i] + " and " + input + " would both become " + output +
+                        "; decode them into different folders";
+                return false;
+            }
+        }
+        job.outputs.push_back(output);
+    }
+    if (!isFolder) {
+        fs::path folder = fs::path(job.output).lexically_normal();
+        if (!folder.has_filename()) folder = folder.parent_path();  // "out/" is "out"
+        const fs::path parent = folder.parent_path();
+        if (!parent.empty() && !fs::is_directory(parent, ec)) {
+            error = "cannot create the folder " + job.output + ": the folder " + parent.string() +
+                    " does not exist";
+            return false;
+        }
+        if (!fs::create_directory(job.output, ec) && ec) {
+            error = "cannot create the folder " + job.output + ": " + ec.message();
+            return false;
+        }
+        std::printf("%s: folder created\n", job.output.c_str());
     }
     return true;
 }
@@ -143,12 +223,6 @@ struct DecodeReuse {
 bool DecodeOne(KivoGrabber* handle, const std::string& rawPath, const std::string& outputPath,
                bool show, DecodeReuse& reuse, std::string& error) {
     Grabber& grabber = *Grabber::From(handle);
-    std::FILE* probe = std::fopen(rawPath.c_str(), "rb");
-    if (probe == nullptr) {
-        error = "cannot read the raw file";
-        return false;
-    }
-    std::fclose(probe);
     std::unique_ptr<YuvImage>& yuv = reuse.yuv;
     yuv.reset(YuvImage::ReuseOrCreate(yuv.release(), grabber.grabInfo, nullptr));
     if (!yuv) {
@@ -173,99 +247,121 @@ bool DecodeOne(KivoGrabber* handle, const std::string& rawPath, const std::strin
         error = "the picture could not be converted";
         return false;
     }
-    const bool written = WriteBitmapPicture(handle, dib, outputPath, error);
+    const bool written = WriteBitmapPicture(dib, outputPath, error);
     if (written && show) KivoShowDib(handle, dib);
     return written;
+}
+
+// False when a picture would be written over a raw file of the batch (a raw capture named .png).
+bool KeepsEveryInput(const DecodeJob& job, std::string& error) {
+    for (const std::string& output : job.outputs) {
+        for (const std::string& input : job.inputs) {
+            std::error_code ec;
+            if (fs::equivalent(input, output, ec)) {
+                error = "the picture " + output + " would replace the raw file " + input;
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
+// The desktop display for --show; false (after a warning) when there is none to open.
+bool OpenShowDisplay() {
+    std::string error;
+    if (UseDisplay("desktop", error)) {
+        RegisterPictureWindowClass();
+        return true;
+    }
+    Warn(kName, "--show: " + error + "; the pictures are only written");
+    return false;
 }
 
 int RunDecode(const std::vector<std::string>& args) {
     DecodeJob job;
     std::string error;
-    if (!ParseArguments(args, job, error)) {
-        std::fprintf(stderr, "kivoly decode: %s\n", error.c_str());
-        return 2;
-    }
-    std::error_code ec;
-    const bool toFolder =
-        job.inputs.size() > 1 || fs::is_directory(job.output, ec) || job.output.back() == '/';
-    Format singleFormat = Format::Bmp;
-    if (!toFolder && !FormatOfPath(job.output, singleFormat)) {
-        std::fprintf(stderr, "kivoly decode: %s: the picture must end in .bmp or .png\n",
-                     job.output.c_str());
-        return 2;
-    }
-    if (toFolder && !fs::is_directory(job.output, ec) && !fs::create_directories(job.output, ec)) {
-        std::fprintf(stderr, "kivoly decode: cannot create the folder %s\n", job.output.c_str());
-        return 2;
-    }
-
-    if (job.show) {
-        std::string reason;
-        if (UseDisplay("desktop", reason)) {
-            RegisterPictureWindowClass();
-        } else {
-            std::fprintf(stderr, "kivoly decode: --show: %s; the pictures are not shown\n",
-                         reason.c_str());
-            job.show = false;
+    if (!ParseArguments(args, job, error)) return UsageError(kName, error);
+    // Every input is looked at before anything is written.
+    bool usable = true;
+    for (const std::string& input : job.inputs) {
+        const RawFileCheck check = CheckRawFile(input);
+        if (!check.problem.empty()) {
+            RunFailure(kName, check.problem);
+            usable = false;
         }
+        job.records.push_back(check.records);
     }
+    if (!usable) return kExitUsage;
+    if (!PlanOutputs(job, error) || !KeepsEveryInput(job, error)) {
+        return UsageError(kName, error);
+    }
+    const bool showing = job.show && OpenShowDisplay();
 
     KivoGrabber* grabber = KivoAlloc();
-    if (grabber == nullptr) {
-        std::fprintf(stderr, "kivoly decode: out of memory\n");
-        return 1;
-    }
+    if (grabber == nullptr) return RunFailure(kName, "not enough memory");
     KivoGrabInfo grabInfo;
     KivoProcessInfo processInfo;
     KivoGetGrabInfo(grabber, &grabInfo);
     KivoGetProcessInfo(grabber, &processInfo);
     job.picture.Apply(grabInfo, processInfo);
     processInfo.ShowWhileProcessing = 0;
-    KivoSetGrabInfo(grabber, &grabInfo);
     KivoSetProcessInfo(grabber, &processInfo);
     // Progress goes to the terminal, not into a window.
     KivoSetShowProgress(grabber, 0);
 
-    auto outputOf = [&](const std::string& input) {
-        if (!toFolder) return job.output;
-        return (fs::path(job.output) / fs::path(input).stem()).string() +
-               (job.folderFormat == Format::Png ? ".png" : ".bmp");
-    };
     DecodeReuse reuse;
     auto decode = [&](std::size_t i) {
         const std::string& input = job.inputs[i];
-        const std::string output = outputOf(input);
-        std::string reason;
-        if (!DecodeOne(grabber, input, output, job.show, reuse, reason)) {
-            return BatchOutcome{false, "kivoly decode: " + input + ": " + reason};
+        BatchOutcome outcome;
+        // The file's fields decide the quality unless one was asked for.
+        const int given = QualityOfRecords(job.records[i]);
+        if (!job.picture.quality) {
+            grabInfo.Quality = given;
+        } else if (given < *job.picture.quality) {
+            outcome.notes = "kivoly " + std::string(kName) + ": warning: " + input + " holds " +
+                            std::to_string(job.records[i]) + " field(s); quality " +
+                            std::to_string(*job.picture.quality) + " reads " +
+                            std::to_string(RecordsForQuality(*job.picture.quality)) +
+                            ", so the picture is that of quality " + std::to_string(given) +
+                            " or poorer\n";
         }
-        char size[48];
-        std::snprintf(size, sizeof size, " (%d x %d)", processInfo.Width, processInfo.Height);
-        return BatchOutcome{true, input + " -> " + output + size};
+        KivoSetGrabInfo(grabber, &grabInfo);
+        std::string reason;
+        outcome.ok = DecodeOne(grabber, input, job.outputs[i], showing, reuse, reason);
+        if (outcome.ok) {
+            char line[64];
+            std::snprintf(line, sizeof line, " (quality %d, %d x %d)", grabInfo.Quality,
+                          processInfo.Width, processInfo.Height);
+            outcome.text = input + " -> " + job.outputs[i] + line;
+        } else {
+            outcome.text = "kivoly " + std::string(kName) + ": " + input + ": " + reason;
+        }
+        return outcome;
     };
     int failures = 0;
     auto report = [&](std::size_t, const BatchOutcome& outcome) {
+        std::fputs(outcome.notes.c_str(), stderr);
         std::fprintf(outcome.ok ? stdout : stderr, "%s\n", outcome.text.c_str());
         if (!outcome.ok) ++failures;
     };
     if (job.inputs.size() == 1) {
         // One file: the library's own progress, phase by phase.
-        TerminalProgress progress;
+        TerminalProgress progress(stderr, false, "Decoding");
         report(0, decode(0));
     } else {
-        // The pictures are shown one after the other, from this process.
-        const int jobs = job.show ? 1 : job.jobs > 0 ? job.jobs : ProcessorCount();
+        // Shown pictures come one after the other, from this process.
+        const int jobs = showing ? 1 : job.jobs > 0 ? job.jobs : ProcessorCount();
         RunBatch(job.inputs.size(), jobs, "Decoding", decode, report);
     }
     KivoFreeDib(reuse.dib);
     reuse.yuv.reset();
     KivoFree(grabber);
-    CloseDisplay();
-    return failures == 0 ? 0 : 1;
+    if (showing) CloseDisplay();
+    return failures == 0 ? 0 : kExitFailure;
 }
 
 }  // namespace
 
-KIVOLY_COMMAND("decode", "decode raw captures (.nsr) into BMP or PNG pictures", kUsage, RunDecode);
+KIVOLY_COMMAND("decode", "decode raw captures (.nsr) into BMP or PNG pictures", Usage(), RunDecode);
 
 }  // namespace kivoly::cli
