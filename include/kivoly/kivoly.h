@@ -165,7 +165,7 @@ KIVOLY_API void KivoProcYUVToRGBLineSeg(KivoGrabber* grabber, uint8_t* line, int
 
 /* ---- Bitmaps and palette ----------------------------------------------------------------- */
 /* Writes the bitmap as a .bmp file: 1 on success, 0 for a null bitmap or a file that cannot be
-   created. The Grabber is not used. */
+   written whole (an existing file of that name is then left as it was). The Grabber is not used. */
 KIVOLY_API int32_t KivoWriteDibFile(KivoGrabber* grabber, KivoHGlobal dib, const char* fileName);
 /* Shows the bitmap in the library's full-screen picture window until a key or button closes it. */
 KIVOLY_API int32_t KivoShowDib(KivoGrabber* grabber, KivoHGlobal dib);

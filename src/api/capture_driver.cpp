@@ -10,6 +10,7 @@
 #include <new>
 #include <string>
 
+#include "api/decode_feedback.h"
 #include "api/grabber.h"
 #include "capture/raw_file_source.h"
 #include "decode/yuv_image.h"
@@ -75,8 +76,9 @@ YuvImage* Grabber::Capture() {
             result = DecodeAborted;
         } else {
             gCaptureBusy = 1;
+            DecodeFeedback progress(*this);
             result = captureStore != nullptr && videoSource != nullptr
-                         ? captureStore->Decode(grabInfo, this, nullptr, videoSource)
+                         ? captureStore->Decode(grabInfo, &progress, nullptr, videoSource)
                          : DecodeOutOfMemory;
             gCaptureBusy = 0;
         }
@@ -99,7 +101,8 @@ YuvImage* Grabber::Capture() {
             if (ChangeStatus(KivoStatusVideoOn)) source = videoSource;
         }
         if (captureStore != nullptr && source != nullptr) {
-            result = captureStore->Decode(grabInfo, this,
+            DecodeFeedback progress(*this);
+            result = captureStore->Decode(grabInfo, &progress,
                                           dumpName.empty() ? nullptr : dumpName.c_str(), source);
         }
         if (rawSource != nullptr) rawSource->Power(false);

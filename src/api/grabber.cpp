@@ -44,6 +44,7 @@ Grabber::~Grabber() {
     captureStore = nullptr;
     ClosePort();
     DestroyUserInterface();
+    DeleteRetiredInterfaces();
     delete settingsFile;
     settingsFile = nullptr;
     ForgetGrabber(this);
@@ -54,7 +55,9 @@ Grabber* Grabber::From(KivoGrabber* handle) {
 }
 
 Grabber::InUse::~InUse() {
-    if (--grabber_.activeCalls_ == 0 && grabber_.freeRequested_) delete &grabber_;
+    if (--grabber_.activeCalls_ > 0) return;
+    grabber_.DeleteRetiredInterfaces();
+    if (grabber_.freeRequested_) delete &grabber_;
 }
 
 void Grabber::Release(Grabber* grabber) {

@@ -9,6 +9,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "framework/progress_feedback.h"
 #include "kivoly/kivoly.h"
@@ -91,7 +92,9 @@ class Grabber : public GrabberFeedback {
     // The library's own window (grabber_ui.cpp).
     // Takes ownership of the window made by KivoMakeUI; `window` is its handle.
     void AttachUserInterface(UserInterface* ui, KivoHWnd window, KivoHWnd parent);
-    // KivoDestroyUI: deletes the window object, which destroys its windows.
+    // KivoDestroyUI: deletes the window object, which destroys its windows. Called from inside
+    // another export (a host's callback), the window is hidden and let go at once but deleted
+    // only when the outermost export returns, as its code is still running below.
     void DestroyUserInterface();
     // KivoProcessWindowsMsg: a message of the main window or one of its children is offered to
     // the accelerator table, translated when no accelerator took it, and dispatched; true then.
@@ -107,8 +110,14 @@ class Grabber : public GrabberFeedback {
     void FreeYuv(YuvImage* image);
 
   private:
+    // Deletes the windows retired by DestroyUserInterface (no call runs their code any more).
+    void DeleteRetiredInterfaces();
+
     int32_t activeCalls_ = 0;
     bool freeRequested_ = false;
+    // Windows destroyed from inside their own callbacks: deleted once the calls that run their
+    // code have returned.
+    std::vector<UserInterface*> retiredInterfaces_;
 
     // The steps of the status change.
     void Disconnect();

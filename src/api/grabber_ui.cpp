@@ -21,8 +21,19 @@ void Grabber::DestroyUserInterface() {
     // window already destroyed by a close does not leave its object behind.
     UserInterface* ui = userInterface;
     userInterface = nullptr;
-    delete ui;
     mainWindow = nullptr;
+    if (ui && activeCalls_ > 1) {
+        if (ui->Window()) platform::ShowWindow(ui->Window(), platform::SwHide);
+        retiredInterfaces_.push_back(ui);
+        return;
+    }
+    delete ui;
+}
+
+void Grabber::DeleteRetiredInterfaces() {
+    std::vector<UserInterface*> retired;
+    retired.swap(retiredInterfaces_);
+    for (UserInterface* ui : retired) delete ui;
 }
 
 bool Grabber::ProcessWindowsMessage(const KivoMessage& message) {

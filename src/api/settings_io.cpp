@@ -1,5 +1,6 @@
 #include "api/settings_io.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstdlib>
 #include <cstring>
@@ -96,7 +97,20 @@ StoredSettings LoadStoredSettings(const SettingsFile& file) {
     }
     process.ShowWhileProcessing =
         ReadBoolean(file, processing, "ShowWhileProcessing", process.ShowWhileProcessing);
+    BringIntoRange(s);
     return s;
+}
+
+void BringIntoRange(StoredSettings& s) {
+    // A hand-edited value beyond what the capture and the conversion are made for (a quality
+    // mode that does not exist, a brightness of 200) would give a distorted picture without a
+    // word; the nearest value they take is what the person meant.
+    s.grabInfo.Quality = std::clamp(s.grabInfo.Quality, 0, kHighestQuality);
+    KivoProcessInfo& p = s.processInfo;
+    for (int32_t* adjustment : {&p.Hue, &p.Color, &p.Brightness, &p.Contrast, &p.Sharpness,
+                                &p.Gamma, &p.Red, &p.Green, &p.Blue}) {
+        *adjustment = std::clamp(*adjustment, -kAdjustmentLimit, kAdjustmentLimit);
+    }
 }
 
 void SaveStoredSettings(const SettingsFile& file, const StoredSettings& s) {

@@ -24,6 +24,9 @@ inline constexpr const char* kProcessingSection = "ProcessingSettings";
 inline constexpr const char* kSoundSection = "Sound";
 
 inline constexpr double kDefaultVideoLockTime = 0.5;
+// The ranges loading holds the values to: Quality 0 to 3, each adjustment -50 to 50.
+inline constexpr int32_t kHighestQuality = 3;
+inline constexpr int32_t kAdjustmentLimit = 50;
 
 // Everything the file feeds at construction.
 struct StoredSettings {
@@ -37,8 +40,11 @@ struct StoredSettings {
 StoredSettings DefaultSettings();
 
 // Loads every record from `file` in the order of construction, each key with the value just set
-// as its default, and pairs the height with the width (320 x 240, 1500 x 1125, else 640 x 480).
+// as its default, pairs the height with the width (320 x 240, 1500 x 1125, else 640 x 480) and
+// brings the values into range.
 StoredSettings LoadStoredSettings(const SettingsFile& file);
+// Brings Quality and the nine adjustments to the nearest value of their ranges.
+void BringIntoRange(StoredSettings& settings);
 
 // Writes what Save Settings writes, in its order. `settings.processInfo` is to be the committed
 // ProcessInfo; "ShowWhileProcessing", "ColorCount" and "VideoLockTime" are never written.

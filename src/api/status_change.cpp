@@ -140,7 +140,7 @@ bool Grabber::Arm() {
             captureStore = nullptr;
         }
     }
-    const bool ready = captureStore && captureStore->EnsureChunkBuffer();
+    const bool ready = captureStore && captureStore->chunk.Ensure();
     if (!ready) ShowMessage(kNoMemoryForSettingsId, nullptr);
     return ready;
 }

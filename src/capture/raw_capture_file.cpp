@@ -27,30 +27,10 @@ void AppendRawRecord(std::vector<uint8_t>& file, uint16_t fieldFlags,
     file.insert(file.end(), samples.begin(), samples.end());
 }
 
-bool RawCaptureFile::Create(const std::string& path) {
-    Close();
-    file_ = std::fopen(path.c_str(), "wb");
-    return file_ != nullptr;
-}
-
 bool RawCaptureFile::AppendRecord(uint16_t fieldFlags, std::span<const uint8_t> samples) {
-    if (!file_ || samples.size() > std::numeric_limits<uint32_t>::max()) return false;
+    if (samples.size() > std::numeric_limits<uint32_t>::max()) return false;
     const auto header = EncodeRawRecordHeader(fieldFlags, static_cast<uint32_t>(samples.size()));
-    if (std::fwrite(header.data(), 1, header.size(), file_) != header.size() ||
-        std::fwrite(samples.data(), 1, samples.size(), file_) != samples.size()) {
-        std::fclose(file_);
-        file_ = nullptr;
-        return false;
-    }
-    return true;
-}
-
-bool RawCaptureFile::Close() {
-    if (!file_) return true;
-    const bool flushed = std::fflush(file_) == 0;
-    const bool closed = std::fclose(file_) == 0;
-    file_ = nullptr;
-    return flushed && closed;
+    return file_.Write(header.data(), header.size()) && file_.Write(samples.data(), samples.size());
 }
 
 }  // namespace kivoly

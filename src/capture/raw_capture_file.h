@@ -2,16 +2,18 @@
 // the ASCII magic "KIVO", the field flags (16-bit little-endian), the number of samples that
 // follow (32-bit little-endian) and the samples exactly as the source delivered them.
 //
-// RawCaptureFile writes such a file record by record; EncodeRawRecord and AppendRawRecord build
+// RawCaptureFile writes such a file record by record, through a temporary file that takes the
+// name only when Close finds every record written; EncodeRawRecord and AppendRawRecord build
 // records in memory for callers that hold the bytes themselves.
 #pragma once
 
 #include <array>
 #include <cstdint>
-#include <cstdio>
 #include <span>
 #include <string>
 #include <vector>
+
+#include "platform/atomic_file.h"
 
 namespace kivoly {
 
@@ -28,23 +30,22 @@ void AppendRawRecord(std::vector<uint8_t>& file, uint16_t fieldFlags,
 
 class RawCaptureFile {
   public:
-    RawCaptureFile() = default;
-    ~RawCaptureFile() { Close(); }
-    RawCaptureFile(const RawCaptureFile&) = delete;
-    RawCaptureFile& operator=(const RawCaptureFile&) = delete;
+    // Creates the file's temporary; false (with Error set) when it cannot be created.
+    bool Create(const std::string& path) { return file_.Open(path); }
+    bool IsOpen() const { return file_.IsOpen(); }
 
-    // Creates (or empties) the file; false when it cannot be created.
-    bool Create(const std::string& path);
-    bool IsOpen() const { return file_ != nullptr; }
-
-    // Writes one record; false, and the file closed, when a write fails.
+    // Writes one record; false, and the file given up, when a write fails.
     bool AppendRecord(uint16_t fieldFlags, std::span<const uint8_t> samples);
 
-    // Flushes and closes; false when the last writes did not reach the file.
-    bool Close();
+    // Puts the complete file in place; false (an existing file kept) when the records did not
+    // all reach the disk. A file destroyed without Close is given up.
+    bool Close() { return file_.Commit(); }
+
+    // Why the last step failed: "cannot write PATH: REASON".
+    const std::string& Error() const { return file_.Error(); }
 
   private:
-    std::FILE* file_ = nullptr;
+    platform::AtomicFile file_;
 };
 
 }  // namespace kivoly

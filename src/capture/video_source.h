@@ -71,6 +71,23 @@ class VideoSource {
 
     void SetPowerSaver(int32_t flag) { powerSaver = flag; }
 
+    // What a decode asks of the device around its passes.
+    // True when a hardware source's read-back check fails (two reads into `scratch` differ).
+    bool ReadbackFails(uint8_t* scratch, uint32_t size) {
+        return isHardware && VerifyReadback(scratch, size);
+    }
+    // Back to the full sample rate (kSamplesPerLine a line) from a preview's half rate.
+    void UseFullSampleRate() {
+        if (samplesPerLine == kSamplesPerLine) return;
+        SetSampleRate(0);
+        EndReadout();
+    }
+    // The capture is over: the read-out ends and the device is switched off.
+    void FinishCapture() {
+        EndReadout();
+        Power(0);
+    }
+
     int32_t powerSaver = 1;
     int32_t readoutActive = 0;
     int32_t isHardware = 0;

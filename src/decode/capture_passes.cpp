@@ -14,9 +14,9 @@
 
 #include "capture/video_source.h"
 #include "decode/burst_vector.h"
+#include "decode/decode_progress.h"
 #include "decode/luma_smoothers.h"
 #include "decode/yuv_image.h"
-#include "framework/progress_feedback.h"
 
 namespace kivoly {
 
@@ -25,16 +25,13 @@ namespace {
 constexpr int kRetryLimit = 16;
 constexpr int kMinimumBlanking = 48;
 constexpr int kSkewLimit = 75;
-constexpr int kStringCapturing = 76;
-constexpr int kStringCapturingFirst = 77;
-constexpr int kStringCapturingSecond = 78;
 
 // How a pass (or the acquisition of its field) ended.
 enum class PassEnd { Next, Retry, Stop, Restart, Rescan, Exit };
 
 class CapturePasses {
   public:
-    CapturePasses(YuvImage& image, const KivoGrabInfo& grabInfo, ProgressFeedback* progress)
+    CapturePasses(YuvImage& image, const KivoGrabInfo& grabInfo, DecodeProgress* progress)
         : image_(image), source_(*image.source), quality_(grabInfo.Quality), progress_(progress) {}
 
     // Runs attempts until the passes end; false with `result` set when the decode must exit.
@@ -48,12 +45,18 @@ class CapturePasses {
     // Records a field the passes let go by.
     void SkipField();
     PassEnd ProcessLines(int pass, uint16_t flags, LineTable& table, int cursor);
-    bool Aborted() const { return progress_ != nullptr && progress_->IsAborted(); }
+    bool Aborted() const { return progress_ != nullptr && progress_->Aborted(); }
+    int NextLine(int& position) {
+        return image_.slicer.NextLine(image_.chunk, position, image_.samplesPerLine);
+    }
+    void CopyRestOfField() {
+        image_.rawDump.CopyRestOfField(source_, image_.chunk.Data(), kChunkBytes);
+    }
 
     YuvImage& image_;
     VideoSource& source_;
     const int quality_;
-    ProgressFeedback* const progress_;
+    DecodeProgress* const progress_;
     int step_ = 1;
     int linesPerField_ = kFieldLines;
     int maxPasses_ = 2;
@@ -78,7 +81,8 @@ bool CapturePasses::Run(DecodeResult& result) {
         image_.fieldStep = static_cast<int16_t>(step_);
         linesPerField_ = std::min(kFieldLines, image_.lineCount / step_);
         maxPasses_ = image_.lineTable2.entries != nullptr ? 8 : 2;
-        if (progress_ != nullptr) progress_->UpdateById(0, kStringCapturingFirst);
+        if (progress_ != nullptr)
+            progress_->EnterPhase(DecodeProgress::Phase::FirstFrame, counter_);
         image_.ResetSignalState();
         image_.statistics.ClearNegative();
         if (!(source_.readoutActive && quality_ == 0)) source_.SetSyncWait(1);
@@ -113,9 +117,11 @@ PassEnd CapturePasses::RunPass(int pass) {
     const bool second = pass >= 4;
     LineTable& table = second ? image_.lineTable2 : image_.lineTable;
     source_.SetAltLineLength(second);
-    if (pass == 4) image_.ResetSyncCalibration();
+    if (pass == 4) image_.slicer.Reset();
     image_.samplesPerLine = static_cast<int16_t>(source_.samplesPerLine);
-    if (pass == 2 && progress_ != nullptr) progress_->UpdateById(0, kStringCapturingSecond);
+    if (pass == 2 && progress_ != nullptr) {
+        progress_->EnterPhase(DecodeProgress::Phase::SecondFrame, counter_);
+    }
     // Even passes fill lines 1, 3, 5, ... and odd passes 0, 2, 4, ... of a two-field picture.
     int cursor = pass % 2;
     if (step_ == 2) cursor += pass % 2 == 0 ? 1 : -1;
@@ -125,15 +131,15 @@ PassEnd CapturePasses::RunPass(int pass) {
         PassEnd end = AcquireFieldOfPass(pass, flags);
         if (end == PassEnd::Next) end = ProcessLines(pass, flags, table, cursor);
         if (end != PassEnd::Retry) return end;
-        image_.CopyRestOfField();
+        CopyRestOfField();
     }
 }
 
 // A field the passes do not use still becomes a record, so that the raw file replays.
 void CapturePasses::SkipField() {
-    image_.BeginRawRecord(source_.fieldFlags);
-    image_.CopyRestOfField();
-    image_.FinishRawRecord();
+    image_.rawDump.BeginRecord(source_.fieldFlags);
+    CopyRestOfField();
+    image_.rawDump.FinishRecord();
 }
 
 PassEnd CapturePasses::AcquireFieldOfPass(int pass, uint16_t& flags) {
@@ -143,7 +149,7 @@ PassEnd CapturePasses::AcquireFieldOfPass(int pass, uint16_t& flags) {
     }
     ++attempts_;
     if (attempts_ > kRetryLimit || restarts_ > kRetryLimit || rescans_ > kRetryLimit) {
-        if (progress_ != nullptr) progress_->Query(rescans_ > kRetryLimit ? 1 : 0);
+        if (progress_ != nullptr) progress_->RetriesExhausted(rescans_ > kRetryLimit);
         if (pass > 0) return PassEnd::Stop;
         if (image_.cameraInput && rescans_ <= kRetryLimit) {
             // Give the source a last chance as a tape player.
@@ -155,7 +161,7 @@ PassEnd CapturePasses::AcquireFieldOfPass(int pass, uint16_t& flags) {
         }
     }
 
-    image_.evenOddOffset = 0;
+    image_.chunk.SetEvenOddOffset(0);
     const PassEnd noField = pass > 0 ? PassEnd::Stop : PassEnd::Exit;
     exitResult_ = DecodeNoVideo;
     if (source_.readoutActive && quality_ == 0) {
@@ -198,19 +204,19 @@ PassEnd CapturePasses::AcquireFieldOfPass(int pass, uint16_t& flags) {
 }
 
 PassEnd CapturePasses::ProcessLines(int pass, uint16_t flags, LineTable& table, int cursor) {
-    uint8_t* const chunk = image_.chunkBuffer;
+    uint8_t* const chunk = image_.chunk.Data();
     source_.Read(chunk, kChunkBytes);
-    image_.BeginRawRecord(flags);
-    image_.DumpSamples(chunk, kChunkBytes);
+    image_.rawDump.BeginRecord(flags);
+    image_.rawDump.Write(chunk, kChunkBytes);
 
     int position = 0;
     for (int i = 0; i < 3; ++i) {
-        const int next = image_.NextLine(position);
-        image_.MeasureEvenOdd(position);
+        const int next = NextLine(position);
+        image_.chunk.MeasureEvenOdd(position);
         position = next;
     }
     for (int i = 0; i < (kFieldLines - linesPerField_) / 2; ++i)
-        position = image_.NextLine(position);
+        position = NextLine(position);
 
     const bool storing = pass % 4 < 2;
     for (int l = 0; l < linesPerField_; ++l) {
@@ -219,19 +225,20 @@ PassEnd CapturePasses::ProcessLines(int pass, uint16_t flags, LineTable& table, 
             exitResult_ = DecodeNoVideo;
             return PassEnd::Exit;
         }
-        int start = image_.NextLine(position);
+        int start = NextLine(position);
         if (kChunkBytes - start < kRawLineSamples) start = kChunkBytes - kRawLineSamples;
-        if (image_.lineSkew < -kSkewLimit || image_.lineSkew > kSkewLimit) image_.lineSkew = 0;
+        int16_t skew = image_.slicer.Skew();
+        if (skew < -kSkewLimit || skew > kSkewLimit) skew = 0;
 
         if (l == 0) {
-            const BurstMeasurement m = image_.BurstMeasure(chunk + start);
+            const BurstMeasurement m = image_.aligner.Measure(chunk + start);
             image_.burstA[pass] = m.a;
             image_.burstB[pass] = m.b;
             image_.burstGain[pass] = m.gain;
             if (m.blanking < kMinimumBlanking) {
                 if (pass == 0) {
                     source_.EndReadout();
-                    image_.CopyRestOfField();
+                    CopyRestOfField();
                     return PassEnd::Rescan;
                 }
                 exitResult_ = DecodeBadSignal;
@@ -257,7 +264,8 @@ PassEnd CapturePasses::ProcessLines(int pass, uint16_t flags, LineTable& table, 
         if (storing) {
             if (!(l == 0 && pass == 0) && quality_ != 0 && !(flags & (NoSync | StatusPE))) {
                 const int before = start;
-                image_.AlignLine(start, l, image_.burstB[pass], image_.burstA[pass]);
+                image_.aligner.Align(chunk, start, l, image_.burstB[pass], image_.burstA[pass],
+                                     skew);
                 if (start != before && l > 0) {
                     uint8_t* previous = table.Line(cursor - step_);
                     int16_t skew;
@@ -266,25 +274,28 @@ PassEnd CapturePasses::ProcessLines(int pass, uint16_t flags, LineTable& table, 
                     std::memcpy(previous, &skew, 2);
                 }
             }
-            std::memcpy(line, &image_.lineSkew, 2);
+            std::memcpy(line, &skew, 2);
             std::memcpy(line + 2, chunk + start, kRawLineSamples);
         } else {
-            if (l == 0 && (flags & NoSync) && image_.burstMissCount < 3) {
+            if (l == 0 && (flags & NoSync) && image_.aligner.MissCount() < 3) {
                 // The new frame must carry the inverse colour phase of the stored one.
                 if (!BurstIsInverse(image_.burstA[pass], image_.burstB[pass],
                                     image_.burstA[pass % 2], image_.burstB[pass % 2])) {
                     return PassEnd::Retry;
                 }
             }
-            if (pass >= 4) image_.AlignLine(start, l, image_.burstB[pass], image_.burstA[pass]);
+            if (pass >= 4) {
+                image_.aligner.Align(chunk, start, l, image_.burstB[pass], image_.burstA[pass],
+                                     skew);
+            }
             image_.DecodeFrameLine(line, chunk + start, averager_);
             if (pass >= 6) MergeSampleSets(line, image_.lineTable.Line(cursor));
         }
 
         if (progress_ != nullptr) {
-            progress_->Update(++counter_, nullptr);
-            if (l == 0) progress_->PlaySound();
-            if (progress_->IsAborted()) {
+            progress_->Advance(++counter_);
+            if (l == 0) progress_->FieldStarted();
+            if (progress_->Aborted()) {
                 exitResult_ = DecodeAborted;
                 return PassEnd::Exit;
             }
@@ -294,73 +305,66 @@ PassEnd CapturePasses::ProcessLines(int pass, uint16_t flags, LineTable& table, 
     }
 
     image_.passesDone = static_cast<int16_t>(pass + 2 / step_);
-    image_.CopyRestOfField();
-    image_.FinishRawRecord();
+    CopyRestOfField();
+    image_.rawDump.FinishRecord();
     source_.EndReadout();
     return PassEnd::Next;
 }
 
 }  // namespace
 
-DecodeResult YuvImage::Decode(const KivoGrabInfo& grabInfo, ProgressFeedback* progress,
+DecodeResult YuvImage::Decode(const KivoGrabInfo& grabInfo, DecodeProgress* progress,
                               const char* rawFileName, VideoSource* videoSource) {
     if (videoSource == nullptr || !HasLines()) return DecodeNoVideo;
     source = videoSource;
     useColor = grabInfo.UseColor != 0;
     cameraInput = grabInfo.CameraInput != 0;
     negative = grabInfo.Negative != 0;
-    const bool hadChunkBuffer = chunkBuffer != nullptr;
-    bool createdRawFile = false;
+    const bool hadChunkBuffer = chunk.Data() != nullptr;
     const bool correct = grabInfo.Negative && grabInfo.UseColor;
     if (progress != nullptr) {
         const int perLine = (grabInfo.Quality < 3 ? 2 : 4) + (correct ? 1 : 0);
-        progress->BeginById(kStringCapturing, static_cast<uint16_t>(lineCount * perLine), true);
+        progress->Begin(static_cast<uint16_t>(lineCount * perLine));
     }
 
     auto exit = [&](DecodeResult result) {
-        source->EndReadout();
         ComputeMedian();
-        ReleaseOwnedChunkBuffer();
-        CloseRawFile();
-        if (result != DecodeOk && createdRawFile) std::remove(rawFileName);
-        source->Power(0);
+        chunk.ReleaseOwned();
+        // A dump of a failed capture is given up; a file of that name stays as it was.
+        rawDump.Close(result == DecodeOk);
+        source->FinishCapture();
         source = nullptr;
         return result;
     };
 
-    if (!EnsureChunkBuffer()) return exit(DecodeOutOfMemory);
-    if (source->isHardware && source->VerifyReadback(chunkBuffer, kChunkBytes)) {
+    if (!chunk.Ensure()) return exit(DecodeOutOfMemory);
+    chunk.Attach(source, &rawDump);
+    if (source->ReadbackFails(chunk.Data(), kChunkBytes)) {
         source = nullptr;
         return DecodeReadbackFailed;
     }
     if (rawFileName != nullptr) {
-        rawFile = std::fopen(rawFileName, "w+b");
-        if (rawFile == nullptr) {
+        if (!rawDump.Open(rawFileName)) {
             source = nullptr;
             return DecodeRawFileFailed;
         }
-        createdRawFile = true;
     }
-    if (source->samplesPerLine != kSamplesPerLine) {
-        source->SetSampleRate(0);
-        source->EndReadout();
-    }
+    source->UseFullSampleRate();
 
     CapturePasses passes(*this, grabInfo, progress);
     DecodeResult result = DecodeAborted;
     if (!passes.Run(result)) return exit(result);
 
-    CopyRestOfField();
-    FinishRawRecord();
+    rawDump.CopyRestOfField(*source, chunk.Data(), kChunkBytes);
+    rawDump.FinishRecord();
     source->Power(0);
-    if (!hadChunkBuffer) ReleaseChunkBuffer();
+    if (!hadChunkBuffer) chunk.Release();
     statistics.currentLine = 0;
     if (passesDone <= 2) {
         if (!DecodeSingleFrame(progress, passes.Counter())) return exit(DecodeAborted);
     } else if (passesDone == 3 && passesDone < passes.MaxPasses()) {
         InterpolateMissingField(progress, passes.Counter());
     }
-    CloseRawFile();
     if (correct && !CorrectColours(progress, passes.Counter())) return exit(DecodeAborted);
     return exit(DecodeOk);
 }

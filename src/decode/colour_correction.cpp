@@ -7,8 +7,8 @@
 #include <array>
 #include <cmath>
 
+#include "decode/decode_progress.h"
 #include "decode/yuv_image.h"
-#include "framework/progress_feedback.h"
 
 namespace kivoly {
 
@@ -51,7 +51,7 @@ void Smooth(LevelTable& mean) {
 
 }  // namespace
 
-bool YuvImage::CorrectColours(ProgressFeedback* progress, uint16_t& counter) {
+bool YuvImage::CorrectColours(DecodeProgress* progress, uint16_t& counter) {
     LevelTable meanV;
     LevelTable meanU;
     Means(statistics, meanV, meanU);
@@ -78,11 +78,12 @@ bool YuvImage::CorrectColours(ProgressFeedback* progress, uint16_t& counter) {
         chromaGain[d + 128] = static_cast<int8_t>(std::clamp(g, -127.0, 127.0));
     }
 
-    if (progress != nullptr) progress->Update(counter, "Color Correcting");
+    if (progress != nullptr)
+        progress->EnterPhase(DecodeProgress::Phase::CorrectingColours, counter);
     for (int l = 0; l < lineCount; ++l) {
         if (progress != nullptr) {
-            progress->Update(++counter, nullptr);
-            if (progress->IsAborted()) {
+            progress->Advance(++counter);
+            if (progress->Aborted()) {
                 statistics.ClearNegative();
                 return false;
             }

@@ -6,8 +6,6 @@ namespace kivoly {
 
 namespace {
 
-std::array<CubicTable, kCubicSteps + 1> gTables;  // the last one is the scratch table
-
 // trunc(bracket / 6 x 64) with the bracket already truncated, held in 16 bits.
 int16_t Weight(double bracket) {
     double w = std::trunc(std::trunc(bracket) / 6.0 * 64.0);
@@ -27,7 +25,18 @@ void Build(CubicTable& table, double k) {
         table.taps[2][i] = Weight(3 * v * u2 + 6 * v * u - 3 * v * u3);
         table.taps[3][i] = Weight(v * u3 - v * u + 3);
     }
-    table.dirty = false;
+}
+
+// All tables of the quantised fractions, built together the first time one is asked for (the
+// build is safe when several threads ask at once) and kept for the process.
+const std::array<CubicTable, kCubicSteps>& Tables() {
+    static const std::array<CubicTable, kCubicSteps> tables = [] {
+        std::array<CubicTable, kCubicSteps> built;
+        for (int k = 0; k < kCubicSteps; ++k)
+            Build(built[k], k);
+        return built;
+    }();
+    return tables;
 }
 
 const CubicTable& TableForStep(double k) {
@@ -36,13 +45,12 @@ const CubicTable& TableForStep(double k) {
         // arithmetic bounded.
         if (!(k > -3000.0)) k = -3000.0;
         if (k > 3000.0) k = 3000.0;
-        CubicTable& scratch = gTables[kCubicSteps];
+        // One scratch table a thread, so that decodes on several threads do not share it.
+        thread_local CubicTable scratch;
         Build(scratch, k);
         return scratch;
     }
-    CubicTable& table = gTables[static_cast<int>(k)];
-    if (table.dirty) Build(table, k);
-    return table;
+    return Tables()[static_cast<int>(k)];
 }
 
 }  // namespace

@@ -7,7 +7,7 @@
 // column makes the shift round to nearest.
 //
 // Tables for u = k / 30, k = 0..29, are built once on first use and kept for the process; a
-// fraction outside 0..1 uses a scratch table that is rebuilt at every request.
+// fraction outside 0..1 uses a scratch table (one a thread) that is rebuilt at every request.
 #pragma once
 
 #include <algorithm>
@@ -19,7 +19,6 @@ namespace kivoly {
 struct CubicTable {
     // taps[c][v]: weight of column c (samples at -1, 0, +1, +2) times v, in 64ths.
     std::array<std::array<int16_t, 256>, 4> taps{};
-    bool dirty = true;
 };
 
 inline constexpr int kCubicSteps = 30;

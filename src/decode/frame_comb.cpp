@@ -12,6 +12,7 @@
 #include "capture/video_source.h"
 #include "decode/burst_vector.h"
 #include "decode/chroma_demodulator.h"
+#include "decode/clip_detector.h"
 #include "decode/signal_kernels.h"
 #include "decode/yuv_image.h"
 
@@ -41,12 +42,12 @@ void Repair(int16_t* out, const uint8_t* own, const uint8_t* other, bool repair)
 void YuvImage::DecodeFrameLine(uint8_t* storedLine, const uint8_t* rawStart,
                                BurstAverager& averager) {
     const uint8_t* stored = storedLine + 2;
-    const BurstMeasurement s = BurstMeasure(stored);
+    const BurstMeasurement s = aligner.Measure(stored);
     averager.Push(s.a, s.b, s.gain, samplesPerLine, 0);
     const double gain = averager.SmoothedGain();
 
-    const BurstMeasurement n = BurstMeasure(rawStart);
-    if (burstMissCount < 3 && !BurstIsInverse(n.a, n.b, s.a, s.b)) {
+    const BurstMeasurement n = aligner.Measure(rawStart);
+    if (aligner.MissCount() < 3 && !BurstIsInverse(n.a, n.b, s.a, s.b)) {
         if (BurstQuarterBehind(n.a, n.b, s.a, s.b)) {
             rawStart += 1;
         } else if (BurstQuarterAhead(n.a, n.b, s.a, s.b)) {
@@ -60,7 +61,8 @@ void YuvImage::DecodeFrameLine(uint8_t* storedLine, const uint8_t* rawStart,
     source->clipFlag = 0;
     const uint8_t* x = stored + kDecodeStart + phaseShift;
     const uint8_t* y = rawStart + kDecodeStart + phaseShift;
-    const bool repair = useColor && (LineClips(x, kSampleWidth) || LineClips(y, kSampleWidth));
+    const bool repair =
+        useColor && (LineClips(*source, x, kSampleWidth) || LineClips(*source, y, kSampleWidth));
     int16_t xs[kSpan];
     int16_t ys[kSpan];
     Repair(xs, x, y, repair);

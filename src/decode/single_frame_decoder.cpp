@@ -15,17 +15,17 @@
 
 #include "capture/video_source.h"
 #include "decode/chroma_demodulator.h"
+#include "decode/clip_detector.h"
+#include "decode/decode_progress.h"
 #include "decode/line_interpolators.h"
 #include "decode/luma_smoothers.h"
 #include "decode/signal_kernels.h"
 #include "decode/yuv_image.h"
-#include "framework/progress_feedback.h"
 
 namespace kivoly {
 
 namespace {
 
-constexpr int kStringAnalyzing = 80;
 constexpr int kEdgeSearchMoves = 20;
 constexpr int kFractionOne = 16384;
 constexpr int kSeparatorDelay = 6;
@@ -93,8 +93,8 @@ void YuvImage::DecodeFieldLine(int l, FieldDecoder& decoder) {
 
     // Locate the sync pulse's falling edge at the line start: move on while any of the next
     // four sums is still at or above the slicing level.
-    const bool pairs = syncMode == 0;
-    const int level = pairs ? syncLevel + 64 : 2 * syncLevel + 128;
+    const bool pairs = slicer.Mode() == 0;
+    const int level = pairs ? slicer.Level() + 64 : 2 * slicer.Level() + 128;
     auto sumAt = [&](int j) {
         return pairs ? rawM[j] + rawM[j + 1] : rawM[j] + 2 * rawM[j + 1] + rawM[j + 2];
     };
@@ -129,13 +129,13 @@ void YuvImage::DecodeFieldLine(int l, FieldDecoder& decoder) {
     uint8_t s8[kSpan];
     CopyStream(m8, rawM, kDecodeStart + at);
     const int burstPoint = std::clamp(at, -96, kRawLineSamples - 112);
-    const BurstMeasurement burst = BurstMeasure(rawM + burstPoint);
+    const BurstMeasurement burst = aligner.Measure(rawM + burstPoint);
     decoder.averager.Push(burst.a, burst.b, burst.gain, perLine - hc, at);
     ChromaDemodulator demodulator(decoder.averager.SmoothedGain(), decoder.averager.SmoothedA(),
                                   decoder.averager.SmoothedB());
 
-    LineClips(m8 + kMargin, kSampleWidth);
-    const bool repair = source->clipFlag && burstMissCount <= 2;
+    LineClips(*source, m8 + kMargin, kSampleWidth);
+    const bool repair = source->clipFlag && aligner.MissCount() <= 2;
     // The chroma filter below delays its output by two samples.
     CopyStream(m8, rawM, kDecodeStart + at - 2);
     CopyStream(n8, rawN, offsetN + at - 2);
@@ -153,7 +153,7 @@ void YuvImage::DecodeFieldLine(int l, FieldDecoder& decoder) {
     constexpr int kCount = kSampleWidth - 1 - kFirst;
     int32_t estimates[kCount + 4] = {};  // four zeros, then the estimate of kFirst onwards
     int32_t z[kCount] = {};
-    if (burstMissCount < 3) {
+    if (aligner.MissCount() < 3) {
         kernels::SeparatorEstimates(mw + kMargin + kFirst, nw + kMargin + kFirst,
                                     sw + kMargin + kFirst, kCount, estimates + 4);
         for (int i = 0; i < kCount; ++i)
@@ -183,14 +183,14 @@ void YuvImage::DecodeFieldLine(int l, FieldDecoder& decoder) {
     ++statistics.currentLine;
 }
 
-bool YuvImage::DecodeSingleFrame(ProgressFeedback* progress, uint16_t& counter) {
+bool YuvImage::DecodeSingleFrame(DecodeProgress* progress, uint16_t& counter) {
     FieldDecoder decoders[2];
-    if (progress != nullptr) progress->UpdateById(0, kStringAnalyzing);
+    if (progress != nullptr) progress->EnterPhase(DecodeProgress::Phase::Analyzing, counter);
     const int step = fieldStep;
     auto advance = [&]() {
         if (progress == nullptr) return true;
-        progress->Update(++counter, nullptr);
-        return !progress->IsAborted();
+        progress->Advance(++counter);
+        return !progress->Aborted();
     };
     for (int l = step; l < lineCount; ++l) {
         if (passesDone != 2 && !(l & 1)) continue;
@@ -224,7 +224,7 @@ bool YuvImage::DecodeSingleFrame(ProgressFeedback* progress, uint16_t& counter) 
     return true;
 }
 
-void YuvImage::InterpolateMissingField(ProgressFeedback* progress, uint16_t& counter) {
+void YuvImage::InterpolateMissingField(DecodeProgress* progress, uint16_t& counter) {
     auto line = [&](int i) { return lineTable.Line(i); };
     auto chromaOf = [&](int i) { return reinterpret_cast<int8_t*>(line(i) + kSampleWidth); };
     auto between = [&](int target, int a, int b, int c, int d) {
@@ -235,7 +235,7 @@ void YuvImage::InterpolateMissingField(ProgressFeedback* progress, uint16_t& cou
     int l = 4;
     for (; l - 1 < lineCount - 3; l += 2) {
         between(l, l - 3, l - 1, l + 1, l + 3);
-        if (progress != nullptr) progress->Update(++counter, nullptr);
+        if (progress != nullptr) progress->Advance(++counter);
     }
     between(l, l - 3, l - 1, l + 1, l + 1);
 }

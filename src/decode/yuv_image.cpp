@@ -87,10 +87,6 @@ void YuvImage::Initialise(uint16_t width, uint16_t lines, bool twoFieldsFlag,
     source = nullptr;
     lineTable = LineTable();
     lineTable2 = LineTable();
-    chunkBuffer = nullptr;
-    chunkEnd = nullptr;
-    rawFile = nullptr;
-    ownsChunkBuffer = 0;
     for (auto*& w : workLines)
         w = nullptr;
     conversion.reset();
@@ -129,7 +125,7 @@ void YuvImage::FreeWorkLines() {
 }
 
 void YuvImage::Destroy() {
-    ReleaseChunkBuffer();
+    chunk.Release();
     while (lineTable.entries != nullptr) {
         lineTable.Free();
         lineTable = lineTable2;
@@ -138,7 +134,7 @@ void YuvImage::Destroy() {
     lineCount = 0;
     conversion.reset();
     FreeWorkLines();
-    CloseRawFile();
+    rawDump.Close(false);
 }
 
 YuvImage* YuvImage::ReuseOrCreate(YuvImage* existing, const KivoGrabInfo& grabInfo,
@@ -163,26 +159,6 @@ YuvImage* YuvImage::ReuseOrCreate(YuvImage* existing, const KivoGrabInfo& grabIn
         image = nullptr;
     }
     return image;
-}
-
-bool YuvImage::EnsureChunkBuffer() {
-    if (chunkBuffer == nullptr) {
-        chunkBuffer = static_cast<uint8_t*>(std::calloc(kChunkBytes + kChunkGuardBytes, 1));
-        chunkEnd = chunkBuffer != nullptr ? chunkBuffer + kChunkBytes : nullptr;
-        ownsChunkBuffer = chunkBuffer != nullptr;
-    }
-    return chunkBuffer != nullptr;
-}
-
-void YuvImage::ReleaseChunkBuffer() {
-    std::free(chunkBuffer);
-    chunkBuffer = nullptr;
-    chunkEnd = nullptr;
-}
-
-void YuvImage::ReleaseOwnedChunkBuffer() {
-    if (ownsChunkBuffer) ReleaseChunkBuffer();
-    ownsChunkBuffer = 0;
 }
 
 }  // namespace kivoly

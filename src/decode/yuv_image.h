@@ -10,17 +10,20 @@
 #pragma once
 
 #include <cstdint>
-#include <cstdio>
 #include <memory>
 
 #include "decode/burst_averager.h"
+#include "decode/chunk_reader.h"
 #include "decode/decode_statistics.h"
+#include "decode/line_aligner.h"
+#include "decode/raw_dump_writer.h"
 #include "decode/signal_road.h"
+#include "decode/sync_slicer.h"
 #include "kivoly/kivoly.h"
 
 namespace kivoly {
 
-class ProgressFeedback;
+class DecodeProgress;
 class VideoSource;
 struct FieldDecoder;
 
@@ -57,15 +60,6 @@ struct LineTable {
     void Free();
 };
 
-// Burst of one line: unit vector (a, b), gain 256 / amplitude (0 without burst) and the
-// line's blanking level.
-struct BurstMeasurement {
-    double a = 0.0;
-    double b = 1.0;
-    double gain = 0.0;
-    int blanking = 0;
-};
-
 // What the RGB conversion keeps with a picture (its adjustment tables and adjusted lines).
 // Owned by the YuvImage and freed with it.
 struct ConversionState {
@@ -88,57 +82,34 @@ class YuvImage {
                                    const KivoProcessInfo* processInfo);
 
     bool HasLines() const { return lineTable.entries != nullptr; }
-    bool EnsureChunkBuffer();
-    void ReleaseChunkBuffer();
-    void ReleaseOwnedChunkBuffer();
 
     // Captures and decodes one picture from `source`.
-    DecodeResult Decode(const KivoGrabInfo& grabInfo, ProgressFeedback* progress,
+    DecodeResult Decode(const KivoGrabInfo& grabInfo, DecodeProgress* progress,
                         const char* rawFileName, VideoSource* source);
 
-    // Signal analysis. Positions are offsets into the chunk buffer.
-    int NextLine(int& position);
-    void MeasureEvenOdd(int position);
-    BurstMeasurement BurstMeasure(const uint8_t* lineStart);
-    // Moves `lineStart` by up to two samples so that the line's burst matches the reference.
-    void AlignLine(int& lineStart, int lineNumber, double referenceB, double referenceA);
-    bool LineClips(const uint8_t* samples, int count);
     void RecordSample(int luma, int position, int chroma, int previousChroma);
     // RecordSample for positions 0 .. n - 1 of a decoded line (the chroma before position 0
     // counting as 0).
     void RecordLine(const int32_t* luma, const int8_t* chroma, int n);
     void ComputeMedian();
     void ResetSignalState();
-    void ResetSyncCalibration();
 
     // Decoders.
     void DecodeFrameLine(uint8_t* storedLine, const uint8_t* rawStart, BurstAverager& averager);
     // False when the user aborted.
-    bool DecodeSingleFrame(ProgressFeedback* progress, uint16_t& counter);
-    void InterpolateMissingField(ProgressFeedback* progress, uint16_t& counter);
-    bool CorrectColours(ProgressFeedback* progress, uint16_t& counter);
-
-    // Raw capture file written while decoding: one record per field, back to back.
-    void BeginRawRecord(uint16_t fieldFlags);
-    void DumpSamples(const uint8_t* samples, int count);
-    // Copies what is left of the current field into its record.
-    void CopyRestOfField();
-    void FinishRawRecord();
-    void CloseRawFile();
+    bool DecodeSingleFrame(DecodeProgress* progress, uint16_t& counter);
+    void InterpolateMissingField(DecodeProgress* progress, uint16_t& counter);
+    bool CorrectColours(DecodeProgress* progress, uint16_t& counter);
 
     VideoSource* source = nullptr;
     uint16_t outputWidth = 0;
     int32_t twoFields = 0;
     int32_t doubleSampled = 0;
-    int32_t ownsChunkBuffer = 0;
     int32_t useColor = 0;
     int32_t cameraInput = 0;
     int32_t negative = 0;
-    int16_t burstMissCount = 0;
     LineTable lineTable;
     LineTable lineTable2;
-    uint8_t* chunkBuffer = nullptr;
-    uint8_t* chunkEnd = nullptr;
     uint16_t sampleWidth = kSampleWidth;
     uint16_t lineCount = 0;
     // Output geometry, set by the RGB conversion.
@@ -149,13 +120,10 @@ class YuvImage {
     int16_t outputLines = 0;
     int32_t workLineBytes = 0;
     int16_t phaseShift = 0;
-    int16_t lineSkew = 0;
     int16_t fieldStep = 1;
-    int16_t evenOddOffset = 0;
     double burstB[8] = {};
     double burstA[8] = {};
     double burstGain[8] = {};
-    std::FILE* rawFile = nullptr;
     uint8_t* workLines[4] = {};
     KivoProcessInfo processInfo = {};
     std::unique_ptr<ConversionState> conversion;
@@ -164,28 +132,22 @@ class YuvImage {
     int16_t whiteLevel = 0;
     int16_t blackLevel = 0;
     int16_t medianLevel = 0;
-    // Sync detector state.
-    int32_t syncMode = 0;
     int16_t samplesPerLine = kSamplesPerLine;
-    int16_t syncLevel = 0;
-    int16_t levelAverage = 0;
-    int16_t calibrationCount = 0;
     // Histograms and per-level sums gathered while decoding (one Decode runs at a time).
     DecodeStatistics statistics;
+    // The stages of the signal road a decode runs (see signal_road.h).
+    ChunkReader chunk;
+    SyncSlicer slicer;
+    LineAligner aligner;
+    RawDumpWriter rawDump;
 
   private:
     void Initialise(uint16_t width, uint16_t lines, bool twoFields, bool doubleSampled,
                     uint16_t outputWidth);
     void Destroy();
     void FreeWorkLines();
-    void RefillChunk(int& position);
-    void CalibrateSync(const uint8_t* lineStart);
     // Decodes raw line `line` of a single frame into the buffer of line `line` - fieldStep.
     void DecodeFieldLine(int line, FieldDecoder& decoder);
-
-    long rawRecordHeader_ = 0;     // file offset of the open record's header
-    uint32_t rawRecordBytes_ = 0;  // samples written into it so far
-    bool rawRecordOpen_ = false;
 };
 
 }  // namespace kivoly

@@ -7,6 +7,7 @@
 
 #include "output/display_palette.h"
 #include "output/packed_dib.h"
+#include "platform/atomic_file.h"
 #include "platform/file_search.h"
 
 namespace kivoly {
@@ -47,10 +48,11 @@ using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
 
 }  // namespace
 
-int WriteDibFile(KivoBitmapInfoHeader* header, const char* fileName) {
-    if (header == nullptr || fileName == nullptr) return 0;
-    FilePtr file(std::fopen(fileName, "wb"));
-    if (!file) return 0;
+int WriteDibFile(KivoBitmapInfoHeader* header, const char* fileName, std::string* error) {
+    if (header == nullptr || fileName == nullptr) {
+        if (error) *error = "no bitmap to write";
+        return 0;
+    }
     if (header->biBitCount == 8 && header->biCompression != kBitFields) {
         // The file holds real colours: palette references resolved.
         SetDibColourTable(header, nullptr, ColourUsage::Colours);
@@ -64,15 +66,23 @@ int WriteDibFile(KivoBitmapInfoHeader* header, const char* fileName) {
     fileHeader[1] = 'M';
     Put32(fileHeader + 2, static_cast<uint32_t>(kFileHeaderSize + bytes));         // bfSize
     Put32(fileHeader + 10, static_cast<uint32_t>(kFileHeaderSize + pixelOffset));  // bfOffBits
-    std::fwrite(fileHeader, 1, sizeof fileHeader, file.get());
-    std::fwrite(header, 1, bytes, file.get());
-    return 1;
+    // The file replaces an existing one only when every byte reached the disk.
+    platform::AtomicFile file;
+    if (file.Open(fileName) && file.Write(fileHeader, sizeof fileHeader) &&
+        file.Write(header, bytes) && file.Commit()) {
+        return 1;
+    }
+    if (error) *error = file.Error();
+    return 0;
 }
 
-int WriteDibHandle(platform::GlobalHandle dib, const char* fileName) {
+int WriteDibHandle(platform::GlobalHandle dib, const char* fileName, std::string* error) {
     KivoBitmapInfoHeader* header = LockDib(dib);
-    if (header == nullptr) return 0;
-    const int written = WriteDibFile(header, fileName);
+    if (header == nullptr) {
+        if (error) *error = "no bitmap to write";
+        return 0;
+    }
+    const int written = WriteDibFile(header, fileName, error);
     platform::GlobalUnlock(dib);
     return written;
 }

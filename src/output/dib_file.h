@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdio>
+#include <string>
 
 #include "kivoly/kivoly.h"
 #include "platform/global_memory.h"
@@ -13,11 +14,12 @@
 namespace kivoly {
 
 // Writes the bitmap with its 14-byte file header; 1 on success, 0 when the bitmap is null or
-// not sound, or the file cannot be created. Eight-bit bitmaps are written with real colours.
-int WriteDibFile(KivoBitmapInfoHeader* header, const char* fileName);
+// the file cannot be written whole (`error`, when given, then says why; an existing file is
+// left as it was). Eight-bit bitmaps are written with real colours.
+int WriteDibFile(KivoBitmapInfoHeader* header, const char* fileName, std::string* error = nullptr);
 
 // KivoWriteDibFile: locks the bitmap behind `dib`, writes it and unlocks it again.
-int WriteDibHandle(platform::GlobalHandle dib, const char* fileName);
+int WriteDibHandle(platform::GlobalHandle dib, const char* fileName, std::string* error = nullptr);
 
 // Reads the information header and colour table at the file's position (with or without the
 // "BM" file header; an old 12-byte header with 3-byte colours becomes a 40-byte one with 4-byte

@@ -9,6 +9,7 @@
 
 #include <array>
 #include <cctype>
+#include <charconv>
 
 #include "platform/port_io.h"
 
@@ -26,7 +27,13 @@ class PpdevPortIo : public PortIo {
             --digits;
         }
         prefix_ = firstDevice.substr(0, digits);
-        first_ = digits < firstDevice.size() ? std::stoi(firstDevice.substr(digits)) : 0;
+        // A number too large for a device (or for int) names none; no exception may leave here.
+        first_ = 0;
+        const char* end = firstDevice.data() + firstDevice.size();
+        if (digits < firstDevice.size() &&
+            std::from_chars(firstDevice.data() + digits, end, first_).ec != std::errc()) {
+            first_ = -1;
+        }
     }
     ~PpdevPortIo() override {
         for (int i = 0; i < kPorts; ++i)

@@ -1,9 +1,5 @@
 #include "platform/profile.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
-#include <cerrno>
-
 #include <algorithm>
 #include <climits>
 #include <cstring>
@@ -12,6 +8,7 @@
 #include <optional>
 #include <sstream>
 
+#include "platform/atomic_file.h"
 #include "platform/file_search.h"
 #include "platform/profile_text.h"
 #include "platform/settings_folder.h"
@@ -36,35 +33,10 @@ std::optional<std::string> LookUp(const char* section, const char* key, const ch
     return FindProfileValue(*text, section, key);
 }
 
-bool WriteAll(int descriptor, const std::string& text) {
-    std::size_t done = 0;
-    while (done < text.size()) {
-        const ssize_t written = ::write(descriptor, text.data() + done, text.size() - done);
-        if (written < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        done += static_cast<std::size_t>(written);
-    }
-    return true;
-}
-
-// Replaces the file at `path` with `text` through a temporary file in the same folder, so that
-// the old file stays whole until the new one is complete.
+// Replaces the file at `path` with `text`; the old file stays whole until the new one is.
 bool ReplaceFile(const std::string& path, const std::string& text) {
-    mode_t mode = 0644;
-    if (struct stat info{}; ::stat(path.c_str(), &info) == 0) mode = info.st_mode & 07777;
-    std::string temporary = path + ".XXXXXX";
-    const int descriptor = ::mkstemp(temporary.data());
-    if (descriptor < 0) return false;
-    const bool written =
-        WriteAll(descriptor, text) && ::fchmod(descriptor, mode) == 0 && ::fsync(descriptor) == 0;
-    const bool closed = ::close(descriptor) == 0;
-    if (!written || !closed || ::rename(temporary.c_str(), path.c_str()) != 0) {
-        ::unlink(temporary.c_str());
-        return false;
-    }
-    return true;
+    AtomicFile file;
+    return file.Open(path) && file.Write(text.data(), text.size()) && file.Commit();
 }
 
 }  // namespace

@@ -6,8 +6,10 @@
 #include <cctype>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
 #include <iterator>
+
+#include "platform/atomic_file.h"
+#include "platform/whole_file.h"
 
 namespace kivoly::sim {
 
@@ -205,13 +207,6 @@ bool DecodePpm(std::span<const uint8_t> bytes, Picture& picture, std::string& er
     return true;
 }
 
-void PngWriteData(png_structp png, png_bytep data, png_size_t length) {
-    auto* file = static_cast<std::FILE*>(png_get_io_ptr(png));
-    if (std::fwrite(data, 1, length, file) != length) png_error(png, "write failed");
-}
-
-void PngFlush(png_structp) {}
-
 }  // namespace
 
 bool DecodePicture(std::span<const uint8_t> bytes, Picture& picture, std::string& error) {
@@ -230,13 +225,8 @@ bool DecodePicture(std::span<const uint8_t> bytes, Picture& picture, std::string
 }
 
 bool ReadPicture(const std::string& path, Picture& picture, std::string& error) {
-    std::ifstream file(path, std::ios::binary);
-    if (!file) {
-        error = "cannot open " + path;
-        return false;
-    }
-    const std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(file)),
-                                     std::istreambuf_iterator<char>());
+    std::vector<uint8_t> bytes;
+    if (!platform::ReadWholeFile(path, bytes, error)) return false;
     if (!DecodePicture(bytes, picture, error)) {
         error = path + ": " + error;
         return false;
@@ -244,33 +234,24 @@ bool ReadPicture(const std::string& path, Picture& picture, std::string& error) 
     return true;
 }
 
-// Opens `path` for a picture to be written; null (with the reason) for an empty picture or a
-// file that cannot be created.
 namespace {
-std::FILE* CreatePictureFile(const std::string& path, const Picture& picture, std::string& error) {
-    if (picture.Empty()) {
-        error = "empty picture";
-        return nullptr;
-    }
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (!file) error = "cannot create " + path;
-    return file;
+void PngAppend(png_structp png, png_bytep data, png_size_t length) {
+    auto* bytes = static_cast<std::vector<uint8_t>*>(png_get_io_ptr(png));
+    bytes->insert(bytes->end(), data, data + length);
 }
-}  // namespace
 
-bool WritePng(const std::string& path, const Picture& picture, std::string& error) {
-    std::FILE* file = CreatePictureFile(path, picture, error);
-    if (!file) return false;
+void PngFlush(png_structp) {}
+
+// The PNG file's bytes; false when libpng gives up (it reports through a long jump, so nothing
+// here owns anything that would need destroying).
+bool EncodePng(const Picture& picture, std::vector<uint8_t>& bytes) {
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, PngWarning);
     png_infop info = png ? png_create_info_struct(png) : nullptr;
     if (!info || setjmp(png_jmpbuf(png))) {
         png_destroy_write_struct(&png, &info);
-        std::fclose(file);
-        std::remove(path.c_str());
-        error = "cannot write " + path;
         return false;
     }
-    png_set_write_fn(png, file, PngWriteData, PngFlush);
+    png_set_write_fn(png, &bytes, PngAppend, PngFlush);
     png_set_compression_level(png, 9);
     png_set_IHDR(png, info, static_cast<png_uint_32>(picture.width),
                  static_cast<png_uint_32>(picture.height), 8, PNG_COLOR_TYPE_RGB,
@@ -281,24 +262,38 @@ bool WritePng(const std::string& path, const Picture& picture, std::string& erro
     }
     png_write_end(png, nullptr);
     png_destroy_write_struct(&png, &info);
-    if (std::fclose(file) != 0) {
-        error = "cannot write " + path;
-        return false;
-    }
     return true;
 }
 
-bool WritePpm(const std::string& path, const Picture& picture, std::string& error) {
-    std::FILE* file = CreatePictureFile(path, picture, error);
-    if (!file) return false;
-    const bool ok =
-        std::fprintf(file, "P6\n%d %d\n255\n", picture.width, picture.height) > 0 &&
-        std::fwrite(picture.rgb.data(), 1, picture.rgb.size(), file) == picture.rgb.size();
-    if (std::fclose(file) != 0 || !ok) {
-        error = "cannot write " + path;
+// Writes `bytes` as the whole of `path`: the old file is replaced only by a complete new one.
+bool WriteWholeFile(const std::string& path, const std::vector<uint8_t>& bytes,
+                    std::string& error) {
+    platform::AtomicFile file;
+    if (file.Open(path) && file.Write(bytes.data(), bytes.size()) && file.Commit()) return true;
+    error = file.Error();
+    return false;
+}
+}  // namespace
+
+bool WritePng(const std::string& path, const Picture& picture, std::string& error) {
+    std::vector<uint8_t> bytes;
+    if (picture.Empty() || !EncodePng(picture, bytes)) {
+        error = "cannot write " + path + ": the picture cannot be encoded";
         return false;
     }
-    return true;
+    return WriteWholeFile(path, bytes, error);
+}
+
+bool WritePpm(const std::string& path, const Picture& picture, std::string& error) {
+    if (picture.Empty()) {
+        error = "cannot write " + path + ": empty picture";
+        return false;
+    }
+    const std::string header =
+        "P6\n" + std::to_string(picture.width) + " " + std::to_string(picture.height) + "\n255\n";
+    std::vector<uint8_t> bytes(header.begin(), header.end());
+    bytes.insert(bytes.end(), picture.rgb.begin(), picture.rgb.end());
+    return WriteWholeFile(path, bytes, error);
 }
 
 }  // namespace kivoly::sim

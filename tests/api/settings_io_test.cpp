@@ -95,9 +95,22 @@ TEST_F(SettingsIoTest, IntegersAndBadValues) {
     EXPECT_EQ(s.grabInfo.IODelay, -1);
     EXPECT_EQ(s.processInfo.Brightness, -12);
     EXPECT_EQ(s.processInfo.Hue, 7);
-    EXPECT_EQ(s.processInfo.Red, INT32_MAX);
+    EXPECT_EQ(s.processInfo.Red, 50);  // saturated, then brought into range
     EXPECT_EQ(s.processInfo.Green, 1);
     EXPECT_EQ(s.processInfo.ColorCount, 16777216);  // never read from the file
+}
+
+TEST_F(SettingsIoTest, ValuesOutsideTheirRangesLoadAsTheNearestInside) {
+    const StoredSettings high = Load(
+        "[KivoAcquireInformation]\nQuality=7\n"
+        "[ProcessingSettings]\nHue=99\nBrightness=200\nContrast=50\nGamma=-51\nBlue=-200\n");
+    EXPECT_EQ(high.grabInfo.Quality, 3);
+    EXPECT_EQ(high.processInfo.Hue, 50);
+    EXPECT_EQ(high.processInfo.Brightness, 50);
+    EXPECT_EQ(high.processInfo.Contrast, 50);
+    EXPECT_EQ(high.processInfo.Gamma, -50);
+    EXPECT_EQ(high.processInfo.Blue, -50);
+    EXPECT_EQ(Load("[KivoAcquireInformation]\nQuality=-1\n").grabInfo.Quality, 0);
 }
 
 TEST_F(SettingsIoTest, HostileFilesLoadWithoutHarm) {
@@ -105,7 +118,7 @@ TEST_F(SettingsIoTest, HostileFilesLoadWithoutHarm) {
     hostile += std::string(1 << 16, '9');
     hostile += "\n\0\0binary\n[ProcessingSettings]\nWidth=1500"s;  // no final newline
     const StoredSettings s = Load(hostile);
-    EXPECT_EQ(s.grabInfo.Quality, INT32_MAX);
+    EXPECT_EQ(s.grabInfo.Quality, 3);
     EXPECT_EQ(s.processInfo.Width, 1500);
     EXPECT_EQ(s.processInfo.Height, 1125);
 }

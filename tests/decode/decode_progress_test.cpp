@@ -5,55 +5,35 @@
 #include <vector>
 
 #include "capture/memory_raw_source.h"
+#include "decode/decode_progress.h"
 #include "decode/synthetic_video.h"
 #include "decode/yuv_image.h"
-#include "framework/progress_feedback.h"
 
 namespace kivoly {
 namespace {
 
-// Notes what a decode reports, and asks to abort at a chosen update.
-struct RecordingFeedback : ProgressFeedback {
-    struct Step {
-        char kind;  // 'B' begin, 'I' update by id, 'U' update, 'T' update with text
-        int value;
-        int id;
-    };
-    void BeginById(int id, uint16_t phaseLimit, bool canCancel) override {
-        SetRange(phaseLimit, canCancel);
-        steps.push_back({'B', phaseLimit, id});
+// Notes what a decode reports, and asks to abort at a chosen step.
+struct RecordingProgress : DecodeProgress {
+    using Phase = DecodeProgress::Phase;
+    void Begin(uint16_t total) override { steps = total; }
+    void EnterPhase(Phase phase, uint16_t at) override { phases.push_back({phase, at}); }
+    void Advance(uint16_t count) override {
+        done = count;
+        ++advances;
+        if (advances == abortAt) aborted = true;
     }
-    void UpdateById(uint16_t value, int id) override { steps.push_back({'I', value, id}); }
-    void Update(uint16_t value, const char* newText) override {
-        steps.push_back({newText ? 'T' : 'U', value, 0});
-        if (newText) texts.push_back(newText);
-        if (++updates == abortAt) RequestAbort();
-    }
-    void PlaySound() override { ++sounds; }
-    int Query(int flag) override {
-        queries.push_back(flag);
-        return 0;
-    }
+    void FieldStarted() override { ++fields; }
+    void RetriesExhausted(bool rescans) override { exhausted.push_back(rescans); }
+    bool Aborted() const override { return aborted; }
 
-    std::vector<Step> steps;
-    std::vector<std::string> texts;
-    std::vector<int> queries;
-    int updates = 0;
+    int steps = -1;
+    std::vector<std::pair<Phase, int>> phases;
+    std::vector<bool> exhausted;
+    int done = 0;
+    int advances = 0;
+    int fields = 0;
     int abortAt = -1;
-    int sounds = 0;
-
-    int Count(char kind, int id = -1) const {
-        int n = 0;
-        for (const Step& s : steps)
-            n += s.kind == kind && (id < 0 || s.id == id);
-        return n;
-    }
-    int LastValue() const {
-        for (auto s = steps.rbegin(); s != steps.rend(); ++s) {
-            if (s->kind == 'U') return s->value;
-        }
-        return -1;
-    }
+    bool aborted = false;
 };
 
 std::vector<uint8_t> StillFile(int fields) {
@@ -78,35 +58,34 @@ KivoGrabInfo Info(int quality) {
 
 TEST(DecodeProgress, TwoFramesReportEveryLine) {
     MemoryRawSource source(StillFile(4));
-    RecordingFeedback progress;
+    RecordingProgress progress;
     const KivoGrabInfo info = Info(2);
     YuvImage image(info, nullptr);
     ASSERT_EQ(image.Decode(info, &progress, nullptr, &source), DecodeOk);
-    ASSERT_FALSE(progress.steps.empty());
-    EXPECT_EQ(progress.steps[0].kind, 'B');
-    EXPECT_EQ(progress.steps[0].id, 76);
-    EXPECT_EQ(progress.steps[0].value, 484 * 2);
-    EXPECT_TRUE(progress.IsCancellable());
-    EXPECT_EQ(progress.Count('I', 77), 1);
-    EXPECT_EQ(progress.Count('I', 78), 1);
-    EXPECT_EQ(progress.Count('U'), 4 * 242);
-    EXPECT_EQ(progress.LastValue(), 4 * 242);
-    EXPECT_EQ(progress.sounds, 4);  // one per pass
+    EXPECT_EQ(progress.steps, 484 * 2);
+    using Phase = DecodeProgress::Phase;
+    const std::vector<std::pair<Phase, int>> phases = {{Phase::FirstFrame, 0},
+                                                       {Phase::SecondFrame, 2 * 242}};
+    EXPECT_EQ(progress.phases, phases);
+    EXPECT_EQ(progress.advances, 4 * 242);
+    EXPECT_EQ(progress.done, 4 * 242);
+    EXPECT_EQ(progress.fields, 4);  // one per pass
 }
 
 TEST(DecodeProgress, SingleFrameAndColourCorrectionContinueTheCount) {
     MemoryRawSource source(StillFile(1));
-    RecordingFeedback progress;
+    RecordingProgress progress;
     KivoGrabInfo info = Info(0);
     info.Negative = 1;
     YuvImage image(info, nullptr);
     ASSERT_EQ(image.Decode(info, &progress, nullptr, &source), DecodeOk);
-    EXPECT_EQ(progress.steps[0].value, 242 * 3);
-    EXPECT_EQ(progress.Count('I', 80), 1);  // "Analyzing . . ."
+    EXPECT_EQ(progress.steps, 242 * 3);
     // 242 stored lines, 241 decoded, 242 corrected.
-    EXPECT_EQ(progress.LastValue(), 242 + 241 + 242);
-    ASSERT_EQ(progress.texts.size(), 1u);
-    EXPECT_EQ(progress.texts[0], "Color Correcting");
+    using Phase = DecodeProgress::Phase;
+    const std::vector<std::pair<Phase, int>> phases = {
+        {Phase::FirstFrame, 0}, {Phase::Analyzing, 242}, {Phase::CorrectingColours, 242 + 241}};
+    EXPECT_EQ(progress.phases, phases);
+    EXPECT_EQ(progress.done, 242 + 241 + 242);
 }
 
 TEST(DecodeProgress, AbortStopsAnyPhaseAndDeletesTheDump) {
@@ -114,7 +93,7 @@ TEST(DecodeProgress, AbortStopsAnyPhaseAndDeletesTheDump) {
     // In the capture passes, in the single-frame decoder and in the colour correction.
     for (int abortAt : {1, 300, 700}) {
         MemoryRawSource source(StillFile(1));
-        RecordingFeedback progress;
+        RecordingProgress progress;
         progress.abortAt = abortAt;
         KivoGrabInfo info = Info(0);
         info.Negative = 1;
@@ -122,7 +101,7 @@ TEST(DecodeProgress, AbortStopsAnyPhaseAndDeletesTheDump) {
         EXPECT_EQ(image.Decode(info, &progress, dump.c_str(), &source), DecodeAborted) << abortAt;
         EXPECT_FALSE(std::filesystem::exists(dump));
         EXPECT_FALSE(source.powered);
-        EXPECT_EQ(image.chunkBuffer, nullptr);
+        EXPECT_EQ(image.chunk.Data(), nullptr);
     }
 }
 
@@ -136,14 +115,14 @@ struct UnstableCamera : MemoryRawSource {
     }
 };
 
-TEST(DecodeProgress, ExhaustedRetriesAreQueried) {
+TEST(DecodeProgress, ExhaustedRetriesAreReported) {
     UnstableCamera camera(StillFile(40));
     camera.isHardware = 1;
-    RecordingFeedback progress;
+    RecordingProgress progress;
     const KivoGrabInfo info = Info(2);
     YuvImage image(info, nullptr);
     ASSERT_EQ(image.Decode(info, &progress, nullptr, &camera), DecodeOk);
-    EXPECT_EQ(progress.queries, std::vector<int>{0});
+    EXPECT_EQ(progress.exhausted, std::vector<bool>{false});
     EXPECT_EQ(image.passesDone, 2);
 }
 

@@ -26,7 +26,7 @@ struct FrameComb {
         image.source = &source;
         image.useColor = 1;
         image.ResetSignalState();
-        image.calibrationCount = 3;  // keep the two-sample test
+        image.slicer.SetCalibrated();  // keep the two-sample test
         first = video.Field(20000);
         video.inversion = -video.inversion;
         second = video.Field(20000);

@@ -5,48 +5,59 @@
 
 #include "capture/memory_raw_source.h"
 #include "decode/burst_averager.h"
+#include "decode/clip_detector.h"
 #include "decode/synthetic_video.h"
 #include "decode/yuv_image.h"
 
 namespace kivoly {
 namespace {
 
-// An image with a chunk buffer and a source, as a capture pass has them.
+// The analysing stages with a window and a source, as a capture pass has them, and a picture
+// for the statistics.
 struct Analysis {
     KivoGrabInfo info{};
     YuvImage image{info, nullptr};
     MemoryRawSource source{{}};
+    ChunkReader chunk;
+    SyncSlicer slicer;
+    LineAligner aligner;
+    int16_t skew = 0;
 
     Analysis() {
         image.source = &source;
-        image.EnsureChunkBuffer();
+        chunk.Ensure();
+        chunk.Attach(&source, nullptr);
         image.ResetSignalState();
     }
     void Fill(const std::vector<uint8_t>& samples) {
-        std::memcpy(image.chunkBuffer, samples.data(), kChunkBytes);
+        std::memcpy(chunk.Data(), samples.data(), kChunkBytes);
     }
-    uint8_t* Chunk() { return image.chunkBuffer; }
+    uint8_t* Chunk() { return chunk.Data(); }
+    int NextLine(int& position) { return slicer.NextLine(chunk, position, kSamplesPerLine); }
+    void Align(int& start, int line, const BurstMeasurement& ref) {
+        aligner.Align(chunk.Data(), start, line, ref.b, ref.a, skew);
+    }
 };
 
 TEST(SyncSearch, FindsLinesOneLineApart) {
     Analysis a;
     a.Fill(testing::SyntheticVideo().Field());
     int position = 0;
-    int previous = a.image.NextLine(position);
+    int previous = a.NextLine(position);
     // The capture starts 300 samples into a line: the first sync found is the one at 1520.
     EXPECT_EQ(previous, 1520 - 8);
     for (int i = 0; i < 5; ++i) {
         position = previous;
-        const int next = a.image.NextLine(position);
+        const int next = a.NextLine(position);
         // The third line found completes the calibration; on this step edge it chooses the
         // three-tap test, which fires one sample earlier from the next search on.
         EXPECT_EQ(next - previous, i == 2 ? 909 : 910) << i;
-        EXPECT_EQ(a.image.lineSkew, i == 2 ? 1 : 0);
+        EXPECT_EQ(a.slicer.Skew(), i == 2 ? 1 : 0);
         previous = next;
     }
-    EXPECT_EQ(a.image.calibrationCount, 3);
-    EXPECT_EQ(a.image.syncMode, 1);
-    EXPECT_EQ(a.image.syncLevel, 1);
+    EXPECT_EQ(a.slicer.CalibrationCount(), 3);
+    EXPECT_EQ(a.slicer.Mode(), 1);
+    EXPECT_EQ(a.slicer.Level(), 1);
 }
 
 TEST(SyncSearch, LongerLineGivesNegativeSkew) {
@@ -56,11 +67,11 @@ TEST(SyncSearch, LongerLineGivesNegativeSkew) {
     video.extra = 2;
     a.Fill(video.Field());
     int position = 0;
-    const int first = a.image.NextLine(position);
+    const int first = a.NextLine(position);
     position = first;
-    const int second = a.image.NextLine(position);
+    const int second = a.NextLine(position);
     EXPECT_EQ(second - first, 912);
-    EXPECT_EQ(a.image.lineSkew, -2);
+    EXPECT_EQ(a.slicer.Skew(), -2);
 }
 
 TEST(SyncSearch, StopsAtTheEndOfTheChunk) {
@@ -68,7 +79,7 @@ TEST(SyncSearch, StopsAtTheEndOfTheChunk) {
     std::vector<uint8_t> flat(kChunkBytes, 64);
     a.Fill(flat);
     int position = kChunkBytes - 100;
-    EXPECT_EQ(a.image.NextLine(position), kChunkBytes);
+    EXPECT_EQ(a.NextLine(position), kChunkBytes);
     EXPECT_EQ(position, kChunkBytes - 100);
 }
 
@@ -78,22 +89,22 @@ TEST(EvenOdd, MeasuresAndCorrectsLaterChunks) {
     for (int i = 0; i < kChunkBytes; ++i)
         samples[i] = (i % 2 == 0) ? 106 : 100;
     a.Fill(samples);
-    a.image.MeasureEvenOdd(1);  // pairs starting at an odd offset are turned round
-    EXPECT_EQ(a.image.evenOddOffset, 6);
+    a.chunk.MeasureEvenOdd(1);  // pairs starting at an odd offset are turned round
+    EXPECT_EQ(a.chunk.EvenOddOffset(), 6);
     // A smaller disagreement does not replace it; a larger one is limited to 10.
     for (int i = 0; i < kChunkBytes; ++i)
         samples[i] = (i % 2 == 0) ? 100 : 103;
     a.Fill(samples);
-    a.image.MeasureEvenOdd(0);
-    EXPECT_EQ(a.image.evenOddOffset, 6);
+    a.chunk.MeasureEvenOdd(0);
+    EXPECT_EQ(a.chunk.EvenOddOffset(), 6);
     for (int i = 0; i < kChunkBytes; ++i)
         samples[i] = (i % 2 == 0) ? 80 : 100;
     a.Fill(samples);
-    a.image.MeasureEvenOdd(0);
-    EXPECT_EQ(a.image.evenOddOffset, -10);
+    a.chunk.MeasureEvenOdd(0);
+    EXPECT_EQ(a.chunk.EvenOddOffset(), -10);
 
     // New samples read into the chunk: even offsets corrected, 0 and 255 left alone.
-    a.image.evenOddOffset = 6;
+    a.chunk.SetEvenOddOffset(6);
     std::vector<uint8_t> field(4000);
     for (size_t i = 0; i < field.size(); ++i)
         field[i] = static_cast<uint8_t>(100 + i % 4);
@@ -101,10 +112,10 @@ TEST(EvenOdd, MeasuresAndCorrectsLaterChunks) {
     field[2] = 255;
     field[4] = 3;
     MemoryRawSource source(testing::RawFile({field}));
-    a.image.source = &source;
+    a.chunk.Attach(&source, nullptr);
     ASSERT_TRUE(source.AcquireField());
     int position = kChunkBytes - 2000;
-    a.image.NextLine(position);
+    a.NextLine(position);
     EXPECT_EQ(position, kChunkBytes - 2000 - kChunkHalf);
     const uint8_t* fresh = a.Chunk() + kChunkHalf;
     EXPECT_EQ(fresh[0], 0);
@@ -120,80 +131,80 @@ TEST(BurstMeasure, AmplitudeSixteenIsTheLeastBurst) {
     Analysis a;
     std::vector<uint8_t> line(1070, 64);
     line[96 + 2] = 64 + 15;
-    const BurstMeasurement weak = a.image.BurstMeasure(line.data());
+    const BurstMeasurement weak = a.aligner.Measure(line.data());
     EXPECT_EQ(weak.gain, 0.0);
     EXPECT_EQ(weak.a, 0.0);
     EXPECT_EQ(weak.b, 1.0);
     EXPECT_EQ(weak.blanking, 64);
-    EXPECT_EQ(a.image.burstMissCount, 1);
+    EXPECT_EQ(a.aligner.MissCount(), 1);
 
     line[96 + 2] = 64 + 16;
-    const BurstMeasurement burst = a.image.BurstMeasure(line.data());
+    const BurstMeasurement burst = a.aligner.Measure(line.data());
     EXPECT_DOUBLE_EQ(burst.gain, 16.0);
     EXPECT_DOUBLE_EQ(burst.a, 1.0);
     EXPECT_DOUBLE_EQ(burst.b, 0.0);
     EXPECT_EQ(burst.blanking, 65);  // (16 x 64 + 16) / 16
-    EXPECT_EQ(a.image.burstMissCount, 0);
+    EXPECT_EQ(a.aligner.MissCount(), 0);
 
     for (int i = 0; i < 12; ++i)
-        a.image.BurstMeasure(std::vector<uint8_t>(1070, 20).data());
-    EXPECT_EQ(a.image.burstMissCount, 8);
+        a.aligner.Measure(std::vector<uint8_t>(1070, 20).data());
+    EXPECT_EQ(a.aligner.MissCount(), 8);
 }
 
 TEST(AlignLine, MovesTheLineOntoTheReferencePhase) {
     Analysis a;
     a.Fill(testing::SyntheticVideo().Field());
     int position = 0;
-    const int line0 = a.image.NextLine(position);
-    const BurstMeasurement ref = a.image.BurstMeasure(a.Chunk() + line0);
+    const int line0 = a.NextLine(position);
+    const BurstMeasurement ref = a.aligner.Measure(a.Chunk() + line0);
     const int line1 = line0 + 910;
 
     int start = line1;
-    a.image.lineSkew = 0;
-    a.image.AlignLine(start, 1, ref.b, ref.a);
+    a.skew = 0;
+    a.Align(start, 1, ref);
     EXPECT_EQ(start, line1);  // aligned: not moved
     start = line0;
-    a.image.AlignLine(start, 0, ref.b, ref.a);
+    a.Align(start, 0, ref);
     EXPECT_EQ(start, line0);
 
     start = line1 - 1;
-    a.image.AlignLine(start, 1, ref.b, ref.a);
+    a.Align(start, 1, ref);
     EXPECT_EQ(start, line1);
-    EXPECT_EQ(a.image.lineSkew, -1);
+    EXPECT_EQ(a.skew, -1);
     start = line1 + 1;
-    a.image.lineSkew = 0;
-    a.image.AlignLine(start, 1, ref.b, ref.a);
+    a.skew = 0;
+    a.Align(start, 1, ref);
     EXPECT_EQ(start, line1);
-    EXPECT_EQ(a.image.lineSkew, 1);
+    EXPECT_EQ(a.skew, 1);
     // Half a cycle off: the skew decides the direction.
     start = line1 + 2;
-    a.image.lineSkew = 0;
-    a.image.AlignLine(start, 1, ref.b, ref.a);
+    a.skew = 0;
+    a.Align(start, 1, ref);
     EXPECT_EQ(start, line1);
     start = line1 + 2;
-    a.image.lineSkew = 3;
-    a.image.AlignLine(start, 1, ref.b, ref.a);
+    a.skew = 3;
+    a.Align(start, 1, ref);
     EXPECT_EQ(start, line1 + 4);
-    EXPECT_EQ(a.image.lineSkew, 1);
+    EXPECT_EQ(a.skew, 1);
 }
 
 TEST(LineClips, FourNetSaturatedSamplesSetTheFlag) {
     Analysis a;
     const uint8_t almost[] = {255, 255, 255, 100, 255, 100, 100, 100};
-    EXPECT_FALSE(a.image.LineClips(almost, 8));
+    EXPECT_FALSE(LineClips(a.source, almost, 8));
     EXPECT_FALSE(a.source.clipFlag);
     const uint8_t four[] = {100, 255, 255, 255, 255, 100};
-    EXPECT_TRUE(a.image.LineClips(four, 6));
+    EXPECT_TRUE(LineClips(a.source, four, 6));
     EXPECT_TRUE(a.source.clipFlag);
     const uint8_t none[] = {1, 2, 3};
-    EXPECT_TRUE(a.image.LineClips(none, 3));  // stays set until cleared
+    EXPECT_TRUE(LineClips(a.source, none, 3));  // stays set until cleared
 
     // Every fourth sample saturated: the counter of that phase reaches the absorbing state.
     a.source.clipFlag = 0;
     std::vector<uint8_t> phase(32, 100);
     for (int i = 1; i < 32; i += 4)
         phase[i] = 255;
-    EXPECT_TRUE(a.image.LineClips(phase.data(), 16));
+    EXPECT_TRUE(LineClips(a.source, phase.data(), 16));
 }
 
 TEST(LumaStatistics, MedianAndLevels) {

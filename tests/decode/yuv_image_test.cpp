@@ -100,23 +100,23 @@ TEST(YuvImageStorage, ReuseOrCreateKeepsMatchingImages) {
     delete wider;
 }
 
-TEST(YuvImageStorage, ChunkBufferOwnership) {
-    YuvImage image(Quality(0), nullptr);
-    ASSERT_TRUE(image.EnsureChunkBuffer());
-    EXPECT_TRUE(image.ownsChunkBuffer);
-    EXPECT_EQ(image.chunkEnd - image.chunkBuffer, kChunkBytes);
-    uint8_t* first = image.chunkBuffer;
-    EXPECT_TRUE(image.EnsureChunkBuffer());
-    EXPECT_EQ(image.chunkBuffer, first);
+TEST(ChunkReader, ReleasesOnlyTheWindowItAllocated) {
+    ChunkReader chunk;
+    ASSERT_TRUE(chunk.Ensure());
+    EXPECT_TRUE(chunk.Owned());
+    EXPECT_EQ(chunk.End() - chunk.Data(), kChunkBytes);
+    uint8_t* first = chunk.Data();
+    EXPECT_TRUE(chunk.Ensure());
+    EXPECT_EQ(chunk.Data(), first);
 
-    image.ownsChunkBuffer = 0;
-    image.ReleaseOwnedChunkBuffer();
-    EXPECT_EQ(image.chunkBuffer, first);
-    image.ownsChunkBuffer = 1;
-    image.ReleaseOwnedChunkBuffer();
-    EXPECT_EQ(image.chunkBuffer, nullptr);
-    EXPECT_EQ(image.chunkEnd, nullptr);
-    EXPECT_FALSE(image.ownsChunkBuffer);
+    chunk.SetOwned(false);
+    chunk.ReleaseOwned();
+    EXPECT_EQ(chunk.Data(), first);
+    chunk.SetOwned(true);
+    chunk.ReleaseOwned();
+    EXPECT_EQ(chunk.Data(), nullptr);
+    EXPECT_EQ(chunk.End(), nullptr);
+    EXPECT_FALSE(chunk.Owned());
 }
 
 TEST(MovingAverage8, RoundsToNearestOverItsWindow) {

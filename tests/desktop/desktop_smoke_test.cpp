@@ -146,11 +146,13 @@ void Type(const char* text) {
     }
 }
 
-// The save dialog a person answers: typing (shifted characters, Backspace) and Enter.
+// The save dialog a person answers: typing over the proposed name (shifted characters,
+// Backspace) and Enter.
 TEST(DesktopDisplay, SaveDialogTakesATypedName) {
     SaveFileRequest request;
     request.filterName = "Pictures (*.png)";
     request.maxLength = 260;
+    request.initialName = "picture1.bmp";  // proposed, selected: typing replaces it
     Type("shot_12\b.png\r");
     std::string name;
     ASSERT_TRUE(GetSaveFileName(request, name));

@@ -8,4 +8,5 @@ if ! xvfb-run -a true >/dev/null 2>&1; then
     echo "no virtual X server can be started: skipped"
     exit 77
 fi
-exec xvfb-run -a -s "-screen 0 1280x1024x24" "$@"
+# Tests started together look for a free server number from different places.
+exec xvfb-run -a -n $((100 + $$ % 800)) -s "-screen 0 1280x1024x24" "$@"

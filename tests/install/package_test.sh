@@ -22,7 +22,7 @@ fi
 work=$(mktemp -d)
 installed=0
 cleanup() {
-    [ "$installed" -eq 0 ] || dpkg --force-unsafe-io -P kivoly >/dev/null 2>&1 || true
+    [ "$installed" -eq 0 ] || run_dpkg -P kivoly || true
     rm -rf "$work"
 }
 trap cleanup EXIT
@@ -30,13 +30,25 @@ fail() {
     echo "package test: $*" >&2
     exit 1
 }
+# dpkg without syncing; while another program (apt) holds dpkg's lock, waits for it.
+run_dpkg() {
+    tries=0
+    until dpkg --force-unsafe-io "$@" >"$work/dpkg.log" 2>&1; do
+        tries=$((tries + 1))
+        if ! grep -q "lock" "$work/dpkg.log" || [ "$tries" -ge 60 ]; then
+            cat "$work/dpkg.log" >&2
+            return 1
+        fi
+        sleep 2
+    done
+}
 
 (cd "$work" && "$cpack" -G DEB --config "$build/CPackConfig.cmake" -B "$work" \
     -D CPACK_DEBIAN_COMPRESSION_TYPE=none >"$work/cpack.log" 2>&1) ||
     { cat "$work/cpack.log"; fail "cpack failed"; }
 package=$(ls "$work"/kivoly_*.deb)
 installed=1
-dpkg --force-unsafe-io -i "$package" >"$work/dpkg.log" 2>&1 || { cat "$work/dpkg.log"; fail "dpkg -i failed"; }
+run_dpkg -i "$package" || fail "dpkg -i failed"
 dpkg -L kivoly >"$work/files"
 
 for file in /usr/bin/kivoly /usr/include/kivoly/kivoly.h /usr/share/man/man1/kivoly.1 \
@@ -55,10 +67,10 @@ listed=$(env -u LD_LIBRARY_PATH SANE_CONFIG_DIR="$work/sane" KIVOLY_HOME="$work"
     true
 echo "$listed" | grep -q "kivoly:sim" || fail "scanimage does not list the installed backend: $listed"
 
-dpkg --force-unsafe-io -r kivoly >"$work/dpkg.log" 2>&1 || { cat "$work/dpkg.log"; fail "dpkg -r failed"; }
+run_dpkg -r kivoly || fail "dpkg -r failed"
 [ ! -e /usr/bin/kivoly ] && [ ! -e /usr/lib/libkivoly.so.1 ] || fail "dpkg -r left files behind"
 [ -f /etc/sane.d/kivoly.conf ] || fail "dpkg -r removed a configuration file"
-dpkg --force-unsafe-io -P kivoly >"$work/dpkg.log" 2>&1 || { cat "$work/dpkg.log"; fail "dpkg -P failed"; }
+run_dpkg -P kivoly || fail "dpkg -P failed"
 installed=0
 while read -r path; do
     [ -d "$path" ] || [ ! -e "$path" ] || fail "$path is left after the purge"

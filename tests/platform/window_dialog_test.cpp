@@ -17,6 +17,7 @@
 #include "platform/window/message_box_window.h"
 #include "platform/window/message_queue.h"
 #include "platform/window/screen_picture.h"
+#include "platform/window/static_control.h"
 #include "platform/window/window.h"
 #include "support/window_session.h"
 
@@ -153,6 +154,14 @@ TEST_F(WindowDialogTest, MessageBoxWindowAnswersWithTheButtonPressed) {
     EXPECT_EQ(RunMessageBoxWindow(nullptr, "Done", "Kivoly", MbOkCancel), IdOk);
     person.steps.push_back([] { InjectKeyPress(VkEscape); });
     EXPECT_EQ(RunMessageBoxWindow(nullptr, "Done", "Kivoly", MbOkCancel), IdCancel);
+}
+
+// Message boxes show tabs as indentation (the version box has them), never as a glyph.
+TEST(WrapText, TabsIndentAndWordsWrap) {
+    DeviceContext dc(Screen());
+    EXPECT_EQ(WrapText(dc, "Video Mode:\n\tNot Paletted", 400),
+              (std::vector<std::string>{"Video Mode:", "    Not Paletted"}));
+    EXPECT_EQ(WrapText(dc, "one two three", 6 * 8), (std::vector<std::string>{"one two", "three"}));
 }
 
 }  // namespace

@@ -81,18 +81,92 @@ TEST_F(DecodeCommandTest, OptionsAndTheSettingsFileDecide) {
     EXPECT_GT(lifted[0], lifted[1] + 20);  // the red gain on a grey picture
 }
 
-TEST_F(DecodeCommandTest, ABatchGoesOnPastABadFile) {
+TEST_F(DecodeCommandTest, ABatchGoesOnPastAFileThatFailsToDecode) {
     ASSERT_EQ(Kivoly("encode --bars --quality 0 -o " + Path("moving.nsr")).exitCode, 0);
+    // A raw capture of a picture without video: whole records, no signal in them.
+    folder_.WriteFile("dark.nsr", std::string("KIVO\0\0\x10\0\0\0", 10) + std::string(16, '\0'));
     const test::CommandResult run =
-        Kivoly("decode " + Path("bars.nsr") + " " + Path("missing.nsr") + " " + Path("moving.nsr") +
-               " --format png -o " + Path("out"));
+        Kivoly("decode " + Path("bars.nsr") + " " + folder_.File("dark.nsr") + " " +
+               Path("moving.nsr") + " --format=png -o" + Path("out"));
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_TRUE(fs::exists(Path("out/bars.png")));
     EXPECT_TRUE(fs::exists(Path("out/moving.png")));
-    EXPECT_NE(run.output.find("missing.nsr"), std::string::npos) << run.output;
+    EXPECT_NE(run.output.find("dark.nsr: Video signal not detected"), std::string::npos)
+        << run.output;
 }
 
-TEST_F(DecodeCommandTest, BadInputGivesOneLineAndANonZeroExit) {
+TEST_F(DecodeCommandTest, FilesThatAreNotRawCapturesAreNamedAsSuch) {
+    folder_.WriteFile("README.md", "# Kivoly\n" + std::string(2000, 'x'));
+    folder_.WriteFile("empty.nsr", "");
+    const std::string bars = folder_.ReadFile("work/bars.nsr");
+    folder_.WriteFile("cut.nsr", bars.substr(0, 1000));
+    const std::pair<std::string, std::string> cases[] = {
+        {folder_.File("README.md"), "README.md: not a raw capture (.nsr)"},
+        {folder_.File("empty.nsr"), "empty.nsr: empty file, not a raw capture (.nsr)"},
+        {folder_.File("cut.nsr"), "cut.nsr: ends after 1,000 bytes"},
+        {folder_.Path(), folder_.Path() + ": is a directory"},
+        {Path("missing.nsr"), "missing.nsr: No such file or directory"},
+    };
+    for (const auto& [input, message] : cases) {
+        const test::CommandResult run = Kivoly("decode " + input + " -o " + Path("x.png"));
+        EXPECT_EQ(run.exitCode, 2) << input;
+        EXPECT_NE(run.output.find(message), std::string::npos) << run.output;
+        EXPECT_EQ(run.output.find("Video signal"), std::string::npos) << run.output;
+    }
+    // Nothing of a batch is written when one of its files cannot be decoded at all.
+    const test::CommandResult batch = Kivoly("decode " + Path("bars.nsr") + " " +
+                                             folder_.File("README.md") + " -o " + Path("out"));
+    EXPECT_EQ(batch.exitCode, 2);
+    EXPECT_FALSE(fs::exists(Path("out")));
+}
+
+TEST_F(DecodeCommandTest, TheFileDecidesTheQualityUnlessOneIsAsked) {
+    folder_.WriteFile("Kivoly.ini", "[KivoAcquireInformation]\nQuality=3\n");
+    ASSERT_EQ(Kivoly("encode --bars --quality 0 -o " + Path("one.nsr")).exitCode, 0);
+    test::CommandResult run = Kivoly("decode " + Path("one.nsr") + " -o " + Path("one.png"));
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_NE(run.output.find("(quality 0,"), std::string::npos) << run.output;
+    EXPECT_EQ(run.output.find("warning"), std::string::npos) << run.output;
+    run = Kivoly("decode " + Path("one.nsr") + " --quality 2 -o " + Path("two.png"));
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_NE(run.output.find("one.nsr holds 1 field(s); quality 2 reads 4"), std::string::npos)
+        << run.output;
+}
+
+TEST_F(DecodeCommandTest, ABatchThatWouldLoseOrMisnameAPictureIsRefused) {
+    fs::create_directories(Path("other"));
+    ASSERT_EQ(Kivoly("encode --bars -q 0 -o " + Path("other/bars.nsr")).exitCode, 0);
+    fs::copy_file(Path("other/bars.nsr"), Path("other/second.nsr"));
+    fs::copy_file(Path("bars.nsr"), Path("raw.png"));  // a raw capture under a picture's name
+    folder_.WriteFile("work/taken.png", "keep");
+    const std::string two = Path("bars.nsr") + " " + Path("other/bars.nsr");
+    const std::pair<std::string, std::string> cases[] = {
+        {two + " -o " + Path("sets"), "would both become"},
+        {Path("bars.nsr") + " " + Path("other/second.nsr") + " -o " + Path("taken.png"),
+         "is a file"},
+        {Path("bars.nsr") + " --format png -o " + Path("x.bmp"), "does not match"},
+        {Path("raw.png") + " -o " + Path("raw.png"), "would replace the raw file"},
+        {Path("bars.nsr") + " " + Path("other/second.nsr") + " -o " + Path("a/b/c/"),
+         "the folder " + Path("a/b") + " does not exist"},
+    };
+    for (const auto& [arguments, message] : cases) {
+        const test::CommandResult run = Kivoly("decode " + arguments);
+        EXPECT_EQ(run.exitCode, 2) << arguments << ": " << run.output;
+        EXPECT_NE(run.output.find(message), std::string::npos) << run.output;
+    }
+    EXPECT_EQ(folder_.ReadFile("work/taken.png"), "keep");
+    EXPECT_EQ(folder_.ReadFile("work/raw.png"), folder_.ReadFile("work/bars.nsr"));
+    EXPECT_FALSE(fs::exists(Path("sets")));
+    EXPECT_FALSE(fs::exists(Path("a")));
+    // A missing folder whose parent exists is made, and said so.
+    const test::CommandResult made = Kivoly("decode " + Path("bars.nsr") + " " +
+                                            Path("other/second.nsr") + " -o " + Path("made/"));
+    EXPECT_EQ(made.exitCode, 0) << made.output;
+    EXPECT_NE(made.output.find("made/: folder created"), std::string::npos) << made.output;
+    EXPECT_TRUE(fs::exists(Path("made/second.bmp")));
+}
+
+TEST_F(DecodeCommandTest, BadInputGivesOneLineAndExitCodeTwo) {
     for (const std::string& arguments :
          {"decode " + Path("bars.nsr") + " -o " + Path("x.jpg"),
           "decode " + Path("bars.nsr") + " --hue 51 -o " + Path("x.png"),
@@ -104,12 +178,6 @@ TEST_F(DecodeCommandTest, BadInputGivesOneLineAndANonZeroExit) {
         EXPECT_EQ(std::count(run.output.begin(), run.output.end(), '\n'), 1)
             << arguments << ": " << run.output;
     }
-    folder_.WriteFile("junk.nsr", std::string(5000, '\x11'));
-    const test::CommandResult run =
-        Kivoly("decode " + folder_.File("junk.nsr") + " -o " + Path("junk.png"));
-    EXPECT_EQ(run.exitCode, 1);
-    EXPECT_NE(run.output.find("Video signal not detected"), std::string::npos) << run.output;
-    EXPECT_FALSE(fs::exists(Path("junk.png")));
 }
 
 }  // namespace

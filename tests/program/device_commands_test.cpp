@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 
 #include "support/run_command.h"
@@ -21,8 +23,8 @@ class DeviceCommandsTest : public ::testing::Test {
     ~DeviceCommandsTest() override { fs::remove_all(folder); }
 
     // Runs the program with its settings in the test's folder and no terminal to ask.
-    test::CommandResult Kivoly(const std::string& arguments) {
-        return test::RunCommand("KIVOLY_HOME=" + test::ShellQuote(folder.string()) + " " +
+    test::CommandResult Kivoly(const std::string& arguments, const std::string& before = "") {
+        return test::RunCommand(before + "KIVOLY_HOME=" + test::ShellQuote(folder.string()) + " " +
                                 KIVOLY_PROGRAM + " " + arguments + " </dev/null");
     }
     std::string In(const std::string& name) { return test::ShellQuote((folder / name).string()); }
@@ -38,22 +40,50 @@ TEST_F(DeviceCommandsTest, PreviewSavesFramesOfTheSimulatedDigitizer) {
     EXPECT_FALSE(fs::exists(folder / "frame-3.png"));
 }
 
-TEST_F(DeviceCommandsTest, PreviewWithoutVideoShowsNoise) {
+TEST_F(DeviceCommandsTest, PreviewSavesExactlyTheFramesAskedUnderThePictureName) {
     const test::CommandResult run =
-        Kivoly("preview --device sim --fault no-video --frames 1 -o " + In("noise"));
+        Kivoly("preview --device sim --fault no-video --frames 1 -o " + In("noise.png"));
     EXPECT_EQ(run.exitCode, 0) << run.output;
     EXPECT_TRUE(fs::exists(folder / "noise-1.png"));
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 1)
+        << run.output;
 }
 
-TEST_F(DeviceCommandsTest, NoDeviceTakesTheHardwareNotFoundRoad) {
-    for (const char* device : {"none", "ppdev:/nonexistent/parport0", "sim --fault no-device"}) {
-        const test::CommandResult run =
-            Kivoly(std::string("preview --device ") + device + " -o " + In("none"));
-        EXPECT_EQ(run.exitCode, 1) << device << ": " << run.output;
-        EXPECT_NE(run.output.find("Kivoly hardware not found!"), std::string::npos) << device;
-        EXPECT_NE(run.output.find("no device answered"), std::string::npos) << device;
-        EXPECT_FALSE(fs::exists(folder / "none-1.png"));
-    }
+TEST_F(DeviceCommandsTest, TheDeviceSaysWhatIsWrongWithIt) {
+    const test::CommandResult battery =
+        Kivoly("capture --simulate --fault low-battery --size 320x240 -o " + In("b.png"));
+    EXPECT_EQ(battery.exitCode, 0) << battery.output;
+    EXPECT_NE(battery.output.find("warning: the digitizer's battery is low"), std::string::npos)
+        << battery.output;
+    const test::CommandResult port =
+        Kivoly("capture --device ppdev:/nonexistent/parport0 -o " + In("p.png"));
+    EXPECT_EQ(port.exitCode, 1);
+    const std::size_t reason = port.output.find(
+        "cannot open /nonexistent/parport0: No such file or directory; is the ppdev module");
+    EXPECT_NE(reason, std::string::npos) << port.output;
+    EXPECT_LT(reason, port.output.find("Kivoly hardware not found!")) << port.output;
+    // A port number beyond any device names none, and ends in the library's dialog.
+    const test::CommandResult huge =
+        Kivoly("capture --device ppdev:/dev/parport99999999999999 -o " + In("p.png"));
+    EXPECT_EQ(huge.exitCode, 1) << huge.output;
+    const test::CommandResult notAPort =
+        Kivoly("capture --device ppdev:/dev/null -o " + In("p.png"));
+    EXPECT_NE(notAPort.output.find("cannot claim /dev/null"), std::string::npos) << notAPort.output;
+}
+
+TEST_F(DeviceCommandsTest, AFailedWriteKeepsTheOldPictureAndFails) {
+    // The file size limit makes every write past 100 kB fail, as a full disk would.
+    const std::string picture = (folder / "full.bmp").string();
+    std::ofstream(picture) << "the old picture";
+    const test::CommandResult run =
+        Kivoly("capture --simulate --quality 0 --size 1500x1125 -o " + In("full.bmp"),
+               "trap '' XFSZ; ulimit -f 100; ");
+    EXPECT_EQ(run.exitCode, 1) << run.output;
+    EXPECT_NE(run.output.find("cannot write " + picture + ": File too large"), std::string::npos)
+        << run.output;
+    std::ifstream file(picture);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(file), {}), "the old picture");
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 1);
 }
 
 TEST_F(DeviceCommandsTest, CaptureFromTheSimulatedDigitizer) {
@@ -84,7 +114,14 @@ TEST_F(DeviceCommandsTest, CaptureFailuresSayWhy) {
     const test::CommandResult badVideo =
         Kivoly("capture --simulate --video " + In("missing.png") + " -o " + In("x.png"));
     EXPECT_EQ(badVideo.exitCode, 2);
-    EXPECT_NE(badVideo.output.find("missing.png"), std::string::npos);
+    EXPECT_NE(badVideo.output.find("missing.png: No such file or directory"), std::string::npos);
+    for (const char* command : {"capture", "preview"}) {
+        const test::CommandResult folderVideo =
+            Kivoly(std::string(command) + " --simulate --video " + In("") + " -o " + In("x.png"));
+        EXPECT_EQ(folderVideo.exitCode, 2) << folderVideo.output;
+        EXPECT_NE(folderVideo.output.find(": is a directory"), std::string::npos)
+            << folderVideo.output;
+    }
 }
 
 TEST_F(DeviceCommandsTest, BadOptionsGiveOneLineAndExitCodeTwo) {

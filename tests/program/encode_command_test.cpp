@@ -2,6 +2,7 @@
 // error line with a non-zero exit for input it cannot use.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -62,12 +63,14 @@ TEST(EncodeCommandTest, BadInputGivesOneErrorLineAndFails) {
     const std::string notAPicture = ::testing::TempDir() + "encode_command_bad.txt";
     std::ofstream(notAPicture) << "hello";
     const std::string cases[] = {
-        "encode --bars",                                // no output
-        "encode --bars -o " + output + " --quality 4",  // quality out of range
-        "encode --bars x.png -o " + output,             // both sources
-        "encode --frobnicate -o " + output,             // unknown option
-        "encode " + notAPicture + " -o " + output,      // not a picture
-        "encode --bars -o /nonexistent-folder/x.nsr",   // cannot create
+        "encode --bars",                                     // no output
+        "encode --bars -o " + output + " --quality 4",       // quality out of range
+        "encode --bars x.png -o " + output,                  // both sources
+        "encode --frobnicate -o " + output,                  // unknown option
+        "encode " + notAPicture + " -o " + output,           // not a picture
+        "encode --bars -o /nonexistent-folder/x.nsr",        // cannot create
+        "encode --bars -o " + output + ".png",               // a raw capture named as a picture
+        "encode " + ::testing::TempDir() + " -o " + output,  // a folder
     };
     for (const std::string& arguments : cases) {
         const ProgramRun run = Kivoly(arguments);
@@ -77,6 +80,28 @@ TEST(EncodeCommandTest, BadInputGivesOneErrorLineAndFails) {
     }
     std::remove(notAPicture.c_str());
     std::remove(output.c_str());
+}
+
+TEST(EncodeCommandTest, NeverWritesOverItsOwnPicture) {
+    const std::string picture = ::testing::TempDir() + "encode_command_own.png";
+    const std::vector<uint8_t> original = ReadBytes(test::TestDataPath("natural.png"));
+    std::ofstream(picture, std::ios::binary)
+        .write(reinterpret_cast<const char*>(original.data()),
+               static_cast<std::streamsize>(original.size()));
+    const ProgramRun run = Kivoly("encode " + picture + " --output=" + picture);
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_NE(run.errorText.find("a raw capture is not a picture"), std::string::npos)
+        << run.errorText;
+    const std::string link = ::testing::TempDir() + "encode_command_own.nsr";
+    std::remove(link.c_str());
+    ASSERT_EQ(::symlink(picture.c_str(), link.c_str()), 0);
+    const ProgramRun linked = Kivoly("encode " + picture + " -o" + link);
+    EXPECT_EQ(linked.exitCode, 2);
+    EXPECT_NE(linked.errorText.find("would replace the picture"), std::string::npos)
+        << linked.errorText;
+    EXPECT_EQ(ReadBytes(picture), original);
+    std::remove(link.c_str());
+    std::remove(picture.c_str());
 }
 
 }  // namespace

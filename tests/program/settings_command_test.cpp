@@ -37,17 +37,51 @@ TEST(SettingsCommand, ShowsTheRecordsAsTheLibraryLoadsThem) {
         << run.output;
     EXPECT_NE(run.output.find(folder.File("KIVOLY.INI")), std::string::npos) << run.output;
     EXPECT_EQ(Field(run.output, "ParallelPort"), "16");
-    EXPECT_EQ(Field(run.output, "UseColor"), "1");
+    EXPECT_EQ(Field(run.output, "UseColor"), "True");
     EXPECT_EQ(Field(run.output, "VideoLockTime"), "1.5");
     EXPECT_EQ(Field(run.output, "Width"), "640");
     EXPECT_EQ(Field(run.output, "Height"), "480");
     EXPECT_EQ(Field(run.output, "Brightness"), "-12");
-    EXPECT_EQ(Field(run.output, "ShowWhileProcessing"), "0");
+    EXPECT_EQ(Field(run.output, "ShowWhileProcessing"), "False");
     EXPECT_EQ(Field(run.output, "IODelay"), "-1");
     EXPECT_EQ(Field(run.output, "KivoSound"), "chime.wav");
     EXPECT_EQ(Field(run.output, "NoVideoSound"), "(none)");
     // Showing the settings never writes them.
     EXPECT_FALSE(std::filesystem::exists(folder.File("Kivoly.ini")));
+}
+
+// The line of `name`, whole.
+std::string Line(const std::string& output, const std::string& name) {
+    const std::size_t at = output.find("\n  " + name + " ");
+    if (at == std::string::npos) return "";
+    return output.substr(at + 1, output.find('\n', at + 1) - at - 1);
+}
+
+TEST(SettingsCommand, PointsAtEveryValueItCouldNotReadOrHadToCorrect) {
+    test::TempSettingsFolder folder;
+    folder.WriteFile("Kivoly.ini",
+                     "[KivoAcquireInformation]\nQuality=7\nUseColor=no\nNegative=true\n"
+                     "CameraInput=True\n[ProcessingSettings]\nBrightness=12abc\nHue=99\n"
+                     "Width=800\nContrast=-50\nGamma=abc\n");
+    const auto run =
+        RunCommand(ShellQuote(kProgram) + " settings --folder " + ShellQuote(folder.Path()));
+    ASSERT_EQ(run.exitCode, 0) << run.output;
+    const std::pair<const char*, const char*> pointed[] = {
+        {"Quality", "3          <- 7 is out of range: brought to 3"},
+        {"UseColor", "True       <- 'no' not read (only a first T or F)"},
+        {"Negative", "False      <- 'true' not read"},
+        {"Brightness", "12         <- '12abc' is read as 12"},
+        {"Hue", "50         <- 99 is out of range: brought to 50"},
+        {"Width", "640        <- '800' is no width: 320, 640 or 1500"},
+        {"Gamma", "0          <- 'abc' is not a number: the default"},
+    };
+    for (const auto& [name, text] : pointed) {
+        EXPECT_NE(Line(run.output, name).find(text), std::string::npos) << run.output;
+        EXPECT_LE(Line(run.output, name).size(), 79u);
+    }
+    for (const char* name : {"CameraInput", "Contrast", "Color", "PowerSaver"}) {
+        EXPECT_EQ(Line(run.output, name).find("<-"), std::string::npos) << Line(run.output, name);
+    }
 }
 
 TEST(SettingsCommand, FollowsTheEnvironmentAndRefusesBadArguments) {
@@ -60,7 +94,8 @@ TEST(SettingsCommand, FollowsTheEnvironmentAndRefusesBadArguments) {
 
     const auto bad = RunCommand(ShellQuote(kProgram) + " settings --nonsense");
     EXPECT_EQ(bad.exitCode, 2);
-    EXPECT_EQ(bad.output, "kivoly settings: unexpected argument '--nonsense' (see --help)\n");
+    EXPECT_EQ(bad.output,
+              "kivoly settings: unknown option '--nonsense' (kivoly settings --help)\n");
     EXPECT_EQ(RunCommand(ShellQuote(kProgram) + " settings --folder").exitCode, 2);
     const auto help = RunCommand(ShellQuote(kProgram) + " settings --help");
     EXPECT_EQ(help.exitCode, 0);

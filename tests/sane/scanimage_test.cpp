@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -47,6 +48,21 @@ class ScanimageTest : public ::testing::Test {
 
     fs::path folder;
 };
+
+TEST(SaneBackend, ExportsTheEntryPointsAndNothingElse) {
+    const test::CommandResult nm =
+        RunCommand(std::string("nm -D --defined-only ") + ShellQuote(KIVOLY_SANE_LIBRARY_DIR) +
+                   "/libsane-kivoly.so.1");
+    ASSERT_EQ(nm.exitCode, 0) << nm.output;
+    std::istringstream lines(nm.output);
+    std::string address, type, name;
+    int count = 0;
+    while (lines >> address >> type >> name) {
+        EXPECT_EQ(name.rfind("sane_kivoly_", 0), 0u) << name;
+        ++count;
+    }
+    EXPECT_EQ(count, 13);  // init, exit, get_devices, open, close, ... get_select_fd
+}
 
 TEST_F(ScanimageTest, ListsTheDevicesOfTheConfigurationOrTheSimulatedOne) {
     test::CommandResult run = Scanimage("-L");

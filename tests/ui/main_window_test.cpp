@@ -22,6 +22,7 @@
 #include "support/encoded_capture.h"
 #include "support/test_pictures.h"
 #include "ui/capture_button.h"
+#include "ui/process_panel.h"
 #include "ui_session.h"
 
 namespace kivoly {
@@ -349,6 +350,30 @@ TEST_F(MainWindowTest, CloseOnlyHidesWhenTheHostTakesIt) {
     EXPECT_NE(ui.Make(), nullptr);
 }
 
+TEST_F(MainWindowTest, AHostMayDestroyTheWindowAndFreeTheGrabberFromItsCallbacks) {
+    // From the capture callback: the window goes away though its capture code is running.
+    ASSERT_NE(ui.Make(), nullptr);
+    gOnCapture = [&] { KivoDestroyUI(ui.handle); };
+    KivoSetCallback(ui.handle, KivoCallbackCapture, &OnCapture);
+    ui.Press(VkSpace);
+    EXPECT_EQ(ui.grabber().userInterface, nullptr);
+    EXPECT_FALSE(IsWindow(ui.window));
+
+    // From the close callback: window and Grabber both, as a host ending there would.
+    ASSERT_NE(ui.Make(), nullptr);
+    KivoGrabber* handle = ui.handle;
+    gOnClose = [&] {
+        KivoDestroyUI(handle);
+        KivoFree(handle);
+    };
+    KivoSetCallback(handle, KivoCallbackClose, &OnClose);
+    Message close{ui.window, WmClose, 0, 0, 0, 0, 0};
+    EXPECT_EQ(KivoProcessWindowsMsg(handle, &close), 1);
+    ui.handle = nullptr;                  // freed by the host
+    EXPECT_EQ(KivoGetStatus(handle), 0);  // a freed handle is refused
+    EXPECT_TRUE(GetChildren(GetDesktopWindow()).empty());
+}
+
 TEST_F(MainWindowTest, ASkinWithoutItsFirstMemberMakesNoWindow) {
     const std::string archive = ui.folder.File("Kivoly.d8a");
     SetSkinArchiveOverride(archive.c_str());
@@ -420,6 +445,21 @@ TEST_F(MainWindowTest, OnlyTheWindowsOwnMessagesAreTaken) {
     EXPECT_EQ(KivoProcessWindowsMsg(ui.handle, &own), 1);
     EXPECT_EQ(ui.main().CurrentMode(), Mode::Adjust);
     EXPECT_EQ(KivoProcessWindowsMsg(nullptr, &own), 0);
+}
+
+TEST_F(MainWindowTest, TheAdjustmentPanelFollowsTheHostsSettings) {
+    ASSERT_NE(ui.Make(), nullptr);
+    KivoProcessInfo info;
+    KivoGetProcessInfo(ui.handle, &info);
+    info.Brightness = -12;
+    info.Hue = 7;
+    KivoSetProcessInfo(ui.handle, &info);
+    ui::ProcessPanel& panel = *ui.main().Panel();
+    EXPECT_EQ(panel.Control(1).value, -12);  // the second slider
+    EXPECT_EQ(panel.Control(5).value, 7);    // the first knob
+    info.Hue = -3;
+    KivoSetPic(ui.handle, "picture", &info, 1);
+    EXPECT_EQ(panel.Control(5).value, -3);
 }
 
 TEST_F(MainWindowTest, SaveAppearsWithAPictureWhenTheHostCanSave) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 
+#include "output/dib_file.h"
 #include "output/packed_dib.h"
 #include "sim/picture.h"
 #include "sim/picture_file.h"
@@ -24,19 +25,13 @@ bool IsPicturePath(const std::string& path) {
     return extension == ".bmp" || extension == ".png";
 }
 
-bool WriteBitmapPicture(KivoGrabber* grabber, KivoHGlobal dib, const std::string& path,
-                        std::string& error) {
-    if (Extension(path) == ".bmp") {
-        if (KivoWriteDibFile(grabber, dib, path.c_str()) == 0) {
-            error = "cannot write " + path;
-            return false;
-        }
-        return true;
-    }
+bool WriteBitmapPicture(KivoHGlobal dib, const std::string& path, std::string& error) {
+    // The library's own writer, for its reason when the file cannot be written whole.
+    if (Extension(path) == ".bmp") return WriteDibHandle(dib, path.c_str(), &error) != 0;
     const KivoBitmapInfoHeader* header = LockDib(dib);
     if (!header || header->biBitCount != 24) {
         if (header) platform::GlobalUnlock(dib);
-        error = "the bitmap cannot be written as PNG";
+        error = "cannot write " + path + ": the bitmap cannot be written as PNG";
         return false;
     }
     sim::Picture picture(header->biWidth, header->biHeight);

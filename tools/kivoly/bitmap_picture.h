@@ -10,8 +10,8 @@ namespace kivoly::cli {
 
 // True when `path` ends in .bmp or .png (any letter case).
 bool IsPicturePath(const std::string& path);
-// Writes `dib` to `path`; false with a one-line reason in `error`.
-bool WriteBitmapPicture(KivoGrabber* grabber, KivoHGlobal dib, const std::string& path,
-                        std::string& error);
+// Writes `dib` to `path` (an existing file is replaced only by a complete one); false with a
+// one-line reason in `error`.
+bool WriteBitmapPicture(KivoHGlobal dib, const std::string& path, std::string& error);
 
 }  // namespace kivoly::cli

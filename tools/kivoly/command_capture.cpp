@@ -8,6 +8,7 @@
 
 #include "bitmap_picture.h"
 #include "command.h"
+#include "command_line.h"
 #include "device_options.h"
 #include "kivoly/kivoly.h"
 #include "picture_options.h"
@@ -17,18 +18,19 @@
 namespace kivoly::cli {
 namespace {
 
-const std::string kUsage =
-    std::string(
-        "Usage: kivoly capture -o PICTURE [options]\n\n"
-        "Captures one picture from the digitizer and writes it as a .bmp or .png file.\n"
-        "With the simulated digitizer it also tells the capture's device time (what the\n"
-        "hardware takes, at one microsecond a port access) and the time it took here.\n\n"
-        "  -o, --output PICTURE  the picture to write (.bmp or .png)\n") +
-    DeviceOptionsHelp() + kPictureOptionsHelp;
+constexpr const char* kName = "capture";
 
-int Fail(const std::string& message, int code = 2) {
-    std::fprintf(stderr, "kivoly capture: %s\n", message.c_str());
-    return code;
+std::string Usage() {
+    std::vector<OptionHelp> options = {
+        {"-o, --output PICTURE", "the picture to write (.bmp or .png)"}};
+    for (const std::vector<OptionHelp>& list : {DeviceOptionsHelp(), PictureOptionsHelp()})
+        options.insert(options.end(), list.begin(), list.end());
+    return "Usage: kivoly capture -o PICTURE [options]\n\n" +
+           Wrap(
+               "Captures one picture from the digitizer and writes it as a .bmp or .png file. "
+               "With the simulated digitizer it also tells the capture's device time (what the "
+               "hardware takes, at one microsecond a port access) and the time it took here.") +
+           "\n" + FormatOptions(options);
 }
 
 int RunCapture(const std::vector<std::string>& args) {
@@ -38,32 +40,39 @@ int RunCapture(const std::vector<std::string>& args) {
     for (std::size_t i = 0; i < args.size();) {
         std::string error;
         if (TakeDeviceOption(args, &i, &device, &error)) {
-            if (!error.empty()) return Fail(error);
+            if (!error.empty()) return UsageError(kName, error);
             continue;
         }
         const OptionResult taken = TakePictureOption(args, i, picture, error);
-        if (taken == OptionResult::Error) return Fail(error);
+        if (taken == OptionResult::Error) return UsageError(kName, error);
         if (taken == OptionResult::Taken) {
             ++i;
             continue;
         }
         const std::string& arg = args[i];
         if (arg == "-o" || arg == "--output") {
-            if (i + 1 >= args.size()) return Fail(arg + " needs a file name");
+            if (i + 1 >= args.size()) return UsageError(kName, arg + " needs a file name");
             output = args[i + 1];
             i += 2;
+        } else if (!arg.empty() && arg[0] == '-') {
+            return UsageError(kName, "unknown option '" + arg + "'");
         } else {
-            return Fail("unknown argument '" + arg + "' (kivoly capture --help)");
+            return UsageError(kName, "unexpected argument '" + arg + "'");
         }
     }
-    if (output.empty()) return Fail("give the picture to write with -o PICTURE");
-    if (!IsPicturePath(output)) return Fail(output + ": the picture must end in .bmp or .png");
+    if (output.empty()) return UsageError(kName, "give the picture to write with -o PICTURE");
+    if (!IsPicturePath(output)) {
+        return UsageError(kName, output + ": the picture must end in .bmp or .png");
+    }
+    if (const std::string problem = OutputProblem(output); !problem.empty()) {
+        return UsageError(kName, problem);
+    }
 
-    DeviceSession session;
+    DeviceSession session(kName);
     std::string error;
-    if (!session.Open(device, &error)) return Fail(error);
+    if (!session.Open(device, &error)) return UsageError(kName, error);
     KivoGrabber* grabber = KivoAlloc();
-    if (!grabber) return Fail("not enough memory", 1);
+    if (!grabber) return RunFailure(kName, "not enough memory");
     KivoSetKivolyIsExe(grabber, 1);
     KivoGrabInfo grabInfo;
     KivoProcessInfo processInfo;
@@ -77,7 +86,9 @@ int RunCapture(const std::vector<std::string>& args) {
     const int64_t deviceStart = simulated ? simulated->NowUs() : 0;
     const auto wallStart = std::chrono::steady_clock::now();
     KivoHGlobal dib = nullptr;
-    {
+    // The device is switched on first so that its battery can be asked before the capture.
+    if (KivoSetStatus(grabber, KivoStatusVideoOn)) {
+        if (BatteryLow(grabber)) Warn(kName, "the digitizer's battery is low; replace it soon");
         TerminalProgress progress;
         dib = KivoScanAndProcess(grabber, nullptr);
     }
@@ -85,9 +96,9 @@ int RunCapture(const std::vector<std::string>& args) {
         std::chrono::duration<double>(std::chrono::steady_clock::now() - wallStart).count();
     int code = 0;
     if (!dib) {
-        code = Fail("no picture was captured", 1);
-    } else if (!WriteBitmapPicture(grabber, dib, output, error)) {
-        code = Fail(error, 1);
+        code = RunFailure(kName, "no picture was captured");
+    } else if (!WriteBitmapPicture(dib, output, error)) {
+        code = RunFailure(kName, error);
     } else if (simulated) {
         std::printf("%s: quality %d, %d x %d; device time %.2f s, %.2f s here\n", output.c_str(),
                     grabInfo.Quality, processInfo.Width, processInfo.Height,
@@ -103,7 +114,7 @@ int RunCapture(const std::vector<std::string>& args) {
 
 }  // namespace
 
-KIVOLY_COMMAND("capture", "capture a picture from the digitizer (or the simulated one)", kUsage,
+KIVOLY_COMMAND("capture", "capture a picture from the digitizer (or the simulated one)", Usage(),
                RunCapture);
 
 }  // namespace kivoly::cli

@@ -2,26 +2,28 @@
 // file is replayed through a RawFileSource into a capture store's Decode, the same acquisition
 // the library runs for a device capture, and the picture is converted as KivoProcYUVToRGB
 // converts it under the Grabber's records (the settings file's, with the options on top).
-#include <sys/stat.h>
-
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "api/decode_feedback.h"
 #include "api/grabber.h"
 #include "api/picture_conversion.h"
 #include "bitmap_picture.h"
 #include "capture/raw_file_source.h"
 #include "command.h"
+#include "command_line.h"
 #include "decode/yuv_image.h"
 #include "display_choice.h"
 #include "kivoly/kivoly.h"
 #include "output/picture_window.h"
 #include "picture_options.h"
+#include "raw_file_check.h"
 #include "resources/string_table.h"
 #include "terminal_progress.h"
 
@@ -30,26 +32,37 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const std::string kUsage = std::string(
-                               "Usage: kivoly decode RAW.nsr -o PICTURE [options]\n"
-                               "       kivoly decode RAW.nsr... -o FOLDER [options]\n\n"
-                               "Decodes raw captures into pictures. PICTURE is a .bmp or .png "
-                               "file; with several raw\nfiles (or a folder as -o) each becomes "
-                               "FOLDER/NAME.bmp (or .png with --format png).\n\n"
-                               "  -o, --output PATH  the picture, or the folder for several\n"
-                               "  --format F         bmp or png, for pictures written to a "
-                               "folder (default bmp)\n"
-                               "  --show             show each picture in the picture window\n") +
-                           kPictureOptionsHelp;
+constexpr const char* kName = "decode";
+
+std::string Usage() {
+    std::vector<OptionHelp> options = {
+        {"-o, --output PATH", "the picture, or the folder for several raw files"},
+        {"--format F", "bmp or png, for pictures written to a folder (default bmp)"},
+        {"--show", "show each picture in the picture window"},
+    };
+    const std::vector<OptionHelp> picture = PictureOptionsHelp();
+    options.insert(options.end(), picture.begin(), picture.end());
+    return "Usage: kivoly decode RAW.nsr -o PICTURE [options]\n"
+           "       kivoly decode RAW.nsr... -o FOLDER [options]\n\n" +
+           Wrap(
+               "Decodes raw captures into pictures. PICTURE is a .bmp or .png file; with "
+               "several raw files (or a folder as -o) each becomes FOLDER/NAME.bmp (or .png "
+               "with --format png). Without --quality each file is decoded at the best quality "
+               "its fields give.") +
+           "\n" + FormatOptions(options);
+}
 
 enum class Format { Bmp, Png };
 
 struct DecodeJob {
     std::vector<std::string> inputs;
     std::string output;
-    Format folderFormat = Format::Bmp;
+    std::optional<Format> folderFormat;
     bool show = false;
     PictureOptions picture;
+    bool toFolder = false;
+    std::vector<std::string> outputs;  // one picture for each input
+    std::vector<int> records;          // the fields each input holds
 };
 
 std::string Lower(std::string text) {
@@ -71,8 +84,17 @@ bool FormatOfPath(const std::string& path, Format& format) {
 }
 
 bool ParseArguments(const std::vector<std::string>& args, DecodeJob& job, std::string& error) {
+    bool operandsOnly = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
+        if (operandsOnly || arg == "-" || arg.empty() || arg[0] != '-') {
+            job.inputs.push_back(arg);
+            continue;
+        }
+        if (arg == "--") {
+            operandsOnly = true;
+            continue;
+        }
         const OptionResult taken = TakePictureOption(args, i, job.picture, error);
         if (taken == OptionResult::Error) return false;
         if (taken == OptionResult::Taken) continue;
@@ -93,20 +115,80 @@ bool ParseArguments(const std::vector<std::string>& args, DecodeJob& job, std::s
             }
         } else if (arg == "--show") {
             job.show = true;
-        } else if (arg.size() > 1 && arg[0] == '-') {
-            error = "unknown option " + arg + " (kivoly decode --help lists them)";
-            return false;
         } else {
-            job.inputs.push_back(arg);
+            error = "unknown option '" + arg + "'";
+            return false;
         }
     }
     if (job.inputs.empty()) {
-        error = "no raw file given (kivoly decode --help)";
+        error = "no raw file given";
         return false;
     }
     if (job.output.empty()) {
         error = "no output given: -o PICTURE, or -o FOLDER for several raw files";
         return false;
+    }
+    return true;
+}
+
+// Decides where each picture goes, refusing what would lose a picture or surprise: a file named
+// as the folder of several, two inputs that would write one picture, a format that the name
+// contradicts, a folder whose parent is missing. A folder that is missing itself is created.
+bool PlanOutputs(DecodeJob& job, std::string& error) {
+    std::error_code ec;
+    const bool isFolder = fs::is_directory(job.output, ec);
+    job.toFolder = job.inputs.size() > 1 || isFolder || job.output.back() == '/';
+    if (!job.toFolder) {
+        Format format = Format::Bmp;
+        if (!FormatOfPath(job.output, format)) {
+            error = job.output + ": the picture must end in .bmp or .png";
+            return false;
+        }
+        if (job.folderFormat && *job.folderFormat != format) {
+            error = "--format " + std::string(*job.folderFormat == Format::Png ? "png" : "bmp") +
+                    " does not match the picture " + job.output;
+            return false;
+        }
+        error = OutputProblem(job.output);
+        job.outputs = {job.output};
+        return error.empty();
+    }
+    if (!isFolder && fs::exists(job.output, ec)) {
+        error = job.output + " is a file; several raw files need a folder for -o";
+        return false;
+    }
+    Format format = Format::Bmp;
+    if (!isFolder && job.output.back() != '/' && FormatOfPath(job.output, format)) {
+        error = "several raw files need a folder for -o, not the picture " + job.output;
+        return false;
+    }
+    const std::string extension = job.folderFormat == Format::Png ? ".png" : ".bmp";
+    for (const std::string& input : job.inputs) {
+        const std::string output =
+            (fs::path(job.output) / fs::path(input).stem()).string() + extension;
+        for (std::size_t i = 0; i < job.outputs.size(); ++i) {
+            if (job.outputs[i] == output) {
+                error = job.inputs[i] + " and " + input + " would both become " + output +
+                        "; decode them into different folders";
+                return false;
+            }
+        }
+        job.outputs.push_back(output);
+    }
+    if (!isFolder) {
+        fs::path folder = fs::path(job.output).lexically_normal();
+        if (!folder.has_filename()) folder = folder.parent_path();  // "out/" is "out"
+        const fs::path parent = folder.parent_path();
+        if (!parent.empty() && !fs::is_directory(parent, ec)) {
+            error = "cannot create the folder " + job.output + ": the folder " + parent.string() +
+                    " does not exist";
+            return false;
+        }
+        if (!fs::create_directory(job.output, ec) && ec) {
+            error = "cannot create the folder " + job.output + ": " + ec.message();
+            return false;
+        }
+        std::printf("%s: folder created\n", job.output.c_str());
     }
     return true;
 }
@@ -121,12 +203,6 @@ std::string DecodeFailure(DecodeResult result) {
 bool DecodeOne(KivoGrabber* handle, const std::string& rawPath, const std::string& outputPath,
                bool show, std::string& error) {
     Grabber& grabber = *Grabber::From(handle);
-    std::FILE* probe = std::fopen(rawPath.c_str(), "rb");
-    if (probe == nullptr) {
-        error = "cannot read the raw file";
-        return false;
-    }
-    std::fclose(probe);
     std::unique_ptr<YuvImage> yuv(YuvImage::ReuseOrCreate(nullptr, grabber.grabInfo, nullptr));
     if (!yuv) {
         error = StringText(30);
@@ -134,7 +210,8 @@ bool DecodeOne(KivoGrabber* handle, const std::string& rawPath, const std::strin
     }
     RawFileSource source(rawPath.c_str());
     grabber.BeginBusy();
-    const DecodeResult result = yuv->Decode(grabber.grabInfo, &grabber, nullptr, &source);
+    DecodeFeedback progress(grabber);
+    const DecodeResult result = yuv->Decode(grabber.grabInfo, &progress, nullptr, &source);
     grabber.EndBusy();
     if (result != DecodeOk) {
         error = DecodeFailure(result);
@@ -147,87 +224,106 @@ bool DecodeOne(KivoGrabber* handle, const std::string& rawPath, const std::strin
         error = "the picture could not be converted";
         return false;
     }
-    const bool written = WriteBitmapPicture(handle, dib, outputPath, error);
+    const bool written = WriteBitmapPicture(dib, outputPath, error);
     if (written && show) KivoShowDib(handle, dib);
     KivoFreeDib(dib);
     return written;
 }
 
+// False when a picture would be written over a raw file of the batch (a raw capture named .png).
+bool KeepsEveryInput(const DecodeJob& job, std::string& error) {
+    for (const std::string& output : job.outputs) {
+        for (const std::string& input : job.inputs) {
+            std::error_code ec;
+            if (fs::equivalent(input, output, ec)) {
+                error = "the picture " + output + " would replace the raw file " + input;
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
+// The desktop display for --show; false (after a warning) when there is none to open.
+bool OpenShowDisplay() {
+    std::string error;
+    if (UseDisplay("desktop", error)) {
+        RegisterPictureWindowClass();
+        return true;
+    }
+    Warn(kName, "--show: " + error + "; the pictures are only written");
+    return false;
+}
+
 int RunDecode(const std::vector<std::string>& args) {
     DecodeJob job;
     std::string error;
-    if (!ParseArguments(args, job, error)) {
-        std::fprintf(stderr, "kivoly decode: %s\n", error.c_str());
-        return 2;
-    }
-    std::error_code ec;
-    const bool toFolder =
-        job.inputs.size() > 1 || fs::is_directory(job.output, ec) || job.output.back() == '/';
-    Format singleFormat = Format::Bmp;
-    if (!toFolder && !FormatOfPath(job.output, singleFormat)) {
-        std::fprintf(stderr, "kivoly decode: %s: the picture must end in .bmp or .png\n",
-                     job.output.c_str());
-        return 2;
-    }
-    if (toFolder && !fs::is_directory(job.output, ec) && !fs::create_directories(job.output, ec)) {
-        std::fprintf(stderr, "kivoly decode: cannot create the folder %s\n", job.output.c_str());
-        return 2;
-    }
-
-    if (job.show) {
-        std::string reason;
-        if (UseDisplay("desktop", reason)) {
-            RegisterPictureWindowClass();
-        } else {
-            std::fprintf(stderr, "kivoly decode: --show: %s; the pictures are not shown\n",
-                         reason.c_str());
-            job.show = false;
+    if (!ParseArguments(args, job, error)) return UsageError(kName, error);
+    // Every input is looked at before anything is written.
+    bool usable = true;
+    for (const std::string& input : job.inputs) {
+        const RawFileCheck check = CheckRawFile(input);
+        if (!check.problem.empty()) {
+            RunFailure(kName, check.problem);
+            usable = false;
         }
+        job.records.push_back(check.records);
     }
+    if (!usable) return kExitUsage;
+    if (!PlanOutputs(job, error) || !KeepsEveryInput(job, error)) {
+        return UsageError(kName, error);
+    }
+    const bool showing = job.show && OpenShowDisplay();
 
     KivoGrabber* grabber = KivoAlloc();
-    if (grabber == nullptr) {
-        std::fprintf(stderr, "kivoly decode: out of memory\n");
-        return 1;
-    }
+    if (grabber == nullptr) return RunFailure(kName, "not enough memory");
     KivoGrabInfo grabInfo;
     KivoProcessInfo processInfo;
     KivoGetGrabInfo(grabber, &grabInfo);
     KivoGetProcessInfo(grabber, &processInfo);
     job.picture.Apply(grabInfo, processInfo);
     processInfo.ShowWhileProcessing = 0;
-    KivoSetGrabInfo(grabber, &grabInfo);
     KivoSetProcessInfo(grabber, &processInfo);
     // Progress goes to the terminal, not into a window.
     KivoSetShowProgress(grabber, 0);
 
     int failures = 0;
     {
-        TerminalProgress progress;
-        for (const std::string& input : job.inputs) {
-            std::string output = job.output;
-            if (toFolder) {
-                output = (fs::path(job.output) / fs::path(input).stem()).string() +
-                         (job.folderFormat == Format::Png ? ".png" : ".bmp");
+        TerminalProgress progress(stderr, false, "Decoding");
+        for (std::size_t i = 0; i < job.inputs.size(); ++i) {
+            const std::string& input = job.inputs[i];
+            // The file's fields decide the quality unless one was asked for.
+            const int given = QualityOfRecords(job.records[i]);
+            if (!job.picture.quality) {
+                grabInfo.Quality = given;
+            } else if (given < *job.picture.quality) {
+                Warn(kName, input + " holds " + std::to_string(job.records[i]) +
+                                " field(s); quality " + std::to_string(*job.picture.quality) +
+                                " reads " +
+                                std::to_string(RecordsForQuality(*job.picture.quality)) +
+                                ", so the picture is that of quality " + std::to_string(given) +
+                                " or poorer");
             }
+            KivoSetGrabInfo(grabber, &grabInfo);
             std::string reason;
-            if (DecodeOne(grabber, input, output, job.show, reason)) {
-                std::printf("%s -> %s (%d x %d)\n", input.c_str(), output.c_str(),
-                            processInfo.Width, processInfo.Height);
+            if (DecodeOne(grabber, input, job.outputs[i], showing, reason)) {
+                std::printf("%s -> %s (quality %d, %d x %d)\n", input.c_str(),
+                            job.outputs[i].c_str(), grabInfo.Quality, processInfo.Width,
+                            processInfo.Height);
             } else {
-                std::fprintf(stderr, "kivoly decode: %s: %s\n", input.c_str(), reason.c_str());
+                RunFailure(kName, input + ": " + reason);
                 ++failures;
             }
             std::fflush(stdout);
         }
     }
     KivoFree(grabber);
-    CloseDisplay();
-    return failures == 0 ? 0 : 1;
+    if (showing) CloseDisplay();
+    return failures == 0 ? 0 : kExitFailure;
 }
 
 }  // namespace
 
-KIVOLY_COMMAND("decode", "decode raw captures (.nsr) into BMP or PNG pictures", kUsage, RunDecode);
+KIVOLY_COMMAND("decode", "decode raw captures (.nsr) into BMP or PNG pictures", Usage(), RunDecode);
 
 }  // namespace kivoly::cli

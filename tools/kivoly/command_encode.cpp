@@ -1,10 +1,13 @@
 // kivoly encode: makes a raw capture file from a picture, as the digitizer would have captured a
 // still camera showing it, so that `kivoly decode` and the library can work without the device.
+#include <cctype>
 #include <cstdio>
+#include <filesystem>
 #include <string>
 
 #include "capture/raw_capture_file.h"
 #include "command.h"
+#include "command_line.h"
 #include "sim/capture_sequence.h"
 #include "sim/colour_bars.h"
 #include "sim/ntsc_encoder.h"
@@ -13,23 +16,41 @@
 namespace kivoly::cli {
 namespace {
 
-constexpr const char* kUsage =
+const std::string kUsage =
     "Usage: kivoly encode PICTURE -o RAW.nsr [--quality 0..3]\n"
-    "       kivoly encode --bars -o RAW.nsr [--quality 0..3]\n\n"
-    "Encodes a picture as NTSC composite video sampled at four times the colour subcarrier and\n"
-    "writes the field captures that a decode of the given quality reads, one record each:\n"
+    "       kivoly encode --bars -o RAW.nsr [--quality 0..3]\n\n" +
+    Wrap(
+        "Encodes a picture as NTSC composite video sampled at four times the colour subcarrier "
+        "and writes the field captures that a decode of the given quality reads, one record "
+        "each:") +
     "  0  moving      1 field\n"
     "  1  still       3 fields (the second is skipped by the decode)\n"
     "  2  70 ns       4 fields: two frames (the default)\n"
-    "  3  35 ns       8 fields: two frames, then two more at the alternate line length\n\n"
-    "PICTURE is a PNG, 24-bit BMP or binary PPM file of any size; it fills the picture area.\n"
-    "--bars encodes the built-in 75 % colour bars instead.\n";
+    "  3  35 ns       8 fields: two frames, then two at the alternate line length\n\n" +
+    Wrap(
+        "PICTURE is a PNG, 24-bit BMP or binary PPM file of any size; it fills the picture "
+        "area. --bars encodes the built-in 75 % colour bars instead.") +
+    "\n" +
+    FormatOptions({{"-o, --output RAW.nsr", "the raw capture file to write"},
+                   {"-q, --quality Q", "the quality whose fields are written (default 2)"},
+                   {"--bars", "encode colour bars instead of a picture"}});
 
-// Exit codes: 2 for a command line that makes no sense, 1 for a file that cannot be read or
-// written.
-int Fail(const std::string& message, int code = 2) {
-    std::fprintf(stderr, "kivoly encode: %s\n", message.c_str());
-    return code;
+constexpr const char* kName = "encode";
+
+bool IsPictureName(const std::string& path) {
+    std::string extension = std::filesystem::path(path).extension().string();
+    for (char& c : extension)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    for (const char* picture : {".bmp", ".png", ".ppm", ".jpg", ".jpeg", ".gif", ".tif", ".tiff"}) {
+        if (extension == picture) return true;
+    }
+    return false;
+}
+
+// True when both paths name one existing file (a link or another spelling included).
+bool SameFile(const std::string& a, const std::string& b) {
+    std::error_code ec;
+    return std::filesystem::equivalent(a, b, ec);
 }
 
 int RunEncode(const std::vector<std::string>& args) {
@@ -41,47 +62,53 @@ int RunEncode(const std::vector<std::string>& args) {
         if (arg == "--bars") {
             bars = true;
         } else if (arg == "-o" || arg == "--output") {
-            if (++i == args.size()) return Fail(arg + " needs a file name");
+            if (++i == args.size()) return UsageError(kName, arg + " needs a file name");
             outputPath = args[i];
         } else if (arg == "--quality" || arg == "-q") {
-            if (++i == args.size()) return Fail(arg + " needs a value from 0 to 3");
+            if (++i == args.size()) return UsageError(kName, arg + " needs a value from 0 to 3");
             const std::string& value = args[i];
             if (value.size() != 1 || value[0] < '0' || value[0] > '3') {
-                return Fail("quality must be 0, 1, 2 or 3, not '" + value + "'");
+                return UsageError(kName, "quality must be 0, 1, 2 or 3, not '" + value + "'");
             }
             quality = value[0] - '0';
-        } else if (!arg.empty() && arg[0] == '-') {
-            return Fail("unknown option '" + arg + "' (kivoly encode --help)");
+        } else if (arg.size() > 1 && arg[0] == '-') {
+            return UsageError(kName, "unknown option '" + arg + "'");
         } else if (picturePath.empty()) {
             picturePath = arg;
         } else {
-            return Fail("more than one picture given");
+            return UsageError(kName, "more than one picture given");
         }
     }
-    if (bars == !picturePath.empty()) return Fail("give either a picture or --bars");
-    if (outputPath.empty()) return Fail("give the raw file to write with -o RAW.nsr");
+    if (bars == !picturePath.empty()) return UsageError(kName, "give either a picture or --bars");
+    if (outputPath.empty()) return UsageError(kName, "give the raw file to write with -o RAW.nsr");
+    // A raw capture under a picture's name would pass for a picture that no viewer can open.
+    if (IsPictureName(outputPath)) {
+        return UsageError(kName, outputPath + ": a raw capture is not a picture; name it .nsr");
+    }
+    if (!picturePath.empty() && SameFile(picturePath, outputPath)) {
+        return UsageError(kName, "the raw file " + outputPath +
+                                     " would replace the picture it is "
+                                     "made from");
+    }
+    if (const std::string problem = OutputProblem(outputPath); !problem.empty()) {
+        return UsageError(kName, problem);
+    }
 
     sim::Picture picture;
     if (bars) {
         picture = sim::ColourBars();
     } else {
         std::string error;
-        if (!sim::ReadPicture(picturePath, picture, error)) return Fail(error, 1);
+        if (!sim::ReadPicture(picturePath, picture, error)) return UsageError(kName, error);
     }
 
     const sim::NtscEncoder encoder(picture);
     RawCaptureFile file;
-    if (!file.Create(outputPath)) return Fail("cannot create " + outputPath, 1);
+    bool written = file.Create(outputPath);
     for (const sim::CaptureRecord& record : sim::EncodeCaptureRecords(encoder, quality)) {
-        if (!file.AppendRecord(record.fieldFlags, record.samples)) {
-            std::remove(outputPath.c_str());
-            return Fail("cannot write " + outputPath, 1);
-        }
+        written = written && file.AppendRecord(record.fieldFlags, record.samples);
     }
-    if (!file.Close()) {
-        std::remove(outputPath.c_str());
-        return Fail("cannot write " + outputPath, 1);
-    }
+    if (!written || !file.Close()) return RunFailure(kName, file.Error());
     return 0;
 }
 

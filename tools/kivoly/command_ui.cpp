@@ -8,6 +8,7 @@
 
 #include "bitmap_picture.h"
 #include "command.h"
+#include "command_line.h"
 #include "device_options.h"
 #include "display_choice.h"
 #include "kivoly/kivoly.h"
@@ -23,28 +24,33 @@
 namespace kivoly::cli {
 namespace {
 
-const std::string kUsage =
-    "Usage: kivoly ui [--display desktop|headless] [device options] [--script STEPS]\n\n"
-    "Opens the capture window: live preview, capture, adjustments and setup. Each captured\n"
-    "picture opens in a window of its own (a new one for every picture when \"Each picture in\n"
-    "a new window\" is chosen in Setup); Save writes it as .bmp or .png. With \"Show while\n"
-    "processing\" on, a picture is first shown full-screen as it is converted, until a key or a\n"
-    "click closes it (escape, in a script).\n\n"
-    "  --display NAME      desktop (the default when one can be reached) or headless\n"
-    "  --script STEPS      headless: act as a person would, one step every --step-ms, then quit.\n"
-    "                      Steps (space-separated): a key such as space, p, a, escape, shift+f1,\n"
-    "                      ctrl+alt+space; click:X,Y and drag:X,Y,DX,DY in the window;\n"
-    "                      shot:FILE.png to save the window as it looks; wait\n"
-    "  --step-ms N         milliseconds between script steps (default 300)\n"
-    "  --save-as FILE      headless: the name the save dialog answers (.bmp or .png)\n" +
-    DeviceOptionsHelp();
+constexpr const char* kName = "ui";
+
+std::string Usage() {
+    std::vector<OptionHelp> options = {
+        {"--display NAME", "desktop (the default when one can be reached) or headless"},
+        {"--script STEPS",
+         "headless: act as a person would, one step every --step-ms, then quit. Steps "
+         "(space-separated): a key such as space, p, a, escape, shift+f1, ctrl+alt+space; "
+         "click:X,Y and drag:X,Y,DX,DY in the window; shot:FILE.png to save the window as it "
+         "looks; wait"},
+        {"--step-ms N", "milliseconds between script steps (default 300)"},
+        {"--save-as FILE", "headless: the name the save dialog answers (.bmp or .png)"},
+    };
+    const std::vector<OptionHelp> device = DeviceOptionsHelp();
+    options.insert(options.end(), device.begin(), device.end());
+    return "Usage: kivoly ui [--display desktop|headless] [device options] [--script STEPS]\n\n" +
+           Wrap(
+               "Opens the capture window: live preview, capture, adjustments and setup. Each "
+               "captured picture opens in a window of its own (a new one for every picture "
+               "when \"Each picture in a new window\" is chosen in Setup); Save writes it as "
+               ".bmp or .png. With \"Show while processing\" on, a picture is first shown "
+               "full-screen as it is converted, until a key or a click closes it (escape, in a "
+               "script).") +
+           "\n" + FormatOptions(options);
+}
 
 constexpr int kNewWindowShow = 5;  // SW_SHOW
-
-int Fail(const std::string& message, int code = 2) {
-    std::fprintf(stderr, "kivoly ui: %s\n", message.c_str());
-    return code;
-}
 
 // What the host's callbacks (which take no arguments) work with.
 struct UiHost {
@@ -72,8 +78,8 @@ void ConvertAndShow(bool newPicture) {
     KivoHGlobal dib = KivoProcYUVToRGB(host.grabber, nullptr, reuse);
     if (!dib) return;
     host.pictures.push_back(dib);
-    host.viewer.Show(dib, PictureTitle(), newWindow);
     const std::string title = PictureTitle();
+    host.viewer.Show(dib, title, newWindow);
     KivoSetPic(host.grabber, title.c_str(), nullptr, 1);
 }
 
@@ -112,7 +118,7 @@ int32_t OnSave() {
     request.owner = nullptr;
     request.filterName = "Pictures (*.bmp, *.png)";
     request.filterPattern = "*.bmp;*.png";
-    request.initialName = "picture" + std::to_string(host.captured) + ".bmp";
+    // No proposed name: what a person types is the name (the field does not select text).
     request.maxLength = 4096;
     request.defaultExtension = "bmp";
     request.flags =
@@ -122,7 +128,7 @@ int32_t OnSave() {
     std::string error;
     if (!IsPicturePath(path)) {
         error = path + ": the name must end in .bmp or .png";
-    } else if (WriteBitmapPicture(host.grabber, host.pictures.back(), path, error)) {
+    } else if (WriteBitmapPicture(host.pictures.back(), path, error)) {
         std::printf("%s\n", path.c_str());
         return 0;
     }
@@ -146,14 +152,14 @@ int RunUi(const std::vector<std::string>& args) {
     for (std::size_t i = 0; i < args.size();) {
         std::string error;
         if (TakeDeviceOption(args, &i, &device, &error)) {
-            if (!error.empty()) return Fail(error);
+            if (!error.empty()) return UsageError(kName, error);
             continue;
         }
         const std::string& arg = args[i];
         if (arg != "--display" && arg != "--script" && arg != "--save-as" && arg != "--step-ms") {
-            return Fail("unknown argument '" + arg + "' (kivoly ui --help)");
+            return UsageError(kName, "unknown argument '" + arg + "'");
         }
-        if (i + 1 >= args.size()) return Fail(arg + " needs a value");
+        if (i + 1 >= args.size()) return UsageError(kName, arg + " needs a value");
         const std::string& value = args[i + 1];
         if (arg == "--display") display = value;
         if (arg == "--script") script = value;
@@ -162,7 +168,8 @@ int RunUi(const std::vector<std::string>& args) {
             char* end = nullptr;
             const long ms = std::strtol(value.c_str(), &end, 10);
             if (*end || ms < 10 || ms > 60000) {
-                return Fail("--step-ms takes a number from 10 to 60000, not '" + value + "'");
+                return UsageError(kName,
+                                  "--step-ms takes a number from 10 to 60000, not '" + value + "'");
             }
             stepMs = static_cast<int>(ms);
         }
@@ -170,31 +177,32 @@ int RunUi(const std::vector<std::string>& args) {
     }
     std::vector<std::string> steps;
     std::string error;
-    if (!ParseUiScript(script, steps, error)) return Fail(error);
+    if (!ParseUiScript(script, steps, error)) return UsageError(kName, error);
     if (!script.empty() && display.empty()) display = "headless";
 
-    DeviceSession session;
-    if (!session.Open(device, &error)) return Fail(error);
+    DeviceSession session(kName);
+    if (!session.Open(device, &error)) return UsageError(kName, error);
     if (!display.empty()) {
-        if (!UseDisplay(display, error)) return Fail(error);
+        if (!UseDisplay(display, error)) return UsageError(kName, error);
         if (display == "headless") platform::NoteHeadlessDisplayChosen();
     } else if (platform::EnsureHostDisplay() == platform::DisplayKind::Headless) {
-        return Fail(
-            "no desktop display can be reached (give --display headless with --script "
-            "to run without one)");
+        return UsageError(kName,
+                          "no desktop display can be reached (give --display headless with "
+                          "--script to run without one)");
     }
     if (!saveAs.empty()) platform::InstallSaveFileResponder(&AnswerSaveDialog, &saveAs);
 
     UiHost host;
     host.grabber = KivoAlloc();
-    if (!host.grabber) return Fail("not enough memory", 1);
+    if (!host.grabber) return RunFailure(kName, "not enough memory");
     gHost = &host;
     KivoSetKivolyIsExe(host.grabber, 1);
     int code = 0;
     KivoHWnd window = KivoMakeUI(host.grabber, nullptr, kNewWindowShow);
     if (!window) {
-        code =
-            Fail("the window cannot be made: the skin archive Kivoly.d8a is missing or damaged", 1);
+        code = RunFailure(kName,
+                          "the window cannot be made: the skin archive Kivoly.d8a is missing or "
+                          "damaged");
     } else {
         KivoSetCallback(host.grabber, KivoCallbackCapture, &OnCapture);
         KivoSetCallback(host.grabber, KivoCallbackSave, &OnSave);
@@ -226,7 +234,7 @@ int RunUi(const std::vector<std::string>& args) {
 
 }  // namespace
 
-KIVOLY_COMMAND("ui", "open the capture window (preview, capture, adjust, setup, save)", kUsage,
+KIVOLY_COMMAND("ui", "open the capture window (preview, capture, adjust, setup, save)", Usage(),
                RunUi);
 
 }  // namespace kivoly::cli

@@ -1,10 +1,21 @@
 #include "device_options.h"
 
+#include <fcntl.h>
+#include <linux/ppdev.h>
+#include <sys/ioctl.h>
 #include <unistd.h>
+#if defined(__x86_64__) || defined(__i386__)
+#include <sys/io.h>
+#endif
 
+#include <cerrno>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <iostream>
 
+#include "api/grabber.h"
+#include "capture/video_source.h"
 #include "kivoly/host.h"
 #include "platform/message_box.h"
 #include "resources/dialog_template.h"
@@ -20,9 +31,9 @@ constexpr const char* kPortDialogCaption = "Kivoly hardware not found!";
 
 // Answers the library's message boxes on the terminal: the port-selection dialog is asked (and
 // cancelled when there is no terminal to ask), every other box is printed and acknowledged.
-int AnswerOnTerminal(const platform::MessageBoxRecord& box, void*) {
+int AnswerOnTerminal(const platform::MessageBoxRecord& box, void* command) {
     if (box.caption != kPortDialogCaption) {
-        std::fprintf(stderr, "kivoly: %s\n", box.text.c_str());
+        RunFailure(static_cast<const char*>(command), box.text);
         return platform::DefaultAnswer(box.style);
     }
     std::fprintf(stderr, "%s\n", box.caption.c_str());
@@ -65,7 +76,7 @@ bool TakeDeviceOption(const std::vector<std::string>& args, std::size_t* index,
         if (const std::string* v = value("a fault name")) {
             sim::SimulatedFaults check;
             if (!sim::ApplyFault(*v, &check)) {
-                *error = "unknown fault '" + *v + "' (kivoly capture --help lists them)";
+                *error = "unknown fault '" + *v + "'";
             }
             options->faults.push_back(*v);
         }
@@ -76,27 +87,77 @@ bool TakeDeviceOption(const std::vector<std::string>& args, std::size_t* index,
     return true;
 }
 
-std::string DeviceOptionsHelp() {
-    std::string text =
-        "  --device DEVICE   what drives the parallel port: sim (the simulated digitizer),\n"
-        "                    ppdev:/dev/parportN (LPT1; LPT2 and LPT3 follow), direct or\n"
-        "                    direct:0x378 (port instructions, root only), none\n"
-        "                    (default ppdev:/dev/parport0)\n"
-        "  --simulate        the same as --device sim\n"
-        "  --video PICTURE   the simulated digitizer's video: a PNG, BMP or PPM picture\n"
-        "                    (default: colour bars)\n"
-        "  --fault NAME      a fault of the simulated digitizer (repeatable):\n";
-    for (const sim::FaultName& fault : sim::FaultNames()) {
-        char line[128];
-        std::snprintf(line, sizeof line, "                      %-14s %s\n", fault.name,
-                      fault.description);
-        text += line;
-    }
-    return text;
+std::vector<OptionHelp> DeviceOptionsHelp() {
+    std::vector<OptionHelp> help = {
+        {"--device DEVICE",
+         "what drives the parallel port: sim (the simulated digitizer), ppdev:/dev/parportN "
+         "(LPT1; LPT2 and LPT3 follow), direct or direct:0x378 (port instructions, root only), "
+         "none (default ppdev:/dev/parport0)"},
+        {"--simulate", "the same as --device sim"},
+        {"--video PICTURE",
+         "the simulated digitizer's video: a PNG, BMP or PPM picture (default: colour bars)"},
+        {"--fault NAME", "a fault of the simulated digitizer (repeatable):"},
+    };
+    for (const sim::FaultName& fault : sim::FaultNames())
+        help.push_back({"", std::string("  ") + fault.name + ": " + fault.description});
+    return help;
 }
 
-DeviceSession::DeviceSession() {
-    platform::InstallMessageBoxResponder(&AnswerOnTerminal, nullptr);
+namespace {
+
+// Why the port a ppdev or direct back end is to use cannot serve, in the system's words with a
+// hint; "" when it can, or when the back end has no port of its own.
+std::string PortProblem(const std::string& device) {
+    if (device.rfind("ppdev:", 0) == 0) {
+        const std::string path = device.substr(6);
+        const int fd = ::open(path.c_str(), O_RDWR | O_CLOEXEC);
+        if (fd < 0) {
+            const int error = errno;
+            std::string reason = "cannot open " + path + ": " + std::strerror(error);
+            if (error == ENOENT) reason += "; is the ppdev module loaded (modprobe ppdev)?";
+            if (error == EACCES) reason += "; is this user in the group that owns it (lp)?";
+            return reason;
+        }
+        std::string reason;
+        if (::ioctl(fd, PPCLAIM) != 0) {
+            const int error = errno;
+            reason = "cannot claim " + path + ": " + std::strerror(error);
+            if (error == ENOTTY || error == EINVAL) reason += "; it is not a parallel port";
+        } else {
+            ::ioctl(fd, PPRELEASE);
+        }
+        ::close(fd);
+        return reason;
+    }
+    if (device.rfind("direct", 0) == 0) {
+#if defined(__x86_64__) || defined(__i386__)
+        const unsigned long base =
+            device.size() > 7 ? std::strtoul(device.c_str() + 7, nullptr, 0) : 0x378;
+        if (::ioperm(base, 3, 1) != 0) {
+            char address[16];
+            std::snprintf(address, sizeof address, "0x%lx", base);
+            return std::string("cannot reach the port at ") + address + ": " +
+                   std::strerror(errno) + "; the direct back end needs root, or try " +
+                   "ppdev:/dev/parport0";
+        }
+        ::ioperm(base, 3, 0);
+#else
+        return "this machine has no port instructions; try ppdev:/dev/parport0";
+#endif
+    }
+    return "";
+}
+
+}  // namespace
+
+bool BatteryLow(KivoGrabber* grabber) {
+    const Grabber* object = Grabber::From(grabber);
+    return object && object->videoSource &&
+           (object->videoSource->ReadStatus(kBatteryLowBit) & kBatteryLowBit) != 0;
+}
+
+DeviceSession::DeviceSession(const char* command) : command_(command) {
+    platform::InstallMessageBoxResponder(&AnswerOnTerminal, const_cast<char*>(command_));
 }
 
 DeviceSession::~DeviceSession() {
@@ -114,18 +175,18 @@ bool DeviceSession::Open(const DeviceOptions& options, std::string* error) {
             *error = "unknown device '" + options.device + "'";
             return false;
         }
+        // The library only says that no hardware was found; the system knows why.
+        const std::string problem = PortProblem(options.device);
+        if (!problem.empty()) RunFailure(command_, problem);
         return true;
     }
     std::unique_ptr<sim::VideoSignal> signal;
     if (options.video.empty()) {
         signal = sim::EncodedSignal::ColourBarSignal();
     } else {
-        std::string reason;
-        signal = sim::EncodedSignal::FromFile(options.video, reason);
-        if (!signal) {
-            *error = options.video + ": " + reason;
-            return false;
-        }
+        // The reason names the file.
+        signal = sim::EncodedSignal::FromFile(options.video, *error);
+        if (!signal) return false;
     }
     rig_ = std::make_unique<sim::SimulatedRig>(std::move(signal));
     sim::SimulatedFaults faults;

@@ -11,6 +11,9 @@
 #include <string>
 #include <vector>
 
+#include "command_line.h"
+#include "kivoly/kivoly.h"
+
 namespace kivoly::sim {
 class SimulatedRig;
 }
@@ -28,14 +31,20 @@ struct DeviceOptions {
 bool TakeDeviceOption(const std::vector<std::string>& args, std::size_t* index,
                       DeviceOptions* options, std::string* error);
 
-// The help text of the device options.
-std::string DeviceOptionsHelp();
+// The help lines of the device options.
+std::vector<OptionHelp> DeviceOptionsHelp();
+
+// The device status bit that reports a low battery.
+inline constexpr uint16_t kBatteryLowBit = 0x0100;
+// True when the Grabber's device is connected and reports a low battery.
+bool BatteryLow(KivoGrabber* grabber);
 
 // The chosen back end, installed while this lives. The library's message boxes are printed on
 // the terminal and the port-selection dialog is asked there (Cancel when there is none).
 class DeviceSession {
   public:
-    DeviceSession();
+    // `command` names the command in what is printed; it must outlive the session.
+    explicit DeviceSession(const char* command);
     ~DeviceSession();
     DeviceSession(const DeviceSession&) = delete;
     DeviceSession& operator=(const DeviceSession&) = delete;
@@ -45,6 +54,7 @@ class DeviceSession {
     sim::SimulatedRig* Simulated() { return rig_.get(); }
 
   private:
+    const char* command_;
     std::unique_ptr<sim::SimulatedRig> rig_;
 };
 

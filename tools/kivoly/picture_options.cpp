@@ -64,15 +64,19 @@ OptionResult RangedValue(const std::vector<std::string>& args, std::size_t& inde
 
 }  // namespace
 
-const char* const kPictureOptionsHelp =
-    "  --quality Q        0 moving, 1 still, 2 70 ns still, 3 35 ns still\n"
-    "  --grey             grey scale instead of colour\n"
-    "  --negative         the picture is a negative\n"
-    "  --camera           the source is a live camera (not a tape player)\n"
-    "  --size WxH         320x240, 640x480 or 1500x1125\n"
-    "  --hue --color --brightness --contrast --sharpness --gamma --red --green --blue N\n"
-    "                     adjustments, each -50..50 (0: no change)\n"
-    "Options not given keep the values of the settings file.\n";
+std::vector<OptionHelp> PictureOptionsHelp() {
+    return {
+        {"-q, --quality Q", "0 moving, 1 still, 2 70 ns still, 3 35 ns still"},
+        {"--grey", "grey scale instead of colour"},
+        {"--negative", "the picture is a negative"},
+        {"--camera", "the source is a live camera (not a tape player)"},
+        {"--size WxH", "320x240, 640x480 or 1500x1125"},
+        {"--ADJUSTMENT N",
+         "--hue, --color, --brightness, --contrast, --sharpness, --gamma, --red, --green, "
+         "--blue: each -50..50 (0: no change). Picture options not given keep the values of "
+         "the settings file."},
+    };
+}
 
 OptionResult TakePictureOption(const std::vector<std::string>& args, std::size_t& index,
                                PictureOptions& options, std::string& error) {
@@ -89,7 +93,8 @@ OptionResult TakePictureOption(const std::vector<std::string>& args, std::size_t
         options.camera = true;
         return OptionResult::Taken;
     }
-    if (arg == "--quality") return RangedValue(args, index, 0, 3, options.quality, error);
+    if (arg == "--quality" || arg == "-q")
+        return RangedValue(args, index, 0, 3, options.quality, error);
     if (arg == "--size") {
         const std::string* text = ValueOf(args, index, error);
         if (text == nullptr) return OptionResult::Error;

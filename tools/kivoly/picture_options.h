@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "command_line.h"
 #include "kivoly/kivoly.h"
 
 namespace kivoly::cli {
@@ -35,6 +36,6 @@ OptionResult TakePictureOption(const std::vector<std::string>& args, std::size_t
                                PictureOptions& options, std::string& error);
 
 // The options' lines for a command's --help.
-extern const char* const kPictureOptionsHelp;
+std::vector<OptionHelp> PictureOptionsHelp();
 
 }  // namespace kivoly::cli

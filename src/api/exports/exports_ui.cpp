@@ -1,27 +1,32 @@
-// User-interface exports: the library's own window, made by the layer above the Grabber.
-#include "api/grabber.h"
+// User-interface exports: the library's own window, made by the layer above the Grabber. A null,
+// unknown or freed Grabber is refused without effect (0 where a result is due).
+#include "api/exports/grabber_call.h"
 #include "kivoly/kivoly.h"
 #include "ui/main_window.h"
 
 using kivoly::Grabber;
+using kivoly::WithGrabber;
 
 extern "C" {
 
 KivoHWnd KivoMakeUI(KivoGrabber* grabber, KivoHWnd parent, int32_t showCommand) {
-    return grabber ? kivoly::ui::MakeUI(*Grabber::From(grabber), parent, showCommand) : nullptr;
+    return WithGrabber(grabber, KivoHWnd{nullptr},
+                       [&](Grabber& g) { return kivoly::ui::MakeUI(g, parent, showCommand); });
 }
 
 void KivoDestroyUI(KivoGrabber* grabber) {
-    if (grabber) Grabber::From(grabber)->DestroyUserInterface();
+    WithGrabber(grabber, [](Grabber& g) { g.DestroyUserInterface(); });
 }
 
 int32_t KivoProcessWindowsMsg(KivoGrabber* grabber, const KivoMessage* message) {
-    return grabber && message && Grabber::From(grabber)->ProcessWindowsMessage(*message) ? 1 : 0;
+    if (!message) return 0;
+    return WithGrabber(grabber, 0,
+                       [&](Grabber& g) { return g.ProcessWindowsMessage(*message) ? 1 : 0; });
 }
 
 void KivoSetPic(KivoGrabber* grabber, const char* title, const KivoProcessInfo* info,
                 int32_t enablePanel) {
-    if (grabber) Grabber::From(grabber)->SetPicture(title, info, enablePanel != 0);
+    WithGrabber(grabber, [&](Grabber& g) { g.SetPicture(title, info, enablePanel != 0); });
 }
 
 }  // extern "C"

@@ -21,8 +21,7 @@ constexpr int kVkEnd = 0x23;
 constexpr int kVkHome = 0x24;
 constexpr int kVkInsert = 0x2D;
 constexpr int kVkDelete = 0x2E;
-// What "no largest size" is to SDL, which wants a positive one.
-constexpr int kUnlimited = 16384;
+constexpr int kPollMs = 4;
 
 bool Named(const char* variable) {
     const char* value = std::getenv(variable);
@@ -89,9 +88,6 @@ class SdlNativeWindows final : public NativeWindows {
         SDL_Window* w = Find(window);
         if (!w) return;
         SDL_SetWindowPosition(w, client.left, client.top);
-        if (SDL_GetWindowFlags(w) & SDL_WINDOW_MAXIMIZED) {
-            SDL_SetWindowMaximumSize(w, std::max(client.Width(), 1), std::max(client.Height(), 1));
-        }
         SDL_SetWindowSize(w, std::max(client.Width(), 1), std::max(client.Height(), 1));
     }
 
@@ -115,27 +111,22 @@ class SdlNativeWindows final : public NativeWindows {
         if (SDL_Window* w = Find(window)) SDL_MinimizeWindow(w);
     }
 
-    void Maximize(int window) override {
-        SDL_Window* w = Find(window);
-        if (!w) return;
-        // The maximised window keeps the size the window system gave it: the window manager
-        // is told that it cannot grow.
-        int width = 0;
-        int height = 0;
-        SDL_GetWindowSize(w, &width, &height);
-        SDL_SetWindowMaximumSize(w, width, height);
-        SDL_MaximizeWindow(w);
-    }
-
     void Restore(int window) override {
         SDL_Window* w = Find(window);
         if (!w) return;
         SDL_RestoreWindow(w);
-        SDL_SetWindowMaximumSize(w, kUnlimited, kUnlimited);
     }
 
     void Activate(int window) override {
-        if (SDL_Window* w = Find(window)) SDL_RaiseWindow(w);
+        SDL_Window* w = Find(window);
+        if (!w) return;
+        SDL_RaiseWindow(w);
+        // Without a window manager SDL gives each window it shows the keyboard focus, which
+        // goes nowhere when that window goes: the window the program activates takes it.
+        const uint32_t flags = SDL_GetWindowFlags(w);
+        if ((flags & SDL_WINDOW_SHOWN) && !(flags & SDL_WINDOW_MINIMIZED)) {
+            SDL_SetWindowInputFocus(w);
+        }
     }
 
     void ShowPixels(int window, const uint32_t* pixels, int width, int height,
@@ -153,14 +144,20 @@ class SdlNativeWindows final : public NativeWindows {
         SDL_UpdateWindowSurface(w);
     }
 
+    // Polls rather than waits: SDL's wait leaves a wake-up request aimed at a window that can
+    // be destroyed meanwhile, and X answers a request for a destroyed window with an error that
+    // ends the program.
     bool NextEvent(NativeEvent& event, int timeoutMs) override {
-        SDL_Event sdl;
-        bool have =
-            timeoutMs > 0 ? SDL_WaitEventTimeout(&sdl, timeoutMs) != 0 : SDL_PollEvent(&sdl) != 0;
-        for (; have; have = SDL_PollEvent(&sdl) != 0) {
-            if (Translate(sdl, event)) return true;
+        const uint32_t start = SDL_GetTicks();
+        for (;;) {
+            SDL_Event sdl;
+            while (SDL_PollEvent(&sdl)) {
+                if (Translate(sdl, event)) return true;
+            }
+            const int waited = static_cast<int>(SDL_GetTicks() - start);
+            if (waited >= timeoutMs) return false;
+            SDL_Delay(static_cast<uint32_t>(std::min(kPollMs, timeoutMs - waited)));
         }
-        return false;
     }
 
     void WarpPointer(Point desktop) override { SDL_WarpMouseGlobal(desktop.x, desktop.y); }

@@ -111,15 +111,6 @@ void DesktopDisplay::SynchroniseWindow(KivoHWnd window, Shown* shown) {
         }
         shown->minimized = data->minimized;
     }
-    bool maximized = data->maximized && !data->minimized && (data->style & WsMaximizeBox);
-    if (maximized != shown->maximized && !shown->minimized) {
-        if (maximized) {
-            natives_->Maximize(shown->native);
-        } else {
-            natives_->Restore(shown->native);
-        }
-        shown->maximized = maximized;
-    }
 }
 
 void DesktopDisplay::Synchronise() {
@@ -199,6 +190,9 @@ void DesktopDisplay::Present() {
 void DesktopDisplay::HandleWindowEvent(const NativeEvent& event, KivoHWnd window, Shown& shown) {
     switch (event.kind) {
         case NativeEvent::Moved: {
+            // Where the window manager puts a window while maximising or minimising it is
+            // not where the window stays.
+            if (shown.leavingMaximized || shown.minimized) break;
             Point client{event.position.x - area_.left, event.position.y - area_.top};
             int dx = client.x - shown.client.left;
             int dy = client.y - shown.client.top;
@@ -212,7 +206,7 @@ void DesktopDisplay::HandleWindowEvent(const NativeEvent& event, KivoHWnd window
         case NativeEvent::Resized:
             // The window system decides the size; a size the window manager imposes on a
             // window in its normal state is taken back.
-            if (!shown.maximized && !shown.minimized &&
+            if (!shown.leavingMaximized && !shown.minimized &&
                 (event.position.x != shown.client.Width() ||
                  event.position.y != shown.client.Height())) {
                 natives_->SetClientArea(shown.native, OnDesktop(shown.client));
@@ -246,16 +240,22 @@ void DesktopDisplay::HandleWindowEvent(const NativeEvent& event, KivoHWnd window
             if (!IsIconic(window)) SendMessage(window, WmSysCommand, ScMinimize, 0);
             break;
         case NativeEvent::Maximized:
-            shown.maximized = true;
-            if (!IsZoomed(window)) SendMessage(window, WmSysCommand, ScMaximize, 0);
+            // The maximise box switches as the window system's own does, between the window's
+            // maximised and restored states, each of the size the window system gives it. The
+            // native window does not stay maximised: there it could neither be moved nor
+            // keep its size.
+            shown.leavingMaximized = true;
+            natives_->Restore(shown.native);
+            natives_->SetClientArea(shown.native, OnDesktop(shown.client));
+            SendMessage(window, WmSysCommand, IsZoomed(window) ? ScRestore : ScMaximize, 0);
             break;
         case NativeEvent::Restored:
-            if (shown.minimized) {
+            if (shown.leavingMaximized) {
+                shown.leavingMaximized = false;
+                natives_->SetClientArea(shown.native, OnDesktop(shown.client));
+            } else if (shown.minimized) {
                 shown.minimized = false;
                 if (IsIconic(window)) SendMessage(window, WmSysCommand, ScRestore, 0);
-            } else if (shown.maximized) {
-                shown.maximized = false;
-                if (IsZoomed(window)) SendMessage(window, WmSysCommand, ScRestore, 0);
             }
             break;
         case NativeEvent::CloseRequested:

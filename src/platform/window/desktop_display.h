@@ -8,7 +8,7 @@
 // window's place plus the client offset) and goes through the window system's queue as injected
 // input does. What the window manager does (move, focus, minimise, maximise, close) reaches the
 // window as the window system's own frame would send it: close as the close system command, the
-// maximise box as the maximise and restore system commands.
+// maximise box as the maximise or (on a maximised window) the restore system command.
 #pragma once
 
 #include <map>
@@ -49,7 +49,7 @@ class DesktopDisplay : public Display {
         KivoHWnd owner = nullptr;
         bool visible = false;
         bool minimized = false;
-        bool maximized = false;  // as the native window is
+        bool leavingMaximized = false;  // the window manager maximised it; we restore it
     };
 
     void Synchronise();

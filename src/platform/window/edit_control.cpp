@@ -13,6 +13,17 @@ namespace kivoly::platform {
 namespace {
 
 constexpr int kInset = 4;
+constexpr int kSelectedOffset = 0;  // extra bytes: whether the whole text is selected
+
+bool Selected(KivoHWnd window) {
+    return GetWindowLong(window, kSelectedOffset) != 0;
+}
+
+void Select(KivoHWnd window, bool selected) {
+    if (Selected(window) == selected) return;
+    SetWindowLong(window, kSelectedOffset, selected ? 1 : 0);
+    InvalidateRect(window, nullptr, false);
+}
 
 void Paint(KivoHWnd window) {
     PaintRecord paint;
@@ -31,10 +42,16 @@ void Paint(KivoHWnd window) {
         while (first < text.size() && dc->GetTextExtent(text.substr(first)).cx > room)
             ++first;
         const std::string shown = text.substr(first);
+        const bool focused = GetFocus() == window;
+        const bool selected = focused && Selected(window) && !shown.empty();
+        if (selected) {
+            dc->FillRect({kInset, top, kInset + dc->GetTextExtent(shown).cx, top + textHeight},
+                         CreateSolidBrush(Rgb(0, 0, 128)));
+        }
         dc->SetBackgroundMode(BackgroundMode::Transparent);
-        dc->SetTextColour(Rgb(0, 0, 0));
+        dc->SetTextColour(selected ? Rgb(255, 255, 255) : Rgb(0, 0, 0));
         dc->TextOut(kInset, top, shown);
-        if (GetFocus() == window) {
+        if (focused && !selected) {
             const int caret = kInset + dc->GetTextExtent(shown).cx + 1;
             Pen previous = dc->SelectPen(CreatePen(PenStyle::Solid, 1, Rgb(0, 0, 0)));
             dc->MoveTo(caret, top);
@@ -54,21 +71,24 @@ LResult EditProc(KivoHWnd window, uint32_t message, WParam first, LParam second)
             return DlgcWantChars;
         case WmLButtonDown:
             SetFocus(window);
+            Select(window, false);
             return 0;
         case WmSetFocus:
+            Select(window, true);
+            InvalidateRect(window, nullptr, false);
+            return 0;
         case WmKillFocus:
             InvalidateRect(window, nullptr, false);
             return 0;
         case WmChar: {
-            std::string text = GetWindowText(window);
             const auto character = static_cast<unsigned char>(first);
+            if (character != '\b' && (character < 0x20 || character == 0x7F)) return 0;
+            std::string text = Selected(window) ? std::string() : GetWindowText(window);
+            Select(window, false);
             if (character == '\b') {
-                if (text.empty()) return 0;
-                text.pop_back();
-            } else if (character >= 0x20 && character != 0x7F && text.size() < kEditMaxLength) {
+                if (!text.empty()) text.pop_back();
+            } else if (text.size() < kEditMaxLength) {
                 text += static_cast<char>(character);
-            } else {
-                return 0;
             }
             SetWindowText(window, text.c_str());
             return 0;
@@ -91,6 +111,7 @@ void RegisterEditClass() {
     windowClass.procedure = EditProc;
     windowClass.background = ClassBackground::White;
     windowClass.cursor = Cursor::Arrow;
+    windowClass.windowExtraBytes = 4;
     RegisterClass(windowClass);
 }
 

@@ -61,7 +61,7 @@ class NativeWindows {
     // Keeps `window` above `owner` (a dialog above its main window); 0 for none.
     virtual void SetOwner(int window, int owner) = 0;
     virtual void Minimize(int window) = 0;
-    virtual void Maximize(int window) = 0;
+    // Brings the window back from minimised or maximised.
     virtual void Restore(int window) = 0;
     // Raises the window and asks for the keyboard focus.
     virtual void Activate(int window) = 0;

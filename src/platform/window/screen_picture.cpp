@@ -3,10 +3,10 @@
 #include <png.h>
 
 #include <algorithm>
-#include <cstdio>
-#include <memory>
+#include <cstdint>
 #include <vector>
 
+#include "platform/atomic_file.h"
 #include "platform/window/display.h"
 #include "platform/window/window.h"
 
@@ -14,16 +14,17 @@ namespace kivoly::platform {
 
 namespace {
 
-struct FileCloser {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-};
+void AppendBytes(png_structp png, png_bytep data, png_size_t length) {
+    auto* bytes = static_cast<std::vector<uint8_t>*>(png_get_io_ptr(png));
+    bytes->insert(bytes->end(), data, data + length);
+}
+
+void NoFlush(png_structp) {}
 
 }  // namespace
 
 bool SaveSurfacePng(const Surface& surface, const char* path) {
     if (!path || surface.Width() <= 0 || surface.Height() <= 0) return false;
-    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path, "wb"));
-    if (!file) return false;
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
     if (!png) return false;
     png_infop info = png_create_info_struct(png);
@@ -33,11 +34,12 @@ bool SaveSurfacePng(const Surface& surface, const char* path) {
     }
     std::vector<uint32_t> pixels = surface.ToRgb();
     std::vector<png_byte> row(static_cast<size_t>(surface.Width()) * 3);
+    std::vector<uint8_t> bytes;
     if (setjmp(png_jmpbuf(png))) {
         png_destroy_write_struct(&png, &info);
         return false;
     }
-    png_init_io(png, file.get());
+    png_set_write_fn(png, &bytes, AppendBytes, NoFlush);
     png_set_IHDR(png, info, static_cast<png_uint_32>(surface.Width()),
                  static_cast<png_uint_32>(surface.Height()), 8, PNG_COLOR_TYPE_RGB,
                  PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
@@ -53,7 +55,8 @@ bool SaveSurfacePng(const Surface& surface, const char* path) {
     }
     png_write_end(png, nullptr);
     png_destroy_write_struct(&png, &info);
-    return true;
+    AtomicFile file;
+    return file.Open(path) && file.Write(bytes.data(), bytes.size()) && file.Commit();
 }
 
 bool SaveScreenPng(const char* path) {

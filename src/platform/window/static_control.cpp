@@ -1,5 +1,6 @@
 #include "platform/window/static_control.h"
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -12,7 +13,18 @@ namespace kivoly::platform {
 
 namespace {}  // namespace
 
-std::vector<std::string> WrapText(const DeviceContext& dc, const std::string& text, int width) {
+std::vector<std::string> WrapText(const DeviceContext& dc, const std::string& source, int width) {
+    // A tab indents by four columns that never break a line (the font is fixed-pitch, so a
+    // stand-in character measures as a space does).
+    constexpr char kTabColumn = '\x1f';
+    std::string text;
+    for (char c : source) {
+        if (c == '\t') {
+            text.append(4, kTabColumn);
+        } else {
+            text.push_back(c);
+        }
+    }
     std::vector<std::string> lines;
     std::string line;
     size_t position = 0;
@@ -34,6 +46,8 @@ std::vector<std::string> WrapText(const DeviceContext& dc, const std::string& te
         position = end + 1;
     }
     if (!line.empty()) lines.push_back(line);
+    for (std::string& each : lines)
+        std::replace(each.begin(), each.end(), kTabColumn, ' ');
     return lines;
 }
 

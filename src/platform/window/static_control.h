@@ -14,7 +14,8 @@ inline constexpr const char* kStaticClass = "STATIC";
 inline constexpr uint32_t SsLeft = 0x0;
 inline constexpr uint32_t SsCenter = 0x1;
 
-// Splits `text` into lines no wider than `width` pixels, breaking between words and at '\n'.
+// Splits `text` into lines no wider than `width` pixels, breaking between words and at '\n'; a
+// tab becomes four spaces of indentation.
 std::vector<std::string> WrapText(const DeviceContext& dc, const std::string& text, int width);
 
 // Registers the class (done by the window system itself when it starts).

@@ -1,0 +1,178 @@
+#include "platform/atomic_file.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <climits>
+#include <csignal>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+
+namespace kivoly::platform {
+
+namespace {
+
+// The temporaries open now, where a signal handler can find them without locking: a slot is
+// claimed, filled, then marked ready; the handler only reads ready slots.
+constexpr int kSlots = 32;
+enum SlotState : int { kFree, kClaimed, kReady };
+struct TemporarySlot {
+    std::atomic<int> state{kFree};
+    char path[PATH_MAX];
+};
+TemporarySlot gSlots[kSlots];
+
+int Register(const std::string& path) {
+    if (path.size() >= PATH_MAX) return -1;
+    for (int i = 0; i < kSlots; ++i) {
+        int expected = kFree;
+        if (gSlots[i].state.compare_exchange_strong(expected, kClaimed)) {
+            std::memcpy(gSlots[i].path, path.c_str(), path.size() + 1);
+            gSlots[i].state.store(kReady);
+            return i;
+        }
+    }
+    return -1;  // more files at once than slots: this one is not removed on a signal
+}
+
+void Unregister(int& slot) {
+    if (slot >= 0) gSlots[slot].state.store(kFree);
+    slot = -1;
+}
+
+constexpr int kCleanedSignals[] = {SIGINT, SIGTERM, SIGHUP};
+struct sigaction gPrevious[std::size(kCleanedSignals)];
+
+void RemoveTemporaries(int signal) {
+    for (TemporarySlot& slot : gSlots) {
+        if (slot.state.load() == kReady) ::unlink(slot.path);
+    }
+    for (std::size_t i = 0; i < std::size(kCleanedSignals); ++i) {
+        if (kCleanedSignals[i] == signal) ::sigaction(signal, &gPrevious[i], nullptr);
+    }
+    ::raise(signal);
+}
+
+// The permissions a new file gets: 0666 less the process's mask (read from the system, since
+// asking umask() for it means changing it for a moment under other threads).
+mode_t NewFileMode() {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line)) {
+        if (line.rfind("Umask:", 0) == 0) {
+            return 0666 & ~static_cast<mode_t>(std::strtol(line.c_str() + 6, nullptr, 8));
+        }
+    }
+    return 0644;
+}
+
+}  // namespace
+
+AtomicFile::~AtomicFile() {
+    Discard();
+}
+
+bool AtomicFile::Fail(const char* action, int error) {
+    error_ = std::string("cannot ") + action + " " + path_ + ": " + std::strerror(error);
+    Discard();
+    return false;
+}
+
+bool AtomicFile::Open(const std::string& path) {
+    Discard();
+    path_ = path;
+    error_.clear();
+    // A link is followed, so that the file it names is replaced and the link stays.
+    std::string target = path;
+    struct stat info {};
+    if (::lstat(path.c_str(), &info) == 0 && S_ISLNK(info.st_mode)) {
+        if (char* resolved = ::realpath(path.c_str(), nullptr)) {
+            target = resolved;
+            std::free(resolved);
+        }
+    }
+    if (::stat(target.c_str(), &info) == 0) {
+        if (S_ISDIR(info.st_mode)) return Fail("write", EISDIR);
+        // Devices and pipes cannot be replaced by a rename; they are not picture files.
+        if (!S_ISREG(info.st_mode)) {
+            error_ = "cannot write " + path_ + ": not a regular file";
+            return false;
+        }
+        // A file its owner made read-only stays protected, as it would from a plain write.
+        if (::access(target.c_str(), W_OK) != 0) return Fail("write", errno);
+    }
+    const std::size_t slash = target.find_last_of('/');
+    const std::string folder = slash == std::string::npos ? "" : target.substr(0, slash + 1);
+    const std::string name = slash == std::string::npos ? target : target.substr(slash + 1);
+    temporary_ = folder + "." + name + ".XXXXXX";
+    const int descriptor = ::mkostemp(temporary_.data(), O_CLOEXEC);
+    if (descriptor < 0) {
+        const int error = errno;
+        temporary_.clear();
+        return Fail("create", error);
+    }
+    slot_ = Register(temporary_);
+    file_ = ::fdopen(descriptor, "w+b");
+    if (file_ == nullptr) {
+        const int error = errno;
+        ::close(descriptor);
+        return Fail("create", error);
+    }
+    targetPath_ = target;
+    return true;
+}
+
+bool AtomicFile::Write(const void* data, std::size_t bytes) {
+    if (file_ == nullptr) return false;
+    if (bytes > 0 && std::fwrite(data, 1, bytes, file_) != bytes) return Fail("write", errno);
+    return true;
+}
+
+bool AtomicFile::Commit() {
+    if (file_ == nullptr) {
+        if (error_.empty()) error_ = "cannot write " + path_ + ": the file was not opened";
+        return false;
+    }
+    struct stat old {};
+    const mode_t mode =
+        ::stat(targetPath_.c_str(), &old) == 0 ? (old.st_mode & 07777) : NewFileMode();
+    const int descriptor = fileno(file_);
+    if (std::fflush(file_) != 0 || std::ferror(file_)) return Fail("write", errno ? errno : EIO);
+    if (::fsync(descriptor) != 0) return Fail("write", errno);
+    if (::fchmod(descriptor, mode) != 0) return Fail("write", errno);
+    const int closed = std::fclose(file_);
+    file_ = nullptr;
+    if (closed != 0) return Fail("write", errno);
+    if (::rename(temporary_.c_str(), targetPath_.c_str()) != 0) return Fail("write", errno);
+    Unregister(slot_);
+    temporary_.clear();
+    return true;
+}
+
+void AtomicFile::Discard() {
+    if (file_ != nullptr) std::fclose(file_);
+    file_ = nullptr;
+    if (!temporary_.empty()) ::unlink(temporary_.c_str());
+    temporary_.clear();
+    Unregister(slot_);
+}
+
+void RemoveTemporariesOnSignal() {
+    struct sigaction action {};
+    action.sa_handler = &RemoveTemporaries;
+    sigemptyset(&action.sa_mask);
+    for (std::size_t i = 0; i < std::size(kCleanedSignals); ++i) {
+        struct sigaction previous {};
+        ::sigaction(kCleanedSignals[i], nullptr, &previous);
+        // A signal the program was told to ignore (nohup) stays ignored.
+        if (previous.sa_handler == SIG_IGN) continue;
+        gPrevious[i] = previous;
+        ::sigaction(kCleanedSignals[i], &action, nullptr);
+    }
+}
+
+}  // namespace kivoly::platform

@@ -1,0 +1,65 @@
+// The program's command line as a person meets it: a short usage without arguments, the GNU
+// forms of options, a suggestion for a mistyped command, and help that fits a terminal.
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <string>
+
+#include "support/run_command.h"
+
+namespace kivoly {
+namespace {
+
+using test::RunCommand;
+
+const std::string kProgram = KIVOLY_PROGRAM;
+
+TEST(Usage, NoArgumentsOrAMistypedCommandSayWhatToDoOnStandardError) {
+    const auto bare = RunCommand("{ " + kProgram + " >/dev/null; }");
+    EXPECT_EQ(bare.exitCode, 2);
+    EXPECT_EQ(bare.output.rfind("Usage: kivoly COMMAND [options]\n", 0), 0u) << bare.output;
+    EXPECT_LT(std::count(bare.output.begin(), bare.output.end(), '\n'), 5);
+
+    const auto typo = RunCommand("{ " + kProgram + " decod x.nsr >/dev/null; }");
+    EXPECT_EQ(typo.exitCode, 2);
+    EXPECT_NE(typo.output.find("unknown command 'decod'; did you mean 'decode'?"),
+              std::string::npos)
+        << typo.output;
+    const auto far = RunCommand(kProgram + " frobnicate");
+    EXPECT_EQ(far.output.find("did you mean"), std::string::npos) << far.output;
+}
+
+TEST(Usage, OptionsTakeTheirValuesInEveryGnuForm) {
+    // A value that is wrong shows which option took it.
+    for (const char* arguments : {"decode x.nsr --quality=9 -o x.png", "decode x.nsr -q9 -o x.png",
+                                  "capture --simulate --size=9x9 -ox.png"}) {
+        const auto run = RunCommand(kProgram + " " + arguments);
+        EXPECT_EQ(run.exitCode, 2) << arguments;
+        EXPECT_NE(run.output.find("not '9"), std::string::npos) << arguments << ": " << run.output;
+    }
+    const auto flag = RunCommand(kProgram + " decode x.nsr --grey=1 -o x.png");
+    EXPECT_NE(flag.output.find("unknown option '--grey=1'"), std::string::npos) << flag.output;
+}
+
+TEST(Usage, HelpFitsSeventyNineColumnsWithOneColumnOfDescriptions) {
+    for (const char* command :
+         {"", "capture ", "decode ", "encode ", "preview ", "settings ", "ui "}) {
+        const auto run = RunCommand(kProgram + " " + command + "--help");
+        EXPECT_EQ(run.exitCode, 0) << command;
+        std::istringstream lines(run.output);
+        std::size_t column = 0;
+        for (std::string line; std::getline(lines, line);) {
+            EXPECT_LE(line.size(), 79u) << command << ": " << line;
+            // An option line: its description starts where every other one does.
+            if (line.rfind("  -", 0) != 0) continue;
+            const std::size_t gap = line.find("  ", 2);
+            if (gap == std::string::npos) continue;
+            const std::size_t start = line.find_first_not_of(' ', gap);
+            if (column == 0) column = start;
+            EXPECT_EQ(start, column) << command << ": " << line;
+        }
+    }
+}
+
+}  // namespace
+}  // namespace kivoly
