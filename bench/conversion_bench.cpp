@@ -1,5 +1,5 @@
 // Conversion speed: one decoded picture into a 24-bit bitmap at each output size, with and
-// without adjustments.
+// without adjustments; the per-pixel kernels against their scalar forms.
 #include <benchmark/benchmark.h>
 
 #include <memory>
@@ -7,7 +7,10 @@
 
 #include "capture/memory_raw_source.h"
 #include "capture/raw_capture_file.h"
+#include "decode/half_sample_kernel.h"
 #include "decode/yuv_image.h"
+#include "output/colour_tables.h"
+#include "output/conversion_kernels.h"
 #include "output/packed_dib.h"
 #include "output/rgb_conversion.h"
 #include "sim/capture_sequence.h"
@@ -97,6 +100,36 @@ void RawToBitmap(benchmark::State& state) {
     }
 }
 BENCHMARK(RawToBitmap)->Arg(0)->Arg(2)->Unit(benchmark::kMillisecond);
+
+// The per-pixel kernels on one row, chosen for this processor (argument 1) or in their scalar
+// reference form (argument 0).
+void ConversionKernels(benchmark::State& state) {
+    const bool fast = state.range(0) != 0;
+    const int width = 1500;
+    std::vector<uint8_t> luma(kSampleWidth * 2 + 4), half(kSampleWidth), pixels(3 * width);
+    std::vector<int8_t> chroma(kSampleWidth * 2 + 4);
+    for (size_t i = 0; i < luma.size(); ++i) {
+        luma[i] = static_cast<uint8_t>(76 + i * 7 % 150);
+        chroma[i] = static_cast<int8_t>(i * 13 % 200 - 100);
+    }
+    std::vector<uint64_t> packed(kWorkLineBytes);
+    const kernels::PixelTables& tables = SharedColourTables().pixelTables;
+    for (auto _ : state) {
+        if (fast) {
+            kernels::HalfSampleRow(luma.data(), half.data());
+            kernels::PackRow(luma.data() + 2, chroma.data() + 2, 1472, packed.data());
+            kernels::ResolvePixels(packed.data(), width, 1, tables, pixels.data());
+        } else {
+            kernels::reference::HalfSampleRow(luma.data(), half.data());
+            kernels::reference::PackRow(luma.data() + 2, chroma.data() + 2, 1472, packed.data());
+            kernels::reference::ResolvePixels(packed.data(), width, 1, tables, pixels.data());
+        }
+        benchmark::DoNotOptimize(pixels.data());
+        benchmark::DoNotOptimize(half.data());
+    }
+    state.SetLabel(fast ? "vectorised" : "scalar");
+}
+BENCHMARK(ConversionKernels)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 }  // namespace kivoly

@@ -8,6 +8,7 @@
 #include "api/user_interface.h"
 #include "capture/video_source.h"
 #include "output/packed_dib.h"
+#include "platform/clock.h"
 #include "platform/global_memory.h"
 #include "platform/profile.h"
 #include "platform/sound.h"
@@ -72,6 +73,8 @@ int32_t Grabber::PreviewFrame(int16_t value) {
     if (previewState == 1) {
         const int16_t height = static_cast<int16_t>(PreviewHeader(previewBitmap)->biHeight);
         if (value == -1 || value >= height - 1) {
+            // A frame is done: the next is not due before the device would have it.
+            platform::SleepUntilClockDue();
             if (hostCallback) return hostCallback();
             if (userInterface) {
                 userInterface->RefreshLowBattery();

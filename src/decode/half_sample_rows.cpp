@@ -1,6 +1,6 @@
 #include "decode/half_sample_rows.h"
 
-#include "decode/cubic_table.h"
+#include "decode/half_sample_kernel.h"
 
 namespace kivoly {
 
@@ -14,15 +14,8 @@ const uint8_t* HalfSampleRows::Of(const uint8_t* line) {
         }
         if (lastUse_[i] < lastUse_[victim]) victim = i;
     }
-    const CubicTable& half = CubicTableFor(0.5);
-    const uint8_t* x = line;
     uint8_t* out = rows_[victim].data();
-    constexpr int kLast = kSampleWidth - 1;
-    out[0] = CubicSample(half, 64, x[0], x[1], x[2]);
-    for (int j = 1; j < kSampleWidth - 2; ++j)
-        out[j] = CubicSample(half, x[j - 1], x[j], x[j + 1], x[j + 2]);
-    out[kLast - 1] = CubicSample(half, x[kLast - 2], x[kLast - 1], x[kLast], x[kLast]);
-    out[kLast] = CubicSample(half, x[kLast - 1], x[kLast], x[kLast], x[kLast]);
+    kernels::HalfSampleRow(line, out);
     keys_[victim] = line;
     lastUse_[victim] = clock_;
     return out;

@@ -60,8 +60,8 @@ struct LineTable {
     void Free();
 };
 
-// What the RGB conversion keeps with a picture (its adjustment tables and adjusted lines).
-// Owned by the YuvImage and freed with it.
+// What the RGB conversion keeps with a picture: its settings, output geometry, tables and
+// adjusted lines, all of them the output layer's. Owned by the YuvImage and freed with it.
 struct ConversionState {
     virtual ~ConversionState() = default;
 };
@@ -106,26 +106,15 @@ class YuvImage {
     int32_t twoFields = 0;
     int32_t doubleSampled = 0;
     int32_t useColor = 0;
-    int32_t cameraInput = 0;
     int32_t negative = 0;
     LineTable lineTable;
     LineTable lineTable2;
     uint16_t sampleWidth = kSampleWidth;
     uint16_t lineCount = 0;
-    // Output geometry, set by the RGB conversion.
-    int16_t leftMargin = 0;
-    int16_t rightMargin = 0;
-    int16_t topSkip = 0;
-    int16_t bottomSkip = 0;
-    int16_t outputLines = 0;
     int32_t workLineBytes = 0;
     int16_t phaseShift = 0;
     int16_t fieldStep = 1;
-    double burstB[8] = {};
-    double burstA[8] = {};
-    double burstGain[8] = {};
     uint8_t* workLines[4] = {};
-    KivoProcessInfo processInfo = {};
     std::unique_ptr<ConversionState> conversion;
     int16_t passesDone = 0;
     MovingAverage8 lumaAverage;

@@ -1,4 +1,4 @@
-// AdjustmentTables: what the RGB conversion keeps with one picture, built from the picture's
+// AdjustmentTables: the adjustment stage of the RGB conversion for one picture, built from its
 // ProcessInfo and its median luma level whenever the adjustments change.
 //
 // Luma runs through an optional sharpening or softening filter and a brightness/contrast curve
@@ -11,10 +11,8 @@
 #include <cstdint>
 #include <memory>
 
-#include "decode/half_sample_rows.h"
 #include "decode/yuv_image.h"
 #include "kivoly/kivoly.h"
-#include "output/area_resampler.h"
 
 namespace kivoly {
 
@@ -26,7 +24,7 @@ enum AdjustmentFlags : int {
     kSharpenPass = 4,    // Sharpness set
 };
 
-struct AdjustmentTables : ConversionState {
+struct AdjustmentTables {
     // The settings the tables were last built from; all bits set until the first build.
     KivoProcessInfo lastBuilt;
     int flags = 0;
@@ -45,14 +43,6 @@ struct AdjustmentTables : ConversionState {
     std::unique_ptr<uint8_t[]> adjustedLuma;
     std::unique_ptr<uint8_t[]> adjustedChroma;
     int adjustedBytes = 0;
-
-    // The horizontal stage's weights and row scratch.
-    AreaResampler resampler;
-    // Half-sample rows of the stored lines, cleared whenever the conversion is prepared.
-    HalfSampleRows halfSamples;
-
-    // Work lines for a picture made without its own (three luma rows and one chroma row).
-    std::unique_ptr<uint8_t[]> ownWorkLines;
 
     AdjustmentTables();
 

@@ -1,16 +1,15 @@
 #include "output/area_resampler.h"
 
 #include <algorithm>
-#include <array>
 
 #include "output/colour_tables.h"
+#include "output/conversion_kernels.h"
 
 namespace kivoly {
 
 namespace {
 
 constexpr int kFieldBits = 21;
-constexpr uint64_t kFieldMask = (uint64_t{1} << kFieldBits) - 1;
 
 uint64_t UField(int u) {
     return static_cast<uint64_t>(u + 128) << kFieldBits;
@@ -21,30 +20,6 @@ uint64_t VField(int v) {
 uint64_t Pack(int y, int u, int v) {
     return y + UField(u) + VField(v);
 }
-
-// Exact division of non-negative sums by a divisor fixed for a whole row, as one
-// multiplication: with m = 2^32 / d + 1 the quotient of n is (n x m) >> 32 as long as
-// n x d < 2^32, which holds for these sums (below 256 x d with d at most 1472).
-class RowDivider {
-  public:
-    explicit RowDivider(int divisor)
-        : magic_((uint64_t{1} << 32) / divisor + 1),
-          offset_(128 * divisor),
-          roundUp_(divisor - 1) {}
-    int Positive(uint64_t n) const { return static_cast<int>((n * magic_) >> 32); }
-    // A colour difference sum held with 128 x the divisor added (the packed field): the
-    // quotient of the signed sum truncated toward zero, plus 128. A negative sum is raised by
-    // divisor - 1 first, which turns the rounding down into rounding toward zero.
-    int Offset(uint64_t field) const {
-        const int64_t n = static_cast<int64_t>(field) - offset_;
-        return Positive(field + static_cast<uint64_t>((n >> 63) & roundUp_));
-    }
-
-  private:
-    uint64_t magic_;
-    int64_t offset_;
-    int64_t roundUp_;
-};
 
 }  // namespace
 
@@ -84,6 +59,7 @@ void AreaResampler::Plan(int sourceWidth, int width) {
         }
     }
     samples_.assign(static_cast<std::size_t>(sourceWidth) + taps_, 0);
+    sums_.assign(static_cast<std::size_t>(width), 0);
 }
 
 // Each sample carries one colour difference; the other is the last one read, and the new one
@@ -105,15 +81,8 @@ void AreaResampler::ReadSamples(const ResampleSource& source) {
     int n = 0;
     if (source.step == 1 && (source.start & 1) == 0) {
         // Reading every sample from an even one, the last U and V are always the two samples
-        // before: each pair of samples follows from the chroma around it alone.
-        const uint8_t* const y = luma + index;
-        const int8_t* const k = c + index;
-        for (; n + 1 < count; n += 2) {
-            const int before = k[n - 2], last = k[n - 1], even = k[n], odd = k[n + 1];
-            out[n] = y[n] + UField((before + even) / 2) + VField(last);
-            out[n + 1] = y[n + 1] + UField(even) + VField((last + odd) / 2);
-        }
-        if (n < count) out[n] = y[n] + UField((k[n - 2] + k[n]) / 2) + VField(k[n - 1]);
+        // before: each sample follows from the chroma around it alone.
+        kernels::PackRow(luma + index, c + index, count, out);
         return;
     }
     if (source.start & 1) {
@@ -139,42 +108,15 @@ void AreaResampler::ReadSamples(const ResampleSource& source) {
 void AreaResampler::Run(const ResampleSource& source, int width, uint8_t* dst) {
     Plan(source.width, width);
     ReadSamples(source);
-    // Everything the loop reads is held in locals: the byte stores to `dst` may alias anything
-    // reached through a pointer, which would otherwise be reloaded after every store.
-    const ColourTables& colour = SharedColourTables();
-    const int16_t* const yToRgb = colour.YToRgb.data();
-    // The chroma terms are indexed by the colour difference + 128, as the divider yields it.
-    const std::array<int16_t, 2>* const vTerms = colour.VTerms.data();
-    const std::array<int16_t, 2>* const uTerms = colour.UTerms.data();
-    const uint8_t* const gamma = colour.ClampedGamma[0].data() + kChannelSumLimit;
     const uint64_t* const samples = samples_.data();
-    auto emit = [=](uint8_t* out, int y, int u, int v) {
-        // A shift instead of the division: the two differ only below zero, which the gamma
-        // tables clamp.
-        const int luma = yToRgb[y] + 8;
-        const std::array<int16_t, 2>& vt = vTerms[v];
-        const std::array<int16_t, 2>& ut = uTerms[u];
-        out[0] = gamma[(ut[1] + luma) >> 4];
-        out[1] = gamma[kClampedSpan + ((ut[0] + vt[1] + luma) >> 4)];
-        out[2] = gamma[2 * kClampedSpan + ((vt[0] + luma) >> 4)];
-    };
+    const kernels::PixelTables& tables = SharedColourTables().pixelTables;
     if (sourceWidth_ == width) {
-        for (int x = 0; x < width; ++x) {
-            const uint64_t p = samples[x];
-            emit(dst + 3 * x, static_cast<int>(p & kFieldMask),
-                 static_cast<int>((p >> kFieldBits) & kFieldMask),
-                 static_cast<int>(p >> (2 * kFieldBits)));
-        }
+        kernels::ResolvePixels(samples, width, 1, tables, dst);
         return;
     }
-    const RowDivider divide(sourceWidth_);
+    uint64_t* const sums = sums_.data();
     const int32_t* const firsts = first_.data();
     const int32_t* const weights = weights_.data();
-    auto pixel = [&](uint8_t* out, uint64_t sum) {
-        emit(out, divide.Positive(sum & kFieldMask),
-             divide.Offset((sum >> kFieldBits) & kFieldMask),
-             divide.Offset(sum >> (2 * kFieldBits)));
-    };
     // The tap count is fixed for a geometry: a loop of known length per count unrolls fully.
     auto resample = [&]<int kTaps>() {
         const int32_t* w = weights;
@@ -183,32 +125,38 @@ void AreaResampler::Run(const ResampleSource& source, int width, uint8_t* dst) {
             uint64_t sum = 0;
             for (int t = 0; t < kTaps; ++t)
                 sum += static_cast<uint64_t>(w[t]) * p[t];
-            pixel(dst + 3 * x, sum);
+            sums[x] = sum;
         }
     };
     switch (taps_) {
         case 2:
-            return resample.template operator()<2>();
-        case 3:
-            return resample.template operator()<3>();
-        case 4:
-            return resample.template operator()<4>();
-        case 5:
-            return resample.template operator()<5>();
-        case 6:
-            return resample.template operator()<6>();
-        default:
+            resample.template operator()<2>();
             break;
+        case 3:
+            resample.template operator()<3>();
+            break;
+        case 4:
+            resample.template operator()<4>();
+            break;
+        case 5:
+            resample.template operator()<5>();
+            break;
+        case 6:
+            resample.template operator()<6>();
+            break;
+        default: {
+            const int taps = taps_;
+            const int32_t* w = weights;
+            for (int x = 0; x < width; ++x, w += taps) {
+                const uint64_t* p = samples + firsts[x];
+                uint64_t sum = 0;
+                for (int t = 0; t < taps; ++t)
+                    sum += static_cast<uint64_t>(w[t]) * p[t];
+                sums[x] = sum;
+            }
+        }
     }
-    const int taps = taps_;
-    const int32_t* w = weights;
-    for (int x = 0; x < width; ++x, w += taps) {
-        const uint64_t* p = samples + firsts[x];
-        uint64_t sum = 0;
-        for (int t = 0; t < taps; ++t)
-            sum += static_cast<uint64_t>(w[t]) * p[t];
-        pixel(dst + 3 * x, sum);
-    }
+    kernels::ResolvePixels(sums, width, sourceWidth_, tables, dst);
 }
 
 }  // namespace kivoly

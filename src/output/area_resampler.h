@@ -46,6 +46,8 @@ class AreaResampler {
     // U + 128 in bits 21..41, V + 128 from bit 42. A field's sum is at most 255 x the source
     // width, so no field carries into the next.
     std::vector<uint64_t> samples_;
+    // One row's weighted sums per output pixel, packed in the same way.
+    std::vector<uint64_t> sums_;
 };
 
 }  // namespace kivoly

@@ -31,8 +31,10 @@ void ColourTables::Configure(int white, int /*black*/, double exponent, bool isN
             VToG[i] = ScaledChroma(d, -0.581, range);
             UToG[i] = ScaledChroma(d, -0.395, range);
             UToB[i] = ScaledChroma(d, 2.032, range);
-            VTerms[i] = {VToR[i], VToG[i]};
-            UTerms[i] = {UToG[i], UToB[i]};
+            kernels::PixelTables& pixel = pixelTables;
+            pixel.yTerm[i] = YToRgb[i] + 8;
+            pixel.vTerms[i] = static_cast<uint16_t>(VToR[i]) | (int32_t{VToG[i]} * 65536);
+            pixel.uTerms[i] = static_cast<uint16_t>(UToG[i]) | (int32_t{UToB[i]} * 65536);
         }
     }
     const int32_t negativeFlag = isNegative ? 1 : 0;
@@ -50,20 +52,16 @@ void ColourTables::Configure(int white, int /*black*/, double exponent, bool isN
         double wanted;
         double* cached;
         uint8_t* table;
-        uint8_t* clamped;
+        int32_t* wide;
     };
-    const Channel channels[3] = {{red, &redGain, GammaR.data(), ClampedGamma[2].data()},
-                                 {green, &greenGain, GammaG.data(), ClampedGamma[1].data()},
-                                 {blue, &blueGain, GammaB.data(), ClampedGamma[0].data()}};
+    const Channel channels[3] = {{red, &redGain, GammaR.data(), pixelTables.gamma[2].data()},
+                                 {green, &greenGain, GammaG.data(), pixelTables.gamma[1].data()},
+                                 {blue, &blueGain, GammaB.data(), pixelTables.gamma[0].data()}};
     for (const Channel& channel : channels) {
         if (channel.wanted == *channel.cached) continue;
         *channel.cached = channel.wanted;
         FillGammaRange(channel.table, channel.wanted, 0, kChannelLevels, lo, hi);
-        uint8_t* const clamped = channel.clamped;
-        std::fill_n(clamped, kChannelSumLimit, channel.table[0]);
-        std::copy_n(channel.table, kChannelLevels, clamped + kChannelSumLimit);
-        std::fill(clamped + kChannelSumLimit + kChannelLevels, clamped + kClampedSpan,
-                  channel.table[kChannelLevels - 1]);
+        std::copy_n(channel.table, kChannelLevels, channel.wide);
     }
 }
 

@@ -14,13 +14,11 @@
 #include <array>
 #include <cstdint>
 
+#include "output/conversion_kernels.h"
+
 namespace kivoly {
 
 inline constexpr int kChannelLevels = 1024;
-// The conversion forms a channel value from at most three 16-bit table values and a rounding
-// constant, divided by 16: it cannot leave -kChannelSumLimit..kChannelSumLimit.
-inline constexpr int kChannelSumLimit = 6144;
-inline constexpr int kClampedSpan = 2 * kChannelSumLimit + 1;
 
 class ColourTables {
   public:
@@ -34,13 +32,8 @@ class ColourTables {
     std::array<uint8_t, kChannelLevels> GammaG{};
     std::array<uint8_t, kChannelLevels> GammaB{};
 
-    // The same tables arranged for the conversion's hot loop, rebuilt with them: the chroma
-    // terms in pairs (by V + 128: red, green; by U + 128: green, blue), and the gamma tables of
-    // blue, green and red for every channel value the conversion can form, values outside
-    // 0..1023 taking the nearest end, so that the loop needs no clamping.
-    std::array<std::array<int16_t, 2>, 256> VTerms{};
-    std::array<std::array<int16_t, 2>, 256> UTerms{};
-    std::array<std::array<uint8_t, kClampedSpan>, 3> ClampedGamma{};
+    // The same tables arranged for the conversion's per-pixel kernel, rebuilt with them.
+    kernels::PixelTables pixelTables;
 
     // Rebuilds what differs from the cached parameters. The black level is always taken as 76.
     void Configure(int white, int black, double gammaExponent, bool negative, double redGain,

@@ -8,6 +8,7 @@
 #include "output/adjustment_tables.h"
 #include "output/area_resampler.h"
 #include "output/colour_tables.h"
+#include "output/rgb_converter.h"
 #include "platform/mul_div.h"
 
 namespace kivoly {
@@ -22,8 +23,8 @@ constexpr int kQuickSourceWidth = 736;
 constexpr int kMargin = 8;
 constexpr int kFirstActiveLine = 2;
 
-AdjustmentTables& TablesOf(YuvImage& yuv) {
-    return static_cast<AdjustmentTables&>(*yuv.conversion);
+RgbConverter& ConverterOf(YuvImage& yuv) {
+    return static_cast<RgbConverter&>(*yuv.conversion);
 }
 
 // A five-sample window sliding along one row of the sharpening filter. It starts as the
@@ -132,17 +133,17 @@ struct RowPlace {
 // A two-field picture spreads its active lines over the output height. A one-field picture
 // holds the first field only, whose stored line L is line 2L + 1 of the two-field picture, so
 // that it is placed where the two-field picture has the same scene.
-RowPlace PlaceOfRow(const YuvImage& yuv, int row) {
-    const int height = yuv.processInfo.Height;
-    const int lines = yuv.outputLines;
+RowPlace PlaceOfRow(const YuvImage& yuv, const RgbConverter& converter, int row) {
+    const int height = converter.processInfo.Height;
+    const int lines = converter.outputLines;
     if (yuv.twoFields) {
         const int64_t t = int64_t{lines - 1} * row;
-        return {static_cast<int>(t / (height - 1)) + yuv.topSkip,
+        return {static_cast<int>(t / (height - 1)) + converter.topSkip,
                 static_cast<int>(t % (height - 1)), height, lines};
     }
     // Two-field line P = row (2 lines - 1) / (height - 1) + topSkip lies at field line
     // (P - 1) / 2.
-    const int64_t t = int64_t{2 * lines - 1} * row + int64_t{yuv.topSkip - 1} * (height - 1);
+    const int64_t t = int64_t{2 * lines - 1} * row + int64_t{converter.topSkip - 1} * (height - 1);
     const int64_t d = 2 * int64_t{height - 1};
     return {static_cast<int>(t / d), static_cast<int>(t % d), 2 * height, 2 * lines};
 }
@@ -178,14 +179,18 @@ void InterpolateLumaRow(const YuvImage& yuv, HalfSampleRows& halves, uint8_t* ou
     }
 }
 
-void WorkLinesOf(YuvImage& yuv, AdjustmentTables& tables, uint8_t* work[4]) {
+void WorkLinesOf(YuvImage& yuv, RgbConverter& converter, uint8_t* work[4]) {
     for (int i = 0; i < 4; ++i) {
-        work[i] =
-            tables.ownWorkLines ? tables.ownWorkLines.get() + i * kFullLineBytes : yuv.workLines[i];
+        work[i] = converter.ownWorkLines ? converter.ownWorkLines.get() + i * kFullLineBytes
+                                         : yuv.workLines[i];
     }
 }
 
 }  // namespace
+
+const RgbConverter* ConverterOf(const YuvImage& yuv) {
+    return static_cast<const RgbConverter*>(yuv.conversion.get());
+}
 
 double GammaExponent(int gamma) {
     if (gamma >= 0) return (gamma / 10.0 + (50 - gamma)) / 50.0;
@@ -198,49 +203,50 @@ bool PrepareConversion(YuvImage& yuv, const KivoProcessInfo& processInfo) {
         processInfo.Height > kMaxOutputSize) {
         return false;
     }
-    yuv.processInfo = processInfo;
     if (!yuv.conversion) {
-        auto* tables = new (std::nothrow) AdjustmentTables;
-        if (tables == nullptr) return false;
-        yuv.conversion.reset(tables);
+        auto* converter = new (std::nothrow) RgbConverter;
+        if (converter == nullptr) return false;
+        yuv.conversion.reset(converter);
     }
-    AdjustmentTables& tables = TablesOf(yuv);
+    RgbConverter& converter = ConverterOf(yuv);
+    converter.processInfo = processInfo;
     // The picture's lines may have been decoded anew since the last conversion.
-    tables.halfSamples.Clear();
+    converter.halfSamples.Clear();
     // The full mode interpolates into four lines of 1504 samples; a picture made for a small
     // output size has none, so the conversion keeps its own.
     const bool hasWorkLines = yuv.workLineBytes >= kFullLineBytes &&
                               std::all_of(std::begin(yuv.workLines), std::end(yuv.workLines),
                                           [](const uint8_t* line) { return line != nullptr; });
-    if (!hasWorkLines && !tables.ownWorkLines) {
-        tables.ownWorkLines.reset(new (std::nothrow) uint8_t[4 * kFullLineBytes]());
-        if (!tables.ownWorkLines) return false;
+    if (!hasWorkLines && !converter.ownWorkLines) {
+        converter.ownWorkLines.reset(new (std::nothrow) uint8_t[4 * kFullLineBytes]());
+        if (!converter.ownWorkLines) return false;
     }
 
     // A negative's luma runs the other way, so brightness is reversed to still brighten.
     KivoProcessInfo settings = processInfo;
     if (yuv.negative) settings.Brightness = -settings.Brightness;
-    if (!tables.Build(settings, yuv.medianLevel, kFullLineBytes)) return false;
+    if (!converter.tables.Build(settings, yuv.medianLevel, kFullLineBytes)) return false;
 
     SharedColourTables().Configure(
         std::max<int>(yuv.whiteLevel, 224), std::min<int>(yuv.blackLevel, 64),
         GammaExponent(processInfo.Gamma), yuv.negative != 0, (processInfo.Red + 50) / 50.0,
         (processInfo.Green + 50) / 50.0, (processInfo.Blue + 50) / 50.0);
 
-    yuv.leftMargin = kMargin;
-    yuv.rightMargin = kMargin;
-    yuv.topSkip = kFirstActiveLine;
-    yuv.bottomSkip = 0;
-    yuv.outputLines =
+    converter.leftMargin = kMargin;
+    converter.rightMargin = kMargin;
+    converter.topSkip = kFirstActiveLine;
+    converter.bottomSkip = 0;
+    converter.outputLines =
         static_cast<int16_t>((kFieldLines - kFirstActiveLine) * (yuv.twoFields ? 2 : 1));
     return true;
 }
 
 void ConvertRow(YuvImage& yuv, uint8_t* dst, int row, bool quick) {
-    AdjustmentTables& tables = TablesOf(yuv);
-    const int height = yuv.processInfo.Height;
-    const int width = yuv.processInfo.Width;
-    const int lines = yuv.outputLines;
+    RgbConverter& converter = ConverterOf(yuv);
+    AdjustmentTables& tables = converter.tables;
+    const int height = converter.processInfo.Height;
+    const int width = converter.processInfo.Width;
+    const int lines = converter.outputLines;
     const int count = yuv.lineCount;
     const bool sharpen = tables.adjustedLuma && (tables.flags & kSharpenPass);
     const LineSource source(yuv);
@@ -253,8 +259,8 @@ void ConvertRow(YuvImage& yuv, uint8_t* dst, int row, bool quick) {
     ResampleSource horizontal{};
     if (!quick) {
         uint8_t* work[4];
-        WorkLinesOf(yuv, tables, work);
-        const RowPlace place = PlaceOfRow(yuv, row);
+        WorkLinesOf(yuv, converter, work);
+        const RowPlace place = PlaceOfRow(yuv, converter, row);
         int line = place.line;
         int f = place.fraction;
         const int d = place.denominator;
@@ -272,13 +278,13 @@ void ConvertRow(YuvImage& yuv, uint8_t* dst, int row, bool quick) {
             }
             if (yuv.passesDone != 8) BottomGuard(la, fa, d, count);
             BottomGuard(lb, fb, d, count);
-            InterpolateLumaRow(yuv, tables.halfSamples, work[1], la, fa, d);
-            InterpolateLumaRow(yuv, tables.halfSamples, work[2], lb, fb, d);
+            InterpolateLumaRow(yuv, converter.halfSamples, work[1], la, fa, d);
+            InterpolateLumaRow(yuv, converter.halfSamples, work[2], lb, fb, d);
             above = work[1];
             below = work[2];
         }
         BottomGuard(line, f, d, count);
-        InterpolateLumaRow(yuv, tables.halfSamples, work[0], line, f, d);
+        InterpolateLumaRow(yuv, converter.halfSamples, work[0], line, f, d);
         InterpolateChroma(reinterpret_cast<int8_t*>(work[3]), source.Chroma(line - 1),
                           source.Chroma(line), source.Chroma(line + 1), source.Chroma(line + 2), f,
                           d);
@@ -317,7 +323,7 @@ void ConvertRow(YuvImage& yuv, uint8_t* dst, int row, bool quick) {
     }
     horizontal.luma = luma;
     horizontal.chroma = chroma;
-    tables.resampler.Run(horizontal, width, dst);
+    converter.resampler.Run(horizontal, width, dst);
 }
 
 }  // namespace kivoly

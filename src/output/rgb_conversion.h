@@ -19,10 +19,14 @@
 namespace kivoly {
 
 class YuvImage;
+struct RgbConverter;
 
 // Takes the settings into the picture, rebuilds what changed and sets the output geometry.
 // False when memory for the tables cannot be had or the output size cannot be converted.
 bool PrepareConversion(YuvImage& yuv, const KivoProcessInfo& processInfo);
+
+// What the conversion keeps with `yuv`; null until its first preparation.
+const RgbConverter* ConverterOf(const YuvImage& yuv);
 
 // Converts output row `row` (0 = top) into `dst`, Width pixels of 3 bytes. The quick mode takes
 // the nearest stored line instead of interpolating. PrepareConversion must have succeeded.

@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <thread>
 
 namespace kivoly::platform {
 namespace {
@@ -31,11 +32,37 @@ RealClock& TheRealClock() {
 
 std::atomic<Clock*> gInstalled{nullptr};
 
+int64_t RealNowUs() {
+    return std::chrono::duration_cast<std::chrono::microseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+// A simulation that falls further behind real time than this is not made to catch up in a
+// burst afterwards: pacing starts again from where it is.
+constexpr int64_t kMaxLagUs = 100000;
+
 }  // namespace
 
 int32_t VirtualClock::NowMs() {
     nowUs_ += readCostUs_;
     return static_cast<int32_t>(static_cast<uint32_t>(static_cast<uint64_t>(nowUs_ / 1000)));
+}
+
+void VirtualClock::PaceWithRealTime() {
+    paced_ = true;
+    paceStartUs_ = nowUs_;
+    realPaceStartUs_ = RealNowUs();
+}
+
+void VirtualClock::SleepUntilDue() {
+    if (!paced_) return;
+    const int64_t ahead = (nowUs_ - paceStartUs_) - (RealNowUs() - realPaceStartUs_);
+    if (ahead > 0) {
+        std::this_thread::sleep_for(std::chrono::microseconds(ahead));
+    } else if (ahead < -kMaxLagUs) {
+        PaceWithRealTime();
+    }
 }
 
 Clock& CurrentClock() {
@@ -49,6 +76,10 @@ void InstallClock(Clock* clock) {
 
 int32_t NowMs() {
     return CurrentClock().NowMs();
+}
+
+void SleepUntilClockDue() {
+    CurrentClock().SleepUntilDue();
 }
 
 }  // namespace kivoly::platform

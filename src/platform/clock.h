@@ -14,6 +14,10 @@ class Clock {
     virtual ~Clock() = default;
     // Milliseconds since the clock's start.
     virtual int32_t NowMs() = 0;
+    // Where a loop paces itself to the world (a preview at each frame): a clock that runs
+    // apart from real time waits here until real time has caught up with it. The real clock
+    // never needs to.
+    virtual void SleepUntilDue() {}
 };
 
 // A clock that only moves when it is told to, in microseconds. Every reading also moves it
@@ -26,10 +30,22 @@ class VirtualClock : public Clock {
     void AdvanceUs(int64_t microseconds) { nowUs_ += microseconds; }
     int64_t NowUs() const { return nowUs_; }
 
+    // From now on SleepUntilDue keeps this clock from running ahead of the real clock: a
+    // simulated device then delivers its frames at its real rate instead of as fast as the
+    // processor can simulate them. Without it (as in tests) SleepUntilDue returns at once.
+    void PaceWithRealTime();
+    void SleepUntilDue() override;
+
   private:
     int64_t nowUs_ = 0;
     int64_t readCostUs_;
+    bool paced_ = false;
+    int64_t paceStartUs_ = 0;      // this clock's reading when pacing began
+    int64_t realPaceStartUs_ = 0;  // the real clock's, in microseconds
 };
+
+// Shorthand for CurrentClock().SleepUntilDue().
+void SleepUntilClockDue();
 
 // The clock in use: the real one unless another was installed.
 Clock& CurrentClock();

@@ -7,6 +7,7 @@
 #include "output/ordered_dither.h"
 #include "output/packed_dib.h"
 #include "output/rgb_conversion.h"
+#include "output/rgb_converter.h"
 #include "platform/gdi/gdi_objects.h"
 #include "platform/window/message_queue.h"
 #include "platform/window/paint.h"
@@ -95,8 +96,9 @@ void ProcessPreview::RenderStep() {
     const int row = nextRow_;
     // The picture keeps one conversion set-up, and a step may run inside a host's conversion
     // of it (from a dialog's message loop): that set-up is given back as it was found.
-    const bool prepared = picture.conversion != nullptr;
-    const KivoProcessInfo found = picture.processInfo;
+    const RgbConverter* converter = ConverterOf(picture);
+    const bool prepared = converter != nullptr;
+    const KivoProcessInfo found = prepared ? converter->processInfo : KivoProcessInfo{};
     if (PrepareConversion(picture, settings)) RenderRow(picture, row);
     if (prepared) PrepareConversion(picture, found);
 

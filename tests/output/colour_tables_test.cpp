@@ -79,24 +79,23 @@ TEST(ColourTables, ReconfiguringRebuildsOnlyWhatChanged) {
     EXPECT_NE(tables.GammaG[5], 99);
 }
 
-// The hot loop's arrangement must follow every rebuild of the tables it repeats.
-TEST(ColourTables, LoopTablesRepeatTheTablesWithClamping) {
+// The per-pixel kernel's arrangement must follow every rebuild of the tables it repeats.
+TEST(ColourTables, PixelTablesRepeatTheTables) {
     ColourTables tables = Configured(224, 1.0, false);
     auto expectRepeated = [&tables] {
+        const kernels::PixelTables& pixel = tables.pixelTables;
         const std::array<uint8_t, kChannelLevels>* gamma[3] = {&tables.GammaB, &tables.GammaG,
                                                                &tables.GammaR};
         for (int c = 0; c < 3; ++c) {
-            for (int v = -kChannelSumLimit; v <= kChannelSumLimit; ++v) {
-                ASSERT_EQ(tables.ClampedGamma[c][v + kChannelSumLimit],
-                          (*gamma[c])[std::clamp(v, 0, kChannelLevels - 1)])
-                    << c << " " << v;
-            }
+            for (int v = 0; v < kChannelLevels; ++v)
+                ASSERT_EQ(pixel.gamma[c][v], (*gamma[c])[v]) << c << " " << v;
         }
         for (int i = 0; i < 256; ++i) {
-            ASSERT_EQ(tables.VTerms[i][0], tables.VToR[i]);
-            ASSERT_EQ(tables.VTerms[i][1], tables.VToG[i]);
-            ASSERT_EQ(tables.UTerms[i][0], tables.UToG[i]);
-            ASSERT_EQ(tables.UTerms[i][1], tables.UToB[i]);
+            ASSERT_EQ(pixel.yTerm[i], tables.YToRgb[i] + 8);
+            ASSERT_EQ(static_cast<int16_t>(pixel.vTerms[i] & 0xFFFF), tables.VToR[i]);
+            ASSERT_EQ(pixel.vTerms[i] >> 16, tables.VToG[i]);
+            ASSERT_EQ(static_cast<int16_t>(pixel.uTerms[i] & 0xFFFF), tables.UToG[i]);
+            ASSERT_EQ(pixel.uTerms[i] >> 16, tables.UToB[i]);
         }
     };
     expectRepeated();

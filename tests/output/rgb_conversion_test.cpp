@@ -10,6 +10,7 @@
 #include "decode/yuv_image.h"
 #include "output/adjustment_tables.h"
 #include "output/area_resampler.h"
+#include "output/rgb_converter.h"
 
 namespace kivoly {
 namespace {
@@ -295,12 +296,12 @@ TEST(RgbConversion, PicturesWithoutWorkLinesConvertAlike) {
 TEST(RgbConversion, PreparationSetsGeometryAndRefusesUnusableSizes) {
     auto one = Flat(100);
     ASSERT_TRUE(PrepareConversion(*one, Settings(640, 480)));
-    EXPECT_EQ(one->outputLines, 240);
-    EXPECT_EQ(one->topSkip, 2);
-    EXPECT_EQ(one->leftMargin, 8);
+    EXPECT_EQ(ConverterOf(*one)->outputLines, 240);
+    EXPECT_EQ(ConverterOf(*one)->topSkip, 2);
+    EXPECT_EQ(ConverterOf(*one)->leftMargin, 8);
     auto two = Picture([](int, int) { return Sample{90, 0}; }, true);
     ASSERT_TRUE(PrepareConversion(*two, Settings(640, 480)));
-    EXPECT_EQ(two->outputLines, 480);
+    EXPECT_EQ(ConverterOf(*two)->outputLines, 480);
     EXPECT_FALSE(PrepareConversion(*one, Settings(640, 1)));
     EXPECT_FALSE(PrepareConversion(*one, Settings(0, 480)));
     EXPECT_FALSE(PrepareConversion(*one, Settings(100000, 480)));

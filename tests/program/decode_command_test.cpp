@@ -95,6 +95,35 @@ TEST_F(DecodeCommandTest, ABatchGoesOnPastAFileThatFailsToDecode) {
         << run.output;
 }
 
+// Workers decode a batch at the same time, but the pictures and every line come out as one
+// process gives them, in input order.
+TEST_F(DecodeCommandTest, JobsGiveTheSameFilesAndLinesInInputOrder) {
+    ASSERT_EQ(Kivoly("encode --bars --quality 0 -o " + Path("moving.nsr")).exitCode, 0);
+    fs::copy_file(Path("bars.nsr"), Path("bars2.nsr"));
+    fs::copy_file(Path("moving.nsr"), Path("moving2.nsr"));
+    // A raw capture without video fails to decode, in the middle of the batch.
+    folder_.WriteFile("work/dark.nsr",
+                      std::string("KIVO\0\0\x10\0\0\0", 10) + std::string(16, '\0'));
+    std::string inputs;
+    for (const char* name : {"bars", "dark", "moving", "bars2", "moving2"})
+        inputs += " " + Path(name) + ".nsr";
+    fs::create_directories(Path("one"));
+    fs::create_directories(Path("three"));
+    const test::CommandResult one = Kivoly("decode" + inputs + " --jobs 1 -o " + Path("one"));
+    const test::CommandResult three = Kivoly("decode" + inputs + " -j 3 -o " + Path("three"));
+    EXPECT_EQ(one.exitCode, 1);
+    EXPECT_EQ(three.exitCode, 1);
+    std::string expected = one.output;
+    for (std::size_t at; (at = expected.find("/one/")) != std::string::npos;)
+        expected.replace(at, 5, "/three/");
+    EXPECT_EQ(three.output, expected);
+    for (const char* name : {"bars.bmp", "moving.bmp", "bars2.bmp", "moving2.bmp"}) {
+        EXPECT_EQ(folder_.ReadFile(std::string("work/one/") + name),
+                  folder_.ReadFile(std::string("work/three/") + name))
+            << name;
+    }
+}
+
 TEST_F(DecodeCommandTest, FilesThatAreNotRawCapturesAreNamedAsSuch) {
     folder_.WriteFile("README.md", "# Kivoly\n" + std::string(2000, 'x'));
     folder_.WriteFile("empty.nsr", "");
@@ -172,7 +201,8 @@ TEST_F(DecodeCommandTest, BadInputGivesOneLineAndExitCodeTwo) {
           "decode " + Path("bars.nsr") + " --hue 51 -o " + Path("x.png"),
           "decode " + Path("bars.nsr") + " --size 800x600 -o " + Path("x.png"),
           "decode " + Path("bars.nsr") + " --quality", std::string("decode --frobnicate"),
-          std::string("decode"), "decode " + Path("bars.nsr")}) {
+          std::string("decode"), "decode " + Path("bars.nsr"),
+          "decode " + Path("bars.nsr") + " --jobs 0 -o " + Path("x.png")}) {
         const test::CommandResult run = Kivoly(arguments);
         EXPECT_EQ(run.exitCode, 2) << arguments;
         EXPECT_EQ(std::count(run.output.begin(), run.output.end(), '\n'), 1)

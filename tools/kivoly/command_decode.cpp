@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <memory>
 #include <optional>
@@ -14,6 +15,7 @@
 #include "api/decode_feedback.h"
 #include "api/grabber.h"
 #include "api/picture_conversion.h"
+#include "batch_runner.h"
 #include "bitmap_picture.h"
 #include "capture/raw_file_source.h"
 #include "command.h"
@@ -39,6 +41,7 @@ std::string Usage() {
         {"-o, --output PATH", "the picture, or the folder for several raw files"},
         {"--format F", "bmp or png, for pictures written to a folder (default bmp)"},
         {"--show", "show each picture in the picture window"},
+        {"-j, --jobs N", "decode N raw files at a time (default: one for each processor)"},
     };
     const std::vector<OptionHelp> picture = PictureOptionsHelp();
     options.insert(options.end(), picture.begin(), picture.end());
@@ -59,6 +62,7 @@ struct DecodeJob {
     std::string output;
     std::optional<Format> folderFormat;
     bool show = false;
+    int jobs = 0;  // 0: one for each processor
     PictureOptions picture;
     bool toFolder = false;
     std::vector<std::string> outputs;  // one picture for each input
@@ -98,7 +102,8 @@ bool ParseArguments(const std::vector<std::string>& args, DecodeJob& job, std::s
         const OptionResult taken = TakePictureOption(args, i, job.picture, error);
         if (taken == OptionResult::Error) return false;
         if (taken == OptionResult::Taken) continue;
-        if (arg == "-o" || arg == "--output" || arg == "--format") {
+        if (arg == "-o" || arg == "--output" || arg == "--format" || arg == "-j" ||
+            arg == "--jobs") {
             if (i + 1 >= args.size()) {
                 error = arg + " needs a value";
                 return false;
@@ -110,6 +115,14 @@ bool ParseArguments(const std::vector<std::string>& args, DecodeJob& job, std::s
                     return false;
                 }
                 job.folderFormat = value == "png" ? Format::Png : Format::Bmp;
+            } else if (arg == "-j" || arg == "--jobs") {
+                char* end = nullptr;
+                const long jobs = std::strtol(value.c_str(), &end, 10);
+                if (value.empty() || *end != '\0' || jobs < 1 || jobs > 256) {
+                    error = arg + " takes a number of jobs from 1 to 256, not '" + value + "'";
+                    return false;
+                }
+                job.jobs = static_cast<int>(jobs);
             } else {
                 job.output = value;
             }
@@ -199,11 +212,19 @@ std::string DecodeFailure(DecodeResult result) {
     return result == DecodeAborted ? "decoding was stopped" : StringText(id);
 }
 
+// What one process keeps from one raw file to the next: the capture store (with the
+// conversion's tables and plans inside it) and the bitmap, reused while their size holds.
+struct DecodeReuse {
+    std::unique_ptr<YuvImage> yuv;
+    KivoHGlobal dib = nullptr;
+};
+
 // Decodes one raw file into `outputPath`; false with the reason in `error`.
 bool DecodeOne(KivoGrabber* handle, const std::string& rawPath, const std::string& outputPath,
-               bool show, std::string& error) {
+               bool show, DecodeReuse& reuse, std::string& error) {
     Grabber& grabber = *Grabber::From(handle);
-    std::unique_ptr<YuvImage> yuv(YuvImage::ReuseOrCreate(nullptr, grabber.grabInfo, nullptr));
+    std::unique_ptr<YuvImage>& yuv = reuse.yuv;
+    yuv.reset(YuvImage::ReuseOrCreate(yuv.release(), grabber.grabInfo, nullptr));
     if (!yuv) {
         error = StringText(30);
         return false;
@@ -218,7 +239,9 @@ bool DecodeOne(KivoGrabber* handle, const std::string& rawPath, const std::strin
         return false;
     }
     // The picture is ours, not one the library handed out: converted directly.
-    KivoHGlobal dib = ConvertPicture(grabber, yuv.get(), nullptr);
+    // The bitmap passed in is filled again, or freed when it no longer fits.
+    reuse.dib = ConvertPicture(grabber, yuv.get(), reuse.dib);
+    KivoHGlobal dib = reuse.dib;
     grabber.currentPicture = nullptr;
     if (dib == nullptr) {
         error = "the picture could not be converted";
@@ -226,7 +249,6 @@ bool DecodeOne(KivoGrabber* handle, const std::string& rawPath, const std::strin
     }
     const bool written = WriteBitmapPicture(dib, outputPath, error);
     if (written && show) KivoShowDib(handle, dib);
-    KivoFreeDib(dib);
     return written;
 }
 
@@ -287,36 +309,52 @@ int RunDecode(const std::vector<std::string>& args) {
     // Progress goes to the terminal, not into a window.
     KivoSetShowProgress(grabber, 0);
 
-    int failures = 0;
-    {
-        TerminalProgress progress(stderr, false, "Decoding");
-        for (std::size_t i = 0; i < job.inputs.size(); ++i) {
-            const std::string& input = job.inputs[i];
-            // The file's fields decide the quality unless one was asked for.
-            const int given = QualityOfRecords(job.records[i]);
-            if (!job.picture.quality) {
-                grabInfo.Quality = given;
-            } else if (given < *job.picture.quality) {
-                Warn(kName, input + " holds " + std::to_string(job.records[i]) +
-                                " field(s); quality " + std::to_string(*job.picture.quality) +
-                                " reads " +
-                                std::to_string(RecordsForQuality(*job.picture.quality)) +
-                                ", so the picture is that of quality " + std::to_string(given) +
-                                " or poorer");
-            }
-            KivoSetGrabInfo(grabber, &grabInfo);
-            std::string reason;
-            if (DecodeOne(grabber, input, job.outputs[i], showing, reason)) {
-                std::printf("%s -> %s (quality %d, %d x %d)\n", input.c_str(),
-                            job.outputs[i].c_str(), grabInfo.Quality, processInfo.Width,
-                            processInfo.Height);
-            } else {
-                RunFailure(kName, input + ": " + reason);
-                ++failures;
-            }
-            std::fflush(stdout);
+    DecodeReuse reuse;
+    auto decode = [&](std::size_t i) {
+        const std::string& input = job.inputs[i];
+        BatchOutcome outcome;
+        // The file's fields decide the quality unless one was asked for.
+        const int given = QualityOfRecords(job.records[i]);
+        if (!job.picture.quality) {
+            grabInfo.Quality = given;
+        } else if (given < *job.picture.quality) {
+            outcome.notes = "kivoly " + std::string(kName) + ": warning: " + input + " holds " +
+                            std::to_string(job.records[i]) + " field(s); quality " +
+                            std::to_string(*job.picture.quality) + " reads " +
+                            std::to_string(RecordsForQuality(*job.picture.quality)) +
+                            ", so the picture is that of quality " + std::to_string(given) +
+                            " or poorer\n";
         }
+        KivoSetGrabInfo(grabber, &grabInfo);
+        std::string reason;
+        outcome.ok = DecodeOne(grabber, input, job.outputs[i], showing, reuse, reason);
+        if (outcome.ok) {
+            char line[64];
+            std::snprintf(line, sizeof line, " (quality %d, %d x %d)", grabInfo.Quality,
+                          processInfo.Width, processInfo.Height);
+            outcome.text = input + " -> " + job.outputs[i] + line;
+        } else {
+            outcome.text = "kivoly " + std::string(kName) + ": " + input + ": " + reason;
+        }
+        return outcome;
+    };
+    int failures = 0;
+    auto report = [&](std::size_t, const BatchOutcome& outcome) {
+        std::fputs(outcome.notes.c_str(), stderr);
+        std::fprintf(outcome.ok ? stdout : stderr, "%s\n", outcome.text.c_str());
+        if (!outcome.ok) ++failures;
+    };
+    if (job.inputs.size() == 1) {
+        // One file: the library's own progress, phase by phase.
+        TerminalProgress progress(stderr, false, "Decoding");
+        report(0, decode(0));
+    } else {
+        // Shown pictures come one after the other, from this process.
+        const int jobs = showing ? 1 : job.jobs > 0 ? job.jobs : ProcessorCount();
+        RunBatch(job.inputs.size(), jobs, "Decoding", decode, report);
     }
+    KivoFreeDib(reuse.dib);
+    reuse.yuv.reset();
     KivoFree(grabber);
     if (showing) CloseDisplay();
     return failures == 0 ? 0 : kExitFailure;

@@ -20,10 +20,10 @@ constexpr std::size_t kNamesIndent = 2;
 
 // The long options that take a value, in every command.
 constexpr const char* kValueOptions[] = {
-    "--output",   "--quality",   "--format", "--size", "--device", "--video",
-    "--fault",    "--frames",    "--folder", "--hue",  "--color",  "--brightness",
-    "--contrast", "--sharpness", "--gamma",  "--red",  "--green",  "--blue"};
-constexpr const char* kShortValueOptions[] = {"-o", "-q"};
+    "--output", "--quality", "--format", "--size",  "--device",     "--video",    "--fault",
+    "--frames", "--folder",  "--hue",    "--color", "--brightness", "--contrast", "--sharpness",
+    "--gamma",  "--red",     "--green",  "--blue",  "--jobs"};
+constexpr const char* kShortValueOptions[] = {"-o", "-q", "-j"};
 
 }  // namespace
 

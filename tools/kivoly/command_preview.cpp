@@ -20,6 +20,7 @@
 #include "platform/window/window_class.h"
 #include "sim/picture.h"
 #include "sim/picture_file.h"
+#include "sim/simulated_rig.h"
 
 namespace kivoly::cli {
 namespace {
@@ -221,6 +222,9 @@ int RunPreview(const std::vector<std::string>& args) {
     if (!run.grabber) return RunFailure(kName, "not enough memory");
     gRun = &run;
     const bool shown = !save && OpenWindow(run);
+    // Shown, the simulated digitizer's frames come at the device's own rate, not as fast as
+    // they can be simulated; saved, as fast as they can.
+    if (sim::SimulatedRig* rig = session.Simulated(); rig && shown) rig->clock.PaceWithRealTime();
     KivoSetCallback(run.grabber, KivoCallbackPreviewFrame, shown ? &ShowFrame : &SaveFrame);
     const bool started = KivoStartPreviewing(run.grabber) != 0;
     if (shown) {

@@ -1,0 +1,123 @@
+// The vectorised forms of the conversion kernels, compiled once per instruction set and chosen at
+// run time for the processor at hand. Each computes exactly what its scalar form in
+// conversion_kernels_reference.cpp does. Table look-ups become gathers from the 32-bit tables;
+// the row's one true division is done in floating point, which is exact here (the sums stay
+// below 2^24, and a quotient that is not whole lies at least 1 / divisor from the next whole
+// number, far more than the rounding of a float near 256).
+// A packed 64-bit value is read and written as its two 32-bit halves (the processor is
+// little-endian). Positions left over after the last whole vector go through the scalar form.
+#undef HWY_TARGET_INCLUDE
+#define HWY_TARGET_INCLUDE "output/conversion_kernels.cpp"
+#include <hwy/foreach_target.h>  // IWYU pragma: keep
+// clang-format off
+#include <hwy/highway.h>
+// clang-format on
+
+#include <bit>
+
+#include "output/conversion_kernels.h"
+
+static_assert(std::endian::native == std::endian::little);
+
+HWY_BEFORE_NAMESPACE();
+namespace kivoly::kernels::HWY_NAMESPACE {
+namespace hn = hwy::HWY_NAMESPACE;
+
+using D32 = hn::ScalableTag<int32_t>;
+using V32 = hn::Vec<D32>;
+
+void ResolvePixelsImpl(const uint64_t* sums, int n, int divisor, const PixelTables& tables,
+                       uint8_t* dst) {
+    const D32 d;
+    const hn::RebindToUnsigned<D32> du;
+    const hn::RebindToFloat<D32> df;
+    const hn::Rebind<uint8_t, D32> d8;
+    const int lanes = static_cast<int>(hn::Lanes(d));
+    const auto floatDivisor = hn::Set(df, static_cast<float>(divisor));
+    auto quotient = [&](V32 sum) {
+        if (divisor == 1) return sum;
+        return hn::ConvertTo(d, hn::Div(hn::ConvertTo(df, sum), floatDivisor));
+    };
+    const auto fieldMask = hn::Set(du, (1u << 21) - 1);
+    const V32 offset = hn::Set(d, 128 * divisor);
+    const V32 k128 = hn::Set(d, 128);
+    const V32 top = hn::Set(d, 1023);
+    auto low = [](V32 pair) { return hn::ShiftRight<16>(hn::ShiftLeft<16>(pair)); };
+    auto high = [](V32 pair) { return hn::ShiftRight<16>(pair); };
+    auto channel = [&](int c, V32 sum) {
+        const V32 index = hn::Min(hn::Max(hn::ShiftRight<4>(sum), hn::Zero(d)), top);
+        return hn::DemoteTo(d8, hn::GatherIndex(d, tables.gamma[c].data(), index));
+    };
+    int x = 0;
+    const auto* const halves = reinterpret_cast<const uint32_t*>(sums);
+    for (; x + lanes <= n; x += lanes) {
+        // The low halves hold luma and U's low 11 bits, the high halves U's high bits and V.
+        hn::Vec<decltype(du)> lowWord, highWord;
+        hn::LoadInterleaved2(du, halves + 2 * x, lowWord, highWord);
+        const V32 y = hn::BitCast(d, hn::And(lowWord, fieldMask));
+        const V32 u =
+            hn::BitCast(d, hn::Or(hn::ShiftRight<21>(lowWord),
+                                  hn::ShiftLeft<11>(hn::And(highWord, hn::Set(du, 1023)))));
+        const V32 v = hn::BitCast(d, hn::ShiftRight<10>(highWord));
+        const V32 luma = hn::GatherIndex(d, tables.yTerm.data(), quotient(y));
+        const V32 uIndex = hn::Add(quotient(hn::Sub(u, offset)), k128);
+        const V32 vIndex = hn::Add(quotient(hn::Sub(v, offset)), k128);
+        const V32 ut = hn::GatherIndex(d, tables.uTerms.data(), uIndex);
+        const V32 vt = hn::GatherIndex(d, tables.vTerms.data(), vIndex);
+        hn::StoreInterleaved3(channel(0, hn::Add(high(ut), luma)),
+                              channel(1, hn::Add(hn::Add(low(ut), high(vt)), luma)),
+                              channel(2, hn::Add(low(vt), luma)), d8, dst + 3 * x);
+    }
+    reference::ResolvePixels(sums + x, n - x, divisor, tables, dst + 3 * x);
+}
+
+// Each packed value is written as its two 32-bit halves: luma and U + 128 in the low one, V + 128
+// shifted by 10 in the high one.
+void PackRowImpl(const uint8_t* y, const int8_t* k, int n, uint64_t* out) {
+    const D32 d;
+    const hn::Rebind<int8_t, D32> d8;
+    const hn::Rebind<uint8_t, D32> du8;
+    const int lanes = static_cast<int>(hn::Lanes(d));
+    int m = 0;
+    // The lanes alternate U and V positions only when a vector holds an even number of them.
+    if (lanes % 2 == 0) {
+        auto chroma = [&](int at) { return hn::PromoteTo(d, hn::LoadU(d8, k + at)); };
+        const V32 k128 = hn::Set(d, 128);
+        const V32 one = hn::Set(d, 1);
+        auto* halves = reinterpret_cast<int32_t*>(out);
+        for (; m + lanes <= n; m += lanes) {
+            const V32 sum = hn::Add(chroma(m - 2), chroma(m));
+            // Halved toward zero, as C divides.
+            const V32 mean = hn::ShiftRight<1>(hn::Add(sum, hn::And(hn::ShiftRight<31>(sum), one)));
+            const V32 other = chroma(m - 1);
+            // m is even: even lanes are U positions, odd lanes V positions.
+            const V32 u = hn::Add(hn::OddEven(other, mean), k128);
+            const V32 v = hn::Add(hn::OddEven(mean, other), k128);
+            const V32 luma = hn::PromoteTo(d, hn::LoadU(du8, y + m));
+            hn::StoreInterleaved2(hn::Or(luma, hn::ShiftLeft<21>(u)), hn::ShiftLeft<10>(v), d,
+                                  halves + 2 * m);
+        }
+    }
+    reference::PackRow(y + m, k + m, n - m, out + m);
+}
+
+}  // namespace kivoly::kernels::HWY_NAMESPACE
+HWY_AFTER_NAMESPACE();
+
+#if HWY_ONCE
+namespace kivoly::kernels {
+
+HWY_EXPORT(ResolvePixelsImpl);
+HWY_EXPORT(PackRowImpl);
+
+void ResolvePixels(const uint64_t* sums, int n, int divisor, const PixelTables& tables,
+                   uint8_t* dst) {
+    HWY_DYNAMIC_DISPATCH(ResolvePixelsImpl)(sums, n, divisor, tables, dst);
+}
+
+void PackRow(const uint8_t* y, const int8_t* k, int n, uint64_t* out) {
+    HWY_DYNAMIC_DISPATCH(PackRowImpl)(y, k, n, out);
+}
+
+}  // namespace kivoly::kernels
+#endif

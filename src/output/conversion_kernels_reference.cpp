@@ -1,0 +1,52 @@
+// The scalar forms of the conversion kernels: the arithmetic exactly as the conversion defines
+// it, with the tables as they are built.
+#include <algorithm>
+
+#include "output/conversion_kernels.h"
+
+namespace kivoly::kernels::reference {
+
+namespace {
+
+constexpr int kFieldBits = 21;
+
+void Emit(uint8_t* out, int y, int u, int v, const PixelTables& tables) {
+    const int luma = tables.yTerm[y];
+    const int32_t vt = tables.vTerms[v];
+    const int32_t ut = tables.uTerms[u];
+    auto low = [](int32_t pair) { return static_cast<int16_t>(pair & 0xFFFF); };
+    auto high = [](int32_t pair) { return pair >> 16; };
+    auto channel = [&](int c, int sum) { return tables.gamma[c][std::clamp(sum >> 4, 0, 1023)]; };
+    out[0] = static_cast<uint8_t>(channel(0, high(ut) + luma));
+    out[1] = static_cast<uint8_t>(channel(1, low(ut) + high(vt) + luma));
+    out[2] = static_cast<uint8_t>(channel(2, low(vt) + luma));
+}
+
+}  // namespace
+
+void ResolvePixels(const uint64_t* sums, int n, int divisor, const PixelTables& tables,
+                   uint8_t* dst) {
+    constexpr uint64_t kMask = (uint64_t{1} << kFieldBits) - 1;
+    const int offset = 128 * divisor;
+    for (int x = 0; x < n; ++x) {
+        const uint64_t sum = sums[x];
+        const int y = static_cast<int>(sum & kMask);
+        const int u = static_cast<int>((sum >> kFieldBits) & kMask);
+        const int v = static_cast<int>(sum >> (2 * kFieldBits));
+        Emit(dst + 3 * x, y / divisor, (u - offset) / divisor + 128, (v - offset) / divisor + 128,
+             tables);
+    }
+}
+
+void PackRow(const uint8_t* y, const int8_t* k, int n, uint64_t* out) {
+    for (int m = 0; m < n; ++m) {
+        const int mean = (k[m - 2] + k[m]) / 2;
+        const int other = k[m - 1];
+        const int u = (m & 1) == 0 ? mean : other;
+        const int v = (m & 1) == 0 ? other : mean;
+        out[m] = y[m] + (static_cast<uint64_t>(u + 128) << kFieldBits) +
+                 (static_cast<uint64_t>(v + 128) << (2 * kFieldBits));
+    }
+}
+
+}  // namespace kivoly::kernels::reference

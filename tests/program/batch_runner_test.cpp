@@ -1,0 +1,62 @@
+#include "../../tools/kivoly/batch_runner.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <signal.h>
+#include <string>
+#include <vector>
+
+namespace kivoly::cli {
+namespace {
+
+struct Reported {
+    std::vector<std::size_t> order;
+    std::vector<BatchOutcome> outcomes;
+};
+
+Reported RunItems(std::size_t count, int jobs,
+                  const std::function<BatchOutcome(std::size_t)>& item) {
+    Reported reported;
+    RunBatch(count, jobs, "Testing", item, [&](std::size_t index, const BatchOutcome& outcome) {
+        reported.order.push_back(index);
+        reported.outcomes.push_back(outcome);
+    });
+    return reported;
+}
+
+// Items finish out of order (the early ones take longest) but are reported in order, each with
+// the outcome its worker gave.
+TEST(BatchRunner, OutcomesComeInInputOrderWhateverOrderTheyFinish) {
+    const std::size_t count = 7;
+    for (int jobs : {1, 3}) {
+        const Reported reported = RunItems(count, jobs, [&](std::size_t i) {
+            usleep(static_cast<useconds_t>((count - i) * 3000));
+            return BatchOutcome{i % 3 != 1, "item " + std::to_string(i) + " in " +
+                                                (jobs > 1 ? "a worker" : "here")};
+        });
+        ASSERT_EQ(reported.order.size(), count);
+        for (std::size_t i = 0; i < count; ++i) {
+            EXPECT_EQ(reported.order[i], i);
+            EXPECT_EQ(reported.outcomes[i].ok, i % 3 != 1);
+            EXPECT_EQ(reported.outcomes[i].text.rfind("item " + std::to_string(i), 0), 0u);
+        }
+    }
+}
+
+// A worker that dies inside an item fails that item alone; the others are still done.
+TEST(BatchRunner, AWorkerThatDiesFailsOnlyItsItem) {
+    const Reported reported = RunItems(6, 2, [](std::size_t i) {
+        if (i == 2) kill(getpid(), SIGKILL);
+        return BatchOutcome{true, "done"};
+    });
+    ASSERT_EQ(reported.order.size(), 6u);
+    for (std::size_t i = 0; i < 6; ++i) {
+        EXPECT_EQ(reported.outcomes[i].ok, i != 2) << i;
+    }
+    EXPECT_NE(reported.outcomes[2].text.find("signal"), std::string::npos)
+        << reported.outcomes[2].text;
+}
+
+}  // namespace
+}  // namespace kivoly::cli
