@@ -16,7 +16,7 @@ shoot() {
 }
 shoot "shot:$out/mode0-plain.png"
 shoot "p wait wait wait wait shot:$out/mode1-preview.png escape"
-shoot "space escape a drag:114,132,0,-30 wait wait shot:$out/mode2-adjust.png"
-shoot "space escape e shot:$out/mode3-setup.png"
+shoot "space a drag:114,132,0,-30 wait wait shot:$out/mode2-adjust.png"
+shoot "space e wait shot:$out/mode3-setup.png"
 shoot "click:512,-9 wait shot:$out/mode4-compact.png"
 echo "screenshots in $out"

@@ -6,7 +6,7 @@ cd "$(dirname "$0")/.."
 
 packages=(build-essential cmake pkg-config ccache libgtest-dev libgmock-dev libbenchmark-dev
           libpng-dev libsdl2-dev xvfb xauth clang librsvg2-bin fonts-dejavu-core
-          libsane-dev sane-utils libhwy-dev)
+          libsane-dev sane-utils libhwy-dev libclang-rt-14-dev)
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

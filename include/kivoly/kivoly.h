@@ -182,7 +182,9 @@ KIVOLY_API int32_t KivoCapOfFileType(int32_t fileType);
 /* ---- User interface ---------------------------------------------------------------------- */
 /* Makes the library's own capture window (once per Grabber; later calls return the same
  * window) with `parent` as its owner and `showCommand` as the first show command (5: show).
- * 0 when it cannot be made, for instance when the skin archive "Kivoly.d8a" is missing. */
+ * It appears on the desktop when one can be reached (KIVOLY_DISPLAY=headless or =desktop
+ * decides instead), else on the headless display. 0 when it cannot be made, for instance when
+ * the skin archive "Kivoly.d8a" is missing. */
 KIVOLY_API KivoHWnd KivoMakeUI(KivoGrabber* grabber, KivoHWnd parent, int32_t showCommand);
 /* Destroys the window of KivoMakeUI. */
 KIVOLY_API void KivoDestroyUI(KivoGrabber* grabber);

@@ -32,7 +32,11 @@ enum class PassEnd { Next, Retry, Stop, Restart, Rescan, Exit };
 class CapturePasses {
   public:
     CapturePasses(YuvImage& image, const KivoGrabInfo& grabInfo, DecodeProgress* progress)
-        : image_(image), source_(*image.source), quality_(grabInfo.Quality), progress_(progress) {}
+        : image_(image),
+          source_(*image.source),
+          quality_(grabInfo.Quality),
+          progress_(progress),
+          cameraInput_(grabInfo.CameraInput != 0) {}
 
     // Runs attempts until the passes end; false with `result` set when the decode must exit.
     bool Run(DecodeResult& result);
@@ -67,6 +71,11 @@ class CapturePasses {
     uint16_t counter_ = 0;
     BurstAverager averager_;
     DecodeResult exitResult_ = DecodeAborted;
+    // A camera's signal is judged strictly; it is given a last chance as a tape player.
+    bool cameraInput_;
+    // The burst of each pass's first line.
+    double burstA_[8] = {};
+    double burstB_[8] = {};
 };
 
 bool CapturePasses::Run(DecodeResult& result) {
@@ -151,9 +160,9 @@ PassEnd CapturePasses::AcquireFieldOfPass(int pass, uint16_t& flags) {
     if (attempts_ > kRetryLimit || restarts_ > kRetryLimit || rescans_ > kRetryLimit) {
         if (progress_ != nullptr) progress_->RetriesExhausted(rescans_ > kRetryLimit);
         if (pass > 0) return PassEnd::Stop;
-        if (image_.cameraInput && rescans_ <= kRetryLimit) {
+        if (cameraInput_ && rescans_ <= kRetryLimit) {
             // Give the source a last chance as a tape player.
-            image_.cameraInput = 0;
+            cameraInput_ = false;
             attempts_ = restarts_ = rescans_ = 0;
         } else {
             exitResult_ = DecodeBadSignal;
@@ -184,8 +193,8 @@ PassEnd CapturePasses::AcquireFieldOfPass(int pass, uint16_t& flags) {
     uint16_t f = source_.fieldFlags;
     const bool hardware = source_.isHardware != 0;
     if (f & NoSync) {
-        if (!(f & StatusPE) && image_.cameraInput && hardware) f &= NoSync;
-    } else if (f != 0 && image_.cameraInput && hardware) {
+        if (!(f & StatusPE) && cameraInput_ && hardware) f &= NoSync;
+    } else if (f != 0 && cameraInput_ && hardware) {
         source_.EndReadout();
         return PassEnd::Restart;
     }
@@ -195,7 +204,7 @@ PassEnd CapturePasses::AcquireFieldOfPass(int pass, uint16_t& flags) {
     if (pass % 4 == step_ - 1 && quality_ != 0 && stableField && maxPasses_ < 4) maxPasses_ = 4;
     if (pass > step_ - 1) {
         if ((f & NoSync) && (f & StatusPE)) {
-            return image_.cameraInput ? PassEnd::Retry : PassEnd::Stop;
+            return cameraInput_ ? PassEnd::Retry : PassEnd::Stop;
         }
         if (!(f & NoSync) && f != 0) return PassEnd::Stop;
     }
@@ -232,9 +241,8 @@ PassEnd CapturePasses::ProcessLines(int pass, uint16_t flags, LineTable& table, 
 
         if (l == 0) {
             const BurstMeasurement m = image_.aligner.Measure(chunk + start);
-            image_.burstA[pass] = m.a;
-            image_.burstB[pass] = m.b;
-            image_.burstGain[pass] = m.gain;
+            burstA_[pass] = m.a;
+            burstB_[pass] = m.b;
             if (m.blanking < kMinimumBlanking) {
                 if (pass == 0) {
                     source_.EndReadout();
@@ -246,8 +254,8 @@ PassEnd CapturePasses::ProcessLines(int pass, uint16_t flags, LineTable& table, 
             }
             image_.phaseShift = 0;
             if (pass > 4) {
-                const double A = image_.burstA[pass - 4];
-                const double B = image_.burstB[pass - 4];
+                const double A = burstA_[pass - 4];
+                const double B = burstB_[pass - 4];
                 if (!BurstMatches(m.a, m.b, A, B)) {
                     if (BurstQuarterAhead(m.a, m.b, A, B)) {
                         image_.phaseShift = 1;
@@ -264,8 +272,7 @@ PassEnd CapturePasses::ProcessLines(int pass, uint16_t flags, LineTable& table, 
         if (storing) {
             if (!(l == 0 && pass == 0) && quality_ != 0 && !(flags & (NoSync | StatusPE))) {
                 const int before = start;
-                image_.aligner.Align(chunk, start, l, image_.burstB[pass], image_.burstA[pass],
-                                     skew);
+                image_.aligner.Align(chunk, start, l, burstB_[pass], burstA_[pass], skew);
                 if (start != before && l > 0) {
                     uint8_t* previous = table.Line(cursor - step_);
                     int16_t skew;
@@ -279,14 +286,13 @@ PassEnd CapturePasses::ProcessLines(int pass, uint16_t flags, LineTable& table, 
         } else {
             if (l == 0 && (flags & NoSync) && image_.aligner.MissCount() < 3) {
                 // The new frame must carry the inverse colour phase of the stored one.
-                if (!BurstIsInverse(image_.burstA[pass], image_.burstB[pass],
-                                    image_.burstA[pass % 2], image_.burstB[pass % 2])) {
+                if (!BurstIsInverse(burstA_[pass], burstB_[pass], burstA_[pass % 2],
+                                    burstB_[pass % 2])) {
                     return PassEnd::Retry;
                 }
             }
             if (pass >= 4) {
-                image_.aligner.Align(chunk, start, l, image_.burstB[pass], image_.burstA[pass],
-                                     skew);
+                image_.aligner.Align(chunk, start, l, burstB_[pass], burstA_[pass], skew);
             }
             image_.DecodeFrameLine(line, chunk + start, averager_);
             if (pass >= 6) MergeSampleSets(line, image_.lineTable.Line(cursor));
@@ -318,7 +324,6 @@ DecodeResult YuvImage::Decode(const KivoGrabInfo& grabInfo, DecodeProgress* prog
     if (videoSource == nullptr || !HasLines()) return DecodeNoVideo;
     source = videoSource;
     useColor = grabInfo.UseColor != 0;
-    cameraInput = grabInfo.CameraInput != 0;
     negative = grabInfo.Negative != 0;
     const bool hadChunkBuffer = chunk.Data() != nullptr;
     const bool correct = grabInfo.Negative && grabInfo.UseColor;

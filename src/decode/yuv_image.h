@@ -106,7 +106,6 @@ class YuvImage {
     int32_t twoFields = 0;
     int32_t doubleSampled = 0;
     int32_t useColor = 0;
-    int32_t cameraInput = 0;
     int32_t negative = 0;
     LineTable lineTable;
     LineTable lineTable2;
@@ -115,9 +114,6 @@ class YuvImage {
     int32_t workLineBytes = 0;
     int16_t phaseShift = 0;
     int16_t fieldStep = 1;
-    double burstB[8] = {};
-    double burstA[8] = {};
-    double burstGain[8] = {};
     uint8_t* workLines[4] = {};
     std::unique_ptr<ConversionState> conversion;
     int16_t passesDone = 0;

@@ -568,7 +568,8 @@ void MainWindow::CaptureCommand() {
         while (hwnd && PeekMessage(dropped, hwnd, WmCommand, WmCommand, PmRemove)) {
         }
     }
-    if (!hwnd) return;
+    // The host may have closed the window for good from its callback.
+    if (!hwnd || grabber_.userInterface != static_cast<UserInterface*>(this)) return;
     SetActiveWindow(hwnd);
     if (!IsWindowVisible(hwnd)) ShowWindow(hwnd, SwShow);
     if (captureButton_) captureButton_->SetState(CaptureButton::kReleased);

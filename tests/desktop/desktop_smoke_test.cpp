@@ -14,7 +14,6 @@
 #include "platform/save_file_dialog.h"
 #include "platform/window/desktop_display.h"
 #include "platform/window/display.h"
-#include "platform/window/input.h"
 #include "platform/window/message_queue.h"
 #include "platform/window/window.h"
 #include "support/temp_settings_folder.h"
@@ -53,17 +52,6 @@ void PushKey(SDL_Keycode key, uint32_t type) {
     SDL_PushEvent(&event);
 }
 
-void PushButton(SDL_Window* native, int x, int y, uint32_t type) {
-    SDL_Event event{};
-    event.type = type;
-    event.button.windowID = SDL_GetWindowID(native);
-    event.button.button = SDL_BUTTON_LEFT;
-    event.button.state = type == SDL_MOUSEBUTTONDOWN ? SDL_PRESSED : SDL_RELEASED;
-    event.button.x = x;
-    event.button.y = y;
-    SDL_PushEvent(&event);
-}
-
 TEST(DesktopDisplay, ShowsTheProgressWindowNativelyAndTakesRealKeys) {
     test::TempSettingsFolder folder;
     GrabberFeedback feedback;
@@ -91,48 +79,6 @@ TEST(DesktopDisplay, ShowsTheProgressWindowNativelyAndTakesRealKeys) {
     EXPECT_TRUE(feedback.IsAborted());
     feedback.EndBusy();
     EXPECT_FALSE(IsWindow(window));
-}
-
-// Two windows on top of each other: a click on the native window of the lower one reaches it
-// (the window system raises it, as the desktop did), in its own client co-ordinates.
-TEST(DesktopDisplay, RoutesClicksToTheNativeWindowClicked) {
-    static Point clicked;
-    static KivoHWnd clickedWindow;
-    WindowClass windowClass;
-    windowClass.name = "DesktopSmokeWindow";
-    windowClass.background = ClassBackground::White;
-    windowClass.procedure = [](KivoHWnd window, uint32_t message, WParam first,
-                               LParam second) -> LResult {
-        if (message == WmLButtonDown) {
-            clicked = {PointX(second), PointY(second)};
-            clickedWindow = window;
-        }
-        return DefWindowProc(window, message, first, second);
-    };
-    RegisterClass(windowClass);
-    const uint32_t style = WsCaption | WsSysMenu | WsVisible;
-    KivoHWnd lower = CreateWindow(0, "DesktopSmokeWindow", "Lower", style, 100, 100, 300, 200,
-                                  nullptr, 0, nullptr);
-    KivoHWnd upper = CreateWindow(0, "DesktopSmokeWindow", "Upper", style, 150, 150, 300, 200,
-                                  nullptr, 0, nullptr);
-    SDL_Window* native = NativeOf(lower);
-    ASSERT_NE(native, nullptr);
-    ASSERT_NE(NativeOf(upper), nullptr);
-    PushButton(native, 120, 100, SDL_MOUSEBUTTONDOWN);
-    PushButton(native, 120, 100, SDL_MOUSEBUTTONUP);
-    Message message;
-    while (PeekMessage(message, nullptr, 0, 0, PmRemove))
-        DispatchMessage(message);
-    EXPECT_EQ(clickedWindow, lower);
-    EXPECT_EQ(clicked, (Point{120, 100}));
-    EXPECT_EQ(GetActiveWindow(), lower);
-
-    // A window destroyed takes its native window with it.
-    uint32_t id = SDL_GetWindowID(native);
-    DestroyWindow(lower);
-    DestroyWindow(upper);
-    Desktop().PresentNow();
-    EXPECT_EQ(SDL_GetWindowFromID(id), nullptr);
 }
 
 void Type(const char* text) {

@@ -1,6 +1,6 @@
 #!/bin/sh
-# kivoly ui on a (virtual) X server, used through real X input as a person uses it: Space
-# captures from the simulated digitizer, a click opens the adjustment panel, the Color slider is
+# kivoly ui on a (virtual) X server, used through real X input as a person uses it: Shift+F1
+# shows the version box and Return closes it, Space captures from the simulated digitizer, a click opens the adjustment panel, the Color slider is
 # dragged 30 pixels up with the mouse (+10), Go converts the picture again, and Save asks for a
 # file name that is typed, Return included. The file must hold the adjusted capture: the same
 # picture as `kivoly capture --simulate --color 10`, and not the one with Color 0.
@@ -102,6 +102,12 @@ shot started
 
 # Keys go to the window under the pointer (there is no window manager to give the focus).
 click 300 100
+# An accelerator with a modifier: Shift+F1 shows the version box, Return closes it.
+xdotool key shift+F1
+window_named "Kivoly Video Digitizer Library" 10 >/dev/null || fail "Shift+F1 shows no version box"
+shot version
+xdotool key Return
+sleep 0.5
 xdotool key space
 dismiss_picture
 shot captured

@@ -145,7 +145,6 @@ TEST_F(MainWindowTest, EveryModeShowsItsMembersWhereTheyBelong) {
     ScreenToClient(ui.window, helpAt);
     EXPECT_EQ(helpAt.x, 458 - 12);
     EXPECT_EQ(helpAt.y, 219 - 211);
-    ui.SaveWindow("/tmp/mainwin_mode4.png");
 
     // And back to the full window with the maximise box.
     SendMessage(ui.window, WmSysCommand, ScMaximize, 0);
@@ -164,7 +163,6 @@ TEST_F(MainWindowTest, PreviewShowsFramesAndPressingPreviewAgainRestartsIt) {
     StartObserver(ui.main().PreviewPane(), [&](int tick) {
         if (tick == 1) {
             previewButton = ui.Pixel(101 + 20, 211 + 8);
-            ui.SaveWindow("/tmp/mainwin_mode1.png");
             InjectKeyPress('P');  // taken by the running preview, carried out after it
         } else {
             stateAtSecondTick = ui.grabber().previewState;
@@ -358,6 +356,7 @@ TEST_F(MainWindowTest, AHostMayDestroyTheWindowAndFreeTheGrabberFromItsCallbacks
     ui.Press(VkSpace);
     EXPECT_EQ(ui.grabber().userInterface, nullptr);
     EXPECT_FALSE(IsWindow(ui.window));
+    EXPECT_TRUE(GetChildren(GetDesktopWindow()).empty());
 
     // From the close callback: window and Grabber both, as a host ending there would.
     ASSERT_NE(ui.Make(), nullptr);

@@ -1,5 +1,6 @@
 #include "ui_session.h"
 
+#include "api/handed_out.h"
 #include "capture/detected_ports.h"
 #include "output/packed_dib.h"
 #include "output/skin_archive.h"
@@ -8,7 +9,6 @@
 #include "platform/window/host_display.h"
 #include "platform/window/input_injection.h"
 #include "platform/window/message_queue.h"
-#include "platform/window/screen_picture.h"
 #include "platform/window/window.h"
 
 namespace kivoly::test {
@@ -20,6 +20,10 @@ UiSession::UiSession() {
 }
 
 UiSession::~UiSession() {
+    // As a host does when it ends: the picture it handed the library is its own to free.
+    if (Grabber* grabber = Grabber::From(handle); grabber && grabber->currentPicture) {
+        DestroyPicture(grabber->currentPicture);
+    }
     KivoFree(handle);
     SetSkinArchiveOverride(nullptr);
     DetectedPorts().fill(0);
@@ -66,10 +70,6 @@ uint32_t UiSession::MemberPixel(int member, int x, int y) {
     }
     const uint8_t* entry = reinterpret_cast<const uint8_t*>(header) + header->biSize + 4 * row[x];
     return uint32_t{entry[2]} << 16 | uint32_t{entry[1]} << 8 | entry[0];
-}
-
-bool UiSession::SaveWindow(const std::string& path) {
-    return platform::SaveWindowPng(window, path.c_str());
 }
 
 }  // namespace kivoly::test

@@ -32,8 +32,6 @@ class UiSession {
     uint32_t Pixel(int x, int y);
     // The colour of member `member` at (x, y) of its own pixels, top row 0.
     uint32_t MemberPixel(int member, int x, int y);
-    // Saves the main window's area of the screen as a PNG file.
-    bool SaveWindow(const std::string& path);
 
     WindowSession windows;
     TempSettingsFolder folder;

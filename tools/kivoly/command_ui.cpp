@@ -12,7 +12,6 @@
 #include "device_options.h"
 #include "display_choice.h"
 #include "kivoly/kivoly.h"
-#include "output/picture_window.h"
 #include "picture_viewer.h"
 #include "platform/message_box.h"
 #include "platform/save_file_dialog.h"
@@ -45,8 +44,8 @@ std::string Usage() {
                "captured picture opens in a window of its own (a new one for every picture "
                "when \"Each picture in a new window\" is chosen in Setup); Save writes it as "
                ".bmp or .png. With \"Show while processing\" on, a picture is first shown "
-               "full-screen as it is converted, until a key or a click closes it (escape, in a "
-               "script).") +
+               "full-screen as it is converted, until a key or a click closes it (not in a "
+               "script, which waits for every capture and conversion).") +
            "\n" + FormatOptions(options);
 }
 
@@ -208,10 +207,16 @@ int RunUi(const std::vector<std::string>& args) {
         KivoSetCallback(host.grabber, KivoCallbackSave, &OnSave);
         KivoSetCallback(host.grabber, KivoCallbackProcess, &OnProcess);
         KivoSetCallback(host.grabber, KivoCallbackClose, &OnClose);
-        // The script waits for captures and conversions, but not for the picture window that
-        // shows a converted picture until a key closes it.
-        auto busy = [&host] { return host.busy && PictureWindow() == nullptr; };
-        if (!steps.empty()) StartUiScript(window, std::move(steps), stepMs, busy, &host.failed);
+        if (!steps.empty()) {
+            // Headless, nobody would see the picture grow full-screen, and it would wait for a
+            // key in the middle of the script: the script's conversions do without it.
+            KivoProcessInfo info;
+            KivoGetProcessInfo(host.grabber, &info);
+            info.ShowWhileProcessing = 0;
+            KivoSetProcessInfo(host.grabber, &info);
+            StartUiScript(
+                window, std::move(steps), stepMs, [&host] { return host.busy; }, &host.failed);
+        }
         platform::Message message;
         while (platform::GetMessage(message, nullptr, 0, 0) > 0) {
             if (KivoProcessWindowsMsg(host.grabber, &message)) continue;

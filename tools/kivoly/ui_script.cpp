@@ -103,7 +103,9 @@ struct Runner {
 };
 Runner gRunner;
 
+// A point of the main window, brought to the front first as a person would before clicking.
 Point ClientPoint(int x, int y) {
+    BringWindowToTop(gRunner.mainWindow);
     Point point{x, y};
     ClientToScreen(gRunner.mainWindow, point);
     return point;
@@ -135,6 +137,7 @@ void RunStep(const std::string& step) {
     }
     Key key;
     if (!ParseKey(step, key)) return;
+    BringWindowToTop(gRunner.mainWindow);  // the window in front, as a person has it to type
     for (int modifier : key.modifiers)
         InjectKey(modifier, true);
     InjectKey(key.virtualKey, true);

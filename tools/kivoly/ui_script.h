@@ -2,9 +2,11 @@
 // they also reach the window while a preview pumps its own messages.
 //
 // Steps, separated by spaces:
-//   KEY               press and release a key, modifiers joined by "+": space, ctrl+alt+space,
-//                     shift+f1, p, a, escape, tab, shift+up, ... (held until the next step)
-//   click:X,Y         click at a point of the main window's client area
+//   KEY               press and release a key in the main window (brought to the front),
+//                     modifiers joined by "+": space, ctrl+alt+space, shift+f1, p, a, escape,
+//                     tab, shift+up, ... (held until the next step)
+//   click:X,Y         click at a point of the main window's client area (the window is
+//                     brought to the front first)
 //   drag:X,Y,DX,DY    press at a point, move by (DX, DY) in 3-pixel steps, release
 //   shot:FILE         save the main window as it looks as a PNG picture
 //   wait              do nothing for one step

@@ -1,6 +1,5 @@
 #include "platform/window/desktop_display.h"
 
-#include <algorithm>
 #include <chrono>
 #include <set>
 #include <vector>
@@ -18,6 +17,7 @@ namespace {
 constexpr int64_t kFrameMs = 16;
 // Without a timer a wait still wakes now and then, to show what was drawn meanwhile.
 constexpr int kIdleWaitMs = 100;
+// How long the desktop may take to give a window we activated the focus (or to refuse it).
 constexpr int64_t kActivationAnswerMs = 500;
 
 int64_t RealMs() {
