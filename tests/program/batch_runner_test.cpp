@@ -32,8 +32,10 @@ TEST(BatchRunner, OutcomesComeInInputOrderWhateverOrderTheyFinish) {
     for (int jobs : {1, 3}) {
         const Reported reported = RunItems(count, jobs, [&](std::size_t i) {
             usleep(static_cast<useconds_t>((count - i) * 3000));
-            return BatchOutcome{i % 3 != 1, "item " + std::to_string(i) + " in " +
-                                                (jobs > 1 ? "a worker" : "here")};
+            return BatchOutcome{
+                i % 3 != 1,
+                "item " + std::to_string(i) + " in " + (jobs > 1 ? "a worker" : "here"),
+                {}};
         });
         ASSERT_EQ(reported.order.size(), count);
         for (std::size_t i = 0; i < count; ++i) {
@@ -48,7 +50,7 @@ TEST(BatchRunner, OutcomesComeInInputOrderWhateverOrderTheyFinish) {
 TEST(BatchRunner, AWorkerThatDiesFailsOnlyItsItem) {
     const Reported reported = RunItems(6, 2, [](std::size_t i) {
         if (i == 2) kill(getpid(), SIGKILL);
-        return BatchOutcome{true, "done"};
+        return BatchOutcome{true, "done", {}};
     });
     ASSERT_EQ(reported.order.size(), 6u);
     for (std::size_t i = 0; i < 6; ++i) {

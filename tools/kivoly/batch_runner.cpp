@@ -238,7 +238,7 @@ void RunInWorkers(std::size_t count, int jobs, const std::function<BatchOutcome(
             worker.busyWith.reset();
             if (!answered) {
                 StopWorker(worker);
-                report.Add(index, {false, HowWorkerEnded(worker.pid)});
+                report.Add(index, {false, HowWorkerEnded(worker.pid), {}});
                 worker.pid = -1;
                 continue;
             }
