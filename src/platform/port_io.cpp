@@ -26,6 +26,10 @@ void InstallPortIo(PortIo* io) {
     gInstalled = io;
 }
 
+bool PortIoInstalled() {
+    return gInstalled != nullptr;
+}
+
 void ChooseHostPortIo(PortIo* io) {
     gHostChoice = io;
 }

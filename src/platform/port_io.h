@@ -33,6 +33,8 @@ class PortIo {
 PortIo& CurrentPortIo();
 // Installs `io` (not owned) over the host's choice; null returns to that choice.
 void InstallPortIo(PortIo* io);
+// Whether a back end is installed over the host's choice.
+bool PortIoInstalled();
 // The host's choice of back end (not owned), used while none is installed; null: none.
 void ChooseHostPortIo(PortIo* io);
 

@@ -48,7 +48,8 @@ int32_t AnswerSilently(KivoHWnd, const char* text, const char* caption, uint32_t
 // that the library sees it where it looks for it.
 void PollCancel(const char*, uint32_t, uint32_t, void* context) {
     auto& capture = *static_cast<CaptureContext*>(context);
-    if (capture.cancel.load()) Grabber::From(capture.grabber)->RequestAbort();
+    Grabber* grabber = Grabber::From(capture.grabber);
+    if (capture.cancel.load() && grabber) grabber->RequestAbort();
 }
 
 // The back end behind the port registers for a capture. The simulated digitizer goes with the

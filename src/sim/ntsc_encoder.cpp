@@ -16,9 +16,36 @@ constexpr double kLumaCutoff = 4.2 / 14.31818;  // cycles per sample
 constexpr double kChromaCutoff = 1.3 / 14.31818;
 constexpr int kFilterTaps = 41;
 
-// Where the alternate clock samples a line's sync edge, relative to the line's sample 0.
-constexpr double kAltEdgeSample = -1.1;
+// The alternate line length: the normal clock half a sample later, 908 samples a line. A line
+// is stored from line sample kAltLineFirst on; the clock holds one sample of the sync tip for
+// two (kAltRepeated), and the three samples that then do not fit fall in the front porch before
+// the next line's sync.
+constexpr int kAltLineSamples = 908;
+constexpr double kAltDelay = 0.5;
+constexpr int kAltLineFirst = -9;
+constexpr int kAltRepeated = 30;
 
+// The line sample that stored sample `place` (0 to 907) of a line holds.
+int AltLineSample(int place) {
+    const int sample = kAltLineFirst + place;
+    return sample <= kAltRepeated ? sample : sample - 1;
+}
+
+// The first stored sample of the alternate clock at or after `time` (less its delay): its line's
+// start and its place in the line.
+double AltLineAt(double time, int* place) {
+    const double fromFirst = time - kAltDelay - kAltLineFirst;
+    double line = std::floor(fromFirst / kLineSamples);
+    const double within = fromFirst - line * kLineSamples;
+    *place = 0;
+    while (*place < kAltLineSamples && AltLineSample(*place) - kAltLineFirst < within - 1e-9)
+        ++*place;
+    if (*place == kAltLineSamples) {
+        line += 1;
+        *place = 0;
+    }
+    return line * kLineSamples;
+}
 // Raised-cosine step from 0 (well before `at`) to 1 (well after), half-width `halfWidth`.
 double Step(double h, double at, double halfWidth) {
     const double x = (h - at) / halfWidth;
@@ -178,8 +205,21 @@ double NtscEncoder::CompositeAt(double time) const {
 }
 
 void NtscEncoder::Sample(double time, int samplesPerLine, std::span<uint8_t> out) const {
-    const double step = SampleStep(samplesPerLine);
     double t = WrapTime(time, static_cast<double>(kSequenceSamples));
+    if (samplesPerLine == kAltLineSamples) {
+        int place = 0;
+        double lineStart = AltLineAt(t, &place);
+        for (uint8_t& sample : out) {
+            sample = Quantise(CompositeAt(WrapTime(lineStart + AltLineSample(place) + kAltDelay,
+                                                   static_cast<double>(kSequenceSamples))));
+            if (++place == kAltLineSamples) {
+                place = 0;
+                lineStart += kLineSamples;
+            }
+        }
+        return;
+    }
+    const double step = SampleStep(samplesPerLine);
     if (step == std::floor(step) && t == std::floor(t)) {
         // A clock in step with the subcarrier: the samples are the frame's own.
         const int64_t stride = static_cast<int64_t>(step);
@@ -200,15 +240,10 @@ void NtscEncoder::Sample(double time, int samplesPerLine, std::span<uint8_t> out
 
 double NtscEncoder::CaptureStart(int64_t field, int samplesPerLine, int64_t delay) {
     const int64_t start = field * kFieldSamples + kVerticalSyncOffset + delay;
-    if (samplesPerLine != 908 && samplesPerLine != 454) return static_cast<double>(start);
-    // Every line starts at a multiple of 910. Place the alternate clock so that it samples
-    // every line's sync edge at kAltEdgeSample: one of its samples falls there on the line
-    // after the first line start of the capture, and it keeps that place since a line is a
-    // whole number of its samples.
-    const double step = SampleStep(samplesPerLine);
-    const double target =
-        static_cast<double>(Wrap(-start, kLineSamples) + kLineSamples) + kAltEdgeSample;
-    return static_cast<double>(start) + target - std::round(target / step) * step;
+    if (samplesPerLine != kAltLineSamples) return static_cast<double>(start);
+    int place = 0;
+    const double lineStart = AltLineAt(static_cast<double>(start), &place);
+    return lineStart + AltLineSample(place) + kAltDelay;
 }
 
 double NtscEncoder::VerticalSync(int64_t field) {
@@ -226,9 +261,8 @@ void NtscEncoder::CaptureField(int64_t field, int samplesPerLine, std::span<uint
 
 IdealPlanes NtscEncoder::IdealField(int64_t field, int samplesPerLine) const {
     constexpr int kStoredLines = 242;
-    const bool alternate = samplesPerLine == 908;
-    const double step = SampleStep(samplesPerLine);
-    const double edgeSample = alternate ? kAltEdgeSample : -1.0;
+    // The alternate clock samples every place half a sample after the normal one.
+    const double delay = samplesPerLine == kAltLineSamples ? kAltDelay : 0.0;
     const bool secondField = Wrap(field, 2) == 1;
 
     IdealPlanes planes;
@@ -238,7 +272,7 @@ IdealPlanes NtscEncoder::IdealField(int64_t field, int samplesPerLine) const {
         const int number = StoredLineToFrameLine(secondField, j);
         const double lineStart = static_cast<double>(number - 1) * kLineSamples;
         for (int k = 0; k < planes.width; ++k) {
-            const double t = lineStart + edgeSample + (140 + k) * step;
+            const double t = lineStart - 1.0 + 140 + k + delay;
             int64_t first = 0;
             const float* kernel = interpolator.Kernel(t, first);
             double y = 0, u = 0, v = 0;

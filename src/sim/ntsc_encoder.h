@@ -12,14 +12,14 @@
 // Sampling. The 910-sample clock is locked to the subcarrier with samples on the U and V axes:
 // along a line the samples carry +V, +U, -V, -U (plus luma) in turn, starting from whichever
 // phase the line's place in the colour sequence gives. The half-rate clock takes every second
-// sample. The alternate line-length clock runs at 908/910 of the normal rate, locked to the
-// lines (908 samples a line); its samples are found by band-limited interpolation. Its phase is
-// fixed so that it samples every line's sync 1.1 normal samples before the line's sample 0. A
-// decoder that finds the line start and measures the burst at the same sample offsets as at the
-// normal clock then sees the burst 0.91 samples (82 degrees) early, takes it for a quarter cycle
-// and reads the line one sample later; across the picture the alternate samples then fall
-// between 0.2 and 1.9 normal samples after the normal ones (half a sample a sixth of the way
-// in, one sample near the middle), as the clock's slower rate adds up.
+// sample. The alternate line-length clock, which takes the second sample set of the 35 ns
+// mode, is the normal clock half a sample later: each of its samples falls half way between two
+// normal ones, all along the line. A line holds 908 of its samples: the clock holds one sample of
+// the sync tip for two, and the three samples this leaves over fall in the front porch, so the
+// picture keeps its place. A decoder that finds the line start by the sync sees this set's burst
+// 1.5 samples (135 degrees) after the first set's, takes it for half a cycle and reads two
+// samples later; its picture positions then lie exactly half a sample after the first set's.
+// The alternate samples are found by band-limited interpolation.
 //
 // Timeline. Time is counted in normal samples from the start of field 0 and the signal repeats
 // after the four-field sequence. Sample() gives any stretch of it at any of the four clocks;
@@ -61,8 +61,7 @@ class NtscEncoder {
     // The ideal decode of the 242 lines that a decoder keeps from a synced capture of `field`
     // at that clock (910, or 908 for the second sample set): stored line j is frame line 21 + j
     // (first field) or 283 + j (second field); output position k lies 139 + k normal samples
-    // after the line's sync edge sample -1 (normal clock), or at alternate sample 140 + k after
-    // the detected one (alternate clock, read one sample later as described above).
+    // after the line's sync edge sample -1, and half a sample later at the alternate clock.
     IdealPlanes IdealField(int64_t field, int samplesPerLine) const;
 
     // Ratio of the sampling period of a clock to the normal one.

@@ -4,6 +4,8 @@
 #include <array>
 #include <cmath>
 
+#include "sim/preview_scan.h"
+
 namespace kivoly::sim {
 
 namespace {
@@ -167,12 +169,18 @@ void SimulatedDigitizer::FillMemory() {
         signal_->Sample(startTime_, samplesPerLine_, memory_.data(), memory_.size());
         return;
     }
-    // Half rate keeps every second line as well, so a stored picture has the proportions of
-    // the video at a quarter of the samples.
+    // Half rate keeps every second line as well, so that the preview's 119 lines span the
+    // field; each kept line is stored whole, from the front porch of the first line that
+    // starts with the capture, as the preview reads it (preview_scan.h).
+    const double first = std::ceil(startTime_ / kSamplesPerLine) * kSamplesPerLine;
+    std::vector<uint8_t> normal(kScanSamples);
+    std::vector<uint8_t> stored(samplesPerLine_);
     for (std::size_t at = 0, line = 0; at < memory_.size(); at += samplesPerLine_, ++line) {
-        const std::size_t count = std::min<std::size_t>(samplesPerLine_, memory_.size() - at);
-        const double lineStart = startTime_ + static_cast<double>(2 * line * kSamplesPerLine);
-        signal_->Sample(lineStart, samplesPerLine_, memory_.data() + at, count);
+        const double lineStart = first + static_cast<double>(2 * line * kSamplesPerLine);
+        signal_->Sample(lineStart + kScanFirst, kSamplesPerLine, normal.data(), normal.size());
+        ScanPreviewLine(normal, stored);
+        const std::size_t count = std::min(stored.size(), memory_.size() - at);
+        std::copy_n(stored.begin(), count, memory_.begin() + static_cast<std::ptrdiff_t>(at));
     }
 }
 

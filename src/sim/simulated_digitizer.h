@@ -17,14 +17,15 @@
 // - Capture. A falling then rising edge of C2 in command mode triggers a capture into the
 //   262,144-sample memory, at the rate that D1 (half rate) and D5 (908 samples a line) give at
 //   that moment. Half rate also keeps only every second line, so that the preview's 119 lines
-//   span the whole field. With C1 = 1 it starts a dozen lines after the next vertical sync of the
-//   field that follows the last synced capture in the four-field colour sequence (a rising edge of
-//   C1 starts again at field one), so passes get the fields 1, 2, 3, 4 in turn. With C1 = 0 it
-//   starts at the next line sync; C1 falling while the capture waits for its sync starts it so.
-//   "Done" rises once the capture is 4,096 samples ahead, which a read-out (four port accesses
-//   a sample) can never catch up with. A trigger is ignored while a started capture has not
-//   been read from yet, so a finished capture waits for its reader. Without video no capture
-//   ever starts.
+//   span the whole field, and lays each kept line out for the preview's read-out
+//   (preview_scan.h), so that the preview frames the picture as a capture does. With C1 = 1 it
+//   starts a dozen lines after the next vertical sync of the field that follows the last synced
+//   capture in the four-field colour sequence (a rising edge of C1 starts again at field one), so
+//   passes get the fields 1, 2, 3, 4 in turn. With C1 = 0 it starts at the next line sync; C1
+//   falling while the capture waits for its sync starts it so. "Done" rises once the capture is
+//   4,096 samples ahead, which a read-out (four port accesses a sample) can never catch up with. A
+//   trigger is ignored while a started capture has not been read from yet, so a finished capture
+//   waits for its reader. Without video no capture ever starts.
 // - Read-out (D7 = 0). A falling edge of D6 in command mode puts the read address back to 0.
 //   In read-out mode the device shows the sample's bits 7, 5, 4, 3 while D6 is high; the falling
 //   edge latches bits 6, 2, 1, 0 (bit 6 on status bit 7) and moves to the next sample; the

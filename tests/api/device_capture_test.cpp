@@ -141,8 +141,10 @@ TEST_F(DeviceCaptureTest, EveryQualityGivesThePictureItWasFed) {
         std::printf("quality %d: device %.2f dB, raw file %.2f dB against the source\n", quality,
                     devicePsnr, filePsnr);
         EXPECT_NEAR(devicePsnr, filePsnr, 0.1) << quality;
-        // A little below what was measured: 33.7, 34.1, 35.2 and 32.8 dB.
-        const double least[4] = {33.2, 33.6, 34.7, 32.3};
+        // A little below what was measured: 33.7, 34.1, 35.2 and 34.6 dB. Quality 3 merges a
+        // second sample set taken half a sample later; the merge's smoothing of small
+        // differences keeps it a little below quality 2.
+        const double least[4] = {33.2, 33.6, 34.7, 34.1};
         EXPECT_GT(devicePsnr, least[quality]) << quality;
         KivoFreeDib(fromDevice);
         KivoFreeDib(fromFile);

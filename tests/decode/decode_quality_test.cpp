@@ -124,24 +124,24 @@ void Check(const sim::Picture& picture, const Expectation& e) {
 TEST(DecodeQuality, NaturalPicture) {
     const sim::Picture picture = test::NaturalPicture();
     // Measured: Q0 43.31 / 46.76 / 43.00 / 44.97 ; Q1 and Q2 49.49 / 49.83 /
-    // 48.53 / 47.03; Q3 47.08 / 49.85 / 46.53 / 47.06 (luma / chroma vs ideal, luma / chroma
+    // 48.53 / 47.03; Q3 48.04 / 49.85 / 47.30 / 47.06 (luma / chroma vs ideal, luma / chroma
     // vs source). The frame comb's luma reaches 54.5 dB against the ideal without the coring
     // of flat areas, which costs textures of under two levels.
     Check(picture, {"natural", 0, {42.8, 46.2, 42.5, 44.4}});
     Check(picture, {"natural", 1, {49.0, 49.3, 48.0, 46.5}});
     Check(picture, {"natural", 2, {49.0, 49.3, 48.0, 46.5}});
-    Check(picture, {"natural", 3, {46.5, 49.3, 46.0, 46.5}});
+    Check(picture, {"natural", 3, {47.5, 49.3, 46.8, 46.5}});
 }
 
 TEST(DecodeQuality, ColourBars) {
     const sim::Picture picture = test::BarsPicture();
     // Measured: Q0 46.26 / 46.39 / 45.16 / 38.07 ; Q1 and Q2 52.68 / 42.79 /
-    // 49.34 / 37.83; Q3 51.31 / 42.78 / 48.82 / 37.83. Chroma takes the missing axis of each
+    // 49.34 / 37.83; Q3 51.57 / 42.78 / 48.86 / 37.83. Chroma takes the missing axis of each
     // position from its neighbour, which shows at the sharp colour steps of the bars.
     Check(picture, {"bars", 0, {45.7, 45.8, 44.6, 37.5}});
     Check(picture, {"bars", 1, {52.1, 42.2, 48.8, 37.3}});
     Check(picture, {"bars", 2, {52.1, 42.2, 48.8, 37.3}});
-    Check(picture, {"bars", 3, {50.8, 42.2, 48.3, 37.3}});
+    Check(picture, {"bars", 3, {51.0, 42.2, 48.3, 37.3}});
 }
 
 }  // namespace

@@ -97,6 +97,20 @@ TEST_F(DeviceCommandsTest, CaptureFromTheSimulatedDigitizer) {
     EXPECT_EQ(fs::file_size(folder / "bars.bmp"), 54u + 640u * 480u * 3u);
 }
 
+// KIVOLY_DEVICE stands for --device; the program's own simulation, with its faults, is then the
+// one that answers, not a second one the library would make from the same setting.
+TEST_F(DeviceCommandsTest, TheEnvironmentNamesTheDevice) {
+    const test::CommandResult simulated =
+        Kivoly("capture --size 320x240 -o " + In("s.png"), "KIVOLY_DEVICE=sim ");
+    EXPECT_EQ(simulated.exitCode, 0) << simulated.output;
+    EXPECT_TRUE(fs::exists(folder / "s.png"));
+    const test::CommandResult faulty =
+        Kivoly("capture --fault no-video -o " + In("f.png"), "KIVOLY_DEVICE=sim ");
+    EXPECT_EQ(faulty.exitCode, 1) << faulty.output;
+    EXPECT_NE(faulty.output.find("Video signal not detected"), std::string::npos)
+        << faulty.output;
+}
+
 TEST_F(DeviceCommandsTest, CaptureFailuresSayWhy) {
     const test::CommandResult noVideo =
         Kivoly("capture --device sim --fault no-video -o " + In("x.png"));

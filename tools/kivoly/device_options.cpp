@@ -87,12 +87,17 @@ bool TakeDeviceOption(const std::vector<std::string>& args, std::size_t* index,
     return true;
 }
 
+std::string DefaultDevice() {
+    const char* named = std::getenv("KIVOLY_DEVICE");
+    return named && *named ? named : "ppdev:/dev/parport0";
+}
+
 std::vector<OptionHelp> DeviceOptionsHelp() {
     std::vector<OptionHelp> help = {
         {"--device DEVICE",
          "what drives the parallel port: sim (the simulated digitizer), ppdev:/dev/parportN "
          "(LPT1; LPT2 and LPT3 follow), direct or direct:0x378 (port instructions, root only), "
-         "none (default ppdev:/dev/parport0)"},
+         "none (default: $KIVOLY_DEVICE, else ppdev:/dev/parport0)"},
         {"--simulate", "the same as --device sim"},
         {"--video PICTURE",
          "the simulated digitizer's video: a PNG, BMP or PPM picture (default: colour bars)"},

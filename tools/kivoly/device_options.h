@@ -1,7 +1,8 @@
 // The device options of the commands that use the digitizer (capture, preview): which back end
 // drives the port, and for the simulated digitizer its video and faults.
 //
-//   --device sim | ppdev:/dev/parportN | direct[:0x378] | none   (default ppdev:/dev/parport0)
+//   --device sim | ppdev:/dev/parportN | direct[:0x378] | none
+//                       (default $KIVOLY_DEVICE, else ppdev:/dev/parport0)
 //   --simulate          short for --device sim
 //   --video PICTURE     what the simulated digitizer sees (PNG, BMP or PPM; default colour bars)
 //   --fault NAME        a fault of the simulated digitizer (may be repeated)
@@ -20,8 +21,11 @@ class SimulatedRig;
 
 namespace kivoly::cli {
 
+// The device without --device: what $KIVOLY_DEVICE names, else ppdev:/dev/parport0.
+std::string DefaultDevice();
+
 struct DeviceOptions {
-    std::string device = "ppdev:/dev/parport0";
+    std::string device = DefaultDevice();
     std::string video;
     std::vector<std::string> faults;
 };

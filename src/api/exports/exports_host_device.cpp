@@ -87,7 +87,9 @@ bool Choose(const std::string& text) {
 }  // namespace
 
 void EnsureDeviceChosen() {
-    if (gChosen) return;
+    // A host that installed a back end of its own (the program's or a test's simulated
+    // digitizer) has chosen too.
+    if (gChosen || platform::PortIoInstalled()) return;
     const char* named = std::getenv("KIVOLY_DEVICE");
     if (!Choose(named && *named ? named : kDefaultDevice)) Choose("none");
 }

@@ -4,7 +4,8 @@
 
 namespace kivoly {
 
-// Applies $KIVOLY_DEVICE (or the real port) once, unless the host has chosen already. A text
+// Applies $KIVOLY_DEVICE (or the real port) once, unless the host has chosen already or
+// installed a back end of its own. A text
 // that names no back end, or a simulation whose picture cannot be read, leaves nothing behind
 // the port rather than a device the user did not ask for.
 void EnsureDeviceChosen();
