@@ -42,7 +42,7 @@ std::string Usage() {
            Wrap(
                "Opens the capture window: live preview, capture, adjustments and setup. Each "
                "captured picture opens in a window of its own (a new one for every picture "
-               "when \"Each picture in a new window\" is chosen in Setup); Save writes it as "
+               "when \"New Window\" is chosen in Setup); Save writes it as "
                ".bmp or .png. With \"Show while processing\" on, a picture is first shown "
                "full-screen as it is converted, until a key or a click closes it (not in a "
                "script, which waits for every capture and conversion).") +
