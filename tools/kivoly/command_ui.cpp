@@ -178,6 +178,11 @@ int RunUi(const std::vector<std::string>& args) {
     std::string error;
     if (!ParseUiScript(script, steps, error)) return UsageError(kName, error);
     if (!script.empty() && display.empty()) display = "headless";
+    // Headless, only a script can use the window; without one the program would end at once
+    // having done nothing.
+    if (display == "headless" && steps.empty()) {
+        return UsageError(kName, "--display headless needs a --script to drive the window");
+    }
 
     DeviceSession session(kName);
     if (!session.Open(device, &error)) return UsageError(kName, error);
