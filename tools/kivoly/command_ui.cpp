@@ -60,6 +60,7 @@ struct UiHost {
     int captured = 0;
     bool busy = false;  // inside a callback that captures or converts
     bool failed = false;
+    int saved = 0;  // pictures written through the save dialog
 };
 UiHost* gHost = nullptr;
 
@@ -129,6 +130,7 @@ int32_t OnSave() {
         error = path + ": the name must end in .bmp or .png";
     } else if (WriteBitmapPicture(host.pictures.back(), path, error)) {
         std::printf("%s\n", path.c_str());
+        ++host.saved;
         return 0;
     }
     host.failed = true;
@@ -229,6 +231,11 @@ int RunUi(const std::vector<std::string>& args) {
             platform::DispatchMessage(message);
         }
         if (host.failed) code = 1;
+        // A script given a name to save under that never saved has not done its work.
+        if (!script.empty() && !saveAs.empty() && host.saved == 0 && !host.failed) {
+            code = RunFailure(kName, "the script saved no picture as " + saveAs +
+                                         " (Save needs a captured picture)");
+        }
     }
     KivoDestroyUI(host.grabber);
     host.viewer.CloseAll();
