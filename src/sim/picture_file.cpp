@@ -99,8 +99,9 @@ bool DecodePng(std::span<const uint8_t> bytes, Picture& picture, std::string& er
     state.source.bytes = bytes;
     if (!RunPngDecoder(&state)) {
         error = state.failure;
-        if (error == "damaged PNG data" && state.detail[0])
+        if (error == "damaged PNG data" && state.detail[0]) {
             error += std::string(": ") + state.detail;
+        }
         return false;
     }
     picture = std::move(state.picture);
