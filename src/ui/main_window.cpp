@@ -508,7 +508,8 @@ void MainWindow::Command(int id, WParam first, LParam second) {
             return;
         case kCmdCapture:
         case kCaptureButtonId:
-            CaptureCommand();
+            // A running preview holds the device: it ends first, then the capture is made.
+            if (!tookIt()) CaptureCommand();
             return;
         case kCmdHelp:
         case kHelpButtonId:

@@ -49,6 +49,11 @@ TEST_F(UiCommandTest, CapturedAdjustedAndSavedThroughTheWindow) {
     ASSERT_GT(bitmap.size(), 54u + 640u * 480u * 3u - 1u);
     EXPECT_EQ(bitmap.substr(0, 2), "BM");
 
+    // Space during the live preview ends it and captures.
+    auto fromPreview = Ui("p wait wait space s", "preview.png");
+    EXPECT_EQ(fromPreview.exitCode, 0) << fromPreview.output;
+    EXPECT_EQ(Bytes("preview.png").substr(1, 3), "PNG");
+
     auto again = Ui("space s", "plain.bmp");
     ASSERT_EQ(again.exitCode, 0) << again.output;
     const std::string plainBitmap = Bytes("plain.bmp");
