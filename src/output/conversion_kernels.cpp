@@ -13,6 +13,7 @@
 #include <hwy/highway.h>
 // clang-format on
 
+#include <algorithm>
 #include <bit>
 
 #include "output/conversion_kernels.h"
@@ -101,6 +102,46 @@ void PackRowImpl(const uint8_t* y, const int8_t* k, int n, uint64_t* out) {
     reference::PackRow(y + m, k + m, n - m, out + m);
 }
 
+void SharpenRowImpl(const uint8_t* above, const uint8_t* current, const uint8_t* below, int n,
+                    const SharpenTables& tables, uint8_t* out) {
+    const D32 d;
+    const hn::Rebind<uint8_t, D32> d8;
+    const int lanes = static_cast<int>(hn::Lanes(d));
+    auto load = [&](const uint8_t* row, int at) {
+        return hn::PromoteTo(d, hn::LoadU(d8, row + at));
+    };
+    const V32 seven = hn::Set(d, 7);
+    const V32 lowest = hn::Set(d, -128);
+    const V32 highest = hn::Set(d, 127);
+    const V32 k128 = hn::Set(d, 128);
+    const V32 floor = hn::Set(d, 64);
+    const V32 ceiling = hn::Set(d, 255);
+    // Past the start-up outputs, a whole vector whose windows stay inside the row.
+    int x = 4;
+    for (; x + lanes + 2 <= n; x += lanes) {
+        V32 sum = hn::Zero(d);
+        for (int i = -2; i <= 2; ++i) {
+            sum = hn::Add(sum, hn::Add(hn::Add(load(above, x + i), load(current, x + i)),
+                                       load(below, x + i)));
+        }
+        const V32 centre = load(current, x);
+        sum = hn::Add(sum, centre);
+        const V32 difference = hn::Sub(hn::ShiftLeft<4>(centre), sum);
+        // Divided by 8 toward zero, as C divides.
+        const V32 highPass =
+            hn::ShiftRight<3>(hn::Add(difference, hn::And(hn::ShiftRight<31>(difference), seven)));
+        const V32 gainIndex = hn::Add(hn::Min(hn::Max(highPass, lowest), highest), k128);
+        const V32 v =
+            hn::Add(hn::Add(hn::GatherIndex(d, tables.centre.data(), centre),
+                            hn::GatherIndex(d, tables.blur.data(), hn::ShiftRight<4>(sum))),
+                    hn::GatherIndex(d, tables.gain.data(), gainIndex));
+        const V32 level = hn::Min(hn::Max(hn::ShiftRight<4>(v), floor), ceiling);
+        hn::StoreU(hn::DemoteTo(d8, hn::GatherIndex(d, tables.out.data(), level)), d8, out + x);
+    }
+    reference::SharpenPixels(above, current, below, n, tables, out, 0, std::min(4, n));
+    reference::SharpenPixels(above, current, below, n, tables, out, std::max(x, 4), n);
+}
+
 }  // namespace kivoly::kernels::HWY_NAMESPACE
 HWY_AFTER_NAMESPACE();
 
@@ -109,6 +150,7 @@ namespace kivoly::kernels {
 
 HWY_EXPORT(ResolvePixelsImpl);
 HWY_EXPORT(PackRowImpl);
+HWY_EXPORT(SharpenRowImpl);
 
 void ResolvePixels(const uint64_t* sums, int n, int divisor, const PixelTables& tables,
                    uint8_t* dst) {
@@ -117,6 +159,11 @@ void ResolvePixels(const uint64_t* sums, int n, int divisor, const PixelTables& 
 
 void PackRow(const uint8_t* y, const int8_t* k, int n, uint64_t* out) {
     HWY_DYNAMIC_DISPATCH(PackRowImpl)(y, k, n, out);
+}
+
+void SharpenRow(const uint8_t* above, const uint8_t* current, const uint8_t* below, int n,
+                const SharpenTables& tables, uint8_t* out) {
+    HWY_DYNAMIC_DISPATCH(SharpenRowImpl)(above, current, below, n, tables, out);
 }
 
 }  // namespace kivoly::kernels

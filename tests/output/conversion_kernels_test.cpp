@@ -13,6 +13,7 @@
 #include "decode/cubic_table.h"
 #include "decode/half_sample_kernel.h"
 #include "decode/signal_road.h"
+#include "output/adjustment_tables.h"
 #include "output/colour_tables.h"
 #include "output/conversion_kernels.h"
 
@@ -119,6 +120,41 @@ TEST(ConversionKernels, CubicRowsGiveTheScalarValues) {
                 kernels::CubicSignedRow(table, c, n, signedRow.data());
                 kernels::reference::CubicSignedRow(table, c, n, signedRef.data());
                 ASSERT_EQ(signedRow, signedRef) << target << " u " << u << " n " << n;
+            }
+        }
+    });
+}
+
+// The sharpening filter's tables as sharpening and softening build them, over rows of random
+// samples, of flat extremes and of edges, at lengths around the start-up outputs and every
+// remainder after the last whole vector.
+TEST(ConversionKernels, SharpenRowGivesTheScalarValues) {
+    std::mt19937 random(7);
+    std::uniform_int_distribution<int> byte(0, 255);
+    OnEveryTarget([&](const std::string& target) {
+        for (int sharpness : {50, 20, -50}) {
+            KivoProcessInfo settings = {};
+            settings.Sharpness = sharpness;
+            settings.Contrast = sharpness == 50 ? 50 : -10;
+            AdjustmentTables tables;
+            ASSERT_TRUE(tables.Build(settings, 120, kFullLineBytes));
+            for (int n : {6, 7, 13, 21, 40, 752, kFullLineBytes}) {
+                std::vector<uint8_t> rows[3];
+                for (int r = 0; r < 3; ++r) {
+                    for (int i = 0; i < n; ++i) {
+                        const int kind = (i / 11 + r) % 4;
+                        rows[r].push_back(static_cast<uint8_t>(kind == 0   ? 0
+                                                               : kind == 1 ? 255
+                                                               : kind == 2 ? (i % 2) * 255
+                                                                           : byte(random)));
+                    }
+                }
+                std::vector<uint8_t> fast(n + 1, 7), scalar(n + 1, 7);
+                kernels::SharpenRow(rows[0].data(), rows[1].data(), rows[2].data(), n,
+                                    tables.sharpen, fast.data());
+                kernels::reference::SharpenRow(rows[0].data(), rows[1].data(), rows[2].data(), n,
+                                               tables.sharpen, scalar.data());
+                ASSERT_EQ(fast, scalar) << target << " sharpness " << sharpness << " n " << n;
             }
         }
     });
