@@ -92,6 +92,8 @@ void AdjustmentTables::Rebuild(const KivoProcessInfo& settings, int m) {
         ChromaCos[d + 128] = static_cast<int16_t>(base * cv / 10000);
         ChromaSin[d + 128] = static_cast<int16_t>(base * sv / 10000);
     }
+    std::copy(ChromaCos.begin(), ChromaCos.end(), chroma.cosine.begin());
+    std::copy(ChromaSin.begin(), ChromaSin.end(), chroma.sine.begin());
 }
 
 }  // namespace kivoly

@@ -41,6 +41,8 @@ struct AdjustmentTables {
     std::array<int16_t, 256> BlurWeight{};
     // The sharpening tables above with LumaOut, widened for the row kernel.
     kernels::SharpenTables sharpen;
+    // ChromaCos and ChromaSin, widened for the row kernel.
+    kernels::ChromaTables chroma;
 
     // Adjusted lines, present while their pass is needed.
     std::unique_ptr<uint8_t[]> adjustedLuma;

@@ -142,6 +142,37 @@ void SharpenRowImpl(const uint8_t* above, const uint8_t* current, const uint8_t*
     reference::SharpenPixels(above, current, below, n, tables, out, std::max(x, 4), n);
 }
 
+void ChromaRowImpl(const int8_t* in, int n, const ChromaTables& tables, int8_t* out) {
+    const D32 d;
+    const hn::Rebind<int8_t, D32> d8;
+    const int lanes = static_cast<int>(hn::Lanes(d));
+    int t = 2;
+    // The lanes alternate U and V positions only when a vector holds an even number of them.
+    if (lanes % 2 == 0) {
+        auto load = [&](int at) { return hn::PromoteTo(d, hn::LoadU(d8, in + at)); };
+        const V32 k128 = hn::Set(d, 128);
+        const V32 one = hn::Set(d, 1);
+        const V32 fifteen = hn::Set(d, 15);
+        const V32 lowest = hn::Set(d, -127);
+        const V32 highest = hn::Set(d, 127);
+        // t is even: even lanes are U positions, whose rotated term is subtracted.
+        for (; t + lanes + 1 <= n; t += lanes) {
+            const V32 pair = hn::Add(load(t - 1), load(t + 1));
+            const V32 mean =
+                hn::ShiftRight<1>(hn::Add(pair, hn::And(hn::ShiftRight<31>(pair), one)));
+            const V32 rotated = hn::GatherIndex(d, tables.sine.data(), hn::Add(mean, k128));
+            const V32 v = hn::Add(hn::GatherIndex(d, tables.cosine.data(), hn::Add(load(t), k128)),
+                                  hn::OddEven(rotated, hn::Neg(rotated)));
+            const V32 sixteenths =
+                hn::ShiftRight<4>(hn::Add(v, hn::And(hn::ShiftRight<31>(v), fifteen)));
+            hn::StoreU(hn::DemoteTo(d8, hn::Min(hn::Max(sixteenths, lowest), highest)), d8,
+                       out + t);
+        }
+    }
+    reference::ChromaSamples(in, n, tables, out, 0, std::min(2, n));
+    reference::ChromaSamples(in, n, tables, out, std::max(t, 2), n);
+}
+
 }  // namespace kivoly::kernels::HWY_NAMESPACE
 HWY_AFTER_NAMESPACE();
 
@@ -151,6 +182,7 @@ namespace kivoly::kernels {
 HWY_EXPORT(ResolvePixelsImpl);
 HWY_EXPORT(PackRowImpl);
 HWY_EXPORT(SharpenRowImpl);
+HWY_EXPORT(ChromaRowImpl);
 
 void ResolvePixels(const uint64_t* sums, int n, int divisor, const PixelTables& tables,
                    uint8_t* dst) {
@@ -164,6 +196,10 @@ void PackRow(const uint8_t* y, const int8_t* k, int n, uint64_t* out) {
 void SharpenRow(const uint8_t* above, const uint8_t* current, const uint8_t* below, int n,
                 const SharpenTables& tables, uint8_t* out) {
     HWY_DYNAMIC_DISPATCH(SharpenRowImpl)(above, current, below, n, tables, out);
+}
+
+void ChromaRow(const int8_t* in, int n, const ChromaTables& tables, int8_t* out) {
+    HWY_DYNAMIC_DISPATCH(ChromaRowImpl)(in, n, tables, out);
 }
 
 }  // namespace kivoly::kernels

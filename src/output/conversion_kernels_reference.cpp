@@ -74,4 +74,20 @@ void SharpenRow(const uint8_t* above, const uint8_t* current, const uint8_t* bel
     SharpenPixels(above, current, below, n, tables, out, 0, n);
 }
 
+void ChromaSamples(const int8_t* in, int n, const ChromaTables& tables, int8_t* out, int begin,
+                   int end) {
+    for (int t = begin; t < end; ++t) {
+        const int own = t == 0 ? 0 : in[t];
+        const int before = t == 0 ? in[0] : t == 1 ? 0 : in[t - 1];
+        const int after = in[std::min(t + 1, n - 1)];
+        const int rotated = tables.sine[(before + after) / 2 + 128];
+        const int v = tables.cosine[own + 128] + ((t & 1) == 0 ? -rotated : rotated);
+        out[t] = static_cast<int8_t>(std::clamp(v / 16, -127, 127));
+    }
+}
+
+void ChromaRow(const int8_t* in, int n, const ChromaTables& tables, int8_t* out) {
+    ChromaSamples(in, n, tables, out, 0, n);
+}
+
 }  // namespace kivoly::kernels::reference

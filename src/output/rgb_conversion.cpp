@@ -33,31 +33,6 @@ void LumaCurvePass(const AdjustmentTables& tables, const uint8_t* in, uint8_t* o
         out[x] = tables.LumaOut[in[x]];
 }
 
-// Rotates every (U, V) pair by the hue angle and scales it by the saturation; each position's
-// missing component is the mean of its two neighbours of that component.
-void ChromaPass(const AdjustmentTables& tables, const int8_t* in, int8_t* out, int n) {
-    const auto& cosine = tables.ChromaCos;
-    const auto& sine = tables.ChromaSin;
-    int a = in[0];  // the last V read
-    int b = 0;      // the last U read
-    int next = 1;
-    for (int t = 0; t < n; ++t) {
-        const int sample = in[next < n ? next : n - 1];
-        ++next;
-        int v;
-        if ((t & 1) == 0) {
-            const int previous = a;
-            a = sample;
-            v = cosine[b + 128] - sine[(a + previous) / 2 + 128];
-        } else {
-            const int previous = b;
-            b = sample;
-            v = sine[(previous + b) / 2 + 128] + cosine[a + 128];
-        }
-        out[t] = static_cast<int8_t>(std::clamp(v / 16, -127, 127));
-    }
-}
-
 // Moves a position between stored lines up while the four lines around it would run past the
 // last stored line, keeping the interpolated point where it was.
 void BottomGuard(int& line, int& fraction, int height, int count) {
@@ -271,7 +246,8 @@ void ConvertRow(YuvImage& yuv, uint8_t* dst, int row, bool quick) {
     }
     if (tables.adjustedChroma) {
         auto* adjusted = reinterpret_cast<int8_t*>(tables.adjustedChroma.get());
-        ChromaPass(tables, chroma, adjusted, n);
+        // Rotates every (U, V) pair by the hue angle and scales it by the saturation.
+        kernels::ChromaRow(chroma, n, tables.chroma, adjusted);
         chroma = adjusted;
     }
     horizontal.luma = luma;

@@ -160,5 +160,32 @@ TEST(ConversionKernels, SharpenRowGivesTheScalarValues) {
     });
 }
 
+// Hue turns that give every sign of sine and cosine, with saturation up and down, over rows
+// reaching both ends of the chroma range.
+TEST(ConversionKernels, ChromaRowGivesTheScalarValues) {
+    std::mt19937 random(9);
+    std::uniform_int_distribution<int> byte(-128, 127);
+    OnEveryTarget([&](const std::string& target) {
+        for (int hue : {0, 20, -35, 50}) {
+            KivoProcessInfo settings = {};
+            settings.Hue = hue;
+            settings.Color = hue == 50 ? 50 : -20;
+            AdjustmentTables tables;
+            ASSERT_TRUE(tables.Build(settings, 120, kFullLineBytes));
+            for (int n : {3, 4, 11, 18, 35, 752, kFullLineBytes}) {
+                std::vector<int8_t> in(n);
+                for (int i = 0; i < n; ++i) {
+                    const int kind = i / 9 % 3;
+                    in[i] = static_cast<int8_t>(kind == 0 ? -128 : kind == 1 ? 127 : byte(random));
+                }
+                std::vector<int8_t> fast(n + 1, 7), scalar(n + 1, 7);
+                kernels::ChromaRow(in.data(), n, tables.chroma, fast.data());
+                kernels::reference::ChromaRow(in.data(), n, tables.chroma, scalar.data());
+                ASSERT_EQ(fast, scalar) << target << " hue " << hue << " n " << n;
+            }
+        }
+    });
+}
+
 }  // namespace
 }  // namespace kivoly
