@@ -39,7 +39,8 @@ struct AdjustmentTables {
     std::array<int32_t, 256> SharpenGain{};  // by the high-pass value -128..127
     std::array<int16_t, 256> CentreWeight{};
     std::array<int16_t, 256> BlurWeight{};
-    // The sharpening tables above with LumaOut, widened for the row kernel.
+    // The sharpening tables above with LumaOut, widened for the row kernels (the curve alone
+    // uses `sharpen.out`).
     kernels::SharpenTables sharpen;
     // ChromaCos and ChromaSin, widened for the row kernel.
     kernels::ChromaTables chroma;

@@ -173,6 +173,19 @@ void ChromaRowImpl(const int8_t* in, int n, const ChromaTables& tables, int8_t* 
     reference::ChromaSamples(in, n, tables, out, std::max(t, 2), n);
 }
 
+void LumaCurveRowImpl(const uint8_t* in, int n, const std::array<int32_t, 256>& curve,
+                      uint8_t* out) {
+    const D32 d;
+    const hn::Rebind<uint8_t, D32> d8;
+    const int lanes = static_cast<int>(hn::Lanes(d));
+    int x = 0;
+    for (; x + lanes <= n; x += lanes) {
+        const V32 level = hn::GatherIndex(d, curve.data(), hn::PromoteTo(d, hn::LoadU(d8, in + x)));
+        hn::StoreU(hn::DemoteTo(d8, level), d8, out + x);
+    }
+    reference::LumaCurveRow(in + x, n - x, curve, out + x);
+}
+
 }  // namespace kivoly::kernels::HWY_NAMESPACE
 HWY_AFTER_NAMESPACE();
 
@@ -183,6 +196,7 @@ HWY_EXPORT(ResolvePixelsImpl);
 HWY_EXPORT(PackRowImpl);
 HWY_EXPORT(SharpenRowImpl);
 HWY_EXPORT(ChromaRowImpl);
+HWY_EXPORT(LumaCurveRowImpl);
 
 void ResolvePixels(const uint64_t* sums, int n, int divisor, const PixelTables& tables,
                    uint8_t* dst) {
@@ -200,6 +214,10 @@ void SharpenRow(const uint8_t* above, const uint8_t* current, const uint8_t* bel
 
 void ChromaRow(const int8_t* in, int n, const ChromaTables& tables, int8_t* out) {
     HWY_DYNAMIC_DISPATCH(ChromaRowImpl)(in, n, tables, out);
+}
+
+void LumaCurveRow(const uint8_t* in, int n, const std::array<int32_t, 256>& curve, uint8_t* out) {
+    HWY_DYNAMIC_DISPATCH(LumaCurveRowImpl)(in, n, curve, out);
 }
 
 }  // namespace kivoly::kernels

@@ -63,6 +63,9 @@ void SharpenRow(const uint8_t* above, const uint8_t* current, const uint8_t* bel
 // and the mean of V from samples 0 and 1, position 1 the mean of U from 0 and sample 2.
 void ChromaRow(const int8_t* in, int n, const ChromaTables& tables, int8_t* out);
 
+// Each of `n` luma samples through a curve of 256 entries.
+void LumaCurveRow(const uint8_t* in, int n, const std::array<int32_t, 256>& curve, uint8_t* out);
+
 namespace reference {
 void ResolvePixels(const uint64_t* sums, int n, int divisor, const PixelTables& tables,
                    uint8_t* dst);
@@ -70,6 +73,7 @@ void PackRow(const uint8_t* y, const int8_t* k, int n, uint64_t* out);
 void SharpenRow(const uint8_t* above, const uint8_t* current, const uint8_t* below, int n,
                 const SharpenTables& tables, uint8_t* out);
 void ChromaRow(const int8_t* in, int n, const ChromaTables& tables, int8_t* out);
+void LumaCurveRow(const uint8_t* in, int n, const std::array<int32_t, 256>& curve, uint8_t* out);
 // Outputs `begin` to `end` of ChromaRow.
 void ChromaSamples(const int8_t* in, int n, const ChromaTables& tables, int8_t* out, int begin,
                    int end);

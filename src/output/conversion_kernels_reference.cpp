@@ -90,4 +90,9 @@ void ChromaRow(const int8_t* in, int n, const ChromaTables& tables, int8_t* out)
     ChromaSamples(in, n, tables, out, 0, n);
 }
 
+void LumaCurveRow(const uint8_t* in, int n, const std::array<int32_t, 256>& curve, uint8_t* out) {
+    for (int x = 0; x < n; ++x)
+        out[x] = static_cast<uint8_t>(curve[in[x]]);
+}
+
 }  // namespace kivoly::kernels::reference

@@ -28,11 +28,6 @@ RgbConverter& ConverterOf(YuvImage& yuv) {
     return static_cast<RgbConverter&>(*yuv.conversion);
 }
 
-void LumaCurvePass(const AdjustmentTables& tables, const uint8_t* in, uint8_t* out, int n) {
-    for (int x = 0; x < n; ++x)
-        out[x] = tables.LumaOut[in[x]];
-}
-
 // Moves a position between stored lines up while the four lines around it would run past the
 // last stored line, keeping the interpolated point where it was.
 void BottomGuard(int& line, int& fraction, int height, int count) {
@@ -240,7 +235,7 @@ void ConvertRow(YuvImage& yuv, uint8_t* dst, int row, bool quick) {
             // brightness/contrast curve follows.
             kernels::SharpenRow(above, luma, below, n, tables.sharpen, tables.adjustedLuma.get());
         } else {
-            LumaCurvePass(tables, luma, tables.adjustedLuma.get(), n);
+            kernels::LumaCurveRow(luma, n, tables.sharpen.out, tables.adjustedLuma.get());
         }
         luma = tables.adjustedLuma.get();
     }

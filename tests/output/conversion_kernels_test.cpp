@@ -125,7 +125,8 @@ TEST(ConversionKernels, CubicRowsGiveTheScalarValues) {
     });
 }
 
-// The sharpening filter's tables as sharpening and softening build them, over rows of random
+// The sharpening filter's tables as sharpening and softening build them (and the luma curve
+// alone), over rows of random
 // samples, of flat extremes and of edges, at lengths around the start-up outputs and every
 // remainder after the last whole vector.
 TEST(ConversionKernels, SharpenRowGivesTheScalarValues) {
@@ -155,6 +156,11 @@ TEST(ConversionKernels, SharpenRowGivesTheScalarValues) {
                 kernels::reference::SharpenRow(rows[0].data(), rows[1].data(), rows[2].data(), n,
                                                tables.sharpen, scalar.data());
                 ASSERT_EQ(fast, scalar) << target << " sharpness " << sharpness << " n " << n;
+
+                kernels::LumaCurveRow(rows[1].data(), n, tables.sharpen.out, fast.data());
+                kernels::reference::LumaCurveRow(rows[1].data(), n, tables.sharpen.out,
+                                                 scalar.data());
+                ASSERT_EQ(fast, scalar) << target << " curve n " << n;
             }
         }
     });
