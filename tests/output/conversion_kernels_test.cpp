@@ -12,6 +12,7 @@
 #include "decode/cubic_row_kernel.h"
 #include "decode/cubic_table.h"
 #include "decode/half_sample_kernel.h"
+#include "decode/interleave_kernel.h"
 #include "decode/signal_road.h"
 #include "output/adjustment_tables.h"
 #include "output/colour_tables.h"
@@ -62,7 +63,7 @@ TEST(ConversionKernels, ResolvePixelsGivesTheScalarPixels) {
     });
 }
 
-TEST(ConversionKernels, PackRowAndHalfSampleRowGiveTheScalarValues) {
+TEST(ConversionKernels, PackHalfSampleAndSpreadRowsGiveTheScalarValues) {
     std::mt19937 random(5);
     std::uniform_int_distribution<int> byte(0, 255);
     OnEveryTarget([&](const std::string& target) {
@@ -86,6 +87,16 @@ TEST(ConversionKernels, PackRowAndHalfSampleRowGiveTheScalarValues) {
             kernels::PackRow(line.data() + 2, chroma.data() + 2, n, packed.data());
             kernels::reference::PackRow(line.data() + 2, chroma.data() + 2, n, packedRef.data());
             ASSERT_EQ(packed, packedRef) << target << " n " << n;
+
+            const int pairs = n & ~1;
+            std::vector<uint8_t> woven(2 * n + 1), wovenRef(2 * n + 1);
+            kernels::InterleaveRows(line.data(), half.data(), n, woven.data());
+            kernels::reference::InterleaveRows(line.data(), halfRef.data(), n, wovenRef.data());
+            ASSERT_EQ(woven, wovenRef) << target << " n " << n;
+            std::vector<int8_t> repeated(2 * pairs + 1), repeatedRef(2 * pairs + 1);
+            kernels::RepeatPairs(chroma.data(), pairs, repeated.data());
+            kernels::reference::RepeatPairs(chroma.data(), pairs, repeatedRef.data());
+            ASSERT_EQ(repeated, repeatedRef) << target << " n " << pairs;
         }
     });
 }
