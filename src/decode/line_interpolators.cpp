@@ -1,5 +1,6 @@
 #include "decode/line_interpolators.h"
 
+#include "decode/cubic_row_kernel.h"
 #include "decode/cubic_table.h"
 #include "decode/half_sample_rows.h"
 #include "decode/yuv_image.h"
@@ -39,10 +40,9 @@ void InterpolatePaired(uint8_t* out, const uint8_t* a0, const uint8_t* b0, const
         }
         return;
     }
-    for (int i = 0; i < kSampleWidth; ++i) {
-        out[2 * i] = CubicSample(t, a0[i], a1[i], a2[i], a3[i]);
-        out[2 * i + 1] = CubicSample(t, b0[i], b1[i], b2[i], b3[i]);
-    }
+    const uint8_t* const a[4] = {a0, a1, a2, a3};
+    const uint8_t* const b[4] = {b0, b1, b2, b3};
+    kernels::CubicRowPair(t, a, b, kSampleWidth, out);
 }
 
 void InterpolateDoubled(uint8_t* out, const uint8_t* l0, const uint8_t* l1, const uint8_t* l2,
@@ -61,10 +61,9 @@ void InterpolateDoubled(uint8_t* out, const uint8_t* l0, const uint8_t* l1, cons
     const uint8_t* h1 = halves.Of(l1);
     const uint8_t* h2 = halves.Of(l2);
     const uint8_t* h3 = halves.Of(l3);
-    for (int j = 0; j < kSampleWidth; ++j) {
-        out[2 * j] = CubicSample(t, l0[j], l1[j], l2[j], l3[j]);
-        out[2 * j + 1] = CubicSample(t, h0[j], h1[j], h2[j], h3[j]);
-    }
+    const uint8_t* const lines[4] = {l0, l1, l2, l3};
+    const uint8_t* const halves4[4] = {h0, h1, h2, h3};
+    kernels::CubicRowPair(t, lines, halves4, kSampleWidth, out);
 }
 
 void InterpolateDoubled(uint8_t* out, const uint8_t* l0, const uint8_t* l1, const uint8_t* l2,
@@ -85,22 +84,14 @@ void InterpolateChroma(int8_t* out, const int8_t* c0, const int8_t* c1, const in
         }
         return;
     }
-    // The table columns shifted by 128, so that a signed sample indexes them as it is.
-    const int16_t* const t0 = t.taps[0].data() + 128;
-    const int16_t* const t1 = t.taps[1].data() + 128;
-    const int16_t* const t2 = t.taps[2].data() + 128;
-    const int16_t* const t3 = t.taps[3].data() + 128;
-    auto sample = [=](int i) {
-        const int v = (t0[c0[i]] + t1[c1[i]] + t2[c2[i]] + t3[c3[i]]) >> 6;
-        return static_cast<int8_t>(kCubicClamp[v + kCubicSumLimit] - 128);
-    };
+    const int8_t* const lines[4] = {c0, c1, c2, c3};
+    int8_t chroma[kSampleWidth];
+    kernels::CubicSignedRow(t, lines, kSampleWidth, chroma);
     for (int i = 0; i < kSampleWidth; i += 2) {
-        const int8_t u = sample(i);
-        const int8_t v = sample(i + 1);
-        out[2 * i] = u;
-        out[2 * i + 1] = v;
-        out[2 * i + 2] = u;
-        out[2 * i + 3] = v;
+        out[2 * i] = chroma[i];
+        out[2 * i + 1] = chroma[i + 1];
+        out[2 * i + 2] = chroma[i];
+        out[2 * i + 3] = chroma[i + 1];
     }
 }
 

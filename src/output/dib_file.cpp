@@ -68,8 +68,8 @@ int WriteDibFile(KivoBitmapInfoHeader* header, const char* fileName, std::string
     Put32(fileHeader + 10, static_cast<uint32_t>(kFileHeaderSize + pixelOffset));  // bfOffBits
     // The file replaces an existing one only when every byte reached the disk.
     platform::AtomicFile file;
-    if (file.Open(fileName) && file.Write(fileHeader, sizeof fileHeader) &&
-        file.Write(header, bytes) && file.Commit()) {
+    if (file.Open(fileName) && file.Write(fileHeader, sizeof fileHeader, header, bytes) &&
+        file.Commit()) {
         return 1;
     }
     if (error) *error = file.Error();

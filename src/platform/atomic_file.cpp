@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/uio.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -129,6 +130,32 @@ bool AtomicFile::Open(const std::string& path) {
 bool AtomicFile::Write(const void* data, std::size_t bytes) {
     if (file_ == nullptr) return false;
     if (bytes > 0 && std::fwrite(data, 1, bytes, file_) != bytes) return Fail("write", errno);
+    return true;
+}
+
+bool AtomicFile::Write(const void* head, std::size_t headBytes, const void* body,
+                       std::size_t bodyBytes) {
+    if (file_ == nullptr) return false;
+    if (std::fflush(file_) != 0) return Fail("write", errno ? errno : EIO);
+    iovec parts[2] = {{const_cast<void*>(head), headBytes}, {const_cast<void*>(body), bodyBytes}};
+    iovec* part = parts;
+    int count = 2;
+    while (count > 0) {
+        const ssize_t written = ::writev(fileno(file_), part, count);
+        if (written < 0 && errno == EINTR) continue;
+        if (written < 0) return Fail("write", errno);
+        // What a short write left: the rest of the part it stopped in, and the parts after.
+        auto done = static_cast<std::size_t>(written);
+        while (count > 0 && done >= part->iov_len) {
+            done -= part->iov_len;
+            ++part;
+            --count;
+        }
+        if (count > 0) {
+            part->iov_base = static_cast<char*>(part->iov_base) + done;
+            part->iov_len -= done;
+        }
+    }
     return true;
 }
 

@@ -33,6 +33,10 @@ class AtomicFile {
 
     // Appends `bytes`; false (and the file discarded) when they cannot be written.
     bool Write(const void* data, std::size_t bytes);
+    // Appends a head and the body after it in one write of the system, with nothing of them
+    // left in a buffer (a file header and a bitmap); false (and the file discarded) when they
+    // cannot be written.
+    bool Write(const void* head, std::size_t headBytes, const void* body, std::size_t bodyBytes);
 
     // Flushes, syncs and closes the temporary and puts it in the target's place (with the old
     // file's permissions, or the usual ones for a new file). False, with the old file kept, when

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "decode/cubic_row_kernel.h"
+#include "decode/cubic_table.h"
 #include "decode/half_sample_kernel.h"
 #include "decode/signal_road.h"
 #include "output/colour_tables.h"
@@ -83,6 +85,41 @@ TEST(ConversionKernels, PackRowAndHalfSampleRowGiveTheScalarValues) {
             kernels::PackRow(line.data() + 2, chroma.data() + 2, n, packed.data());
             kernels::reference::PackRow(line.data() + 2, chroma.data() + 2, n, packedRef.data());
             ASSERT_EQ(packed, packedRef) << target << " n " << n;
+        }
+    });
+}
+
+// Tables of every kind a conversion meets: on a line, between lines, and outside them (whose
+// weights overshoot far enough for the sums to leave the byte range both ways).
+TEST(ConversionKernels, CubicRowsGiveTheScalarValues) {
+    std::mt19937 random(3);
+    std::uniform_int_distribution<int> byte(0, 255);
+    OnEveryTarget([&](const std::string& target) {
+        for (double u : {0.0, 0.2, 0.5, 0.9, -0.7, 1.8}) {
+            const CubicTable& table = CubicTableFor(u);
+            for (int n : {5, 31, 752}) {
+                std::vector<std::vector<uint8_t>> rows(8, std::vector<uint8_t>(n));
+                for (auto& row : rows) {
+                    for (auto& sample : row)
+                        sample = static_cast<uint8_t>(byte(random) % 3 ? byte(random) : 255);
+                }
+                const uint8_t* const a[4] = {rows[0].data(), rows[1].data(), rows[2].data(),
+                                             rows[3].data()};
+                const uint8_t* const b[4] = {rows[4].data(), rows[5].data(), rows[6].data(),
+                                             rows[7].data()};
+                std::vector<uint8_t> pair(2 * n), pairRef(2 * n);
+                kernels::CubicRowPair(table, a, b, n, pair.data());
+                kernels::reference::CubicRowPair(table, a, b, n, pairRef.data());
+                ASSERT_EQ(pair, pairRef) << target << " u " << u << " n " << n;
+
+                const int8_t* const c[4] = {
+                    reinterpret_cast<const int8_t*>(a[0]), reinterpret_cast<const int8_t*>(a[1]),
+                    reinterpret_cast<const int8_t*>(b[2]), reinterpret_cast<const int8_t*>(b[3])};
+                std::vector<int8_t> signedRow(n), signedRef(n);
+                kernels::CubicSignedRow(table, c, n, signedRow.data());
+                kernels::reference::CubicSignedRow(table, c, n, signedRef.data());
+                ASSERT_EQ(signedRow, signedRef) << target << " u " << u << " n " << n;
+            }
         }
     });
 }

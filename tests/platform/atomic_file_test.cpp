@@ -43,10 +43,12 @@ TEST(AtomicFile, ReplacesTheFileOnlyWhenCompleteAndKeepsItsPermissions) {
         AtomicFile file;
         ASSERT_TRUE(file.Open(path));
         ASSERT_TRUE(file.Write("new", 3));
+        // A head and body in one write come after what was buffered before them.
+        ASSERT_TRUE(file.Write(" head", 5, " body", 5));
         EXPECT_EQ(Content(path), "old");  // nothing shows before the commit
         ASSERT_TRUE(file.Commit()) << file.Error();
     }
-    EXPECT_EQ(Content(path), "new");
+    EXPECT_EQ(Content(path), "new head body");
     struct stat info {};
     ASSERT_EQ(::stat(path.c_str(), &info), 0);
     EXPECT_EQ(info.st_mode & 0777, 0640u);
@@ -55,7 +57,7 @@ TEST(AtomicFile, ReplacesTheFileOnlyWhenCompleteAndKeepsItsPermissions) {
         ASSERT_TRUE(abandoned.Open(path));
         abandoned.Write("half", 4);
     }
-    EXPECT_EQ(Content(path), "new");
+    EXPECT_EQ(Content(path), "new head body");
     EXPECT_EQ(Names(folder.Path()), std::vector<std::string>{"picture.bmp"});
 
     AtomicFile onFolder;

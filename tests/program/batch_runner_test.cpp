@@ -32,16 +32,16 @@ TEST(BatchRunner, OutcomesComeInInputOrderWhateverOrderTheyFinish) {
     for (int jobs : {1, 3}) {
         const Reported reported = RunItems(count, jobs, [&](std::size_t i) {
             usleep(static_cast<useconds_t>((count - i) * 3000));
-            return BatchOutcome{
-                i % 3 != 1,
-                "item " + std::to_string(i) + " in " + (jobs > 1 ? "a worker" : "here"),
-                {}};
+            // Notes travel with the outcome too.
+            return BatchOutcome{i % 3 != 1, "item " + std::to_string(i),
+                                jobs > 1 ? "from a worker\n" : "from here\n"};
         });
         ASSERT_EQ(reported.order.size(), count);
         for (std::size_t i = 0; i < count; ++i) {
             EXPECT_EQ(reported.order[i], i);
             EXPECT_EQ(reported.outcomes[i].ok, i % 3 != 1);
-            EXPECT_EQ(reported.outcomes[i].text.rfind("item " + std::to_string(i), 0), 0u);
+            EXPECT_EQ(reported.outcomes[i].text, "item " + std::to_string(i));
+            EXPECT_EQ(reported.outcomes[i].notes, jobs > 1 ? "from a worker\n" : "from here\n");
         }
     }
 }

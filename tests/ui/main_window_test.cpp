@@ -412,7 +412,7 @@ TEST_F(MainWindowTest, ASkinWithOnlyItsFirstMemberStillWorks) {
 TEST_F(MainWindowTest, HelpOpensTheGuideOrSaysWhyNotAndShiftShowsTheVersion) {
     ASSERT_NE(ui.Make(), nullptr);
     ClearShownMessageBoxes();
-    setenv("KIVOLY_OPENER", "false", 1);
+    setenv("KIVOLY_OPENER", "/nonexistent/opener", 1);  // cannot be started
     ui.Press(VkF1);
     ASSERT_EQ(ShownMessageBoxes().size(), 1u);
     EXPECT_NE(ShownMessageBoxes()[0].text.find("user guide"), std::string::npos);

@@ -1,0 +1,120 @@
+// The vectorised cubic rows, compiled once per instruction set and chosen at run time. The
+// table's four 16-bit columns are widened once per row so that each look-up becomes a gather;
+// the sum, the shift and the clamp to a byte are those of CubicSample. Positions left over
+// after the last whole vector take the scalar form.
+#undef HWY_TARGET_INCLUDE
+#define HWY_TARGET_INCLUDE "decode/cubic_row_kernel.cpp"
+#include <hwy/foreach_target.h>  // IWYU pragma: keep
+// clang-format off
+#include <hwy/highway.h>
+// clang-format on
+
+#include <array>
+
+#include "decode/cubic_row_kernel.h"
+
+HWY_BEFORE_NAMESPACE();
+namespace kivoly::kernels::HWY_NAMESPACE {
+namespace hn = hwy::HWY_NAMESPACE;
+
+using D32 = hn::ScalableTag<int32_t>;
+using V32 = hn::Vec<D32>;
+
+using WideTable = std::array<std::array<int32_t, 256>, 4>;
+
+void Widen(const CubicTable& table, WideTable& wide) {
+    for (int c = 0; c < 4; ++c) {
+        for (int v = 0; v < 256; ++v)
+            wide[c][v] = table.taps[c][v];
+    }
+}
+
+// The cubic of four rows of table indices at position i, as bytes clamped to 0..255 in lanes.
+template <typename Load>
+V32 Cubic(const WideTable& wide, const Load& load) {
+    const D32 d;
+    V32 sum = hn::GatherIndex(d, wide[0].data(), load(0));
+    for (int c = 1; c < 4; ++c)
+        sum = hn::Add(sum, hn::GatherIndex(d, wide[c].data(), load(c)));
+    return hn::Min(hn::Max(hn::ShiftRight<6>(sum), hn::Zero(d)), hn::Set(d, 255));
+}
+
+void CubicRowPairImpl(const CubicTable& table, const uint8_t* const a[4], const uint8_t* const b[4],
+                      int n, uint8_t* out) {
+    const D32 d;
+    const hn::Rebind<uint8_t, D32> d8;
+    const int lanes = static_cast<int>(hn::Lanes(d));
+    WideTable wide;
+    Widen(table, wide);
+    int i = 0;
+    for (; i + lanes <= n; i += lanes) {
+        const V32 first =
+            Cubic(wide, [&](int c) { return hn::PromoteTo(d, hn::LoadU(d8, a[c] + i)); });
+        const V32 second =
+            Cubic(wide, [&](int c) { return hn::PromoteTo(d, hn::LoadU(d8, b[c] + i)); });
+        hn::StoreInterleaved2(hn::DemoteTo(d8, first), hn::DemoteTo(d8, second), d8, out + 2 * i);
+    }
+    const uint8_t* const restA[4] = {a[0] + i, a[1] + i, a[2] + i, a[3] + i};
+    const uint8_t* const restB[4] = {b[0] + i, b[1] + i, b[2] + i, b[3] + i};
+    reference::CubicRowPair(table, restA, restB, n - i, out + 2 * i);
+}
+
+void CubicSignedRowImpl(const CubicTable& table, const int8_t* const c[4], int n, int8_t* out) {
+    const D32 d;
+    const hn::Rebind<int8_t, D32> d8;
+    const int lanes = static_cast<int>(hn::Lanes(d));
+    WideTable wide;
+    Widen(table, wide);
+    const V32 k128 = hn::Set(d, 128);
+    int i = 0;
+    for (; i + lanes <= n; i += lanes) {
+        const V32 value = Cubic(wide, [&](int column) {
+            return hn::Add(hn::PromoteTo(d, hn::LoadU(d8, c[column] + i)), k128);
+        });
+        hn::StoreU(hn::DemoteTo(d8, hn::Sub(value, k128)), d8, out + i);
+    }
+    const int8_t* const rest[4] = {c[0] + i, c[1] + i, c[2] + i, c[3] + i};
+    reference::CubicSignedRow(table, rest, n - i, out + i);
+}
+
+}  // namespace kivoly::kernels::HWY_NAMESPACE
+HWY_AFTER_NAMESPACE();
+
+#if HWY_ONCE
+namespace kivoly::kernels {
+
+HWY_EXPORT(CubicRowPairImpl);
+HWY_EXPORT(CubicSignedRowImpl);
+
+void CubicRowPair(const CubicTable& table, const uint8_t* const a[4], const uint8_t* const b[4],
+                  int n, uint8_t* out) {
+    HWY_DYNAMIC_DISPATCH(CubicRowPairImpl)(table, a, b, n, out);
+}
+
+void CubicSignedRow(const CubicTable& table, const int8_t* const c[4], int n, int8_t* out) {
+    HWY_DYNAMIC_DISPATCH(CubicSignedRowImpl)(table, c, n, out);
+}
+
+namespace reference {
+
+void CubicRowPair(const CubicTable& table, const uint8_t* const a[4], const uint8_t* const b[4],
+                  int n, uint8_t* out) {
+    for (int i = 0; i < n; ++i) {
+        out[2 * i] = CubicSample(table, a[0][i], a[1][i], a[2][i], a[3][i]);
+        out[2 * i + 1] = CubicSample(table, b[0][i], b[1][i], b[2][i], b[3][i]);
+    }
+}
+
+void CubicSignedRow(const CubicTable& table, const int8_t* const c[4], int n, int8_t* out) {
+    auto index = [](int8_t v) { return static_cast<uint8_t>(v + 128); };
+    for (int i = 0; i < n; ++i) {
+        const uint8_t v =
+            CubicSample(table, index(c[0][i]), index(c[1][i]), index(c[2][i]), index(c[3][i]));
+        out[i] = static_cast<int8_t>(v - 128);
+    }
+}
+
+}  // namespace reference
+
+}  // namespace kivoly::kernels
+#endif
