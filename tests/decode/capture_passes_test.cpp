@@ -102,6 +102,40 @@ TEST(CapturePasses, StableStillPicturePerQuality) {
     }
 }
 
+// Each decode starts its stages afresh: a store that decoded another picture (a negative, at
+// a different brightness, without burst) decodes the next one as a new store does.
+TEST(CapturePasses, AStoreDecodesAgainAsANewStoreDoes) {
+    testing::SyntheticVideo other = Colour();
+    other.burstAmplitude = 0;
+    other.luma = [](int, int i) { return 60 + (i % 90); };
+    for (int quality : {0, 1, 2, 3}) {
+        KivoGrabInfo info = Info(quality);
+        info.Negative = 1;
+        YuvImage reused(info, nullptr);
+        MemoryRawSource first(testing::RawFile(StillFields(other, 8)));
+        ASSERT_EQ(reused.Decode(info, nullptr, nullptr, &first), DecodeOk) << quality;
+        YuvImage fresh(info, nullptr);
+        MemoryRawSource second(testing::RawFile(StillFields(Colour(), 8)));
+        MemoryRawSource again(testing::RawFile(StillFields(Colour(), 8)));
+        ASSERT_EQ(fresh.Decode(info, nullptr, nullptr, &second), DecodeOk) << quality;
+        ASSERT_EQ(reused.Decode(info, nullptr, nullptr, &again), DecodeOk) << quality;
+
+        EXPECT_EQ(reused.passesDone, fresh.passesDone) << quality;
+        EXPECT_EQ(reused.whiteLevel, fresh.whiteLevel) << quality;
+        EXPECT_EQ(reused.blackLevel, fresh.blackLevel) << quality;
+        EXPECT_EQ(reused.medianLevel, fresh.medianLevel) << quality;
+        EXPECT_EQ(reused.statistics.lumaHistogram, fresh.statistics.lumaHistogram) << quality;
+        // The bytes every decoder writes: the luma and chroma of positions 0 .. 750.
+        for (int l = 0; l < fresh.lineCount; ++l) {
+            const uint8_t* a = reused.lineTable.Line(l);
+            const uint8_t* b = fresh.lineTable.Line(l);
+            ASSERT_EQ(std::memcmp(a, b, kSampleWidth - 1), 0) << quality << " line " << l;
+            ASSERT_EQ(std::memcmp(a + kSampleWidth, b + kSampleWidth, kSampleWidth - 1), 0)
+                << quality << " line " << l;
+        }
+    }
+}
+
 TEST(CapturePasses, GreyScaleKeepsTheLumaOfTheColourDecode) {
     for (int quality : {0, 2}) {
         KivoGrabInfo info = Info(quality);
