@@ -8,7 +8,7 @@
 namespace kivoly::platform {
 
 // False when the file does not exist, the opener cannot be started, or it reports failure
-// within a moment (no viewer, no desktop).
-bool OpenDocument(const std::string& path);
+// within a moment (no viewer, no desktop); then `reason`, when given, says which.
+bool OpenDocument(const std::string& path, std::string* reason = nullptr);
 
 }  // namespace kivoly::platform

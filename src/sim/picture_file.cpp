@@ -43,10 +43,18 @@ struct PngDecodeState {
     Picture picture;
     std::vector<png_bytep> rows;
     const char* failure = "damaged PNG data";
+    char detail[128] = {};  // libpng's own words for what it found damaged
 };
 
+// Keeps libpng's message for the caller's error instead of letting libpng print it.
+[[noreturn]] void PngError(png_structp png, png_const_charp message) {
+    auto* state = static_cast<PngDecodeState*>(png_get_error_ptr(png));
+    std::snprintf(state->detail, sizeof state->detail, "%s", message ? message : "");
+    png_longjmp(png, 1);
+}
+
 bool RunPngDecoder(PngDecodeState* state) {
-    png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, PngWarning);
+    png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, state, PngError, PngWarning);
     png_infop info = png ? png_create_info_struct(png) : nullptr;
     if (!info) {
         png_destroy_read_struct(&png, nullptr, nullptr);
@@ -91,6 +99,9 @@ bool DecodePng(std::span<const uint8_t> bytes, Picture& picture, std::string& er
     state.source.bytes = bytes;
     if (!RunPngDecoder(&state)) {
         error = state.failure;
+        if (error == "damaged PNG data" && state.detail[0]) {
+            error += std::string(": ") + state.detail;
+        }
         return false;
     }
     picture = std::move(state.picture);

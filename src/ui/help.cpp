@@ -25,10 +25,11 @@ std::string FindUserGuide() {
 
 void OpenUserGuide(KivoHWnd owner) {
     const std::string path = FindUserGuide();
-    if (OpenDocument(path)) return;
+    std::string reason;
+    if (OpenDocument(path, &reason)) return;
     const std::string text =
         path.empty() ? std::string("The user guide \"") + kUserGuideName + "\" is not installed."
-                     : "The user guide " + path + " could not be opened.";
+                     : "The user guide " + path + " could not be opened: " + reason + ".";
     MessageBox(owner, text.c_str(), "Help", MbOk | MbIconExclamation);
 }
 

@@ -61,10 +61,10 @@ const std::array<Item, 17> kChoices = {{
     {{205, 103, 376, 123},  // 128 grey negative
      [](const R& r) { return r.grabInfo.Negative != 0 && r.grabInfo.UseColor == 0; },
      [](R& r) { r.grabInfo.Negative = 1, r.grabInfo.UseColor = 0; }},
-    {{204, 159, 361, 179},  // 129 a new window for every picture
+    {{204, 159, 361, 179},  // 129 each picture in the current window
      [](const R& r) { return r.windowOption == 0; },
      [](R& r) { r.windowOption = 0; }},
-    {{203, 180, 360, 199},  // 130 the current window
+    {{203, 180, 360, 199},  // 130 a new window for every picture ("KivoToNewWindow")
      [](const R& r) { return r.windowOption != 0; },
      [](R& r) { r.windowOption = 1; }},
     {{397, 44, 494, 63},  // 131 320 x 240

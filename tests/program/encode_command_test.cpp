@@ -62,6 +62,11 @@ TEST(EncodeCommandTest, BadInputGivesOneErrorLineAndFails) {
     const std::string output = ::testing::TempDir() + "encode_command_bad.nsr";
     const std::string notAPicture = ::testing::TempDir() + "encode_command_bad.txt";
     std::ofstream(notAPicture) << "hello";
+    // A PNG cut short: libpng's complaint belongs in the one line, not on a line of its own.
+    const std::string cutPng = ::testing::TempDir() + "encode_command_cut.png";
+    const std::vector<uint8_t> whole = ReadBytes(test::TestDataPath("natural.png"));
+    std::ofstream(cutPng, std::ios::binary)
+        .write(reinterpret_cast<const char*>(whole.data()), 3000);
     const std::string cases[] = {
         "encode --bars",                                     // no output
         "encode --bars -o " + output + " --quality 4",       // quality out of range
@@ -71,6 +76,7 @@ TEST(EncodeCommandTest, BadInputGivesOneErrorLineAndFails) {
         "encode --bars -o /nonexistent-folder/x.nsr",        // cannot create
         "encode --bars -o " + output + ".png",               // a raw capture named as a picture
         "encode " + ::testing::TempDir() + " -o " + output,  // a folder
+        "encode " + cutPng + " -o " + output,                // a damaged picture
     };
     for (const std::string& arguments : cases) {
         const ProgramRun run = Kivoly(arguments);
@@ -79,6 +85,7 @@ TEST(EncodeCommandTest, BadInputGivesOneErrorLineAndFails) {
             << arguments << ": " << run.errorText;
     }
     std::remove(notAPicture.c_str());
+    std::remove(cutPng.c_str());
     std::remove(output.c_str());
 }
 

@@ -66,6 +66,13 @@ TEST_F(UiCommandTest, RefusesWhatItCannotDo) {
     auto badStep = Ui("space jump", "x.png");
     EXPECT_EQ(badStep.exitCode, 2);
     EXPECT_NE(badStep.output.find("unknown script step 'jump'"), std::string::npos);
+    auto nobody =
+        test::RunCommand(KIVOLY_PROGRAM + std::string(" ui --simulate --display headless"));
+    EXPECT_EQ(nobody.exitCode, 2);
+    EXPECT_NE(nobody.output.find("needs a --script"), std::string::npos) << nobody.output;
+    auto nothingToSave = Ui("s", "nothing.png");
+    EXPECT_EQ(nothingToSave.exitCode, 1);
+    EXPECT_NE(nothingToSave.output.find("saved no picture"), std::string::npos);
     auto badName = Ui("space s", "picture.gif");
     EXPECT_EQ(badName.exitCode, 1);
     EXPECT_NE(badName.output.find("must end in .bmp or .png"), std::string::npos);

@@ -3,7 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <fstream>
+#include <iterator>
 #include <memory>
+#include <regex>
+#include <string>
 #include <vector>
 
 #include "platform/key_state.h"
@@ -163,6 +167,28 @@ TEST_F(SetupWindowTest, TheChosenSizeSurvivesAChangeOfTheAdjustments) {
     EXPECT_EQ(grabber->committedProcessInfo.Color, 1);
     EXPECT_EQ(grabber->committedProcessInfo.Width, 1500);
     EXPECT_EQ(grabber->committedProcessInfo.Height, 1125);
+}
+
+// The words a person reads on the setup panel choose what they say: "New Window" is the choice
+// stored as KivoToNewWindow=True, which the program takes as a new window for every picture.
+TEST_F(SetupWindowTest, TheWindowLabelsOfTheSkinChooseWhatTheySay) {
+    std::ifstream file(std::string(KIVOLY_SOURCE_TEST_DATA) + "/../../skin/setup_panel.svg");
+    ASSERT_TRUE(file);
+    const std::string svg{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+    for (const auto& [label, option] :
+         {std::pair{"New Window", 1}, std::pair{"Current Window", 0}}) {
+        std::smatch found;
+        ASSERT_TRUE(std::regex_search(
+            svg, found,
+            std::regex("<text x=\"(\\d+)\" y=\"(\\d+)\">" + std::string(label) + "</text>")))
+            << label;
+        // A click on the middle of the word's first letters, just above its baseline.
+        const int x = std::stoi(found[1]) + 8, y = std::stoi(found[2]) - 5;
+        grabber->windowOption = 1 - option;
+        InjectClick(test::ScreenPoint(setup->hwnd, x, y));
+        test::PumpMessages();
+        EXPECT_EQ(grabber->windowOption, option) << label;
+    }
 }
 
 }  // namespace

@@ -42,7 +42,7 @@ std::string Usage() {
            Wrap(
                "Opens the capture window: live preview, capture, adjustments and setup. Each "
                "captured picture opens in a window of its own (a new one for every picture "
-               "when \"Each picture in a new window\" is chosen in Setup); Save writes it as "
+               "when \"New Window\" is chosen in Setup); Save writes it as "
                ".bmp or .png. With \"Show while processing\" on, a picture is first shown "
                "full-screen as it is converted, until a key or a click closes it (not in a "
                "script, which waits for every capture and conversion).") +
@@ -60,6 +60,7 @@ struct UiHost {
     int captured = 0;
     bool busy = false;  // inside a callback that captures or converts
     bool failed = false;
+    int saved = 0;  // pictures written through the save dialog
 };
 UiHost* gHost = nullptr;
 
@@ -129,6 +130,7 @@ int32_t OnSave() {
         error = path + ": the name must end in .bmp or .png";
     } else if (WriteBitmapPicture(host.pictures.back(), path, error)) {
         std::printf("%s\n", path.c_str());
+        ++host.saved;
         return 0;
     }
     host.failed = true;
@@ -178,6 +180,11 @@ int RunUi(const std::vector<std::string>& args) {
     std::string error;
     if (!ParseUiScript(script, steps, error)) return UsageError(kName, error);
     if (!script.empty() && display.empty()) display = "headless";
+    // Headless, only a script can use the window; without one the program would end at once
+    // having done nothing.
+    if (display == "headless" && steps.empty()) {
+        return UsageError(kName, "--display headless needs a --script to drive the window");
+    }
 
     DeviceSession session(kName);
     if (!session.Open(device, &error)) return UsageError(kName, error);
@@ -224,6 +231,11 @@ int RunUi(const std::vector<std::string>& args) {
             platform::DispatchMessage(message);
         }
         if (host.failed) code = 1;
+        // A script given a name to save under that never saved has not done its work.
+        if (!script.empty() && !saveAs.empty() && host.saved == 0 && !host.failed) {
+            code = RunFailure(kName, "the script saved no picture as " + saveAs +
+                                         " (Save needs a captured picture)");
+        }
     }
     KivoDestroyUI(host.grabber);
     host.viewer.CloseAll();
