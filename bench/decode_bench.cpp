@@ -18,13 +18,13 @@ namespace {
 
 using namespace kivoly;
 
-// The photograph of the tests (the bars when it cannot be read).
+// The photograph of the tests, by the path the build gives (a path taken from the source file's
+// name is relative under a compiler cache, and would find the photograph only from one folder),
+// or the bars when it cannot be read.
 sim::Picture BenchPicture() {
-    const std::string file = __FILE__;
-    const std::string path = file.substr(0, file.rfind('/')) + "/../tests/data/natural.png";
     sim::Picture picture;
     std::string error;
-    if (!sim::ReadPicture(path, picture, error)) picture = sim::ColourBars();
+    if (!sim::ReadPicture(KIVOLY_PHOTOGRAPH, picture, error)) picture = sim::ColourBars();
     return picture;
 }
 

@@ -1,4 +1,4 @@
-// Decode: the capture passes that turn fields from a VideoSource into a decoded picture.
+// The capture passes that turn fields from a VideoSource into the lines of a decoded picture.
 //
 // A pass captures and processes one field. The first frame's fields (passes 0 and 1; 4 and 5 for
 // the second sample set of the 35 ns mode) are stored as raw lines; the next frame's fields
@@ -7,16 +7,16 @@
 // through the chunk buffer. Along the way the signal is judged (no field, alarm, no blanking
 // level, unstable field type, wrong colour frame) and the pass retried, the attempt restarted or
 // rescanned, the passes stopped early, or the decode given up. Whatever was captured when the
-// passes stop is completed by the single-frame decoder or the field interpolation.
+// passes stop is completed by the single-frame separator or the field interpolation.
+#include "decode/capture_passes.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
 
 #include "capture/video_source.h"
 #include "decode/burst_vector.h"
-#include "decode/decode_progress.h"
 #include "decode/luma_smoothers.h"
-#include "decode/yuv_image.h"
 
 namespace kivoly {
 
@@ -26,57 +26,7 @@ constexpr int kRetryLimit = 16;
 constexpr int kMinimumBlanking = 48;
 constexpr int kSkewLimit = 75;
 
-// How a pass (or the acquisition of its field) ended.
-enum class PassEnd { Next, Retry, Stop, Restart, Rescan, Exit };
-
-class CapturePasses {
-  public:
-    CapturePasses(YuvImage& image, const KivoGrabInfo& grabInfo, DecodeProgress* progress)
-        : image_(image),
-          source_(*image.source),
-          quality_(grabInfo.Quality),
-          progress_(progress),
-          cameraInput_(grabInfo.CameraInput != 0) {}
-
-    // Runs attempts until the passes end; false with `result` set when the decode must exit.
-    bool Run(DecodeResult& result);
-    uint16_t& Counter() { return counter_; }
-    int MaxPasses() const { return maxPasses_; }
-
-  private:
-    PassEnd RunPass(int pass);
-    PassEnd AcquireFieldOfPass(int pass, uint16_t& flags);
-    // Records a field the passes let go by.
-    void SkipField();
-    PassEnd ProcessLines(int pass, uint16_t flags, LineTable& table, int cursor);
-    bool Aborted() const { return progress_ != nullptr && progress_->Aborted(); }
-    int NextLine(int& position) {
-        return image_.slicer.NextLine(image_.chunk, position, image_.samplesPerLine);
-    }
-    void CopyRestOfField() {
-        image_.rawDump.CopyRestOfField(source_, image_.chunk.Data(), kChunkBytes);
-    }
-
-    YuvImage& image_;
-    VideoSource& source_;
-    const int quality_;
-    DecodeProgress* const progress_;
-    int step_ = 1;
-    int linesPerField_ = kFieldLines;
-    int maxPasses_ = 2;
-    int attempts_ = 0;
-    int restarts_ = 0;
-    int rescans_ = 0;
-    bool toggle_ = false;
-    uint16_t counter_ = 0;
-    BurstAverager averager_;
-    DecodeResult exitResult_ = DecodeAborted;
-    // A camera's signal is judged strictly; it is given a last chance as a tape player.
-    bool cameraInput_;
-    // The burst of each pass's first line.
-    double burstA_[8] = {};
-    double burstB_[8] = {};
-};
+}  // namespace
 
 bool CapturePasses::Run(DecodeResult& result) {
     bool rescan = true;
@@ -92,7 +42,7 @@ bool CapturePasses::Run(DecodeResult& result) {
         maxPasses_ = image_.lineTable2.entries != nullptr ? 8 : 2;
         if (progress_ != nullptr)
             progress_->EnterPhase(DecodeProgress::Phase::FirstFrame, counter_);
-        image_.ResetSignalState();
+        road_.ResetSignalState();
         image_.statistics.ClearNegative();
         if (!(source_.readoutActive && quality_ == 0)) source_.SetSyncWait(1);
 
@@ -126,8 +76,10 @@ PassEnd CapturePasses::RunPass(int pass) {
     const bool second = pass >= 4;
     LineTable& table = second ? image_.lineTable2 : image_.lineTable;
     source_.SetAltLineLength(second);
-    if (pass == 4) image_.slicer.Reset();
-    image_.samplesPerLine = static_cast<int16_t>(source_.samplesPerLine);
+    if (pass == 4) road_.slicer.Reset();
+    samplesPerLine_ = source_.samplesPerLine;
+    road_.recorder.SetSamplesPerLine(samplesPerLine_);
+    road_.comb.SetSamplesPerLine(samplesPerLine_);
     if (pass == 2 && progress_ != nullptr) {
         progress_->EnterPhase(DecodeProgress::Phase::SecondFrame, counter_);
     }
@@ -146,9 +98,9 @@ PassEnd CapturePasses::RunPass(int pass) {
 
 // A field the passes do not use still becomes a record, so that the raw file replays.
 void CapturePasses::SkipField() {
-    image_.rawDump.BeginRecord(source_.fieldFlags);
+    road_.rawDump.BeginRecord(source_.fieldFlags);
     CopyRestOfField();
-    image_.rawDump.FinishRecord();
+    road_.rawDump.FinishRecord();
 }
 
 PassEnd CapturePasses::AcquireFieldOfPass(int pass, uint16_t& flags) {
@@ -170,7 +122,7 @@ PassEnd CapturePasses::AcquireFieldOfPass(int pass, uint16_t& flags) {
         }
     }
 
-    image_.chunk.SetEvenOddOffset(0);
+    road_.chunk.SetEvenOddOffset(0);
     const PassEnd noField = pass > 0 ? PassEnd::Stop : PassEnd::Exit;
     exitResult_ = DecodeNoVideo;
     if (source_.readoutActive && quality_ == 0) {
@@ -213,15 +165,15 @@ PassEnd CapturePasses::AcquireFieldOfPass(int pass, uint16_t& flags) {
 }
 
 PassEnd CapturePasses::ProcessLines(int pass, uint16_t flags, LineTable& table, int cursor) {
-    uint8_t* const chunk = image_.chunk.Data();
+    uint8_t* const chunk = road_.chunk.Data();
     source_.Read(chunk, kChunkBytes);
-    image_.rawDump.BeginRecord(flags);
-    image_.rawDump.Write(chunk, kChunkBytes);
+    road_.rawDump.BeginRecord(flags);
+    road_.rawDump.Write(chunk, kChunkBytes);
 
     int position = 0;
     for (int i = 0; i < 3; ++i) {
         const int next = NextLine(position);
-        image_.chunk.MeasureEvenOdd(position);
+        road_.chunk.MeasureEvenOdd(position);
         position = next;
     }
     for (int i = 0; i < (kFieldLines - linesPerField_) / 2; ++i)
@@ -236,11 +188,11 @@ PassEnd CapturePasses::ProcessLines(int pass, uint16_t flags, LineTable& table, 
         }
         int start = NextLine(position);
         if (kChunkBytes - start < kRawLineSamples) start = kChunkBytes - kRawLineSamples;
-        int16_t skew = image_.slicer.Skew();
+        int16_t skew = road_.slicer.Skew();
         if (skew < -kSkewLimit || skew > kSkewLimit) skew = 0;
 
         if (l == 0) {
-            const BurstMeasurement m = image_.aligner.Measure(chunk + start);
+            const BurstMeasurement m = road_.aligner.Measure(chunk + start);
             burstA_[pass] = m.a;
             burstB_[pass] = m.b;
             if (m.blanking < kMinimumBlanking) {
@@ -252,17 +204,17 @@ PassEnd CapturePasses::ProcessLines(int pass, uint16_t flags, LineTable& table, 
                 exitResult_ = DecodeBadSignal;
                 return PassEnd::Exit;
             }
-            image_.phaseShift = 0;
+            road_.comb.SetPhaseShift(0);
             if (pass > 4) {
                 const double A = burstA_[pass - 4];
                 const double B = burstB_[pass - 4];
                 if (!BurstMatches(m.a, m.b, A, B)) {
                     if (BurstQuarterAhead(m.a, m.b, A, B)) {
-                        image_.phaseShift = 1;
+                        road_.comb.SetPhaseShift(1);
                     } else if (BurstQuarterBehind(m.a, m.b, A, B)) {
-                        image_.phaseShift = -1;
+                        road_.comb.SetPhaseShift(-1);
                     } else {
-                        image_.phaseShift = 2;
+                        road_.comb.SetPhaseShift(2);
                     }
                 }
             }
@@ -272,7 +224,7 @@ PassEnd CapturePasses::ProcessLines(int pass, uint16_t flags, LineTable& table, 
         if (storing) {
             if (!(l == 0 && pass == 0) && quality_ != 0 && !(flags & (NoSync | StatusPE))) {
                 const int before = start;
-                image_.aligner.Align(chunk, start, l, burstB_[pass], burstA_[pass], skew);
+                road_.aligner.Align(chunk, start, l, burstB_[pass], burstA_[pass], skew);
                 if (start != before && l > 0) {
                     uint8_t* previous = table.Line(cursor - step_);
                     int16_t skew;
@@ -284,7 +236,7 @@ PassEnd CapturePasses::ProcessLines(int pass, uint16_t flags, LineTable& table, 
             std::memcpy(line, &skew, 2);
             std::memcpy(line + 2, chunk + start, kRawLineSamples);
         } else {
-            if (l == 0 && (flags & NoSync) && image_.aligner.MissCount() < 3) {
+            if (l == 0 && (flags & NoSync) && road_.aligner.MissCount() < 3) {
                 // The new frame must carry the inverse colour phase of the stored one.
                 if (!BurstIsInverse(burstA_[pass], burstB_[pass], burstA_[pass % 2],
                                     burstB_[pass % 2])) {
@@ -292,9 +244,9 @@ PassEnd CapturePasses::ProcessLines(int pass, uint16_t flags, LineTable& table, 
                 }
             }
             if (pass >= 4) {
-                image_.aligner.Align(chunk, start, l, burstB_[pass], burstA_[pass], skew);
+                road_.aligner.Align(chunk, start, l, burstB_[pass], burstA_[pass], skew);
             }
-            image_.DecodeFrameLine(line, chunk + start, averager_);
+            road_.comb.DecodeFrameLine(line, chunk + start, averager_);
             if (pass >= 6) MergeSampleSets(line, image_.lineTable.Line(cursor));
         }
 
@@ -312,66 +264,9 @@ PassEnd CapturePasses::ProcessLines(int pass, uint16_t flags, LineTable& table, 
 
     image_.passesDone = static_cast<int16_t>(pass + 2 / step_);
     CopyRestOfField();
-    image_.rawDump.FinishRecord();
+    road_.rawDump.FinishRecord();
     source_.EndReadout();
     return PassEnd::Next;
-}
-
-}  // namespace
-
-DecodeResult YuvImage::Decode(const KivoGrabInfo& grabInfo, DecodeProgress* progress,
-                              const char* rawFileName, VideoSource* videoSource) {
-    if (videoSource == nullptr || !HasLines()) return DecodeNoVideo;
-    source = videoSource;
-    useColor = grabInfo.UseColor != 0;
-    negative = grabInfo.Negative != 0;
-    const bool hadChunkBuffer = chunk.Data() != nullptr;
-    const bool correct = grabInfo.Negative && grabInfo.UseColor;
-    if (progress != nullptr) {
-        const int perLine = (grabInfo.Quality < 3 ? 2 : 4) + (correct ? 1 : 0);
-        progress->Begin(static_cast<uint16_t>(lineCount * perLine));
-    }
-
-    auto exit = [&](DecodeResult result) {
-        ComputeMedian();
-        chunk.ReleaseOwned();
-        // A dump of a failed capture is given up; a file of that name stays as it was.
-        rawDump.Close(result == DecodeOk);
-        source->FinishCapture();
-        source = nullptr;
-        return result;
-    };
-
-    if (!chunk.Ensure()) return exit(DecodeOutOfMemory);
-    chunk.Attach(source, &rawDump);
-    if (source->ReadbackFails(chunk.Data(), kChunkBytes)) {
-        source = nullptr;
-        return DecodeReadbackFailed;
-    }
-    if (rawFileName != nullptr) {
-        if (!rawDump.Open(rawFileName)) {
-            source = nullptr;
-            return DecodeRawFileFailed;
-        }
-    }
-    source->UseFullSampleRate();
-
-    CapturePasses passes(*this, grabInfo, progress);
-    DecodeResult result = DecodeAborted;
-    if (!passes.Run(result)) return exit(result);
-
-    rawDump.CopyRestOfField(*source, chunk.Data(), kChunkBytes);
-    rawDump.FinishRecord();
-    source->Power(0);
-    if (!hadChunkBuffer) chunk.Release();
-    statistics.currentLine = 0;
-    if (passesDone <= 2) {
-        if (!DecodeSingleFrame(progress, passes.Counter())) return exit(DecodeAborted);
-    } else if (passesDone == 3 && passesDone < passes.MaxPasses()) {
-        InterpolateMissingField(progress, passes.Counter());
-    }
-    if (correct && !CorrectColours(progress, passes.Counter())) return exit(DecodeAborted);
-    return exit(DecodeOk);
 }
 
 }  // namespace kivoly

@@ -21,7 +21,7 @@ uint8_t ClampByte(int v) {
 
 }  // namespace
 
-bool ChunkReader::Ensure() {
+bool ChunkBuffer::Ensure() {
     if (buffer_ == nullptr) {
         buffer_ = static_cast<uint8_t*>(std::calloc(kChunkBytes + kChunkGuardBytes, 1));
         owned_ = buffer_ != nullptr;
@@ -29,12 +29,12 @@ bool ChunkReader::Ensure() {
     return buffer_ != nullptr;
 }
 
-void ChunkReader::Release() {
+void ChunkBuffer::Release() {
     std::free(buffer_);
     buffer_ = nullptr;
 }
 
-void ChunkReader::ReleaseOwned() {
+void ChunkBuffer::ReleaseOwned() {
     if (owned_) Release();
     owned_ = false;
 }

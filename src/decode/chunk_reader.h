@@ -14,12 +14,14 @@ namespace kivoly {
 class RawDumpWriter;
 class VideoSource;
 
-class ChunkReader {
+// The window's memory. The capture store keeps it between captures, so that a capture never
+// starts without it; a decode that had to allocate it frees it again at its end.
+class ChunkBuffer {
   public:
-    ChunkReader() = default;
-    ~ChunkReader() { Release(); }
-    ChunkReader(const ChunkReader&) = delete;
-    ChunkReader& operator=(const ChunkReader&) = delete;
+    ChunkBuffer() = default;
+    ~ChunkBuffer() { Release(); }
+    ChunkBuffer(const ChunkBuffer&) = delete;
+    ChunkBuffer& operator=(const ChunkBuffer&) = delete;
 
     // The window (kChunkBytes and a zeroed guard after it); allocates it when there is none,
     // and then owns it. False when memory runs out.
@@ -32,11 +34,20 @@ class ChunkReader {
     bool Owned() const { return owned_; }
     void SetOwned(bool owned) { owned_ = owned; }
 
-    // Where samples come from and go.
-    void Attach(VideoSource* source, RawDumpWriter* dump) {
+  private:
+    uint8_t* buffer_ = nullptr;
+    bool owned_ = false;
+};
+
+class ChunkReader {
+  public:
+    // The window to read through, where its samples come from and where they go.
+    void Attach(uint8_t* window, VideoSource* source, RawDumpWriter* dump) {
+        buffer_ = window;
         source_ = source;
         dump_ = dump;
     }
+    uint8_t* Data() const { return buffer_; }
     // Moves the window on by half when `position` lies in its upper half and the field has
     // samples left; `position` follows the samples.
     void Refill(int& position);
@@ -49,7 +60,6 @@ class ChunkReader {
 
   private:
     uint8_t* buffer_ = nullptr;
-    bool owned_ = false;
     VideoSource* source_ = nullptr;
     RawDumpWriter* dump_ = nullptr;
     int16_t evenOddOffset_ = 0;

@@ -3,6 +3,8 @@
 // that level is taken as the cast and subtracted; a narrow luma range is stretched onto the full
 // range and the chroma scaled by the same factor. (The negative itself is inverted later, by the
 // RGB conversion.)
+#include "decode/colour_correction.h"
+
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -51,15 +53,15 @@ void Smooth(LevelTable& mean) {
 
 }  // namespace
 
-bool YuvImage::CorrectColours(DecodeProgress* progress, uint16_t& counter) {
+bool CorrectColours(YuvImage& image, DecodeProgress* progress, uint16_t& counter) {
     LevelTable meanV;
     LevelTable meanU;
-    Means(statistics, meanV, meanU);
+    Means(image.statistics, meanV, meanU);
     Smooth(meanV);
     Smooth(meanU);
 
     std::array<uint8_t, 256> lumaMap;
-    int range = whiteLevel - blackLevel;
+    int range = image.whiteLevel - image.blackLevel;
     // A range of zero or less (nothing decoded, or a flat picture) has nothing to stretch.
     if (range > 128 || range < 1) {
         for (int i = 0; i < 256; ++i)
@@ -67,8 +69,8 @@ bool YuvImage::CorrectColours(DecodeProgress* progress, uint16_t& counter) {
         range = kStretchedRange;
     } else {
         for (int i = 0; i < 256; ++i) {
-            const double v =
-                std::trunc(static_cast<double>(i - blackLevel) * kStretchedRange / range + 76.0);
+            const double v = std::trunc(
+                static_cast<double>(i - image.blackLevel) * kStretchedRange / range + 76.0);
             lumaMap[i] = static_cast<uint8_t>(std::clamp(v, 64.0, 224.0));
         }
     }
@@ -80,17 +82,17 @@ bool YuvImage::CorrectColours(DecodeProgress* progress, uint16_t& counter) {
 
     if (progress != nullptr)
         progress->EnterPhase(DecodeProgress::Phase::CorrectingColours, counter);
-    for (int l = 0; l < lineCount; ++l) {
+    for (int l = 0; l < image.lineCount; ++l) {
         if (progress != nullptr) {
             progress->Advance(++counter);
             if (progress->Aborted()) {
-                statistics.ClearNegative();
+                image.statistics.ClearNegative();
                 return false;
             }
         }
-        uint8_t* luma = lineTable.Line(l);
+        uint8_t* luma = image.lineTable.Line(l);
         auto* chroma = reinterpret_cast<int8_t*>(luma + kSampleWidth);
-        for (int j = 0; j + 1 < sampleWidth; j += 2) {
+        for (int j = 0; j + 1 < image.sampleWidth; j += 2) {
             const int y = luma[j];
             luma[j] = lumaMap[y];
             chroma[j] = chromaGain[std::clamp(chroma[j] - meanU[y], -127, 127) + 128];
@@ -98,13 +100,13 @@ bool YuvImage::CorrectColours(DecodeProgress* progress, uint16_t& counter) {
             luma[j + 1] = lumaMap[y1];
             chroma[j + 1] = chromaGain[std::clamp(chroma[j + 1] - meanV[y1], -127, 127) + 128];
         }
-        if (lineTable2.entries != nullptr) {
-            uint8_t* second = lineTable2.Line(l);
-            for (int j = 0; j < sampleWidth; ++j)
+        if (image.lineTable2.entries != nullptr) {
+            uint8_t* second = image.lineTable2.Line(l);
+            for (int j = 0; j < image.sampleWidth; ++j)
                 second[j] = lumaMap[second[j]];
         }
     }
-    statistics.ClearNegative();
+    image.statistics.ClearNegative();
     return true;
 }
 

@@ -6,15 +6,20 @@
 // whole samples). Saturated samples (255) are replaced by an estimate from the other frame and
 // the neighbours, and in flat areas a small triangular smoothing removes the noise of the two
 // captures.
+#include "decode/frame_comb.h"
+
 #include <algorithm>
 #include <cstring>
 
-#include "capture/video_source.h"
+#include "decode/burst_averager.h"
 #include "decode/burst_vector.h"
 #include "decode/chroma_demodulator.h"
 #include "decode/clip_detector.h"
+#include "decode/decode_statistics.h"
+#include "decode/level_recorder.h"
+#include "decode/line_aligner.h"
 #include "decode/signal_kernels.h"
-#include "decode/yuv_image.h"
+#include "decode/signal_road.h"
 
 namespace kivoly {
 
@@ -39,15 +44,15 @@ void Repair(int16_t* out, const uint8_t* own, const uint8_t* other, bool repair)
 
 }  // namespace
 
-void YuvImage::DecodeFrameLine(uint8_t* storedLine, const uint8_t* rawStart,
-                               BurstAverager& averager) {
+void FrameComb::DecodeFrameLine(uint8_t* storedLine, const uint8_t* rawStart,
+                                BurstAverager& averager) {
     const uint8_t* stored = storedLine + 2;
-    const BurstMeasurement s = aligner.Measure(stored);
-    averager.Push(s.a, s.b, s.gain, samplesPerLine, 0);
+    const BurstMeasurement s = aligner_.Measure(stored);
+    averager.Push(s.a, s.b, s.gain, samplesPerLine_, 0);
     const double gain = averager.SmoothedGain();
 
-    const BurstMeasurement n = aligner.Measure(rawStart);
-    if (aligner.MissCount() < 3 && !BurstIsInverse(n.a, n.b, s.a, s.b)) {
+    const BurstMeasurement n = aligner_.Measure(rawStart);
+    if (aligner_.MissCount() < 3 && !BurstIsInverse(n.a, n.b, s.a, s.b)) {
         if (BurstQuarterBehind(n.a, n.b, s.a, s.b)) {
             rawStart += 1;
         } else if (BurstQuarterAhead(n.a, n.b, s.a, s.b)) {
@@ -58,26 +63,26 @@ void YuvImage::DecodeFrameLine(uint8_t* storedLine, const uint8_t* rawStart,
     }
     ChromaDemodulator demodulator(gain, averager.SmoothedA(), averager.SmoothedB());
 
-    source->clipFlag = 0;
-    const uint8_t* x = stored + kDecodeStart + phaseShift;
-    const uint8_t* y = rawStart + kDecodeStart + phaseShift;
+    source_.clipFlag = 0;
+    const uint8_t* x = stored + kDecodeStart + phaseShift_;
+    const uint8_t* y = rawStart + kDecodeStart + phaseShift_;
     const bool repair =
-        useColor && (LineClips(*source, x, kSampleWidth) || LineClips(*source, y, kSampleWidth));
+        useColor_ && (LineClips(source_, x, kSampleWidth) || LineClips(source_, y, kSampleWidth));
     int16_t xs[kSpan];
     int16_t ys[kSpan];
     Repair(xs, x, y, repair);
     Repair(ys, y, x, repair);
     // Luma and chroma of every position, then the chroma demodulated against the burst.
     int32_t z[kSampleWidth];
-    kernels::CombLine(xs + kLead, ys + kLead, kSampleWidth, useColor != 0, storedLine, z);
+    kernels::CombLine(xs + kLead, ys + kLead, kSampleWidth, useColor_, storedLine, z);
     int8_t chroma[kSampleWidth];
     demodulator.Line(z, kSampleWidth, chroma);
     int32_t luma[kSampleWidth];
     for (int k = 0; k < kSampleWidth; ++k)
         luma[k] = storedLine[k];
-    RecordLine(luma, chroma, kSampleWidth);
+    recorder_.RecordLine(luma, chroma, kSampleWidth);
     std::memcpy(storedLine + kSampleWidth, chroma, kSampleWidth);
-    ++statistics.currentLine;
+    ++statistics_.currentLine;
 }
 
 }  // namespace kivoly

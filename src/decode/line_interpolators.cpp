@@ -3,6 +3,7 @@
 #include "decode/cubic_row_kernel.h"
 #include "decode/cubic_table.h"
 #include "decode/half_sample_rows.h"
+#include "decode/interleave_kernel.h"
 #include "decode/yuv_image.h"
 
 namespace kivoly {
@@ -34,10 +35,7 @@ void InterpolatePaired(uint8_t* out, const uint8_t* a0, const uint8_t* b0, const
                        const uint8_t* b3, int32_t f, int32_t h) {
     const CubicTable& t = CubicTableForRatio(f, h);
     if (IsOnLine(t)) {
-        for (int i = 0; i < kSampleWidth; ++i) {
-            out[2 * i] = a1[i];
-            out[2 * i + 1] = b1[i];
-        }
+        kernels::InterleaveRows(a1, b1, kSampleWidth, out);
         return;
     }
     const uint8_t* const a[4] = {a0, a1, a2, a3};
@@ -49,11 +47,7 @@ void InterpolateDoubled(uint8_t* out, const uint8_t* l0, const uint8_t* l1, cons
                         const uint8_t* l3, int32_t f, int32_t h, HalfSampleRows& halves) {
     const CubicTable& t = CubicTableForRatio(f, h);
     if (IsOnLine(t)) {
-        const uint8_t* h1 = halves.Of(l1);
-        for (int j = 0; j < kSampleWidth; ++j) {
-            out[2 * j] = l1[j];
-            out[2 * j + 1] = h1[j];
-        }
+        kernels::InterleaveRows(l1, halves.Of(l1), kSampleWidth, out);
         return;
     }
     // At most four lines are asked for here, so none of them is dropped before it is read.
@@ -76,23 +70,13 @@ void InterpolateChroma(int8_t* out, const int8_t* c0, const int8_t* c1, const in
                        const int8_t* c3, int32_t f, int32_t h) {
     const CubicTable& t = CubicTableForRatio(f, h);
     if (IsOnLine(t)) {
-        for (int i = 0; i < kSampleWidth; i += 2) {
-            out[2 * i] = c1[i];
-            out[2 * i + 1] = c1[i + 1];
-            out[2 * i + 2] = c1[i];
-            out[2 * i + 3] = c1[i + 1];
-        }
+        kernels::RepeatPairs(c1, kSampleWidth, out);
         return;
     }
     const int8_t* const lines[4] = {c0, c1, c2, c3};
     int8_t chroma[kSampleWidth];
     kernels::CubicSignedRow(t, lines, kSampleWidth, chroma);
-    for (int i = 0; i < kSampleWidth; i += 2) {
-        out[2 * i] = chroma[i];
-        out[2 * i + 1] = chroma[i + 1];
-        out[2 * i + 2] = chroma[i];
-        out[2 * i + 3] = chroma[i + 1];
-    }
+    kernels::RepeatPairs(chroma, kSampleWidth, out);
 }
 
 }  // namespace kivoly

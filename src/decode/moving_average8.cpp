@@ -1,4 +1,4 @@
-#include "decode/yuv_image.h"
+#include "decode/level_recorder.h"
 
 namespace kivoly {
 

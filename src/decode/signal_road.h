@@ -1,25 +1,29 @@
-// The signal road: how raw composite samples become a decoded picture, stage by stage.
+// The signal road: how raw composite samples become a decoded picture, stage by stage. Each
+// stage is a class with its own state; a PictureDecoder owns them for one decode and runs them,
+// the CapturePasses taking the fields and judging the signal as they go.
 //
 //   VideoSource        fields of 8-bit samples at four times the subcarrier (capture layer)
 //     |
-//   chunk reader       reads a field through a 6144-byte window, refilled by halves, copies
-//     |                what it reads into the raw dump, removes the even/odd level offset
-//   sync slicer        finds each line start by its sync pulse (eight sums below a slicing
+//   ChunkReader        reads a field through a 6144-byte window (the picture's ChunkBuffer),
+//     |                refilled by halves, copies what it reads into the RawDumpWriter,
+//     |                removes the even/odd level offset
+//   SyncSlicer         finds each line start by its sync pulse (eight sums below a slicing
 //     |                level that calibrates itself on the first lines' sync tips)
-//   line aligner       measures the colour burst and moves a line start by up to two samples
+//   LineAligner        measures the colour burst and moves a line start by up to two samples
 //     |                so that its burst has the phase the line's place asks for
-//   frame comb         (two frames) the sum of a line and the same line one frame later is
+//   FrameComb          (two frames) the sum of a line and the same line one frame later is
 //     |  or            luma, their difference chroma; rows of the first frame are stored raw,
 //     |                the second frame's are decoded against them as they arrive
-//   single-frame       (one frame) separates luma and chroma within a field, blending a
-//   separator          vertical and a horizontal comb by the activity in the other direction
-//     |
+//   SingleFrame-       (one frame) separates luma and chroma within a field, blending a
+//   Separator          vertical and a horizontal comb by the activity in the other direction;
+//     |                a field not captured is interpolated between the other's lines
 //   demodulator        chroma samples to U at even and V at odd positions, turned by the
-//     |                smoothed burst (ChromaDemodulator, BurstAverager)
-//   colour correction  negatives only: removes the cast per luma level, stretches the range
+//     |                smoothed burst (ChromaDemodulator, BurstAverager); the LevelRecorder
+//     |                gathers the luma statistics of every decoded line
+//   CorrectColours     negatives only: removes the cast per luma level, stretches the range
 //     |
-//   picture            YuvImage: 242 or 484 lines of 752 luma and 752 chroma bytes, the luma
-//                      histogram and levels; the RGB conversion reads it
+//   YuvImage           the picture: 242 or 484 lines of 752 luma and 752 chroma bytes, the
+//                      luma histogram and levels; the RGB conversion reads it
 //
 // The NTSC figures the stages share are written here once.
 #pragma once

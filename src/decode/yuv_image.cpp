@@ -1,9 +1,11 @@
-// Construction, storage and destruction of the YuvImage. The decoding operations live in the
-// files of the signal stages (signal_analysis.cpp, frame_comb.cpp, ...).
+// Construction, storage, levels and destruction of the YuvImage. The decode runs in
+// PictureDecoder and the stage classes it owns.
 #include "decode/yuv_image.h"
 
 #include <cstdlib>
 #include <new>
+
+#include "decode/picture_decoder.h"
 
 namespace kivoly {
 
@@ -61,7 +63,6 @@ void LineTable::Free() {
 }
 
 YuvImage::YuvImage(const KivoGrabInfo& grabInfo, const KivoProcessInfo* processInfo) {
-    lumaAverage.Reset(0, 0);
     const Geometry g = GeometryOf(grabInfo);
     Initialise(kSampleWidth, g.lines, g.twoFields, g.doubleSampled,
                processInfo != nullptr ? static_cast<uint16_t>(processInfo->Width) : 0);
@@ -69,7 +70,6 @@ YuvImage::YuvImage(const KivoGrabInfo& grabInfo, const KivoProcessInfo* processI
 
 YuvImage::YuvImage(uint16_t width, uint16_t lines, bool twoFieldsFlag, bool doubleSampledFlag,
                    uint16_t outputWidthValue) {
-    lumaAverage.Reset(0, 0);
     Initialise(width, lines, twoFieldsFlag, doubleSampledFlag, outputWidthValue);
 }
 
@@ -84,7 +84,6 @@ void YuvImage::Initialise(uint16_t width, uint16_t lines, bool twoFieldsFlag,
     outputWidth = outputWidthValue;
     sampleWidth = width;
     lineCount = lines;
-    source = nullptr;
     lineTable = LineTable();
     lineTable2 = LineTable();
     for (auto*& w : workLines)
@@ -134,7 +133,38 @@ void YuvImage::Destroy() {
     lineCount = 0;
     conversion.reset();
     FreeWorkLines();
-    rawDump.Close(false);
+}
+
+DecodeResult YuvImage::Decode(const KivoGrabInfo& grabInfo, DecodeProgress* progress,
+                              const char* rawFileName, VideoSource* source) {
+    if (source == nullptr || !HasLines()) return DecodeNoVideo;
+    PictureDecoder decoder(*this, *source, grabInfo);
+    return decoder.Decode(progress, rawFileName);
+}
+
+void YuvImage::ComputeMedian() {
+    int lo = -1;
+    int hi = 256;
+    int64_t lowSum = 0;
+    int64_t highSum = 0;
+    while (lo < hi) {
+        if (lowSum < highSum) {
+            ++lo;
+            lowSum += statistics.lumaHistogram[lo];
+        } else {
+            --hi;
+            if (hi >= 0) highSum += statistics.lumaHistogram[hi];  // empty histogram: -1
+        }
+    }
+    medianLevel = static_cast<int16_t>(lo);
+}
+
+void YuvImage::ResetLevels() {
+    passesDone = 0;
+    whiteLevel = 76;
+    blackLevel = 224;
+    medianLevel = 150;
+    statistics.ClearLumaHistogram();
 }
 
 YuvImage* YuvImage::ReuseOrCreate(YuvImage* existing, const KivoGrabInfo& grabInfo,

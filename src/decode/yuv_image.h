@@ -1,4 +1,5 @@
-// YuvImage: the decoded picture and the decoder's working object.
+// YuvImage: the decoded picture, its line store, geometry, levels and statistics. A decode
+// (PictureDecoder, see signal_road.h) fills it; the RGB conversion reads it.
 //
 // Each line is a 1506-byte buffer. A capture pass first stores a raw line in it (bytes 0-1 the
 // line's timing skew, then 1070 raw composite samples from the line start); the decoder then
@@ -12,20 +13,15 @@
 #include <cstdint>
 #include <memory>
 
-#include "decode/burst_averager.h"
 #include "decode/chunk_reader.h"
 #include "decode/decode_statistics.h"
-#include "decode/line_aligner.h"
-#include "decode/raw_dump_writer.h"
 #include "decode/signal_road.h"
-#include "decode/sync_slicer.h"
 #include "kivoly/kivoly.h"
 
 namespace kivoly {
 
 class DecodeProgress;
 class VideoSource;
-struct FieldDecoder;
 
 enum DecodeResult : int32_t {
     DecodeOk = 0,
@@ -35,18 +31,6 @@ enum DecodeResult : int32_t {
     DecodeReadbackFailed = 5,
     DecodeRawFileFailed = 6,
     DecodeAborted = 7,
-};
-
-// Eight-slot moving average with rounding to nearest.
-struct MovingAverage8 {
-    int16_t history[8] = {};
-    int16_t sum = 0;
-    int16_t count = 0;
-    int16_t index = 0;
-
-    void Reset(int16_t value, int n);
-    void Push(int16_t value);
-    int16_t Average() const;
 };
 
 // The table of line addresses: `lineCount` line entries followed by the block addresses.
@@ -83,25 +67,14 @@ class YuvImage {
 
     bool HasLines() const { return lineTable.entries != nullptr; }
 
-    // Captures and decodes one picture from `source`.
+    // Captures and decodes one picture from `source` (a PictureDecoder does the work).
     DecodeResult Decode(const KivoGrabInfo& grabInfo, DecodeProgress* progress,
                         const char* rawFileName, VideoSource* source);
 
-    void RecordSample(int luma, int position, int chroma, int previousChroma);
-    // RecordSample for positions 0 .. n - 1 of a decoded line (the chroma before position 0
-    // counting as 0).
-    void RecordLine(const int32_t* luma, const int8_t* chroma, int n);
     void ComputeMedian();
-    void ResetSignalState();
+    // Forgets the levels and statistics of an earlier attempt: a decode starts afresh.
+    void ResetLevels();
 
-    // Decoders.
-    void DecodeFrameLine(uint8_t* storedLine, const uint8_t* rawStart, BurstAverager& averager);
-    // False when the user aborted.
-    bool DecodeSingleFrame(DecodeProgress* progress, uint16_t& counter);
-    void InterpolateMissingField(DecodeProgress* progress, uint16_t& counter);
-    bool CorrectColours(DecodeProgress* progress, uint16_t& counter);
-
-    VideoSource* source = nullptr;
     uint16_t outputWidth = 0;
     int32_t twoFields = 0;
     int32_t doubleSampled = 0;
@@ -112,31 +85,23 @@ class YuvImage {
     uint16_t sampleWidth = kSampleWidth;
     uint16_t lineCount = 0;
     int32_t workLineBytes = 0;
-    int16_t phaseShift = 0;
     int16_t fieldStep = 1;
     uint8_t* workLines[4] = {};
     std::unique_ptr<ConversionState> conversion;
     int16_t passesDone = 0;
-    MovingAverage8 lumaAverage;
     int16_t whiteLevel = 0;
     int16_t blackLevel = 0;
     int16_t medianLevel = 0;
-    int16_t samplesPerLine = kSamplesPerLine;
     // Histograms and per-level sums gathered while decoding (one Decode runs at a time).
     DecodeStatistics statistics;
-    // The stages of the signal road a decode runs (see signal_road.h).
-    ChunkReader chunk;
-    SyncSlicer slicer;
-    LineAligner aligner;
-    RawDumpWriter rawDump;
+    // The chunk reader's window, kept from one capture to the next.
+    ChunkBuffer chunk;
 
   private:
     void Initialise(uint16_t width, uint16_t lines, bool twoFields, bool doubleSampled,
                     uint16_t outputWidth);
     void Destroy();
     void FreeWorkLines();
-    // Decodes raw line `line` of a single frame into the buffer of line `line` - fieldStep.
-    void DecodeFieldLine(int line, FieldDecoder& decoder);
 };
 
 }  // namespace kivoly

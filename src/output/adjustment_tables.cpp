@@ -78,6 +78,10 @@ void AdjustmentTables::Rebuild(const KivoProcessInfo& settings, int m) {
         CentreWeight[i] = static_cast<int16_t>(i * (800 - soft) / 50);
         BlurWeight[i] = static_cast<int16_t>(i * soft / 50);
     }
+    std::copy(CentreWeight.begin(), CentreWeight.end(), sharpen.centre.begin());
+    std::copy(BlurWeight.begin(), BlurWeight.end(), sharpen.blur.begin());
+    std::copy(SharpenGain.begin(), SharpenGain.end(), sharpen.gain.begin());
+    std::copy(LumaOut.begin(), LumaOut.end(), sharpen.out.begin());
 
     const int ksat = (co > 0 ? 2 * co : co) + 50;
     const int32_t angle = hu * 3600;  // thousandths of a degree: 3.6 degrees per unit
@@ -88,6 +92,8 @@ void AdjustmentTables::Rebuild(const KivoProcessInfo& settings, int m) {
         ChromaCos[d + 128] = static_cast<int16_t>(base * cv / 10000);
         ChromaSin[d + 128] = static_cast<int16_t>(base * sv / 10000);
     }
+    std::copy(ChromaCos.begin(), ChromaCos.end(), chroma.cosine.begin());
+    std::copy(ChromaSin.begin(), ChromaSin.end(), chroma.sine.begin());
 }
 
 }  // namespace kivoly

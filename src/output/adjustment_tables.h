@@ -13,6 +13,7 @@
 
 #include "decode/yuv_image.h"
 #include "kivoly/kivoly.h"
+#include "output/conversion_kernels.h"
 
 namespace kivoly {
 
@@ -38,6 +39,11 @@ struct AdjustmentTables {
     std::array<int32_t, 256> SharpenGain{};  // by the high-pass value -128..127
     std::array<int16_t, 256> CentreWeight{};
     std::array<int16_t, 256> BlurWeight{};
+    // The sharpening tables above with LumaOut, widened for the row kernels (the curve alone
+    // uses `sharpen.out`).
+    kernels::SharpenTables sharpen;
+    // ChromaCos and ChromaSin, widened for the row kernel.
+    kernels::ChromaTables chroma;
 
     // Adjusted lines, present while their pass is needed.
     std::unique_ptr<uint8_t[]> adjustedLuma;

@@ -60,6 +60,18 @@ void AreaResampler::Plan(int sourceWidth, int width) {
     }
     samples_.assign(static_cast<std::size_t>(sourceWidth) + taps_, 0);
     sums_.assign(static_cast<std::size_t>(width), 0);
+    endSample_.clear();
+    endUnits_.clear();
+    runningSums_.clear();
+    if (taps_ > 2) {
+        // Pixel x ends (x + 1) sourceWidth units into the row, each sample being width units.
+        for (int x = 0; x < width; ++x) {
+            const int64_t end = int64_t{x + 1} * sourceWidth;
+            endSample_.push_back(static_cast<int32_t>(end / width));
+            endUnits_.push_back(static_cast<int32_t>(end % width));
+        }
+        runningSums_.assign(static_cast<std::size_t>(sourceWidth) + 1, 0);
+    }
 }
 
 // Each sample carries one colour difference; the other is the last one read, and the new one
@@ -117,43 +129,37 @@ void AreaResampler::Run(const ResampleSource& source, int width, uint8_t* dst) {
     uint64_t* const sums = sums_.data();
     const int32_t* const firsts = first_.data();
     const int32_t* const weights = weights_.data();
-    // The tap count is fixed for a geometry: a loop of known length per count unrolls fully.
-    auto resample = [&]<int kTaps>() {
-        const int32_t* w = weights;
-        for (int x = 0; x < width; ++x, w += kTaps) {
-            const uint64_t* p = samples + firsts[x];
-            uint64_t sum = 0;
-            for (int t = 0; t < kTaps; ++t)
-                sum += static_cast<uint64_t>(w[t]) * p[t];
-            sums[x] = sum;
+    if (taps_ > 2) {
+        // The weighted sum of everything left of a point u of the row is
+        // width x (the samples wholly left of it) + (its units into its sample) x that sample,
+        // and a pixel's sum is that at its end less that at its start: two products a pixel
+        // however many samples it spans. The packed arithmetic wraps modulo 2^64 on the way,
+        // which leaves the differences exact, and they fit their fields.
+        uint64_t* const running = runningSums_.data();
+        uint64_t total = 0;
+        for (int i = 0; i < sourceWidth_; ++i) {
+            running[i] = total;
+            total += samples[i];
         }
-    };
-    switch (taps_) {
-        case 2:
-            resample.template operator()<2>();
-            break;
-        case 3:
-            resample.template operator()<3>();
-            break;
-        case 4:
-            resample.template operator()<4>();
-            break;
-        case 5:
-            resample.template operator()<5>();
-            break;
-        case 6:
-            resample.template operator()<6>();
-            break;
-        default: {
-            const int taps = taps_;
-            const int32_t* w = weights;
-            for (int x = 0; x < width; ++x, w += taps) {
-                const uint64_t* p = samples + firsts[x];
-                uint64_t sum = 0;
-                for (int t = 0; t < taps; ++t)
-                    sum += static_cast<uint64_t>(w[t]) * p[t];
-                sums[x] = sum;
-            }
+        running[sourceWidth_] = total;
+        const uint64_t sampleUnits = static_cast<uint64_t>(width);
+        uint64_t start = 0;
+        for (int x = 0; x < width; ++x) {
+            const int i = endSample_[x];
+            const uint64_t end =
+                sampleUnits * running[i] + static_cast<uint64_t>(endUnits_[x]) * samples[i];
+            sums[x] = end - start;
+            start = end;
+        }
+    } else {
+        // Widening (or narrowing to whole pairs): at most two samples a pixel.
+        const int taps = taps_;
+        const int32_t* w = weights;
+        for (int x = 0; x < width; ++x, w += taps) {
+            const uint64_t* p = samples + firsts[x];
+            uint64_t sum = static_cast<uint64_t>(w[0]) * p[0];
+            if (taps == 2) sum += static_cast<uint64_t>(w[1]) * p[1];
+            sums[x] = sum;
         }
     }
     kernels::ResolvePixels(sums, width, sourceWidth_, tables, dst);

@@ -41,6 +41,10 @@ class AreaResampler {
     int taps_ = 0;
     std::vector<int32_t> first_;
     std::vector<int32_t> weights_;
+    // Narrowing, where a pixel overlaps three samples or more: where pixel x ends, as the
+    // sample it ends in and the units of that sample before the end.
+    std::vector<int32_t> endSample_;
+    std::vector<int32_t> endUnits_;
     // One row's samples as read, each with both colour differences, packed into one word so
     // that a pixel's three weighted sums take one multiplication per tap: luma in bits 0..20,
     // U + 128 in bits 21..41, V + 128 from bit 42. A field's sum is at most 255 x the source
@@ -48,6 +52,8 @@ class AreaResampler {
     std::vector<uint64_t> samples_;
     // One row's weighted sums per output pixel, packed in the same way.
     std::vector<uint64_t> sums_;
+    // Narrowing: the running sums of the row's samples, the first being 0.
+    std::vector<uint64_t> runningSums_;
 };
 
 }  // namespace kivoly

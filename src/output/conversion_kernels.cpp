@@ -13,6 +13,7 @@
 #include <hwy/highway.h>
 // clang-format on
 
+#include <algorithm>
 #include <bit>
 
 #include "output/conversion_kernels.h"
@@ -101,6 +102,90 @@ void PackRowImpl(const uint8_t* y, const int8_t* k, int n, uint64_t* out) {
     reference::PackRow(y + m, k + m, n - m, out + m);
 }
 
+void SharpenRowImpl(const uint8_t* above, const uint8_t* current, const uint8_t* below, int n,
+                    const SharpenTables& tables, uint8_t* out) {
+    const D32 d;
+    const hn::Rebind<uint8_t, D32> d8;
+    const int lanes = static_cast<int>(hn::Lanes(d));
+    auto load = [&](const uint8_t* row, int at) {
+        return hn::PromoteTo(d, hn::LoadU(d8, row + at));
+    };
+    const V32 seven = hn::Set(d, 7);
+    const V32 lowest = hn::Set(d, -128);
+    const V32 highest = hn::Set(d, 127);
+    const V32 k128 = hn::Set(d, 128);
+    const V32 floor = hn::Set(d, 64);
+    const V32 ceiling = hn::Set(d, 255);
+    // Past the start-up outputs, a whole vector whose windows stay inside the row.
+    int x = 4;
+    for (; x + lanes + 2 <= n; x += lanes) {
+        V32 sum = hn::Zero(d);
+        for (int i = -2; i <= 2; ++i) {
+            sum = hn::Add(sum, hn::Add(hn::Add(load(above, x + i), load(current, x + i)),
+                                       load(below, x + i)));
+        }
+        const V32 centre = load(current, x);
+        sum = hn::Add(sum, centre);
+        const V32 difference = hn::Sub(hn::ShiftLeft<4>(centre), sum);
+        // Divided by 8 toward zero, as C divides.
+        const V32 highPass =
+            hn::ShiftRight<3>(hn::Add(difference, hn::And(hn::ShiftRight<31>(difference), seven)));
+        const V32 gainIndex = hn::Add(hn::Min(hn::Max(highPass, lowest), highest), k128);
+        const V32 v =
+            hn::Add(hn::Add(hn::GatherIndex(d, tables.centre.data(), centre),
+                            hn::GatherIndex(d, tables.blur.data(), hn::ShiftRight<4>(sum))),
+                    hn::GatherIndex(d, tables.gain.data(), gainIndex));
+        const V32 level = hn::Min(hn::Max(hn::ShiftRight<4>(v), floor), ceiling);
+        hn::StoreU(hn::DemoteTo(d8, hn::GatherIndex(d, tables.out.data(), level)), d8, out + x);
+    }
+    reference::SharpenPixels(above, current, below, n, tables, out, 0, std::min(4, n));
+    reference::SharpenPixels(above, current, below, n, tables, out, std::max(x, 4), n);
+}
+
+void ChromaRowImpl(const int8_t* in, int n, const ChromaTables& tables, int8_t* out) {
+    const D32 d;
+    const hn::Rebind<int8_t, D32> d8;
+    const int lanes = static_cast<int>(hn::Lanes(d));
+    int t = 2;
+    // The lanes alternate U and V positions only when a vector holds an even number of them.
+    if (lanes % 2 == 0) {
+        auto load = [&](int at) { return hn::PromoteTo(d, hn::LoadU(d8, in + at)); };
+        const V32 k128 = hn::Set(d, 128);
+        const V32 one = hn::Set(d, 1);
+        const V32 fifteen = hn::Set(d, 15);
+        const V32 lowest = hn::Set(d, -127);
+        const V32 highest = hn::Set(d, 127);
+        // t is even: even lanes are U positions, whose rotated term is subtracted.
+        for (; t + lanes + 1 <= n; t += lanes) {
+            const V32 pair = hn::Add(load(t - 1), load(t + 1));
+            const V32 mean =
+                hn::ShiftRight<1>(hn::Add(pair, hn::And(hn::ShiftRight<31>(pair), one)));
+            const V32 rotated = hn::GatherIndex(d, tables.sine.data(), hn::Add(mean, k128));
+            const V32 v = hn::Add(hn::GatherIndex(d, tables.cosine.data(), hn::Add(load(t), k128)),
+                                  hn::OddEven(rotated, hn::Neg(rotated)));
+            const V32 sixteenths =
+                hn::ShiftRight<4>(hn::Add(v, hn::And(hn::ShiftRight<31>(v), fifteen)));
+            hn::StoreU(hn::DemoteTo(d8, hn::Min(hn::Max(sixteenths, lowest), highest)), d8,
+                       out + t);
+        }
+    }
+    reference::ChromaSamples(in, n, tables, out, 0, std::min(2, n));
+    reference::ChromaSamples(in, n, tables, out, std::max(t, 2), n);
+}
+
+void LumaCurveRowImpl(const uint8_t* in, int n, const std::array<int32_t, 256>& curve,
+                      uint8_t* out) {
+    const D32 d;
+    const hn::Rebind<uint8_t, D32> d8;
+    const int lanes = static_cast<int>(hn::Lanes(d));
+    int x = 0;
+    for (; x + lanes <= n; x += lanes) {
+        const V32 level = hn::GatherIndex(d, curve.data(), hn::PromoteTo(d, hn::LoadU(d8, in + x)));
+        hn::StoreU(hn::DemoteTo(d8, level), d8, out + x);
+    }
+    reference::LumaCurveRow(in + x, n - x, curve, out + x);
+}
+
 }  // namespace kivoly::kernels::HWY_NAMESPACE
 HWY_AFTER_NAMESPACE();
 
@@ -109,6 +194,9 @@ namespace kivoly::kernels {
 
 HWY_EXPORT(ResolvePixelsImpl);
 HWY_EXPORT(PackRowImpl);
+HWY_EXPORT(SharpenRowImpl);
+HWY_EXPORT(ChromaRowImpl);
+HWY_EXPORT(LumaCurveRowImpl);
 
 void ResolvePixels(const uint64_t* sums, int n, int divisor, const PixelTables& tables,
                    uint8_t* dst) {
@@ -117,6 +205,19 @@ void ResolvePixels(const uint64_t* sums, int n, int divisor, const PixelTables& 
 
 void PackRow(const uint8_t* y, const int8_t* k, int n, uint64_t* out) {
     HWY_DYNAMIC_DISPATCH(PackRowImpl)(y, k, n, out);
+}
+
+void SharpenRow(const uint8_t* above, const uint8_t* current, const uint8_t* below, int n,
+                const SharpenTables& tables, uint8_t* out) {
+    HWY_DYNAMIC_DISPATCH(SharpenRowImpl)(above, current, below, n, tables, out);
+}
+
+void ChromaRow(const int8_t* in, int n, const ChromaTables& tables, int8_t* out) {
+    HWY_DYNAMIC_DISPATCH(ChromaRowImpl)(in, n, tables, out);
+}
+
+void LumaCurveRow(const uint8_t* in, int n, const std::array<int32_t, 256>& curve, uint8_t* out) {
+    HWY_DYNAMIC_DISPATCH(LumaCurveRowImpl)(in, n, curve, out);
 }
 
 }  // namespace kivoly::kernels

@@ -20,6 +20,20 @@ struct PixelTables {
     std::array<std::array<int32_t, 1024>, 3> gamma{};
 };
 
+// The sharpening filter's tables (see AdjustmentTables), as 32-bit entries for vector look-ups.
+struct SharpenTables {
+    std::array<int32_t, 256> centre{};  // by the centre sample
+    std::array<int32_t, 256> blur{};    // by the neighbourhood's sum / 16
+    std::array<int32_t, 256> gain{};    // by the high-pass value + 128; 0 at 128
+    std::array<int32_t, 256> out{};     // by the filtered level, 64..255
+};
+
+// The hue and saturation tables (see AdjustmentTables), by the signed value + 128.
+struct ChromaTables {
+    std::array<int32_t, 256> cosine{};
+    std::array<int32_t, 256> sine{};
+};
+
 // Pixels from the sums of the horizontal stage, packed as PackRow packs (luma in bits 0..20,
 // U from bit 21, V from bit 42), each the sum of `divisor` samples' packed values. Luma is the
 // sum divided by the divisor, a colour difference its signed sum (the field less 128 x divisor)
@@ -34,10 +48,38 @@ void ResolvePixels(const uint64_t* sums, int n, int divisor, const PixelTables& 
 // other component the sample before. Reads chroma from k[-2] on.
 void PackRow(const uint8_t* y, const int8_t* k, int n, uint64_t* out);
 
+// The sharpening filter over a row of `n` luma samples (n >= 6) and the rows above and below:
+// output x is centred on sample x and sums the 3 x 5 samples around it with the centre once
+// more, reads past the row repeating its last sample. The first four outputs keep the filter's
+// start-up order: they are centred on samples 1, 0, 2, 3 with the windows (1 1 1 0 2),
+// (1 1 0 2 3), (1 0 2 3 4) and (0 2 3 4 5).
+void SharpenRow(const uint8_t* above, const uint8_t* current, const uint8_t* below, int n,
+                const SharpenTables& tables, uint8_t* out);
+
+// Rotates the (U, V) pairs of a row of `n` alternating chroma samples (U at even positions,
+// n >= 3): each position's own component with the mean (toward zero) of its neighbours, the
+// other component, as U' = cos U - sin V and V' = sin U + cos V in sixteenths, toward zero,
+// limited to -127..127. Past the row the last sample repeats; position 0 takes its own U as 0
+// and the mean of V from samples 0 and 1, position 1 the mean of U from 0 and sample 2.
+void ChromaRow(const int8_t* in, int n, const ChromaTables& tables, int8_t* out);
+
+// Each of `n` luma samples through a curve of 256 entries.
+void LumaCurveRow(const uint8_t* in, int n, const std::array<int32_t, 256>& curve, uint8_t* out);
+
 namespace reference {
 void ResolvePixels(const uint64_t* sums, int n, int divisor, const PixelTables& tables,
                    uint8_t* dst);
 void PackRow(const uint8_t* y, const int8_t* k, int n, uint64_t* out);
+void SharpenRow(const uint8_t* above, const uint8_t* current, const uint8_t* below, int n,
+                const SharpenTables& tables, uint8_t* out);
+void ChromaRow(const int8_t* in, int n, const ChromaTables& tables, int8_t* out);
+void LumaCurveRow(const uint8_t* in, int n, const std::array<int32_t, 256>& curve, uint8_t* out);
+// Outputs `begin` to `end` of ChromaRow.
+void ChromaSamples(const int8_t* in, int n, const ChromaTables& tables, int8_t* out, int begin,
+                   int end);
+// Outputs `begin` to `end` of SharpenRow.
+void SharpenPixels(const uint8_t* above, const uint8_t* current, const uint8_t* below, int n,
+                   const SharpenTables& tables, uint8_t* out, int begin, int end);
 }  // namespace reference
 
 }  // namespace kivoly::kernels

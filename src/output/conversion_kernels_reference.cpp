@@ -49,4 +49,50 @@ void PackRow(const uint8_t* y, const int8_t* k, int n, uint64_t* out) {
     }
 }
 
+void SharpenPixels(const uint8_t* above, const uint8_t* current, const uint8_t* below, int n,
+                   const SharpenTables& tables, uint8_t* out, int begin, int end) {
+    // The start-up windows, then windows centred on their output.
+    static constexpr int kStartWindows[4][5] = {
+        {1, 1, 1, 0, 2}, {1, 1, 0, 2, 3}, {1, 0, 2, 3, 4}, {0, 2, 3, 4, 5}};
+    static constexpr int kStartCentres[4] = {1, 0, 2, 3};
+    for (int x = begin; x < end; ++x) {
+        int sum = 0;
+        for (int i = 0; i < 5; ++i) {
+            const int at = std::min(x < 4 ? kStartWindows[x][i] : x - 2 + i, n - 1);
+            sum += above[at] + current[at] + below[at];
+        }
+        const int centre = current[x < 4 ? kStartCentres[x] : x];
+        sum += centre;
+        const int v = tables.centre[centre] + tables.blur[sum / 16] +
+                      tables.gain[std::clamp((16 * centre - sum) / 8, -128, 127) + 128];
+        out[x] = static_cast<uint8_t>(tables.out[std::clamp(v >> 4, 64, 255)]);
+    }
+}
+
+void SharpenRow(const uint8_t* above, const uint8_t* current, const uint8_t* below, int n,
+                const SharpenTables& tables, uint8_t* out) {
+    SharpenPixels(above, current, below, n, tables, out, 0, n);
+}
+
+void ChromaSamples(const int8_t* in, int n, const ChromaTables& tables, int8_t* out, int begin,
+                   int end) {
+    for (int t = begin; t < end; ++t) {
+        const int own = t == 0 ? 0 : in[t];
+        const int before = t == 0 ? in[0] : t == 1 ? 0 : in[t - 1];
+        const int after = in[std::min(t + 1, n - 1)];
+        const int rotated = tables.sine[(before + after) / 2 + 128];
+        const int v = tables.cosine[own + 128] + ((t & 1) == 0 ? -rotated : rotated);
+        out[t] = static_cast<int8_t>(std::clamp(v / 16, -127, 127));
+    }
+}
+
+void ChromaRow(const int8_t* in, int n, const ChromaTables& tables, int8_t* out) {
+    ChromaSamples(in, n, tables, out, 0, n);
+}
+
+void LumaCurveRow(const uint8_t* in, int n, const std::array<int32_t, 256>& curve, uint8_t* out) {
+    for (int x = 0; x < n; ++x)
+        out[x] = static_cast<uint8_t>(curve[in[x]]);
+}
+
 }  // namespace kivoly::kernels::reference

@@ -8,6 +8,7 @@
 #include "output/adjustment_tables.h"
 #include "output/area_resampler.h"
 #include "output/colour_tables.h"
+#include "output/conversion_kernels.h"
 #include "output/rgb_converter.h"
 #include "platform/mul_div.h"
 
@@ -25,87 +26,6 @@ constexpr int kFirstActiveLine = 2;
 
 RgbConverter& ConverterOf(YuvImage& yuv) {
     return static_cast<RgbConverter&>(*yuv.conversion);
-}
-
-// A five-sample window sliding along one row of the sharpening filter. It starts as the
-// filter always has: the first output is centred on sample 1, the second on sample 0, and from
-// the third on output x is centred on sample x. Reads past the row repeat its last sample.
-class SlidingWindow {
-  public:
-    SlidingWindow(const uint8_t* samples, int n) : s_(samples), n_(n) {
-        r1_ = r2_ = r3_ = s_[1];
-        r4_ = s_[0];
-    }
-    void Shift() {
-        r0_ = r1_;
-        r1_ = r2_;
-        r2_ = r3_;
-        r3_ = r4_;
-        r4_ = s_[next_ < n_ ? next_ : n_ - 1];
-        ++next_;
-    }
-    int Sum() const { return r0_ + r1_ + r2_ + r3_ + r4_; }
-    int Centre() const { return r2_; }
-
-  private:
-    const uint8_t* s_;
-    int n_;
-    int next_ = 2;
-    int r0_ = 0, r1_ = 0, r2_ = 0, r3_ = 0, r4_ = 0;
-};
-
-void LumaCurvePass(const AdjustmentTables& tables, const uint8_t* in, uint8_t* out, int n) {
-    for (int x = 0; x < n; ++x)
-        out[x] = tables.LumaOut[in[x]];
-}
-
-// Sharpening adds a gain times the high-pass (centre against the 3 x 5 neighbourhood);
-// softening mixes the centre with the neighbourhood's mean. The brightness/contrast curve
-// follows.
-void SharpenPass(const AdjustmentTables& tables, const uint8_t* above, const uint8_t* current,
-                 const uint8_t* below, uint8_t* out, int n) {
-    SlidingWindow up(above, n);
-    SlidingWindow mid(current, n);
-    SlidingWindow down(below, n);
-    for (int x = 0; x < n; ++x) {
-        up.Shift();
-        mid.Shift();
-        down.Shift();
-        const int centre = mid.Centre();
-        const int sum = up.Sum() + mid.Sum() + down.Sum() + centre;
-        int v = tables.CentreWeight[centre] + tables.BlurWeight[sum / 16];
-        int hp = (16 * centre - sum) / 8;
-        if (hp != 0) {
-            hp = std::clamp(hp, -128, 127);
-            v += tables.SharpenGain[hp + 128];
-        }
-        out[x] = tables.LumaOut[std::clamp(v >> 4, 64, 255)];
-    }
-}
-
-// Rotates every (U, V) pair by the hue angle and scales it by the saturation; each position's
-// missing component is the mean of its two neighbours of that component.
-void ChromaPass(const AdjustmentTables& tables, const int8_t* in, int8_t* out, int n) {
-    const auto& cosine = tables.ChromaCos;
-    const auto& sine = tables.ChromaSin;
-    int a = in[0];  // the last V read
-    int b = 0;      // the last U read
-    int next = 1;
-    for (int t = 0; t < n; ++t) {
-        const int sample = in[next < n ? next : n - 1];
-        ++next;
-        int v;
-        if ((t & 1) == 0) {
-            const int previous = a;
-            a = sample;
-            v = cosine[b + 128] - sine[(a + previous) / 2 + 128];
-        } else {
-            const int previous = b;
-            b = sample;
-            v = sine[(previous + b) / 2 + 128] + cosine[a + 128];
-        }
-        out[t] = static_cast<int8_t>(std::clamp(v / 16, -127, 127));
-    }
 }
 
 // Moves a position between stored lines up while the four lines around it would run past the
@@ -310,15 +230,19 @@ void ConvertRow(YuvImage& yuv, uint8_t* dst, int row, bool quick) {
 
     if (tables.adjustedLuma) {
         if (sharpen) {
-            SharpenPass(tables, above, luma, below, tables.adjustedLuma.get(), n);
+            // Sharpening adds a gain times the high-pass (centre against the 3 x 5
+            // neighbourhood); softening mixes the centre with the neighbourhood's mean. The
+            // brightness/contrast curve follows.
+            kernels::SharpenRow(above, luma, below, n, tables.sharpen, tables.adjustedLuma.get());
         } else {
-            LumaCurvePass(tables, luma, tables.adjustedLuma.get(), n);
+            kernels::LumaCurveRow(luma, n, tables.sharpen.out, tables.adjustedLuma.get());
         }
         luma = tables.adjustedLuma.get();
     }
     if (tables.adjustedChroma) {
         auto* adjusted = reinterpret_cast<int8_t*>(tables.adjustedChroma.get());
-        ChromaPass(tables, chroma, adjusted, n);
+        // Rotates every (U, V) pair by the hue angle and scales it by the saturation.
+        kernels::ChromaRow(chroma, n, tables.chroma, adjusted);
         chroma = adjusted;
     }
     horizontal.luma = luma;

@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "decode/colour_correction.h"
 #include "decode/yuv_image.h"
 
 namespace kivoly {
@@ -39,7 +40,7 @@ TEST(ColourCorrection, NarrowRangeIsStretched) {
     p.Fill(100, 50, -50);
     p.Luma(3)[0] = 150;
     p.Luma(3)[1] = 150;
-    EXPECT_TRUE(p.image.CorrectColours(nullptr, p.counter));
+    EXPECT_TRUE(CorrectColours(p.image, nullptr, p.counter));
     EXPECT_EQ(p.Luma(0)[0], 76);
     EXPECT_EQ(p.Luma(3)[0], 150);
     EXPECT_EQ(p.Chroma(0)[0], 74);  // 50 x 1.48
@@ -52,7 +53,7 @@ TEST(ColourCorrection, WideRangeKeepsLumaAndGain) {
     p.image.whiteLevel = 220;
     p.image.blackLevel = 91;  // R = 129
     p.Fill(37, -128, 127);
-    EXPECT_TRUE(p.image.CorrectColours(nullptr, p.counter));
+    EXPECT_TRUE(CorrectColours(p.image, nullptr, p.counter));
     EXPECT_EQ(p.Luma(10)[4], 37);
     EXPECT_EQ(p.Chroma(10)[4], -127);
     EXPECT_EQ(p.Chroma(10)[5], 127);
@@ -64,7 +65,7 @@ TEST(ColourCorrection, EmptyOrInvertedRangeDoesNotDivideByZero) {
         p.image.whiteLevel = 150;
         p.image.blackLevel = static_cast<int16_t>(black);
         p.Fill(120, 20, -20);
-        EXPECT_TRUE(p.image.CorrectColours(nullptr, p.counter));
+        EXPECT_TRUE(CorrectColours(p.image, nullptr, p.counter));
         EXPECT_EQ(p.Luma(0)[0], 120);
         EXPECT_EQ(p.Chroma(0)[0], 20);
     }
@@ -85,7 +86,7 @@ TEST(ColourCorrection, CastPerLevelIsRemoved) {
     p.Luma(6)[0] = p.Luma(6)[1] = 20;  // below the lowest level seen
     p.Chroma(6)[0] = 6;
     p.Chroma(6)[1] = 10;
-    EXPECT_TRUE(p.image.CorrectColours(nullptr, p.counter));
+    EXPECT_TRUE(CorrectColours(p.image, nullptr, p.counter));
     EXPECT_EQ(p.Chroma(0)[0], 0);
     EXPECT_EQ(p.Chroma(0)[1], 0);
     EXPECT_EQ(p.Chroma(5)[0], 0);
@@ -106,7 +107,7 @@ TEST(ColourCorrection, SecondTableLumaIsMappedToo) {
     image.lineTable2.Line(7)[3] = 100;
     image.lineTable2.Line(7)[kSampleWidth + 3] = 50;
     uint16_t counter = 0;
-    EXPECT_TRUE(image.CorrectColours(nullptr, counter));
+    EXPECT_TRUE(CorrectColours(image, nullptr, counter));
     EXPECT_EQ(image.lineTable2.Line(7)[3], 76);
     EXPECT_EQ(image.lineTable2.Line(7)[kSampleWidth + 3], 50);
 }

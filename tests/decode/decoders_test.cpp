@@ -5,6 +5,9 @@
 
 #include "capture/memory_raw_source.h"
 #include "decode/burst_averager.h"
+#include "decode/frame_comb.h"
+#include "decode/level_recorder.h"
+#include "decode/line_aligner.h"
 #include "decode/luma_smoothers.h"
 #include "decode/synthetic_video.h"
 #include "decode/yuv_image.h"
@@ -12,21 +15,22 @@
 namespace kivoly {
 namespace {
 
-// An image that decodes frame-comb lines from two hand-made fields held in memory.
-struct FrameComb {
+// The frame comb decoding lines of a picture from two hand-made fields held in memory.
+struct TwoFrames {
     KivoGrabInfo info{};
     YuvImage image{info, nullptr};
     MemoryRawSource source{{}};
+    LineAligner aligner;
+    LevelRecorder recorder{image};
+    FrameComb comb;
     std::vector<uint8_t> first;
     std::vector<uint8_t> second;
     int lineStart = 0;  // a line start in both fields
     BurstAverager averager;
 
-    explicit FrameComb(testing::SyntheticVideo video) {
-        image.source = &source;
-        image.useColor = 1;
-        image.ResetSignalState();
-        image.slicer.SetCalibrated();  // keep the two-sample test
+    explicit TwoFrames(testing::SyntheticVideo video, bool useColor = true)
+        : comb(aligner, source, recorder, image.statistics, useColor) {
+        image.ResetLevels();
         first = video.Field(20000);
         video.inversion = -video.inversion;
         second = video.Field(20000);
@@ -40,7 +44,7 @@ struct FrameComb {
     }
     uint8_t* Decode(int line, int secondStart) {
         uint8_t* stored = Store(line);
-        image.DecodeFrameLine(stored, second.data() + secondStart, averager);
+        comb.DecodeFrameLine(stored, second.data() + secondStart, averager);
         return stored;
     }
 };
@@ -52,7 +56,7 @@ const int8_t* Chroma(const uint8_t* line) {
 TEST(FrameCombLine, GreyPairGivesTheSamplesAndNoChroma) {
     testing::SyntheticVideo video;
     video.luma = [](int, int i) { return 60 + (i / 50) * 10; };  // steps of 10 levels
-    FrameComb comb(video);
+    TwoFrames comb(video);
     const uint8_t* line = comb.Decode(0, comb.lineStart);
     for (int k = 0; k < kSampleWidth; ++k) {
         ASSERT_EQ(Chroma(line)[k], 0) << k;
@@ -75,25 +79,25 @@ TEST(FrameCombLine, SecondFrameIsBroughtOntoTheInverseBurst) {
     video.u = 12;
     video.v = -7;
     video.luma = [](int, int i) { return 70 + (i * 3) % 120; };
-    FrameComb aligned(video);
+    TwoFrames aligned(video);
     const uint8_t* decoded = aligned.Decode(0, aligned.lineStart);
     const std::vector<uint8_t> want(decoded, decoded + kLineBytes - 2);
     EXPECT_EQ(Chroma(want.data())[300], 12);
     EXPECT_EQ(Chroma(want.data())[301], -7);
     // One sample early: moved one sample on before decoding, so the result is the same.
-    FrameComb early(video);
+    TwoFrames early(video);
     EXPECT_EQ(std::memcmp(early.Decode(0, early.lineStart - 1), want.data(), want.size()), 0);
-    FrameComb late(video);
+    TwoFrames late(video);
     EXPECT_EQ(std::memcmp(late.Decode(0, late.lineStart + 1), want.data(), want.size()), 0);
     // Half a cycle off is corrected by moving two samples on.
-    FrameComb half(video);
+    TwoFrames half(video);
     EXPECT_EQ(std::memcmp(half.Decode(0, half.lineStart - 2), want.data(), want.size()), 0);
 }
 
 TEST(FrameCombLine, FlatNoiseIsSmoothedAndEdgesKept) {
     testing::SyntheticVideo video;
     video.luma = [](int, int i) { return i < 400 ? 100 + (i % 2) : 180; };
-    FrameComb comb(video);
+    TwoFrames comb(video);
     const uint8_t* line = comb.Decode(0, comb.lineStart);
     // 100/101 alternating: the seven-tap mean (100.5) within two levels replaces it.
     EXPECT_EQ(line[100], 100);
@@ -108,11 +112,10 @@ TEST(FrameCombLine, WithoutColourTheChromaIsZeroAndLumaTheSame) {
     testing::SyntheticVideo video;
     video.u = 30;
     video.v = 25;
-    FrameComb colour(video);
+    TwoFrames colour(video);
     const uint8_t* decoded = colour.Decode(0, colour.lineStart);
     const std::vector<uint8_t> want(decoded, decoded + kSampleWidth);
-    FrameComb grey(video);
-    grey.image.useColor = 0;
+    TwoFrames grey(video, false);
     const uint8_t* line = grey.Decode(0, grey.lineStart);
     EXPECT_EQ(std::memcmp(line, want.data(), kSampleWidth), 0);
     for (int k = 0; k < kSampleWidth; ++k)
@@ -123,7 +126,7 @@ TEST(FrameCombLine, SaturatedSamplesAreRepairedFromTheOtherFrame) {
     testing::SyntheticVideo video;
     video.v = 40;  // 230 + 40 clips at 255 on the +V samples of the first frame
     video.luma = [](int, int) { return 230; };
-    FrameComb comb(video);
+    TwoFrames comb(video);
     const uint8_t* line = comb.Decode(0, comb.lineStart);
     EXPECT_TRUE(comb.source.clipFlag);
     // The clipped 255 is estimated as 270 from the other frame and its neighbours, so luma and

@@ -5,7 +5,11 @@
 
 #include "capture/memory_raw_source.h"
 #include "decode/burst_averager.h"
+#include "decode/chunk_reader.h"
 #include "decode/clip_detector.h"
+#include "decode/level_recorder.h"
+#include "decode/line_aligner.h"
+#include "decode/sync_slicer.h"
 #include "decode/synthetic_video.h"
 #include "decode/yuv_image.h"
 
@@ -18,16 +22,17 @@ struct Analysis {
     KivoGrabInfo info{};
     YuvImage image{info, nullptr};
     MemoryRawSource source{{}};
+    ChunkBuffer window;
     ChunkReader chunk;
     SyncSlicer slicer;
     LineAligner aligner;
+    LevelRecorder recorder{image};
     int16_t skew = 0;
 
     Analysis() {
-        image.source = &source;
-        chunk.Ensure();
-        chunk.Attach(&source, nullptr);
-        image.ResetSignalState();
+        window.Ensure();
+        chunk.Attach(window.Data(), &source, nullptr);
+        image.ResetLevels();
     }
     void Fill(const std::vector<uint8_t>& samples) {
         std::memcpy(chunk.Data(), samples.data(), kChunkBytes);
@@ -112,7 +117,7 @@ TEST(EvenOdd, MeasuresAndCorrectsLaterChunks) {
     field[2] = 255;
     field[4] = 3;
     MemoryRawSource source(testing::RawFile({field}));
-    a.chunk.Attach(&source, nullptr);
+    a.chunk.Attach(a.window.Data(), &source, nullptr);
     ASSERT_TRUE(source.AcquireField());
     int position = kChunkBytes - 2000;
     a.NextLine(position);
@@ -212,30 +217,30 @@ TEST(LumaStatistics, MedianAndLevels) {
     a.image.ComputeMedian();
     EXPECT_EQ(a.image.medianLevel, -1);  // empty histogram
     for (int i = 0; i < 50; ++i)
-        a.image.RecordSample(100, i, 0, 0);
+        a.recorder.RecordSample(100, i, 0, 0);
     a.image.ComputeMedian();
     EXPECT_EQ(a.image.medianLevel, 100);
     for (int i = 0; i < 70; ++i)
-        a.image.RecordSample(180, i, 0, 0);
+        a.recorder.RecordSample(180, i, 0, 0);
     a.image.ComputeMedian();
     EXPECT_EQ(a.image.medianLevel, 180);
     // The white and black levels follow the eight-sample average and only widen.
     EXPECT_EQ(a.image.whiteLevel, 180);
     EXPECT_EQ(a.image.blackLevel, 100);
-    a.image.RecordSample(400, 0, 0, 0);  // out-of-range luma is counted at 255
+    a.recorder.RecordSample(400, 0, 0, 0);  // out-of-range luma is counted at 255
     EXPECT_EQ(a.image.statistics.lumaHistogram[255], 1);
 }
 
 TEST(LumaStatistics, NegativesGatherChromaPerLevel) {
     Analysis a;
     a.image.negative = 1;
-    a.image.RecordSample(90, 0, 10, -20);  // even position: U here, V before
-    a.image.RecordSample(90, 1, -30, 10);  // odd position: V here, U before
+    a.recorder.RecordSample(90, 0, 10, -20);  // even position: U here, V before
+    a.recorder.RecordSample(90, 1, -30, 10);  // odd position: V here, U before
     EXPECT_EQ(a.image.statistics.negativeCount[90], 2);
     EXPECT_EQ(a.image.statistics.negativeSumU[90], 20);
     EXPECT_EQ(a.image.statistics.negativeSumV[90], -50);
-    a.image.samplesPerLine = 908;
-    a.image.RecordSample(90, 2, 1, 1);
+    a.recorder.SetSamplesPerLine(908);
+    a.recorder.RecordSample(90, 2, 1, 1);
     EXPECT_EQ(a.image.statistics.negativeCount[90], 2);
 }
 
@@ -256,10 +261,10 @@ TEST(LumaStatistics, ALineAtOnceRecordsWhatItsSamplesDo) {
             }
             int previous = 0;
             for (int k = 0; k < n; ++k) {
-                one.image.RecordSample(luma[k], k, chroma[k], previous);
+                one.recorder.RecordSample(luma[k], k, chroma[k], previous);
                 previous = chroma[k];
             }
-            line.image.RecordLine(luma.data(), chroma.data(), n);
+            line.recorder.RecordLine(luma.data(), chroma.data(), n);
             const DecodeStatistics& a = one.image.statistics;
             const DecodeStatistics& b = line.image.statistics;
             ASSERT_EQ(a.lumaHistogram, b.lumaHistogram) << n;
@@ -268,7 +273,7 @@ TEST(LumaStatistics, ALineAtOnceRecordsWhatItsSamplesDo) {
             ASSERT_EQ(a.negativeSumV, b.negativeSumV) << n;
             ASSERT_EQ(one.image.whiteLevel, line.image.whiteLevel) << n;
             ASSERT_EQ(one.image.blackLevel, line.image.blackLevel) << n;
-            ASSERT_EQ(one.image.lumaAverage.Average(), line.image.lumaAverage.Average()) << n;
+            ASSERT_EQ(one.recorder.Average().Average(), line.recorder.Average().Average()) << n;
         }
     }
 }

@@ -1,4 +1,5 @@
 #include "decode/yuv_image.h"
+#include "decode/level_recorder.h"
 
 #include <gtest/gtest.h>
 
@@ -100,8 +101,8 @@ TEST(YuvImageStorage, ReuseOrCreateKeepsMatchingImages) {
     delete wider;
 }
 
-TEST(ChunkReader, ReleasesOnlyTheWindowItAllocated) {
-    ChunkReader chunk;
+TEST(ChunkBuffer, ReleasesOnlyTheWindowItAllocated) {
+    ChunkBuffer chunk;
     ASSERT_TRUE(chunk.Ensure());
     EXPECT_TRUE(chunk.Owned());
     EXPECT_EQ(chunk.End() - chunk.Data(), kChunkBytes);

@@ -28,7 +28,9 @@ TEST(AreaResampler, MatchesTheWeightedMeansOfTheSamplesAsRead) {
         int start, count, step, width;
     };
     for (const Case& c : {Case{2, 1472, 1, 640}, Case{2, 1472, 1, 1500}, Case{2, 1472, 1, 1472},
-                          Case{3, 1471, 1, 320}, Case{1, 147, 5, 100}, Case{1, 736, 1, 736}}) {
+                          Case{3, 1471, 1, 320}, Case{1, 147, 5, 100}, Case{1, 736, 1, 736},
+                          Case{2, 1472, 1, 1}, Case{2, 1472, 1, 3}, Case{2, 1472, 1, 736},
+                          Case{2, 1472, 1, 1471}, Case{2, 1, 1, 5}, Case{1, 289, 5, 97}}) {
         std::vector<int> ys, us, vs;
         int lastU = c.start % 2 == 0 ? chroma[c.start - 2] : chroma[c.start - 1];
         int lastV = c.start % 2 == 0 ? chroma[c.start - 1] : 0;

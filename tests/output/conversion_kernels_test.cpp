@@ -12,7 +12,9 @@
 #include "decode/cubic_row_kernel.h"
 #include "decode/cubic_table.h"
 #include "decode/half_sample_kernel.h"
+#include "decode/interleave_kernel.h"
 #include "decode/signal_road.h"
+#include "output/adjustment_tables.h"
 #include "output/colour_tables.h"
 #include "output/conversion_kernels.h"
 
@@ -61,7 +63,7 @@ TEST(ConversionKernels, ResolvePixelsGivesTheScalarPixels) {
     });
 }
 
-TEST(ConversionKernels, PackRowAndHalfSampleRowGiveTheScalarValues) {
+TEST(ConversionKernels, PackHalfSampleAndSpreadRowsGiveTheScalarValues) {
     std::mt19937 random(5);
     std::uniform_int_distribution<int> byte(0, 255);
     OnEveryTarget([&](const std::string& target) {
@@ -85,6 +87,16 @@ TEST(ConversionKernels, PackRowAndHalfSampleRowGiveTheScalarValues) {
             kernels::PackRow(line.data() + 2, chroma.data() + 2, n, packed.data());
             kernels::reference::PackRow(line.data() + 2, chroma.data() + 2, n, packedRef.data());
             ASSERT_EQ(packed, packedRef) << target << " n " << n;
+
+            const int pairs = n & ~1;
+            std::vector<uint8_t> woven(2 * n + 1), wovenRef(2 * n + 1);
+            kernels::InterleaveRows(line.data(), half.data(), n, woven.data());
+            kernels::reference::InterleaveRows(line.data(), halfRef.data(), n, wovenRef.data());
+            ASSERT_EQ(woven, wovenRef) << target << " n " << n;
+            std::vector<int8_t> repeated(2 * pairs + 1), repeatedRef(2 * pairs + 1);
+            kernels::RepeatPairs(chroma.data(), pairs, repeated.data());
+            kernels::reference::RepeatPairs(chroma.data(), pairs, repeatedRef.data());
+            ASSERT_EQ(repeated, repeatedRef) << target << " n " << pairs;
         }
     });
 }
@@ -119,6 +131,74 @@ TEST(ConversionKernels, CubicRowsGiveTheScalarValues) {
                 kernels::CubicSignedRow(table, c, n, signedRow.data());
                 kernels::reference::CubicSignedRow(table, c, n, signedRef.data());
                 ASSERT_EQ(signedRow, signedRef) << target << " u " << u << " n " << n;
+            }
+        }
+    });
+}
+
+// The sharpening filter's tables as sharpening and softening build them (and the luma curve
+// alone), over rows of random
+// samples, of flat extremes and of edges, at lengths around the start-up outputs and every
+// remainder after the last whole vector.
+TEST(ConversionKernels, SharpenRowGivesTheScalarValues) {
+    std::mt19937 random(7);
+    std::uniform_int_distribution<int> byte(0, 255);
+    OnEveryTarget([&](const std::string& target) {
+        for (int sharpness : {50, 20, -50}) {
+            KivoProcessInfo settings = {};
+            settings.Sharpness = sharpness;
+            settings.Contrast = sharpness == 50 ? 50 : -10;
+            AdjustmentTables tables;
+            ASSERT_TRUE(tables.Build(settings, 120, kFullLineBytes));
+            for (int n : {6, 7, 13, 21, 40, 752, kFullLineBytes}) {
+                std::vector<uint8_t> rows[3];
+                for (int r = 0; r < 3; ++r) {
+                    for (int i = 0; i < n; ++i) {
+                        const int kind = (i / 11 + r) % 4;
+                        rows[r].push_back(static_cast<uint8_t>(kind == 0   ? 0
+                                                               : kind == 1 ? 255
+                                                               : kind == 2 ? (i % 2) * 255
+                                                                           : byte(random)));
+                    }
+                }
+                std::vector<uint8_t> fast(n + 1, 7), scalar(n + 1, 7);
+                kernels::SharpenRow(rows[0].data(), rows[1].data(), rows[2].data(), n,
+                                    tables.sharpen, fast.data());
+                kernels::reference::SharpenRow(rows[0].data(), rows[1].data(), rows[2].data(), n,
+                                               tables.sharpen, scalar.data());
+                ASSERT_EQ(fast, scalar) << target << " sharpness " << sharpness << " n " << n;
+
+                kernels::LumaCurveRow(rows[1].data(), n, tables.sharpen.out, fast.data());
+                kernels::reference::LumaCurveRow(rows[1].data(), n, tables.sharpen.out,
+                                                 scalar.data());
+                ASSERT_EQ(fast, scalar) << target << " curve n " << n;
+            }
+        }
+    });
+}
+
+// Hue turns that give every sign of sine and cosine, with saturation up and down, over rows
+// reaching both ends of the chroma range.
+TEST(ConversionKernels, ChromaRowGivesTheScalarValues) {
+    std::mt19937 random(9);
+    std::uniform_int_distribution<int> byte(-128, 127);
+    OnEveryTarget([&](const std::string& target) {
+        for (int hue : {0, 20, -35, 50}) {
+            KivoProcessInfo settings = {};
+            settings.Hue = hue;
+            settings.Color = hue == 50 ? 50 : -20;
+            AdjustmentTables tables;
+            ASSERT_TRUE(tables.Build(settings, 120, kFullLineBytes));
+            for (int n : {3, 4, 11, 18, 35, 752, kFullLineBytes}) {
+                std::vector<int8_t> in(n);
+                for (int i = 0; i < n; ++i) {
+                    const int kind = i / 9 % 3;
+                    in[i] = static_cast<int8_t>(kind == 0 ? -128 : kind == 1 ? 127 : byte(random));
+                }
+                std::vector<int8_t> fast(n + 1, 7), scalar(n + 1, 7);
+                kernels::ChromaRow(in.data(), n, tables.chroma, fast.data());
+                kernels::reference::ChromaRow(in.data(), n, tables.chroma, scalar.data());
+                ASSERT_EQ(fast, scalar) << target << " hue " << hue << " n " << n;
             }
         }
     });

@@ -30,12 +30,14 @@ class NoDesktopTest : public ::testing::TestWithParam<std::string> {
     }
     ~NoDesktopTest() override { fs::remove_all(folder); }
 
-    // Runs the program in the test's folder under the display setting, killed after 30 s.
+    // Runs the program in the test's folder under the display setting, killed after 30 s. The
+    // system's D-Bus client keeps what it allocated for a display that did not answer, which
+    // the sanitizer build's leak checker would report as the program's.
     test::CommandResult Kivoly(const std::string& arguments) {
         const std::string q = test::ShellQuote(folder.string());
         return test::RunCommand("cd " + q + " && env -u WAYLAND_DISPLAY " + GetParam() +
-                                " KIVOLY_HOME=" + q + " timeout 30 " + KIVOLY_PROGRAM + " " +
-                                arguments + " </dev/null");
+                                " ASAN_OPTIONS=detect_leaks=0 KIVOLY_HOME=" + q + " timeout 30 " +
+                                KIVOLY_PROGRAM + " " + arguments + " </dev/null");
     }
 
     fs::path folder;

@@ -1,4 +1,4 @@
-// The single-frame decoder: when only one frame was captured, luma and chroma are separated
+// The single-frame separator: when only one frame was captured, luma and chroma are separated
 // within the field. Chroma inverts from one line of a field to the next, so a vertical comb
 // (a line less the mean of its neighbours above and below) isolates it where the picture does
 // not change vertically; a horizontal band-pass around the subcarrier isolates it where the
@@ -8,18 +8,24 @@
 // Lines are also aligned to a fraction of a sample: the falling edge of each line's sync pulse
 // is located between two samples, smoothed over the lines of the field, and the decoded luma
 // is interpolated to that fraction.
+#include "decode/single_frame_separator.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
 
 #include "capture/video_source.h"
+#include "decode/burst_averager.h"
 #include "decode/chroma_demodulator.h"
 #include "decode/clip_detector.h"
 #include "decode/decode_progress.h"
+#include "decode/level_recorder.h"
+#include "decode/line_aligner.h"
 #include "decode/line_interpolators.h"
 #include "decode/luma_smoothers.h"
 #include "decode/signal_kernels.h"
+#include "decode/sync_slicer.h"
 #include "decode/yuv_image.h"
 
 namespace kivoly {
@@ -78,23 +84,23 @@ struct FieldDecoder {
     EdgeAverage edge;
 };
 
-void YuvImage::DecodeFieldLine(int l, FieldDecoder& decoder) {
-    const int step = fieldStep;
-    const int perLine = samplesPerLine;
-    const bool last = l >= lineCount - step;
-    const uint8_t* rawM = lineTable.Line(l) + 2;
-    const uint8_t* rawN = lineTable.Line(l - step) + 2;
-    const uint8_t* rawS = last ? rawN : lineTable.Line(l + step) + 2;
-    uint8_t* out = lineTable.Line(l - step);
-    const int hc = StoredSkew(lineTable.Line(l));
-    const int hb = last ? hc : StoredSkew(lineTable.Line(l + step));
+void SingleFrameSeparator::DecodeFieldLine(int l, FieldDecoder& decoder) {
+    const int step = image_.fieldStep;
+    const int perLine = samplesPerLine_;
+    const bool last = l >= image_.lineCount - step;
+    const uint8_t* rawM = image_.lineTable.Line(l) + 2;
+    const uint8_t* rawN = image_.lineTable.Line(l - step) + 2;
+    const uint8_t* rawS = last ? rawN : image_.lineTable.Line(l + step) + 2;
+    uint8_t* out = image_.lineTable.Line(l - step);
+    const int hc = StoredSkew(image_.lineTable.Line(l));
+    const int hb = last ? hc : StoredSkew(image_.lineTable.Line(l + step));
     const int offsetN = kDecodeStart - hc;
     const int offsetS = last ? offsetN : kDecodeStart + hb;
 
     // Locate the sync pulse's falling edge at the line start: move on while any of the next
     // four sums is still at or above the slicing level.
-    const bool pairs = slicer.Mode() == 0;
-    const int level = pairs ? slicer.Level() + 64 : 2 * slicer.Level() + 128;
+    const bool pairs = slicer_.Mode() == 0;
+    const int level = pairs ? slicer_.Level() + 64 : 2 * slicer_.Level() + 128;
     auto sumAt = [&](int j) {
         return pairs ? rawM[j] + rawM[j + 1] : rawM[j] + 2 * rawM[j + 1] + rawM[j + 2];
     };
@@ -129,13 +135,13 @@ void YuvImage::DecodeFieldLine(int l, FieldDecoder& decoder) {
     uint8_t s8[kSpan];
     CopyStream(m8, rawM, kDecodeStart + at);
     const int burstPoint = std::clamp(at, -96, kRawLineSamples - 112);
-    const BurstMeasurement burst = aligner.Measure(rawM + burstPoint);
+    const BurstMeasurement burst = aligner_.Measure(rawM + burstPoint);
     decoder.averager.Push(burst.a, burst.b, burst.gain, perLine - hc, at);
     ChromaDemodulator demodulator(decoder.averager.SmoothedGain(), decoder.averager.SmoothedA(),
                                   decoder.averager.SmoothedB());
 
-    LineClips(*source, m8 + kMargin, kSampleWidth);
-    const bool repair = source->clipFlag && aligner.MissCount() <= 2;
+    LineClips(source_, m8 + kMargin, kSampleWidth);
+    const bool repair = source_.clipFlag && aligner_.MissCount() <= 2;
     // The chroma filter below delays its output by two samples.
     CopyStream(m8, rawM, kDecodeStart + at - 2);
     CopyStream(n8, rawN, offsetN + at - 2);
@@ -153,7 +159,7 @@ void YuvImage::DecodeFieldLine(int l, FieldDecoder& decoder) {
     constexpr int kCount = kSampleWidth - 1 - kFirst;
     int32_t estimates[kCount + 4] = {};  // four zeros, then the estimate of kFirst onwards
     int32_t z[kCount] = {};
-    if (aligner.MissCount() < 3) {
+    if (aligner_.MissCount() < 3) {
         kernels::SeparatorEstimates(mw + kMargin + kFirst, nw + kMargin + kFirst,
                                     sw + kMargin + kFirst, kCount, estimates + 4);
         for (int i = 0; i < kCount; ++i)
@@ -164,7 +170,7 @@ void YuvImage::DecodeFieldLine(int l, FieldDecoder& decoder) {
     // chroma at k itself: luma and chroma then lie where the frame comb puts them.
     constexpr int kDecoded = kSampleWidth - 1;
     int8_t chroma[kSampleWidth];
-    if (useColor) {
+    if (image_.useColor) {
         demodulator.Line(z - kFirst, kDecoded, chroma);
     } else {
         std::memset(chroma, 0, sizeof chroma);
@@ -178,54 +184,54 @@ void YuvImage::DecodeFieldLine(int l, FieldDecoder& decoder) {
         out[k] = static_cast<uint8_t>(std::clamp(value, 0, 255));
         previousY = y[k];
     }
-    RecordLine(y, chroma, kDecoded);
+    recorder_.RecordLine(y, chroma, kDecoded);
     std::memcpy(out + kSampleWidth, chroma, kSampleWidth - 1);
-    ++statistics.currentLine;
+    ++image_.statistics.currentLine;
 }
 
-bool YuvImage::DecodeSingleFrame(DecodeProgress* progress, uint16_t& counter) {
+bool SingleFrameSeparator::DecodeSingleFrame(DecodeProgress* progress, uint16_t& counter) {
     FieldDecoder decoders[2];
     if (progress != nullptr) progress->EnterPhase(DecodeProgress::Phase::Analyzing, counter);
-    const int step = fieldStep;
+    const int step = image_.fieldStep;
     auto advance = [&]() {
         if (progress == nullptr) return true;
         progress->Advance(++counter);
         return !progress->Aborted();
     };
-    for (int l = step; l < lineCount; ++l) {
-        if (passesDone != 2 && !(l & 1)) continue;
+    for (int l = step; l < image_.lineCount; ++l) {
+        if (image_.passesDone != 2 && !(l & 1)) continue;
         DecodeFieldLine(l, decoders[step == 2 ? (l & 1) : 0]);
-        SmoothLumaLine(lineTable.Line(l - step));
+        SmoothLumaLine(image_.lineTable.Line(l - step));
         if (!advance()) return false;
     }
     // Line l was decoded into the buffer of line l - step: move the entries back into place.
-    std::rotate(lineTable.entries, lineTable.entries + lineCount - step,
-                lineTable.entries + lineCount);
+    std::rotate(image_.lineTable.entries, image_.lineTable.entries + image_.lineCount - step,
+                image_.lineTable.entries + image_.lineCount);
 
-    auto line = [&](int i) { return lineTable.Line(i); };
+    auto line = [&](int i) { return image_.lineTable.Line(i); };
     auto chromaOf = [&](int i) { return reinterpret_cast<int8_t*>(line(i) + kSampleWidth); };
     auto between = [&](int target, int a, int b, int c, int d) {
         Interpolate4(line(target), line(a), line(b), line(c), line(d));
         AverageChroma(chromaOf(target), chromaOf(b), chromaOf(c));
     };
-    if (passesDone < 2) {
+    if (image_.passesDone < 2) {
         // Only one field of a two-field picture: rebuild the other one between its lines.
         std::memcpy(line(1), line(3), kLineBytes);
         between(2, 1, 1, 3, 5);
         int l = 4;
-        for (; l < lineCount - 4; l += 2) {
+        for (; l < image_.lineCount - 4; l += 2) {
             between(l, l - 3, l - 1, l + 1, l + 3);
             if (!advance()) return false;
         }
         between(l, l - 3, l - 1, l + 1, l + 1);
     }
     std::memcpy(line(step - 1), line(step), kLineBytes);
-    std::memcpy(line(lineCount - step), line(lineCount - 1 - step), kLineBytes);
+    std::memcpy(line(image_.lineCount - step), line(image_.lineCount - 1 - step), kLineBytes);
     return true;
 }
 
-void YuvImage::InterpolateMissingField(DecodeProgress* progress, uint16_t& counter) {
-    auto line = [&](int i) { return lineTable.Line(i); };
+void InterpolateMissingField(YuvImage& image, DecodeProgress* progress, uint16_t& counter) {
+    auto line = [&](int i) { return image.lineTable.Line(i); };
     auto chromaOf = [&](int i) { return reinterpret_cast<int8_t*>(line(i) + kSampleWidth); };
     auto between = [&](int target, int a, int b, int c, int d) {
         Interpolate4(line(target), line(a), line(b), line(c), line(d));
@@ -233,7 +239,7 @@ void YuvImage::InterpolateMissingField(DecodeProgress* progress, uint16_t& count
     };
     between(2, 1, 1, 3, 5);
     int l = 4;
-    for (; l - 1 < lineCount - 3; l += 2) {
+    for (; l - 1 < image.lineCount - 3; l += 2) {
         between(l, l - 3, l - 1, l + 1, l + 3);
         if (progress != nullptr) progress->Advance(++counter);
     }
