@@ -16,6 +16,7 @@
 #include "output/skin_archive.h"
 #include "platform/gdi/device_context.h"
 #include "platform/gdi/geometry.h"
+#include "ui/commands.h"
 #include "ui/skin_members.h"
 
 namespace kivoly {
@@ -29,32 +30,6 @@ class ProcessPanel;
 class SetupWindow;
 
 inline constexpr const char* kPreviewPaneClass = "PreviewClass";
-
-enum MainCommand : int {
-    kCmdStopPreview = 1,
-    kCmdPreview = 2,
-    kCmdSetup = 3,
-    kCmdSetupItem = 4,
-    kCmdAdjust = 5,
-    kCmdCapture = 6,
-    kCmdHelp = 7,
-    kCmdSave = 8,
-    kCmdProcess = 9,
-    kCmdReset = 10,
-    kCmdSaveSettings = 11,
-    kCmdUp = 14,
-    kCmdDown = 15,
-    kCmdNext = 16,
-    kCmdPrevious = 17,
-    kCmdShiftUp = 18,
-    kCmdShiftDown = 19,
-    kCaptureButtonId = 104,
-    kPreviewButtonId = 105,
-    kAdjustButtonId = 106,
-    kSaveButtonId = 107,
-    kSetupButtonId = 108,
-    kHelpButtonId = 109,
-};
 
 enum class Mode : int { Plain = 0, Preview = 1, Adjust = 2, Setup = 3, Compact = 4 };
 

@@ -9,6 +9,7 @@
 #include "platform/window/window.h"
 #include "resources/string_table.h"
 #include "ui/adjustment_controls.h"
+#include "ui/commands.h"
 #include "ui/process_preview.h"
 #include "ui/skin_drawing.h"
 
@@ -52,17 +53,6 @@ constexpr Rect kResetButton{356, 181, 434, 198};
 constexpr Rect kGoButton{449, 181, 527, 198};
 constexpr Point kResetImage{348, 167};
 constexpr Point kGoImage{440, 167};
-
-enum Command : int {
-    kGoKey = 9,
-    kResetKey = 10,
-    kUp = 14,
-    kDown = 15,
-    kNext = 16,
-    kPrevious = 17,
-    kUpTen = 18,
-    kDownTen = 19,
-};
 
 Rect ValueRect(const ControlPlace& place) {
     return {place.valueDisplay.x, place.valueDisplay.y, place.valueDisplay.x + kValueWidth,
@@ -196,29 +186,29 @@ void ProcessPanel::HandleCommand(int command) {
     }
     switch (command) {
         case kResetId:
-        case kResetKey:
+        case kCmdReset:
             ResetAdjustments();
             break;
         case kGoId:
-        case kGoKey:
+        case kCmdProcess:
             Process();
             break;
-        case kUp:
+        case kCmdUp:
             StepCurrent(1);
             break;
-        case kDown:
+        case kCmdDown:
             StepCurrent(-1);
             break;
-        case kUpTen:
+        case kCmdShiftUp:
             StepCurrent(10);
             break;
-        case kDownTen:
+        case kCmdShiftDown:
             StepCurrent(-10);
             break;
-        case kNext:
+        case kCmdNext:
             MoveCurrent(1);
             break;
-        case kPrevious:
+        case kCmdPrevious:
             MoveCurrent(-1);
             break;
         default:

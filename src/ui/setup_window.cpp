@@ -10,6 +10,7 @@
 #include "platform/window/paint.h"
 #include "platform/window/window.h"
 #include "resources/string_table.h"
+#include "ui/commands.h"
 #include "ui/skin_drawing.h"
 
 namespace kivoly::ui {
@@ -101,15 +102,6 @@ constexpr std::array<Group, 6> kGroups = {{
 
 constexpr Point kSavePressedAt{401, 179};
 constexpr Point kCursorInItem{16, 10};
-
-enum Command : int {
-    kToggleVideo = 4,
-    kSaveSettingsKey = 11,
-    kUp = 14,
-    kDown = 15,
-    kNext = 16,
-    kPrevious = 17,
-};
 
 // The group of an item, -1 for none.
 int GroupOf(int item) {
@@ -281,18 +273,18 @@ void SetupWindow::MoveTo(int item) {
 void SetupWindow::KeyboardMove(int command) {
     const int item = ItemUnderCursor();
     const int group = GroupOf(item);
-    if (command == kUp || command == kDown) {
+    if (command == kCmdUp || command == kCmdDown) {
         if (group < 0) return;
-        const int target = item + (command == kUp ? -1 : 1);
+        const int target = item + (command == kCmdUp ? -1 : 1);
         if (target >= kGroups[group].first && target <= kGroups[group].last) MoveTo(target);
         return;
     }
     const int groups = static_cast<int>(kGroups.size());
     int next;
     if (group < 0) {
-        next = command == kNext ? kInputGroup : kVideoGroup;
+        next = command == kCmdNext ? kInputGroup : kVideoGroup;
     } else {
-        next = (group + (command == kNext ? 1 : groups - 1)) % groups;
+        next = (group + (command == kCmdNext ? 1 : groups - 1)) % groups;
     }
     // Entering a group lands on its chosen item.
     const SetupRecords records = ReadRecords();
@@ -313,7 +305,7 @@ void SetupWindow::HandleCommand(int command) {
         return;
     }
     switch (command) {
-        case kToggleVideo: {
+        case kCmdSetupItem: {
             KivoGrabInfo info = grabber_.grabInfo;
             info.TerminateVideo = info.TerminateVideo == 0 ? 1 : 0;
             SetupRecords records = ReadRecords();
@@ -322,14 +314,14 @@ void SetupWindow::HandleCommand(int command) {
             grabber_.SetGrabInfo(info);
             break;
         }
-        case kSaveSettingsKey:
+        case kCmdSaveSettings:
         case kSaveSettings:
-            SendMessage(mainWindow_, WmCommand, kSaveSettingsKey, 0);
+            SendMessage(mainWindow_, WmCommand, kCmdSaveSettings, 0);
             break;
-        case kUp:
-        case kDown:
-        case kNext:
-        case kPrevious:
+        case kCmdUp:
+        case kCmdDown:
+        case kCmdNext:
+        case kCmdPrevious:
             KeyboardMove(command);
             break;
         default:
