@@ -2,11 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstring>
 #include <fstream>
 #include <iterator>
 #include <memory>
-#include <regex>
 #include <string>
 #include <vector>
 
@@ -177,13 +177,15 @@ TEST_F(SetupWindowTest, TheWindowLabelsOfTheSkinChooseWhatTheySay) {
     const std::string svg{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
     for (const auto& [label, option] :
          {std::pair{"New Window", 1}, std::pair{"Current Window", 0}}) {
-        std::smatch found;
-        ASSERT_TRUE(std::regex_search(
-            svg, found,
-            std::regex("<text x=\"(\\d+)\" y=\"(\\d+)\">" + std::string(label) + "</text>")))
-            << label;
+        // The label's text element, <text x="X" y="Y">LABEL</text>.
+        const std::size_t end = svg.find(std::string("\">") + label + "</text>");
+        ASSERT_NE(end, std::string::npos) << label;
+        const std::size_t start = svg.rfind("<text x=\"", end);
+        int x = 0, y = 0;
+        ASSERT_EQ(std::sscanf(svg.c_str() + start, "<text x=\"%d\" y=\"%d\">", &x, &y), 2) << label;
         // A click on the middle of the word's first letters, just above its baseline.
-        const int x = std::stoi(found[1]) + 8, y = std::stoi(found[2]) - 5;
+        x += 8;
+        y -= 5;
         grabber->windowOption = 1 - option;
         InjectClick(test::ScreenPoint(setup->hwnd, x, y));
         test::PumpMessages();
