@@ -50,8 +50,12 @@ TEST(AreaResampler, MatchesTheWeightedMeansOfTheSamplesAsRead) {
         std::vector<uint8_t> out(3 * c.width);
         resampler.Run({luma.data(), chroma.data(), c.start, c.count, c.step}, c.width, out.data());
         for (int x = 0; x < c.width; ++x) {
-            int y = ys[x], u = us[x], v = vs[x];
-            if (c.count != c.width) {
+            int y = 0, u = 0, v = 0;
+            if (c.count == c.width) {
+                y = ys[x];
+                u = us[x];
+                v = vs[x];
+            } else {
                 int sy = 0, su = 0, sv = 0;
                 for (int t = 0; t < resampler.Taps(); ++t) {
                     const int s = std::min(resampler.FirstSample(x) + t, c.count - 1);
