@@ -25,7 +25,7 @@ namespace {
 constexpr Rect kDesktop{-200, 0, 1080, 900};
 
 struct FakeWindow {
-    NativeWindowSpec spec;
+    NativeWindowLook look;
     std::string title;
     Rect client;
     bool shown = false;
@@ -37,11 +37,11 @@ class FakeNativeWindows : public NativeWindows {
   public:
     ~FakeNativeWindows() override;
     Rect DesktopArea() override { return kDesktop; }
-    int Create(const NativeWindowSpec& spec) override {
+    int Create(const NativeWindowLook& look) override {
         FakeWindow& window = windows[++last];
-        window.spec = spec;
-        window.title = spec.title;
-        window.client = spec.client;
+        window.look = look;
+        window.title = look.title;
+        window.client = look.client;
         return last;
     }
     void Destroy(int window) override { windows.erase(window); }
@@ -194,7 +194,7 @@ TEST_F(DesktopDisplayTest, TopLevelWindowsBecomeNativeWindowsOfTheirClientArea) 
     Rect rect;
     GetWindowRect(window, rect);
     EXPECT_EQ(rect.Offset(kDesktop.left, kDesktop.top), native.client);
-    EXPECT_TRUE(native.shown && native.spec.framed);
+    EXPECT_TRUE(native.shown && native.look.framed);
     EXPECT_EQ(native.pixels.size(),
               static_cast<size_t>(native.client.Width()) * native.client.Height());
     EXPECT_EQ(native.pixels.back(), 0xFFFFFFu);  // the class background, as painted
@@ -218,7 +218,7 @@ TEST_F(DesktopDisplayTest, TheWindowManagersActionsArriveAsSystemCommands) {
     Open();
     KivoHWnd window = Make("Main", 100, 120, WsCaption | WsSysMenu | WsMaximizeBox);
     Run();
-    EXPECT_TRUE(Native(window).spec.resizable);
+    EXPECT_TRUE(Native(window).look.resizable);
 
     // Moved by the person: the window system follows, client area where the desktop put it.
     Send(NativeEvent::Moved, window, {400 + kDesktop.left, 300});

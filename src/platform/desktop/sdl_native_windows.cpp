@@ -64,14 +64,14 @@ class SdlNativeWindows final : public NativeWindows {
         return area.IsEmpty() ? Rect{0, 0, 1024, 768} : area;
     }
 
-    int Create(const NativeWindowSpec& spec) override {
+    int Create(const NativeWindowLook& look) override {
         uint32_t flags = SDL_WINDOW_HIDDEN;
-        if (!spec.framed || spec.fullScreen) flags |= SDL_WINDOW_BORDERLESS;
-        if (spec.resizable) flags |= SDL_WINDOW_RESIZABLE;
-        if (spec.topmost) flags |= SDL_WINDOW_ALWAYS_ON_TOP;
-        if (!spec.framed) flags |= SDL_WINDOW_SKIP_TASKBAR;
-        const Rect& r = spec.client;
-        SDL_Window* window = SDL_CreateWindow(spec.title, r.left, r.top, std::max(r.Width(), 1),
+        if (!look.framed || look.fullScreen) flags |= SDL_WINDOW_BORDERLESS;
+        if (look.resizable) flags |= SDL_WINDOW_RESIZABLE;
+        if (look.topmost) flags |= SDL_WINDOW_ALWAYS_ON_TOP;
+        if (!look.framed) flags |= SDL_WINDOW_SKIP_TASKBAR;
+        const Rect& r = look.client;
+        SDL_Window* window = SDL_CreateWindow(look.title, r.left, r.top, std::max(r.Width(), 1),
                                               std::max(r.Height(), 1), flags);
         return window ? static_cast<int>(SDL_GetWindowID(window)) : 0;
     }

@@ -72,14 +72,14 @@ void DesktopDisplay::SynchroniseWindow(KivoHWnd window, Shown* shown) {
     if (!shown) {
         // A window gets its native window when it first shows.
         if (!visible) return;
-        NativeWindowSpec spec;
-        spec.client = OnDesktop(client);
-        spec.title = title.c_str();
-        spec.framed = (data->style & WsCaption) == WsCaption;
-        spec.resizable = (data->style & WsMaximizeBox) && spec.framed;
-        spec.topmost = (data->exStyle & WsExTopmost) != 0;
-        spec.fullScreen = IsFullScreenPopup(*data);
-        int native = natives_->Create(spec);
+        NativeWindowLook look;
+        look.client = OnDesktop(client);
+        look.title = title.c_str();
+        look.framed = (data->style & WsCaption) == WsCaption;
+        look.resizable = (data->style & WsMaximizeBox) && look.framed;
+        look.topmost = (data->exStyle & WsExTopmost) != 0;
+        look.fullScreen = IsFullScreenPopup(*data);
+        int native = natives_->Create(look);
         if (!native) return;
         shown = &shown_[window];
         shown->native = native;

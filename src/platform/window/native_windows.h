@@ -36,7 +36,7 @@ struct NativeEvent {
     int code = 0;    // keys: the virtual key (key_state.h); buttons: VkLButton or VkRButton
 };
 
-struct NativeWindowSpec {
+struct NativeWindowLook {
     Rect client;  // in desktop co-ordinates
     const char* title = "";
     bool framed = true;      // has a caption the window manager draws
@@ -53,7 +53,7 @@ class NativeWindows {
     virtual Rect DesktopArea() = 0;
 
     // A new, hidden window; 0 when it cannot be made.
-    virtual int Create(const NativeWindowSpec& spec) = 0;
+    virtual int Create(const NativeWindowLook& look) = 0;
     virtual void Destroy(int window) = 0;
     virtual void SetTitle(int window, const char* title) = 0;
     virtual void SetClientArea(int window, const Rect& client) = 0;
