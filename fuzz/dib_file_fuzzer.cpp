@@ -1,8 +1,6 @@
 // Feeds arbitrary bytes to the bitmap file reader: the header reader on a stream at an offset
 // (as the skin archive uses it) and the whole-file reader on a file. Whatever is accepted must
 // describe no more than its block holds, and nothing may be read or allocated past the input.
-#include <unistd.h>
-
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -11,15 +9,12 @@
 #include "output/dib_file.h"
 #include "output/packed_dib.h"
 #include "platform/global_memory.h"
+#include "scratch_file.h"
 
 namespace {
 
-void Check(bool condition, const char* what) {
-    if (!condition) {
-        std::fprintf(stderr, "dib_file_fuzzer: %s\n", what);
-        std::abort();
-    }
-}
+using kivoly::fuzz::Check;
+using kivoly::fuzz::WriteScratchFile;
 
 void CheckBlock(kivoly::platform::GlobalHandle handle, std::size_t inputSize, bool whole) {
     if (handle == nullptr) return;
@@ -35,17 +30,6 @@ void CheckBlock(kivoly::platform::GlobalHandle handle, std::size_t inputSize, bo
     platform::GlobalFree(handle);
 }
 
-const std::string& ScratchFile() {
-    static const std::string path = [] {
-        char pattern[] = "/tmp/kivoly-dib-fuzz-XXXXXX";
-        const int fd = ::mkstemp(pattern);
-        Check(fd >= 0, "cannot create a scratch file");
-        ::close(fd);
-        return std::string(pattern);
-    }();
-    return path;
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
@@ -59,10 +43,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
         }
     }
     // The whole-file reader.
-    std::FILE* file = std::fopen(ScratchFile().c_str(), "wb");
-    Check(file != nullptr, "cannot write the scratch file");
-    std::fwrite(data, 1, size, file);
-    std::fclose(file);
-    CheckBlock(kivoly::ReadDibFile(ScratchFile().c_str()), size, true);
+    CheckBlock(kivoly::ReadDibFile(WriteScratchFile(data, size).c_str()), size, true);
     return 0;
 }
