@@ -7,9 +7,9 @@
 #include "platform/window/message_queue.h"
 #include "platform/window/paint.h"
 #include "platform/window/window.h"
-#include "resources/string_table.h"
 #include "ui/adjustment_controls.h"
 #include "ui/commands.h"
+#include "ui/panel_window.h"
 #include "ui/process_preview.h"
 #include "ui/skin_drawing.h"
 
@@ -68,14 +68,9 @@ KivoHWnd CreateButton(KivoHWnd panel, int id, const Rect& place) {
 
 ProcessPanel::ProcessPanel(Grabber& grabber, KivoHWnd mainWindow, const SkinMembers& skin)
     : grabber_(grabber), mainWindow_(mainWindow), skin_(skin), processInfo_(grabber.processInfo) {
-    RegisterFrameworkClass(FrameworkClass::ProcessPanel);
     RegisterFrameworkClass(FrameworkClass::Control);
-    const KivoBitmapInfoHeader* background = skin[kAdjustBackground];
-    char title[32];
-    LoadResourceString(3, title, sizeof title);
-    hwnd = CreateWindow(0, FrameworkClassName(FrameworkClass::ProcessPanel), title, WsChild, 0, 0,
-                        background ? background->biWidth : 0, background ? background->biHeight : 0,
-                        mainWindow, 0, this);
+    hwnd = CreatePanelWindow(FrameworkClass::ProcessPanel, 3, skin[kAdjustBackground], mainWindow,
+                             this);
     if (!hwnd) return;
     for (std::size_t i = 0; i < kControls.size(); ++i) {
         const ControlPlace& place = kControls[i];

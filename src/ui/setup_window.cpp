@@ -9,8 +9,8 @@
 #include "platform/window/message_queue.h"
 #include "platform/window/paint.h"
 #include "platform/window/window.h"
-#include "resources/string_table.h"
 #include "ui/commands.h"
+#include "ui/panel_window.h"
 #include "ui/skin_drawing.h"
 
 namespace kivoly::ui {
@@ -144,13 +144,7 @@ void SetupWindow::Choose(int item, SetupRecords& records) {
 
 SetupWindow::SetupWindow(Grabber& grabber, KivoHWnd mainWindow, const SkinMembers& skin)
     : grabber_(grabber), mainWindow_(mainWindow), skin_(skin) {
-    RegisterFrameworkClass(FrameworkClass::Setup);
-    const KivoBitmapInfoHeader* background = skin[kSetupBackground];
-    char title[32];
-    LoadResourceString(4, title, sizeof title);
-    hwnd = CreateWindow(0, FrameworkClassName(FrameworkClass::Setup), title, WsChild, 0, 0,
-                        background ? background->biWidth : 0, background ? background->biHeight : 0,
-                        mainWindow, 0, this);
+    hwnd = CreatePanelWindow(FrameworkClass::Setup, 4, skin[kSetupBackground], mainWindow, this);
 }
 
 SetupWindow::~SetupWindow() {
