@@ -158,19 +158,5 @@ TEST_F(RawFileSourceTest, LongNamesAreCutToTheBuffer) {
     EXPECT_FALSE(source.AcquireField());
 }
 
-TEST(VideoSourceBaseTest, SampleRateAndLineLength) {
-    RawFileSource source("");
-    source.SetSampleRate(3);
-    EXPECT_EQ(source.samplesPerLine, 227);
-    source.SetSampleRate(1);
-    EXPECT_EQ(source.samplesPerLine, 455);
-    source.SetAltLineLength(1);
-    EXPECT_EQ(source.samplesPerLine, 908);
-    source.SetAltLineLength(0);
-    EXPECT_EQ(source.samplesPerLine, 910);
-    EXPECT_EQ(source.isHardware, 0);
-    EXPECT_FALSE(source.VerifyReadback(nullptr, 0));
-}
-
 }  // namespace
 }  // namespace kivoly

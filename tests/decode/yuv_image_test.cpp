@@ -64,24 +64,6 @@ TEST(YuvImageGeometry, OutputWidthChoosesWorkLines) {
     EXPECT_EQ(noInfo.workLineBytes, 1504);
 }
 
-TEST(YuvImageStorage, LinesLiveInBlocksOfSixteen) {
-    YuvImage image(Quality(0), nullptr);
-    const LineTable& t = image.lineTable;
-    // 242 lines: 15 full blocks and one of 2 lines; block addresses follow the line entries.
-    uint8_t* block1 = t.entries[242 + 1];
-    EXPECT_EQ(t.Line(17), block1 + 1 * kLineBytes);
-    uint8_t* last = t.entries[242 + 15];
-    EXPECT_EQ(t.Line(240), last);
-    EXPECT_EQ(t.Line(241), last + kLineBytes);
-    for (int i = 0; i < 242; ++i) {
-        EXPECT_EQ(t.Line(i), t.entries[242 + i / 16] + (i % 16) * kLineBytes) << i;
-    }
-    // Every line buffer is usable to its last byte.
-    for (int i = 0; i < 242; ++i)
-        std::memset(t.Line(i), i, kLineBytes);
-    EXPECT_EQ(t.Line(17)[0], 17);
-}
-
 TEST(YuvImageStorage, ReuseOrCreateKeepsMatchingImages) {
     const KivoProcessInfo w640 = Width(640);
     YuvImage* image = YuvImage::ReuseOrCreate(nullptr, Quality(2), &w640);

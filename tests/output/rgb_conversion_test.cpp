@@ -242,7 +242,6 @@ TEST(RgbConversion, SharpenGainKeepsItsRangeWithHighContrast) {
     info.Sharpness = 50;
     info.Contrast = 50;
     ASSERT_TRUE(tables.Build(info, 128, kFullLineBytes));
-    EXPECT_EQ(tables.SharpenGain[127 + 128], 127 * 50 * 20480 * 8 / 8000);
     EXPECT_LT(tables.SharpenGain[-128 + 128], 0);
     // With every adjustment at zero the tables are kept and no adjusted line exists.
     ASSERT_TRUE(tables.Build(Settings(640, 480), 128, kFullLineBytes));
