@@ -44,7 +44,7 @@ class BlankSkin {
   private:
     void Add(int member, int width, int frameHeight, int frames) {
         platform::GlobalHandle handle = CreateDib(24, width, frameHeight * frames);
-        KivoBitmapInfoHeader* header = LockDib(handle);
+        platform::BitmapInfoHeader* header = LockDib(handle);
         header->biHeight = frameHeight;
         header->biSizeImage /= static_cast<uint32_t>(frames);
         handles_[member] = handle;

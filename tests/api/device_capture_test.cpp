@@ -13,6 +13,7 @@
 #include "capture/detected_ports.h"
 #include "kivoly/kivoly.h"
 #include "output/packed_dib.h"
+#include "platform/gdi/bitmap_info_header.h"
 #include "platform/key_state.h"
 #include "platform/message_box.h"
 #include "sim/encoded_signal.h"
@@ -34,7 +35,7 @@ constexpr int kHeight = 480;
 // The bitmap's pixels as R, G, B, top row first.
 std::vector<uint8_t> RgbOf(KivoHGlobal dib) {
     std::vector<uint8_t> rgb;
-    const KivoBitmapInfoHeader* header = LockDib(dib);
+    const platform::BitmapInfoHeader* header = LockDib(dib);
     if (!header) return rgb;
     const int stride = DibStride(24, header->biWidth);
     for (int y = header->biHeight - 1; y >= 0; --y) {

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "output/packed_dib.h"
+#include "platform/gdi/bitmap_info_header.h"
 
 namespace kivoly {
 namespace {
@@ -245,7 +246,7 @@ TEST_F(DibFileTest, MutatedHeadersNeverReadPastTheFile) {
 
 TEST_F(DibFileTest, LockDibRefusesHeadersThatClaimMoreThanTheirBlock) {
     GlobalHandle dib = CreateDib(24, 10, 10);
-    auto* header = static_cast<KivoBitmapInfoHeader*>(platform::GlobalLock(dib));
+    auto* header = static_cast<platform::BitmapInfoHeader*>(platform::GlobalLock(dib));
     header->biHeight = 1000;
     platform::GlobalUnlock(dib);
     EXPECT_EQ(LockDib(dib), nullptr);

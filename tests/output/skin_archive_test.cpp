@@ -15,6 +15,7 @@
 
 #include "output/dib_file.h"
 #include "output/packed_dib.h"
+#include "platform/gdi/bitmap_info_header.h"
 #include "platform/message_box.h"
 #include "platform/settings_folder.h"
 #include "support/temp_settings_folder.h"
@@ -245,7 +246,7 @@ TEST_F(SkinArchiveTest, TheBuiltArchiveHoldsTheTwentyThreeMembersAtTheirSizes) {
         SCOPED_TRACE("member " + std::to_string(i + 1));
         SkinBitmap member = ReadNextSkinBitmap(false);
         ASSERT_TRUE(member);
-        const KivoBitmapInfoHeader& header = *member.header;
+        const platform::BitmapInfoHeader& header = *member.header;
         EXPECT_EQ(header.biWidth, expected[i].width);
         EXPECT_EQ(header.biHeight, expected[i].height * expected[i].frames);
         EXPECT_EQ(header.biSizeImage % uint32_t(expected[i].frames), 0u);
@@ -278,7 +279,7 @@ class BuiltSkinTest : public SkinArchiveTest {
     // The colour at (x, y) of frame `frame` (top row first) of a 24-bit member whose frames
     // are `frameHeight` rows high.
     uint32_t Pixel(int number, int x, int y, int frameHeight = 0, int frame = 0) const {
-        const KivoBitmapInfoHeader* header = members_[std::size_t(number)].header;
+        const platform::BitmapInfoHeader* header = members_[std::size_t(number)].header;
         const int row = int(header->biHeight) - 1 - (frame * frameHeight + y);
         const uint8_t* at = DibPixels(header) + row * DibStride(24, header->biWidth) + 3 * x;
         return uint32_t(at[0]) | uint32_t(at[1]) << 8 | uint32_t(at[2]) << 16;
@@ -289,7 +290,7 @@ class BuiltSkinTest : public SkinArchiveTest {
     void ExpectFits(int number, int panel, int x, int y, int frameHeight = 0, int frame = 0,
                     Content content = {}) {
         SCOPED_TRACE("member " + std::to_string(number) + " frame " + std::to_string(frame));
-        const KivoBitmapInfoHeader* header = members_[std::size_t(number)].header;
+        const platform::BitmapInfoHeader* header = members_[std::size_t(number)].header;
         const int width = int(header->biWidth);
         const int height = frameHeight ? frameHeight : int(header->biHeight);
         int mismatches = 0;

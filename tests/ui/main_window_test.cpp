@@ -11,6 +11,7 @@
 #include "capture/video_source.h"
 #include "output/skin_archive.h"
 #include "platform/clock.h"
+#include "platform/gdi/bitmap_info_header.h"
 #include "platform/global_memory.h"
 #include "platform/key_state.h"
 #include "platform/message_box.h"
@@ -81,7 +82,7 @@ class MainWindowTest : public ::testing::Test {
     // The window shows `member` (drawn at the window's origin) where it differs from the main
     // panel: in a row of points across its middle.
     void ExpectMemberShown(int member) {
-        const KivoBitmapInfoHeader* header = ui.main().Skin()[member];
+        const platform::BitmapInfoHeader* header = ui.main().Skin()[member];
         const int y = header->biHeight / 2;
         int differing = 0;
         for (int x = 0; x < header->biWidth; x += 7) {
@@ -366,7 +367,7 @@ TEST_F(MainWindowTest, AHostMayDestroyTheWindowAndFreeTheGrabberFromItsCallbacks
         KivoFree(handle);
     };
     KivoSetCallback(handle, KivoCallbackClose, &OnClose);
-    Message close{ui.window, WmClose, 0, 0, 0, 0, 0};
+    KivoMessage close{ui.window, WmClose, 0, 0, 0, 0, 0};
     EXPECT_EQ(KivoProcessWindowsMsg(handle, &close), 1);
     ui.handle = nullptr;                  // freed by the host
     EXPECT_EQ(KivoGetStatus(handle), 0);  // a freed handle is refused
@@ -446,10 +447,10 @@ TEST_F(MainWindowTest, OnlyTheWindowsOwnMessagesAreTaken) {
     ASSERT_NE(ui.Make(), nullptr);
     KivoHWnd other =
         CreateWindow(0, "PreviewObserver", "", WsPopup, 0, 0, 1, 1, nullptr, 0, nullptr);
-    Message foreign{other, WmKeyDown, 'A', 0, 0, 0, 0};
+    KivoMessage foreign{other, WmKeyDown, 'A', 0, 0, 0, 0};
     EXPECT_EQ(KivoProcessWindowsMsg(ui.handle, &foreign), 0);
     EXPECT_EQ(ui.main().CurrentMode(), Mode::Plain);
-    Message own{ui.main().Button(ui::kHelpButtonId), WmKeyDown, 'A', 0, 0, 0, 0};
+    KivoMessage own{ui.main().Button(ui::kHelpButtonId), WmKeyDown, 'A', 0, 0, 0, 0};
     EXPECT_EQ(KivoProcessWindowsMsg(ui.handle, &own), 1);
     EXPECT_EQ(ui.main().CurrentMode(), Mode::Adjust);
     EXPECT_EQ(KivoProcessWindowsMsg(nullptr, &own), 0);

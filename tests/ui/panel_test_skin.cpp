@@ -5,6 +5,7 @@
 
 #include "output/packed_dib.h"
 #include "output/skin_archive.h"
+#include "platform/gdi/bitmap_info_header.h"
 #include "platform/window/message_queue.h"
 #include "platform/window/screen_picture.h"
 #include "platform/window/window.h"
@@ -38,7 +39,7 @@ BuiltSkin::BuiltSkin() {
                                           {ui::kKnobFrames, ui::kKnobFrameCount},
                                           {ui::kSliderFrames, ui::kSliderFrameCount}};
     for (auto [number, frames] : strips) {
-        if (KivoBitmapInfoHeader* header = members_[number]) {
+        if (platform::BitmapInfoHeader* header = members_[number]) {
             header->biHeight /= frames;
             header->biSizeImage /= static_cast<uint32_t>(frames);
         }
@@ -60,7 +61,7 @@ bool BuiltSkin::Complete() const {
 }
 
 uint32_t BuiltSkin::Pixel(int member, int x, int y, int frame, int frameCount) const {
-    const KivoBitmapInfoHeader* header = members_[member];
+    const platform::BitmapInfoHeader* header = members_[member];
     const int height = header->biHeight;
     const std::size_t stride = std::size_t(DibStride(header->biBitCount, header->biWidth));
     const std::size_t memoryRow = std::size_t((frameCount - 1 - frame) * height + height - 1 - y);

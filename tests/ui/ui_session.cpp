@@ -2,8 +2,10 @@
 
 #include "api/handed_out.h"
 #include "capture/detected_ports.h"
+#include "kivoly/host.h"
 #include "output/packed_dib.h"
 #include "output/skin_archive.h"
+#include "platform/gdi/bitmap_info_header.h"
 #include "platform/key_state.h"
 #include "platform/window/display.h"
 #include "platform/window/host_display.h"
@@ -37,11 +39,11 @@ KivoHWnd UiSession::Make() {
 }
 
 void UiSession::Pump() {
-    platform::Message message;
-    while (platform::PeekMessage(message, nullptr, 0, 0, platform::PmRemove)) {
+    KivoMessage message;
+    while (KivolyHostPeekMessage(&message, 1)) {
         if (KivoProcessWindowsMsg(handle, &message)) continue;
-        platform::TranslateMessage(message);
-        platform::DispatchMessage(message);
+        KivolyHostTranslateMessage(&message);
+        KivolyHostDispatchMessage(&message);
     }
 }
 
@@ -60,7 +62,7 @@ uint32_t UiSession::Pixel(int x, int y) {
 }
 
 uint32_t UiSession::MemberPixel(int member, int x, int y) {
-    const KivoBitmapInfoHeader* header = main().Skin()[member];
+    const platform::BitmapInfoHeader* header = main().Skin()[member];
     const int stride = DibStride(header->biBitCount, header->biWidth);
     const uint8_t* row =
         DibPixels(header) + static_cast<size_t>(stride) * (header->biHeight - 1 - y);

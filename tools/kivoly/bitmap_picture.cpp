@@ -5,6 +5,7 @@
 
 #include "output/dib_file.h"
 #include "output/packed_dib.h"
+#include "platform/gdi/bitmap_info_header.h"
 #include "sim/picture.h"
 #include "sim/picture_file.h"
 
@@ -28,7 +29,7 @@ bool IsPicturePath(const std::string& path) {
 bool WriteBitmapPicture(KivoHGlobal dib, const std::string& path, std::string& error) {
     // The library's own writer, for its reason when the file cannot be written whole.
     if (Extension(path) == ".bmp") return WriteDibHandle(dib, path.c_str(), &error) != 0;
-    const KivoBitmapInfoHeader* header = LockDib(dib);
+    const platform::BitmapInfoHeader* header = LockDib(dib);
     if (!header || header->biBitCount != 24) {
         if (header) platform::GlobalUnlock(dib);
         error = "cannot write " + path + ": the bitmap cannot be written as PNG";

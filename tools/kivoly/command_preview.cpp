@@ -78,7 +78,7 @@ std::string PrefixOf(const std::string& output) {
 }
 
 // The preview bitmap as an RGB picture, through its palette.
-sim::Picture FramePicture(const KivoBitmapInfoHeader* header) {
+sim::Picture FramePicture(const platform::BitmapInfoHeader* header) {
     const uint8_t* palette = reinterpret_cast<const uint8_t*>(header) + header->biSize;
     const uint8_t* bits = DibPixels(header);
     const int stride = DibStride(8, header->biWidth);
@@ -108,7 +108,8 @@ int32_t SaveFrame() {
     WarnOfBattery(run);
     // Exactly the frames asked for, however often the preview still calls.
     if (run.framesSaved >= run.framesWanted) return 0;
-    const KivoBitmapInfoHeader* header = KivoGetPreviewDIB(run.grabber);
+    const auto* header =
+        reinterpret_cast<const platform::BitmapInfoHeader*>(KivoGetPreviewDIB(run.grabber));
     const std::string path = run.prefix + "-" + std::to_string(run.framesSaved + 1) + ".png";
     if (!header || !sim::WritePng(path, FramePicture(header), run.error)) {
         if (run.error.empty()) run.error = "no preview bitmap";
@@ -124,7 +125,8 @@ platform::LResult ViewProcedure(KivoHWnd window, uint32_t message, platform::WPa
         case platform::WmPaint: {
             platform::PaintRecord paint;
             platform::DeviceContext* dc = platform::BeginPaint(window, paint);
-            const KivoBitmapInfoHeader* header = KivoGetPreviewDIB(gRun->grabber);
+            const auto* header = reinterpret_cast<const platform::BitmapInfoHeader*>(
+                KivoGetPreviewDIB(gRun->grabber));
             if (dc && header) {
                 platform::StretchDIBits(*dc, 0, 0, header->biWidth * kScale,
                                         header->biHeight * kScale, 0, 0, header->biWidth,

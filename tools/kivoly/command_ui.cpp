@@ -11,6 +11,7 @@
 #include "command_line.h"
 #include "device_options.h"
 #include "display_choice.h"
+#include "kivoly/host.h"
 #include "kivoly/kivoly.h"
 #include "picture_viewer.h"
 #include "platform/message_box.h"
@@ -224,11 +225,11 @@ int RunUi(const std::vector<std::string>& args) {
             StartUiScript(
                 window, std::move(steps), stepMs, [&host] { return host.busy; }, &host.failed);
         }
-        platform::Message message;
-        while (platform::GetMessage(message, nullptr, 0, 0) > 0) {
+        KivoMessage message;
+        while (KivolyHostGetMessage(&message) > 0) {
             if (KivoProcessWindowsMsg(host.grabber, &message)) continue;
-            platform::TranslateMessage(message);
-            platform::DispatchMessage(message);
+            KivolyHostTranslateMessage(&message);
+            KivolyHostDispatchMessage(&message);
         }
         if (host.failed) code = 1;
         // A script given a name to save under that never saved has not done its work.
