@@ -1,4 +1,4 @@
-#include "picture_viewer.h"
+#include "kivoly/tools.h"
 
 #include <algorithm>
 #include <vector>
@@ -13,7 +13,7 @@
 #include "platform/window/window.h"
 #include "platform/window/window_class.h"
 
-namespace kivoly::cli {
+namespace kivoly::tools {
 
 namespace {
 
@@ -104,4 +104,4 @@ void PictureViewer::CloseAll() {
     latest_ = nullptr;
 }
 
-}  // namespace kivoly::cli
+}  // namespace kivoly::tools
