@@ -14,7 +14,6 @@
 #include "decode/yuv_image.h"
 #include "support/encoded_capture.h"
 #include "support/temp_settings_folder.h"
-#include "support/unstable_source.h"
 
 namespace kivoly {
 namespace {
@@ -234,21 +233,6 @@ TEST(CapturePasses, PictureWithoutBurstIsGrey) {
             for (int k = 8; k < kSampleWidth - 8; ++k)
                 ASSERT_EQ(ChromaAt(image, l, k), 0);
         }
-    }
-}
-
-TEST(CapturePasses, UnstableSignalStopsThePasses) {
-    for (int camera : {0, 1}) {
-        test::UnstableSource device(testing::StillFile(Colour(), 40));
-        KivoGrabInfo info = test::ColourCameraGrab(2);
-        info.CameraInput = camera;
-        YuvImage image(info, nullptr);
-        ASSERT_EQ(image.Decode(info, nullptr, nullptr, &device), DecodeOk);
-        EXPECT_EQ(image.passesDone, 2);
-        // A camera is retried up to the limit, sixteen attempts of which every second takes
-        // two fields (unlocked fields are taken in turn); a tape stops at once.
-        EXPECT_EQ(device.acquisitions, camera ? 2 + 8 * 1 + 8 * 2 : 3);
-        EXPECT_EQ(ChromaAt(image, 100, 300), 20);
     }
 }
 

@@ -93,14 +93,22 @@ TEST(DecodeProgress, AbortStopsAnyPhaseAndDeletesTheDump) {
     }
 }
 
-TEST(DecodeProgress, ExhaustedRetriesAreReported) {
-    test::UnstableSource camera(StillFile(40));
-    RecordingProgress progress;
-    const KivoGrabInfo info = test::ColourCameraGrab(2);
-    YuvImage image(info, nullptr);
-    ASSERT_EQ(image.Decode(info, &progress, nullptr, &camera), DecodeOk);
-    EXPECT_EQ(progress.exhausted, std::vector<bool>{false});
-    EXPECT_EQ(image.passesDone, 2);
+// A signal that loses its lock after the first frame: a camera is retried up to the limit, sixteen
+// attempts of which every second takes two fields (unlocked fields are taken in turn), and the
+// exhausted retries are reported; a tape stops at once. The picture is made from the first frame.
+TEST(DecodeProgress, UnstableSignalStopsThePassesAndSaysSo) {
+    for (int camera : {0, 1}) {
+        test::UnstableSource source(StillFile(40));
+        RecordingProgress progress;
+        KivoGrabInfo info = test::ColourCameraGrab(2);
+        info.CameraInput = camera;
+        YuvImage image(info, nullptr);
+        ASSERT_EQ(image.Decode(info, &progress, nullptr, &source), DecodeOk);
+        EXPECT_EQ(image.passesDone, 2);
+        EXPECT_EQ(source.acquisitions, camera ? 2 + 8 * 1 + 8 * 2 : 3);
+        EXPECT_EQ(progress.exhausted, camera ? std::vector<bool>{false} : std::vector<bool>{});
+        EXPECT_EQ(static_cast<int8_t>(image.lineTable.Line(100)[kSampleWidth + 300]), 15);
+    }
 }
 
 }  // namespace
