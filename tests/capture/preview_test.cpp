@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "capture/detected_ports.h"
+#include "capture/internal/preview_palette.h"
 #include "capture/parallel_port_device.h"
 #include "sim/simulated_rig.h"
 

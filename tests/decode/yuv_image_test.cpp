@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "decode/level_recorder.h"
+#include "decode/internal/level_recorder.h"
 
 namespace kivoly {
 namespace {
