@@ -31,6 +31,7 @@
 #include "sim/simulated_rig.h"
 #include "support/encoded_capture.h"
 #include "support/plane_psnr.h"
+#include "support/quiet_grabber.h"
 #include "support/source_on_grid.h"
 #include "support/temp_settings_folder.h"
 #include "support/test_pictures.h"
@@ -148,23 +149,11 @@ std::vector<uint8_t> BitmapRgb(KivoHGlobal dib) {
 }
 
 // The simulated digitizer's capture through the C interface, as a host makes it.
-std::vector<uint8_t> DeviceRgb(const std::string& picture, int quality, int width, int height) {
+std::vector<uint8_t> DeviceRgb(const std::string& picture, int quality, int width) {
     test::TempSettingsFolder folder;
     platform::ClearShownMessageBoxes();
     sim::SimulatedRig rig(std::make_unique<sim::EncodedSignal>(PictureNamed(picture)));
-    KivoGrabber* grabber = KivoAlloc();
-    KivoSetShowProgress(grabber, 0);
-    KivoGrabInfo grab;
-    KivoGetGrabInfo(grabber, &grab);
-    grab.Quality = quality;
-    grab.CameraInput = 1;
-    KivoSetGrabInfo(grabber, &grab);
-    KivoProcessInfo process;
-    KivoGetProcessInfo(grabber, &process);
-    process.Width = width;
-    process.Height = height;
-    process.ShowWhileProcessing = 0;
-    KivoSetProcessInfo(grabber, &process);
+    KivoGrabber* grabber = test::QuietGrabber(quality, width);
     KivoHGlobal dib = KivoScanAndProcess(grabber, nullptr);
     EXPECT_NE(dib, nullptr);
     EXPECT_TRUE(platform::ShownMessageBoxes().empty());
@@ -204,8 +193,7 @@ double Measure(const Row& row) {
         case Road::RawFile:
             return RgbPsnr(RawFileRgb(row.picture, row.quality, row.width, height), row);
         case Road::Device: {
-            const std::vector<uint8_t> device =
-                DeviceRgb(row.picture, row.quality, row.width, height);
+            const std::vector<uint8_t> device = DeviceRgb(row.picture, row.quality, row.width);
             EXPECT_TRUE(device == RawFileRgb(row.picture, row.quality, row.width, height))
                 << "the device's picture differs from the raw file's";
             return RgbPsnr(device, row);
