@@ -99,8 +99,15 @@ TEST_F(DeviceCommandsTest, CaptureFromTheSimulatedDigitizer) {
     const test::CommandResult run =
         Kivoly("capture --simulate --quality 2 --size 320x240 -o " + In("bars.png"));
     EXPECT_EQ(run.exitCode, 0) << run.output;
-    EXPECT_GT(fs::file_size(folder / "bars.png"), 1000u);
     EXPECT_NE(run.output.find("device time"), std::string::npos) << run.output;
+    // The colour bars: 75 % grey on the left, blue on the right.
+    sim::Picture picture;
+    std::string error;
+    ASSERT_TRUE(sim::ReadPicture((folder / "bars.png").string(), picture, error)) << error;
+    ASSERT_EQ(picture.width, 320);
+    EXPECT_NEAR(picture.Pixel(20, 120)[1], 191, 15);
+    EXPECT_LT(picture.Pixel(300, 120)[1], 40);
+    EXPECT_GT(picture.Pixel(300, 120)[2], 150);
     const test::CommandResult bmp = Kivoly("capture --simulate --quality 0 -o " + In("bars.bmp"));
     EXPECT_EQ(bmp.exitCode, 0) << bmp.output;
     EXPECT_EQ(fs::file_size(folder / "bars.bmp"), 54u + 640u * 480u * 3u);
