@@ -202,16 +202,6 @@ double Measure(const Row& row) {
     return 0;
 }
 
-class RoadTable : public ::testing::TestWithParam<Row> {};
-
-TEST_P(RoadTable, HoldsItsFigure) {
-    const Row& row = GetParam();
-    const double dB = Measure(row);
-    std::printf("%-8s Q%d %4d %-10s %.2f dB (table %.2f)\n", row.picture, row.quality, row.width,
-                RoadName(row.road), dB, row.dB);
-    EXPECT_GE(dB, row.dB - kMargin);
-}
-
 // The decoder's planes: the frame comb (qualities 1 to 3) separates almost perfectly; the
 // single-frame decoder (quality 0) has only one field to separate from. Chroma takes the missing
 // axis of each position from its neighbour, which shows at the sharp colour steps of the bars.
@@ -267,13 +257,37 @@ constexpr Row kRows[] = {
     {"bars", 2, 320, Road::Device, 28.85},
 };
 
-std::string RowName(const ::testing::TestParamInfo<Row>& info) {
-    const Row& row = info.param;
-    return std::string(row.picture) + "_Q" + std::to_string(row.quality) + "_" +
-           (row.width ? std::to_string(row.width) + "_" : "") + RoadName(row.road);
+// One test a picture and quality, so that each decodes once: every row of the table for them.
+struct Decode {
+    const char* picture;
+    int quality;
+};
+
+class RoadTable : public ::testing::TestWithParam<Decode> {};
+
+TEST_P(RoadTable, EveryRowHoldsItsFigure) {
+    int rows = 0;
+    for (const Row& row : kRows) {
+        if (row.picture != std::string(GetParam().picture) || row.quality != GetParam().quality)
+            continue;
+        ++rows;
+        const double dB = Measure(row);
+        std::printf("%-8s Q%d %4d %-10s %.2f dB (table %.2f)\n", row.picture, row.quality,
+                    row.width, RoadName(row.road), dB, row.dB);
+        EXPECT_GE(dB, row.dB - kMargin) << RoadName(row.road) << " " << row.width;
+    }
+    EXPECT_GT(rows, 0);
 }
 
-INSTANTIATE_TEST_SUITE_P(Roads, RoadTable, ::testing::ValuesIn(kRows), RowName);
+INSTANTIATE_TEST_SUITE_P(Roads, RoadTable,
+                         ::testing::Values(Decode{"natural", 0}, Decode{"natural", 1},
+                                           Decode{"natural", 2}, Decode{"natural", 3},
+                                           Decode{"bars", 0}, Decode{"bars", 1}, Decode{"bars", 2},
+                                           Decode{"bars", 3}),
+                         [](const ::testing::TestParamInfo<Decode>& info) {
+                             return std::string(info.param.picture) + "_Q" +
+                                    std::to_string(info.param.quality);
+                         });
 
 // The bounds are sharp: the natural picture one row lower, or with red and blue exchanged, falls
 // below the figure of its row.
