@@ -52,33 +52,14 @@ struct Row {
 };
 
 const char* RoadName(Road road) {
-    switch (road) {
-        case Road::Luma:
-            return "Luma";
-        case Road::Chroma:
-            return "Chroma";
-        case Road::SecondLuma:
-            return "SecondLuma";
-        case Road::RawFile:
-            return "RawFile";
-        case Road::Device:
-            return "Device";
-    }
-    return "";
+    static const char* const kNames[] = {"Luma", "Chroma", "SecondLuma", "RawFile", "Device"};
+    return kNames[static_cast<int>(road)];
 }
 
 const sim::Picture& PictureNamed(const std::string& name) {
     static const sim::Picture natural = test::NaturalPicture();
     static const sim::Picture bars = test::BarsPicture();
     return name == "bars" ? bars : natural;
-}
-
-KivoGrabInfo GrabInfo(int quality) {
-    KivoGrabInfo info{};
-    info.Quality = quality;
-    info.UseColor = 1;
-    info.CameraInput = 1;
-    return info;
 }
 
 // The encoder's raw file of a picture at a quality and its decode, made once for every row.
@@ -93,7 +74,7 @@ const Decoded& DecodedFor(const std::string& picture, int quality) {
     if (!d.image) {
         d.capture = test::EncodeForQuality(PictureNamed(picture), quality);
         MemoryRawSource source(d.capture.nsr);
-        const KivoGrabInfo info = GrabInfo(quality);
+        const KivoGrabInfo info = test::ColourCameraGrab(quality);
         d.image = std::make_unique<YuvImage>(info, nullptr);
         EXPECT_EQ(d.image->Decode(info, nullptr, nullptr, &source), DecodeOk);
     }
