@@ -126,7 +126,7 @@ TEST_F(MainWindowTest, PreviewShowsFramesAndPressingPreviewAgainRestartsIt) {
     int stateAtSecondTick = -1;
     StartObserver(ui.main().PreviewPane(), [&](int tick) {
         if (tick == 1) {
-            ui.ExpectShows("button-preview-pressed", test::kPreviewButton);
+            ui.ExpectShows(test::MemberGolden(ui::kPreviewPressed), test::kPreviewButton);
             InjectKeyPress('P');  // taken by the running preview, carried out after it
         } else {
             stateAtSecondTick = ui.grabber().previewState;
@@ -152,7 +152,7 @@ TEST_F(MainWindowTest, LowBatteryLightsItsLampAndPlaysItsSound) {
         if (tick < 3) return;  // the device answers from its cache in the first frame
         lamp = ui.main().LowBatteryShown();
         ui.Pump();
-        ui.ExpectShows("lamp-low-battery", test::kLowBatteryLamp);
+        ui.ExpectShows(test::MemberGolden(ui::kLowBattery), test::kLowBatteryLamp);
         KivoStopPreviewing(ui.handle);
     });
     ui.Press('P');
@@ -201,14 +201,14 @@ TEST_F(MainWindowTest, HoldingTheCaptureButtonWaitsForVideoAndReleasingCaptures)
     ui::CaptureButton& capture = *ui.main().Capture();
     EXPECT_EQ(KivoGetStatus(ui.handle), KivoStatusVideoOn);
     EXPECT_EQ(capture.GetState(), ui::CaptureButton::kWaiting);
-    ui.ExpectShows("button-capture-waiting", test::kCaptureButton);
+    ui.ExpectShows(test::MemberGolden(ui::kCaptureWaiting), test::kCaptureButton);
     // The device locks onto the video; the button's timer notices.
     for (int i = 0; i < 50 && capture.GetState() != ui::CaptureButton::kReady; ++i) {
         ui.rig.clock.AdvanceUs(20 * 1000);
         ui.Pump();
     }
     EXPECT_EQ(capture.GetState(), ui::CaptureButton::kReady);
-    ui.ExpectShows("button-capture-ready", test::kCaptureButton);
+    ui.ExpectShows(test::MemberGolden(ui::kCaptureReady), test::kCaptureButton);
     EXPECT_EQ(captures, 0);
     InjectMouseButton(VkLButton, false, button);
     ui.Pump();
@@ -222,7 +222,7 @@ TEST_F(MainWindowTest, SpaceCapturesWithTheVideoOnAndTheButtonShowingReady) {
     KivoHGlobal picture = nullptr;
     gOnCapture = [&] {
         statusAtCapture = KivoGetStatus(ui.handle);
-        ui.ExpectShows("button-capture-ready", test::kCaptureButton);
+        ui.ExpectShows(test::MemberGolden(ui::kCaptureReady), test::kCaptureButton);
         picture = KivoScanAndProcess(ui.handle, nullptr);
     };
     KivoSetCallback(ui.handle, KivoCallbackCapture, &OnCapture);
@@ -417,7 +417,7 @@ TEST_F(MainWindowTest, SaveAppearsWithAPictureWhenTheHostCanSave) {
     ui.Pump();
     EXPECT_TRUE(IsWindowVisible(save));
     EXPECT_EQ(GetWindowText(ui.window), "Kivoly - two");
-    ui.ExpectShows("button-save-released", test::kSaveButton);
+    ui.ExpectShows(test::MemberGolden(ui::kSaveReleased), test::kSaveButton);
     ui.ClickAt(282 + 30, 219 + 8);
     EXPECT_EQ(saves, 1);
     const std::string longTitle(500, 'x');  // cut to fit the caption, never overflowing it

@@ -182,7 +182,7 @@ TEST_F(ProcessPanelTest, ResetClearsTheAdjustmentsOnlyAndTheControlsFollow) {
     const Point reset = ScreenPoint(ControlWindow(ProcessPanel::kResetId), 10, 8);
     InjectMouseButton(VkLButton, true, reset);
     ui.Pump();
-    ui.ExpectShows("button-reset-pressed", {348, 167, 440, 207}, Panel().hwnd);
+    ui.ExpectShows(test::MemberGolden(kResetPressed), {348, 167, 440, 207}, Panel().hwnd);
     InjectMouseButton(VkLButton, false, reset);
     ui.Pump();
 
@@ -204,7 +204,7 @@ TEST_F(ProcessPanelTest, GoAppearsWithAPictureAndAsksTheHostToProcess) {
     EXPECT_FALSE(IsWindowVisible(go));
     ShowPicture();
     EXPECT_TRUE(IsWindowVisible(go));
-    ui.ExpectShows("button-go-released", {440, 167, 532, 207}, Panel().hwnd);
+    ui.ExpectShows(test::MemberGolden(kGoReleased), {440, 167, 532, 207}, Panel().hwnd);
 
     KivoSetCallback(ui.handle, KivoCallbackProcess, &CountProcess);
     ShowWindow(ui.window, SwHide);

@@ -96,7 +96,7 @@ TEST_F(SetupWindowTest, HoldingTheButtonPreviewsAndReleasingOutsideChangesNothin
     std::remove(ui.folder.File("Kivoly.ini").c_str());
     InjectMouseButton(VkLButton, true, save);
     ui.Pump();
-    ui.ExpectShows("button-save-settings-pressed", {401, 179, 517, 207}, Window().hwnd);
+    ui.ExpectShows(test::MemberGolden(kSaveSettingsPressed), {401, 179, 517, 207}, Window().hwnd);
     EXPECT_EQ(ui.folder.ReadFile("Kivoly.ini"), "");
     InjectMouseButton(VkLButton, false, save);
     ui.Pump();

@@ -19,6 +19,12 @@ inline constexpr platform::Rect kPreviewButton{101, 211, 189, 247};
 inline constexpr platform::Rect kSaveButton{277, 211, 365, 247};
 inline constexpr platform::Rect kLowBatteryLamp{162, 161, 186, 177};
 
+// The golden of a skin member (see the skin archive's test): what a window shows where it draws
+// the member.
+inline std::string MemberGolden(int member) {
+    return "skin-member-" + std::to_string(member);
+}
+
 class UiSession {
   public:
     UiSession();
