@@ -1,4 +1,4 @@
-#include "output/colour_tables.h"
+#include "output/internal/colour_tables.h"
 
 #include <gtest/gtest.h>
 
@@ -7,7 +7,7 @@
 #include <tuple>
 #include <utility>
 
-#include "output/trig_milli.h"
+#include "output/internal/trig_milli.h"
 
 namespace kivoly {
 namespace {

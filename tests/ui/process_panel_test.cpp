@@ -1,7 +1,7 @@
 // The adjustment panel in the main window's adjust mode: its sliders and knobs under the mouse and
 // the keyboard, Reset and Go, and the preview that renders the picture row by row through the
 // current settings.
-#include "ui/process_panel.h"
+#include "ui/internal/process_panel.h"
 
 #include <gtest/gtest.h>
 
@@ -15,9 +15,9 @@
 #include "platform/window/input_injection.h"
 #include "platform/window/message_queue.h"
 #include "platform/window/window.h"
-#include "ui/adjustment_controls.h"
 #include "ui/commands.h"
-#include "ui/process_preview.h"
+#include "ui/internal/adjustment_controls.h"
+#include "ui/internal/process_preview.h"
 #include "ui_session.h"
 
 namespace kivoly::ui {

@@ -1,6 +1,6 @@
 // The setup window in the main window's setup mode: its items chosen with the mouse and the
 // keyboard, the marks that show the choices, and Save Settings.
-#include "ui/setup_window.h"
+#include "ui/internal/setup_window.h"
 
 #include <gtest/gtest.h>
 
@@ -15,7 +15,7 @@
 #include "platform/window/input_injection.h"
 #include "platform/window/window.h"
 #include "ui/commands.h"
-#include "ui/process_panel.h"
+#include "ui/internal/process_panel.h"
 #include "ui_session.h"
 
 namespace kivoly::ui {
