@@ -4,8 +4,8 @@
 
 #include <vector>
 
-#include "capture/configuration_image.h"
 #include "capture/detected_ports.h"
+#include "capture/internal/configuration_image.h"
 #include "capture/parallel_port_device.h"
 #include "sim/simulated_rig.h"
 

@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "capture/detected_ports.h"
+#include "capture/internal/preview_palette.h"
 #include "capture/parallel_port_device.h"
-#include "capture/preview_palette.h"
 #include "sim/simulated_rig.h"
 
 namespace kivoly {

@@ -6,8 +6,8 @@
 #include <random>
 
 #include "gdi_test_bitmaps.h"
-#include "platform/gdi/bit_blt.h"
 #include "platform/gdi/device_context.h"
+#include "platform/internal/gdi/bit_blt.h"
 #include "support/golden_picture.h"
 
 namespace kivoly::platform {
