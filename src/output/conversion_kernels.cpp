@@ -31,6 +31,8 @@ using D32 = hn::ScalableTag<int32_t>;
 using V32 = hn::Vec<D32>;
 
 #if HWY_TARGET == HWY_AVX3_DL
+namespace {
+
 // Byte look-ups in tables of 256 and 1024 entries, 64 lanes at a time: a two-register permute
 // looks up 128 entries, and the index's high bits choose among the permutes' results.
 __m512i LookUp256(const uint8_t* table, __m512i index, __mmask64 high) {
@@ -58,6 +60,7 @@ __m512i LookUp1024(const uint8_t* table, __m512i low, __m512i high) {
                                                   LookUp256(table + 768, index, bit7));
     return _mm512_mask_blend_epi8(bit9, first, second);
 }
+}  // namespace
 #endif
 
 void ResolvePixelsImpl(const uint64_t* sums, int n, int divisor, const PixelTables& tables,
