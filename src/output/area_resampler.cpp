@@ -21,31 +21,6 @@ uint64_t Pack(int y, int u, int v) {
     return y + UField(u) + VField(v);
 }
 
-// running[i] = the sum of samples[0 .. i - 1], for i <= n. The row's quarters are summed side
-// by side, so that their additions overlap, and each then moved up by those before it.
-void RunningSums(const uint64_t* samples, int n, uint64_t* running) {
-    const int quarter = n / 4;
-    uint64_t totals[4] = {};
-    auto step = [&](int k, int i) {
-        running[k * quarter + i] = totals[k];
-        totals[k] += samples[k * quarter + i];
-    };
-    for (int i = 0; i < quarter; ++i) {
-        for (int k = 0; k < 4; ++k)
-            step(k, i);
-    }
-    for (int i = quarter; i < n - 3 * quarter; ++i)
-        step(3, i);
-    uint64_t before = 0;
-    for (int k = 1; k < 4; ++k) {
-        before += totals[k - 1];
-        const int end = k == 3 ? n : (k + 1) * quarter;
-        for (int j = k * quarter; j < end; ++j)
-            running[j] += before;
-    }
-    running[n] = before + totals[3];
-}
-
 }  // namespace
 
 void AreaResampler::Plan(int sourceWidth, int width) {
@@ -161,7 +136,12 @@ void AreaResampler::Run(const ResampleSource& source, int width, uint8_t* dst) {
         // however many samples it spans. The packed arithmetic wraps modulo 2^64 on the way,
         // which leaves the differences exact, and they fit their fields.
         uint64_t* const running = runningSums_.data();
-        RunningSums(samples, sourceWidth_, running);
+        uint64_t total = 0;
+        for (int i = 0; i < sourceWidth_; ++i) {
+            running[i] = total;
+            total += samples[i];
+        }
+        running[sourceWidth_] = total;
         const uint64_t sampleUnits = static_cast<uint64_t>(width);
         uint64_t start = 0;
         for (int x = 0; x < width; ++x) {
