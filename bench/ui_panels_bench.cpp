@@ -12,6 +12,7 @@
 #include "api/grabber.h"
 #include "decode/yuv_image.h"
 #include "output/packed_dib.h"
+#include "platform/gdi/bitmap_info_header.h"
 #include "platform/window/message_queue.h"
 #include "platform/window/window.h"
 #include "ui/internal/process_panel.h"

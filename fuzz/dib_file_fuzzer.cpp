@@ -8,6 +8,7 @@
 
 #include "output/dib_file.h"
 #include "output/packed_dib.h"
+#include "platform/gdi/bitmap_info_header.h"
 #include "platform/global_memory.h"
 #include "scratch_file.h"
 

@@ -10,6 +10,7 @@
 #include "capture/detected_ports.h"
 #include "kivoly/kivoly.h"
 #include "output/packed_dib.h"
+#include "platform/gdi/bitmap_info_header.h"
 #include "platform/sound.h"
 #include "platform/window/message_queue.h"
 #include "sim/simulated_rig.h"
