@@ -198,6 +198,45 @@ struct VideoLockTime {
 };
 VideoLockTime ReadVideoLockTime();
 
+// ---- Files ----------------------------------------------------------------------------------
+// Files written at once, committed together: flushing to the disk is what makes a write cost
+// more than a copy. Each file still replaces its target only whole.
+class FileGroup {
+  public:
+    FileGroup();
+    ~FileGroup();
+    FileGroup(const FileGroup&) = delete;
+    FileGroup& operator=(const FileGroup&) = delete;
+
+    // While one lives, every file the library completes on this thread is handed to the group
+    // instead of being put in place.
+    class Joining {
+      public:
+        explicit Joining(FileGroup& group);
+        ~Joining();
+        Joining(const Joining&) = delete;
+        Joining& operator=(const Joining&) = delete;
+
+      private:
+        struct Scope;
+        std::unique_ptr<Scope> scope_;
+    };
+
+    // The files waiting for Commit.
+    std::size_t Size() const;
+    // Puts every file in its place and empties the group. When any file cannot be synced, or
+    // its place has become one that a file cannot take, none is put in place: every old file
+    // stays and no temporary is left. False when any file is not in place; Errors says which.
+    bool Commit();
+    // One entry for each file of the last Commit, in the order they joined: "" for a file put
+    // in place, else the one-line reason.
+    const std::vector<std::string>& Errors() const;
+
+  private:
+    struct Files;
+    std::unique_ptr<Files> files_;
+};
+
 // ---- The program ----------------------------------------------------------------------------
 // The library's version as the program prints it ("1.1.0.2").
 const char* VersionText();

@@ -265,6 +265,10 @@ int RunDecode(const std::vector<std::string>& args) {
     KivoSetShowProgress(grabber, 0);
 
     auto decoder = std::make_unique<tools::RawFileDecoder>(grabber);
+    // The pictures of a batch reach the disk together: each process gathers the ones it wrote
+    // and the batch runner has it put them in place every few pictures and at its end.
+    const bool batch = job.inputs.size() > 1;
+    tools::FileGroup pictures;
     auto decode = [&](std::size_t i) {
         const std::string& input = job.inputs[i];
         BatchOutcome outcome;
@@ -282,7 +286,11 @@ int RunDecode(const std::vector<std::string>& args) {
         }
         KivoSetGrabInfo(grabber, &grabInfo);
         std::string reason;
+        std::optional<tools::FileGroup::Joining> joining;
+        if (batch) joining.emplace(pictures);
+        const std::size_t gathered = pictures.Size();
         outcome.ok = DecodeOne(grabber, *decoder, input, job.outputs[i], showing, reason);
+        outcome.pending = pictures.Size() > gathered;
         if (outcome.ok) {
             char line[64];
             std::snprintf(line, sizeof line, " (quality %d, %d x %d)", grabInfo.Quality,
@@ -292,6 +300,19 @@ int RunDecode(const std::vector<std::string>& args) {
             outcome.text = "kivoly " + std::string(kName) + ": " + input + ": " + reason;
         }
         return outcome;
+    };
+    // Each pending picture joined the group as its item ran, so the group's errors are theirs
+    // in the same order.
+    auto settle = [&](std::vector<std::pair<std::size_t, BatchOutcome>>& pending) {
+        pictures.Commit();
+        const std::vector<std::string>& errors = pictures.Errors();
+        for (std::size_t k = 0; k < pending.size() && k < errors.size(); ++k) {
+            if (errors[k].empty()) continue;
+            BatchOutcome& outcome = pending[k].second;
+            outcome.ok = false;
+            outcome.text = "kivoly " + std::string(kName) + ": " + job.inputs[pending[k].first] +
+                           ": " + errors[k];
+        }
     };
     int failures = 0;
     auto report = [&](std::size_t, const BatchOutcome& outcome) {
@@ -306,7 +327,7 @@ int RunDecode(const std::vector<std::string>& args) {
     } else {
         // Shown pictures come one after the other, from this process.
         const int jobs = showing ? 1 : job.jobs > 0 ? job.jobs : ProcessorCount();
-        RunBatch(job.inputs.size(), jobs, "Decoding", decode, report);
+        RunBatch(job.inputs.size(), jobs, "Decoding", decode, report, settle);
     }
     decoder.reset();
     KivoFree(grabber);
