@@ -136,12 +136,7 @@ void AreaResampler::Run(const ResampleSource& source, int width, uint8_t* dst) {
         // however many samples it spans. The packed arithmetic wraps modulo 2^64 on the way,
         // which leaves the differences exact, and they fit their fields.
         uint64_t* const running = runningSums_.data();
-        uint64_t total = 0;
-        for (int i = 0; i < sourceWidth_; ++i) {
-            running[i] = total;
-            total += samples[i];
-        }
-        running[sourceWidth_] = total;
+        kernels::RunningSums(samples, sourceWidth_, running);
         const uint64_t sampleUnits = static_cast<uint64_t>(width);
         uint64_t start = 0;
         for (int x = 0; x < width; ++x) {

@@ -209,6 +209,33 @@ void PackRowImpl(const uint8_t* y, const int8_t* k, int n, uint64_t* out) {
     reference::PackRow(y + m, k + m, n - m, out + m);
 }
 
+// With 512-bit vectors, eight sums at a time: each vector's own running sums by three shifted
+// additions, then the total before it added. Elsewhere the additions are one dependent chain
+// anyway, so the scalar form serves.
+void RunningSumsImpl(const uint64_t* samples, int n, uint64_t* running) {
+    int i = 0;
+    uint64_t before = 0;
+#if HWY_TARGET == HWY_AVX3 || HWY_TARGET == HWY_AVX3_DL
+    const __m512i zero = _mm512_setzero_si512();
+    const __m512i lastLane = _mm512_set1_epi64(7);
+    __m512i total = zero;
+    for (; i + 8 <= n; i += 8) {
+        __m512i v = _mm512_loadu_si512(samples + i);
+        v = _mm512_add_epi64(v, _mm512_alignr_epi64(v, zero, 7));
+        v = _mm512_add_epi64(v, _mm512_alignr_epi64(v, zero, 6));
+        v = _mm512_add_epi64(v, _mm512_alignr_epi64(v, zero, 4));
+        _mm512_storeu_si512(running + i + 1, _mm512_add_epi64(v, total));
+        total = _mm512_add_epi64(total, _mm512_permutexvar_epi64(lastLane, v));
+    }
+    before = static_cast<uint64_t>(_mm_cvtsi128_si64(_mm512_castsi512_si128(total)));
+#endif
+    running[0] = 0;
+    for (; i < n; ++i) {
+        before += samples[i];
+        running[i + 1] = before;
+    }
+}
+
 void SharpenRowImpl(const uint8_t* above, const uint8_t* current, const uint8_t* below, int n,
                     const SharpenTables& tables, uint8_t* out) {
     const D32 d;
@@ -301,6 +328,7 @@ namespace kivoly::kernels {
 
 HWY_EXPORT(ResolvePixelsImpl);
 HWY_EXPORT(PackRowImpl);
+HWY_EXPORT(RunningSumsImpl);
 HWY_EXPORT(SharpenRowImpl);
 HWY_EXPORT(ChromaRowImpl);
 HWY_EXPORT(LumaCurveRowImpl);
@@ -312,6 +340,10 @@ void ResolvePixels(const uint64_t* sums, int n, int divisor, const PixelTables& 
 
 void PackRow(const uint8_t* y, const int8_t* k, int n, uint64_t* out) {
     HWY_DYNAMIC_DISPATCH(PackRowImpl)(y, k, n, out);
+}
+
+void RunningSums(const uint64_t* samples, int n, uint64_t* running) {
+    HWY_DYNAMIC_DISPATCH(RunningSumsImpl)(samples, n, running);
 }
 
 void SharpenRow(const uint8_t* above, const uint8_t* current, const uint8_t* below, int n,

@@ -49,6 +49,15 @@ void PackRow(const uint8_t* y, const int8_t* k, int n, uint64_t* out) {
     }
 }
 
+void RunningSums(const uint64_t* samples, int n, uint64_t* running) {
+    uint64_t total = 0;
+    running[0] = 0;
+    for (int i = 0; i < n; ++i) {
+        total += samples[i];
+        running[i + 1] = total;
+    }
+}
+
 void SharpenPixels(const uint8_t* above, const uint8_t* current, const uint8_t* below, int n,
                    const SharpenTables& tables, uint8_t* out, int begin, int end) {
     // The start-up windows, then windows centred on their output.

@@ -81,6 +81,22 @@ TEST(ConversionKernels, ResolvePixelsGivesTheScalarPixelsForEveryIndex) {
     }
 }
 
+// Whole 64-bit words, which wrap, over lengths that leave every remainder after whole vectors.
+TEST(ConversionKernels, RunningSumsGiveTheScalarSums) {
+    std::mt19937_64 random(13);
+    std::vector<uint64_t> samples(1500);
+    for (auto& sample : samples)
+        sample = random();
+    OnEveryTarget([&](const std::string& target) {
+        for (int n : {0, 1, 7, 8, 9, 23, 1472, 1500}) {
+            std::vector<uint64_t> fast(n + 2, 7), scalar(n + 2, 7);
+            kernels::RunningSums(samples.data(), n, fast.data());
+            kernels::reference::RunningSums(samples.data(), n, scalar.data());
+            ASSERT_EQ(fast, scalar) << target << " n " << n;
+        }
+    });
+}
+
 TEST(ConversionKernels, PackRowGivesTheScalarValues) {
     std::mt19937 random(5);
     std::uniform_int_distribution<int> byte(0, 255);
