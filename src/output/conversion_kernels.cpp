@@ -71,7 +71,7 @@ void ResolvePixelsImpl(const uint64_t* sums, int n, int divisor, const PixelTabl
     const hn::Rebind<uint8_t, D32> d8;
     const int lanes = static_cast<int>(hn::Lanes(d));
     // floor(s / divisor) for 0 <= s <= 255 divisor as a multiplication: (s + 1/2) / divisor lies
-    // at least 1 / (2 divisor) from a whole number, and below 256, where the float product
+    // at least 1 / (2 divisor) from a whole number, and below 257, where the float product
     // strays by under 2^-15 (two roundings), less than that for every divisor below 16384.
     const auto inverse = hn::Set(df, 1.0f / static_cast<float>(divisor));
     const auto half = hn::Set(df, 0.5f);
@@ -79,14 +79,18 @@ void ResolvePixelsImpl(const uint64_t* sums, int n, int divisor, const PixelTabl
         if (divisor == 1) return sum;
         return hn::ConvertTo(d, hn::Mul(hn::Add(hn::ConvertTo(df, sum), half), inverse));
     };
-    // Toward zero, as C divides.
-    auto quotient = [&](V32 sum) {
-        const V32 q = floorQuotient(hn::Abs(sum));
-        return hn::IfThenElse(hn::Lt(sum, hn::Zero(d)), hn::Neg(q), q);
+    // A colour difference's (s - 128 divisor) / divisor toward zero, plus 128: floor(s / divisor)
+    // from 128 divisor up, below it ceil(s / divisor), which is floor((s + divisor - 1/2) /
+    // divisor).
+    const auto middle = hn::Set(df, 128.0f * static_cast<float>(divisor));
+    const auto roundUp = hn::Set(df, static_cast<float>(divisor) - 0.5f);
+    auto differenceIndex = [&](V32 sum) {
+        if (divisor == 1) return sum;
+        const auto value = hn::ConvertTo(df, sum);
+        const auto bias = hn::IfThenElse(hn::Lt(value, middle), roundUp, half);
+        return hn::ConvertTo(d, hn::Mul(hn::Add(value, bias), inverse));
     };
     const auto fieldMask = hn::Set(du, (1u << 21) - 1);
-    const V32 offset = hn::Set(d, 128 * divisor);
-    const V32 k128 = hn::Set(d, 128);
     const V32 top = hn::Set(d, 1023);
     const auto* const halves = reinterpret_cast<const uint32_t*>(sums);
     // The luma and colour-difference indices of the pixels from `at` on.
@@ -102,18 +106,21 @@ void ResolvePixelsImpl(const uint64_t* sums, int n, int divisor, const PixelTabl
             hn::BitCast(d, hn::Or(hn::ShiftRight<21>(lowWord),
                                   hn::ShiftLeft<11>(hn::And(highWord, hn::Set(du, 1023)))));
         const V32 v = hn::BitCast(d, hn::ShiftRight<10>(highWord));
-        return Indices{floorQuotient(y), hn::Add(quotient(hn::Sub(u, offset)), k128),
-                       hn::Add(quotient(hn::Sub(v, offset)), k128)};
+        return Indices{floorQuotient(y), differenceIndex(u), differenceIndex(v)};
     };
     int x = 0;
 #if HWY_TARGET == HWY_AVX3_DL
     if (tables.termsFit16) {
         const hn::ScalableTag<uint8_t> dBytes;
-        auto bytes = [](const V32(&groups)[4]) {
-            __m512i all = _mm512_castsi128_si512(_mm512_cvtepi32_epi8(groups[0].raw));
-            all = _mm512_inserti32x4(all, _mm512_cvtepi32_epi8(groups[1].raw), 1);
-            all = _mm512_inserti32x4(all, _mm512_cvtepi32_epi8(groups[2].raw), 2);
-            return _mm512_inserti32x4(all, _mm512_cvtepi32_epi8(groups[3].raw), 3);
+        // The low bytes of two groups' lanes, in order, make the first 32 bytes.
+        alignas(64) static constexpr uint8_t kLowBytes[64] = {
+            0,  4,  8,  12, 16, 20, 24, 28, 32, 36,  40,  44,  48,  52,  56,  60,
+            64, 68, 72, 76, 80, 84, 88, 92, 96, 100, 104, 108, 112, 116, 120, 124};
+        const __m512i lowBytes = _mm512_load_si512(kLowBytes);
+        auto bytes = [&](const V32(&groups)[4]) {
+            const __m512i first = _mm512_permutex2var_epi8(groups[0].raw, lowBytes, groups[1].raw);
+            const __m512i second = _mm512_permutex2var_epi8(groups[2].raw, lowBytes, groups[3].raw);
+            return _mm512_inserti64x4(first, _mm512_castsi512_si256(second), 1);
         };
         const auto& term = tables.termBytes;
         // A 16-bit term as the low-order and high-order halves of the unpacked row.

@@ -81,6 +81,26 @@ TEST(ConversionKernels, ResolvePixelsGivesTheScalarPixelsForEveryIndex) {
     }
 }
 
+// Every sum each field can take, for divisors up to the largest allowed (41 being one whose
+// reciprocal rounds down).
+TEST(ConversionKernels, ResolvePixelsDividesEverySum) {
+    ColourTables colour;
+    colour.Configure(240, 76, 0.6, true, 1.3, 0.7, 1.1);
+    for (int divisor : {41, 736, 1472, 16383}) {
+        const int n = 255 * divisor + 1;
+        std::vector<uint64_t> sums(n);
+        for (int s = 0; s < n; ++s)
+            sums[s] = s | (uint64_t(s) << 21) | (uint64_t(n - 1 - s) << 42);
+        std::vector<uint8_t> fast(3 * n), scalar(3 * n);
+        kernels::reference::ResolvePixels(sums.data(), n, divisor, colour.pixelTables,
+                                          scalar.data());
+        OnEveryTarget([&](const std::string& target) {
+            kernels::ResolvePixels(sums.data(), n, divisor, colour.pixelTables, fast.data());
+            ASSERT_EQ(fast, scalar) << target << " divisor " << divisor;
+        });
+    }
+}
+
 // Whole 64-bit words, which wrap, over lengths that leave every remainder after whole vectors.
 TEST(ConversionKernels, RunningSumsGiveTheScalarSums) {
     std::mt19937_64 random(13);
