@@ -243,6 +243,49 @@ void RunningSumsImpl(const uint64_t* samples, int n, uint64_t* running) {
     }
 }
 
+// With 512-bit vectors, eight pixels at a time whose samples lie within sixteen from the
+// first one's: those sixteen are loaded (no further than the samples go) and permuted into
+// place. Elsewhere, and for pixels spread wider, the scalar form.
+void WeighSamplesImpl(const uint64_t* samples, int count, const int32_t* firsts,
+                      const int32_t* weights, int taps, int n, uint64_t* sums) {
+    int x = 0;
+#if HWY_TARGET == HWY_AVX3 || HWY_TARGET == HWY_AVX3_DL
+    const __m512i one = _mm512_set1_epi64(1);
+    const __m512i lowHalves = _mm512_set1_epi64(0xFFFFFFFF);
+    auto window = [&](int from) {
+        const int left = std::clamp(count - from, 0, 8);
+        return _mm512_maskz_loadu_epi64(static_cast<__mmask8>((1u << left) - 1), samples + from);
+    };
+    for (; x + 8 <= n; x += 8) {
+        const int first = firsts[x];
+        if (firsts[x + 7] - first + taps > 16) {
+            reference::WeighSamples(samples, count, firsts + x, weights + taps * x, taps, 8,
+                                    sums + x);
+            continue;
+        }
+        const __m512i low = window(first), high = window(first + 8);
+        const __m256i at =
+            _mm256_sub_epi32(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(firsts + x)),
+                             _mm256_set1_epi32(first));
+        const __m512i index = _mm512_cvtepi32_epi64(at);
+        const __m512i p0 = _mm512_permutex2var_epi64(low, index, high);
+        __m512i sum;
+        if (taps == 1) {
+            const __m256i w = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(weights + x));
+            sum = _mm512_mullo_epi64(p0, _mm512_cvtepi32_epi64(w));
+        } else {
+            // Each pixel's two weights, as the low and high halves of a 64-bit lane.
+            const __m512i w = _mm512_loadu_si512(weights + 2 * x);
+            const __m512i p1 = _mm512_permutex2var_epi64(low, _mm512_add_epi64(index, one), high);
+            sum = _mm512_add_epi64(_mm512_mullo_epi64(p0, _mm512_and_si512(w, lowHalves)),
+                                   _mm512_mullo_epi64(p1, _mm512_srli_epi64(w, 32)));
+        }
+        _mm512_storeu_si512(sums + x, sum);
+    }
+#endif
+    reference::WeighSamples(samples, count, firsts + x, weights + taps * x, taps, n - x, sums + x);
+}
+
 void SharpenRowImpl(const uint8_t* above, const uint8_t* current, const uint8_t* below, int n,
                     const SharpenTables& tables, uint8_t* out) {
     const D32 d;
@@ -336,6 +379,7 @@ namespace kivoly::kernels {
 HWY_EXPORT(ResolvePixelsImpl);
 HWY_EXPORT(PackRowImpl);
 HWY_EXPORT(RunningSumsImpl);
+HWY_EXPORT(WeighSamplesImpl);
 HWY_EXPORT(SharpenRowImpl);
 HWY_EXPORT(ChromaRowImpl);
 HWY_EXPORT(LumaCurveRowImpl);
@@ -351,6 +395,11 @@ void PackRow(const uint8_t* y, const int8_t* k, int n, uint64_t* out) {
 
 void RunningSums(const uint64_t* samples, int n, uint64_t* running) {
     HWY_DYNAMIC_DISPATCH(RunningSumsImpl)(samples, n, running);
+}
+
+void WeighSamples(const uint64_t* samples, int count, const int32_t* firsts, const int32_t* weights,
+                  int taps, int n, uint64_t* sums) {
+    HWY_DYNAMIC_DISPATCH(WeighSamplesImpl)(samples, count, firsts, weights, taps, n, sums);
 }
 
 void SharpenRow(const uint8_t* above, const uint8_t* current, const uint8_t* below, int n,

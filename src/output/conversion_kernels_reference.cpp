@@ -58,6 +58,17 @@ void RunningSums(const uint64_t* samples, int n, uint64_t* running) {
     }
 }
 
+void WeighSamples(const uint64_t* samples, int /*count*/, const int32_t* firsts,
+                  const int32_t* weights, int taps, int n, uint64_t* sums) {
+    const int32_t* w = weights;
+    for (int x = 0; x < n; ++x, w += taps) {
+        const uint64_t* p = samples + firsts[x];
+        uint64_t sum = static_cast<uint64_t>(w[0]) * p[0];
+        if (taps == 2) sum += static_cast<uint64_t>(w[1]) * p[1];
+        sums[x] = sum;
+    }
+}
+
 void SharpenPixels(const uint8_t* above, const uint8_t* current, const uint8_t* below, int n,
                    const SharpenTables& tables, uint8_t* out, int begin, int end) {
     // The start-up windows, then windows centred on their output.

@@ -117,6 +117,33 @@ TEST(ConversionKernels, RunningSumsGiveTheScalarSums) {
     });
 }
 
+// One and two taps, pixels a sample or two apart with now and then a wide jump, rows ending at
+// the last sample there is.
+TEST(ConversionKernels, WeighSamplesGivesTheScalarSums) {
+    std::mt19937_64 random(17);
+    OnEveryTarget([&](const std::string& target) {
+        for (int taps : {1, 2}) {
+            for (int n : {1, 8, 9, 31, 1500}) {
+                std::vector<int32_t> firsts(n), weights(taps * n);
+                for (int x = 1; x < n; ++x)
+                    firsts[x] = firsts[x - 1] + (x % 37 == 0 ? 20 : int(random() % 3));
+                for (auto& w : weights)
+                    w = static_cast<int32_t>(random() % 4096);
+                std::vector<uint64_t> samples(firsts[n - 1] + taps);
+                for (auto& sample : samples)
+                    sample = random();
+                const int count = static_cast<int>(samples.size());
+                std::vector<uint64_t> fast(n + 1, 7), scalar(n + 1, 7);
+                kernels::WeighSamples(samples.data(), count, firsts.data(), weights.data(), taps, n,
+                                      fast.data());
+                kernels::reference::WeighSamples(samples.data(), count, firsts.data(),
+                                                 weights.data(), taps, n, scalar.data());
+                ASSERT_EQ(fast, scalar) << target << " taps " << taps << " n " << n;
+            }
+        }
+    });
+}
+
 TEST(ConversionKernels, PackRowGivesTheScalarValues) {
     std::mt19937 random(5);
     std::uniform_int_distribution<int> byte(0, 255);
