@@ -71,7 +71,7 @@ void ResolvePixelsImpl(const uint64_t* sums, int n, int divisor, const PixelTabl
     const hn::Rebind<uint8_t, D32> d8;
     const int lanes = static_cast<int>(hn::Lanes(d));
     // floor(s / divisor) for 0 <= s <= 255 divisor as a multiplication: (s + 1/2) / divisor lies
-    // at least 1 / (2 divisor) from a whole number, and below 257, where the float product
+    // at least 1 / (2 divisor) from a whole number, and below 256, where the float product
     // strays by under 2^-15 (two roundings), less than that for every divisor below 16384.
     const auto inverse = hn::Set(df, 1.0f / static_cast<float>(divisor));
     const auto half = hn::Set(df, 0.5f);
