@@ -25,6 +25,7 @@
 #include "kivoly/kivoly.h"
 #include "output/picture_window.h"
 #include "picture_options.h"
+#include "platform/atomic_file.h"
 #include "raw_file_check.h"
 #include "resources/string_table.h"
 #include "terminal_progress.h"
@@ -310,6 +311,10 @@ int RunDecode(const std::vector<std::string>& args) {
     KivoSetShowProgress(grabber, 0);
 
     DecodeReuse reuse;
+    // The pictures of a batch reach the disk together: each process gathers the ones it wrote
+    // and the batch runner has it put them in place every few pictures and at its end.
+    const bool batch = job.inputs.size() > 1;
+    platform::AtomicFileGroup pictures;
     auto decode = [&](std::size_t i) {
         const std::string& input = job.inputs[i];
         BatchOutcome outcome;
@@ -327,7 +332,11 @@ int RunDecode(const std::vector<std::string>& args) {
         }
         KivoSetGrabInfo(grabber, &grabInfo);
         std::string reason;
+        std::optional<platform::AtomicFileGroup::Joining> joining;
+        if (batch) joining.emplace(pictures);
+        const std::size_t gathered = pictures.Size();
         outcome.ok = DecodeOne(grabber, input, job.outputs[i], showing, reuse, reason);
+        outcome.pending = pictures.Size() > gathered;
         if (outcome.ok) {
             char line[64];
             std::snprintf(line, sizeof line, " (quality %d, %d x %d)", grabInfo.Quality,
@@ -337,6 +346,20 @@ int RunDecode(const std::vector<std::string>& args) {
             outcome.text = "kivoly " + std::string(kName) + ": " + input + ": " + reason;
         }
         return outcome;
+    };
+    // Each pending picture joined the group as its item ran, so the group's errors are theirs
+    // in the same order.
+    auto settle = [&](std::vector<std::pair<std::size_t, BatchOutcome>>& pending) {
+        pictures.Commit();
+        const std::vector<std::string>& errors = pictures.Errors();
+        for (std::size_t k = 0; k < pending.size() && k < errors.size(); ++k) {
+            if (errors[k].empty()) continue;
+            BatchOutcome& outcome = pending[k].second;
+            outcome.ok = false;
+            outcome.text =
+                "kivoly " + std::string(kName) + ": " + job.inputs[pending[k].first] + ": " +
+                errors[k];
+        }
     };
     int failures = 0;
     auto report = [&](std::size_t, const BatchOutcome& outcome) {
@@ -351,7 +374,7 @@ int RunDecode(const std::vector<std::string>& args) {
     } else {
         // Shown pictures come one after the other, from this process.
         const int jobs = showing ? 1 : job.jobs > 0 ? job.jobs : ProcessorCount();
-        RunBatch(job.inputs.size(), jobs, "Decoding", decode, report);
+        RunBatch(job.inputs.size(), jobs, "Decoding", decode, report, settle);
     }
     KivoFreeDib(reuse.dib);
     reuse.yuv.reset();
