@@ -6,7 +6,9 @@
 #include <filesystem>
 #include <vector>
 
+#include "platform/window/display.h"
 #include "platform/window/screen_picture.h"
+#include "platform/window/window.h"
 #include "support/test_pictures.h"
 
 namespace kivoly::test {
@@ -51,6 +53,17 @@ namespace kivoly::test {
     return ::testing::AssertionFailure()
            << differing << " pixels differ from " << name << ", the first at ("
            << first % surface.Width() << ", " << first / surface.Width() << "); drawn: " << actual;
+}
+
+::testing::AssertionResult MatchesGolden(KivoHWnd window, const std::string& name) {
+    platform::Rect rect;
+    if (!platform::GetWindowRect(window, rect)) return ::testing::AssertionFailure() << "no window";
+    platform::Surface part(rect.Width(), rect.Height());
+    for (int32_t y = 0; y < rect.Height(); ++y) {
+        for (int32_t x = 0; x < rect.Width(); ++x)
+            part.Store(x, y, platform::Screen().Pixel(rect.left + x, rect.top + y));
+    }
+    return MatchesGolden(part, name);
 }
 
 }  // namespace kivoly::test

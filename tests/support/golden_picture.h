@@ -7,10 +7,13 @@
 
 #include <string>
 
+#include "kivoly/kivoly.h"
 #include "platform/gdi/surface.h"
 
 namespace kivoly::test {
 
 ::testing::AssertionResult MatchesGolden(const platform::Surface& surface, const std::string& name);
+// The part of the screen that `window` covers, frame included.
+::testing::AssertionResult MatchesGolden(KivoHWnd window, const std::string& name);
 
 }  // namespace kivoly::test
