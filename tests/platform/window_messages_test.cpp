@@ -63,17 +63,11 @@ class WindowMessagesTest : public ::testing::Test {
         gSeen.clear();
         gRefuseCreate = false;
         gValidate = true;
-        WindowClass recording{"Recording", RecordingProc};
-        recording.background = ClassBackground::White;
-        RegisterClass(recording);
-        WindowClass clicks = recording;
-        clicks.name = "RecordingDoubleClicks";
-        clicks.style = CsDblClks;
-        RegisterClass(clicks);
+        RegisterClass({"Recording", RecordingProc});
     }
 
-    KivoHWnd MakeTopLevel(int x = 100, int y = 100, const char* className = "Recording") {
-        return CreateWindow(0, className, "Top", WsPopup | WsVisible, x, y, 200, 150, nullptr, 0,
+    KivoHWnd MakeTopLevel(int x = 100, int y = 100) {
+        return CreateWindow(0, "Recording", "Top", WsPopup | WsVisible, x, y, 200, 150, nullptr, 0,
                             nullptr);
     }
 
