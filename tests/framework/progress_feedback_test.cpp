@@ -147,11 +147,11 @@ TEST_F(ProgressFeedbackTest, TheWindowMatchesItsGoldenPictures) {
     EXPECT_EQ(client, (Rect{0, 0, 321, 100}));
     session.AdvanceMs(80);
     feedback.Update(50, nullptr);
-    EXPECT_TRUE(test::MatchesGolden(window, "progress_cancellable.png"));
+    test::ExpectGolden("progress-cancellable", test::ClientPicture(window));
     feedback.Begin("Converting", 200, false);
     session.AdvanceMs(80);
     feedback.Update(200 - 1, nullptr);  // 279 of 280 pixels (rounded)
-    EXPECT_TRUE(test::MatchesGolden(window, "progress_plain.png"));
+    test::ExpectGolden("progress-plain", test::ClientPicture(window));
     feedback.EndBusy();
 }
 

@@ -224,7 +224,7 @@ TEST(DrawingTest, TheSceneMatchesItsGoldenPicture) {
         scrolled.SetTextColour(kWhite);  // lines of DrawText, each centred
         EXPECT_EQ(scrolled.DrawText("abc\nd\r", {1, 6, 39, 30}, DtCenter), 24);
     }
-    EXPECT_TRUE(test::MatchesGolden(s, "gdi_scene.png"));
+    test::ExpectGolden("gdi_scene", s);
 }
 
 TEST(DrawingTest, BitmapsThatCannotBeDrawnAreRefusedAndDrawNothing) {

@@ -1,69 +1,108 @@
 #include "support/golden_picture.h"
 
-#include <png.h>
+#include <gtest/gtest.h>
 
+#include <cinttypes>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <vector>
+#include <fstream>
+#include <iterator>
 
-#include "platform/window/display.h"
-#include "platform/window/screen_picture.h"
 #include "platform/window/window.h"
-#include "support/test_pictures.h"
+#include "sim/picture_file.h"
+#include "support/window_session.h"
 
 namespace kivoly::test {
 
-::testing::AssertionResult MatchesGolden(const platform::Surface& surface,
-                                         const std::string& name) {
-    const std::string golden = TestDataPath("golden/" + name);
-    if (std::getenv("KIVOLY_UPDATE_GOLDEN")) {
-        if (!platform::SaveSurfacePng(surface, golden.c_str())) {
-            return ::testing::AssertionFailure() << "cannot write " << golden;
-        }
-        return ::testing::AssertionSuccess();
-    }
-    png_image image{};
-    image.version = PNG_IMAGE_VERSION;
-    if (!png_image_begin_read_from_file(&image, golden.c_str())) {
-        return ::testing::AssertionFailure() << "cannot read " << golden;
-    }
-    image.format = PNG_FORMAT_RGB;
-    std::vector<png_byte> expected(PNG_IMAGE_SIZE(image));
-    if (!png_image_finish_read(&image, nullptr, expected.data(), 0, nullptr)) {
-        return ::testing::AssertionFailure() << "cannot decode " << golden;
-    }
-    if (static_cast<int>(image.width) != surface.Width() ||
-        static_cast<int>(image.height) != surface.Height()) {
-        return ::testing::AssertionFailure()
-               << name << " is " << image.width << " x " << image.height << ", the surface "
-               << surface.Width() << " x " << surface.Height();
-    }
-    const std::vector<uint32_t> shown = surface.ToRgb();
-    int differing = 0;
-    size_t first = 0;
-    for (size_t i = 0; i < shown.size(); ++i) {
-        const uint32_t want = (uint32_t{expected[3 * i]} << 16) |
-                              (uint32_t{expected[3 * i + 1]} << 8) | expected[3 * i + 2];
-        if (shown[i] != want && differing++ == 0) first = i;
-    }
-    if (differing == 0) return ::testing::AssertionSuccess();
-    const std::string actual =
-        (std::filesystem::temp_directory_path() / ("drawn-" + name)).string();
-    platform::SaveSurfacePng(surface, actual.c_str());
-    return ::testing::AssertionFailure()
-           << differing << " pixels differ from " << name << ", the first at ("
-           << first % surface.Width() << ", " << first / surface.Width() << "); drawn: " << actual;
+namespace {
+
+namespace fs = std::filesystem;
+
+// A golden whose PNG is larger than this is kept as its checksum.
+constexpr std::uintmax_t kLargestPngGolden = 16 * 1024;
+
+std::string Checksum(const sim::Picture& picture) {
+    uint64_t hash = 0xcbf29ce484222325ULL;
+    for (uint8_t byte : picture.rgb)
+        hash = (hash ^ byte) * 0x100000001b3ULL;
+    char text[64];
+    std::snprintf(text, sizeof text, "%d %d %016" PRIx64 "\n", picture.width, picture.height, hash);
+    return text;
 }
 
-::testing::AssertionResult MatchesGolden(KivoHWnd window, const std::string& name) {
-    platform::Rect rect;
-    if (!platform::GetWindowRect(window, rect)) return ::testing::AssertionFailure() << "no window";
-    platform::Surface part(rect.Width(), rect.Height());
-    for (int32_t y = 0; y < rect.Height(); ++y) {
-        for (int32_t x = 0; x < rect.Width(); ++x)
-            part.Store(x, y, platform::Screen().Pixel(rect.left + x, rect.top + y));
+// Writes `picture` to golden-actual/NAME.png and says where, for the failure message.
+std::string Keep(const std::string& name, const sim::Picture& picture) {
+    const fs::path path = fs::absolute("golden-actual") / (name + ".png");
+    std::error_code ignored;
+    fs::create_directories(path.parent_path(), ignored);
+    std::string error;
+    return sim::WritePng(path.string(), picture, error) ? path.string() : error;
+}
+
+}  // namespace
+
+void ExpectGolden(const std::string& name, const sim::Picture& picture) {
+    const std::string golden = std::string(KIVOLY_SOURCE_TEST_DATA) + "/golden/" + name;
+    std::string error;
+    if (const char* update = std::getenv("KIVOLY_UPDATE_GOLDEN"); update && *update == '1') {
+        ASSERT_TRUE(sim::WritePng(golden + ".png", picture, error)) << error;
+        const bool small = fs::file_size(golden + ".png") <= kLargestPngGolden;
+        fs::remove(small ? golden + ".sum" : golden + ".png");
+        if (!small) std::ofstream(golden + ".sum") << Checksum(picture);
+        return;
     }
-    return MatchesGolden(part, name);
+    sim::Picture expected;
+    if (sim::ReadPicture(golden + ".png", expected, error)) {
+        if (expected.rgb == picture.rgb && expected.width == picture.width) return;
+        // The golden with the differing pixels in magenta and the others dimmed.
+        int count = 0;
+        const bool sameSize = expected.rgb.size() == picture.rgb.size();
+        for (std::size_t i = 0; sameSize && i < expected.rgb.size(); i += 3) {
+            const auto at = expected.rgb.begin() + std::ptrdiff_t(i);
+            const bool differs = !std::equal(at, at + 3, picture.rgb.begin() + std::ptrdiff_t(i));
+            count += differs;
+            for (std::size_t c = 0; c < 3; ++c)
+                expected.rgb[i + c] = differs ? (c == 1 ? 0 : 255) : expected.rgb[i + c] / 4;
+        }
+        ADD_FAILURE() << "golden " << name << ": " << (sameSize ? count : -1)
+                      << " pixels differ (-1: the size); got " << Keep(name, picture)
+                      << (sameSize ? ", differences in " + Keep(name + "-diff", expected) : "");
+        return;
+    }
+    std::ifstream sum(golden + ".sum");
+    const std::string expectedSum{std::istreambuf_iterator<char>(sum), {}};
+    if (expectedSum != Checksum(picture)) {
+        ADD_FAILURE() << "golden " << name << (expectedSum.empty() ? " is missing" : " differs")
+                      << " (KIVOLY_UPDATE_GOLDEN=1 makes it again, to be looked at); got "
+                      << Keep(name, picture);
+    }
+}
+
+void ExpectGolden(const std::string& name, const platform::Surface& surface) {
+    sim::Picture picture(surface.Width(), surface.Height());
+    const std::vector<uint32_t> shown = surface.ToRgb();
+    for (std::size_t i = 0; i < shown.size(); ++i) {
+        picture.rgb[3 * i] = uint8_t(shown[i] >> 16);
+        picture.rgb[3 * i + 1] = uint8_t(shown[i] >> 8);
+        picture.rgb[3 * i + 2] = uint8_t(shown[i]);
+    }
+    ExpectGolden(name, picture);
+}
+
+sim::Picture ClientPicture(KivoHWnd window, platform::Rect area) {
+    if (area.Width() <= 0) platform::GetClientRect(window, area);
+    sim::Picture picture(area.Width(), area.Height());
+    for (int y = 0; y < picture.height; ++y) {
+        for (int x = 0; x < picture.width; ++x) {
+            const uint32_t colour = ClientPixel(window, area.left + x, area.top + y);
+            uint8_t* pixel = picture.Pixel(x, y);
+            pixel[0] = uint8_t(colour >> 16);
+            pixel[1] = uint8_t(colour >> 8);
+            pixel[2] = uint8_t(colour);
+        }
+    }
+    return picture;
 }
 
 }  // namespace kivoly::test
