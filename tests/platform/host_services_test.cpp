@@ -15,6 +15,7 @@
 #include "platform/window/display.h"
 #include "platform/window/message_queue.h"
 #include "platform/window/window.h"
+#include "sim/picture_file.h"
 #include "support/temp_settings_folder.h"
 #include "support/window_session.h"
 
@@ -143,7 +144,7 @@ TEST(HostServices, AHostRunsTheLoopOnAHeadlessScreenOfItsChoice) {
     GetClientRect(GetDesktopWindow(), desktop);
     EXPECT_EQ(desktop, (Rect{0, 0, 800, 600}));
 
-    RegisterClass({"HostClicks", ClickProc});
+    RegisterClass({"HostClicks", ClickProc, 0, Cursor::Arrow, ClassBackground::White});
     CreateWindow(0, "HostClicks", "", WsPopup | WsVisible, 700, 500, 50, 50, nullptr, 0, nullptr);
     gClicks = 0;
     KivolyHostInjectMouseButton(VkLButton, 1, 720, 520);
@@ -165,8 +166,14 @@ TEST(HostServices, AHostRunsTheLoopOnAHeadlessScreenOfItsChoice) {
     const std::string picture =
         (std::filesystem::temp_directory_path() / "kivoly-host-screen.png").string();
     EXPECT_EQ(KivolyHostSaveScreen(picture.c_str()), 1);
-    EXPECT_GT(std::filesystem::file_size(picture), 100u);
+    sim::Picture saved;
+    std::string error;
+    ASSERT_TRUE(sim::ReadPicture(picture, saved, error)) << error;
     std::filesystem::remove(picture);
+    ASSERT_EQ(saved.width, 800);
+    ASSERT_EQ(saved.height, 600);
+    const uint8_t* inWindow = saved.Pixel(720, 520);  // the class background: white
+    EXPECT_EQ(inWindow[0] + inWindow[1] + inWindow[2], 3 * 255);
     EXPECT_EQ(KivolyHostSaveScreen("/nonexistent-folder/screen.png"), 0);
     KivolyHostUseHeadlessDisplay(1024, 768);
 }
