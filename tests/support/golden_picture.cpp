@@ -80,6 +80,17 @@ void ExpectGolden(const std::string& name, const sim::Picture& picture) {
     }
 }
 
+void ExpectGolden(const std::string& name, const platform::Surface& surface) {
+    sim::Picture picture(surface.Width(), surface.Height());
+    const std::vector<uint32_t> shown = surface.ToRgb();
+    for (std::size_t i = 0; i < shown.size(); ++i) {
+        picture.rgb[3 * i] = uint8_t(shown[i] >> 16);
+        picture.rgb[3 * i + 1] = uint8_t(shown[i] >> 8);
+        picture.rgb[3 * i + 2] = uint8_t(shown[i]);
+    }
+    ExpectGolden(name, picture);
+}
+
 sim::Picture ClientPicture(KivoHWnd window, platform::Rect area) {
     if (area.Width() <= 0) platform::GetClientRect(window, area);
     sim::Picture picture(area.Width(), area.Height());

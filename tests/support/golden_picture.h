@@ -11,11 +11,13 @@
 
 #include "kivoly/kivoly.h"
 #include "platform/gdi/geometry.h"
+#include "platform/gdi/surface.h"
 #include "sim/picture.h"
 
 namespace kivoly::test {
 
 void ExpectGolden(const std::string& name, const sim::Picture& picture);
+void ExpectGolden(const std::string& name, const platform::Surface& surface);
 
 // What the screen shows of `area` of a window's client area (all of it when `area` is empty).
 sim::Picture ClientPicture(KivoHWnd window, platform::Rect area = {});
