@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "bitmap_bytes.h"
+#include "output/internal/default_palette.h"
 #include "output/packed_dib.h"
 #include "platform/gdi/bitmap_info_header.h"
 
@@ -77,6 +78,24 @@ TEST_F(DibFileTest, SmallDepthsKeepTheirColourTableInTheFile) {
     }
     EXPECT_EQ(WriteDibFile(nullptr, Path("x.bmp").c_str()), 0);
     EXPECT_EQ(WriteDibFile(Keep(CreateDib(24, 4, 4)), Path("missing/x.bmp").c_str()), 0);
+}
+
+// An 8-bit bitmap's pixels index the palette: the file gets the palette's colours, whatever
+// its table held, down to a table of one colour.
+TEST_F(DibFileTest, EightBitBitmapsAreWrittenWithThePalettesColours) {
+    const auto& palette = BuiltInColourTable();
+    for (uint32_t used : {256u, 1u}) {
+        platform::BitmapInfoHeader* header = Keep(CreateDib(8, 4, 2));
+        header->biClrUsed = used;
+        std::memset(reinterpret_cast<uint8_t*>(header) + 40, 0x55, 4 * used);
+        ASSERT_EQ(WriteDibFile(header, Path("8.bmp").c_str()), 1);
+        const Bytes file = test::ReadBytes(Path("8.bmp"));
+        for (uint32_t i = 0; i < used; ++i) {
+            EXPECT_EQ(Bytes(file.begin() + 54 + 4 * i, file.begin() + 57 + 4 * i),
+                      (Bytes{palette[i].blue, palette[i].green, palette[i].red}))
+                << used << " colours, entry " << i;
+        }
+    }
 }
 
 TEST_F(DibFileTest, ReadsWithoutFileHeaderWithOldHeaderAndWithoutImageSize) {

@@ -34,8 +34,6 @@ class TestDib {
     uint8_t* Bytes() { return reinterpret_cast<uint8_t*>(words_.data()); }
     uint8_t* Table() { return Bytes() + sizeof(BitmapInfoHeader); }
     uint8_t* Bits() { return Table() + tableBytes_; }
-    size_t Size() const { return words_.size() * 4; }
-    size_t Stride() const { return stride_; }
 
     void SetColour(int index, uint8_t r, uint8_t g, uint8_t b) {
         uint8_t* e = Table() + 4 * index;

@@ -351,8 +351,10 @@ TEST_F(MainWindowTest, ASkinMakesAWindowOnlyWithItsFirstMemberWhole) {
             continue;
         }
         ASSERT_NE(ui.Make(), nullptr);
+        StartObserver(ui.main().PreviewPane(), [&](int) { KivoStopPreviewing(ui.handle); });
         for (const int key : {int{'A'}, int{'E'}, int{'P'}, int{VkSpace}})
             ui.Press(key);
+        EXPECT_EQ(gTicks, 1);  // the preview ran
         SendMessage(ui.window, WmSysCommand, ScRestore, 0);
         ui.Pump();
         EXPECT_EQ(ui.main().CurrentMode(), Mode::Compact);
