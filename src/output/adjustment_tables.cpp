@@ -95,6 +95,7 @@ void AdjustmentTables::Rebuild(const KivoProcessInfo& settings, int m) {
     }
     std::copy(ChromaCos.begin(), ChromaCos.end(), chroma.cosine.begin());
     std::copy(ChromaSin.begin(), ChromaSin.end(), chroma.sine.begin());
+    chroma.FillBytes();
 }
 
 }  // namespace kivoly

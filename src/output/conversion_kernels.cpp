@@ -401,6 +401,57 @@ void ChromaRowImpl(const int8_t* in, int n, const ChromaTables& tables, int8_t* 
         const V32 fifteen = hn::Set(d, 15);
         const V32 lowest = hn::Set(d, -127);
         const V32 highest = hn::Set(d, 127);
+#if HWY_TARGET == HWY_AVX3_DL
+        if (tables.wordsFit) {
+            // 64 outputs as two halves of 32 in 16-bit lanes, the indices packed into bytes
+            // and the results back as in SharpenRowImpl.
+            auto words = [&](int at) {
+                return _mm512_cvtepi8_epi16(
+                    _mm256_loadu_si256(reinterpret_cast<const __m256i*>(in + at)));
+            };
+            const __m512i one16 = _mm512_set1_epi16(1), fifteen16 = _mm512_set1_epi16(15);
+            const __m512i k128w = _mm512_set1_epi16(128);
+            const __m512i lowest16 = _mm512_set1_epi16(-127), highest16 = _mm512_set1_epi16(127);
+            const __m512i blockOrder = _mm512_set_epi64(7, 5, 3, 1, 6, 4, 2, 0);
+            // Even lanes are U positions (t stays even).
+            const __mmask32 uLanes = 0x55555555;
+            auto lookUpWords = [&](int table, __m512i index, __m512i& low, __m512i& high) {
+                const __mmask64 upper = _mm512_movepi8_mask(index);
+                const __m512i lowBytes = LookUp256(tables.bytes[2 * table].data(), index, upper);
+                const __m512i highBytes =
+                    LookUp256(tables.bytes[2 * table + 1].data(), index, upper);
+                low = _mm512_unpacklo_epi8(lowBytes, highBytes);
+                high = _mm512_unpackhi_epi8(lowBytes, highBytes);
+            };
+            for (; t + 64 + 1 <= n; t += 64) {
+                __m512i own[2], means[2];
+                for (int h = 0; h < 2; ++h) {
+                    const int at = t + 32 * h;
+                    const __m512i pair = _mm512_add_epi16(words(at - 1), words(at + 1));
+                    const __m512i mean = _mm512_srai_epi16(
+                        _mm512_add_epi16(pair,
+                                         _mm512_and_si512(_mm512_srai_epi16(pair, 15), one16)),
+                        1);
+                    means[h] = _mm512_add_epi16(mean, k128w);
+                    own[h] = _mm512_add_epi16(words(at), k128w);
+                }
+                __m512i cosLow, cosHigh, sinLow, sinHigh;
+                lookUpWords(0, _mm512_packus_epi16(own[0], own[1]), cosLow, cosHigh);
+                lookUpWords(1, _mm512_packus_epi16(means[0], means[1]), sinLow, sinHigh);
+                auto value = [&](__m512i c, __m512i s) {
+                    const __m512i v = _mm512_add_epi16(
+                        c, _mm512_mask_sub_epi16(s, uLanes, _mm512_setzero_si512(), s));
+                    const __m512i sixteenths = _mm512_srai_epi16(
+                        _mm512_add_epi16(v, _mm512_and_si512(_mm512_srai_epi16(v, 15), fifteen16)),
+                        4);
+                    return _mm512_min_epi16(_mm512_max_epi16(sixteenths, lowest16), highest16);
+                };
+                const __m512i bytes =
+                    _mm512_packs_epi16(value(cosLow, sinLow), value(cosHigh, sinHigh));
+                _mm512_storeu_si512(out + t, _mm512_permutexvar_epi64(blockOrder, bytes));
+            }
+        }
+#endif
         // t is even: even lanes are U positions, whose rotated term is subtracted.
         for (; t + lanes + 1 <= n; t += lanes) {
             const V32 pair = hn::Add(load(t - 1), load(t + 1));

@@ -51,6 +51,13 @@ struct SharpenTables {
 struct ChromaTables {
     std::array<int32_t, 256> cosine{};
     std::array<int32_t, 256> sine{};
+    // The low and high bytes of cosine and sine, for byte-permute look-ups; `wordsFit` says
+    // both stay within -16384..16383, so that their sums fit 16 bits.
+    alignas(64) std::array<std::array<uint8_t, 256>, 4> bytes{};
+    bool wordsFit = false;
+
+    // Fills `bytes` and `wordsFit` from the tables above.
+    void FillBytes();
 };
 
 // Pixels from the sums of the horizontal stage, packed as PackRow packs (luma in bits 0..20,

@@ -134,4 +134,17 @@ void SharpenTables::FillBytes() {
     wordsFit = fit;
 }
 
+void ChromaTables::FillBytes() {
+    bool fit = true;
+    for (int i = 0; i < 256; ++i) {
+        const int32_t words[2] = {cosine[i], sine[i]};
+        for (int t = 0; t < 2; ++t) {
+            bytes[2 * t][i] = static_cast<uint8_t>(words[t] & 0xFF);
+            bytes[2 * t + 1][i] = static_cast<uint8_t>((words[t] >> 8) & 0xFF);
+            fit = fit && words[t] >= -16384 && words[t] <= 16383;
+        }
+    }
+    wordsFit = fit;
+}
+
 }  // namespace kivoly::kernels
