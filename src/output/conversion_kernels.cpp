@@ -476,6 +476,18 @@ void LumaCurveRowImpl(const uint8_t* in, int n, const std::array<int32_t, 256>& 
     const hn::Rebind<uint8_t, D32> d8;
     const int lanes = static_cast<int>(hn::Lanes(d));
     int x = 0;
+#if HWY_TARGET == HWY_AVX3_DL
+    // The curve as bytes (as the scalar form keeps them), looked up 64 samples at a time.
+    alignas(64) uint8_t bytes[256];
+    for (int at = 0; at < 256; at += 16) {
+        _mm_store_si128(reinterpret_cast<__m128i*>(bytes + at),
+                        _mm512_cvtepi32_epi8(_mm512_loadu_si512(curve.data() + at)));
+    }
+    for (; x + 64 <= n; x += 64) {
+        const __m512i index = _mm512_loadu_si512(in + x);
+        _mm512_storeu_si512(out + x, LookUp256(bytes, index, _mm512_movepi8_mask(index)));
+    }
+#endif
     for (; x + lanes <= n; x += lanes) {
         const V32 level = hn::GatherIndex(d, curve.data(), hn::PromoteTo(d, hn::LoadU(d8, in + x)));
         hn::StoreU(hn::DemoteTo(d8, level), d8, out + x);
