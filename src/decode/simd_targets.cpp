@@ -39,7 +39,7 @@ int64_t DetectTargets() {
     __cpuid_count(1, 0, a, b, c, d);
     const bool ssse3 = Bit(d, 25) && Bit(d, 26) && Bit(c, 0) && Bit(c, 9);
     const bool sse4 = ssse3 && Bit(c, 19) && Bit(c, 20) && Bit(c, 1) && Bit(c, 25);  // + CLMUL, AES
-    const bool osSaves = Bit(c, 27);                                                   // OSXSAVE
+    const bool osSaves = Bit(c, 27);                                                 // OSXSAVE
     const bool avx = Bit(c, 28);
     const bool fma = Bit(c, 12);
     const bool f16c = Bit(c, 29);
@@ -50,11 +50,11 @@ int64_t DetectTargets() {
         __cpuid_count(0x80000001u, 0, a, b, c, d);
         lzcnt = Bit(c, 5);
     }
-    const bool avx2 = sse4 && avx && fma && f16c && lzcnt && Bit(leaf7b, 5) &&
-                      Bit(leaf7b, 3) && Bit(leaf7b, 8);  // AVX2, BMI, BMI2
+    const bool avx2 = sse4 && avx && fma && f16c && lzcnt && Bit(leaf7b, 5) && Bit(leaf7b, 3) &&
+                      Bit(leaf7b, 8);  // AVX2, BMI, BMI2
     // AVX-512 F, DQ, BW, VL.
-    const bool avx3 = avx2 && Bit(leaf7b, 16) && Bit(leaf7b, 17) && Bit(leaf7b, 30) &&
-                      Bit(leaf7b, 31);
+    const bool avx3 =
+        avx2 && Bit(leaf7b, 16) && Bit(leaf7b, 17) && Bit(leaf7b, 30) && Bit(leaf7b, 31);
     // VBMI, VBMI2, VAES, VPCLMULQDQ, VNNI, BITALG, VPOPCNTDQ.
     const bool avx3dl = avx3 && Bit(leaf7c, 1) && Bit(leaf7c, 6) && Bit(leaf7c, 9) &&
                         Bit(leaf7c, 10) && Bit(leaf7c, 11) && Bit(leaf7c, 12) && Bit(leaf7c, 14);

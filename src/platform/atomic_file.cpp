@@ -49,7 +49,8 @@ void Unregister(int& slot) {
 
 // Interruptions, and the faults a program dies of (a worker that crashes in the middle of a
 // batch leaves no temporaries either).
-constexpr int kCleanedSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT};
+constexpr int kCleanedSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGSEGV,
+                                   SIGBUS, SIGFPE,  SIGILL, SIGABRT};
 struct sigaction gPrevious[std::size(kCleanedSignals)];
 
 void RemoveTemporaries(int signal, siginfo_t* info, void*) {
@@ -61,7 +62,8 @@ void RemoveTemporaries(int signal, siginfo_t* info, void*) {
     }
     // A fault of the processor comes again when the handler returns, then to the handler before
     // ours (a sanitizer's, or the default) with its own context; any other signal is sent again.
-    const bool fault = signal == SIGSEGV || signal == SIGBUS || signal == SIGFPE || signal == SIGILL;
+    const bool fault =
+        signal == SIGSEGV || signal == SIGBUS || signal == SIGFPE || signal == SIGILL;
     if (!fault || info == nullptr || info->si_code <= 0) ::raise(signal);
 }
 

@@ -2,11 +2,14 @@
 // file is replayed through a RawFileSource into a capture store's Decode, the same acquisition
 // the library runs for a device capture, and the picture is converted as KivoProcYUVToRGB
 // converts it under the Grabber's records (the settings file's, with the options on top).
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -254,14 +257,21 @@ bool DecodeOne(KivoGrabber* handle, const std::string& rawPath, const std::strin
 }
 
 // False when a picture would be written over a raw file of the batch (a raw capture named .png).
+// Each file is looked at once, however long the batch.
 bool KeepsEveryInput(const DecodeJob& job, std::string& error) {
+    std::map<std::pair<dev_t, ino_t>, const std::string*> inputs;
+    for (const std::string& input : job.inputs) {
+        struct stat info {};
+        if (::stat(input.c_str(), &info) == 0)
+            inputs.emplace(std::pair(info.st_dev, info.st_ino), &input);
+    }
     for (const std::string& output : job.outputs) {
-        for (const std::string& input : job.inputs) {
-            std::error_code ec;
-            if (fs::equivalent(input, output, ec)) {
-                error = "the picture " + output + " would replace the raw file " + input;
-                return false;
-            }
+        struct stat info {};
+        if (::stat(output.c_str(), &info) != 0) continue;
+        const auto found = inputs.find({info.st_dev, info.st_ino});
+        if (found != inputs.end()) {
+            error = "the picture " + output + " would replace the raw file " + *found->second;
+            return false;
         }
     }
     return true;
@@ -356,9 +366,8 @@ int RunDecode(const std::vector<std::string>& args) {
             if (errors[k].empty()) continue;
             BatchOutcome& outcome = pending[k].second;
             outcome.ok = false;
-            outcome.text =
-                "kivoly " + std::string(kName) + ": " + job.inputs[pending[k].first] + ": " +
-                errors[k];
+            outcome.text = "kivoly " + std::string(kName) + ": " + job.inputs[pending[k].first] +
+                           ": " + errors[k];
         }
     };
     int failures = 0;
