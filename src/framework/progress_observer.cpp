@@ -1,4 +1,4 @@
-#include "framework/progress_observer.h"
+#include "framework/internal/progress_observer.h"
 
 namespace kivoly {
 

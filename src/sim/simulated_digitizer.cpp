@@ -4,7 +4,7 @@
 #include <array>
 #include <cmath>
 
-#include "sim/preview_scan.h"
+#include "sim/internal/preview_scan.h"
 
 namespace kivoly::sim {
 

@@ -4,8 +4,8 @@
 
 #include <vector>
 
-#include "capture/configuration_image.h"
 #include "capture/detected_ports.h"
+#include "capture/internal/configuration_image.h"
 #include "capture/parallel_port_device.h"
 #include "sim/simulated_rig.h"
 
@@ -22,19 +22,6 @@ class DeviceTest : public ::testing::Test {
 
     sim::SimulatedRig rig;
 };
-
-TEST(ConfigurationImage, HeaderAndSize) {
-    EXPECT_EQ(kConfigurationImage.size(), 1537u);
-    const uint8_t header[] = {0xFF, 0x20, 0x02, 0xFF, 0x9F};
-    for (int i = 0; i < 5; ++i)
-        EXPECT_EQ(kConfigurationImage[i], header[i]);
-    // The 24-bit length count after the preamble 0010.
-    const uint32_t bits = (uint32_t{kConfigurationImage[1]} << 24) |
-                          (uint32_t{kConfigurationImage[2]} << 16) |
-                          (uint32_t{kConfigurationImage[3]} << 8) | kConfigurationImage[4];
-    EXPECT_EQ((bits >> 24) & 0xF0, 0x20u);
-    EXPECT_EQ((bits >> 4) & 0xFFFFFF, 12281u);
-}
 
 TEST_F(DeviceTest, PowerUpConfiguresAndProbes) {
     ParallelPortDevice device(0);
@@ -218,24 +205,6 @@ TEST_F(DeviceTest, LockTimeAcceptsOnlyTheOpenRange) {
     }
     device.SetLockTime(1.5);
     EXPECT_EQ(device.lockTime, 1.5);
-}
-
-TEST_F(DeviceTest, SampleRateAndLineLength) {
-    ParallelPortDevice device(0);
-    ASSERT_EQ(device.TryPort(1), kLpt1);
-    EXPECT_EQ(device.samplesPerLine, 910);
-    device.SetLines(LineD5, LineD5);
-    device.SetSampleRate(1);
-    EXPECT_EQ(device.samplesPerLine, 454);
-    device.SetAltLineLength(1);
-    EXPECT_EQ(device.samplesPerLine, 454);
-    device.SetSampleRate(0);
-    EXPECT_EQ(device.samplesPerLine, 908);
-    device.SetAltLineLength(0);
-    EXPECT_EQ(device.samplesPerLine, 910);
-    device.SetSampleRate(3);
-    EXPECT_EQ(device.samplesPerLine, 192);
-    EXPECT_EQ(rig.port.DataRegister(1) & 0x02, 0x02);
 }
 
 TEST_F(DeviceTest, StatusWordAndItsCache) {

@@ -3,7 +3,7 @@
 #include <chrono>
 #include <thread>
 
-#include "platform/window/window_system.h"
+#include "platform/internal/window/window_system.h"
 
 namespace kivoly::platform {
 

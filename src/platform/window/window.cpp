@@ -3,11 +3,11 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/internal/window/window_system.h"
 #include "platform/window/display.h"
 #include "platform/window/input.h"
 #include "platform/window/message_queue.h"
 #include "platform/window/timers.h"
-#include "platform/window/window_system.h"
 
 namespace kivoly::platform {
 
@@ -286,20 +286,6 @@ std::string GetClassName(KivoHWnd window) {
 uint32_t GetStyle(KivoHWnd window) {
     WindowData* data = FindWindow(window);
     return data ? data->style : 0;
-}
-
-uint32_t GetExStyle(KivoHWnd window) {
-    WindowData* data = FindWindow(window);
-    return data ? data->exStyle : 0;
-}
-
-uint32_t SetStyle(KivoHWnd window, uint32_t style) {
-    WindowData* data = FindWindow(window);
-    if (!data) return 0;
-    uint32_t previous = data->style;
-    constexpr uint32_t kKept = WsVisible | WsDisabled | WsChild;
-    data->style = (previous & kKept) | (style & ~kKept);
-    return previous;
 }
 
 bool SetWindowText(KivoHWnd window, const char* text) {

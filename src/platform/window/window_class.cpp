@@ -1,6 +1,6 @@
 #include "platform/window/window_class.h"
 
-#include "platform/window/window_system.h"
+#include "platform/internal/window/window_system.h"
 
 namespace kivoly::platform {
 
@@ -12,18 +12,6 @@ bool RegisterClass(const WindowClass& windowClass) {
     std::string key = LowerCase(windowClass.name);
     if (system.classes.count(key)) return false;
     system.classes[key] = std::make_unique<WindowClass>(windowClass);
-    return true;
-}
-
-bool UnregisterClass(const char* name) {
-    if (!name) return false;
-    WindowSystem& system = System();
-    auto found = system.classes.find(LowerCase(name));
-    if (found == system.classes.end()) return false;
-    for (const auto& [handle, data] : system.windows) {
-        if (data->windowClass == found->second.get()) return false;
-    }
-    system.classes.erase(found);
     return true;
 }
 
