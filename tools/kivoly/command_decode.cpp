@@ -18,6 +18,7 @@
 #include "command.h"
 #include "command_line.h"
 #include "display_choice.h"
+#include "kivoly/host.h"
 #include "kivoly/kivoly.h"
 #include "kivoly/tools.h"
 #include "picture_options.h"
@@ -337,6 +338,14 @@ int RunDecode(const std::vector<std::string>& args) {
     } else {
         // Shown pictures come one after the other, from this process.
         const int jobs = showing ? 1 : job.jobs > 0 ? job.jobs : ProcessorCount();
+        // What the library has left to paint is painted once, here, before the workers are
+        // forked: each of them would paint it again at its first picture, copying the screen's
+        // pages from this process.
+        KivoMessage message;
+        while (KivolyHostPeekMessage(&message, 1)) {
+            KivolyHostTranslateMessage(&message);
+            KivolyHostDispatchMessage(&message);
+        }
         RunBatch(job.inputs.size(), jobs, "Decoding", decode, report, settle);
     }
     decoder.reset();
