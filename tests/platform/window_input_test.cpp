@@ -14,6 +14,7 @@
 #include "platform/window/message_queue.h"
 #include "platform/window/paint.h"
 #include "platform/window/window.h"
+#include "support/golden_picture.h"
 #include "support/window_session.h"
 
 namespace kivoly::platform {
@@ -154,10 +155,15 @@ TEST_F(WindowInputTest, CaptionMovesTheWindowAndItsBoxesMaximiseAndClose) {
         CreateWindow(0, "InputWindow", "Framed", WsCaption | WsSysMenu | WsMaximizeBox | WsVisible,
                      300, 300, 200, 100, nullptr, 0, nullptr);
     test::PumpMessages();
-    // Caption starts 3 pixels in; its boxes sit at the right end.
-    InjectMouseButton(VkLButton, true, {320, 310});
-    InjectMouseMove({350, 330});
-    InjectMouseButton(VkLButton, false, {350, 330});
+    // The frame as drawn: caption, title, and the maximise and close boxes at its right end.
+    const Point client = test::ScreenPoint(framed, 0, 0);
+    test::ExpectGolden("framed-window",
+                       test::ClientPicture(framed, {300 - client.x, 300 - client.y, 500 - client.x,
+                                                    400 - client.y}));
+    // The caption starts 3 pixels in; its first row moves the window.
+    InjectMouseButton(VkLButton, true, {320, 303});
+    InjectMouseMove({350, 323});
+    InjectMouseButton(VkLButton, false, {350, 323});
     test::PumpMessages();
     Rect moved;
     GetWindowRect(framed, moved);
