@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/internal/window/edit_control.h"
 #include "platform/key_state.h"
 #include "platform/window/button.h"
 #include "platform/window/display.h"
@@ -228,6 +229,24 @@ TEST_F(WindowInputTest, ButtonSendsItsCommandOnlyWhenReleasedOverIt) {
     EXPECT_EQ(LoWord(commands[0].first), 77);
     EXPECT_EQ(HiWord(commands[0].first), BnClicked);
     EXPECT_EQ(reinterpret_cast<KivoHWnd>(commands[0].second), button);
+}
+
+// Focus from the keyboard selects a field's whole text, so that typing replaces a proposed
+// name; a click only puts the caret at the end.
+TEST_F(WindowInputTest, AnEditFieldSelectsItsTextOnFocusSoThatTypingReplacesIt) {
+    KivoHWnd edit = CreateWindow(0, kEditClass, "capture.nsr", WsChild | WsVisible, 10, 10, 150, 20,
+                                 left, 5, nullptr);
+    SetFocus(edit);
+    for (int key : {int{'A'}, int{'B'}, int{VkBack}})
+        InjectKeyPress(key);
+    test::PumpMessages();
+    EXPECT_EQ(GetWindowText(edit), "a");
+    SetFocus(left);
+    InjectClick(test::ScreenPoint(edit, 5, 5));
+    InjectKeyPress('C');
+    test::PumpMessages();
+    EXPECT_EQ(GetFocus(), edit);
+    EXPECT_EQ(GetWindowText(edit), "ac");
 }
 
 TEST_F(WindowInputTest, WindowsDrawOnlyWhereTheyAreNotCovered) {
