@@ -92,7 +92,14 @@ TEST_F(MainWindowTest, EveryModeShowsItsPanels) {
     ui::MainWindow& main = ui.main();
     ui.ExpectShows("main-plain");
 
-    ui.Press('A');  // the adjustment panel, the Adjust button drawn pressed
+    // A button shows its pressed look while held; Adjust brings the adjustment panel, the
+    // button drawn pressed.
+    const Point adjust = test::ScreenPoint(ui.window, 189 + 44, 219 + 8);
+    InjectMouseButton(VkLButton, true, adjust);
+    ui.Pump();
+    ui.ExpectShows(test::MemberGolden(ui::kAdjustPressed), {189, 211, 277, 247});
+    InjectMouseButton(VkLButton, false, adjust);
+    ui.Pump();
     EXPECT_EQ(main.CurrentMode(), Mode::Adjust);
     EXPECT_FALSE(IsWindowVisible(main.Button(ui::kAdjustButtonId)));
     ui.ExpectShows("main-adjust");
