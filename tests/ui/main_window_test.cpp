@@ -9,6 +9,7 @@
 #include <functional>
 
 #include "capture/video_source.h"
+#include "output/packed_dib.h"
 #include "output/skin_archive.h"
 #include "platform/clock.h"
 #include "platform/global_memory.h"
@@ -134,6 +135,14 @@ TEST_F(MainWindowTest, PreviewShowsFramesAndPressingPreviewAgainRestartsIt) {
     StartObserver(ui.main().PreviewPane(), [&](int tick) {
         if (tick == 1) {
             ui.ExpectShows(test::MemberGolden(ui::kPreviewPressed), test::kPreviewButton);
+            // Entries of the device's grey ramp that are nearly black (1 and 2) are shown as a
+            // dark grey, not taken for the display's reserved black.
+            const uint8_t* table =
+                reinterpret_cast<const uint8_t*>(LockDib(ui.grabber().previewBitmap)) + 40;
+            for (int i = 0; i < 256; ++i)
+                EXPECT_TRUE(table[4 * i + 2] == 0 || table[4 * i + 2] >= 3) << i;
+            EXPECT_EQ(table[4 * 65 + 2], 3);  // the ramp's 1
+            GlobalUnlock(ui.grabber().previewBitmap);
             InjectKeyPress('P');  // taken by the running preview, carried out after it
         } else {
             stateAtSecondTick = ui.grabber().previewState;
