@@ -13,6 +13,7 @@
 
 #include "framework/progress_feedback.h"
 #include "kivoly/kivoly.h"
+#include "platform/window/message.h"
 
 namespace kivoly {
 
@@ -99,7 +100,7 @@ class Grabber : public GrabberFeedback {
     // KivoProcessWindowsMsg: a message of the main window or one of its children is offered to
     // the accelerator table, translated when no accelerator took it, and dispatched; true then.
     // Other messages are left to the host (false).
-    bool ProcessWindowsMessage(const KivoMessage& message);
+    bool ProcessWindowsMessage(const platform::Message& message);
     // KivoSetPic: `title` null means no picture is shown.
     void SetPicture(const char* title, const KivoProcessInfo* info, bool enablePanel);
 
@@ -132,7 +133,7 @@ class Grabber : public GrabberFeedback {
     YuvImage* currentPicture = nullptr;    // not owned: the host frees it with KivoFreeYUV
     SettingsFile* settingsFile = nullptr;  // owned
     KivoHWnd mainWindow = nullptr;
-    UserInterface* userInterface = nullptr;              // owned: the object behind mainWindow
+    UserInterface* userInterface = nullptr;  // owned: the object behind mainWindow
     KivoHWnd parentWindow = nullptr;
     int32_t status = -1;
     int32_t pictureShown = 0;

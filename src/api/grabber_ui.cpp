@@ -33,10 +33,11 @@ void Grabber::DestroyUserInterface() {
 void Grabber::DeleteRetiredInterfaces() {
     std::vector<UserInterface*> retired;
     retired.swap(retiredInterfaces_);
-    for (UserInterface* ui : retired) delete ui;
+    for (UserInterface* ui : retired)
+        delete ui;
 }
 
-bool Grabber::ProcessWindowsMessage(const KivoMessage& message) {
+bool Grabber::ProcessWindowsMessage(const platform::Message& message) {
     if (!mainWindow || !message.hwnd) return false;
     if (message.hwnd != mainWindow && !platform::IsChild(mainWindow, message.hwnd)) return false;
     const platform::AcceleratorTable* table = platform::LoadAccelerators(kMainAccelerators);

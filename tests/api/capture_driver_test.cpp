@@ -21,6 +21,8 @@
 #include "sim/simulated_faults.h"
 #include "sim/simulated_rig.h"
 #include "support/encoded_capture.h"
+#include "support/line_bytes.h"
+#include "support/quiet_grabber.h"
 #include "support/temp_settings_folder.h"
 #include "support/test_pictures.h"
 
@@ -38,14 +40,6 @@ void WriteBytes(const std::string& name, const std::vector<uint8_t>& bytes) {
               static_cast<std::streamsize>(bytes.size()));
 }
 
-std::vector<uint8_t> LinesOf(const YuvImage& image, const LineTable& table) {
-    std::vector<uint8_t> out;
-    for (int l = 0; l < image.lineCount; ++l) {
-        out.insert(out.end(), table.Line(l), table.Line(l) + kLineBytes);
-    }
-    return out;
-}
-
 // The save dialog answers with the path in `dumpPath`.
 bool AnswerWithPath(const platform::SaveFileRequest&, std::string& name, void* context) {
     name = *static_cast<const std::string*>(context);
@@ -60,9 +54,7 @@ class CaptureDriverTest : public ::testing::Test {
         platform::ReleaseAllKeys();
         platform::ClearShownMessageBoxes();
         platform::ClearSaveFileRequests();
-        grabber = KivoAlloc();
-        ASSERT_NE(grabber, nullptr);
-        KivoSetShowProgress(grabber, 0);
+        grabber = test::QuietGrabber();
     }
     void TearDown() override {
         KivoFree(grabber);
@@ -74,8 +66,6 @@ class CaptureDriverTest : public ::testing::Test {
         KivoGrabInfo info;
         KivoGetGrabInfo(grabber, &info);
         info.Quality = quality;
-        info.UseColor = 1;
-        info.CameraInput = 1;
         KivoSetGrabInfo(grabber, &info);
     }
     void Hold(int a, int b, int c = 0) {
@@ -133,9 +123,11 @@ TEST_F(CaptureDriverTest, SavedCaptureReloadsToTheSamePicture) {
         Hold(VkControl, VkMenu);
         YuvImage* loaded = Capture();
         ASSERT_NE(loaded, nullptr);
-        EXPECT_EQ(LinesOf(*loaded, loaded->lineTable), LinesOf(*saved, saved->lineTable));
+        EXPECT_EQ(test::LineBytes(*loaded, loaded->lineTable),
+                  test::LineBytes(*saved, saved->lineTable));
         if (quality == 3) {
-            EXPECT_EQ(LinesOf(*loaded, loaded->lineTable2), LinesOf(*saved, saved->lineTable2));
+            EXPECT_EQ(test::LineBytes(*loaded, loaded->lineTable2),
+                      test::LineBytes(*saved, saved->lineTable2));
         }
         KivoFreeYUV(grabber, reinterpret_cast<KivoYuvImage*>(saved));
         KivoFreeYUV(grabber, reinterpret_cast<KivoYuvImage*>(loaded));

@@ -2,6 +2,7 @@
 
 #include "api/handed_out.h"
 #include "capture/detected_ports.h"
+#include "kivoly/host.h"
 #include "output/skin_archive.h"
 #include "platform/key_state.h"
 #include "platform/window/display.h"
@@ -37,11 +38,11 @@ KivoHWnd UiSession::Make() {
 }
 
 void UiSession::Pump() {
-    platform::Message message;
-    while (platform::PeekMessage(message, nullptr, 0, 0, platform::PmRemove)) {
+    KivoMessage message;
+    while (KivolyHostPeekMessage(&message, 1)) {
         if (KivoProcessWindowsMsg(handle, &message)) continue;
-        platform::TranslateMessage(message);
-        platform::DispatchMessage(message);
+        KivolyHostTranslateMessage(&message);
+        KivolyHostDispatchMessage(&message);
     }
 }
 
