@@ -23,7 +23,6 @@
 #include "support/encoded_capture.h"
 #include "support/test_pictures.h"
 #include "ui/internal/capture_button.h"
-#include "ui/internal/process_panel.h"
 #include "ui_session.h"
 
 namespace kivoly {
