@@ -15,6 +15,7 @@
 #include "capture/raw_file_source.h"
 #include "decode/yuv_image.h"
 #include "platform/key_state.h"
+#include "platform/process_state.h"
 #include "platform/save_file_dialog.h"
 
 namespace kivoly {
@@ -58,7 +59,7 @@ int MessageFor(int32_t result) {
 }  // namespace
 
 YuvImage* Grabber::Capture() {
-    if (gCaptureBusy) return nullptr;
+    if (CaptureBusy()) return nullptr;
     // The preview holds the device in its own mode; a capture asked for inside it (from the
     // host's frame callback) ends the preview instead, as a status change does.
     if (previewState != 0) {
@@ -75,12 +76,12 @@ YuvImage* Grabber::Capture() {
         if (!ChangeStatus(KivoStatusVideoOn)) {
             result = DecodeAborted;
         } else {
-            gCaptureBusy = 1;
+            Process().captureBusy = true;
             DecodeFeedback progress(*this);
             result = captureStore != nullptr && videoSource != nullptr
                          ? captureStore->Decode(grabInfo, &progress, nullptr, videoSource)
                          : DecodeOutOfMemory;
-            gCaptureBusy = 0;
+            Process().captureBusy = false;
         }
     } else {
         std::unique_ptr<RawFileSource> rawSource;

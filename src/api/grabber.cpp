@@ -10,11 +10,14 @@
 #include "framework/settings_file.h"
 #include "platform/global_memory.h"
 #include "platform/message_box.h"
+#include "platform/process_state.h"
 #include "resources/string_table.h"
 
 namespace kivoly {
 
-int32_t gCaptureBusy = 0;
+bool CaptureBusy() {
+    return Process().captureBusy;
+}
 
 Grabber::Grabber() {
     RememberGrabber(this);

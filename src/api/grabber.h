@@ -21,8 +21,9 @@ class UserInterface;
 class VideoSource;
 class YuvImage;
 
-// The process-wide guard against re-entering a device capture from a pumped message.
-extern int32_t gCaptureBusy;
+// True while a device capture runs: the process-wide guard against re-entering one from a
+// pumped message.
+bool CaptureBusy();
 
 class Grabber : public GrabberFeedback {
   public:
@@ -132,7 +133,7 @@ class Grabber : public GrabberFeedback {
     YuvImage* currentPicture = nullptr;    // not owned: the host frees it with KivoFreeYUV
     SettingsFile* settingsFile = nullptr;  // owned
     KivoHWnd mainWindow = nullptr;
-    UserInterface* userInterface = nullptr;              // owned: the object behind mainWindow
+    UserInterface* userInterface = nullptr;  // owned: the object behind mainWindow
     KivoHWnd parentWindow = nullptr;
     int32_t status = -1;
     int32_t pictureShown = 0;
@@ -144,8 +145,6 @@ class Grabber : public GrabberFeedback {
     int32_t kivolyIsExe = 0;
     KivoCallback callbacks[KivoCallbackSlots] = {};
     VideoSource* videoSource = nullptr;  // owned, from status 1 on
-    int32_t progressiveRect[4] = {};
-    int32_t displayedLines = 0;
     char messageBuffer[120] = {};
     int32_t portClaimed = 0;
     intptr_t portHandle = -1;

@@ -36,7 +36,7 @@ KivoBitmapInfoHeader* PreviewHeader(KivoHGlobal bitmap) {
 bool Grabber::StartPreviewing() {
     // One preview at a time, and never over a capture: a preview started inside another (from
     // its frame callback) would end by disconnecting the device the outer one still reads.
-    if (previewState != 0 || gCaptureBusy) return false;
+    if (previewState != 0 || CaptureBusy()) return false;
     if (!previewBitmap) {
         previewBitmap = CreateDib(8, kPreviewWidth, kPreviewHeight);
         if (!previewBitmap) return false;

@@ -46,7 +46,7 @@ bool Grabber::ChangeStatus(int32_t newStatus) {
     }
     // A change asked for from a message that a capture pumps would wait for ever on this one
     // thread; it is refused instead and leaves the capture alone.
-    if (gCaptureBusy) return false;
+    if (CaptureBusy()) return false;
 
     bool result = false;
     switch (newStatus) {

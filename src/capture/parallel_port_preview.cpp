@@ -8,6 +8,7 @@
 #include "capture/device_deadline.h"
 #include "capture/parallel_port_device.h"
 #include "capture/preview_palette.h"
+#include "platform/process_state.h"
 
 namespace kivoly {
 
@@ -27,23 +28,10 @@ constexpr uint8_t kCornerFade[4][4] = {
     {233, 255, 255, 255},
 };
 
-// What survives from one preview to the next, and the running preview's palette.
-struct PreviewState {
-    uint8_t* palette = nullptr;
-    int32_t negative = 0;
-    int32_t stop = 0;
-    int16_t noSyncCount = 0;
-};
-PreviewState gPreview;
-
-std::minstd_rand& NoiseGenerator() {
-    static std::minstd_rand generator(0x4B49);
-    return generator;
-}
-
 void FillNormalRamp() {
+    const DevicePreviewState& preview = Process().devicePreview;
     const PreviewRamps& ramps = PreviewGreyRamps();
-    FillPalette(gPreview.palette, gPreview.negative ? ramps.negative : ramps.normal);
+    FillPalette(preview.palette, preview.negative ? ramps.negative : ramps.normal);
 }
 }  // namespace
 
@@ -55,13 +43,14 @@ void ParallelPortDevice::Preview(uint8_t* palette, uint8_t* bits, int32_t width,
     previewNegative = negative;
     previewRoundCorners = static_cast<int16_t>(roundCorners);
     if (!Power(true)) return;
-    gPreview.palette = palette;
-    gPreview.negative = negative;
+    DevicePreviewState& preview = Process().devicePreview;
+    preview.palette = palette;
+    preview.negative = negative != 0;
     FillNormalRamp();
     SetSampleRate(1);
-    gPreview.stop = 0;
+    preview.stop = false;
     if (bits) {
-        while (!gPreview.stop) {
+        while (!preview.stop) {
             previewBits = bits;
             PreviewFrame(callback, context);
         }
@@ -82,7 +71,7 @@ bool ParallelPortDevice::WaitForCapture(int32_t deadline, uint8_t* status) {
 void ParallelPortDevice::PreviewFrame(PreviewCallback callback, void* context) {
     bool ok = ProbeDevice();
     SetSyncWait(true);
-    if (gPreview.noSyncCount > 3) SetSyncWait(false);
+    if (Process().devicePreview.noSyncCount > 3) SetSyncWait(false);
     Rewind();
     SetLines(0, LineD7);
     Read(nullptr, 100);
@@ -99,7 +88,8 @@ void ParallelPortDevice::PreviewFrame(PreviewCallback callback, void* context) {
     uint8_t status = 0;
     bool done = WaitForCapture(Deadline(kPreviewCaptureSeconds), &status);
     if (!done || !ok) {
-        if (gPreview.noSyncCount != kMaxNoSyncCount) ++gPreview.noSyncCount;
+        if (Process().devicePreview.noSyncCount != kMaxNoSyncCount)
+            ++Process().devicePreview.noSyncCount;
         SetSyncWait(false);
         PulseTrigger();
         done = WaitForCapture(Deadline(kPreviewRetrySeconds), &status);
@@ -110,7 +100,8 @@ void ParallelPortDevice::PreviewFrame(PreviewCallback callback, void* context) {
     }
     ReadStatus(0xFFFE);  // refresh the cached word while the lines may still move
     BeginReadout();
-    if (gPreview.noSyncCount != 0 && !(ReadStatus(0x0008) & 0x0008)) --gPreview.noSyncCount;
+    if (Process().devicePreview.noSyncCount != 0 && !(ReadStatus(0x0008) & 0x0008))
+        --Process().devicePreview.noSyncCount;
     SetLines(0, LineD7);
 
     const int width = previewWidth;
@@ -119,7 +110,7 @@ void ParallelPortDevice::PreviewFrame(PreviewCallback callback, void* context) {
     for (int i = 0; i < 3; ++i)
         ReadPreviewLine(row, previewWidth);
     int read = 0;
-    for (int r = 0; r < height && !gPreview.stop; ++r) {
+    for (int r = 0; r < height && !Process().devicePreview.stop; ++r) {
         do {
             ReadPreviewLine(row, previewWidth);
             ++read;
@@ -127,7 +118,7 @@ void ParallelPortDevice::PreviewFrame(PreviewCallback callback, void* context) {
         if (previewRoundCorners) RoundPreviewCorners(static_cast<int16_t>(r));
         row -= width;
         if (r == height - 1) ClipCheck();
-        gPreview.stop = callback(context, static_cast<int16_t>(r)) == 0;
+        Process().devicePreview.stop = callback(context, static_cast<int16_t>(r)) == 0;
     }
     EndReadout();
 }
@@ -150,7 +141,7 @@ void ParallelPortDevice::ClipCheck() {
         }
     }
     clipFlag = largest == 510 && occurrences > previewWidth;
-    uint8_t* entry = gPreview.palette + 4 * 255;
+    uint8_t* entry = Process().devicePreview.palette + 4 * 255;
     if (clipFlag) {
         entry[0] = 0;
         entry[1] = 0;
@@ -162,9 +153,9 @@ void ParallelPortDevice::ClipCheck() {
 }
 
 void ParallelPortDevice::NoiseDisplay(PreviewCallback callback, void* context, bool ok) {
-    FillPalette(gPreview.palette, PreviewGreyRamps().noSignal);
+    FillPalette(Process().devicePreview.palette, PreviewGreyRamps().noSignal);
     const int pixels = previewWidth * previewHeight;
-    std::minstd_rand& random = NoiseGenerator();
+    std::minstd_rand& random = Process().devicePreview.noise;
     std::uniform_int_distribution<int> extra(0, 7);
     std::uniform_int_distribution<int> byteValue(0, 255);
     uint8_t status = 0;
@@ -179,18 +170,18 @@ void ParallelPortDevice::NoiseDisplay(PreviewCallback callback, void* context, b
         for (int i = 0; i < pixels; ++i)
             previewBits[i] ^= key[i % keyLength];
         if (previewRoundCorners) RoundPreviewCorners(-1);
-        gPreview.stop = callback(context, -1) == 0;
+        Process().devicePreview.stop = callback(context, -1) == 0;
         if (!ok) {
             ok = Power(true);
             if (ok) SetSampleRate(1);
         }
         status = ReadPort(portBase + kStatus);
-    } while (!((status & 0x40) && ok) && !gPreview.stop);
+    } while (!((status & 0x40) && ok) && !Process().devicePreview.stop);
     SetLines(0, LineD7);
     Read(nullptr, 100);
     FillNormalRamp();
     std::memset(previewBits, 64, pixels);
-    gPreview.stop = callback(context, static_cast<int16_t>(previewHeight - 1)) == 0;
+    Process().devicePreview.stop = callback(context, static_cast<int16_t>(previewHeight - 1)) == 0;
 }
 
 void ParallelPortDevice::ReadPreviewLine(uint8_t* destination, int16_t width) {

@@ -6,8 +6,6 @@
 // unsigned 8-bit samples at four times the colour subcarrier (910 a line, 908 in the alternate
 // line-length mode, 455 or 454 at half rate), line after line without headers or gaps. Sync tips
 // lie below 32, black near 64, white near 224. A device capture is 262,144 samples.
-//
-// The operations keep the order of their slots.
 #pragma once
 
 #include <cstdint>
@@ -56,7 +54,6 @@ class VideoSource {
     virtual void SetSampleRate(int16_t mode) {
         samplesPerLine = static_cast<uint16_t>(kSamplesPerLine / (mode + 1));
     }
-    virtual void ReservedA() {}
     virtual void Preview(uint8_t* /*palette*/, uint8_t* /*bits*/, int32_t /*width*/,
                          int32_t /*height*/, PreviewCallback /*callback*/, void* /*context*/,
                          int32_t /*negative*/, int32_t /*roundCorners*/) {}
@@ -67,7 +64,6 @@ class VideoSource {
     virtual void SetTermination(int32_t /*on*/) {}
     virtual uint16_t SetLines(uint16_t /*value*/, uint16_t /*mask*/) { return 0; }
     virtual uint16_t ReadStatus(uint16_t /*mask*/) { return 0; }
-    virtual int32_t ReservedB() { return 0; }
 
     void SetPowerSaver(int32_t flag) { powerSaver = flag; }
 

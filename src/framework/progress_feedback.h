@@ -2,8 +2,6 @@
 // to one of these, polls it for an abort, and keeps the user interface alive through the
 // message pump inside Update. The Grabber is itself the feedback (it derives from
 // GrabberFeedback), so the operations of every subsystem receive the Grabber as their sink.
-//
-// The virtual operations keep the order in which callers rely on them.
 #pragma once
 
 #include <cstdint>

@@ -64,7 +64,7 @@ void CaptureButton::Draw() {
 }
 
 void CaptureButton::Poll() {
-    if (gCaptureBusy) return;
+    if (CaptureBusy()) return;
     const int state = VideoReady() ? kReady : GetCapture() == hwnd ? kWaiting : kReleased;
     SetState(state);
     KillTimer(hwnd, kPollTimer);

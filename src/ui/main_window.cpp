@@ -374,7 +374,7 @@ void MainWindow::LeaveCompact() {
 LResult MainWindow::WindowProc(uint32_t message, WParam first, LParam second) {
     switch (message) {
         case WmCommand:
-            if (gCaptureBusy) return 0;
+            if (CaptureBusy()) return 0;
             Command(LoWord(first), first, second);
             return 0;
         case WmPaint:
@@ -393,7 +393,7 @@ LResult MainWindow::WindowProc(uint32_t message, WParam first, LParam second) {
                     InvalidateRect(previewPane_, nullptr, false);
                     ShowWindow(previewPane_, SwShow);
                 }
-            } else if (grabber_.previewState == 0 && !gCaptureBusy) {
+            } else if (grabber_.previewState == 0 && !CaptureBusy()) {
                 SetFocus(hwnd);
                 grabber_.Call(KivoCallbackActivate);
             }
@@ -434,7 +434,7 @@ LResult MainWindow::WindowProc(uint32_t message, WParam first, LParam second) {
             if (GetActiveWindow() != hwnd) break;
             if (grabber_.previewState == 1) {
                 if (grabber_.grabInfo.PowerSaver) SetTimer(hwnd, kPowerSaverTimer, kPowerSaverMs);
-            } else if (mode_ == Mode::Preview && grabber_.previewState == 0 && !gCaptureBusy) {
+            } else if (mode_ == Mode::Preview && grabber_.previewState == 0 && !CaptureBusy()) {
                 SetMode(Mode::Preview);
             }
             return 0;
@@ -447,7 +447,7 @@ LResult MainWindow::WindowProc(uint32_t message, WParam first, LParam second) {
             Close();
             return 0;
         case WmQuit:
-            if (!gCaptureBusy) grabber_.StopAndRepost(hwnd, message, first, second);
+            if (!CaptureBusy()) grabber_.StopAndRepost(hwnd, message, first, second);
             return 0;
         case WmQueryNewPalette:
         case WmPaletteChanged: {
@@ -468,7 +468,7 @@ LResult MainWindow::WindowProc(uint32_t message, WParam first, LParam second) {
 }
 
 void MainWindow::Close() {
-    if (gCaptureBusy) return;
+    if (CaptureBusy()) return;
     grabber_.StopPreviewing();
     ShowWindow(hwnd, SwHide);
     if (grabber_.callbacks[KivoCallbackClose]) {
@@ -623,7 +623,7 @@ void MainWindow::Paint() {
     switch (mode_) {
         case Mode::Preview: {
             const KivoBitmapInfoHeader* background =
-                gCaptureBusy || !skin_[kPreviewBackground] ? panel : skin_[kPreviewBackground];
+                CaptureBusy() || !skin_[kPreviewBackground] ? panel : skin_[kPreviewBackground];
             DrawDibPart(*painter, 0, 0, panel->biWidth, kStripOrigin.y, background, 0, 0);
             strip();
             InvalidateRect(previewPane_, nullptr, false);
@@ -655,7 +655,7 @@ void MainWindow::Paint() {
     }
     painter->SetBackgroundMode(previous);
     EndPaint(hwnd, paint);
-    if ((gCaptureBusy || grabber_.previewState != 0) && captureButton_) {
+    if ((CaptureBusy() || grabber_.previewState != 0) && captureButton_) {
         InvalidateRect(captureButton_->GetWindow(), nullptr, false);
     }
 }
@@ -731,7 +731,7 @@ void MainWindow::PaintPreviewPane() {
                 DrawDibPart(*painter, 0, 0, kPreviewArea.Width(), kPreviewArea.Height(), background,
                             kPreviewArea.left, kPreviewArea.top);
             }
-            if (!gCaptureBusy && skin_[kPreviewHint]) {
+            if (!CaptureBusy() && skin_[kPreviewHint]) {
                 DrawDibPart(*painter, kPreviewHintAt[0], kPreviewHintAt[1], 0, 0,
                             skin_[kPreviewHint], 0, 0);
             }

@@ -160,7 +160,7 @@ LResult ProcessPreview::WindowProc(uint32_t message, WParam first, LParam second
             return 0;
         case WmTimer:
             if (first != kRenderTimer) break;
-            if (!gCaptureBusy) RenderStep();
+            if (!CaptureBusy()) RenderStep();
             return 0;
         case WmPaint:
             Paint();

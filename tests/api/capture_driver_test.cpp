@@ -10,7 +10,6 @@
 #include <vector>
 
 #include "api/grabber.h"
-#include "capture/detected_ports.h"
 #include "capture/memory_raw_source.h"
 #include "capture/raw_capture_file.h"
 #include "decode/synthetic_video.h"
@@ -63,17 +62,12 @@ class CaptureDriverTest : public ::testing::Test {
     void SetUp() override {
         previous_ = fs::current_path();
         fs::current_path(folder.Path());
-        platform::ReleaseAllKeys();
-        platform::ClearShownMessageBoxes();
-        platform::ClearSaveFileRequests();
         grabber = KivoAlloc();
         ASSERT_NE(grabber, nullptr);
         KivoSetShowProgress(grabber, 0);
     }
     void TearDown() override {
         KivoFree(grabber);
-        platform::ReleaseAllKeys();
-        platform::InstallSaveFileResponder(nullptr, nullptr);
         fs::current_path(previous_);
     }
     void SetQuality(int quality) {
@@ -327,7 +321,6 @@ TEST(CaptureDriverDevice, NormalCaptureDecodesTheDevicesFields) {
     EXPECT_EQ(LinesOf(*image, image->lineTable), LinesOf(fromFile, fromFile.lineTable));
     KivoFreeYUV(grabber, reinterpret_cast<KivoYuvImage*>(image));
     KivoFree(grabber);
-    DetectedPorts().fill(0);
 }
 
 }  // namespace

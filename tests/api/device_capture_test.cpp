@@ -10,7 +10,6 @@
 #include <vector>
 
 #include "api/grabber.h"
-#include "capture/detected_ports.h"
 #include "kivoly/kivoly.h"
 #include "output/packed_dib.h"
 #include "platform/key_state.h"
@@ -86,14 +85,8 @@ class DeviceCaptureTest : public ::testing::Test {
     void SetUp() override {
         previous_ = fs::current_path();
         fs::current_path(folder.Path());
-        platform::ReleaseAllKeys();
-        platform::ClearShownMessageBoxes();
     }
-    void TearDown() override {
-        platform::ReleaseAllKeys();
-        fs::current_path(previous_);
-        DetectedPorts().fill(0);
-    }
+    void TearDown() override { fs::current_path(previous_); }
     KivoGrabber* NewGrabber(int quality) {
         KivoGrabber* grabber = KivoAlloc();
         KivoSetShowProgress(grabber, 0);

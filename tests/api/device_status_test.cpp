@@ -6,10 +6,10 @@
 #include <vector>
 
 #include "api/grabber.h"
-#include "capture/detected_ports.h"
 #include "decode/yuv_image.h"
 #include "kivoly/kivoly.h"
 #include "platform/message_box.h"
+#include "platform/process_state.h"
 #include "resources/dialog_template.h"
 #include "sim/simulated_rig.h"
 #include "support/temp_settings_folder.h"
@@ -36,10 +36,6 @@ class DeviceStatusTest : public ::testing::Test {
     explicit DeviceStatusTest(int devicePort = 1) : rig(nullptr, devicePort) {
         platform::ClearShownMessageBoxes();
         platform::InstallMessageBoxResponder(&DialogScript::Answer, &script);
-    }
-    ~DeviceStatusTest() override {
-        platform::InstallMessageBoxResponder(nullptr, nullptr);
-        DetectedPorts().fill(0);
     }
 
     test::TempSettingsFolder folder;
@@ -120,9 +116,9 @@ TEST_F(DeviceStatusTest, StatusChangeWhilePreviewingAsksThePreviewToStop) {
 
 TEST_F(DeviceStatusTest, ChangeDuringACaptureIsRefused) {
     Grabber grabber;
-    gCaptureBusy = 1;
+    Process().captureBusy = true;
     EXPECT_FALSE(grabber.ChangeStatus(1));
-    gCaptureBusy = 0;
+    Process().captureBusy = false;
     EXPECT_EQ(grabber.status, 0);
 }
 

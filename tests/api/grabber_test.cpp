@@ -11,6 +11,7 @@
 #include "platform/global_memory.h"
 #include "platform/message_box.h"
 #include "platform/port_io.h"
+#include "platform/process_state.h"
 #include "support/temp_settings_folder.h"
 
 namespace kivoly {
@@ -174,10 +175,9 @@ TEST_F(GrabberTest, TheStepToIdleGivesAClaimedPortBack) {
         grabber.portClaimed = 1;
         grabber.portHandle = 7;
         grabber.status = KivoStatusConnected;
-        gCaptureBusy = 1;
+        Process().captureBusy = true;
     }
-    gCaptureBusy = 0;
-    platform::InstallPortIo(nullptr);
+    Process().captureBusy = false;
     EXPECT_EQ(ports.released, (std::vector<intptr_t>{5, 7}));
 }
 

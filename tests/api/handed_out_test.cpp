@@ -2,7 +2,6 @@
 // or that were freed, and a picture freed through one Grabber is forgotten by all of them.
 #include <gtest/gtest.h>
 
-#include "capture/detected_ports.h"
 #include "kivoly/kivoly.h"
 #include "sim/simulated_rig.h"
 #include "support/temp_settings_folder.h"
@@ -27,7 +26,6 @@ class HandedOutTest : public ::testing::Test {
     ~HandedOutTest() override {
         for (KivoGrabber* grabber : grabbers_)
             KivoFree(grabber);
-        DetectedPorts().fill(0);
     }
     KivoYuvImage* Capture() {
         KivoYuvImage* picture = KivoScanAndMakeYUV(grabbers_[0]);

@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "api/grabber.h"
-#include "capture/detected_ports.h"
 #include "kivoly/kivoly.h"
 #include "output/packed_dib.h"
 #include "platform/sound.h"
@@ -26,14 +25,10 @@ int32_t HostFrame() {
 
 class LivePreviewTest : public ::testing::Test {
   protected:
-    LivePreviewTest() {
-        handle = KivoAlloc();
-        platform::ClearRecordedSounds();
-    }
+    LivePreviewTest() { handle = KivoAlloc(); }
     ~LivePreviewTest() override {
         KivoFree(handle);
         gHostFrame = nullptr;
-        DetectedPorts().fill(0);
         platform::Message message;
         for (int i = 0;
              i < 100 && platform::PeekMessage(message, nullptr, 0, 0, platform::PmRemove); ++i) {

@@ -61,12 +61,8 @@ class PictureConversionTest : public ::testing::Test {
         KivoGetProcessInfo(grabber_, &info_);
         info_.ShowWhileProcessing = 0;
         KivoSetProcessInfo(grabber_, &info_);
-        platform::ClearShownMessageBoxes();
     }
-    ~PictureConversionTest() override {
-        KivoFree(grabber_);
-        platform::InstallMessageBoxResponder(nullptr, nullptr);
-    }
+    ~PictureConversionTest() override { KivoFree(grabber_); }
     void SetSize(int width, int height) {
         info_.Width = width;
         info_.Height = height;

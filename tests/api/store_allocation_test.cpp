@@ -5,7 +5,6 @@
 #include <cstdlib>
 
 #include "api/grabber.h"
-#include "capture/detected_ports.h"
 #include "decode/yuv_image.h"
 #include "platform/message_box.h"
 #include "sim/simulated_rig.h"
@@ -57,7 +56,6 @@ TEST(StoreAllocation, FailureIsReportedOnceAndLeavesTheDeviceConnected) {
     EXPECT_TRUE(grabber.ChangeStatus(KivoStatusVideoOn));
     EXPECT_NE(grabber.captureStore, nullptr);
     grabber.ChangeStatus(KivoStatusIdle);
-    DetectedPorts().fill(0);
 }
 
 }  // namespace

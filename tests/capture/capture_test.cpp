@@ -3,7 +3,6 @@
 
 #include <vector>
 
-#include "capture/detected_ports.h"
 #include "capture/parallel_port_device.h"
 #include "sim/simulated_rig.h"
 
@@ -12,8 +11,6 @@ namespace {
 
 class CaptureTest : public ::testing::Test {
   protected:
-    ~CaptureTest() override { DetectedPorts().fill(0); }
-
     // A device found on LPT1 and powered up, with the given faults.
     void Connect(const sim::SimulatedFaults& faults = {}) {
         rig.device.SetFaults(faults);

@@ -2,11 +2,13 @@
 // the register level.
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <vector>
 
 #include "capture/configuration_image.h"
 #include "capture/detected_ports.h"
 #include "capture/parallel_port_device.h"
+#include "sim/encoded_signal.h"
 #include "sim/simulated_rig.h"
 
 namespace kivoly {
@@ -16,8 +18,6 @@ constexpr uint16_t kLpt1 = 0x378;
 
 class DeviceTest : public ::testing::Test {
   protected:
-    DeviceTest() { DetectedPorts().fill(0); }
-    ~DeviceTest() override { DetectedPorts().fill(0); }
     void SetFaults(const sim::SimulatedFaults& faults) { rig.device.SetFaults(faults); }
 
     sim::SimulatedRig rig;
@@ -84,12 +84,10 @@ TEST_F(DeviceTest, NoDeviceLeavesThePortAsItWas) {
 }
 
 TEST(DeviceSearch, FindDeviceSearchesTheStandardPorts) {
-    DetectedPorts().fill(0);
     sim::SimulatedRig onThree(nullptr, 3);
     ParallelPortDevice device(0);
     EXPECT_EQ(device.FindDevice(), 0x3BC);
     EXPECT_TRUE(onThree.device.Configured());
-    DetectedPorts().fill(0);
 }
 
 // The writes of one configuration attempt after its reset: which line clocks, and how often
@@ -197,7 +195,8 @@ TEST_F(DeviceTest, DetectedPortsHoldsFourAndPowersThemDownAtUnload) {
     EXPECT_EQ(DetectedPorts()[3], 0x10C);
     RecordDetectedPort(0x104);  // already there: moved to the first free entry, which is its own
     EXPECT_EQ(DetectedPorts()[1], 0x104);
-    DetectedPorts().fill(0);
+    for (uint16_t base : {0x100, 0x104, 0x108, 0x10C})
+        ForgetDetectedPort(base);
 
     ParallelPortDevice device(0);
     ASSERT_EQ(device.TryPort(1), kLpt1);
@@ -236,6 +235,27 @@ TEST_F(DeviceTest, SampleRateAndLineLength) {
     device.SetSampleRate(3);
     EXPECT_EQ(device.samplesPerLine, 192);
     EXPECT_EQ(rig.port.DataRegister(1) & 0x02, 0x02);
+}
+
+// The termination is judged by the level just after the sync against the sync tip: an open
+// input shows a black picture twice as high, so the device terminates it and, having powered
+// itself up for the look, powers down again. A terminated input is left alone.
+TEST(AutoTerminate, TerminatesOnlyAnOpenInput) {
+    sim::SimulatedRig rig(std::make_unique<sim::EncodedSignal>(sim::Picture(64, 48)));
+    ParallelPortDevice device(0);
+    ASSERT_EQ(device.TryPort(1), kLpt1);
+    device.AutoTerminate();
+    EXPECT_EQ(rig.port.DataRegister(1) & 0x01, 0);
+
+    sim::SimulatedFaults faults;
+    faults.unterminated = true;
+    rig.device.SetFaults(faults);
+    device.Power(0);
+    device.AutoTerminate();
+    EXPECT_EQ(rig.port.DataRegister(1) & 0x01, 0x01);
+    EXPECT_EQ(rig.port.ControlRegister(1) & 0x08, 0x08);  // powered down again
+    device.AutoTerminate();  // terminated now, the signal is right: nothing changes
+    EXPECT_EQ(rig.port.DataRegister(1) & 0x01, 0x01);
 }
 
 TEST_F(DeviceTest, StatusWordAndItsCache) {

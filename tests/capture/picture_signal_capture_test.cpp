@@ -6,7 +6,6 @@
 #include <memory>
 #include <vector>
 
-#include "capture/detected_ports.h"
 #include "capture/parallel_port_device.h"
 #include "sim/capture_sequence.h"
 #include "sim/colour_bars.h"
@@ -37,7 +36,6 @@ TEST(PictureSignalCaptureTest, DeviceCapturesAreTheEncodersRecords) {
         EXPECT_TRUE(samples == records[pass].samples) << "pass " << pass;
     }
     device.Power(0);
-    DetectedPorts().fill(0);
 }
 
 }  // namespace

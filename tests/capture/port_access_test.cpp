@@ -53,7 +53,6 @@ class ScriptedPort : public platform::PortIo {
 class ScriptedPortTest : public ::testing::Test {
   protected:
     ScriptedPortTest() { platform::InstallPortIo(&port); }
-    ~ScriptedPortTest() override { platform::InstallPortIo(nullptr); }
 
     // Binds `device` to LPT1 without touching the port.
     void Bind(ParallelPortDevice& device) {

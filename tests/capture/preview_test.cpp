@@ -5,7 +5,6 @@
 #include <functional>
 #include <vector>
 
-#include "capture/detected_ports.h"
 #include "capture/parallel_port_device.h"
 #include "capture/preview_palette.h"
 #include "sim/simulated_rig.h"
@@ -56,7 +55,6 @@ struct Recorder {
 class PreviewTest : public ::testing::Test {
   protected:
     PreviewTest() : rig(std::make_unique<QuadrantSignal>()) {}
-    ~PreviewTest() override { DetectedPorts().fill(0); }
 
     uint8_t Pixel(int row, int x, int height = 120) const {
         return bits[(height - 1 - row) * kWidth + x];  // bottom-up rows

@@ -4,7 +4,6 @@
 
 #include <vector>
 
-#include "capture/detected_ports.h"
 #include "capture/memory_raw_source.h"
 #include "capture/parallel_port_device.h"
 #include "decode/yuv_image.h"
@@ -32,7 +31,6 @@ TEST(DeviceDecode, SlowPortAndTapeStillDecode) {
         YuvImage store(info, nullptr);
         EXPECT_EQ(store.Decode(info, nullptr, nullptr, &device), DecodeOk);
         EXPECT_EQ(device.ioDelay, faults.slowPortDelay);
-        DetectedPorts().fill(0);
     }
 }
 
@@ -60,7 +58,6 @@ TEST(DeviceDecode, SameAsTheRawFileRoad) {
         ASSERT_EQ(device.TryPort(1), 0x378);
         YuvImage fromDevice(info, nullptr);
         ASSERT_EQ(fromDevice.Decode(info, nullptr, nullptr, &device), DecodeOk) << quality;
-        DetectedPorts().fill(0);
 
         MemoryRawSource file(test::EncodeForQuality(picture, quality).nsr);
         YuvImage fromFile(info, nullptr);

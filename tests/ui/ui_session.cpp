@@ -1,10 +1,8 @@
 #include "ui_session.h"
 
 #include "api/handed_out.h"
-#include "capture/detected_ports.h"
 #include "output/packed_dib.h"
 #include "output/skin_archive.h"
-#include "platform/key_state.h"
 #include "platform/window/display.h"
 #include "platform/window/host_display.h"
 #include "platform/window/input_injection.h"
@@ -26,8 +24,6 @@ UiSession::~UiSession() {
     }
     KivoFree(handle);
     SetSkinArchiveOverride(nullptr);
-    DetectedPorts().fill(0);
-    platform::ReleaseAllKeys();
 }
 
 KivoHWnd UiSession::Make() {
