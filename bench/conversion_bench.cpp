@@ -7,10 +7,10 @@
 
 #include "capture/memory_raw_source.h"
 #include "capture/raw_capture_file.h"
-#include "decode/half_sample_kernel.h"
+#include "decode/internal/half_sample_kernel.h"
 #include "decode/yuv_image.h"
-#include "output/colour_tables.h"
 #include "output/conversion_kernels.h"
+#include "output/internal/colour_tables.h"
 #include "output/packed_dib.h"
 #include "output/rgb_conversion.h"
 #include "sim/capture_sequence.h"

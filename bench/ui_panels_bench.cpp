@@ -14,8 +14,8 @@
 #include "output/packed_dib.h"
 #include "platform/window/message_queue.h"
 #include "platform/window/window.h"
-#include "ui/process_panel.h"
-#include "ui/process_preview.h"
+#include "ui/internal/process_panel.h"
+#include "ui/internal/process_preview.h"
 
 namespace {
 

@@ -10,8 +10,8 @@
 
 #include "api/settings_io.h"
 #include "framework/settings_file.h"
+#include "platform/internal/profile_text.h"
 #include "platform/profile.h"
-#include "platform/profile_text.h"
 #include "platform/settings_folder.h"
 
 namespace {

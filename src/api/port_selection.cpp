@@ -1,4 +1,4 @@
-#include "api/port_selection.h"
+#include "api/internal/port_selection.h"
 
 #include "platform/window/dialog.h"
 #include "platform/window/message.h"

@@ -8,7 +8,7 @@
 #include <new>
 
 #include "api/grabber.h"
-#include "api/port_selection.h"
+#include "api/internal/port_selection.h"
 #include "api/settings_io.h"
 #include "capture/parallel_port_device.h"
 #include "decode/yuv_image.h"

@@ -4,7 +4,7 @@
 // mode) it is the device's alarm and D6 cycles clock samples out.
 #include <cstring>
 
-#include "capture/device_deadline.h"
+#include "capture/internal/device_deadline.h"
 #include "capture/parallel_port_device.h"
 
 namespace kivoly {

@@ -2,9 +2,9 @@
 // and termination switches, and the multiplexed status word.
 #include <algorithm>
 
-#include "capture/configuration_image.h"
 #include "capture/detected_ports.h"
-#include "capture/device_deadline.h"
+#include "capture/internal/configuration_image.h"
+#include "capture/internal/device_deadline.h"
 #include "capture/parallel_port_device.h"
 
 namespace kivoly {
@@ -214,7 +214,8 @@ void ParallelPortDevice::SetSampleRate(int16_t mode) {
 
 void ParallelPortDevice::SetAltLineLength(int32_t on) {
     SetLines(on ? LineD5 : 0, LineD5);
-    samplesPerLine = static_cast<uint16_t>((on ? kAltSamplesPerLine : kSamplesPerLine) / ((lineShadow & LineD1) ? 2 : 1));
+    samplesPerLine = static_cast<uint16_t>((on ? kAltSamplesPerLine : kSamplesPerLine) /
+                                           ((lineShadow & LineD1) ? 2 : 1));
 }
 
 void ParallelPortDevice::SetTermination(int32_t on) {

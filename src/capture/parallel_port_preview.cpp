@@ -5,9 +5,9 @@
 #include <cstring>
 #include <random>
 
-#include "capture/device_deadline.h"
+#include "capture/internal/device_deadline.h"
+#include "capture/internal/preview_palette.h"
 #include "capture/parallel_port_device.h"
-#include "capture/preview_palette.h"
 #include "platform/process_state.h"
 
 namespace kivoly {

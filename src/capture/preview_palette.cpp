@@ -1,4 +1,4 @@
-#include "capture/preview_palette.h"
+#include "capture/internal/preview_palette.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "decode/burst_averager.h"
+#include "decode/internal/burst_averager.h"
 
 namespace kivoly {
 

@@ -8,15 +8,15 @@
 // level, unstable field type, wrong colour frame) and the pass retried, the attempt restarted or
 // rescanned, the passes stopped early, or the decode given up. Whatever was captured when the
 // passes stop is completed by the single-frame separator or the field interpolation.
-#include "decode/capture_passes.h"
+#include "decode/internal/capture_passes.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
 
 #include "capture/video_source.h"
-#include "decode/burst_vector.h"
-#include "decode/luma_smoothers.h"
+#include "decode/internal/burst_vector.h"
+#include "decode/internal/luma_smoothers.h"
 
 namespace kivoly {
 

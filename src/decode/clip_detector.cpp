@@ -1,4 +1,4 @@
-#include "decode/clip_detector.h"
+#include "decode/internal/clip_detector.h"
 
 #include <cstring>
 

@@ -3,7 +3,7 @@
 // that level is taken as the cast and subtracted; a narrow luma range is stretched onto the full
 // range and the chroma scaled by the same factor. (The negative itself is inverted later, by the
 // RGB conversion.)
-#include "decode/colour_correction.h"
+#include "decode/internal/colour_correction.h"
 
 #include <algorithm>
 #include <array>

@@ -11,7 +11,7 @@
 
 #include <array>
 
-#include "decode/cubic_row_kernel.h"
+#include "decode/internal/cubic_row_kernel.h"
 
 HWY_BEFORE_NAMESPACE();
 namespace kivoly::kernels::HWY_NAMESPACE {

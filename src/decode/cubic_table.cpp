@@ -1,4 +1,4 @@
-#include "decode/cubic_table.h"
+#include "decode/internal/cubic_table.h"
 
 #include <cmath>
 

@@ -6,19 +6,19 @@
 // whole samples). Saturated samples (255) are replaced by an estimate from the other frame and
 // the neighbours, and in flat areas a small triangular smoothing removes the noise of the two
 // captures.
-#include "decode/frame_comb.h"
+#include "decode/internal/frame_comb.h"
 
 #include <algorithm>
 #include <cstring>
 
-#include "decode/burst_averager.h"
-#include "decode/burst_vector.h"
-#include "decode/chroma_demodulator.h"
-#include "decode/clip_detector.h"
 #include "decode/decode_statistics.h"
-#include "decode/level_recorder.h"
-#include "decode/line_aligner.h"
-#include "decode/signal_kernels.h"
+#include "decode/internal/burst_averager.h"
+#include "decode/internal/burst_vector.h"
+#include "decode/internal/chroma_demodulator.h"
+#include "decode/internal/clip_detector.h"
+#include "decode/internal/level_recorder.h"
+#include "decode/internal/line_aligner.h"
+#include "decode/internal/signal_kernels.h"
 #include "decode/signal_road.h"
 
 namespace kivoly {

@@ -9,8 +9,8 @@
 #include <hwy/highway.h>
 // clang-format on
 
-#include "decode/cubic_table.h"
-#include "decode/half_sample_kernel.h"
+#include "decode/internal/cubic_table.h"
+#include "decode/internal/half_sample_kernel.h"
 #include "decode/signal_road.h"
 
 HWY_BEFORE_NAMESPACE();

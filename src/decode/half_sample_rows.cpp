@@ -1,6 +1,6 @@
 #include "decode/half_sample_rows.h"
 
-#include "decode/half_sample_kernel.h"
+#include "decode/internal/half_sample_kernel.h"
 
 namespace kivoly {
 

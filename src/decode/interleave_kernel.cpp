@@ -8,7 +8,7 @@
 #include <hwy/highway.h>
 // clang-format on
 
-#include "decode/interleave_kernel.h"
+#include "decode/internal/interleave_kernel.h"
 
 HWY_BEFORE_NAMESPACE();
 namespace kivoly::kernels::HWY_NAMESPACE {

@@ -1,8 +1,8 @@
-#include "decode/level_recorder.h"
+#include "decode/internal/level_recorder.h"
 
 #include <algorithm>
 
-#include "decode/signal_kernels.h"
+#include "decode/internal/signal_kernels.h"
 #include "decode/yuv_image.h"
 
 namespace kivoly {

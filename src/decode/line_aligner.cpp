@@ -1,8 +1,8 @@
-#include "decode/line_aligner.h"
+#include "decode/internal/line_aligner.h"
 
 #include <cmath>
 
-#include "decode/burst_vector.h"
+#include "decode/internal/burst_vector.h"
 
 namespace kivoly {
 

@@ -1,9 +1,9 @@
 #include "decode/line_interpolators.h"
 
-#include "decode/cubic_row_kernel.h"
-#include "decode/cubic_table.h"
 #include "decode/half_sample_rows.h"
-#include "decode/interleave_kernel.h"
+#include "decode/internal/cubic_row_kernel.h"
+#include "decode/internal/cubic_table.h"
+#include "decode/internal/interleave_kernel.h"
 #include "decode/yuv_image.h"
 
 namespace kivoly {

@@ -1,8 +1,8 @@
-#include "decode/luma_smoothers.h"
+#include "decode/internal/luma_smoothers.h"
 
 #include <cstring>
 
-#include "decode/signal_kernels.h"
+#include "decode/internal/signal_kernels.h"
 #include "decode/yuv_image.h"
 
 namespace kivoly {

@@ -1,4 +1,4 @@
-#include "decode/level_recorder.h"
+#include "decode/internal/level_recorder.h"
 
 namespace kivoly {
 

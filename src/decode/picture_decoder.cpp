@@ -1,13 +1,13 @@
 // Decode: the capture passes take the fields and run them through the line stages into the
 // picture; whatever they leave undone is completed by the single-frame separator or the field
 // interpolation, and a colour negative's cast is removed last.
-#include "decode/picture_decoder.h"
+#include "decode/internal/picture_decoder.h"
 
 #include "capture/video_source.h"
-#include "decode/capture_passes.h"
-#include "decode/colour_correction.h"
 #include "decode/decode_progress.h"
-#include "decode/single_frame_separator.h"
+#include "decode/internal/capture_passes.h"
+#include "decode/internal/colour_correction.h"
+#include "decode/internal/single_frame_separator.h"
 
 namespace kivoly {
 

@@ -1,7 +1,7 @@
 #include <cstring>
 
 #include "capture/video_source.h"
-#include "decode/raw_dump_writer.h"
+#include "decode/internal/raw_dump_writer.h"
 
 namespace kivoly {
 

@@ -13,7 +13,7 @@
 
 #include <algorithm>
 
-#include "decode/signal_kernels.h"
+#include "decode/internal/signal_kernels.h"
 
 HWY_BEFORE_NAMESPACE();
 namespace kivoly::kernels::HWY_NAMESPACE {

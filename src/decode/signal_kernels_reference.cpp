@@ -2,7 +2,7 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "decode/signal_kernels.h"
+#include "decode/internal/signal_kernels.h"
 
 namespace kivoly::kernels::reference {
 

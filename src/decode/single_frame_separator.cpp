@@ -8,7 +8,7 @@
 // Lines are also aligned to a fraction of a sample: the falling edge of each line's sync pulse
 // is located between two samples, smoothed over the lines of the field, and the decoded luma
 // is interpolated to that fraction.
-#include "decode/single_frame_separator.h"
+#include "decode/internal/single_frame_separator.h"
 
 #include <algorithm>
 #include <cmath>
@@ -16,16 +16,16 @@
 #include <cstring>
 
 #include "capture/video_source.h"
-#include "decode/burst_averager.h"
-#include "decode/chroma_demodulator.h"
-#include "decode/clip_detector.h"
 #include "decode/decode_progress.h"
-#include "decode/level_recorder.h"
-#include "decode/line_aligner.h"
+#include "decode/internal/burst_averager.h"
+#include "decode/internal/chroma_demodulator.h"
+#include "decode/internal/clip_detector.h"
+#include "decode/internal/level_recorder.h"
+#include "decode/internal/line_aligner.h"
+#include "decode/internal/luma_smoothers.h"
+#include "decode/internal/signal_kernels.h"
+#include "decode/internal/sync_slicer.h"
 #include "decode/line_interpolators.h"
-#include "decode/luma_smoothers.h"
-#include "decode/signal_kernels.h"
-#include "decode/sync_slicer.h"
 #include "decode/yuv_image.h"
 
 namespace kivoly {

@@ -1,4 +1,4 @@
-#include "decode/sync_slicer.h"
+#include "decode/internal/sync_slicer.h"
 
 #include <algorithm>
 #include <cstdlib>

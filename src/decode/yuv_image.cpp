@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <new>
 
-#include "decode/picture_decoder.h"
+#include "decode/internal/picture_decoder.h"
 
 namespace kivoly {
 

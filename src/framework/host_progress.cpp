@@ -1,5 +1,5 @@
 // The host's progress observer (kivoly/host.h), seen by the feedback as a ProgressObserver.
-#include "framework/progress_observer.h"
+#include "framework/internal/progress_observer.h"
 #include "kivoly/host.h"
 
 namespace {

@@ -4,7 +4,7 @@
 
 #include <cstring>
 
-#include "framework/progress_observer.h"
+#include "framework/internal/progress_observer.h"
 #include "framework/progress_window.h"
 #include "framework/settings_file.h"
 #include "framework/window_classes.h"

@@ -1,4 +1,4 @@
-#include "framework/progress_observer.h"
+#include "framework/internal/progress_observer.h"
 
 #include "platform/process_state.h"
 

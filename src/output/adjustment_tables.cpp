@@ -4,7 +4,7 @@
 #include <cstring>
 #include <new>
 
-#include "output/trig_milli.h"
+#include "output/internal/trig_milli.h"
 
 namespace kivoly {
 

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "output/colour_tables.h"
 #include "output/conversion_kernels.h"
+#include "output/internal/colour_tables.h"
 
 namespace kivoly {
 

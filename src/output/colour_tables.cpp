@@ -1,4 +1,4 @@
-#include "output/colour_tables.h"
+#include "output/internal/colour_tables.h"
 
 #include <algorithm>
 #include <cmath>

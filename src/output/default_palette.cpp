@@ -1,4 +1,4 @@
-#include "output/default_palette.h"
+#include "output/internal/default_palette.h"
 
 namespace kivoly {
 

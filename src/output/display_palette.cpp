@@ -4,7 +4,7 @@
 #include <cstring>
 #include <vector>
 
-#include "output/default_palette.h"
+#include "output/internal/default_palette.h"
 #include "platform/gdi/palette.h"
 #include "platform/window/display.h"
 

@@ -2,7 +2,7 @@
 
 #include <array>
 
-#include "output/default_palette.h"
+#include "output/internal/default_palette.h"
 #include "output/packed_dib.h"
 
 namespace kivoly {

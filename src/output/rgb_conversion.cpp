@@ -7,8 +7,8 @@
 #include "decode/yuv_image.h"
 #include "output/adjustment_tables.h"
 #include "output/area_resampler.h"
-#include "output/colour_tables.h"
 #include "output/conversion_kernels.h"
+#include "output/internal/colour_tables.h"
 #include "output/rgb_converter.h"
 #include "platform/mul_div.h"
 

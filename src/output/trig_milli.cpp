@@ -1,4 +1,4 @@
-#include "output/trig_milli.h"
+#include "output/internal/trig_milli.h"
 
 #include <array>
 #include <cmath>

@@ -10,7 +10,7 @@
 
 #include "platform/atomic_file.h"
 #include "platform/file_search.h"
-#include "platform/profile_text.h"
+#include "platform/internal/profile_text.h"
 #include "platform/settings_folder.h"
 
 namespace kivoly::platform {

@@ -1,4 +1,4 @@
-#include "sim/low_pass_filter.h"
+#include "sim/internal/low_pass_filter.h"
 
 #include <cmath>
 #include <numbers>

@@ -4,9 +4,9 @@
 #include <cmath>
 #include <numbers>
 
-#include "sim/low_pass_filter.h"
-#include "sim/ntsc_line_layout.h"
-#include "sim/sample_interpolator.h"
+#include "sim/internal/low_pass_filter.h"
+#include "sim/internal/ntsc_line_layout.h"
+#include "sim/internal/sample_interpolator.h"
 
 namespace kivoly::sim {
 

@@ -1,4 +1,4 @@
-#include "sim/ntsc_line_layout.h"
+#include "sim/internal/ntsc_line_layout.h"
 
 #include <algorithm>
 

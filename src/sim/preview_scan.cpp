@@ -1,4 +1,4 @@
-#include "sim/preview_scan.h"
+#include "sim/internal/preview_scan.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "sim/sample_interpolator.h"
+#include "sim/internal/sample_interpolator.h"
 
 #include <cmath>
 #include <numbers>

@@ -4,8 +4,8 @@
 #include <array>
 #include <cmath>
 
+#include "sim/internal/preview_scan.h"
 #include "sim/ntsc_timing.h"
-#include "sim/preview_scan.h"
 
 namespace kivoly::sim {
 

@@ -1,4 +1,4 @@
-#include "ui/adjustment_controls.h"
+#include "ui/internal/adjustment_controls.h"
 
 #include <array>
 
@@ -7,7 +7,7 @@
 #include "platform/window/input.h"
 #include "platform/window/paint.h"
 #include "platform/window/window.h"
-#include "ui/skin_drawing.h"
+#include "ui/internal/skin_drawing.h"
 #include "ui/skin_members.h"
 
 namespace kivoly::ui {

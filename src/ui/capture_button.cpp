@@ -1,4 +1,4 @@
-#include "ui/capture_button.h"
+#include "ui/internal/capture_button.h"
 
 #include "api/grabber.h"
 #include "capture/video_source.h"

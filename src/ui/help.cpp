@@ -1,4 +1,4 @@
-#include "ui/help.h"
+#include "ui/internal/help.h"
 
 #include <cstdio>
 #include <filesystem>

@@ -30,10 +30,10 @@
 #include "platform/window/window.h"
 #include "platform/window/window_class.h"
 #include "resources/string_table.h"
-#include "ui/capture_button.h"
-#include "ui/help.h"
-#include "ui/process_panel.h"
-#include "ui/setup_window.h"
+#include "ui/internal/capture_button.h"
+#include "ui/internal/help.h"
+#include "ui/internal/process_panel.h"
+#include "ui/internal/setup_window.h"
 
 namespace kivoly::ui {
 

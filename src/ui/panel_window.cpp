@@ -1,4 +1,4 @@
-#include "ui/panel_window.h"
+#include "ui/internal/panel_window.h"
 
 #include "platform/window/window.h"
 #include "resources/string_table.h"

@@ -1,4 +1,4 @@
-#include "ui/process_panel.h"
+#include "ui/internal/process_panel.h"
 
 #include <vector>
 
@@ -7,11 +7,11 @@
 #include "platform/window/message_queue.h"
 #include "platform/window/paint.h"
 #include "platform/window/window.h"
-#include "ui/adjustment_controls.h"
 #include "ui/commands.h"
-#include "ui/panel_window.h"
-#include "ui/process_preview.h"
-#include "ui/skin_drawing.h"
+#include "ui/internal/adjustment_controls.h"
+#include "ui/internal/panel_window.h"
+#include "ui/internal/process_preview.h"
+#include "ui/internal/skin_drawing.h"
 
 namespace kivoly::ui {
 

@@ -1,4 +1,4 @@
-#include "ui/process_preview.h"
+#include "ui/internal/process_preview.h"
 
 #include "api/grabber.h"
 #include "decode/yuv_image.h"
@@ -12,7 +12,7 @@
 #include "platform/window/message_queue.h"
 #include "platform/window/paint.h"
 #include "platform/window/window.h"
-#include "ui/process_panel.h"
+#include "ui/internal/process_panel.h"
 
 namespace kivoly::ui {
 

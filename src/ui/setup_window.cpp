@@ -1,4 +1,4 @@
-#include "ui/setup_window.h"
+#include "ui/internal/setup_window.h"
 
 #include <array>
 #include <span>
@@ -10,8 +10,8 @@
 #include "platform/window/paint.h"
 #include "platform/window/window.h"
 #include "ui/commands.h"
-#include "ui/panel_window.h"
-#include "ui/skin_drawing.h"
+#include "ui/internal/panel_window.h"
+#include "ui/internal/skin_drawing.h"
 
 namespace kivoly::ui {
 

@@ -1,4 +1,4 @@
-#include "ui/skin_drawing.h"
+#include "ui/internal/skin_drawing.h"
 
 #include "output/display_palette.h"
 #include "output/packed_dib.h"

@@ -5,8 +5,8 @@
 #include <memory>
 #include <vector>
 
-#include "capture/configuration_image.h"
 #include "capture/detected_ports.h"
+#include "capture/internal/configuration_image.h"
 #include "capture/parallel_port_device.h"
 #include "sim/encoded_signal.h"
 #include "sim/simulated_rig.h"

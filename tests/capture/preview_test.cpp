@@ -5,8 +5,8 @@
 #include <functional>
 #include <vector>
 
+#include "capture/internal/preview_palette.h"
 #include "capture/parallel_port_device.h"
-#include "capture/preview_palette.h"
 #include "sim/simulated_rig.h"
 
 namespace kivoly {

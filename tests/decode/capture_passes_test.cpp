@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "capture/memory_raw_source.h"
-#include "decode/picture_decoder.h"
+#include "decode/internal/picture_decoder.h"
 #include "decode/synthetic_video.h"
 #include "decode/yuv_image.h"
 

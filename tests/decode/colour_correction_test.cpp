@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "decode/colour_correction.h"
+#include "decode/internal/colour_correction.h"
 #include "decode/yuv_image.h"
 
 namespace kivoly {

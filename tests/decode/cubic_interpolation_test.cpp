@@ -3,7 +3,7 @@
 #include <cmath>
 #include <vector>
 
-#include "decode/cubic_table.h"
+#include "decode/internal/cubic_table.h"
 #include "decode/line_interpolators.h"
 #include "decode/yuv_image.h"
 

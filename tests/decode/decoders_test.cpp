@@ -4,11 +4,11 @@
 #include <vector>
 
 #include "capture/memory_raw_source.h"
-#include "decode/burst_averager.h"
-#include "decode/frame_comb.h"
-#include "decode/level_recorder.h"
-#include "decode/line_aligner.h"
-#include "decode/luma_smoothers.h"
+#include "decode/internal/burst_averager.h"
+#include "decode/internal/frame_comb.h"
+#include "decode/internal/level_recorder.h"
+#include "decode/internal/line_aligner.h"
+#include "decode/internal/luma_smoothers.h"
 #include "decode/synthetic_video.h"
 #include "decode/yuv_image.h"
 

@@ -4,12 +4,12 @@
 #include <vector>
 
 #include "capture/memory_raw_source.h"
-#include "decode/burst_averager.h"
 #include "decode/chunk_reader.h"
-#include "decode/clip_detector.h"
-#include "decode/level_recorder.h"
-#include "decode/line_aligner.h"
-#include "decode/sync_slicer.h"
+#include "decode/internal/burst_averager.h"
+#include "decode/internal/clip_detector.h"
+#include "decode/internal/level_recorder.h"
+#include "decode/internal/line_aligner.h"
+#include "decode/internal/sync_slicer.h"
 #include "decode/synthetic_video.h"
 #include "decode/yuv_image.h"
 

@@ -8,7 +8,7 @@
 #include <random>
 #include <vector>
 
-#include "decode/signal_kernels.h"
+#include "decode/internal/signal_kernels.h"
 
 namespace kivoly {
 namespace {

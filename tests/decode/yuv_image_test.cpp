@@ -1,5 +1,5 @@
 #include "decode/yuv_image.h"
-#include "decode/level_recorder.h"
+#include "decode/internal/level_recorder.h"
 
 #include <gtest/gtest.h>
 

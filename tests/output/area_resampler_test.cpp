@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "output/colour_tables.h"
+#include "output/internal/colour_tables.h"
 
 namespace kivoly {
 namespace {

@@ -1,11 +1,11 @@
-#include "output/colour_tables.h"
+#include "output/internal/colour_tables.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
 
-#include "output/trig_milli.h"
+#include "output/internal/trig_milli.h"
 
 namespace kivoly {
 namespace {

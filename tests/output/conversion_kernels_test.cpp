@@ -9,14 +9,10 @@
 #include <string>
 #include <vector>
 
-#include "decode/cubic_row_kernel.h"
-#include "decode/cubic_table.h"
-#include "decode/half_sample_kernel.h"
-#include "decode/interleave_kernel.h"
 #include "decode/signal_road.h"
 #include "output/adjustment_tables.h"
-#include "output/colour_tables.h"
 #include "output/conversion_kernels.h"
+#include "output/internal/colour_tables.h"
 
 namespace kivoly {
 namespace {
@@ -63,7 +59,7 @@ TEST(ConversionKernels, ResolvePixelsGivesTheScalarPixels) {
     });
 }
 
-TEST(ConversionKernels, PackHalfSampleAndSpreadRowsGiveTheScalarValues) {
+TEST(ConversionKernels, PackRowGivesTheScalarValues) {
     std::mt19937 random(5);
     std::uniform_int_distribution<int> byte(0, 255);
     OnEveryTarget([&](const std::string& target) {
@@ -77,61 +73,11 @@ TEST(ConversionKernels, PackHalfSampleAndSpreadRowsGiveTheScalarValues) {
                 chroma[i] =
                     static_cast<int8_t>(round % 4 == 1 ? (i % 3 ? -128 : 127) : byte(random) - 128);
             }
-            std::vector<uint8_t> half(kSampleWidth), halfRef(kSampleWidth);
-            kernels::HalfSampleRow(line.data(), half.data());
-            kernels::reference::HalfSampleRow(line.data(), halfRef.data());
-            ASSERT_EQ(half, halfRef) << target << " round " << round;
-
             const int n = kSampleWidth - round % 17;
             std::vector<uint64_t> packed(n), packedRef(n);
             kernels::PackRow(line.data() + 2, chroma.data() + 2, n, packed.data());
             kernels::reference::PackRow(line.data() + 2, chroma.data() + 2, n, packedRef.data());
             ASSERT_EQ(packed, packedRef) << target << " n " << n;
-
-            const int pairs = n & ~1;
-            std::vector<uint8_t> woven(2 * n + 1), wovenRef(2 * n + 1);
-            kernels::InterleaveRows(line.data(), half.data(), n, woven.data());
-            kernels::reference::InterleaveRows(line.data(), halfRef.data(), n, wovenRef.data());
-            ASSERT_EQ(woven, wovenRef) << target << " n " << n;
-            std::vector<int8_t> repeated(2 * pairs + 1), repeatedRef(2 * pairs + 1);
-            kernels::RepeatPairs(chroma.data(), pairs, repeated.data());
-            kernels::reference::RepeatPairs(chroma.data(), pairs, repeatedRef.data());
-            ASSERT_EQ(repeated, repeatedRef) << target << " n " << pairs;
-        }
-    });
-}
-
-// Tables of every kind a conversion meets: on a line, between lines, and outside them (whose
-// weights overshoot far enough for the sums to leave the byte range both ways).
-TEST(ConversionKernels, CubicRowsGiveTheScalarValues) {
-    std::mt19937 random(3);
-    std::uniform_int_distribution<int> byte(0, 255);
-    OnEveryTarget([&](const std::string& target) {
-        for (double u : {0.0, 0.2, 0.5, 0.9, -0.7, 1.8}) {
-            const CubicTable& table = CubicTableFor(u);
-            for (int n : {5, 31, 752}) {
-                std::vector<std::vector<uint8_t>> rows(8, std::vector<uint8_t>(n));
-                for (auto& row : rows) {
-                    for (auto& sample : row)
-                        sample = static_cast<uint8_t>(byte(random) % 3 ? byte(random) : 255);
-                }
-                const uint8_t* const a[4] = {rows[0].data(), rows[1].data(), rows[2].data(),
-                                             rows[3].data()};
-                const uint8_t* const b[4] = {rows[4].data(), rows[5].data(), rows[6].data(),
-                                             rows[7].data()};
-                std::vector<uint8_t> pair(2 * n), pairRef(2 * n);
-                kernels::CubicRowPair(table, a, b, n, pair.data());
-                kernels::reference::CubicRowPair(table, a, b, n, pairRef.data());
-                ASSERT_EQ(pair, pairRef) << target << " u " << u << " n " << n;
-
-                const int8_t* const c[4] = {
-                    reinterpret_cast<const int8_t*>(a[0]), reinterpret_cast<const int8_t*>(a[1]),
-                    reinterpret_cast<const int8_t*>(b[2]), reinterpret_cast<const int8_t*>(b[3])};
-                std::vector<int8_t> signedRow(n), signedRef(n);
-                kernels::CubicSignedRow(table, c, n, signedRow.data());
-                kernels::reference::CubicSignedRow(table, c, n, signedRef.data());
-                ASSERT_EQ(signedRow, signedRef) << target << " u " << u << " n " << n;
-            }
         }
     });
 }

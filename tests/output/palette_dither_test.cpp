@@ -5,8 +5,8 @@
 #include <set>
 #include <tuple>
 
-#include "output/default_palette.h"
 #include "output/display_palette.h"
+#include "output/internal/default_palette.h"
 #include "output/ordered_dither.h"
 #include "output/packed_dib.h"
 #include "platform/gdi/palette.h"

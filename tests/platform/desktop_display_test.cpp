@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "kivoly/host.h"
+#include "platform/internal/window/desktop_display.h"
 #include "platform/key_state.h"
-#include "platform/window/desktop_display.h"
 #include "platform/window/host_display.h"
 #include "platform/window/input.h"
 #include "platform/window/message_queue.h"

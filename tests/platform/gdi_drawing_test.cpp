@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "platform/gdi/bit_blt.h"
-#include "platform/gdi/builtin_font.h"
 #include "platform/gdi/device_context.h"
+#include "platform/internal/gdi/bit_blt.h"
+#include "platform/internal/gdi/builtin_font.h"
 
 namespace kivoly::platform {
 namespace {

@@ -7,6 +7,8 @@
 #include <deque>
 #include <functional>
 
+#include "platform/internal/window/message_box_window.h"
+#include "platform/internal/window/static_control.h"
 #include "platform/key_state.h"
 #include "platform/message_box.h"
 #include "platform/window/button.h"
@@ -14,10 +16,8 @@
 #include "platform/window/display.h"
 #include "platform/window/input.h"
 #include "platform/window/input_injection.h"
-#include "platform/window/message_box_window.h"
 #include "platform/window/message_queue.h"
 #include "platform/window/screen_picture.h"
-#include "platform/window/static_control.h"
 #include "platform/window/window.h"
 #include "support/window_session.h"
 

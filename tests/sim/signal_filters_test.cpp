@@ -7,8 +7,8 @@
 #include <numbers>
 #include <vector>
 
-#include "sim/low_pass_filter.h"
-#include "sim/sample_interpolator.h"
+#include "sim/internal/low_pass_filter.h"
+#include "sim/internal/sample_interpolator.h"
 
 namespace kivoly::sim {
 namespace {

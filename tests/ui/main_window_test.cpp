@@ -21,8 +21,8 @@
 #include "platform/window/window.h"
 #include "support/encoded_capture.h"
 #include "support/test_pictures.h"
-#include "ui/capture_button.h"
-#include "ui/process_panel.h"
+#include "ui/internal/capture_button.h"
+#include "ui/internal/process_panel.h"
 #include "ui_session.h"
 
 namespace kivoly {

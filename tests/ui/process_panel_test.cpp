@@ -1,4 +1,4 @@
-#include "ui/process_panel.h"
+#include "ui/internal/process_panel.h"
 
 #include <gtest/gtest.h>
 
@@ -14,9 +14,9 @@
 #include "platform/window/window.h"
 #include "support/temp_settings_folder.h"
 #include "support/window_session.h"
-#include "ui/adjustment_controls.h"
+#include "ui/internal/adjustment_controls.h"
+#include "ui/internal/process_preview.h"
 #include "ui/panel_test_skin.h"
-#include "ui/process_preview.h"
 #include "ui_session.h"
 
 namespace kivoly::ui {

@@ -1,4 +1,4 @@
-#include "ui/setup_window.h"
+#include "ui/internal/setup_window.h"
 
 #include <gtest/gtest.h>
 
@@ -16,8 +16,8 @@
 #include "platform/window/window.h"
 #include "support/temp_settings_folder.h"
 #include "support/window_session.h"
+#include "ui/internal/process_panel.h"
 #include "ui/panel_test_skin.h"
-#include "ui/process_panel.h"
 
 namespace kivoly::ui {
 namespace {

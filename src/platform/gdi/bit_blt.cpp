@@ -1,4 +1,4 @@
-#include "platform/gdi/bit_blt.h"
+#include "platform/internal/gdi/bit_blt.h"
 
 #include <algorithm>
 #include <vector>

@@ -1,7 +1,7 @@
 // The glyphs of the built-in font, drawn as text: nine rows of five columns per character,
 // seven above the baseline and two below it for descenders. They are turned into bit rows
 // once, at compile time; the cell adds two blank rows above and one below.
-#include "platform/gdi/builtin_font.h"
+#include "platform/internal/gdi/builtin_font.h"
 
 #include <string_view>
 

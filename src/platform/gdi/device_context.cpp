@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <utility>
 
-#include "platform/gdi/builtin_font.h"
+#include "platform/internal/gdi/builtin_font.h"
 
 namespace kivoly::platform {
 

@@ -1,14 +1,14 @@
-#include "platform/window/desktop_display.h"
+#include "platform/internal/window/desktop_display.h"
 
 #include <chrono>
 #include <set>
 #include <vector>
 
+#include "platform/internal/window/window_system.h"
 #include "platform/key_state.h"
 #include "platform/window/input.h"
 #include "platform/window/input_injection.h"
 #include "platform/window/message_queue.h"
-#include "platform/window/window_system.h"
 
 namespace kivoly::platform {
 

@@ -3,8 +3,8 @@
 #include <chrono>
 #include <thread>
 
+#include "platform/internal/window/window_system.h"
 #include "platform/process_state.h"
-#include "platform/window/window_system.h"
 
 namespace kivoly::platform {
 

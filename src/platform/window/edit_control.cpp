@@ -1,4 +1,4 @@
-#include "platform/window/edit_control.h"
+#include "platform/internal/window/edit_control.h"
 
 #include <string>
 

@@ -8,12 +8,12 @@
 #include <memory>
 
 #include "kivoly/host.h"
+#include "platform/internal/window/desktop_display.h"
+#include "platform/internal/window/message_box_window.h"
+#include "platform/internal/window/save_file_window.h"
 #include "platform/message_box.h"
 #include "platform/save_file_dialog.h"
-#include "platform/window/desktop_display.h"
 #include "platform/window/display.h"
-#include "platform/window/message_box_window.h"
-#include "platform/window/save_file_window.h"
 
 namespace kivoly::platform {
 

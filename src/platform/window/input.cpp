@@ -1,11 +1,11 @@
 #include "platform/window/input.h"
 
+#include "platform/internal/window/window_system.h"
 #include "platform/window/display.h"
 #include "platform/window/input_injection.h"
 #include "platform/window/message_queue.h"
 #include "platform/window/paint.h"
 #include "platform/window/window.h"
-#include "platform/window/window_system.h"
 
 namespace kivoly::platform {
 

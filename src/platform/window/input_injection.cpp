@@ -3,9 +3,9 @@
 #include <algorithm>
 
 #include "platform/clock.h"
+#include "platform/internal/window/window_system.h"
 #include "platform/key_state.h"
 #include "platform/window/display.h"
-#include "platform/window/window_system.h"
 
 namespace kivoly::platform {
 

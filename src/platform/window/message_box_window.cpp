@@ -1,14 +1,14 @@
-#include "platform/window/message_box_window.h"
+#include "platform/internal/window/message_box_window.h"
 
 #include <algorithm>
 #include <string>
 #include <vector>
 
+#include "platform/internal/window/static_control.h"
 #include "platform/message_box.h"
 #include "platform/window/button.h"
 #include "platform/window/dialog.h"
 #include "platform/window/display.h"
-#include "platform/window/static_control.h"
 #include "platform/window/window.h"
 
 namespace kivoly::platform {

@@ -5,12 +5,12 @@
 #include <cstring>
 
 #include "platform/clock.h"
+#include "platform/internal/window/window_system.h"
 #include "platform/key_state.h"
 #include "platform/window/display.h"
 #include "platform/window/input.h"
 #include "platform/window/paint.h"
 #include "platform/window/window.h"
-#include "platform/window/window_system.h"
 
 namespace kivoly::platform {
 

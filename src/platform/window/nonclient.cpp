@@ -2,8 +2,8 @@
 #include <vector>
 
 #include "platform/gdi/device_context.h"
+#include "platform/internal/window/window_system.h"
 #include "platform/window/display.h"
-#include "platform/window/window_system.h"
 
 namespace kivoly::platform {
 

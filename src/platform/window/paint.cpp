@@ -2,11 +2,11 @@
 
 #include <algorithm>
 
+#include "platform/internal/window/window_system.h"
 #include "platform/window/display.h"
 #include "platform/window/input.h"
 #include "platform/window/message_queue.h"
 #include "platform/window/window.h"
-#include "platform/window/window_system.h"
 
 namespace kivoly::platform {
 

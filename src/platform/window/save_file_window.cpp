@@ -1,14 +1,14 @@
-#include "platform/window/save_file_window.h"
+#include "platform/internal/window/save_file_window.h"
 
 #include <filesystem>
 #include <system_error>
 
+#include "platform/internal/window/edit_control.h"
+#include "platform/internal/window/static_control.h"
 #include "platform/message_box.h"
 #include "platform/window/button.h"
 #include "platform/window/dialog.h"
-#include "platform/window/edit_control.h"
 #include "platform/window/input.h"
-#include "platform/window/static_control.h"
 #include "platform/window/window.h"
 
 namespace kivoly::platform {

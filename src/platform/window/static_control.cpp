@@ -1,4 +1,4 @@
-#include "platform/window/static_control.h"
+#include "platform/internal/window/static_control.h"
 
 #include <algorithm>
 #include <string>

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "platform/clock.h"
-#include "platform/window/window_system.h"
+#include "platform/internal/window/window_system.h"
 
 namespace kivoly::platform {
 

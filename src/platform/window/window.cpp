@@ -3,11 +3,11 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/internal/window/window_system.h"
 #include "platform/window/display.h"
 #include "platform/window/input.h"
 #include "platform/window/message_queue.h"
 #include "platform/window/timers.h"
-#include "platform/window/window_system.h"
 
 namespace kivoly::platform {
 

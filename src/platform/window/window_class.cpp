@@ -1,6 +1,6 @@
 #include "platform/window/window_class.h"
 
-#include "platform/window/window_system.h"
+#include "platform/internal/window/window_system.h"
 
 namespace kivoly::platform {
 

@@ -1,14 +1,14 @@
-#include "platform/window/window_system.h"
+#include "platform/internal/window/window_system.h"
 
 #include <algorithm>
 #include <cctype>
 
+#include "platform/internal/window/edit_control.h"
+#include "platform/internal/window/static_control.h"
 #include "platform/key_state.h"
 #include "platform/window/button.h"
 #include "platform/window/display.h"
-#include "platform/window/edit_control.h"
 #include "platform/window/message_queue.h"
-#include "platform/window/static_control.h"
 
 namespace kivoly::platform {
 

@@ -6,11 +6,11 @@
 #include <cstdint>
 
 #include "decode/chunk_reader.h"
-#include "decode/frame_comb.h"
-#include "decode/level_recorder.h"
-#include "decode/line_aligner.h"
-#include "decode/raw_dump_writer.h"
-#include "decode/sync_slicer.h"
+#include "decode/internal/frame_comb.h"
+#include "decode/internal/level_recorder.h"
+#include "decode/internal/line_aligner.h"
+#include "decode/internal/raw_dump_writer.h"
+#include "decode/internal/sync_slicer.h"
 #include "decode/yuv_image.h"
 
 namespace kivoly {

@@ -11,7 +11,7 @@
 #include <cmath>
 #include <cstdint>
 
-#include "decode/signal_kernels.h"
+#include "decode/internal/signal_kernels.h"
 
 namespace kivoly {
 

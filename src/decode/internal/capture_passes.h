@@ -4,9 +4,9 @@
 
 #include <cstdint>
 
-#include "decode/burst_averager.h"
 #include "decode/decode_progress.h"
-#include "decode/picture_decoder.h"
+#include "decode/internal/burst_averager.h"
+#include "decode/internal/picture_decoder.h"
 
 namespace kivoly {
 

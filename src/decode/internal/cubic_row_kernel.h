@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "decode/cubic_table.h"
+#include "decode/internal/cubic_table.h"
 
 namespace kivoly::kernels {
 
