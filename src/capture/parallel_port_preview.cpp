@@ -38,10 +38,8 @@ void FillNormalRamp() {
 void ParallelPortDevice::Preview(uint8_t* palette, uint8_t* bits, int32_t width, int32_t height,
                                  PreviewCallback callback, void* context, int32_t negative,
                                  int32_t roundCorners) {
-    previewWidth = static_cast<int16_t>(width);
-    previewHeight = static_cast<int16_t>(height);
-    previewNegative = negative;
-    previewRoundCorners = static_cast<int16_t>(roundCorners);
+    SetPreviewBitmap(bits, static_cast<int16_t>(width), static_cast<int16_t>(height), negative != 0,
+                     static_cast<int16_t>(roundCorners) != 0);
     if (!Power(true)) return;
     DevicePreviewState& preview = Process().devicePreview;
     preview.palette = palette;
@@ -51,7 +49,6 @@ void ParallelPortDevice::Preview(uint8_t* palette, uint8_t* bits, int32_t width,
     preview.stop = false;
     if (bits) {
         while (!preview.stop) {
-            previewBits = bits;
             PreviewFrame(callback, context);
         }
     }
@@ -60,11 +57,20 @@ void ParallelPortDevice::Preview(uint8_t* palette, uint8_t* bits, int32_t width,
     AcquireField();
 }
 
+void ParallelPortDevice::SetPreviewBitmap(uint8_t* bits, int16_t width, int16_t height,
+                                          bool negative, bool roundCorners) {
+    previewBits_ = bits;
+    previewWidth_ = width;
+    previewHeight_ = height;
+    previewNegative_ = negative;
+    previewRoundCorners_ = roundCorners;
+}
+
 bool ParallelPortDevice::WaitForCapture(int32_t deadline, uint8_t* status) {
     do {
-        *status = ReadPort(portBase + kStatus);
+        *status = ReadPort(portBase_ + kStatus);
     } while (!(*status & 0x40) && !IsPast(deadline));
-    *status = ReadPort(portBase + kStatus);
+    *status = ReadPort(portBase_ + kStatus);
     return (*status & 0x40) != 0;
 }
 
@@ -75,7 +81,7 @@ void ParallelPortDevice::PreviewFrame(PreviewCallback callback, void* context) {
     Rewind();
     SetLines(0, LineD7);
     Read(nullptr, 100);
-    if (!delayCalibrated) {
+    if (!delayCalibrated_) {
         AcquireField();
         // AcquireField leaves the device in read-out mode, where status bit 6 is the alarm; the
         // poll below must see the done flag of command mode.
@@ -104,18 +110,18 @@ void ParallelPortDevice::PreviewFrame(PreviewCallback callback, void* context) {
         --Process().devicePreview.noSyncCount;
     SetLines(0, LineD7);
 
-    const int width = previewWidth;
-    const int height = previewHeight;
-    uint8_t* row = previewBits + (height - 1) * width;  // the top row of the picture
+    const int width = previewWidth_;
+    const int height = previewHeight_;
+    uint8_t* row = previewBits_ + (height - 1) * width;  // the top row of the picture
     for (int i = 0; i < 3; ++i)
-        ReadPreviewLine(row, previewWidth);
+        ReadPreviewLine(row, previewWidth_);
     int read = 0;
     for (int r = 0; r < height && !Process().devicePreview.stop; ++r) {
         do {
-            ReadPreviewLine(row, previewWidth);
+            ReadPreviewLine(row, previewWidth_);
             ++read;
         } while (height * read / kPreviewReadLines < r);
-        if (previewRoundCorners) RoundPreviewCorners(static_cast<int16_t>(r));
+        if (previewRoundCorners_) RoundPreviewCorners(static_cast<int16_t>(r));
         row -= width;
         if (r == height - 1) ClipCheck();
         Process().devicePreview.stop = callback(context, static_cast<int16_t>(r)) == 0;
@@ -126,10 +132,10 @@ void ParallelPortDevice::PreviewFrame(PreviewCallback callback, void* context) {
 void ParallelPortDevice::ClipCheck() {
     int largest = -1;
     int occurrences = 0;
-    const uint8_t* pixel = previewBits;
-    for (int r = 0; r < previewHeight; ++r) {
+    const uint8_t* pixel = previewBits_;
+    for (int r = 0; r < previewHeight_; ++r) {
         int previous = 0;
-        for (int x = 0; x < previewWidth; ++x, ++pixel) {
+        for (int x = 0; x < previewWidth_; ++x, ++pixel) {
             const int pair = *pixel + previous;
             previous = *pixel;
             if (pair > largest) {
@@ -140,9 +146,9 @@ void ParallelPortDevice::ClipCheck() {
             }
         }
     }
-    clipFlag = largest == 510 && occurrences > previewWidth;
+    SetClipping(largest == 510 && occurrences > previewWidth_);
     uint8_t* entry = Process().devicePreview.palette + 4 * 255;
-    if (clipFlag) {
+    if (Clipping()) {
         entry[0] = 0;
         entry[1] = 0;
         entry[2] = 255;
@@ -154,7 +160,7 @@ void ParallelPortDevice::ClipCheck() {
 
 void ParallelPortDevice::NoiseDisplay(PreviewCallback callback, void* context, bool ok) {
     FillPalette(Process().devicePreview.palette, PreviewGreyRamps().noSignal);
-    const int pixels = previewWidth * previewHeight;
+    const int pixels = previewWidth_ * previewHeight_;
     std::minstd_rand& random = Process().devicePreview.noise;
     std::uniform_int_distribution<int> extra(0, 7);
     std::uniform_int_distribution<int> byteValue(0, 255);
@@ -168,25 +174,25 @@ void ParallelPortDevice::NoiseDisplay(PreviewCallback callback, void* context, b
         for (int i = 0; i < keyLength; ++i)
             key[i] = static_cast<uint8_t>(byteValue(random));
         for (int i = 0; i < pixels; ++i)
-            previewBits[i] ^= key[i % keyLength];
-        if (previewRoundCorners) RoundPreviewCorners(-1);
+            previewBits_[i] ^= key[i % keyLength];
+        if (previewRoundCorners_) RoundPreviewCorners(-1);
         Process().devicePreview.stop = callback(context, -1) == 0;
         if (!ok) {
             ok = Power(true);
             if (ok) SetSampleRate(1);
         }
-        status = ReadPort(portBase + kStatus);
+        status = ReadPort(portBase_ + kStatus);
     } while (!((status & 0x40) && ok) && !Process().devicePreview.stop);
     SetLines(0, LineD7);
     Read(nullptr, 100);
     FillNormalRamp();
-    std::memset(previewBits, 64, pixels);
-    Process().devicePreview.stop = callback(context, static_cast<int16_t>(previewHeight - 1)) == 0;
+    std::memset(previewBits_, 64, pixels);
+    Process().devicePreview.stop = callback(context, static_cast<int16_t>(previewHeight_ - 1)) == 0;
 }
 
 void ParallelPortDevice::ReadPreviewLine(uint8_t* destination, int16_t width) {
-    if (portBase == 0) return;
-    lineShadow = (lineShadow & ~LineD3) | ((ReadPort(portBase + kData) & 0x08) << 8);
+    if (portBase_ == 0) return;
+    lineShadow_ = (lineShadow_ & ~LineD3) | ((ReadPort(portBase_ + kData) & 0x08) << 8);
     if (!destination) {
         for (int i = 0; i < width; ++i)
             ClockSample(false);
@@ -199,8 +205,8 @@ void ParallelPortDevice::ReadPreviewLine(uint8_t* destination, int16_t width) {
     }
 
     // Find the next line's sync: four low pairs of samples (the sync tip lies below 32).
-    const bool fastPath = ioDelay <= 0;
-    int budget = samplesPerLine - width;
+    const bool fastPath = ioDelay_ <= 0;
+    int budget = SamplesPerLine() - width;
     int previous = 32;
     int state = 0;
     int firstLow = 64;  // the pair sum that started the sync, which places it within a sample
@@ -229,9 +235,9 @@ void ParallelPortDevice::ReadPreviewLine(uint8_t* destination, int16_t width) {
 }
 
 void ParallelPortDevice::RoundPreviewCorners(int16_t row) {
-    const int level = previewNegative ? 224 : 64;
-    const int height = previewHeight;
-    const int width = previewWidth;
+    const int level = previewNegative_ ? 224 : 64;
+    const int height = previewHeight_;
+    const int width = previewWidth_;
     const int first = row < 0 ? 0 : row;
     const int last = row < 0 ? height - 1 : row;
     for (int r = first; r <= last; ++r) {
@@ -242,7 +248,7 @@ void ParallelPortDevice::RoundPreviewCorners(int16_t row) {
             d = r;
         }
         if (d < 0) continue;
-        uint8_t* line = previewBits + (height - 1 - r) * width;
+        uint8_t* line = previewBits_ + (height - 1 - r) * width;
         auto fade = [level](uint8_t& pixel, int weight) {
             if (weight < 255) pixel = static_cast<uint8_t>(level + (pixel - level) * weight / 255);
         };

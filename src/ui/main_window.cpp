@@ -755,7 +755,7 @@ void MainWindow::RefreshLowBattery() {
 }
 
 void MainWindow::RefreshTooBright() {
-    const bool clipped = grabber_.videoSource && grabber_.videoSource->clipFlag;
+    const bool clipped = grabber_.videoSource && grabber_.videoSource->Clipping();
     if (clipped == tooBright_) return;
     tooBright_ = clipped;
     InvalidateMember(kTooBright, kTooBrightAt);

@@ -40,7 +40,7 @@ TEST_F(DeviceTest, PowerUpConfiguresAndProbes) {
     ParallelPortDevice device(0);
     EXPECT_EQ(device.TryPort(1), kLpt1);
     EXPECT_TRUE(rig.device.Configured());
-    EXPECT_EQ(device.powerState, 2);
+    EXPECT_EQ(device.PowerState(), 2);
     EXPECT_TRUE(device.ProbeDevice());
     EXPECT_EQ(rig.device.ConfigurationResets(), 1);
     EXPECT_EQ(DetectedPorts()[0], kLpt1);
@@ -73,7 +73,7 @@ TEST_F(DeviceTest, NoDeviceLeavesThePortAsItWas) {
     SetFaults(faults);
     ParallelPortDevice device(0);
     EXPECT_EQ(device.TryPort(1), 0);
-    EXPECT_EQ(device.portBase, 0);
+    EXPECT_EQ(device.PortBase(), 0);
     EXPECT_EQ(rig.port.ControlRegister(1) & 0x1F, 0x0C);  // as the port was found
     EXPECT_EQ(device.FindDevice(), 0);
     EXPECT_EQ(DetectedPorts()[0], 0);
@@ -163,7 +163,7 @@ TEST_F(DeviceTest, SlowPortConfiguresOnceTheRepeatsAreEnough) {
     ParallelPortDevice device(0);
     EXPECT_EQ(device.TryPort(1), kLpt1);
     EXPECT_EQ(rig.device.ConfigurationResets(), 5);  // the C1 clock with 4 repeats
-    EXPECT_EQ(device.ioDelay, -1);                   // given back afterwards
+    EXPECT_EQ(device.IODelay(), -1);                 // given back afterwards
 }
 
 TEST_F(DeviceTest, PowerSaverDecidesWhetherTheDeviceStaysOn) {
@@ -213,27 +213,27 @@ TEST_F(DeviceTest, LockTimeAcceptsOnlyTheOpenRange) {
     ParallelPortDevice device(0);
     for (double seconds : {0.3, 2.0, 0.2}) {
         device.SetLockTime(seconds);
-        EXPECT_EQ(device.lockTime, 0.5);
+        EXPECT_EQ(device.LockTime(), 0.5);
     }
     device.SetLockTime(1.5);
-    EXPECT_EQ(device.lockTime, 1.5);
+    EXPECT_EQ(device.LockTime(), 1.5);
 }
 
 TEST_F(DeviceTest, SampleRateAndLineLength) {
     ParallelPortDevice device(0);
     ASSERT_EQ(device.TryPort(1), kLpt1);
-    EXPECT_EQ(device.samplesPerLine, 910);
+    EXPECT_EQ(device.SamplesPerLine(), 910);
     device.SetLines(LineD5, LineD5);
     device.SetSampleRate(1);
-    EXPECT_EQ(device.samplesPerLine, 454);
+    EXPECT_EQ(device.SamplesPerLine(), 454);
     device.SetAltLineLength(1);
-    EXPECT_EQ(device.samplesPerLine, 454);
+    EXPECT_EQ(device.SamplesPerLine(), 454);
     device.SetSampleRate(0);
-    EXPECT_EQ(device.samplesPerLine, 908);
+    EXPECT_EQ(device.SamplesPerLine(), 908);
     device.SetAltLineLength(0);
-    EXPECT_EQ(device.samplesPerLine, 910);
+    EXPECT_EQ(device.SamplesPerLine(), 910);
     device.SetSampleRate(3);
-    EXPECT_EQ(device.samplesPerLine, 192);
+    EXPECT_EQ(device.SamplesPerLine(), 192);
     EXPECT_EQ(rig.port.DataRegister(1) & 0x02, 0x02);
 }
 

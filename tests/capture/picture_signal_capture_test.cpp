@@ -26,7 +26,7 @@ TEST(PictureSignalCaptureTest, DeviceCapturesAreTheEncodersRecords) {
     for (size_t pass = 0; pass < records.size(); ++pass) {
         device.SetAltLineLength(pass >= 4);
         ASSERT_TRUE(device.AcquireField()) << pass;
-        EXPECT_EQ(device.fieldFlags, 0) << pass;
+        EXPECT_EQ(device.FieldFlags(), 0) << pass;
         std::vector<uint8_t> samples(sim::kRecordSamples);
         for (size_t at = 0; at < samples.size(); at += 6144) {
             const auto count = static_cast<uint16_t>(std::min<size_t>(6144, samples.size() - at));

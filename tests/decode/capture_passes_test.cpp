@@ -223,7 +223,7 @@ TEST(CapturePasses, ResultCodesOfBadInput) {
             using MemoryRawSource::MemoryRawSource;
             void Read(uint8_t* buffer, uint16_t count) override {
                 MemoryRawSource::Read(buffer, count);
-                fieldFlags |= DeviceAlarm;
+                AddFieldFlags(DeviceAlarm);
             }
         } source(testing::RawFile(StillFields(Colour(), 3)));
         YuvImage image(info, nullptr);
@@ -277,15 +277,14 @@ struct UnstableDevice : MemoryRawSource {
     using MemoryRawSource::MemoryRawSource;
     bool AcquireField() override {
         const bool ok = MemoryRawSource::AcquireField();
-        if (acquisitions > 2) fieldFlags = NoSync | StatusPE;
+        if (acquisitions > 2) SetFieldFlags(NoSync | StatusPE);
         return ok;
     }
 };
 
 TEST(CapturePasses, UnstableSignalStopsThePasses) {
     for (int camera : {0, 1}) {
-        UnstableDevice device(testing::RawFile(StillFields(Colour(), 40)));
-        device.isHardware = 1;
+        UnstableDevice device(testing::RawFile(StillFields(Colour(), 40)), true);
         KivoGrabInfo info = Info(2);
         info.CameraInput = camera;
         YuvImage image(info, nullptr);

@@ -110,14 +110,13 @@ struct UnstableCamera : MemoryRawSource {
     using MemoryRawSource::MemoryRawSource;
     bool AcquireField() override {
         const bool ok = MemoryRawSource::AcquireField();
-        if (acquisitions > 2) fieldFlags = NoSync | StatusPE;
+        if (acquisitions > 2) SetFieldFlags(NoSync | StatusPE);
         return ok;
     }
 };
 
 TEST(DecodeProgress, ExhaustedRetriesAreReported) {
-    UnstableCamera camera(StillFile(40));
-    camera.isHardware = 1;
+    UnstableCamera camera(StillFile(40), true);
     RecordingProgress progress;
     const KivoGrabInfo info = Info(2);
     YuvImage image(info, nullptr);

@@ -30,7 +30,7 @@ TEST(DeviceDecode, SlowPortAndTapeStillDecode) {
         const KivoGrabInfo info{2, 1, 0, 1, -1, 1, 1, 0};
         YuvImage store(info, nullptr);
         EXPECT_EQ(store.Decode(info, nullptr, nullptr, &device), DecodeOk);
-        EXPECT_EQ(device.ioDelay, faults.slowPortDelay);
+        EXPECT_EQ(device.IODelay(), faults.slowPortDelay);
     }
 }
 
