@@ -99,7 +99,7 @@ void Grabber::SetProcessInfo(const KivoProcessInfo& info) {
 
 void Grabber::SetShowProgress(bool show) {
     showProgress = show ? 1 : 0;
-    showFlag = showProgress;
+    SetShowsWindow(showProgress != 0);
 }
 
 bool Grabber::SetCallback(int32_t slot, KivoCallback callback) {

@@ -87,7 +87,7 @@ TEST_F(GrabberTest, SavingWritesTheCommittedRecordAndTheFlags) {
     grabber.SetProcessInfo(info);
     grabber.processInfo.Width = 320;  // changed only inside a capture
     grabber.SetShowProgress(false);
-    EXPECT_EQ(grabber.showFlag, 0);
+    EXPECT_FALSE(grabber.ShowsWindow());
     grabber.SaveSettings();
     Grabber reloaded;
     EXPECT_EQ(reloaded.processInfo.Width, 1500);

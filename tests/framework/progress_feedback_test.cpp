@@ -28,7 +28,7 @@ constexpr uint32_t kBlack = 0x000000;
 class ProgressFeedbackTest : public ::testing::Test {
   protected:
     KivoHWnd Window(const ProgressFeedback& feedback) const {
-        return feedback.progressWindow ? feedback.progressWindow->hwnd : nullptr;
+        return feedback.Window() ? feedback.Window()->hwnd : nullptr;
     }
 
     test::TempSettingsFolder folder;
@@ -43,7 +43,7 @@ TEST_F(ProgressFeedbackTest, EscapeAndCtrlBreakAbortOnlyACancellablePhase) {
 
     InjectKeyPress(VkEscape);
     feedback.Update(1, nullptr);
-    EXPECT_EQ(feedback.abortFlag, 0);
+    EXPECT_FALSE(feedback.AbortRequested());
     EXPECT_FALSE(feedback.IsAborted());
 
     feedback.Begin("Analyzing", 100, true);
@@ -65,7 +65,7 @@ TEST_F(ProgressFeedbackTest, ClickingCancelAbortsAndTheButtonIsHiddenWhenNotCanc
     feedback.Begin("Converting", 100, true);
     KivoHWnd window = Window(feedback);
     ASSERT_NE(window, nullptr);
-    KivoHWnd cancel = feedback.progressWindow->cancelButton;
+    KivoHWnd cancel = feedback.Window()->cancelButton;
     ASSERT_TRUE(IsWindowVisible(cancel));
     EXPECT_EQ(WindowFromPoint(test::ScreenPoint(window, 160, 75)), cancel);
 
@@ -77,7 +77,7 @@ TEST_F(ProgressFeedbackTest, ClickingCancelAbortsAndTheButtonIsHiddenWhenNotCanc
     EXPECT_FALSE(IsWindowVisible(cancel));
     InjectClick(test::ScreenPoint(window, 160, 75));
     feedback.Update(1, nullptr);
-    EXPECT_EQ(feedback.abortFlag, 0);
+    EXPECT_FALSE(feedback.AbortRequested());
     feedback.EndBusy();
 }
 
@@ -90,7 +90,7 @@ LResult CountingProc(KivoHWnd window, uint32_t message, WParam first, LParam sec
 TEST_F(ProgressFeedbackTest, WithoutShowFlagNoWindowOpensButMessagesFlowAndRightButtonAborts) {
     folder.WriteFile("Kivoly.ini", "[KivoSettings]\nShowProgress=False\n");
     GrabberFeedback feedback;
-    EXPECT_EQ(feedback.showFlag, 0);
+    EXPECT_FALSE(feedback.ShowsWindow());
     RegisterClass({"CountingWindow", CountingProc});
     KivoHWnd target =
         CreateWindow(0, "CountingWindow", "", WsPopup, 0, 0, 10, 10, nullptr, 0, nullptr);
@@ -99,7 +99,7 @@ TEST_F(ProgressFeedbackTest, WithoutShowFlagNoWindowOpensButMessagesFlowAndRight
 
     feedback.BeginBusy();
     feedback.Begin("Capturing", 100, true);
-    EXPECT_EQ(feedback.progressWindow, nullptr);
+    EXPECT_EQ(feedback.Window(), nullptr);
     EXPECT_EQ(gDelivered, 1);
     EXPECT_EQ(WindowFromPoint({512, 384}), GetDesktopWindow());
 
@@ -107,14 +107,14 @@ TEST_F(ProgressFeedbackTest, WithoutShowFlagNoWindowOpensButMessagesFlowAndRight
     session.AdvanceMs(100);
     feedback.Update(10, nullptr);
     EXPECT_TRUE(feedback.IsAborted());
-    EXPECT_EQ(feedback.progressWindow, nullptr);
+    EXPECT_EQ(feedback.Window(), nullptr);
     InjectMouseButton(VkRButton, false, {600, 500});
 
     // Held during a phase that cannot be cancelled, the button only raises the flag.
     feedback.Begin("Capturing", 100, false);
     InjectMouseButton(VkRButton, true, {600, 500});
     feedback.Update(11, nullptr);
-    EXPECT_EQ(feedback.abortFlag, 1);
+    EXPECT_TRUE(feedback.AbortRequested());
     EXPECT_FALSE(feedback.IsAborted());
     feedback.EndBusy();
 }
@@ -132,10 +132,10 @@ TEST_F(ProgressFeedbackTest, NestedBusySectionsKeepOneWindowUntilTheLastEnds) {
     feedback.EndBusy();
     EXPECT_TRUE(IsWindow(first));
     feedback.EndBusy();
-    EXPECT_EQ(feedback.progressWindow, nullptr);
+    EXPECT_EQ(feedback.Window(), nullptr);
     EXPECT_FALSE(IsWindow(first));
     feedback.EndBusy();
-    EXPECT_EQ(feedback.busyCount, 0);
+    EXPECT_FALSE(feedback.Busy());
 }
 
 TEST_F(ProgressFeedbackTest, RepaintsAtMostEvery72MsAndNotAtTheLimit) {
@@ -155,7 +155,7 @@ TEST_F(ProgressFeedbackTest, RepaintsAtMostEvery72MsAndNotAtTheLimit) {
 
     session.AdvanceMs(200);
     feedback.Update(100, nullptr);
-    EXPECT_EQ(feedback.reached, 100);
+    EXPECT_EQ(feedback.Reached(), 100);
     EXPECT_EQ(test::ClientPixel(window, 250, 40), kLightGrey);
     feedback.EndBusy();
 }
