@@ -1,6 +1,8 @@
 #include "decode/internal/cubic_table.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstdint>
 
 namespace kivoly {
 
@@ -25,6 +27,12 @@ void Build(CubicTable& table, double k) {
         table.taps[2][i] = Weight(3 * v * u2 + 6 * v * u - 3 * v * u3);
         table.taps[3][i] = Weight(v * u3 - v * u + 3);
     }
+    int most = 0, least = 0;
+    for (const auto& column : table.taps) {
+        most += *std::max_element(column.begin(), column.end());
+        least += *std::min_element(column.begin(), column.end());
+    }
+    table.sumsFit16 = most <= INT16_MAX && least >= INT16_MIN;
 }
 
 // All tables of the quantised fractions, built together the first time one is asked for (the

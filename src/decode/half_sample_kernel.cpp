@@ -17,39 +17,42 @@ HWY_BEFORE_NAMESPACE();
 namespace kivoly::kernels::HWY_NAMESPACE {
 namespace hn = hwy::HWY_NAMESPACE;
 
-using D32 = hn::ScalableTag<int32_t>;
-using V32 = hn::Vec<D32>;
+using D16 = hn::ScalableTag<int16_t>;
+using V16 = hn::Vec<D16>;
 
 // The cubic's four weights for a half sample and sample value s, each 32 t / 3 (toward zero)
 // with t the truncated Lagrange bracket: t = -(3s >> 3), 27s >> 3, 27s >> 3 and (24 - 3s) / 8.
+// Weights, and the sums of four, stay within 16 bits.
 void HalfSampleRowImpl(const uint8_t* x, uint8_t* out) {
-    const D32 d;
-    const hn::Rebind<uint8_t, D32> d8;
+    const D16 d;
+    const hn::RebindToUnsigned<D16> du;
+    const hn::Rebind<uint8_t, D16> d8;
     const int lanes = static_cast<int>(hn::Lanes(d));
     auto load = [&](int j) { return hn::PromoteTo(d, hn::LoadU(d8, x + j)); };
-    // 32 t / 3 for 0 <= t < 4096, as a multiplication: exact below 2^17.
-    auto weight = [&](V32 t) {
-        return hn::ShiftRight<17>(hn::Mul(hn::ShiftLeft<5>(t), hn::Set(d, 43691)));
+    // 32 t / 3 for 0 <= t < 2048, as a multiplication: 3 x 43691 is 2^17 + 1, so the product
+    // strays from 2^17 x 32 t / 3 by under 2^16 x 1/3.
+    auto weight = [&](V16 t) {
+        const auto product = hn::MulHigh(hn::BitCast(du, hn::ShiftLeft<5>(t)), hn::Set(du, 43691));
+        return hn::BitCast(d, hn::ShiftRight<1>(product));
     };
-    const V32 k3 = hn::Set(d, 3);
-    const V32 k27 = hn::Set(d, 27);
-    const V32 k24 = hn::Set(d, 24);
-    auto outer = [&](V32 s) { return weight(hn::ShiftRight<3>(hn::Mul(s, k3))); };
-    auto inner = [&](V32 s) { return weight(hn::ShiftRight<3>(hn::Mul(s, k27))); };
-    auto last = [&](V32 s) {
-        const V32 t = hn::Sub(k24, hn::Mul(s, k3));
-        const V32 w = weight(hn::ShiftRight<3>(hn::Abs(t)));
+    const V16 k3 = hn::Set(d, 3);
+    const V16 k27 = hn::Set(d, 27);
+    const V16 k24 = hn::Set(d, 24);
+    auto outer = [&](V16 s) { return weight(hn::ShiftRight<3>(hn::Mul(s, k3))); };
+    auto inner = [&](V16 s) { return weight(hn::ShiftRight<3>(hn::Mul(s, k27))); };
+    auto last = [&](V16 s) {
+        const V16 t = hn::Sub(k24, hn::Mul(s, k3));
+        const V16 w = weight(hn::ShiftRight<3>(hn::Abs(t)));
         return hn::IfThenElse(hn::Lt(t, hn::Zero(d)), hn::Neg(w), w);
     };
-    const V32 top = hn::Set(d, 255);
     // Positions 1 .. kSampleWidth - 3 read their four samples within the line.
     constexpr int kEnd = kSampleWidth - 2;
     int j = 1;
     for (; j + lanes <= kEnd; j += lanes) {
-        const V32 sum = hn::Add(hn::Sub(inner(load(j)), outer(load(j - 1))),
+        const V16 sum = hn::Add(hn::Sub(inner(load(j)), outer(load(j - 1))),
                                 hn::Add(inner(load(j + 1)), last(load(j + 2))));
-        const V32 value = hn::Min(hn::Max(hn::ShiftRight<6>(sum), hn::Zero(d)), top);
-        hn::StoreU(hn::DemoteTo(d8, value), d8, out + j);
+        // Narrowing to bytes clamps to 0..255.
+        hn::StoreU(hn::DemoteTo(d8, hn::ShiftRight<6>(sum)), d8, out + j);
     }
     const CubicTable& half = CubicTableFor(0.5);
     constexpr int kLast = kSampleWidth - 1;

@@ -86,40 +86,19 @@ void YuvImage::Initialise(uint16_t width, uint16_t lines, bool twoFieldsFlag,
     lineCount = lines;
     lineTable = LineTable();
     lineTable2 = LineTable();
-    for (auto*& w : workLines)
-        w = nullptr;
     conversion.reset();
     workLineBytes = (outputWidth == 0 || outputWidth > kSampleWidth || doubleSampled)
                         ? kWorkLineBytes
                         : kSampleWidth;
 
-    bool ok = lineTable.Allocate(lines);
-    if (ok && workLineBytes == kWorkLineBytes && workLines[0] == nullptr) {
-        if (doubleSampled) {
-            lineTable2 = lineTable;
-            lineTable = LineTable();
-            ok = lineTable.Allocate(lines);
-        }
-        for (int i = 0; ok && i < 4; ++i) {
-            workLines[i] = static_cast<uint8_t*>(std::calloc(kWorkLineBytes, 1));
-            ok = workLines[i] != nullptr;
-        }
-    }
-    if (!ok) {
-        lineTable.Free();
-        FreeWorkLines();
-        // The image keeps one usable table; doubleSampled stays as asked.
-        if (lineTable2.entries != nullptr) {
+    if (lineTable.Allocate(lines) && doubleSampled) {
+        lineTable2 = lineTable;
+        lineTable = LineTable();
+        if (!lineTable.Allocate(lines)) {
+            // The image keeps one usable table; doubleSampled stays as asked.
             lineTable = lineTable2;
             lineTable2 = LineTable();
         }
-    }
-}
-
-void YuvImage::FreeWorkLines() {
-    for (auto*& w : workLines) {
-        std::free(w);
-        w = nullptr;
     }
 }
 
@@ -132,7 +111,6 @@ void YuvImage::Destroy() {
     }
     lineCount = 0;
     conversion.reset();
-    FreeWorkLines();
 }
 
 DecodeResult YuvImage::Decode(const KivoGrabInfo& grabInfo, DecodeProgress* progress,

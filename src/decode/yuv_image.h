@@ -44,8 +44,8 @@ struct LineTable {
     void Free();
 };
 
-// What the RGB conversion keeps with a picture: its settings, output geometry, tables and
-// adjusted lines, all of them the output layer's. Owned by the YuvImage and freed with it.
+// What the RGB conversion keeps with a picture: its settings, output geometry, tables, work
+// and adjusted lines, all of them the output layer's. Owned by the YuvImage and freed with it.
 struct ConversionState {
     virtual ~ConversionState() = default;
 };
@@ -84,9 +84,9 @@ class YuvImage {
     LineTable lineTable2;
     uint16_t sampleWidth = kSampleWidth;
     uint16_t lineCount = 0;
+    // The full-mode line length of the conversion (whose work lines the converter keeps).
     int32_t workLineBytes = 0;
     int16_t fieldStep = 1;
-    uint8_t* workLines[4] = {};
     std::unique_ptr<ConversionState> conversion;
     int16_t passesDone = 0;
     int16_t whiteLevel = 0;
@@ -101,7 +101,6 @@ class YuvImage {
     void Initialise(uint16_t width, uint16_t lines, bool twoFields, bool doubleSampled,
                     uint16_t outputWidth);
     void Destroy();
-    void FreeWorkLines();
 };
 
 }  // namespace kivoly

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 
 namespace kivoly {
 
@@ -36,6 +37,7 @@ void ColourTables::Configure(int white, int /*black*/, double exponent, bool isN
             pixel.vTerms[i] = static_cast<uint16_t>(VToR[i]) | (int32_t{VToG[i]} * 65536);
             pixel.uTerms[i] = static_cast<uint16_t>(UToG[i]) | (int32_t{UToB[i]} * 65536);
         }
+        FillTermBytes();
     }
     const int32_t negativeFlag = isNegative ? 1 : 0;
     if (exponent != gammaExponent || negativeFlag != negative) {
@@ -53,16 +55,37 @@ void ColourTables::Configure(int white, int /*black*/, double exponent, bool isN
         double* cached;
         uint8_t* table;
         int32_t* wide;
+        uint8_t* bytes;
     };
-    const Channel channels[3] = {{red, &redGain, GammaR.data(), pixelTables.gamma[2].data()},
-                                 {green, &greenGain, GammaG.data(), pixelTables.gamma[1].data()},
-                                 {blue, &blueGain, GammaB.data(), pixelTables.gamma[0].data()}};
+    kernels::PixelTables& pixel = pixelTables;
+    const Channel channels[3] = {
+        {red, &redGain, GammaR.data(), pixel.gamma[2].data(), pixel.gammaBytes[2].data()},
+        {green, &greenGain, GammaG.data(), pixel.gamma[1].data(), pixel.gammaBytes[1].data()},
+        {blue, &blueGain, GammaB.data(), pixel.gamma[0].data(), pixel.gammaBytes[0].data()}};
     for (const Channel& channel : channels) {
         if (channel.wanted == *channel.cached) continue;
         *channel.cached = channel.wanted;
         FillGammaRange(channel.table, channel.wanted, 0, kChannelLevels, lo, hi);
         std::copy_n(channel.table, kChannelLevels, channel.wide);
+        std::copy_n(channel.table, kChannelLevels, channel.bytes);
     }
+}
+
+void ColourTables::FillTermBytes() {
+    kernels::PixelTables& pixel = pixelTables;
+    int32_t widest = 0;
+    int greenU = 0, greenV = 0;
+    for (int i = 0; i < 256; ++i) {
+        const int terms[5] = {pixel.yTerm[i], UToG[i], UToB[i], VToR[i], VToG[i]};
+        for (int t = 0; t < 5; ++t) {
+            pixel.termBytes[2 * t][i] = static_cast<uint8_t>(terms[t] & 0xFF);
+            pixel.termBytes[2 * t + 1][i] = static_cast<uint8_t>((terms[t] >> 8) & 0xFF);
+        }
+        widest = std::max({widest, pixel.yTerm[i], -pixel.yTerm[i]});
+        greenU = std::max(greenU, std::abs(int{UToG[i]}));
+        greenV = std::max(greenV, std::abs(int{VToG[i]}));
+    }
+    pixel.termsFit16 = widest <= INT16_MAX && greenU + greenV <= INT16_MAX;
 }
 
 void ColourTables::FillGammaRange(uint8_t* table, double gain, uint16_t start, uint16_t n, int y0,

@@ -1,13 +1,16 @@
 // The vectorised forms of the conversion kernels, compiled once per instruction set and chosen at
 // run time for the processor at hand. Each computes exactly what its scalar form in
-// conversion_kernels_reference.cpp does. Table look-ups become gathers from the 32-bit tables;
-// the row's one true division is done in floating point, which is exact here (the sums stay
-// below 2^24, and a quotient that is not whole lies at least 1 / divisor from the next whole
-// number, far more than the rounding of a float near 256).
+// conversion_kernels_reference.cpp does. Table look-ups become gathers from the 32-bit tables,
+// or, where the processor permutes bytes across whole registers, byte permutes from the byte
+// tables; the row's one division becomes a multiplication by the divisor's reciprocal.
 // A packed 64-bit value is read and written as its two 32-bit halves (the processor is
 // little-endian). Positions left over after the last whole vector go through the scalar form.
 #undef HWY_TARGET_INCLUDE
 #define HWY_TARGET_INCLUDE "output/conversion_kernels.cpp"
+// Also for processors with byte permutes across whole registers.
+#ifndef HWY_WANT_AVX3_DL
+#define HWY_WANT_AVX3_DL
+#endif
 #include <hwy/foreach_target.h>  // IWYU pragma: keep
 // clang-format off
 #include <hwy/highway.h>
@@ -27,6 +30,39 @@ namespace hn = hwy::HWY_NAMESPACE;
 using D32 = hn::ScalableTag<int32_t>;
 using V32 = hn::Vec<D32>;
 
+#if HWY_TARGET == HWY_AVX3_DL
+namespace {
+
+// Byte look-ups in tables of 256 and 1024 entries, 64 lanes at a time: a two-register permute
+// looks up 128 entries, and the index's high bits choose among the permutes' results.
+__m512i LookUp256(const uint8_t* table, __m512i index, __mmask64 high) {
+    auto half = [&](int at) {
+        return _mm512_permutex2var_epi8(_mm512_loadu_si512(table + at), index,
+                                        _mm512_loadu_si512(table + at + 64));
+    };
+    return _mm512_mask_blend_epi8(high, half(0), half(128));
+}
+
+// `low` and `high` hold 10-bit indices as 16-bit lanes, in the order that unpacking the low and
+// high bytes of a row of 64 bytes leaves them; the result is in the row's order again.
+__m512i LookUp1024(const uint8_t* table, __m512i low, __m512i high) {
+    const __m512i byteMask = _mm512_set1_epi16(0xFF);
+    const __m512i index =
+        _mm512_packus_epi16(_mm512_and_si512(low, byteMask), _mm512_and_si512(high, byteMask));
+    const __m512i quarter =
+        _mm512_packus_epi16(_mm512_srli_epi16(low, 8), _mm512_srli_epi16(high, 8));
+    const __mmask64 bit7 = _mm512_movepi8_mask(index);
+    const __mmask64 bit8 = _mm512_test_epi8_mask(quarter, _mm512_set1_epi8(1));
+    const __mmask64 bit9 = _mm512_test_epi8_mask(quarter, _mm512_set1_epi8(2));
+    const __m512i first = _mm512_mask_blend_epi8(bit8, LookUp256(table, index, bit7),
+                                                 LookUp256(table + 256, index, bit7));
+    const __m512i second = _mm512_mask_blend_epi8(bit8, LookUp256(table + 512, index, bit7),
+                                                  LookUp256(table + 768, index, bit7));
+    return _mm512_mask_blend_epi8(bit9, first, second);
+}
+}  // namespace
+#endif
+
 void ResolvePixelsImpl(const uint64_t* sums, int n, int divisor, const PixelTables& tables,
                        uint8_t* dst) {
     const D32 d;
@@ -34,37 +70,108 @@ void ResolvePixelsImpl(const uint64_t* sums, int n, int divisor, const PixelTabl
     const hn::RebindToFloat<D32> df;
     const hn::Rebind<uint8_t, D32> d8;
     const int lanes = static_cast<int>(hn::Lanes(d));
-    const auto floatDivisor = hn::Set(df, static_cast<float>(divisor));
-    auto quotient = [&](V32 sum) {
+    // floor(s / divisor) for 0 <= s <= 255 divisor as a multiplication: (s + 1/2) / divisor lies
+    // at least 1 / (2 divisor) from a whole number, and below 256, where the float product
+    // strays by under 2^-15 (two roundings), less than that for every divisor below 16384.
+    const auto inverse = hn::Set(df, 1.0f / static_cast<float>(divisor));
+    const auto half = hn::Set(df, 0.5f);
+    auto floorQuotient = [&](V32 sum) {
         if (divisor == 1) return sum;
-        return hn::ConvertTo(d, hn::Div(hn::ConvertTo(df, sum), floatDivisor));
+        return hn::ConvertTo(d, hn::Mul(hn::Add(hn::ConvertTo(df, sum), half), inverse));
+    };
+    // Toward zero, as C divides.
+    auto quotient = [&](V32 sum) {
+        const V32 q = floorQuotient(hn::Abs(sum));
+        return hn::IfThenElse(hn::Lt(sum, hn::Zero(d)), hn::Neg(q), q);
     };
     const auto fieldMask = hn::Set(du, (1u << 21) - 1);
     const V32 offset = hn::Set(d, 128 * divisor);
     const V32 k128 = hn::Set(d, 128);
     const V32 top = hn::Set(d, 1023);
+    const auto* const halves = reinterpret_cast<const uint32_t*>(sums);
+    // The luma and colour-difference indices of the pixels from `at` on.
+    struct Indices {
+        V32 y, u, v;
+    };
+    auto indices = [&](int at) {
+        // The low halves hold luma and U's low 11 bits, the high halves U's high bits and V.
+        hn::Vec<decltype(du)> lowWord, highWord;
+        hn::LoadInterleaved2(du, halves + 2 * at, lowWord, highWord);
+        const V32 y = hn::BitCast(d, hn::And(lowWord, fieldMask));
+        const V32 u =
+            hn::BitCast(d, hn::Or(hn::ShiftRight<21>(lowWord),
+                                  hn::ShiftLeft<11>(hn::And(highWord, hn::Set(du, 1023)))));
+        const V32 v = hn::BitCast(d, hn::ShiftRight<10>(highWord));
+        return Indices{floorQuotient(y), hn::Add(quotient(hn::Sub(u, offset)), k128),
+                       hn::Add(quotient(hn::Sub(v, offset)), k128)};
+    };
+    int x = 0;
+#if HWY_TARGET == HWY_AVX3_DL
+    if (tables.termsFit16) {
+        const hn::ScalableTag<uint8_t> dBytes;
+        auto bytes = [](const V32(&groups)[4]) {
+            __m512i all = _mm512_castsi128_si512(_mm512_cvtepi32_epi8(groups[0].raw));
+            all = _mm512_inserti32x4(all, _mm512_cvtepi32_epi8(groups[1].raw), 1);
+            all = _mm512_inserti32x4(all, _mm512_cvtepi32_epi8(groups[2].raw), 2);
+            return _mm512_inserti32x4(all, _mm512_cvtepi32_epi8(groups[3].raw), 3);
+        };
+        const auto& term = tables.termBytes;
+        // A 16-bit term as the low-order and high-order halves of the unpacked row.
+        struct Words {
+            __m512i low, high;
+        };
+        auto lookUpTerm = [&](int t, __m512i index, __mmask64 high) {
+            const __m512i lowBytes = LookUp256(term[2 * t].data(), index, high);
+            const __m512i highBytes = LookUp256(term[2 * t + 1].data(), index, high);
+            return Words{_mm512_unpacklo_epi8(lowBytes, highBytes),
+                         _mm512_unpackhi_epi8(lowBytes, highBytes)};
+        };
+        const __m512i gammaTop = _mm512_set1_epi16(1023);
+        auto channelIndex = [&](__m512i sum) {
+            return _mm512_min_epi16(
+                _mm512_max_epi16(_mm512_srai_epi16(sum, 4), _mm512_setzero_si512()), gammaTop);
+        };
+        auto channel = [&](int c, __m512i low, __m512i high) {
+            return hn::Vec512<uint8_t>{
+                LookUp1024(tables.gammaBytes[c].data(), channelIndex(low), channelIndex(high))};
+        };
+        for (; x + 64 <= n; x += 64) {
+            V32 ys[4], us[4], vs[4];
+            for (int g = 0; g < 4; ++g) {
+                const Indices i = indices(x + 16 * g);
+                ys[g] = i.y;
+                us[g] = i.u;
+                vs[g] = i.v;
+            }
+            const __m512i y = bytes(ys), u = bytes(us), v = bytes(vs);
+            const Words luma = lookUpTerm(0, y, _mm512_movepi8_mask(y));
+            const __mmask64 uHigh = _mm512_movepi8_mask(u), vHigh = _mm512_movepi8_mask(v);
+            const Words uGreen = lookUpTerm(1, u, uHigh), uBlue = lookUpTerm(2, u, uHigh);
+            const Words vRed = lookUpTerm(3, v, vHigh), vGreen = lookUpTerm(4, v, vHigh);
+            auto green = [&](__m512i ug, __m512i vg, __m512i l) {
+                return _mm512_adds_epi16(_mm512_add_epi16(ug, vg), l);
+            };
+            hn::StoreInterleaved3(channel(0, _mm512_adds_epi16(uBlue.low, luma.low),
+                                          _mm512_adds_epi16(uBlue.high, luma.high)),
+                                  channel(1, green(uGreen.low, vGreen.low, luma.low),
+                                          green(uGreen.high, vGreen.high, luma.high)),
+                                  channel(2, _mm512_adds_epi16(vRed.low, luma.low),
+                                          _mm512_adds_epi16(vRed.high, luma.high)),
+                                  dBytes, dst + 3 * x);
+        }
+    }
+#endif
     auto low = [](V32 pair) { return hn::ShiftRight<16>(hn::ShiftLeft<16>(pair)); };
     auto high = [](V32 pair) { return hn::ShiftRight<16>(pair); };
     auto channel = [&](int c, V32 sum) {
         const V32 index = hn::Min(hn::Max(hn::ShiftRight<4>(sum), hn::Zero(d)), top);
         return hn::DemoteTo(d8, hn::GatherIndex(d, tables.gamma[c].data(), index));
     };
-    int x = 0;
-    const auto* const halves = reinterpret_cast<const uint32_t*>(sums);
     for (; x + lanes <= n; x += lanes) {
-        // The low halves hold luma and U's low 11 bits, the high halves U's high bits and V.
-        hn::Vec<decltype(du)> lowWord, highWord;
-        hn::LoadInterleaved2(du, halves + 2 * x, lowWord, highWord);
-        const V32 y = hn::BitCast(d, hn::And(lowWord, fieldMask));
-        const V32 u =
-            hn::BitCast(d, hn::Or(hn::ShiftRight<21>(lowWord),
-                                  hn::ShiftLeft<11>(hn::And(highWord, hn::Set(du, 1023)))));
-        const V32 v = hn::BitCast(d, hn::ShiftRight<10>(highWord));
-        const V32 luma = hn::GatherIndex(d, tables.yTerm.data(), quotient(y));
-        const V32 uIndex = hn::Add(quotient(hn::Sub(u, offset)), k128);
-        const V32 vIndex = hn::Add(quotient(hn::Sub(v, offset)), k128);
-        const V32 ut = hn::GatherIndex(d, tables.uTerms.data(), uIndex);
-        const V32 vt = hn::GatherIndex(d, tables.vTerms.data(), vIndex);
+        const Indices i = indices(x);
+        const V32 luma = hn::GatherIndex(d, tables.yTerm.data(), i.y);
+        const V32 ut = hn::GatherIndex(d, tables.uTerms.data(), i.u);
+        const V32 vt = hn::GatherIndex(d, tables.vTerms.data(), i.v);
         hn::StoreInterleaved3(channel(0, hn::Add(high(ut), luma)),
                               channel(1, hn::Add(hn::Add(low(ut), high(vt)), luma)),
                               channel(2, hn::Add(low(vt), luma)), d8, dst + 3 * x);

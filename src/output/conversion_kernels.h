@@ -18,6 +18,15 @@ struct PixelTables {
     std::array<int32_t, 256> uTerms{};  // by U + 128: green, blue
     // By channel value 0..1023: blue, green, red.
     std::array<std::array<int32_t, 1024>, 3> gamma{};
+    // The same tables as bytes, for processors that look bytes up in pairs of registers: the low
+    // and high bytes of the luma term, of U's green and blue terms and of V's red and green
+    // terms, then the gamma tables.
+    alignas(64) std::array<std::array<uint8_t, 256>, 10> termBytes{};
+    alignas(64) std::array<std::array<uint8_t, 1024>, 3> gammaBytes{};
+    // Every term fits 16 bits and so do U's and V's green terms together: the channel sums can
+    // then be made in 16-bit lanes that saturate, as every sum past the ends of 16 bits lies
+    // past the ends of the gamma range too.
+    bool termsFit16 = false;
 };
 
 // The sharpening filter's tables (see AdjustmentTables), as 32-bit entries for vector look-ups.
@@ -38,7 +47,8 @@ struct ChromaTables {
 // U from bit 21, V from bit 42), each the sum of `divisor` samples' packed values. Luma is the
 // sum divided by the divisor, a colour difference its signed sum (the field less 128 x divisor)
 // divided toward zero, plus 128; then the colour matrix and gamma give `n` pixels of blue,
-// green, red at `dst`. A divisor of 1 takes every pixel from one sample.
+// green, red at `dst`. A divisor of 1 takes every pixel from one sample; the divisor is below
+// 16384.
 void ResolvePixels(const uint64_t* sums, int n, int divisor, const PixelTables& tables,
                    uint8_t* dst);
 

@@ -99,13 +99,6 @@ void InterpolateLumaRow(const YuvImage& yuv, HalfSampleRows& halves, uint8_t* ou
     }
 }
 
-void WorkLinesOf(YuvImage& yuv, RgbConverter& converter, uint8_t* work[4]) {
-    for (int i = 0; i < 4; ++i) {
-        work[i] = converter.ownWorkLines ? converter.ownWorkLines.get() + i * kFullLineBytes
-                                         : yuv.workLines[i];
-    }
-}
-
 }  // namespace
 
 const RgbConverter* ConverterOf(const YuvImage& yuv) {
@@ -132,14 +125,10 @@ bool PrepareConversion(YuvImage& yuv, const KivoProcessInfo& processInfo) {
     converter.processInfo = processInfo;
     // The picture's lines may have been decoded anew since the last conversion.
     converter.halfSamples.Clear();
-    // The full mode interpolates into four lines of 1504 samples; a picture made for a small
-    // output size has none, so the conversion keeps its own.
-    const bool hasWorkLines = yuv.workLineBytes >= kFullLineBytes &&
-                              std::all_of(std::begin(yuv.workLines), std::end(yuv.workLines),
-                                          [](const uint8_t* line) { return line != nullptr; });
-    if (!hasWorkLines && !converter.ownWorkLines) {
-        converter.ownWorkLines.reset(new (std::nothrow) uint8_t[4 * kFullLineBytes]());
-        if (!converter.ownWorkLines) return false;
+    // The full mode interpolates into four lines of 1504 samples, whatever the picture's size.
+    if (!converter.workLines) {
+        converter.workLines.reset(new (std::nothrow) uint8_t[4 * kFullLineBytes]());
+        if (!converter.workLines) return false;
     }
 
     // A negative's luma runs the other way, so brightness is reversed to still brighten.
@@ -179,7 +168,8 @@ void ConvertRow(YuvImage& yuv, uint8_t* dst, int row, bool quick) {
     ResampleSource horizontal{};
     if (!quick) {
         uint8_t* work[4];
-        WorkLinesOf(yuv, converter, work);
+        for (int i = 0; i < 4; ++i)
+            work[i] = converter.workLines.get() + i * kFullLineBytes;
         const RowPlace place = PlaceOfRow(yuv, converter, row);
         int line = place.line;
         int f = place.fraction;

@@ -1,8 +1,8 @@
 // RgbConverter: what the RGB conversion keeps with one picture. The settings it was last
 // prepared with, the output geometry (which stored samples and lines make the picture), the
-// adjustment tables and adjusted lines, the horizontal stage's weights and the interpolators'
-// scratch rows. The picture owns it, so that it is freed with the picture, but only the
-// conversion reads or changes it.
+// adjustment tables and adjusted lines, the horizontal stage's weights, the work lines and the
+// interpolators' scratch rows, all made once and kept from one preparation to the next. The picture
+// owns it, so that it is freed with the picture, but only the conversion reads or changes it.
 #pragma once
 
 #include <cstdint>
@@ -31,8 +31,8 @@ struct RgbConverter : ConversionState {
     AreaResampler resampler;
     // Half-sample rows of the stored lines, cleared whenever the conversion is prepared.
     HalfSampleRows halfSamples;
-    // Work lines for a picture made without its own (three luma rows and one chroma row).
-    std::unique_ptr<uint8_t[]> ownWorkLines;
+    // The full mode's work lines: three interpolated luma rows and one chroma row.
+    std::unique_ptr<uint8_t[]> workLines;
 };
 
 }  // namespace kivoly

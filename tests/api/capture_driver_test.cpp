@@ -1,31 +1,25 @@
+// The capture driver through KivoScanAndMakeYUV: the load, save and load-and-save modes that the
+// held keys choose, and the failures of files, dumps and the device, each ending with the
+// Grabber idle and its committed processing record back in use.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
-#include <memory>
 #include <string>
 #include <vector>
 
 #include "api/grabber.h"
 #include "capture/memory_raw_source.h"
-#include "capture/raw_capture_file.h"
-#include "decode/synthetic_video.h"
 #include "decode/yuv_image.h"
 #include "kivoly/kivoly.h"
 #include "platform/key_state.h"
 #include "platform/message_box.h"
 #include "platform/save_file_dialog.h"
 #include "platform/window/input_injection.h"
-#include "sim/capture_sequence.h"
-#include "sim/colour_bars.h"
-#include "sim/picture.h"
-#include "sim/picture_signal.h"
+#include "sim/simulated_faults.h"
 #include "sim/simulated_rig.h"
 #include "support/encoded_capture.h"
-#include "support/plane_psnr.h"
 #include "support/temp_settings_folder.h"
 #include "support/test_pictures.h"
 
@@ -104,41 +98,6 @@ class CaptureDriverTest : public ::testing::Test {
     KivoGrabber* grabber = nullptr;
 };
 
-TEST_F(CaptureDriverTest, LoadModeDecodesBarsFileForEveryQuality) {
-    const sim::Picture pictures[] = {test::NaturalPicture(), test::BarsPicture()};
-    const int passes[] = {2, 4, 4, 8};
-    for (const sim::Picture& picture : pictures) {
-        for (int quality = 0; quality < 4; ++quality) {
-            const test::EncodedCapture capture =
-                test::EncodeForQualityToFile(picture, quality, "bars.nsr");
-            SetQuality(quality);
-            Grabber::From(grabber)->processInfo.Hue = 55;  // in use, not committed
-            Hold(VkControl, VkMenu);
-            YuvImage* image = Capture();
-            ASSERT_NE(image, nullptr) << quality;
-            EXPECT_EQ(image->passesDone, passes[quality]);
-            EXPECT_EQ(image->lineCount, quality < 2 ? 242 : 484);
-            // Lines in their place: the frame comb's luma matches the ideal line by line.
-            if (quality > 0) {
-                std::vector<uint8_t> luma;
-                for (int l = 0; l < image->lineCount; ++l) {
-                    luma.insert(luma.end(), image->lineTable.Line(l),
-                                image->lineTable.Line(l) + kSampleWidth);
-                }
-                const double psnr =
-                    test::Psnr(std::span<const uint8_t>(luma), capture.ideal.first.y, kSampleWidth,
-                               image->lineCount, {8, 2, 8, 0});
-                EXPECT_GT(psnr, 45.0) << quality;
-            }
-            ExpectIdleAndRestored();
-            EXPECT_TRUE(platform::ShownMessageBoxes().empty());
-            EXPECT_TRUE(platform::SaveFileRequests().empty());
-            KivoFreeYUV(grabber, reinterpret_cast<KivoYuvImage*>(image));
-            platform::ReleaseAllKeys();
-        }
-    }
-}
-
 TEST_F(CaptureDriverTest, SavedCaptureReloadsToTheSamePicture) {
     const std::string dump = folder.File("saved.nsr");
     for (int quality : {1, 3}) {
@@ -147,7 +106,8 @@ TEST_F(CaptureDriverTest, SavedCaptureReloadsToTheSamePicture) {
         // Save mode captures from the Grabber's source, which the main window has switched on.
         Grabber::From(grabber)->videoSource = new MemoryRawSource(capture.nsr);
         Grabber::From(grabber)->status = KivoStatusVideoOn;
-        std::string path = folder.File("saved");  // the dialog adds the extension
+        Grabber::From(grabber)->processInfo.Hue = 55;  // in use, not committed
+        std::string path = folder.File("saved");       // the dialog adds the extension
         platform::InstallSaveFileResponder(AnswerWithPath, &path);
         Hold(VkControl, VkShift);
         YuvImage* saved = Capture();
@@ -260,67 +220,25 @@ TEST_F(CaptureDriverTest, UnwritableDumpFolderGivesBadSignal) {
     ExpectIdleAndRestored();
 }
 
-TEST_F(CaptureDriverTest, PictureWithoutBurstDecodesWithoutColour) {
-    testing::SyntheticVideo video;
-    video.burstAmplitude = 0;
-    video.u = 25;
-    const std::vector<uint8_t> field = video.Field();
-    video.inversion = -1;
-    WriteBytes("bars.nsr", testing::RawFile({field, field, video.Field()}));
+// The device's faults end in their messages, with the status back at idle and the device off.
+TEST_F(CaptureDriverTest, DeviceFaultsEndInTheirMessages) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"alarm", "Video signal not detected.  Check video source, battery, and all cables"},
+        {"no-video", "Video signal not detected.  Check video source, battery, and all cables"},
+        {"noisy-link", "Unable to digitize - Bad Video Signal?"},
+    };
     SetQuality(1);
-    Hold(VkControl, VkMenu);
-    YuvImage* image = Capture();
-    ASSERT_NE(image, nullptr);
-    EXPECT_TRUE(platform::ShownMessageBoxes().empty());
-    for (int k = 8; k < kSampleWidth - 8; ++k) {
-        ASSERT_EQ(image->lineTable.Line(100)[kSampleWidth + k], 0) << k;
+    for (const auto& [fault, message] : cases) {
+        sim::SimulatedRig rig;
+        sim::SimulatedFaults faults;
+        sim::ApplyFault(fault, &faults);
+        rig.device.SetFaults(faults);
+        platform::ClearShownMessageBoxes();
+        EXPECT_EQ(Capture(), nullptr) << fault;
+        ExpectMessage(message);
+        ExpectIdleAndRestored();
+        EXPECT_FALSE(rig.device.Powered()) << fault;
     }
-    KivoFreeYUV(grabber, reinterpret_cast<KivoYuvImage*>(image));
-}
-
-}  // namespace
-}  // namespace kivoly
-
-namespace kivoly {
-namespace {
-
-// The normal capture from the simulated digitizer showing the colour bars: the same picture as
-// a decode of the encoder's raw file of that quality.
-TEST(CaptureDriverDevice, NormalCaptureDecodesTheDevicesFields) {
-    test::TempSettingsFolder folder;
-    platform::ReleaseAllKeys();
-    platform::ClearShownMessageBoxes();
-    auto signal = std::make_unique<sim::PictureSignal>(sim::ColourBars(320, 240));
-    const test::EncodedCapture file = [&] {
-        test::EncodedCapture c;
-        for (const sim::CaptureRecord& r : sim::EncodeCaptureRecords(signal->Encoder(), 2)) {
-            AppendRawRecord(c.nsr, r.fieldFlags, r.samples);
-        }
-        return c;
-    }();
-    sim::SimulatedRig rig(std::move(signal));
-    KivoGrabber* grabber = KivoAlloc();
-    KivoSetShowProgress(grabber, 0);
-    KivoGrabInfo info;
-    KivoGetGrabInfo(grabber, &info);
-    info.Quality = 2;
-    info.UseColor = 1;
-    info.CameraInput = 1;
-    KivoSetGrabInfo(grabber, &info);
-
-    auto* image = reinterpret_cast<YuvImage*>(KivoScanAndMakeYUV(grabber));
-    ASSERT_NE(image, nullptr);
-    EXPECT_TRUE(platform::ShownMessageBoxes().empty());
-    EXPECT_EQ(image->passesDone, 4);
-    EXPECT_EQ(KivoGetStatus(grabber), KivoStatusIdle);
-    EXPECT_FALSE(rig.port.Claimed(1));
-
-    MemoryRawSource source(file.nsr);
-    YuvImage fromFile(info, nullptr);
-    ASSERT_EQ(fromFile.Decode(info, nullptr, nullptr, &source), DecodeOk);
-    EXPECT_EQ(LinesOf(*image, image->lineTable), LinesOf(fromFile, fromFile.lineTable));
-    KivoFreeYUV(grabber, reinterpret_cast<KivoYuvImage*>(image));
-    KivoFree(grabber);
 }
 
 }  // namespace

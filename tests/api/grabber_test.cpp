@@ -1,15 +1,15 @@
+// The Grabber: its settings file, its callback table, what the step to idle and freeing give back,
+// and the exports that forward to it.
 #include "api/grabber.h"
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <vector>
 
 #include "capture/video_source.h"
 #include "decode/yuv_image.h"
 #include "kivoly/kivoly.h"
 #include "platform/global_memory.h"
-#include "platform/message_box.h"
 #include "platform/port_io.h"
 #include "platform/process_state.h"
 #include "support/temp_settings_folder.h"
@@ -22,7 +22,6 @@ struct SpySource : VideoSource {
     struct Log {
         int powerOffs = 0;
         int destroyed = 0;
-        int termination = -1;
     };
     explicit SpySource(Log& log) : log(log) {}
     ~SpySource() override { ++log.destroyed; }
@@ -33,7 +32,6 @@ struct SpySource : VideoSource {
         return on != 0;
     }
     bool IsReady() override { return false; }
-    void SetTermination(int32_t on) override { log.termination = on; }
     Log& log;
 };
 
@@ -41,27 +39,6 @@ class GrabberTest : public ::testing::Test {
   protected:
     test::TempSettingsFolder folder;
 };
-
-TEST_F(GrabberTest, ANewGrabberWithoutSettingsHasTheDefaultsAndIsIdle) {
-    Grabber grabber;
-    const KivoGrabInfo grabDefaults{0, 1, 0, 1, -1, 1, 1, 0};
-    const KivoProcessInfo processDefaults{0, 0, 0, 0, 0, 0, 640, 480, 16777216, 0, 0, 0, 1};
-    EXPECT_EQ(std::memcmp(&grabber.grabInfo, &grabDefaults, sizeof grabDefaults), 0);
-    EXPECT_EQ(std::memcmp(&grabber.processInfo, &processDefaults, sizeof processDefaults), 0);
-    EXPECT_EQ(std::memcmp(&grabber.committedProcessInfo, &processDefaults, sizeof processDefaults),
-              0);
-    EXPECT_EQ(grabber.status, KivoStatusIdle);
-    EXPECT_EQ(grabber.portHandle, -1);
-    EXPECT_EQ(grabber.portClaimed, 0);
-    EXPECT_EQ(grabber.videoSource, nullptr);
-    EXPECT_EQ(grabber.captureStore, nullptr);
-    EXPECT_EQ(grabber.showProgress, 1);
-    EXPECT_EQ(grabber.windowOption, 0);
-    EXPECT_EQ(grabber.kivolyIsExe, 0);
-    ASSERT_NE(grabber.settingsFile, nullptr);
-    for (KivoCallback callback : grabber.callbacks)
-        EXPECT_EQ(callback, nullptr);
-}
 
 TEST_F(GrabberTest, ConstructionLoadsTheSettingsFile) {
     folder.WriteFile("kivoly.ini",
@@ -111,17 +88,6 @@ TEST_F(GrabberTest, CallbacksOutsideTheTableAreRefused) {
     for (int slot = 0; slot < KivoCallbackPreviewFrame; ++slot) {
         EXPECT_EQ(grabber.callbacks[slot], nullptr);
     }
-}
-
-TEST_F(GrabberTest, TheStatusChangeFrame) {
-    Grabber grabber;
-    EXPECT_TRUE(grabber.ChangeStatus(KivoStatusIdle));  // already there
-    EXPECT_FALSE(grabber.ChangeStatus(7));
-    EXPECT_EQ(grabber.status, 7);
-    EXPECT_FALSE(grabber.ChangeStatus(-2));
-    EXPECT_EQ(grabber.status, -2);
-    EXPECT_TRUE(grabber.ChangeStatus(KivoStatusIdle));
-    EXPECT_EQ(grabber.status, KivoStatusIdle);
 }
 
 TEST_F(GrabberTest, TheStepToIdleReleasesStoreSourceAndPort) {
@@ -179,40 +145,6 @@ TEST_F(GrabberTest, TheStepToIdleGivesAClaimedPortBack) {
     }
     Process().captureBusy = false;
     EXPECT_EQ(ports.released, (std::vector<intptr_t>{5, 7}));
-}
-
-TEST_F(GrabberTest, GrabInfoChangesReachTheDevice) {
-    SpySource::Log log;
-    Grabber grabber;
-    grabber.videoSource = new SpySource(log);
-    KivoGrabInfo info = grabber.grabInfo;
-    info.Quality = 2;
-    grabber.SetGrabInfo(info);
-    EXPECT_EQ(log.termination, -1);  // unchanged termination is not sent
-    info.TerminateVideo = 0;
-    grabber.SetGrabInfo(info);
-    EXPECT_EQ(log.termination, 0);
-    EXPECT_EQ(grabber.grabInfo.Quality, 2);
-    EXPECT_EQ(grabber.status, KivoStatusIdle);
-    info.ParallelPort = 3;  // while idle: nothing to drop
-    grabber.SetGrabInfo(info);
-    EXPECT_EQ(grabber.status, KivoStatusIdle);
-    EXPECT_EQ(grabber.grabInfo.ParallelPort, 3);
-}
-
-TEST_F(GrabberTest, MessagesUseTheStringTableAndTheErrorCaption) {
-    platform::ClearShownMessageBoxes();
-    Grabber grabber;
-    auto owner = reinterpret_cast<KivoHWnd>(static_cast<uintptr_t>(0x80));
-    grabber.ShowMessage(62, owner);
-    ASSERT_EQ(platform::ShownMessageBoxes().size(), 1u);
-    const auto& box = platform::ShownMessageBoxes()[0];
-    EXPECT_EQ(box.text, "Not enough memory to kivo whith current settings.");
-    EXPECT_EQ(box.caption, "Error");
-    EXPECT_EQ(box.style, platform::MbOk | platform::MbIconExclamation);
-    EXPECT_EQ(box.owner, owner);
-    EXPECT_STREQ(grabber.messageBuffer, box.text.c_str());
-    platform::ClearShownMessageBoxes();
 }
 
 TEST_F(GrabberTest, FreeingReleasesThePreviewBitmapAndWritesNothing) {

@@ -4,6 +4,7 @@
 
 #include "kivoly/kivoly.h"
 #include "sim/simulated_rig.h"
+#include "support/quiet_grabber.h"
 #include "support/temp_settings_folder.h"
 
 namespace kivoly {
@@ -12,16 +13,8 @@ namespace {
 class HandedOutTest : public ::testing::Test {
   protected:
     HandedOutTest() {
-        for (KivoGrabber*& grabber : grabbers_) {
-            grabber = KivoAlloc();
-            KivoSetShowProgress(grabber, 0);
-            KivoProcessInfo info;
-            KivoGetProcessInfo(grabber, &info);
-            info.Width = 320;
-            info.Height = 240;
-            info.ShowWhileProcessing = 0;
-            KivoSetProcessInfo(grabber, &info);
-        }
+        for (KivoGrabber*& grabber : grabbers_)
+            grabber = test::QuietGrabber(0, 320);
     }
     ~HandedOutTest() override {
         for (KivoGrabber* grabber : grabbers_)

@@ -10,6 +10,7 @@
 #include "platform/message_box.h"
 #include "platform/port_io.h"
 #include "support/temp_settings_folder.h"
+#include "support/test_pictures.h"
 
 namespace kivoly {
 namespace {
@@ -23,6 +24,8 @@ class HostDeviceTest : public ::testing::Test {
 };
 
 TEST_F(HostDeviceTest, TextsThatNameNoBackEndChangeNothing) {
+    // "sim:" names the picture the simulated digitizer shows.
+    EXPECT_EQ(KivolyHostSetDevice(("sim:" + test::TestDataPath("natural.png")).c_str()), 1);
     ASSERT_EQ(KivolyHostSetDevice("sim"), 1);
     for (const char* text : {"direct:0x379", "direct:", "ppdev:", "sim:", "simulated", "",
                              "sim:/nonexistent/picture.png"}) {

@@ -13,6 +13,7 @@
 #include "platform/global_memory.h"
 #include "sim/encoded_signal.h"
 #include "sim/simulated_rig.h"
+#include "support/quiet_grabber.h"
 #include "support/temp_settings_folder.h"
 #include "support/test_pictures.h"
 
@@ -115,16 +116,7 @@ int32_t Frame() {
 TEST(PreviewFraming, PreviewFramesShowWhatTheCaptureShows) {
     test::TempSettingsFolder folder;
     sim::SimulatedRig rig(std::make_unique<sim::EncodedSignal>(test::NaturalPicture()));
-    KivoGrabber* grabber = KivoAlloc();
-    KivoSetShowProgress(grabber, 0);
-    KivoGrabInfo grab;
-    KivoGetGrabInfo(grabber, &grab);
-    grab.Quality = 2;
-    KivoSetGrabInfo(grabber, &grab);
-    KivoProcessInfo process;
-    KivoGetProcessInfo(grabber, &process);
-    process.ShowWhileProcessing = 0;
-    KivoSetProcessInfo(grabber, &process);
+    KivoGrabber* grabber = test::QuietGrabber(2);
     KivoHGlobal dib = KivoScanAndProcess(grabber, nullptr);
     ASSERT_NE(dib, nullptr);
     const Grey capture = CaptureScaledDown(dib);

@@ -23,19 +23,6 @@ class DeviceTest : public ::testing::Test {
     sim::SimulatedRig rig;
 };
 
-TEST(ConfigurationImage, HeaderAndSize) {
-    EXPECT_EQ(kConfigurationImage.size(), 1537u);
-    const uint8_t header[] = {0xFF, 0x20, 0x02, 0xFF, 0x9F};
-    for (int i = 0; i < 5; ++i)
-        EXPECT_EQ(kConfigurationImage[i], header[i]);
-    // The 24-bit length count after the preamble 0010.
-    const uint32_t bits = (uint32_t{kConfigurationImage[1]} << 24) |
-                          (uint32_t{kConfigurationImage[2]} << 16) |
-                          (uint32_t{kConfigurationImage[3]} << 8) | kConfigurationImage[4];
-    EXPECT_EQ((bits >> 24) & 0xF0, 0x20u);
-    EXPECT_EQ((bits >> 4) & 0xFFFFFF, 12281u);
-}
-
 TEST_F(DeviceTest, PowerUpConfiguresAndProbes) {
     ParallelPortDevice device(0);
     EXPECT_EQ(device.TryPort(1), kLpt1);
@@ -217,24 +204,6 @@ TEST_F(DeviceTest, LockTimeAcceptsOnlyTheOpenRange) {
     }
     device.SetLockTime(1.5);
     EXPECT_EQ(device.LockTime(), 1.5);
-}
-
-TEST_F(DeviceTest, SampleRateAndLineLength) {
-    ParallelPortDevice device(0);
-    ASSERT_EQ(device.TryPort(1), kLpt1);
-    EXPECT_EQ(device.SamplesPerLine(), 910);
-    device.SetLines(LineD5, LineD5);
-    device.SetSampleRate(1);
-    EXPECT_EQ(device.SamplesPerLine(), 454);
-    device.SetAltLineLength(1);
-    EXPECT_EQ(device.SamplesPerLine(), 454);
-    device.SetSampleRate(0);
-    EXPECT_EQ(device.SamplesPerLine(), 908);
-    device.SetAltLineLength(0);
-    EXPECT_EQ(device.SamplesPerLine(), 910);
-    device.SetSampleRate(3);
-    EXPECT_EQ(device.SamplesPerLine(), 192);
-    EXPECT_EQ(rig.port.DataRegister(1) & 0x02, 0x02);
 }
 
 // The termination is judged by the level just after the sync against the sync tip: an open

@@ -1,4 +1,4 @@
-// The register layer: port numbers, the shadow word, the sample handshake's bit placement.
+// The register layer: the shadow word, the sample handshake's bit placement.
 #include <gtest/gtest.h>
 
 #include <deque>
@@ -10,20 +10,6 @@
 
 namespace kivoly {
 namespace {
-
-TEST(PortBase, NumbersAndValidBases) {
-    EXPECT_EQ(PortBaseForNumber(1), 0x378);
-    EXPECT_EQ(PortBaseForNumber(2), 0x278);
-    EXPECT_EQ(PortBaseForNumber(3), 0x3BC);
-    EXPECT_EQ(PortBaseForNumber(0), 0);
-    EXPECT_EQ(PortBaseForNumber(4), 0);
-    EXPECT_EQ(PortBaseForNumber(5), 0);
-    EXPECT_TRUE(IsValidPortBase(0x100));
-    EXPECT_TRUE(IsValidPortBase(0x3FC));
-    EXPECT_FALSE(IsValidPortBase(0x3BD));
-    EXPECT_FALSE(IsValidPortBase(0x400));
-    EXPECT_FALSE(IsValidPortBase(0xFC));
-}
 
 // A port whose status register answers from a script, and which records every write.
 class ScriptedPort : public platform::PortIo {

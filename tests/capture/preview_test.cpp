@@ -68,20 +68,6 @@ class PreviewTest : public ::testing::Test {
     Recorder recorder;
 };
 
-TEST(PreviewPalette, Ramps) {
-    const PreviewRamps& ramps = PreviewGreyRamps();
-    for (int i = 0; i <= 64; ++i)
-        EXPECT_EQ(ramps.normal[i], 0);
-    EXPECT_EQ(ramps.normal[144], 127);
-    for (int i = 224; i < 256; ++i)
-        EXPECT_EQ(ramps.normal[i], 255);
-    EXPECT_EQ(ramps.negative[0], 255);
-    EXPECT_EQ(ramps.negative[160], 102);
-    EXPECT_EQ(ramps.negative[224], 0);
-    EXPECT_EQ(ramps.noSignal[64], 0);
-    EXPECT_EQ(ramps.noSignal[255], 202);
-}
-
 TEST_F(PreviewTest, ShowsTheFedPictureInGrey) {
     recorder.onRow = [](int16_t row) { return row == 119 ? 0 : 1; };
     device.Preview(palette.data(), bits.data(), kWidth, 120, &Recorder::Callback, &recorder, 0, 0);

@@ -1,42 +1,24 @@
+// The capture passes of each quality over hand-made fields: which fields are taken, how many
+// passes are made, where the lines go, and the result codes of bad or unstable input.
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <random>
 #include <vector>
 
 #include "capture/memory_raw_source.h"
 #include "decode/internal/picture_decoder.h"
 #include "decode/synthetic_video.h"
 #include "decode/yuv_image.h"
+#include "support/encoded_capture.h"
+#include "support/temp_settings_folder.h"
 
 namespace kivoly {
 namespace {
 
 namespace fs = std::filesystem;
-
-KivoGrabInfo Info(int quality) {
-    KivoGrabInfo info{};
-    info.Quality = quality;
-    info.UseColor = 1;
-    info.CameraInput = 1;
-    return info;
-}
-
-// The fields a stable capture of a still picture gives: frames alternate their colour phase.
-std::vector<std::vector<uint8_t>> StillFields(const testing::SyntheticVideo& video, int count) {
-    testing::SyntheticVideo inverted = video;
-    inverted.inversion = -video.inversion;
-    const std::vector<uint8_t> a = video.Field();
-    const std::vector<uint8_t> b = inverted.Field();
-    std::vector<std::vector<uint8_t>> fields;
-    for (int i = 0; i < count; ++i)
-        fields.push_back((i / 2) % 2 ? b : a);
-    return fields;
-}
 
 testing::SyntheticVideo Colour() {
     testing::SyntheticVideo video;
@@ -50,27 +32,10 @@ int8_t ChromaAt(const YuvImage& image, int line, int k) {
     return static_cast<int8_t>(image.lineTable.Line(line)[kSampleWidth + k]);
 }
 
-struct TempDir {
-    fs::path path;
-    TempDir() {
-        path =
-            fs::temp_directory_path() / ("kivoly-decode-" + std::to_string(std::random_device{}()));
-        fs::create_directories(path);
-    }
-    ~TempDir() { fs::remove_all(path); }
-    std::string File(const char* name) const { return (path / name).string(); }
-};
-
-std::vector<uint8_t> ReadFile(const std::string& name) {
-    std::ifstream in(name, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-}
-
 std::vector<uint8_t> Lines(const YuvImage& image, const LineTable& table) {
     std::vector<uint8_t> out;
-    for (int l = 0; l < image.lineCount; ++l) {
+    for (int l = 0; l < image.lineCount; ++l)
         out.insert(out.end(), table.Line(l), table.Line(l) + kLineBytes);
-    }
     return out;
 }
 
@@ -81,8 +46,8 @@ TEST(CapturePasses, StableStillPicturePerQuality) {
         int acquisitions;
     };
     for (const Case c : {Case{0, 2, 1}, Case{1, 4, 3}, Case{2, 4, 4}, Case{3, 8, 8}}) {
-        MemoryRawSource source(testing::RawFile(StillFields(Colour(), 8)));
-        const KivoGrabInfo info = Info(c.quality);
+        MemoryRawSource source(testing::StillFile(Colour(), 8));
+        const KivoGrabInfo info = test::ColourCameraGrab(c.quality);
         YuvImage image(info, nullptr);
         ASSERT_EQ(image.Decode(info, nullptr, nullptr, &source), DecodeOk) << c.quality;
         EXPECT_EQ(image.passesDone, c.passesDone) << c.quality;
@@ -109,14 +74,14 @@ TEST(CapturePasses, AStoreDecodesAgainAsANewStoreDoes) {
     other.burstAmplitude = 0;
     other.luma = [](int, int i) { return 60 + (i % 90); };
     for (int quality : {0, 1, 2, 3}) {
-        KivoGrabInfo info = Info(quality);
+        KivoGrabInfo info = test::ColourCameraGrab(quality);
         info.Negative = 1;
         YuvImage reused(info, nullptr);
-        MemoryRawSource first(testing::RawFile(StillFields(other, 8)));
+        MemoryRawSource first(testing::StillFile(other, 8));
         ASSERT_EQ(reused.Decode(info, nullptr, nullptr, &first), DecodeOk) << quality;
         YuvImage fresh(info, nullptr);
-        MemoryRawSource second(testing::RawFile(StillFields(Colour(), 8)));
-        MemoryRawSource again(testing::RawFile(StillFields(Colour(), 8)));
+        MemoryRawSource second(testing::StillFile(Colour(), 8));
+        MemoryRawSource again(testing::StillFile(Colour(), 8));
         ASSERT_EQ(fresh.Decode(info, nullptr, nullptr, &second), DecodeOk) << quality;
         ASSERT_EQ(reused.Decode(info, nullptr, nullptr, &again), DecodeOk) << quality;
 
@@ -138,12 +103,12 @@ TEST(CapturePasses, AStoreDecodesAgainAsANewStoreDoes) {
 
 TEST(CapturePasses, GreyScaleKeepsTheLumaOfTheColourDecode) {
     for (int quality : {0, 2}) {
-        KivoGrabInfo info = Info(quality);
-        MemoryRawSource colourSource(testing::RawFile(StillFields(Colour(), 4)));
+        KivoGrabInfo info = test::ColourCameraGrab(quality);
+        MemoryRawSource colourSource(testing::StillFile(Colour(), 4));
         YuvImage colour(info, nullptr);
         ASSERT_EQ(colour.Decode(info, nullptr, nullptr, &colourSource), DecodeOk);
         info.UseColor = 0;
-        MemoryRawSource greySource(testing::RawFile(StillFields(Colour(), 4)));
+        MemoryRawSource greySource(testing::StillFile(Colour(), 4));
         YuvImage grey(info, nullptr);
         ASSERT_EQ(grey.Decode(info, nullptr, nullptr, &greySource), DecodeOk);
         for (int l = 2; l < grey.lineCount - 1; ++l) {
@@ -166,7 +131,7 @@ TEST(CapturePasses, TwoFieldPicturesInterleaveTheFields) {
     firstInv.inversion = secondInv.inversion = -1;
     MemoryRawSource source(
         testing::RawFile({first.Field(), second.Field(), firstInv.Field(), secondInv.Field()}));
-    const KivoGrabInfo info = Info(2);
+    const KivoGrabInfo info = test::ColourCameraGrab(2);
     YuvImage image(info, nullptr);
     ASSERT_EQ(image.Decode(info, nullptr, nullptr, &source), DecodeOk);
     const int odd = image.lineTable.Line(11)[300];
@@ -178,8 +143,8 @@ TEST(CapturePasses, TwoFieldPicturesInterleaveTheFields) {
 }
 
 TEST(CapturePasses, FileEndingEarlyMakesThePictureFromOneFrame) {
-    MemoryRawSource source(testing::RawFile(StillFields(Colour(), 2)));
-    const KivoGrabInfo info = Info(2);
+    MemoryRawSource source(testing::StillFile(Colour(), 2));
+    const KivoGrabInfo info = test::ColourCameraGrab(2);
     YuvImage image(info, nullptr);
     ASSERT_EQ(image.Decode(info, nullptr, nullptr, &source), DecodeOk);
     EXPECT_EQ(image.passesDone, 2);  // single-frame decoder
@@ -187,14 +152,14 @@ TEST(CapturePasses, FileEndingEarlyMakesThePictureFromOneFrame) {
     EXPECT_EQ(ChromaAt(image, 100, 301), -30);
 
     // One field of a two-field picture: the other field is interpolated.
-    MemoryRawSource one(testing::RawFile(StillFields(Colour(), 1)));
+    MemoryRawSource one(testing::StillFile(Colour(), 1));
     YuvImage single(info, nullptr);
     ASSERT_EQ(single.Decode(info, nullptr, nullptr, &one), DecodeOk);
     EXPECT_EQ(single.passesDone, 1);
     EXPECT_EQ(ChromaAt(single, 100, 300), 20);
 
     // Three fields: the missing field of the second frame is interpolated.
-    MemoryRawSource three(testing::RawFile(StillFields(Colour(), 3)));
+    MemoryRawSource three(testing::StillFile(Colour(), 3));
     YuvImage interpolated(info, nullptr);
     ASSERT_EQ(interpolated.Decode(info, nullptr, nullptr, &three), DecodeOk);
     EXPECT_EQ(interpolated.passesDone, 3);
@@ -203,14 +168,14 @@ TEST(CapturePasses, FileEndingEarlyMakesThePictureFromOneFrame) {
 }
 
 TEST(CapturePasses, ResultCodesOfBadInput) {
-    const KivoGrabInfo info = Info(1);
+    const KivoGrabInfo info = test::ColourCameraGrab(1);
     {
         MemoryRawSource empty({});
         YuvImage image(info, nullptr);
         EXPECT_EQ(image.Decode(info, nullptr, nullptr, &empty), DecodeNoVideo);
     }
     {
-        std::vector<uint8_t> file = testing::RawFile(StillFields(Colour(), 3));
+        std::vector<uint8_t> file = testing::StillFile(Colour(), 3);
         file[0] = 'X';
         MemoryRawSource bad(file);
         YuvImage image(info, nullptr);
@@ -218,14 +183,13 @@ TEST(CapturePasses, ResultCodesOfBadInput) {
     }
     {
         // A device alarm in the field flags.
-        MemoryRawSource alarm(testing::RawFile(StillFields(Colour(), 3)));
         struct AlarmSource : MemoryRawSource {
             using MemoryRawSource::MemoryRawSource;
             void Read(uint8_t* buffer, uint16_t count) override {
                 MemoryRawSource::Read(buffer, count);
                 AddFieldFlags(DeviceAlarm);
             }
-        } source(testing::RawFile(StillFields(Colour(), 3)));
+        } source(testing::StillFile(Colour(), 3));
         YuvImage image(info, nullptr);
         EXPECT_EQ(image.Decode(info, nullptr, nullptr, &source), DecodeNoVideo);
     }
@@ -234,15 +198,15 @@ TEST(CapturePasses, ResultCodesOfBadInput) {
 TEST(CapturePasses, LowBlankingRescansOnTheFirstPassOnly) {
     testing::SyntheticVideo low = Colour();
     low.blanking = 40;
-    std::vector<std::vector<uint8_t>> fields = StillFields(Colour(), 3);
+    std::vector<std::vector<uint8_t>> fields = testing::StillFields(Colour(), 3);
     fields.insert(fields.begin(), low.Field());
     MemoryRawSource rescanned(testing::RawFile(fields));
-    const KivoGrabInfo info = Info(1);
+    const KivoGrabInfo info = test::ColourCameraGrab(1);
     YuvImage image(info, nullptr);
     EXPECT_EQ(image.Decode(info, nullptr, nullptr, &rescanned), DecodeOk);
     EXPECT_EQ(rescanned.acquisitions, 4);
 
-    std::vector<std::vector<uint8_t>> late = StillFields(Colour(), 2);
+    std::vector<std::vector<uint8_t>> late = testing::StillFields(Colour(), 2);
     late.push_back(low.Field());
     MemoryRawSource failing(testing::RawFile(late));
     YuvImage second(info, nullptr);
@@ -259,8 +223,8 @@ TEST(CapturePasses, PictureWithoutBurstIsGrey) {
     testing::SyntheticVideo video = Colour();
     video.burstAmplitude = 0;
     for (int quality : {0, 2}) {
-        MemoryRawSource source(testing::RawFile(StillFields(video, 4)));
-        const KivoGrabInfo info = Info(quality);
+        MemoryRawSource source(testing::StillFile(video, 4));
+        const KivoGrabInfo info = test::ColourCameraGrab(quality);
         YuvImage image(info, nullptr);
         PictureDecoder decoder(image, source, info);
         ASSERT_EQ(decoder.Decode(nullptr, nullptr), DecodeOk);
@@ -272,40 +236,16 @@ TEST(CapturePasses, PictureWithoutBurstIsGrey) {
     }
 }
 
-// A hardware source whose signal turns unstable after the first frame.
-struct UnstableDevice : MemoryRawSource {
-    using MemoryRawSource::MemoryRawSource;
-    bool AcquireField() override {
-        const bool ok = MemoryRawSource::AcquireField();
-        if (acquisitions > 2) SetFieldFlags(NoSync | StatusPE);
-        return ok;
-    }
-};
-
-TEST(CapturePasses, UnstableSignalStopsThePasses) {
-    for (int camera : {0, 1}) {
-        UnstableDevice device(testing::RawFile(StillFields(Colour(), 40)), true);
-        KivoGrabInfo info = Info(2);
-        info.CameraInput = camera;
-        YuvImage image(info, nullptr);
-        ASSERT_EQ(image.Decode(info, nullptr, nullptr, &device), DecodeOk);
-        EXPECT_EQ(image.passesDone, 2);
-        // A camera is retried up to the limit, sixteen attempts of which every second takes
-        // two fields (unlocked fields are taken in turn); a tape stops at once.
-        EXPECT_EQ(device.acquisitions, camera ? 2 + 8 * 1 + 8 * 2 : 3);
-        EXPECT_EQ(ChromaAt(image, 100, 300), 20);
-    }
-}
-
 TEST(CapturePasses, RawDumpReplaysToTheSamePicture) {
-    TempDir dir;
+    test::TempSettingsFolder dir;
     for (int quality = 0; quality < 4; ++quality) {
         const std::string dump = dir.File("dump.nsr");
-        MemoryRawSource source(testing::RawFile(StillFields(Colour(), 8)));
-        const KivoGrabInfo info = Info(quality);
+        MemoryRawSource source(testing::StillFile(Colour(), 8));
+        const KivoGrabInfo info = test::ColourCameraGrab(quality);
         YuvImage image(info, nullptr);
         ASSERT_EQ(image.Decode(info, nullptr, dump.c_str(), &source), DecodeOk);
-        const std::vector<uint8_t> file = ReadFile(dump);
+        const std::string bytes = dir.ReadFile("dump.nsr");
+        const std::vector<uint8_t> file(bytes.begin(), bytes.end());
         const int records = source.acquisitions;
         ASSERT_EQ(file.size(), static_cast<size_t>(records) * (10 + 262144)) << quality;
         EXPECT_EQ(file[0], 'K');
@@ -323,54 +263,23 @@ TEST(CapturePasses, RawDumpReplaysToTheSamePicture) {
 }
 
 TEST(CapturePasses, FailedDecodeLeavesAnOldFileAsItWasAndUnwritableFolderGivesSix) {
-    TempDir dir;
+    test::TempSettingsFolder dir;
     const std::string dump = dir.File("failed.nsr");
     {
         std::ofstream existing(dump);
         existing << "old";
     }
     MemoryRawSource empty({});
-    const KivoGrabInfo info = Info(1);
+    const KivoGrabInfo info = test::ColourCameraGrab(1);
     YuvImage image(info, nullptr);
     EXPECT_EQ(image.Decode(info, nullptr, dump.c_str(), &empty), DecodeNoVideo);
-    std::ifstream kept(dump);
-    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(kept), {}), "old");
-    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path), fs::directory_iterator()), 1);
+    EXPECT_EQ(dir.ReadFile("failed.nsr"), "old");
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path()), fs::directory_iterator()), 1);
 
-    MemoryRawSource source(testing::RawFile(StillFields(Colour(), 3)));
+    MemoryRawSource source(testing::StillFile(Colour(), 3));
     const std::string nowhere = dir.File("missing-folder/x.nsr");
     EXPECT_EQ(image.Decode(info, nullptr, nowhere.c_str(), &source), DecodeRawFileFailed);
     EXPECT_EQ(source.acquisitions, 0);
-}
-
-TEST(CapturePasses, HostileFilesAreHandledSafely) {
-    std::mt19937 random(7);
-    std::vector<std::vector<uint8_t>> files;
-    // Lengths far past the end, negative as a signed count, zero; and random bytes.
-    for (uint32_t length : {0xFFFFFFFFu, 0x80000000u, 0u, 300000u, 5000u}) {
-        std::vector<uint8_t> file = testing::RawFile(StillFields(Colour(), 1));
-        for (int i = 0; i < 4; ++i)
-            file[6 + i] = static_cast<uint8_t>(length >> (8 * i));
-        files.push_back(file);
-    }
-    std::vector<uint8_t> zeros = testing::RawFile({{}, {}, {}});
-    files.push_back(zeros);
-    for (int n = 0; n < 4; ++n) {
-        std::vector<uint8_t> noise(20000 + n * 70000);
-        for (auto& b : noise)
-            b = static_cast<uint8_t>(random());
-        std::memcpy(noise.data(), "KIVO\0\0\xff\xff\x0f\0", 10);
-        files.push_back(noise);
-    }
-    for (const auto& file : files) {
-        for (int quality = 0; quality < 4; ++quality) {
-            MemoryRawSource source(file);
-            const KivoGrabInfo info = Info(quality);
-            YuvImage image(info, nullptr);
-            const DecodeResult r = image.Decode(info, nullptr, nullptr, &source);
-            EXPECT_TRUE(r == DecodeOk || r == DecodeNoVideo || r == DecodeBadSignal) << r;
-        }
-    }
 }
 
 }  // namespace

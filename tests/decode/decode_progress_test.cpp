@@ -8,6 +8,8 @@
 #include "decode/decode_progress.h"
 #include "decode/synthetic_video.h"
 #include "decode/yuv_image.h"
+#include "support/encoded_capture.h"
+#include "support/unstable_source.h"
 
 namespace kivoly {
 namespace {
@@ -39,27 +41,13 @@ struct RecordingProgress : DecodeProgress {
 std::vector<uint8_t> StillFile(int fields) {
     testing::SyntheticVideo video;
     video.u = 15;
-    const std::vector<uint8_t> a = video.Field();
-    video.inversion = -1;
-    const std::vector<uint8_t> b = video.Field();
-    std::vector<std::vector<uint8_t>> all;
-    for (int i = 0; i < fields; ++i)
-        all.push_back((i / 2) % 2 ? b : a);
-    return testing::RawFile(all);
-}
-
-KivoGrabInfo Info(int quality) {
-    KivoGrabInfo info{};
-    info.Quality = quality;
-    info.UseColor = 1;
-    info.CameraInput = 1;
-    return info;
+    return testing::StillFile(video, fields);
 }
 
 TEST(DecodeProgress, TwoFramesReportEveryLine) {
     MemoryRawSource source(StillFile(4));
     RecordingProgress progress;
-    const KivoGrabInfo info = Info(2);
+    const KivoGrabInfo info = test::ColourCameraGrab(2);
     YuvImage image(info, nullptr);
     ASSERT_EQ(image.Decode(info, &progress, nullptr, &source), DecodeOk);
     EXPECT_EQ(progress.steps, 484 * 2);
@@ -75,7 +63,7 @@ TEST(DecodeProgress, TwoFramesReportEveryLine) {
 TEST(DecodeProgress, SingleFrameAndColourCorrectionContinueTheCount) {
     MemoryRawSource source(StillFile(1));
     RecordingProgress progress;
-    KivoGrabInfo info = Info(0);
+    KivoGrabInfo info = test::ColourCameraGrab(0);
     info.Negative = 1;
     YuvImage image(info, nullptr);
     ASSERT_EQ(image.Decode(info, &progress, nullptr, &source), DecodeOk);
@@ -95,7 +83,7 @@ TEST(DecodeProgress, AbortStopsAnyPhaseAndDeletesTheDump) {
         MemoryRawSource source(StillFile(1));
         RecordingProgress progress;
         progress.abortAt = abortAt;
-        KivoGrabInfo info = Info(0);
+        KivoGrabInfo info = test::ColourCameraGrab(0);
         info.Negative = 1;
         YuvImage image(info, nullptr);
         EXPECT_EQ(image.Decode(info, &progress, dump.c_str(), &source), DecodeAborted) << abortAt;
@@ -105,24 +93,22 @@ TEST(DecodeProgress, AbortStopsAnyPhaseAndDeletesTheDump) {
     }
 }
 
-// A camera whose fields never lock after the first frame.
-struct UnstableCamera : MemoryRawSource {
-    using MemoryRawSource::MemoryRawSource;
-    bool AcquireField() override {
-        const bool ok = MemoryRawSource::AcquireField();
-        if (acquisitions > 2) SetFieldFlags(NoSync | StatusPE);
-        return ok;
+// A signal that loses its lock after the first frame: a camera is retried up to the limit, sixteen
+// attempts of which every second takes two fields (unlocked fields are taken in turn), and the
+// exhausted retries are reported; a tape stops at once. The picture is made from the first frame.
+TEST(DecodeProgress, UnstableSignalStopsThePassesAndSaysSo) {
+    for (int camera : {0, 1}) {
+        test::UnstableSource source(StillFile(40));
+        RecordingProgress progress;
+        KivoGrabInfo info = test::ColourCameraGrab(2);
+        info.CameraInput = camera;
+        YuvImage image(info, nullptr);
+        ASSERT_EQ(image.Decode(info, &progress, nullptr, &source), DecodeOk);
+        EXPECT_EQ(image.passesDone, 2);
+        EXPECT_EQ(source.acquisitions, camera ? 2 + 8 * 1 + 8 * 2 : 3);
+        EXPECT_EQ(progress.exhausted, camera ? std::vector<bool>{false} : std::vector<bool>{});
+        EXPECT_EQ(static_cast<int8_t>(image.lineTable.Line(100)[kSampleWidth + 300]), 15);
     }
-};
-
-TEST(DecodeProgress, ExhaustedRetriesAreReported) {
-    UnstableCamera camera(StillFile(40), true);
-    RecordingProgress progress;
-    const KivoGrabInfo info = Info(2);
-    YuvImage image(info, nullptr);
-    ASSERT_EQ(image.Decode(info, &progress, nullptr, &camera), DecodeOk);
-    EXPECT_EQ(progress.exhausted, std::vector<bool>{false});
-    EXPECT_EQ(image.passesDone, 2);
 }
 
 }  // namespace

@@ -3,6 +3,8 @@
 // every remainder after the last whole vector and inputs that reach the ends of their ranges.
 #include <gtest/gtest.h>
 
+// The kernels are built for processors with whole-register byte permutes too.
+#define HWY_WANT_AVX3_DL
 #include <hwy/targets.h>
 
 #include <random>
@@ -61,19 +63,26 @@ TEST(RowKernels, HalfSampleAndSpreadRowsGiveTheScalarValues) {
     });
 }
 
-// Tables of every kind a conversion meets: on a line, between lines, and outside them (whose
-// weights overshoot far enough for the sums to leave the byte range both ways).
+// Every table a conversion meets, on a line, between lines, and outside them (whose weights
+// overshoot far enough for the sums to leave the byte range both ways), over random rows and
+// rows in which every column runs through all its values against ever other partners.
 TEST(RowKernels, CubicRowsGiveTheScalarValues) {
     std::mt19937 random(3);
     std::uniform_int_distribution<int> byte(0, 255);
+    std::vector<double> fractions = {-0.7, 1.8};
+    for (int k = 0; k < kCubicSteps; ++k)
+        fractions.push_back((k + 0.5) / kCubicSteps);
     OnEveryTarget([&](const std::string& target) {
-        for (double u : {0.0, 0.2, 0.5, 0.9, -0.7, 1.8}) {
+        for (double u : fractions) {
             const CubicTable& table = CubicTableFor(u);
-            for (int n : {5, 31, 752}) {
+            for (int n : {5, 31, 752, 1024}) {
                 std::vector<std::vector<uint8_t>> rows(8, std::vector<uint8_t>(n));
-                for (auto& row : rows) {
-                    for (auto& sample : row)
-                        sample = static_cast<uint8_t>(byte(random) % 3 ? byte(random) : 255);
+                for (int r = 0; r < 8; ++r) {
+                    for (int i = 0; i < n; ++i) {
+                        rows[r][i] = static_cast<uint8_t>(
+                            n == 1024 ? i * (2 * r + 1) + i / 256 * 64 * r
+                                      : (byte(random) % 3 ? byte(random) : 255));
+                    }
                 }
                 const uint8_t* const a[4] = {rows[0].data(), rows[1].data(), rows[2].data(),
                                              rows[3].data()};

@@ -80,4 +80,20 @@ inline std::vector<uint8_t> RawFile(const std::vector<std::vector<uint8_t>>& fie
     return file;
 }
 
+// The fields a stable capture of a still picture gives: frames alternate their colour phase.
+inline std::vector<std::vector<uint8_t>> StillFields(const SyntheticVideo& video, int count) {
+    SyntheticVideo inverted = video;
+    inverted.inversion = -video.inversion;
+    const std::vector<uint8_t> a = video.Field();
+    const std::vector<uint8_t> b = inverted.Field();
+    std::vector<std::vector<uint8_t>> fields;
+    for (int i = 0; i < count; ++i)
+        fields.push_back((i / 2) % 2 ? b : a);
+    return fields;
+}
+
+inline std::vector<uint8_t> StillFile(const SyntheticVideo& video, int count) {
+    return RawFile(StillFields(video, count));
+}
+
 }  // namespace kivoly::testing

@@ -4,15 +4,18 @@
 
 #include <algorithm>
 #include <cmath>
+#include <tuple>
+#include <utility>
 
 #include "output/internal/trig_milli.h"
 
 namespace kivoly {
 namespace {
 
-ColourTables Configured(int white, double gamma, bool negative, double red = 1.0) {
+ColourTables Configured(int white, double gamma, bool negative, double red = 1.0,
+                        double green = 1.0, double blue = 1.0) {
     ColourTables tables;
-    tables.Configure(white, 76, gamma, negative, red, 1.0, 1.0);
+    tables.Configure(white, 76, gamma, negative, red, green, blue);
     return tables;
 }
 
@@ -27,89 +30,60 @@ TEST(ColourTables, LumaRunsFromBlack76ToTheWhiteLevel) {
     EXPECT_LT(brighter.YToRgb[224], 16320);
 }
 
-TEST(ColourTables, UnitGainAndGammaGiveTheStraightLine) {
-    const ColourTables tables = Configured(224, 1.0, false);
-    EXPECT_EQ(tables.GammaR[0], 0);
-    EXPECT_EQ(tables.GammaR[512], 127);
-    EXPECT_EQ(tables.GammaR[1020], 254);
-    EXPECT_EQ(tables.GammaR[1023], 255);
-    for (int i = 1; i < kChannelLevels; ++i) {
-        EXPECT_GE(tables.GammaG[i], tables.GammaG[i - 1]) << i;
-        EXPECT_NEAR(tables.GammaG[i], i * 255.0 / 1023.0, 2.0) << i;
-    }
-}
-
-TEST(ColourTables, GainsScaleAndZeroGainIsBlack) {
-    const ColourTables half = Configured(224, 1.0, false, 0.5);
-    EXPECT_EQ(half.GammaR[1023], 127);
-    EXPECT_EQ(half.GammaG[1023], 255);
-    const ColourTables none = Configured(224, 1.0, false, 0.0);
-    for (uint8_t v : none.GammaR)
-        ASSERT_EQ(v, 0);
-}
-
-TEST(ColourTables, NegativeRunsFromWhiteToBlack) {
-    const ColourTables tables = Configured(224, 1.0, true);
-    EXPECT_EQ(tables.GammaB[0], 255);
-    EXPECT_EQ(tables.GammaB[1023], 0);
-    for (int i = 1; i < kChannelLevels; ++i)
-        ASSERT_LE(tables.GammaB[i], tables.GammaB[i - 1]);
-}
-
-TEST(ColourTables, GammaCurvesFollowThePowerFunction) {
-    for (double g : {0.1, 0.45, 2.2, 10.0}) {
-        const ColourTables tables = Configured(224, g, false);
-        for (int i = 0; i < kChannelLevels; ++i) {
-            const double exact = std::pow(i / 1023.0, g) * 255.0;
-            ASSERT_NEAR(tables.GammaR[i], exact, 3.0) << "g " << g << " entry " << i;
-        }
-    }
-    // Gamma 0.1 lifts the dark end hard; 10 crushes everything but the top.
-    EXPECT_GT(Configured(224, 0.1, false).GammaR[10], 150);
-    EXPECT_EQ(Configured(224, 10.0, false).GammaR[700], 5);
-}
-
-TEST(ColourTables, ReconfiguringRebuildsOnlyWhatChanged) {
-    ColourTables tables = Configured(224, 1.0, false);
-    tables.GammaG[5] = 99;  // a marker that survives as long as the green table is kept
-    tables.Configure(224, 76, 1.0, false, 0.5, 1.0, 1.0);
-    EXPECT_EQ(tables.GammaG[5], 99);
-    EXPECT_EQ(tables.GammaR[1023], 127);
-    tables.Configure(224, 76, 2.0, false, 0.5, 1.0, 1.0);  // a new exponent rebuilds all three
-    EXPECT_NE(tables.GammaG[5], 99);
-}
-
-// The per-pixel kernel's arrangement must follow every rebuild of the tables it repeats.
-TEST(ColourTables, PixelTablesRepeatTheTables) {
-    ColourTables tables = Configured(224, 1.0, false);
-    auto expectRepeated = [&tables] {
-        const kernels::PixelTables& pixel = tables.pixelTables;
-        const std::array<uint8_t, kChannelLevels>* gamma[3] = {&tables.GammaB, &tables.GammaG,
-                                                               &tables.GammaR};
-        for (int c = 0; c < 3; ++c) {
-            for (int v = 0; v < kChannelLevels; ++v)
-                ASSERT_EQ(pixel.gamma[c][v], (*gamma[c])[v]) << c << " " << v;
-        }
-        for (int i = 0; i < 256; ++i) {
-            ASSERT_EQ(pixel.yTerm[i], tables.YToRgb[i] + 8);
-            ASSERT_EQ(static_cast<int16_t>(pixel.vTerms[i] & 0xFFFF), tables.VToR[i]);
-            ASSERT_EQ(pixel.vTerms[i] >> 16, tables.VToG[i]);
-            ASSERT_EQ(static_cast<int16_t>(pixel.uTerms[i] & 0xFFFF), tables.UToG[i]);
-            ASSERT_EQ(pixel.uTerms[i] >> 16, tables.UToB[i]);
-        }
+// Each channel's table against the curve it approximates in straight pieces, within 4 levels:
+// 255 (x gain)^gamma, x the channel value over 1023, counted down for a negative.
+TEST(ColourTables, GammaTablesFollowTheCurveOfTheirChannel) {
+    struct Case {
+        double gamma;
+        bool negative;
+        double red, green, blue;
     };
-    expectRepeated();
-    tables.Configure(240, 76, 0.4, false, 0.5, 1.0, 1.0);
-    expectRepeated();
-    tables.Configure(240, 76, 0.4, true, 0.5, 1.5, 1.0);
-    expectRepeated();
+    for (const Case& c : {Case{1.0, false, 1.0, 1.0, 1.0}, Case{0.1, false, 1.0, 0.5, 0.0},
+                          Case{0.45, false, 1.3, 1.0, 0.7}, Case{2.2, false, 0.5, 1.0, 1.1},
+                          Case{10.0, true, 1.0, 1.0, 1.0}}) {
+        const ColourTables tables = Configured(224, c.gamma, c.negative, c.red, c.green, c.blue);
+        const std::pair<const std::array<uint8_t, kChannelLevels>&, double> channels[] = {
+            {tables.GammaR, c.red}, {tables.GammaG, c.green}, {tables.GammaB, c.blue}};
+        for (const auto& [table, gain] : channels) {
+            for (int i = 0; i < kChannelLevels; ++i) {
+                const double x = (c.negative ? 1023 - i : i) / 1023.0;
+                ASSERT_NEAR(table[i], std::min(255.0, 255.0 * std::pow(x * gain, c.gamma)), 4.0)
+                    << "gamma " << c.gamma << " gain " << gain << " entry " << i;
+            }
+        }
+    }
+    // Exact where the straight line has whole values.
+    const ColourTables straight = Configured(224, 1.0, false);
+    EXPECT_EQ(straight.GammaR[1020], 254);
+    EXPECT_EQ(straight.GammaR[1023], 255);
+    // A host's out-of-range settings stay within the table.
+    for (uint8_t v : Configured(224, -12.5, false, -0.2).GammaR)
+        ASSERT_EQ(v, 0);
 }
 
-TEST(ColourTables, OutOfRangeSettingsStayWithinTheTable) {
+// Only what changed is rebuilt, and the per-pixel kernel's arrangement follows every rebuild:
+// whatever came before, the tables are those of a fresh configuration.
+TEST(ColourTables, ReconfiguringGivesTheTablesOfAFreshConfiguration) {
     ColourTables tables;
-    tables.Configure(224, 76, -12.5, false, -0.2, 1.0, 1.0);
-    for (uint8_t v : tables.GammaR)
-        ASSERT_EQ(v, 0);
+    for (const auto& [white, gamma, negative, red, green] : {std::tuple{224, 1.0, false, 1.0, 1.0},
+                                                             {224, 1.0, false, 0.5, 1.0},
+                                                             {240, 1.0, false, 0.5, 1.0},
+                                                             {240, 0.4, false, 0.5, 1.0},
+                                                             {240, 0.4, true, 0.5, 1.5},
+                                                             {224, 1.0, false, 1.0, 1.0}}) {
+        tables.Configure(white, 76, gamma, negative, red, green, 1.0);
+        const ColourTables fresh = Configured(white, gamma, negative, red, green);
+        EXPECT_TRUE(tables.YToRgb == fresh.YToRgb && tables.VToR == fresh.VToR &&
+                    tables.VToG == fresh.VToG && tables.UToG == fresh.UToG &&
+                    tables.UToB == fresh.UToB && tables.GammaR == fresh.GammaR &&
+                    tables.GammaG == fresh.GammaG && tables.GammaB == fresh.GammaB)
+            << white << " " << gamma << " " << red << " " << green;
+        const kernels::PixelTables& a = tables.pixelTables;
+        const kernels::PixelTables& b = fresh.pixelTables;
+        EXPECT_TRUE(a.yTerm == b.yTerm && a.vTerms == b.vTerms && a.uTerms == b.uTerms &&
+                    a.gamma == b.gamma)
+            << white << " " << gamma << " " << red << " " << green;
+    }
 }
 
 TEST(TrigMilli, MatchesTheFunctionsWithinOneAndAHalfUnits) {

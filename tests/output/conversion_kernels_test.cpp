@@ -3,6 +3,8 @@
 // after the last whole vector and inputs that reach the ends of their ranges.
 #include <gtest/gtest.h>
 
+// The kernels are built for processors with whole-register byte permutes too.
+#define HWY_WANT_AVX3_DL
 #include <hwy/targets.h>
 
 #include <random>
@@ -57,6 +59,26 @@ TEST(ConversionKernels, ResolvePixelsGivesTheScalarPixels) {
             }
         }
     });
+}
+
+// Every luma and colour-difference index together, through the tables whose terms are largest
+// (the lowest white level) and bent gamma tables.
+TEST(ConversionKernels, ResolvePixelsGivesTheScalarPixelsForEveryIndex) {
+    ColourTables colour;
+    colour.Configure(224, 76, 1.7, false, 1.9, 0.4, 1.2);
+    const kernels::PixelTables& tables = colour.pixelTables;
+    constexpr int kPlane = 256 * 256;
+    std::vector<uint64_t> sums(kPlane);
+    std::vector<uint8_t> fast(3 * kPlane), scalar(3 * kPlane);
+    for (uint64_t v = 0; v < 256; ++v) {
+        for (int i = 0; i < kPlane; ++i)
+            sums[i] = (i & 255) | (uint64_t(i >> 8) << 21) | (v << 42);
+        kernels::reference::ResolvePixels(sums.data(), kPlane, 1, tables, scalar.data());
+        OnEveryTarget([&](const std::string& target) {
+            kernels::ResolvePixels(sums.data(), kPlane, 1, tables, fast.data());
+            ASSERT_EQ(fast, scalar) << target << " v " << v;
+        });
+    }
 }
 
 TEST(ConversionKernels, PackRowGivesTheScalarValues) {

@@ -1,246 +1,258 @@
+// Drawing on a true-colour surface: shapes, lines, text, clipping and origins, and packed bitmaps
+// of every depth set, stretched and copied. One scene holds them all and is compared with its
+// golden picture (tests/data/golden/gdi_scene.png, shown 4 x: each part sits in its own box).
 #include <gtest/gtest.h>
 
+#include <random>
+
+#include "gdi_test_bitmaps.h"
 #include "platform/gdi/device_context.h"
 #include "platform/internal/gdi/bit_blt.h"
-#include "platform/internal/gdi/builtin_font.h"
+#include "support/golden_picture.h"
 
 namespace kivoly::platform {
 namespace {
 
+using testing::TestDib;
+
+constexpr uint32_t kBackground = Rgb(1, 2, 3);
 constexpr uint32_t kWhite = Rgb(255, 255, 255);
-constexpr uint32_t kBlack = Rgb(0, 0, 0);
 constexpr uint32_t kRed = Rgb(255, 0, 0);
 constexpr uint32_t kBlue = Rgb(0, 0, 255);
-constexpr uint32_t kBackground = Rgb(1, 2, 3);
 
-Surface Filled(int32_t width, int32_t height, uint32_t colour) {
+Surface Filled(int32_t width, int32_t height, uint32_t colour = kBackground) {
     Surface s(width, height);
     for (int32_t y = 0; y < height; ++y)
         s.FillSpan(y, 0, width, colour);
     return s;
 }
 
-// Pixels of `colour` inside `area`, and whether every pixel outside it kept `background`.
-int CountIn(const Surface& s, const Rect& area, uint32_t colour) {
-    int count = 0;
-    for (int32_t y = area.top; y < area.bottom; ++y) {
-        for (int32_t x = area.left; x < area.right; ++x)
-            count += s.Pixel(x, y) == colour;
+uint32_t TestColour(int32_t x, int32_t y) {
+    return Rgb(static_cast<uint8_t>(x * 37 + 60), static_cast<uint8_t>(y * 29 + 60),
+               static_cast<uint8_t>((x ^ y) * 20 + 40));
+}
+
+TestDib Gradient(int32_t width, int32_t height, bool topDown = false) {
+    TestDib dib(width, height, 24, 0, topDown);
+    for (int32_t y = 0; y < height; ++y) {
+        for (int32_t x = 0; x < width; ++x)
+            dib.Set(x, y, TestColour(x, y));
     }
-    return count;
+    return dib;
 }
-bool UntouchedOutside(const Surface& s, const Rect& area, uint32_t background) {
-    for (int32_t y = 0; y < s.Height(); ++y) {
-        for (int32_t x = 0; x < s.Width(); ++x) {
-            if (!area.Contains({x, y}) && s.Pixel(x, y) != background) return false;
-        }
+
+int Draw(DeviceContext& dc, TestDib& dib, int32_t x, int32_t y,
+         ColourUse usage = ColourUse::Colours) {
+    const auto* h = dib.Header();
+    const int32_t height = std::abs(h->biHeight);
+    return SetDIBitsToDevice(dc, x, y, h->biWidth, height, 0, 0, 0, height, dib.Bits(), h, usage);
+}
+
+int Stretch(DeviceContext& dc, TestDib& dib, Rect to, Rect from, RasterOp rop = RasterOp::SrcCopy) {
+    return StretchDIBits(dc, to.left, to.top, to.Width(), to.Height(), from.left, from.top,
+                         from.Width(), from.Height(), dib.Bits(), dib.Header(), ColourUse::Colours,
+                         rop);
+}
+
+// A context whose client area is the box (x, y, x + 40, y + 30) of the scene.
+DeviceContext Box(Surface& s, int column, int row) {
+    return DeviceContext(s, {1 + 41 * column, 1 + 31 * row}, Region(Rect{0, 0, 40, 30}));
+}
+
+TEST(DrawingTest, TheSceneMatchesItsGoldenPicture) {
+    Surface s = Filled(206, 63);
+    {  // Rectangles: pen outline inside the bounds, brush inside; null pen, hollow brush.
+        DeviceContext dc = Box(s, 0, 0);
+        dc.SelectPen(CreatePen(PenStyle::Solid, 1, kRed));
+        dc.SelectBrush(CreateSolidBrush(kBlue));
+        dc.Rectangle(2, 3, 12, 8);
+        dc.Rectangle(30, 20, 20, 10);  // corners in any order
+        dc.SelectPen(CreatePen(PenStyle::Null, 1, kRed));
+        dc.Rectangle(14, 14, 18, 18);
+        dc.SelectPen(CreatePen(PenStyle::Solid, 2, kWhite));
+        dc.SelectBrush(StockBrush(StockObject::HollowBrush));
+        dc.Rectangle(2, 20, 12, 28);
+        dc.FrameRect({32, 2, 38, 8}, StockBrush(StockObject::GreyBrush));
     }
-    return true;
-}
-
-TEST(DrawingTest, RectangleOutlinesWithThePenAndFillsWithTheBrushExcludingRightAndBottom) {
-    Surface s = Filled(20, 20, kBackground);
-    DeviceContext dc(s);
-    dc.SelectPen(CreatePen(PenStyle::Solid, 1, kRed));
-    dc.SelectBrush(CreateSolidBrush(kBlue));
-    dc.Rectangle(2, 3, 12, 8);
-    EXPECT_TRUE(UntouchedOutside(s, {2, 3, 12, 8}, kBackground));
-    for (int32_t x = 2; x < 12; ++x) {
-        EXPECT_EQ(s.Pixel(x, 3), kRed);
-        EXPECT_EQ(s.Pixel(x, 7), kRed);
+    {  // Lines end before their end point; a wide pen is centred on the line.
+        DeviceContext dc = Box(s, 1, 0);
+        dc.SelectPen(CreatePen(PenStyle::Solid, 1, kWhite));
+        dc.MoveTo(1, 1);
+        dc.LineTo(6, 1);
+        dc.LineTo(10, 5);
+        dc.LineTo(10, 20);
+        dc.LineTo(1, 25);
+        dc.SelectPen(CreatePen(PenStyle::Solid, 3, kRed));
+        dc.MoveTo(20, 5);
+        dc.LineTo(36, 25);
     }
-    for (int32_t y = 3; y < 8; ++y) {
-        EXPECT_EQ(s.Pixel(2, y), kRed);
-        EXPECT_EQ(s.Pixel(11, y), kRed);
+    {  // Clipping: a visible region with a hole, an application clip, a window origin.
+        DeviceContext dc(s, {83, 1}, Region(Rect{0, 0, 20, 20}).Subtract(Rect{3, 3, 6, 6}));
+        dc.ExcludeClipRect({10, 10, 14, 14});
+        dc.FillRect({-5, -5, 100, 100}, CreateSolidBrush(kRed));
+        dc.IntersectClipRect({0, 0, 40, 12});
+        dc.SetVisibleRegion(Region(Rect{0, 0, 40, 30}));  // the application clip stays
+        dc.FillRect({-5, -5, 100, 100}, CreateSolidBrush(kBlue));
+        dc.SelectClipRegion(nullptr);
+        dc.SetWindowOrigin({12, 211});  // logical (12, 211) is the client's (0, 0)
+        Region rest(Rect{12, 225, 52, 241});
+        rest.Subtract(Rect{22, 229, 32, 237});
+        dc.FillRegion(rest, StockBrush(StockObject::LightGreyBrush));
+        dc.FillRect({25, 231, 29, 235}, StockBrush(StockObject::WhiteBrush));
     }
-    EXPECT_EQ(CountIn(s, {3, 4, 11, 7}, kBlue), 8 * 3);
-
-    // Null pen and hollow brush.
-    dc.SelectPen(StockPen(StockObject::NullPen));
-    dc.Rectangle(14, 14, 18, 18);
-    EXPECT_EQ(CountIn(s, {14, 14, 18, 18}, kBlue), 16);
-    dc.SelectPen(StockPen(StockObject::BlackPen));
-    dc.SelectBrush(StockBrush(StockObject::HollowBrush));
-    dc.Rectangle(14, 14, 18, 18);
-    EXPECT_EQ(CountIn(s, {15, 15, 17, 17}, kBlue), 4);
-    EXPECT_EQ(CountIn(s, {14, 14, 18, 18}, kBlack), 12);
-}
-
-TEST(DrawingTest, LineToExcludesTheEndPointAndMovesThePosition) {
-    Surface s = Filled(16, 16, kBackground);
-    DeviceContext dc(s);
-    dc.SelectPen(CreatePen(PenStyle::Solid, 1, kWhite));
-    dc.MoveTo(1, 1);
-    dc.LineTo(6, 1);
-    EXPECT_EQ(CountIn(s, {0, 0, 16, 16}, kWhite), 5);
-    EXPECT_EQ(s.Pixel(6, 1), kBackground);
-    EXPECT_EQ(dc.CurrentPosition(), (Point{6, 1}));
-    // A diagonal continues from there, again without its end.
-    dc.LineTo(10, 5);
-    for (int i = 0; i < 4; ++i)
-        EXPECT_EQ(s.Pixel(6 + i, 1 + i), kWhite);
-    EXPECT_EQ(s.Pixel(10, 5), kBackground);
-    // The sunken frame of the progress window: up and across in grey, down and back in white.
-    Surface p = Filled(320, 99, kBackground);
-    DeviceContext pdc(p);
-    pdc.SelectPen(CreatePen(PenStyle::Solid, 1, Rgb(128, 128, 128)));
-    pdc.MoveTo(19, 50);
-    pdc.LineTo(19, 29);
-    pdc.LineTo(300, 29);
-    pdc.SelectPen(StockPen(StockObject::WhitePen));
-    pdc.LineTo(300, 50);
-    pdc.LineTo(20, 50);
-    EXPECT_EQ(p.Pixel(19, 50), Rgb(128, 128, 128));
-    EXPECT_EQ(p.Pixel(19, 29), Rgb(128, 128, 128));
-    EXPECT_EQ(p.Pixel(300, 29), kWhite);
-    EXPECT_EQ(p.Pixel(300, 50), kWhite);
-    EXPECT_EQ(p.Pixel(20, 50), kBackground);
-}
-
-TEST(DrawingTest, OriginsAndClipPlaceAndLimitDrawing) {
-    Surface s = Filled(40, 30, kBackground);
-    // A window whose client area starts at (10, 5), of which only (0, 0)-(8, 6) is visible.
-    DeviceContext dc(s, {10, 5}, Region(Rect{0, 0, 8, 6}));
-    dc.FillRect({-5, -5, 100, 100}, CreateSolidBrush(kRed));
-    EXPECT_EQ(CountIn(s, {10, 5, 18, 11}, kRed), 48);
-    EXPECT_TRUE(UntouchedOutside(s, {10, 5, 18, 11}, kBackground));
-    EXPECT_EQ(dc.GetClipBox(), (Rect{0, 0, 8, 6}));
-
-    // A window origin of (12, 211) makes logical (12, 211) the client's (0, 0).
-    Surface t = Filled(40, 30, kBackground);
-    DeviceContext shifted(t);
-    shifted.SetWindowOrigin({12, 211});
-    shifted.FillRect({12, 211, 14, 213}, CreateSolidBrush(kBlue));
-    EXPECT_EQ(CountIn(t, {0, 0, 2, 2}, kBlue), 4);
-    EXPECT_EQ(shifted.GetClipBox(), (Rect{12, 211, 52, 241}));
-    EXPECT_EQ(shifted.GetPixel(12, 211), kBlue);
-    EXPECT_EQ(shifted.GetPixel(0, 0), 0xFFFFFFFFu);
-
-    // Application clipping: a hole excluded, then a band intersected.
-    Surface u = Filled(20, 20, kBackground);
-    DeviceContext cdc(u);
-    cdc.ExcludeClipRect({5, 5, 10, 10});
-    cdc.IntersectClipRect({0, 0, 20, 12});
-    cdc.FillRect({0, 0, 20, 20}, CreateSolidBrush(kWhite));
-    EXPECT_EQ(CountIn(u, {0, 0, 20, 20}, kWhite), 20 * 12 - 25);
-    EXPECT_FALSE(cdc.RectVisible({6, 6, 9, 9}));
-    EXPECT_TRUE(cdc.RectVisible({6, 6, 11, 9}));
-    // The application clip stays when the window system changes the visible region.
-    cdc.SetVisibleRegion(Region(Rect{0, 0, 10, 20}));
-    EXPECT_EQ(cdc.GetClipBox(), (Rect{0, 0, 10, 12}));
-    cdc.SelectClipRegion(nullptr);
-    cdc.SetVisibleRegion(Region(u.Bounds()));
-    cdc.FillRect({0, 0, 20, 20}, CreateSolidBrush(kWhite));
-    EXPECT_EQ(CountIn(u, {0, 0, 20, 20}, kWhite), 400);
-}
-
-TEST(DrawingTest, ProgressBarAndTheRestOfThePaintArea) {
-    Surface s = Filled(320, 99, kBackground);
-    DeviceContext dc(s);
-    dc.SelectBrush(CreateSolidBrush(Rgb(255, 245, 48)));
-    dc.Rectangle(20, 30, 20 + 140, 50);
-    Region rest(Rect{0, 0, 320, 99});
-    rest.Subtract(Rect{20, 30, 160, 50});
-    dc.FillRegion(rest, StockBrush(StockObject::LightGreyBrush));
-    EXPECT_EQ(CountIn(s, {0, 0, 320, 99}, Rgb(192, 192, 192)), 320 * 99 - 140 * 20);
-    EXPECT_EQ(CountIn(s, {21, 31, 159, 49}, Rgb(255, 245, 48)), 138 * 18);
-    EXPECT_EQ(s.Pixel(20, 30), kBlack);
-}
-
-TEST(DrawingTest, TextInksTheGlyphsOfTheBuiltInFont) {
-    Surface s = Filled(60, 30, kBackground);
-    DeviceContext dc(s);
-    dc.SetTextColour(kWhite);
-    dc.SetBackgroundMode(BackgroundMode::Transparent);
-    dc.TextOut(3, 4, "Hi!");
-    const std::string text = "Hi!";
-    for (size_t i = 0; i < text.size(); ++i) {
-        const auto& glyph = BuiltinFont::GlyphOf(text[i]);
-        for (int row = 0; row < BuiltinFont::kHeight; ++row) {
-            for (int col = 0; col < BuiltinFont::kCellWidth; ++col) {
-                const bool ink = col < BuiltinFont::kGlyphWidth && (glyph[row] & (0x10 >> col));
-                const int32_t x = 3 + static_cast<int32_t>(i) * BuiltinFont::kCellWidth + col;
-                EXPECT_EQ(s.Pixel(x, 4 + row), ink ? kWhite : kBackground)
-                    << "char " << i << " row " << row << " col " << col;
+    {  // Text: opaque and transparent, aligned, and DrawText centred and cut to its box.
+        DeviceContext dc = Box(s, 3, 0);
+        dc.SetTextColour(kRed);
+        dc.TextOut(0, 0, "ab");
+        dc.SetBackgroundMode(BackgroundMode::Transparent);
+        dc.SetTextColour(kWhite);
+        dc.SetTextAlign(TaCenter | TaTop);
+        dc.TextOut(28, 0, "Hi!");
+        dc.SetTextAlign(TaLeft | TaBaseline);
+        dc.TextOut(0, 21, "_g");
+        dc.SetTextAlign(TaRight | TaBottom);
+        dc.TextOut(40, 30, "W");
+        Rect button{12, 12, 32, 26};
+        dc.FrameRect(button, CreateSolidBrush(kBlue));
+        dc.DrawText("OK", button, DtCenter | DtVCenter | DtSingleLine);
+        Rect narrow{0, 24, 7, 30};
+        dc.DrawText("MMMM", narrow, DtLeft);
+    }
+    {  // 24-bit rows bottom-up with padding, and top-down; the result is the same picture.
+        DeviceContext dc = Box(s, 4, 0);
+        TestDib bottomUp = Gradient(5, 4);
+        for (int32_t y = 0; y < 4; ++y)
+            bottomUp.Row(y)[15] = 0xEE;  // padding is no pixel
+        EXPECT_EQ(Draw(dc, bottomUp, 1, 1), 4);
+        TestDib topDown = Gradient(5, 4, true);
+        Draw(dc, topDown, 8, 1);
+        // Indexed depths through their colour tables; indices past the table draw black.
+        const uint32_t colours[4] = {Rgb(10, 20, 30), Rgb(200, 100, 0), Rgb(1, 2, 3),
+                                     Rgb(0, 255, 9)};
+        int32_t y = 7;
+        for (int bits : {1, 4, 8}) {
+            const int entries = bits == 1 ? 2 : 4;
+            TestDib dib(13, 3, bits, entries);
+            for (int i = 0; i < entries; ++i)
+                dib.SetColour(i, RedOf(colours[i]), GreenOf(colours[i]), BlueOf(colours[i]));
+            for (int32_t row = 0; row < 3; ++row) {
+                for (int32_t x = 0; x < 13; ++x)
+                    dib.Set(x, row, (x + row) % entries + (bits == 8 && x > 10 ? 250 : 0));
             }
+            Draw(dc, dib, 1, y);
+            y += 4;
         }
+        // Palette indices through the selected palette.
+        const PaletteEntry entries[3] = {{50, 60, 70, 0}, {200, 10, 20, 0}, {5, 250, 5, 0}};
+        const PaletteHandle palette = CreatePalette(entries);
+        TestDib indices(3, 1, 8, 3);
+        for (int i = 0; i < 3; ++i) {
+            indices.SetPaletteIndex(i, static_cast<uint16_t>((i + 2) % 3));
+            indices.Set(i, 0, static_cast<uint32_t>(i));
+        }
+        dc.SelectPalette(palette, false);
+        Draw(dc, indices, 20, 1, ColourUse::PaletteIndices);
+        dc.SelectPalette(nullptr, false);
+        EXPECT_TRUE(DeletePalette(palette));
     }
-    EXPECT_TRUE(UntouchedOutside(s, {3, 4, 3 + 18, 4 + BuiltinFont::kHeight}, kBackground));
-    // Every printable glyph but the space has ink, and differs from the box of unknown ones.
-    for (int c = BuiltinFont::kFirst + 1; c <= BuiltinFont::kLast; ++c) {
-        const auto& glyph = BuiltinFont::GlyphOf(static_cast<char>(c));
-        EXPECT_NE(glyph, BuiltinFont::Glyph{}) << c;
-        EXPECT_NE(glyph, BuiltinFont::GlyphOf('\x01')) << c;
+    {  // A source part counts rows from the bottom; a band of rows draws only those rows.
+        DeviceContext dc = Box(s, 0, 1);
+        TestDib dib = Gradient(6, 6);
+        EXPECT_EQ(SetDIBitsToDevice(dc, 1, 1, 2, 3, 3, 2, 0, 6, dib.Bits(), dib.Header(),
+                                    ColourUse::Colours),
+                  3);
+        EXPECT_EQ(SetDIBitsToDevice(dc, 5, 1, 6, 6, 0, 0, 0, 1, dib.Bits(), dib.Header(),
+                                    ColourUse::Colours),
+                  1);
+        SetDIBitsToDevice(dc, 13, 1, 9, 9, 4, 0, 0, 6, dib.Bits(), dib.Header(),
+                          ColourUse::Colours);  // past the bitmap: only what exists
+        // Clipped and placed by the context: a visible region with a hole and a window origin.
+        DeviceContext clipped(s, {1 + 22, 32 + 10},
+                              Region(Rect{0, 0, 7, 7}).Subtract(Rect{2, 2, 4, 4}));
+        clipped.SetWindowOrigin({1, 1});
+        TestDib big = Gradient(8, 8);
+        Draw(clipped, big, 0, 0);
     }
+    {  // Stretching: repeated pixels, a halftone average, raster operations.
+        DeviceContext dc = Box(s, 1, 1);
+        TestDib small = Gradient(3, 2);
+        EXPECT_EQ(Stretch(dc, small, {1, 1, 7, 5}, {0, 0, 3, 2}), 2);
+        TestDib noise(37, 29, 24);
+        std::mt19937 rng(3);
+        for (int32_t y = 0; y < 29; ++y) {
+            for (int32_t x = 0; x < 37; ++x)
+                noise.Set(x, y, rng() & 0xFFFFFF);
+        }
+        Stretch(dc, noise, {10, 1, 27, 13}, {0, 0, 37, 29});  // nearest pixels
+        dc.SetStretchMode(StretchMode::Halftone);
+        Stretch(dc, noise, {10, 14, 27, 26}, {0, 0, 37, 29});  // box averages
+        TestDib checker(4, 4, 1, 2);
+        checker.SetColour(1, 255, 255, 255);
+        for (int32_t y = 0; y < 4; ++y) {
+            for (int32_t x = 0; x < 4; ++x)
+                checker.Set(x, y, (x + y) & 1);
+        }
+        Stretch(dc, checker, {1, 8, 3, 10}, {0, 0, 4, 4});  // mean grey
+        TestDib huge(5000, 4000, 1, 2);  // twenty million white pixels still average to white
+        huge.SetColour(0, 255, 255, 255);
+        Stretch(dc, huge, {4, 8, 5, 9}, {0, 0, 5000, 4000});
+        TestDib mask(1, 1, 24);
+        mask.Set(0, 0, Rgb(0xF0, 0x0F, 0x55));
+        dc.FillRect({30, 1, 38, 5}, CreateSolidBrush(Rgb(0xFF, 0xFF, 0x00)));
+        Stretch(dc, mask, {30, 1, 34, 5}, {0, 0, 1, 1}, RasterOp::SrcInvert);
+        Stretch(dc, mask, {34, 1, 38, 5}, {0, 0, 1, 1}, RasterOp::SrcAnd);
+        Stretch(dc, mask, {30, 5, 38, 9}, {0, 0, 1, 1}, RasterOp::SrcPaint);
+    }
+    {  // BitBlt: a copy through the destination's clip, a scroll within one surface, and a
+       // palette surface's colours on true colour.
+        Surface src = Filled(4, 4);
+        DeviceContext from(src);
+        TestDib dib = Gradient(4, 4);
+        Draw(from, dib, 0, 0);
+        DeviceContext to(s, {83 + 1, 33}, Region(Rect{0, 0, 3, 3}));
+        EXPECT_TRUE(BitBlt(to, 0, 0, 6, 6, from, 1, 1, RasterOp::SrcCopy));
+        EXPECT_TRUE(BitBlt(from, 0, 0, 4, 3, from, 0, 1, RasterOp::SrcCopy));
+        DeviceContext scrolled = Box(s, 2, 1);
+        BitBlt(scrolled, 10, 1, 4, 4, from, 0, 0, RasterOp::SrcCopy);
+        Surface paletted(2, 1, nullptr);
+        paletted.IndexRow(0)[0] = 249;
+        paletted.IndexRow(0)[1] = 252;
+        DeviceContext pdc(paletted);
+        BitBlt(scrolled, 20, 1, 2, 1, pdc, 0, 0, RasterOp::SrcCopy);
+        EXPECT_FALSE(BitBlt(scrolled, 0, 0, 0, 1, pdc, 0, 0, RasterOp::SrcCopy));
+    }
+    test::ExpectGolden("gdi_scene", s);
 }
 
-TEST(DrawingTest, TextBackgroundAlignmentAndExtents) {
-    Surface s = Filled(100, 40, kBackground);
+TEST(DrawingTest, BitmapsThatCannotBeDrawnAreRefusedAndDrawNothing) {
+    Surface s = Filled(4, 4);
     DeviceContext dc(s);
-    EXPECT_EQ(dc.GetTextExtent("Cancel"),
-              (Size{6 * BuiltinFont::kCellWidth, BuiltinFont::kHeight}));
-    // Opaque: the whole text box takes the background colour or the text colour.
-    dc.SetBackgroundColour(kBlue);
-    dc.SetTextColour(kRed);
-    dc.TextOut(0, 0, "ab");
-    const Rect box{0, 0, 2 * BuiltinFont::kCellWidth, BuiltinFont::kHeight};
-    EXPECT_EQ(CountIn(s, box, kBlue) + CountIn(s, box, kRed), box.Width() * box.Height());
-    EXPECT_GT(CountIn(s, box, kRed), 0);
-    // Centred on x 50 with the top at y 20: the ink lies symmetric within the text box.
-    dc.SetBackgroundMode(BackgroundMode::Transparent);
-    dc.SetTextAlign(TaCenter | TaTop);
-    dc.TextOut(50, 20, "WW");
-    const Rect centred{50 - BuiltinFont::kCellWidth, 20, 50 + BuiltinFont::kCellWidth,
-                       20 + BuiltinFont::kHeight};
-    EXPECT_EQ(CountIn(s, centred, kRed), 2 * CountIn(s, {44, 20, 49, 32}, kRed));
-    EXPECT_TRUE(UntouchedOutside(s, UnionRect(box, centred), kBackground));
-    // Baseline alignment puts the last row above the baseline at y - 1.
-    Surface b = Filled(20, 20, kBackground);
-    DeviceContext bdc(b);
-    bdc.SetBackgroundMode(BackgroundMode::Transparent);
-    bdc.SetTextColour(kWhite);
-    bdc.SetTextAlign(TaLeft | TaBaseline);
-    bdc.TextOut(0, 15, "_");  // the underscore sits just below the baseline
-    EXPECT_EQ(CountIn(b, {0, 15, 5, 16}, kWhite), 5);
-}
-
-TEST(DrawingTest, DrawTextCentresLinesAndMeasures) {
-    Surface s = Filled(100, 60, kBackground);
-    DeviceContext dc(s);
-    dc.SetBackgroundMode(BackgroundMode::Transparent);
-    dc.SetTextColour(kWhite);
-    Rect measure{10, 10, 10, 10};
-    EXPECT_EQ(dc.DrawText("Video Mode:\n\tPaletted", measure, DtCalcRect | DtExpandTabs),
-              2 * BuiltinFont::kHeight);
-    EXPECT_EQ(measure, (Rect{10, 10, 10 + 16 * BuiltinFont::kCellWidth, 10 + 24}));
-    EXPECT_EQ(CountIn(s, s.Bounds(), kWhite), 0);  // measuring draws nothing
-
-    Rect button{20, 20, 80, 40};
-    dc.DrawText("OK", button, DtCenter | DtVCenter | DtSingleLine);
-    const int32_t left = 20 + (60 - 2 * BuiltinFont::kCellWidth) / 2;
-    const int32_t top = 20 + (20 - BuiltinFont::kHeight) / 2;
-    EXPECT_TRUE(UntouchedOutside(
-        s, {left, top, left + 2 * BuiltinFont::kCellWidth, top + BuiltinFont::kHeight},
-        kBackground));
-    EXPECT_GT(CountIn(s, s.Bounds(), kWhite), 10);
-    // Text is clipped to its rectangle.
-    Rect narrow{0, 0, 7, 12};
-    Surface n = Filled(40, 20, kBackground);
-    DeviceContext ndc(n);
-    ndc.SetTextColour(kWhite);
-    ndc.DrawText("MMMM", narrow, DtLeft);
-    EXPECT_TRUE(UntouchedOutside(n, narrow, kBackground));
-}
-
-TEST(DrawingTest, InvertAndPixels) {
-    Surface s = Filled(8, 8, kRed);
-    DeviceContext dc(s);
-    dc.InvertRect({0, 0, 4, 8});
-    EXPECT_EQ(s.Pixel(0, 0), Rgb(0, 255, 255));
-    EXPECT_EQ(s.Pixel(4, 0), kRed);
-    EXPECT_EQ(dc.SetPixel(7, 7, kBlue), kBlue);
-    EXPECT_EQ(dc.GetPixel(7, 7), kBlue);
-    EXPECT_EQ(dc.SetPixel(8, 8, kBlue), 0xFFFFFFFFu);
+    auto refused = [&](TestDib& dib) {
+        return Draw(dc, dib, 0, 0) == 0 && Stretch(dc, dib, {0, 0, 4, 4}, {0, 0, 2, 2}) == 0;
+    };
+    TestDib compressed(2, 2, 8, 4);
+    compressed.Header()->biCompression = 1;
+    TestDib sixteen(2, 2, 16);
+    TestDib tooManyColours(2, 2, 4, 16);
+    tooManyColours.Header()->biClrUsed = 17;
+    TestDib shortHeader(2, 2, 24);
+    shortHeader.Header()->biSize = 12;
+    for (TestDib* dib : {&compressed, &sixteen, &tooManyColours, &shortHeader})
+        EXPECT_TRUE(refused(*dib));
+    // Mirroring, and co-ordinates that would overflow, are refused too.
+    TestDib fine(2, 2, 24);
+    EXPECT_EQ(Stretch(dc, fine, {6, 0, 0, 4}, {0, 0, 2, 2}), 0);
+    const int32_t far = 2'000'000'000;
+    EXPECT_EQ(SetDIBitsToDevice(dc, far, far, far, 2, 0, 0, 0, 2, fine.Bits(), fine.Header(),
+                                ColourUse::Colours),
+              0);
+    EXPECT_EQ(StretchDIBits(dc, 0, 0, far, far, 0, 0, 2, 2, fine.Bits(), fine.Header(),
+                            ColourUse::Colours, RasterOp::SrcCopy),
+              0);
+    dc.SetWindowOrigin({-far, 0});
+    EXPECT_EQ(Stretch(dc, fine, {0, 0, 2, 2}, {0, 0, 2, 2}), 0);
+    for (uint32_t pixel : s.ToRgb())
+        EXPECT_EQ(pixel, kBackground);
 }
 
 TEST(DrawingTest, TrueColourCapabilities) {
@@ -253,48 +265,6 @@ TEST(DrawingTest, TrueColourCapabilities) {
     EXPECT_EQ(dc.GetDeviceCaps(DeviceCap::SizePalette), 0);
     EXPECT_EQ(dc.RealizePalette(), 0);
     EXPECT_FALSE(dc.UpdateColours());
-    s.SetBitsPerPixel(16);
-    EXPECT_EQ(dc.GetDeviceCaps(DeviceCap::BitsPixel), 16);
-}
-
-}  // namespace
-}  // namespace kivoly::platform
-
-namespace kivoly::platform {
-namespace {
-
-TEST(BitBltTest, CopiesBetweenSurfacesAndScrollsWithinOne) {
-    Surface src(4, 4);
-    for (int32_t y = 0; y < 4; ++y) {
-        for (int32_t x = 0; x < 4; ++x)
-            src.Store(x, y, Rgb(x * 10, y * 10, 1));
-    }
-    Surface dst = Filled(8, 8, kBackground);
-    DeviceContext from(src);
-    DeviceContext to(dst, {1, 1}, Region(Rect{0, 0, 3, 3}));
-    EXPECT_TRUE(BitBlt(to, 0, 0, 6, 6, from, 1, 1, RasterOp::SrcCopy));
-    for (int32_t y = 0; y < 8; ++y) {
-        for (int32_t x = 0; x < 8; ++x) {
-            const bool copied = x >= 1 && x < 4 && y >= 1 && y < 4;
-            EXPECT_EQ(dst.Pixel(x, y), copied ? Rgb(x * 10, y * 10, 1) : kBackground);
-        }
-    }
-    // Scrolling a surface up by one row inside itself.
-    DeviceContext self(src);
-    EXPECT_TRUE(BitBlt(self, 0, 0, 4, 3, self, 0, 1, RasterOp::SrcCopy));
-    for (int32_t y = 0; y < 3; ++y)
-        EXPECT_EQ(src.Pixel(2, y), Rgb(20, (y + 1) * 10, 1));
-    // A palette surface shows its colours on a true-colour one.
-    Surface paletted(2, 1, nullptr);
-    paletted.Store(0, 0, 249);
-    DeviceContext pdc(paletted);
-    Surface out = Filled(2, 1, kBackground);
-    DeviceContext odc(out);
-    BitBlt(odc, 0, 0, 2, 1, pdc, 0, 0, RasterOp::SrcCopy);
-    EXPECT_EQ(out.Pixel(0, 0), kRed);
-    // And true-colour pixels take the nearest colour of a palette display.
-    BitBlt(pdc, 0, 0, 1, 1, odc, 1, 0, RasterOp::SrcCopy);
-    EXPECT_EQ(paletted.Index(0, 0), 0);
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <vector>
 
 #include "gdi_test_bitmaps.h"
@@ -30,11 +31,16 @@ void Flush(DeviceContext& dc) {
     DeletePalette(flush);
 }
 
+uint8_t IndexAt(const Surface& s, int32_t x, int32_t y) {
+    return s.IndexRow(y)[x];
+}
+
 class PaletteDisplayTest : public ::testing::Test {
   protected:
-    Surface screen_{64, 48, nullptr};
+    std::shared_ptr<SystemPalette> shared_ = std::make_shared<SystemPalette>();
+    Surface screen_{64, 48, shared_};
     DeviceContext dc_{screen_};
-    SystemPalette& system_ = *screen_.Palette();
+    SystemPalette& system_ = *shared_;
 };
 
 TEST_F(PaletteDisplayTest, CapabilitiesAndReservedColours) {
@@ -51,8 +57,8 @@ TEST_F(PaletteDisplayTest, CapabilitiesAndReservedColours) {
     for (int i = 0; i < 256; ++i)
         EXPECT_EQ(system_.IsReserved(i), i < 10 || i >= 246) << i;
     // The stock default palette holds exactly the reserved colours.
-    std::vector<PaletteEntry> stock(32);
-    ASSERT_EQ(GetPaletteEntries(StockDefaultPalette(), 0, stock), 20);
+    const auto& stock = LookupPalette(StockDefaultPalette())->Entries();
+    ASSERT_EQ(stock.size(), 20u);
     EXPECT_EQ(stock[19].Pixel(), Rgb(255, 255, 255));
 }
 
@@ -103,7 +109,7 @@ TEST_F(PaletteDisplayTest, ArrangedPaletteIndicesEqualSystemIndices) {
     SetDIBitsToDevice(dc_, 0, 0, 16, 16, 0, 0, 0, 16, dib.Bits(), dib.Header(),
                       ColourUse::PaletteIndices);
     for (int i = 0; i < 256; ++i)
-        EXPECT_EQ(screen_.Index(i % 16, i / 16), i);
+        EXPECT_EQ(IndexAt(screen_, i % 16, i / 16), i);
     // The same picture with real colours finds the same entries.
     TestDib colours(16, 16, 8, 256);
     for (int i = 0; i < 256; ++i) {
@@ -127,7 +133,7 @@ TEST_F(PaletteDisplayTest, BackgroundRealisationOnlyTakesUnclaimedEntries) {
     dc_.SelectPalette(front, false);
     EXPECT_EQ(dc_.RealizePalette(), 2);  // entries 10 and 11
 
-    Surface other(8, 8, screen_.SharedPalette());
+    Surface other(8, 8, shared_);
     DeviceContext back(other);
     back.SetForegroundQuery([] { return false; });
     std::vector<PaletteEntry> more = {{40, 50, 60, 0}, {70, 80, 90, 0}};
@@ -158,8 +164,6 @@ TEST_F(PaletteDisplayTest, BackgroundRealisationOnlyTakesUnclaimedEntries) {
 }
 
 TEST_F(PaletteDisplayTest, SwitchingTheSystemPaletteUseResetsTheReservedEntries) {
-    int notified = 0;
-    system_.SetChangeHandler([&notified](int changed) { notified += changed; });
     EXPECT_EQ(dc_.SetSystemPaletteUse(SystemPaletteUse::NoStatic), SystemPaletteUse::Static);
     EXPECT_EQ(dc_.GetDeviceCaps(DeviceCap::NumReserved), 2);
     std::vector<PaletteEntry> grey(254);
@@ -168,7 +172,6 @@ TEST_F(PaletteDisplayTest, SwitchingTheSystemPaletteUseResetsTheReservedEntries)
     const PaletteHandle palette = CreatePalette(grey);
     dc_.SelectPalette(palette, false);
     EXPECT_EQ(dc_.RealizePalette(), 254);
-    EXPECT_EQ(notified, 254);
     EXPECT_EQ(system_.Colour(1), Rgb(1, 1, 1));
     dc_.SetSystemPaletteUse(SystemPaletteUse::Static);
     EXPECT_EQ(system_.Colour(1), Rgb(128, 0, 0));
@@ -189,14 +192,14 @@ TEST_F(PaletteDisplayTest, ColoursOnAPaletteDisplay) {
     EXPECT_EQ(dc_.GetNearestColour(PaletteRgb(210, 90, 40)), Rgb(200, 100, 50));
     EXPECT_EQ(dc_.DeviceValue(PaletteRgb(0, 30, 70)), 11u);
     dc_.FillRect({0, 0, 4, 4}, CreateSolidBrush(PaletteIndex(1)));
-    EXPECT_EQ(screen_.Index(3, 3), 11);
+    EXPECT_EQ(IndexAt(screen_, 3, 3), 11);
     EXPECT_EQ(screen_.Pixel(3, 3), Rgb(20, 40, 60));
-    dc_.SetPixel(5, 5, PaletteIndex(0));
-    EXPECT_EQ(screen_.Index(5, 5), 10);
+    dc_.FillRect({5, 5, 6, 6}, CreateSolidBrush(PaletteIndex(0)));
+    EXPECT_EQ(IndexAt(screen_, 5, 5), 10);
 
     // Another window realises its palette in the foreground: the pixel changes colour with its
     // entry, until UpdateColors maps it back to the nearest of what it showed.
-    Surface otherWindow(1, 1, screen_.SharedPalette());
+    Surface otherWindow(1, 1, shared_);
     DeviceContext other(otherWindow);
     const std::vector<PaletteEntry> theirs = {{250, 250, 250, PcNoCollapse},
                                               {22, 41, 59, PcNoCollapse}};
@@ -206,19 +209,19 @@ TEST_F(PaletteDisplayTest, ColoursOnAPaletteDisplay) {
     EXPECT_EQ(screen_.Pixel(3, 3), Rgb(22, 41, 59));
     EXPECT_EQ(screen_.Pixel(5, 5), Rgb(250, 250, 250));
     EXPECT_TRUE(dc_.UpdateColours());
-    EXPECT_EQ(screen_.Index(3, 3), 11);  // (22, 41, 59) is the nearest to (20, 40, 60)
+    EXPECT_EQ(IndexAt(screen_, 3, 3), 11);  // (22, 41, 59) is the nearest to (20, 40, 60)
     const int nearest = system_.NearestIndex(Rgb(200, 100, 50));
     EXPECT_NE(nearest, 10);
-    EXPECT_EQ(screen_.Index(5, 5), nearest);
+    EXPECT_EQ(IndexAt(screen_, 5, 5), nearest);
 
     // A 24-bit picture maps through the selected palette's nearest colours.
     TestDib dib(2, 1, 24);
     dib.Set(0, 0, Rgb(200, 100, 50));
     dib.Set(1, 0, Rgb(0, 0, 250));
     SetDIBitsToDevice(dc_, 10, 10, 2, 1, 0, 0, 0, 1, dib.Bits(), dib.Header(), ColourUse::Colours);
-    EXPECT_EQ(screen_.Index(10, 10), dc_.DeviceValue(PaletteIndex(0)));
+    EXPECT_EQ(IndexAt(screen_, 10, 10), dc_.DeviceValue(PaletteIndex(0)));
     // The nearest of the two entries; the context keeps its mapping until it realises again.
-    EXPECT_EQ(screen_.Index(11, 10), dc_.DeviceValue(PaletteIndex(1)));
+    EXPECT_EQ(IndexAt(screen_, 11, 10), dc_.DeviceValue(PaletteIndex(1)));
     dc_.SelectPalette(nullptr, false);
     other.SelectPalette(nullptr, false);
     DeletePalette(palette);
@@ -236,11 +239,10 @@ TEST(PaletteTest, HandlesAndEntries) {
     EXPECT_EQ(SetPaletteEntries(palette, 2, std::span(&red, 1)), 1);
     EXPECT_EQ(GetNearestPaletteIndex(palette, Rgb(250, 0, 0)), 2);
     EXPECT_TRUE(ResizePalette(palette, 5));
-    std::vector<PaletteEntry> out(8);
-    EXPECT_EQ(GetPaletteEntries(palette, 0, out), 5);
+    const auto& out = LookupPalette(palette)->Entries();
+    ASSERT_EQ(out.size(), 5u);
     EXPECT_EQ(out[2], red);
     EXPECT_EQ(out[4], PaletteEntry{});
-    EXPECT_EQ(GetPaletteEntries(palette, 5, out), 0);
 
     // A palette deleted while selected leaves the context on the default palette.
     Surface s(2, 2);
@@ -254,6 +256,29 @@ TEST(PaletteTest, HandlesAndEntries) {
     EXPECT_EQ(dc.PaletteInUse().Count(), 20);
     EXPECT_FALSE(DeletePalette(StockDefaultPalette()));
     EXPECT_EQ(CreatePalette({}), nullptr);
+}
+
+TEST_F(PaletteDisplayTest, StretchingStoresTheNearestIndices) {
+    // A 4-bit bitmap of reserved red and blue columns, shrunk 2:1 with and without halftone.
+    TestDib dib(4, 2, 4, 2);
+    dib.SetColour(0, 255, 0, 0);
+    dib.SetColour(1, 0, 0, 255);
+    for (int32_t y = 0; y < 2; ++y) {
+        for (int32_t x = 0; x < 4; ++x)
+            dib.Set(x, y, x & 1);
+    }
+    EXPECT_EQ(StretchDIBits(dc_, 0, 0, 2, 1, 0, 0, 4, 2, dib.Bits(), dib.Header(),
+                            ColourUse::Colours, RasterOp::SrcCopy),
+              2);
+    // Without halftone each pixel takes the source pixel at its centre (columns 1, 3: blue).
+    EXPECT_EQ(IndexAt(screen_, 0, 0), 252);
+    EXPECT_EQ(IndexAt(screen_, 1, 0), 252);
+    // With halftone the mean (128, 0, 128) is the reserved dark magenta.
+    dc_.SetStretchMode(StretchMode::Halftone);
+    StretchDIBits(dc_, 0, 1, 2, 1, 0, 0, 4, 2, dib.Bits(), dib.Header(), ColourUse::Colours,
+                  RasterOp::SrcCopy);
+    EXPECT_EQ(IndexAt(screen_, 0, 1), 5);
+    EXPECT_EQ(screen_.Pixel(1, 1), Rgb(128, 0, 128));
 }
 
 }  // namespace

@@ -7,6 +7,8 @@
 #include <iterator>
 #include <string>
 
+#include "sim/picture.h"
+#include "sim/picture_file.h"
 #include "support/run_command.h"
 
 namespace kivoly {
@@ -24,29 +26,36 @@ class DeviceCommandsTest : public ::testing::Test {
 
     // Runs the program with its settings in the test's folder and no terminal to ask.
     test::CommandResult Kivoly(const std::string& arguments, const std::string& before = "") {
-        return test::RunCommand(before + "KIVOLY_HOME=" + test::ShellQuote(folder.string()) + " " +
-                                KIVOLY_PROGRAM + " " + arguments + " </dev/null");
+        return test::RunKivoly(folder.string(), arguments, before);
     }
     std::string In(const std::string& name) { return test::ShellQuote((folder / name).string()); }
 
     fs::path folder;
 };
 
-TEST_F(DeviceCommandsTest, PreviewSavesFramesOfTheSimulatedDigitizer) {
+// The frames show the colour bars: the grey bar on the left brighter than the blue on the right.
+TEST_F(DeviceCommandsTest, PreviewSavesTheFramesAskedOfTheSimulatedDigitizer) {
     const test::CommandResult run = Kivoly("preview --simulate --frames 2 -o " + In("frame"));
     EXPECT_EQ(run.exitCode, 0) << run.output;
-    EXPECT_GT(fs::file_size(folder / "frame-1.png"), 100u);
-    EXPECT_TRUE(fs::exists(folder / "frame-2.png"));
+    for (const char* name : {"frame-1.png", "frame-2.png"}) {
+        sim::Picture frame;
+        std::string error;
+        ASSERT_TRUE(sim::ReadPicture((folder / name).string(), frame, error)) << error;
+        EXPECT_EQ(frame.width, 160);
+        EXPECT_EQ(frame.height, 120);
+        EXPECT_GT(frame.Pixel(20, 60)[1], frame.Pixel(140, 60)[1] + 60) << name;
+    }
     EXPECT_FALSE(fs::exists(folder / "frame-3.png"));
-}
 
-TEST_F(DeviceCommandsTest, PreviewSavesExactlyTheFramesAskedUnderThePictureName) {
-    const test::CommandResult run =
+    // Under a picture's name, without video: exactly the one frame asked, named after it.
+    fs::remove_all(folder);
+    fs::create_directories(folder);
+    const test::CommandResult noise =
         Kivoly("preview --device sim --fault no-video --frames 1 -o " + In("noise.png"));
-    EXPECT_EQ(run.exitCode, 0) << run.output;
+    EXPECT_EQ(noise.exitCode, 0) << noise.output;
     EXPECT_TRUE(fs::exists(folder / "noise-1.png"));
     EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 1)
-        << run.output;
+        << noise.output;
 }
 
 TEST_F(DeviceCommandsTest, TheDeviceSaysWhatIsWrongWithIt) {
@@ -90,8 +99,15 @@ TEST_F(DeviceCommandsTest, CaptureFromTheSimulatedDigitizer) {
     const test::CommandResult run =
         Kivoly("capture --simulate --quality 2 --size 320x240 -o " + In("bars.png"));
     EXPECT_EQ(run.exitCode, 0) << run.output;
-    EXPECT_GT(fs::file_size(folder / "bars.png"), 1000u);
     EXPECT_NE(run.output.find("device time"), std::string::npos) << run.output;
+    // The colour bars: 75 % grey on the left, blue on the right.
+    sim::Picture picture;
+    std::string error;
+    ASSERT_TRUE(sim::ReadPicture((folder / "bars.png").string(), picture, error)) << error;
+    ASSERT_EQ(picture.width, 320);
+    EXPECT_NEAR(picture.Pixel(20, 120)[1], 191, 15);
+    EXPECT_LT(picture.Pixel(300, 120)[1], 40);
+    EXPECT_GT(picture.Pixel(300, 120)[2], 150);
     const test::CommandResult bmp = Kivoly("capture --simulate --quality 0 -o " + In("bars.bmp"));
     EXPECT_EQ(bmp.exitCode, 0) << bmp.output;
     EXPECT_EQ(fs::file_size(folder / "bars.bmp"), 54u + 640u * 480u * 3u);
@@ -107,8 +123,7 @@ TEST_F(DeviceCommandsTest, TheEnvironmentNamesTheDevice) {
     const test::CommandResult faulty =
         Kivoly("capture --fault no-video -o " + In("f.png"), "KIVOLY_DEVICE=sim ");
     EXPECT_EQ(faulty.exitCode, 1) << faulty.output;
-    EXPECT_NE(faulty.output.find("Video signal not detected"), std::string::npos)
-        << faulty.output;
+    EXPECT_NE(faulty.output.find("Video signal not detected"), std::string::npos) << faulty.output;
 }
 
 TEST_F(DeviceCommandsTest, CaptureFailuresSayWhy) {

@@ -1,7 +1,6 @@
 // `kivoly encode` as a user runs it: the records a decode of each quality reads, and one clear
 // error line with a non-zero exit for input it cannot use.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -11,27 +10,16 @@
 #include <string>
 #include <vector>
 
+#include "support/run_command.h"
 #include "support/test_pictures.h"
 
 namespace kivoly {
 namespace {
 
-struct ProgramRun {
-    int exitCode = -1;
-    std::string errorText;
-};
-
-ProgramRun Kivoly(const std::string& arguments) {
-    const std::string errors = ::testing::TempDir() + "encode_command_stderr.txt";
-    const std::string command =
-        std::string(KIVOLY_PROGRAM) + " " + arguments + " 2>" + errors + " >/dev/null";
-    ProgramRun run;
-    const int status = std::system(command.c_str());
-    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    std::ifstream file(errors);
-    run.errorText.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-    std::remove(errors.c_str());
-    return run;
+// Runs the program and keeps what it wrote to standard error.
+test::CommandResult Kivoly(const std::string& arguments) {
+    return test::RunCommand("{ " + std::string(KIVOLY_PROGRAM) + " " + arguments +
+                            " >/dev/null; }");
 }
 
 std::vector<uint8_t> ReadBytes(const std::string& path) {
@@ -44,8 +32,8 @@ TEST(EncodeCommandTest, WritesOneRecordPerAcquiredField) {
     const std::pair<std::string, size_t> cases[] = {
         {"--bars --quality 0", 1}, {"--bars -q 1", 3}, {test::TestDataPath("natural.png"), 4}};
     for (const auto& [arguments, records] : cases) {
-        const ProgramRun run = Kivoly("encode " + arguments + " -o " + output);
-        ASSERT_EQ(run.exitCode, 0) << arguments << ": " << run.errorText;
+        const test::CommandResult run = Kivoly("encode " + arguments + " -o " + output);
+        ASSERT_EQ(run.exitCode, 0) << arguments << ": " << run.output;
         const std::vector<uint8_t> file = ReadBytes(output);
         ASSERT_EQ(file.size(), records * (10 + 262144)) << arguments;
         for (size_t r = 0; r < records; ++r) {
@@ -79,10 +67,10 @@ TEST(EncodeCommandTest, BadInputGivesOneErrorLineAndFails) {
         "encode " + cutPng + " -o " + output,                // a damaged picture
     };
     for (const std::string& arguments : cases) {
-        const ProgramRun run = Kivoly(arguments);
+        const test::CommandResult run = Kivoly(arguments);
         EXPECT_NE(run.exitCode, 0) << arguments;
-        EXPECT_EQ(std::count(run.errorText.begin(), run.errorText.end(), '\n'), 1)
-            << arguments << ": " << run.errorText;
+        EXPECT_EQ(std::count(run.output.begin(), run.output.end(), '\n'), 1)
+            << arguments << ": " << run.output;
     }
     std::remove(notAPicture.c_str());
     std::remove(cutPng.c_str());
@@ -95,17 +83,15 @@ TEST(EncodeCommandTest, NeverWritesOverItsOwnPicture) {
     std::ofstream(picture, std::ios::binary)
         .write(reinterpret_cast<const char*>(original.data()),
                static_cast<std::streamsize>(original.size()));
-    const ProgramRun run = Kivoly("encode " + picture + " --output=" + picture);
+    const test::CommandResult run = Kivoly("encode " + picture + " --output=" + picture);
     EXPECT_EQ(run.exitCode, 2);
-    EXPECT_NE(run.errorText.find("a raw capture is not a picture"), std::string::npos)
-        << run.errorText;
+    EXPECT_NE(run.output.find("a raw capture is not a picture"), std::string::npos) << run.output;
     const std::string link = ::testing::TempDir() + "encode_command_own.nsr";
     std::remove(link.c_str());
     ASSERT_EQ(::symlink(picture.c_str(), link.c_str()), 0);
-    const ProgramRun linked = Kivoly("encode " + picture + " -o" + link);
+    const test::CommandResult linked = Kivoly("encode " + picture + " -o" + link);
     EXPECT_EQ(linked.exitCode, 2);
-    EXPECT_NE(linked.errorText.find("would replace the picture"), std::string::npos)
-        << linked.errorText;
+    EXPECT_NE(linked.output.find("would replace the picture"), std::string::npos) << linked.output;
     EXPECT_EQ(ReadBytes(picture), original);
     std::remove(link.c_str());
     std::remove(picture.c_str());

@@ -26,6 +26,16 @@ TEST(TerminalProgress, FormatsTextBarAndPercentageWithTheBarInOneColumn) {
               TerminalProgress::FormatLine("Capturing . . .", 0, 1, 10).find('['));
 }
 
+// What was written to `stream`, which is closed.
+std::string Written(std::FILE* stream) {
+    std::rewind(stream);
+    std::string written;
+    for (int c; (c = std::fgetc(stream)) != EOF;)
+        written += static_cast<char>(c);
+    std::fclose(stream);
+    return written;
+}
+
 // Runs one complete phase and one that ends short of its limit through the feedback, as the
 // library reports them, and returns what was drawn.
 std::string DrawTwoPhases(const char* term, const char* captureLabel = nullptr) {
@@ -49,12 +59,7 @@ std::string DrawTwoPhases(const char* term, const char* captureLabel = nullptr) 
         ::setenv("TERM", savedTerm.c_str(), 1);
     else
         ::unsetenv("TERM");
-    std::rewind(stream);
-    std::string written;
-    for (int c; (c = std::fgetc(stream)) != EOF;)
-        written += static_cast<char>(c);
-    std::fclose(stream);
-    return written;
+    return Written(stream);
 }
 
 TEST(TerminalProgress, AnUnfinishedPhaseIsClearedAndADumbTerminalGetsNoEscapes) {
@@ -90,11 +95,7 @@ TEST(TerminalProgress, DrawsOneLineInPlacePerPhase) {
         feedback.Update(4, nullptr);
         feedback.EndBusy();
     }
-    std::rewind(stream);
-    std::string written;
-    for (int c; (c = std::fgetc(stream)) != EOF;)
-        written += static_cast<char>(c);
-    std::fclose(stream);
+    const std::string written = Written(stream);
     EXPECT_EQ(std::count(written.begin(), written.end(), '\n'), 1);
     EXPECT_EQ(std::count(written.begin(), written.end(), '\r'), 3);
     EXPECT_NE(written.find(TerminalProgress::FormatLine("Capturing . . .", 2, 4, 30)),

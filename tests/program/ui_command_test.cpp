@@ -22,9 +22,8 @@ class UiCommandTest : public ::testing::Test {
     ~UiCommandTest() override { fs::remove_all(folder); }
 
     test::CommandResult Ui(const std::string& script, const std::string& saveAs) {
-        return test::RunCommand("KIVOLY_HOME=" + test::ShellQuote(folder.string()) + " " +
-                                KIVOLY_PROGRAM + " ui --simulate --step-ms 20 --script '" + script +
-                                "' --save-as " + test::ShellQuote(In(saveAs)) + " </dev/null");
+        return test::RunKivoly(folder.string(), "ui --simulate --step-ms 20 --script '" + script +
+                                                    "' --save-as " + test::ShellQuote(In(saveAs)));
     }
     std::string In(const std::string& name) { return (folder / name).string(); }
     std::string Bytes(const std::string& name) {

@@ -1,16 +1,14 @@
 /*
  * A small SANE front end in C that calls the backend's entry points directly, for what
- * scanimage cannot reach: parameters before a scan, reads in odd-sized pieces, cancelling from
- * another thread while the capture runs, non-blocking mode, and every kind of bad value.
+ * scanimage cannot reach: parameters before a scan, reads in odd-sized pieces, non-blocking
+ * mode, and every kind of bad value.
  * Run with a scratch folder as its argument; exits non-zero after reporting each failed check.
  */
-#include <pthread.h>
 #include <sane/sane.h>
 #include <sane/saneopts.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
-#include <time.h>
 
 SANE_Status sane_kivoly_init(SANE_Int* version, SANE_Auth_Callback authorize);
 void sane_kivoly_exit(void);
@@ -182,42 +180,6 @@ static void ReadsInOddPieces(SANE_Handle handle) {
     free(second);
 }
 
-struct Canceller {
-    SANE_Handle handle;
-    volatile int done;
-};
-
-static void* CancelUntilDone(void* argument) {
-    struct Canceller* c = argument;
-    const struct timespec pause = {0, 2 * 1000 * 1000};
-    while (!__atomic_load_n(&c->done, __ATOMIC_ACQUIRE)) {
-        nanosleep(&pause, NULL);
-        sane_kivoly_cancel(c->handle);
-    }
-    return NULL;
-}
-
-static void CancelFromAnotherThread(SANE_Handle handle) {
-    struct Canceller c = {handle, 0};
-    pthread_t thread;
-    CHECK(SetText(handle, "picture-size", "1500x1125", NULL) == SANE_STATUS_GOOD);
-    CHECK(SetText(handle, "quality", "35ns Quality Still", NULL) == SANE_STATUS_GOOD);
-    pthread_create(&thread, NULL, CancelUntilDone, &c);
-    const SANE_Status status = sane_kivoly_start(handle);
-    __atomic_store_n(&c.done, 1, __ATOMIC_RELEASE);
-    pthread_join(thread, NULL);
-    CHECK(status == SANE_STATUS_CANCELLED);
-
-    /* Nothing is left behind: the next scan runs to its end. */
-    static const int whole[] = {1 << 20};
-    size_t total;
-    SANE_Status end;
-    CHECK(SetText(handle, "picture-size", "320x240", NULL) == SANE_STATUS_GOOD);
-    CHECK(sane_kivoly_start(handle) == SANE_STATUS_GOOD);
-    free(ReadScan(handle, whole, 1, &total, &end));
-    CHECK(end == SANE_STATUS_EOF && total == 960u * 240u);
-}
-
 static void WriteConfig(const char* folder, const char* text) {
     char path[4096];
     snprintf(path, sizeof path, "%s/kivoly.conf", folder);
@@ -262,7 +224,6 @@ int main(int argc, char** argv) {
         ParametersBeforeAndAfterStart(handle);
         BadValuesAreRefused(handle);
         ReadsInOddPieces(handle);
-        CancelFromAnotherThread(handle);
         sane_kivoly_close(handle);
     }
     sane_kivoly_exit();

@@ -229,17 +229,6 @@ TEST_F(EncodedNatural, IdealDecodeOfTheSecondSampleSet) {
     ExpectCombMatchesIdeal(Record(5), Record(7), 908, 2, ideal_->second, 0, false);
 }
 
-TEST_F(EncodedNatural, OneFieldQualitiesKeepTheFirstField) {
-    const IdealDecode oneField = IdealDecodeFor(*encoder_, 1);
-    ASSERT_EQ(oneField.first.lines, kKeptLines);
-    EXPECT_TRUE(oneField.second.lines == 0);
-    for (int j = 0; j < kKeptLines; ++j) {
-        ASSERT_TRUE(std::equal(&oneField.first.y[static_cast<size_t>(j) * 752],
-                               &oneField.first.y[static_cast<size_t>(j + 1) * 752],
-                               &ideal_->first.y[static_cast<size_t>(2 * j + 1) * 752]));
-    }
-}
-
 TEST_F(EncodedNatural, TimelineIsContinuousAndRepeatsAfterFourFields) {
     std::vector<uint8_t> longer(3000), part(1000), again(1000);
     const double start = NtscEncoder::CaptureStart(6, 910);

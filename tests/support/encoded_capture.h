@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "kivoly/kivoly.h"
 #include "sim/capture_sequence.h"
 #include "sim/picture.h"
 
@@ -24,6 +25,15 @@ struct EncodedCapture {
     std::vector<uint8_t> nsr;  // the whole file: one record per acquired field
     sim::IdealDecode ideal;    // lines the decoder keeps: 242 (quality 0, 1) or 484 (2, 3)
 };
+
+// The grab record the decode tests use: colour, from a camera, at `quality`.
+inline KivoGrabInfo ColourCameraGrab(int quality) {
+    KivoGrabInfo info{};
+    info.Quality = quality;
+    info.UseColor = 1;
+    info.CameraInput = 1;
+    return info;
+}
 
 EncodedCapture EncodeForQuality(const sim::Picture& picture, int quality);
 

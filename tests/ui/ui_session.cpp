@@ -1,13 +1,14 @@
 #include "ui_session.h"
 
 #include "api/handed_out.h"
-#include "output/packed_dib.h"
 #include "output/skin_archive.h"
+#include "platform/key_state.h"
 #include "platform/window/display.h"
 #include "platform/window/host_display.h"
 #include "platform/window/input_injection.h"
 #include "platform/window/message_queue.h"
 #include "platform/window/window.h"
+#include "support/golden_picture.h"
 
 namespace kivoly::test {
 
@@ -51,21 +52,8 @@ void UiSession::Press(int virtualKey, unsigned modifiers) {
     Pump();
 }
 
-uint32_t UiSession::Pixel(int x, int y) {
-    return ClientPixel(window, x, y);
-}
-
-uint32_t UiSession::MemberPixel(int member, int x, int y) {
-    const KivoBitmapInfoHeader* header = main().Skin()[member];
-    const int stride = DibStride(header->biBitCount, header->biWidth);
-    const uint8_t* row =
-        DibPixels(header) + static_cast<size_t>(stride) * (header->biHeight - 1 - y);
-    if (header->biBitCount == 24) {
-        const uint8_t* p = row + 3 * x;
-        return uint32_t{p[2]} << 16 | uint32_t{p[1]} << 8 | p[0];
-    }
-    const uint8_t* entry = reinterpret_cast<const uint8_t*>(header) + header->biSize + 4 * row[x];
-    return uint32_t{entry[2]} << 16 | uint32_t{entry[1]} << 8 | entry[0];
+void UiSession::ExpectShows(const std::string& name, platform::Rect area, KivoHWnd shown) {
+    ExpectGolden(name, ClientPicture(shown ? shown : window, area));
 }
 
 }  // namespace kivoly::test

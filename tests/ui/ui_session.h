@@ -1,5 +1,6 @@
 // A Grabber with its main window on the headless display, over the simulated digitizer and a
-// fresh settings folder, with the skin the build draws.
+// fresh settings folder, with the skin the build draws. The rectangles of the main window's
+// buttons, for the goldens of their looks.
 #pragma once
 
 #include <string>
@@ -12,6 +13,17 @@
 #include "ui/main_window.h"
 
 namespace kivoly::test {
+
+inline constexpr platform::Rect kCaptureButton{6, 211, 101, 247};
+inline constexpr platform::Rect kPreviewButton{101, 211, 189, 247};
+inline constexpr platform::Rect kSaveButton{277, 211, 365, 247};
+inline constexpr platform::Rect kLowBatteryLamp{162, 161, 186, 177};
+
+// The golden of a skin member (see the skin archive's test): what a window shows where it draws
+// the member.
+inline std::string MemberGolden(int member) {
+    return "skin-member-" + std::to_string(member);
+}
 
 class UiSession {
   public:
@@ -28,10 +40,9 @@ class UiSession {
     void ClickAt(int x, int y);
     // Presses and releases a key (Shift, Ctrl, Alt held as `modifiers` says) and handles it.
     void Press(int virtualKey, unsigned modifiers = 0);
-    // The colour shown at a point of the main window's client area (0x00RRGGBB).
-    uint32_t Pixel(int x, int y);
-    // The colour of member `member` at (x, y) of its own pixels, top row 0.
-    uint32_t MemberPixel(int member, int x, int y);
+    // Holds what `window` (the main window by default) shows of `area` (all of its client area
+    // when empty) against the golden `name`.
+    void ExpectShows(const std::string& name, platform::Rect area = {}, KivoHWnd window = nullptr);
 
     WindowSession windows;
     TempSettingsFolder folder;

@@ -19,6 +19,8 @@ namespace kivoly {
 struct CubicTable {
     // taps[c][v]: weight of column c (samples at -1, 0, +1, +2) times v, in 64ths.
     std::array<std::array<int16_t, 256>, 4> taps{};
+    // Every sum of four taps, one from each column, fits 16 bits.
+    bool sumsFit16 = false;
 };
 
 inline constexpr int kCubicSteps = 30;

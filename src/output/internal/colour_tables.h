@@ -52,6 +52,10 @@ class ColourTables {
     double redGain = 0.0;
     double greenGain = 0.0;
     double blueGain = 0.0;
+
+  private:
+    // The matrix's terms as bytes, and whether they fit 16 bits, in `pixelTables`.
+    void FillTermBytes();
 };
 
 // The library's one instance, first configured for white 224, black 76, gamma 1.0, not

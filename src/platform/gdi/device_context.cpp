@@ -10,7 +10,6 @@ namespace kivoly::platform {
 
 namespace {
 
-constexpr ColourRef kInvalidColour = 0xFFFFFFFFu;
 constexpr int kTabStop = 8 * BuiltinFont::kCellWidth;
 constexpr int32_t kUnbounded = 1 << 30;
 
@@ -44,15 +43,8 @@ Point DeviceContext::SetWindowOrigin(Point origin) {
     return old;
 }
 
-Point DeviceContext::SetViewportOrigin(Point origin) {
-    const Point old = viewportOrigin_;
-    viewportOrigin_ = origin;
-    return old;
-}
-
 Point DeviceContext::SurfaceOffset() const {
-    return {deviceOrigin_.x - windowOrigin_.x + viewportOrigin_.x,
-            deviceOrigin_.y - windowOrigin_.y + viewportOrigin_.y};
+    return {deviceOrigin_.x - windowOrigin_.x, deviceOrigin_.y - windowOrigin_.y};
 }
 
 void DeviceContext::SelectClipRegion(const Region* region) {
@@ -62,8 +54,7 @@ void DeviceContext::SelectClipRegion(const Region* region) {
 }
 
 void DeviceContext::IntersectClipRect(const Rect& logical) {
-    const Rect client =
-        logical.Offset(viewportOrigin_.x - windowOrigin_.x, viewportOrigin_.y - windowOrigin_.y);
+    const Rect client = logical.Offset(-windowOrigin_.x, -windowOrigin_.y);
     if (hasAppClip_) {
         appClip_.Intersect(client);
     } else {
@@ -74,8 +65,7 @@ void DeviceContext::IntersectClipRect(const Rect& logical) {
 }
 
 void DeviceContext::ExcludeClipRect(const Rect& logical) {
-    const Rect client =
-        logical.Offset(viewportOrigin_.x - windowOrigin_.x, viewportOrigin_.y - windowOrigin_.y);
+    const Rect client = logical.Offset(-windowOrigin_.x, -windowOrigin_.y);
     if (!hasAppClip_) {
         // Everything but the rectangle, so that the visible region may still change.
         appClip_ = Region(Rect{-kUnbounded, -kUnbounded, kUnbounded, kUnbounded});
@@ -103,30 +93,11 @@ std::span<const Rect> DeviceContext::ClipRects() const {
     return clipRects_;
 }
 
-Rect DeviceContext::GetClipBox() const {
-    Rect box;
-    for (const Rect& r : ClipRects())
-        box = UnionRect(box, r);
-    if (box.IsEmpty()) return {};
-    const Point off = SurfaceOffset();
-    return box.Offset(-off.x, -off.y);
-}
-
-bool DeviceContext::RectVisible(const Rect& logical) const {
-    const Point off = SurfaceOffset();
-    const Rect r = logical.Offset(off.x, off.y);
-    return std::any_of(ClipRects().begin(), ClipRects().end(),
-                       [&r](const Rect& c) { return !IntersectRect(c, r).IsEmpty(); });
-}
-
 Pen DeviceContext::SelectPen(const Pen& pen) {
     return std::exchange(pen_, pen);
 }
 Brush DeviceContext::SelectBrush(const Brush& brush) {
     return std::exchange(brush_, brush);
-}
-Font DeviceContext::SelectFont(const Font& font) {
-    return std::exchange(font_, font);
 }
 
 PaletteHandle DeviceContext::SelectPalette(PaletteHandle palette, bool forceBackground) {
@@ -171,9 +142,6 @@ bool DeviceContext::UpdateColours() {
 ColourRef DeviceContext::SetTextColour(ColourRef colour) {
     return std::exchange(textColour_, colour);
 }
-ColourRef DeviceContext::SetBackgroundColour(ColourRef colour) {
-    return std::exchange(backgroundColour_, colour);
-}
 BackgroundMode DeviceContext::SetBackgroundMode(BackgroundMode mode) {
     return std::exchange(backgroundMode_, mode);
 }
@@ -214,27 +182,6 @@ void DeviceContext::FillSurfaceRect(const Rect& surfaceRect, uint32_t value) {
         for (int32_t y = r.top; y < r.bottom; ++y)
             surface_->FillSpan(y, r.left, r.right, value);
     }
-}
-
-ColourRef DeviceContext::SetPixel(int32_t x, int32_t y, ColourRef colour) {
-    const Point off = SurfaceOffset();
-    const Point p{x + off.x, y + off.y};
-    const auto clip = ClipRects();
-    if (std::none_of(clip.begin(), clip.end(), [p](const Rect& c) { return c.Contains(p); })) {
-        return kInvalidColour;
-    }
-    surface_->Store(p.x, p.y, DeviceValue(colour));
-    return surface_->Pixel(p.x, p.y);
-}
-
-ColourRef DeviceContext::GetPixel(int32_t x, int32_t y) const {
-    const Point off = SurfaceOffset();
-    const Point p{x + off.x, y + off.y};
-    const auto clip = ClipRects();
-    if (std::none_of(clip.begin(), clip.end(), [p](const Rect& c) { return c.Contains(p); })) {
-        return kInvalidColour;
-    }
-    return surface_->Pixel(p.x, p.y);
 }
 
 Point DeviceContext::MoveTo(int32_t x, int32_t y) {
@@ -329,32 +276,12 @@ void DeviceContext::FillRegion(const Region& region, const Brush& brush) {
         FillSurfaceRect(r.Offset(off.x, off.y), value);
 }
 
-void DeviceContext::InvertRect(const Rect& rect) {
-    const Point off = SurfaceOffset();
-    const Rect target = rect.Offset(off.x, off.y);
-    for (const Rect& c : ClipRects()) {
-        const Rect r = IntersectRect(c, target);
-        for (int32_t y = r.top; y < r.bottom; ++y) {
-            if (surface_->IsPaletted()) {
-                uint8_t* row = surface_->IndexRow(y);
-                for (int32_t x = r.left; x < r.right; ++x)
-                    row[x] ^= 0xFF;
-            } else {
-                uint32_t* row = surface_->Row(y);
-                for (int32_t x = r.left; x < r.right; ++x)
-                    row[x] ^= 0x00FFFFFFu;
-            }
-        }
-    }
-}
-
 Size DeviceContext::GetTextExtent(std::string_view text) const {
     return {static_cast<int32_t>(text.size()) * BuiltinFont::kCellWidth, BuiltinFont::kHeight};
 }
 
 TextMetrics DeviceContext::GetTextMetrics() const {
-    return {BuiltinFont::kHeight, BuiltinFont::kAscent, BuiltinFont::kDescent,
-            BuiltinFont::kCellWidth, BuiltinFont::kCellWidth};
+    return {BuiltinFont::kHeight};
 }
 
 void DeviceContext::TextOut(int32_t x, int32_t y, std::string_view text) {
@@ -377,7 +304,7 @@ void DeviceContext::DrawTextLine(int32_t x, int32_t top, std::string_view text) 
     const Rect box =
         Rect{x, top, x + GetTextExtent(text).cx, top + BuiltinFont::kHeight}.Offset(off.x, off.y);
     if (backgroundMode_ == BackgroundMode::Opaque) {
-        FillSurfaceRect(box, DeviceValue(backgroundColour_));
+        FillSurfaceRect(box, DeviceValue(Rgb(255, 255, 255)));
     }
     const uint32_t ink = DeviceValue(textColour_);
     for (const Rect& c : ClipRects()) {

@@ -12,7 +12,7 @@
 //
 // Three co-ordinate spaces meet here:
 //   surface = client + device origin
-//   client  = logical - window origin + viewport origin
+//   client  = logical - window origin
 // Drawing calls take logical co-ordinates. Clip regions given with SelectClipRegion and
 // SetVisibleRegion are in client co-ordinates; IntersectClipRect and ExcludeClipRect take
 // logical ones.
@@ -87,10 +87,6 @@ enum RasterCapBits : int {
 
 struct TextMetrics {
     int32_t height = 0;
-    int32_t ascent = 0;
-    int32_t descent = 0;
-    int32_t averageCharWidth = 0;
-    int32_t maxCharWidth = 0;
 };
 
 class DeviceContext {
@@ -102,7 +98,6 @@ class DeviceContext {
     Surface& GetSurface() const { return *surface_; }
 
     // ---- Set by the window system ----
-    Point DeviceOrigin() const { return deviceOrigin_; }
     void SetDeviceOrigin(Point origin);
     const Region& VisibleRegion() const { return visible_; }
     void SetVisibleRegion(const Region& clip);
@@ -112,15 +107,10 @@ class DeviceContext {
     // ---- Co-ordinates and clipping ----
     Point WindowOrigin() const { return windowOrigin_; }
     Point SetWindowOrigin(Point origin);  // returns the previous one
-    Point ViewportOrigin() const { return viewportOrigin_; }
-    Point SetViewportOrigin(Point origin);  // returns the previous one
     // Replaces the application clip region (client co-ordinates); null removes it.
     void SelectClipRegion(const Region* region);
     void IntersectClipRect(const Rect& logical);
     void ExcludeClipRect(const Rect& logical);
-    // The bounds of what may be drawn, in logical co-ordinates.
-    Rect GetClipBox() const;
-    bool RectVisible(const Rect& logical) const;
     // The effective clip in surface co-ordinates: visible region, application clip and the
     // surface's bounds together.
     std::span<const Rect> ClipRects() const;
@@ -130,13 +120,8 @@ class DeviceContext {
     // ---- Objects ----
     Pen SelectPen(const Pen& pen);
     Brush SelectBrush(const Brush& brush);
-    Font SelectFont(const Font& font);
-    const Pen& CurrentPen() const { return pen_; }
-    const Brush& CurrentBrush() const { return brush_; }
-    const Font& CurrentFont() const { return font_; }
     // Selects a logical palette (null: the stock default palette); returns the previous one.
     PaletteHandle SelectPalette(PaletteHandle palette, bool forceBackground);
-    PaletteHandle CurrentPalette() const { return palette_; }
     // Realises the selected palette into the system palette of a palette surface; returns the
     // number of system entries that changed (0 on true colour).
     int RealizePalette();
@@ -146,13 +131,8 @@ class DeviceContext {
 
     // ---- Attributes ----
     ColourRef SetTextColour(ColourRef colour);
-    ColourRef TextColour() const { return textColour_; }
-    ColourRef SetBackgroundColour(ColourRef colour);
-    ColourRef BackgroundColour() const { return backgroundColour_; }
     BackgroundMode SetBackgroundMode(BackgroundMode mode);
-    BackgroundMode GetBackgroundMode() const { return backgroundMode_; }
     uint32_t SetTextAlign(uint32_t align);
-    uint32_t GetTextAlign() const { return textAlign_; }
     StretchMode SetStretchMode(StretchMode mode);
     StretchMode GetStretchMode() const { return stretchMode_; }
 
@@ -167,12 +147,7 @@ class DeviceContext {
     const Palette& PaletteInUse() const { return *SelectedPalette(); }
 
     // ---- Drawing ----
-    // Returns the colour set (as shown), or 0xFFFFFFFF when the point is clipped.
-    ColourRef SetPixel(int32_t x, int32_t y, ColourRef colour);
-    // The colour shown at a logical point, 0xFFFFFFFF when outside the clip.
-    ColourRef GetPixel(int32_t x, int32_t y) const;
     Point MoveTo(int32_t x, int32_t y);  // returns the previous position
-    Point CurrentPosition() const { return position_; }
     void LineTo(int32_t x, int32_t y);
     void Rectangle(int32_t left, int32_t top, int32_t right, int32_t bottom);
     void FillRect(const Rect& rect, const Brush& brush);
@@ -180,12 +155,10 @@ class DeviceContext {
     void FrameRect(const Rect& rect, const Brush& brush);
     // Fills a region given in logical co-ordinates.
     void FillRegion(const Region& region, const Brush& brush);
-    // Inverts the colours (palette surfaces: the indices) of the rectangle.
-    void InvertRect(const Rect& rect);
 
     // ---- Text (the built-in font) ----
     // Draws the text with the text colour at (x, y) as the alignment says; an opaque
-    // background fills each character cell with the background colour first.
+    // background fills each character cell with white first.
     void TextOut(int32_t x, int32_t y, std::string_view text);
     Size GetTextExtent(std::string_view text) const;
     TextMetrics GetTextMetrics() const;
@@ -215,7 +188,6 @@ class DeviceContext {
     Region appClip_;
     bool hasAppClip_ = false;
     Point windowOrigin_;
-    Point viewportOrigin_;
     mutable std::vector<Rect> clipRects_;
     mutable bool clipDirty_ = true;
     mutable Size clipSurfaceSize_;
@@ -223,11 +195,9 @@ class DeviceContext {
 
     Pen pen_;
     Brush brush_;
-    Font font_;
     PaletteHandle palette_;
     bool paletteBackground_ = false;
     ColourRef textColour_ = Rgb(0, 0, 0);
-    ColourRef backgroundColour_ = Rgb(255, 255, 255);
     BackgroundMode backgroundMode_ = BackgroundMode::Opaque;
     uint32_t textAlign_ = TaLeft | TaTop;
     StretchMode stretchMode_ = StretchMode::ColourOnColour;

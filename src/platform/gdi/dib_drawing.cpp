@@ -251,17 +251,7 @@ bool DibLayout::Parse(const KivoBitmapInfoHeader* header, DibLayout& layout) {
     layout.bitCount = bitCount;
     layout.colours = static_cast<int32_t>(colours);
     layout.stride = ((static_cast<size_t>(bitCount) * width + 31) & ~size_t{31}) / 8;
-    layout.tableBytes = 4 * static_cast<size_t>(colours);
-    layout.headerBytes = header->biSize + layout.tableBytes;
-    layout.imageBytes = layout.stride * height;
     return true;
-}
-
-bool DibLayout::ParsePacked(const void* packed, size_t blockSize, DibLayout& layout) {
-    if (packed == nullptr || blockSize < sizeof(KivoBitmapInfoHeader)) return false;
-    const auto* header = static_cast<const KivoBitmapInfoHeader*>(packed);
-    if (header->biSize > blockSize || !Parse(header, layout)) return false;
-    return layout.headerBytes <= blockSize && layout.imageBytes <= blockSize - layout.headerBytes;
 }
 
 int SetDIBitsToDevice(DeviceContext& dc, int32_t x, int32_t y, int32_t width, int32_t height,

@@ -44,21 +44,12 @@ struct DibLayout {
     int32_t height = 0;  // rows, always positive
     bool bottomUp = true;
     int32_t bitCount = 0;
-    int32_t colours = 0;     // colour table entries
-    size_t stride = 0;       // bytes per row, padded to four
-    size_t tableBytes = 0;   // bytes of the colour table (4 per entry)
-    size_t headerBytes = 0;  // biSize + tableBytes: where the rows start
-    size_t imageBytes = 0;   // stride x height
+    int32_t colours = 0;  // colour table entries
+    size_t stride = 0;    // bytes per row, padded to four
 
     // The layout, or false for a header that cannot be drawn (unknown bit count, compression,
     // non-positive size, more table entries than the bit count allows, sizes that overflow).
     static bool Parse(const KivoBitmapInfoHeader* header, DibLayout& layout);
-    // Parses and also checks that header, table and rows fit in `blockSize` bytes.
-    static bool ParsePacked(const void* packed, size_t blockSize, DibLayout& layout);
-    // The rows of a packed bitmap.
-    static const uint8_t* Bits(const KivoBitmapInfoHeader* header, const DibLayout& layout) {
-        return reinterpret_cast<const uint8_t*>(header) + layout.headerBytes;
-    }
 };
 
 // Sets the pixels of the source rectangle at (x, y), one source pixel per device pixel.

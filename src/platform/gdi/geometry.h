@@ -57,9 +57,6 @@ class Region {
     bool IsEmpty() const { return rects_.empty(); }
     // The bounding rectangle, (0, 0, 0, 0) when empty.
     Rect Bounds() const;
-    bool Contains(Point p) const;
-    // Whether any pixel of `rect` lies in the region.
-    bool Intersects(const Rect& rect) const;
     // The disjoint rectangles in band order.
     std::span<const Rect> Rects() const { return rects_; }
 

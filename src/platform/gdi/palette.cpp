@@ -27,13 +27,6 @@ PaletteHandle HandleOf(Palette* palette) {
 Palette::Palette(std::span<const PaletteEntry> entries)
     : entries_(entries.begin(), entries.end()) {}
 
-int Palette::GetEntries(int start, std::span<PaletteEntry> out) const {
-    if (start < 0 || start >= Count()) return 0;
-    const int count = std::min(static_cast<int>(out.size()), Count() - start);
-    std::copy_n(entries_.begin() + start, count, out.begin());
-    return count;
-}
-
 int Palette::SetEntries(int start, std::span<const PaletteEntry> entries) {
     if (start < 0 || start >= Count()) return 0;
     const int count = std::min(static_cast<int>(entries.size()), Count() - start);
@@ -147,11 +140,6 @@ Palette* LookupPalette(PaletteHandle handle) {
     auto& registry = Registry();
     const auto it = registry.find(handle);
     return it == registry.end() ? nullptr : it->second.get();
-}
-
-int GetPaletteEntries(PaletteHandle handle, int start, std::span<PaletteEntry> out) {
-    const Palette* palette = LookupPalette(handle);
-    return palette ? palette->GetEntries(start, out) : 0;
 }
 
 int SetPaletteEntries(PaletteHandle handle, int start, std::span<const PaletteEntry> entries) {

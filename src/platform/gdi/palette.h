@@ -24,7 +24,6 @@ class Palette {
 
     int Count() const { return static_cast<int>(entries_.size()); }
     const std::vector<PaletteEntry>& Entries() const { return entries_; }
-    int GetEntries(int start, std::span<PaletteEntry> out) const;
     // Stores entries from `start`; entries past the end are not added. Returns the number
     // stored. The palette must be realised again before its changes show.
     int SetEntries(int start, std::span<const PaletteEntry> entries);
@@ -77,7 +76,6 @@ bool DeletePalette(PaletteHandle handle);
 // The palette behind a live handle, or null.
 Palette* LookupPalette(PaletteHandle handle);
 // Palette calls on handles; unknown handles give 0 (GetNearestPaletteIndex: -1).
-int GetPaletteEntries(PaletteHandle handle, int start, std::span<PaletteEntry> out);
 int SetPaletteEntries(PaletteHandle handle, int start, std::span<const PaletteEntry> entries);
 bool ResizePalette(PaletteHandle handle, int count);
 int GetNearestPaletteIndex(PaletteHandle handle, ColourRef colour);

@@ -80,15 +80,6 @@ Rect Region::Bounds() const {
     return bounds;
 }
 
-bool Region::Contains(Point p) const {
-    return std::any_of(rects_.begin(), rects_.end(), [p](const Rect& r) { return r.Contains(p); });
-}
-
-bool Region::Intersects(const Rect& rect) const {
-    return std::any_of(rects_.begin(), rects_.end(),
-                       [&rect](const Rect& r) { return !IntersectRect(r, rect).IsEmpty(); });
-}
-
 Region& Region::Union(const Region& other) {
     Combine(other, Operation::Union);
     return *this;

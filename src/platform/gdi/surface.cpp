@@ -22,11 +22,6 @@ uint32_t Surface::Pixel(int32_t x, int32_t y) const {
     return IsPaletted() ? palette_->Colour(IndexRow(y)[x]) : Row(y)[x];
 }
 
-uint8_t Surface::Index(int32_t x, int32_t y) const {
-    if (!IsPaletted() || !Bounds().Contains({x, y})) return 0;
-    return IndexRow(y)[x];
-}
-
 std::vector<uint32_t> Surface::ToRgb() const {
     if (!IsPaletted()) return pixels_;
     std::vector<uint32_t> out(indices_.size());

@@ -31,13 +31,10 @@ class Surface {
     Rect Bounds() const { return {0, 0, width_, height_}; }
     SurfaceFormat Format() const { return format_; }
     bool IsPaletted() const { return format_ == SurfaceFormat::Palette8; }
-    // The depth a true-colour surface reports as a device (24 unless set; 16 and 32 emulate
-    // such displays). Pixels are stored as 0x00RRGGBB whatever it says.
-    int BitsPerPixel() const { return IsPaletted() ? 8 : bitsPerPixel_; }
-    void SetBitsPerPixel(int bits) { bitsPerPixel_ = bits; }
+    // The depth the surface reports as a device; true-colour pixels are stored as 0x00RRGGBB.
+    int BitsPerPixel() const { return IsPaletted() ? 8 : 24; }
     // Null on a true-colour surface.
     SystemPalette* Palette() const { return palette_.get(); }
-    const std::shared_ptr<SystemPalette>& SharedPalette() const { return palette_; }
 
     // Row access: Row() on true-colour surfaces, IndexRow() on palette surfaces.
     uint32_t* Row(int32_t y) { return pixels_.data() + static_cast<size_t>(y) * width_; }
@@ -51,8 +48,6 @@ class Surface {
 
     // The colour shown at (x, y), 0x00RRGGBB; 0 outside the surface.
     uint32_t Pixel(int32_t x, int32_t y) const;
-    // The stored index at (x, y) of a palette surface; 0 outside it or on true colour.
-    uint8_t Index(int32_t x, int32_t y) const;
     // Every pixel as shown, rows from the top (for saving the screen as a picture).
     std::vector<uint32_t> ToRgb() const;
 
@@ -68,7 +63,6 @@ class Surface {
     int32_t width_;
     int32_t height_;
     SurfaceFormat format_;
-    int bitsPerPixel_ = 24;
     std::shared_ptr<SystemPalette> palette_;
     std::vector<uint32_t> pixels_;
     std::vector<uint8_t> indices_;

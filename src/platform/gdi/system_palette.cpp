@@ -1,6 +1,7 @@
 #include "platform/gdi/system_palette.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "platform/gdi/palette.h"
 
@@ -122,7 +123,6 @@ int SystemPalette::Realize(Palette& palette, bool foreground) {
     palette.mapping_ = std::move(mapping);
     palette.realisedOn_ = id_;
     ++palette.version_;
-    if (changed > 0 && changeHandler_) changeHandler_(changed);
     return changed;
 }
 

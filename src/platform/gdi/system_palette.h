@@ -19,9 +19,7 @@
 
 #include <array>
 #include <cstdint>
-#include <functional>
 #include <span>
-#include <utility>
 
 #include "platform/gdi/colour.h"
 
@@ -51,7 +49,6 @@ class SystemPalette {
     // 20 in the static use, 2 in the no-static use.
     int ReservedCount() const { return use_ == SystemPaletteUse::Static ? kStaticReserved : 2; }
     bool IsReserved(int index) const;
-    SystemPaletteUse Use() const { return use_; }
     // Changes the use; returning to the static use restores the 20 fixed colours. Returns the
     // previous use.
     SystemPaletteUse SetUse(SystemPaletteUse use);
@@ -69,11 +66,6 @@ class SystemPalette {
     uint32_t Generation() const { return generation_; }
     // The colours as they were before the most recent change (UpdateColors maps from these).
     const std::array<uint32_t, kSize>& PreviousColours() const { return previous_; }
-    // Called after a realisation changed entries, with their number; the window system uses it
-    // to tell the other windows that the palette changed.
-    void SetChangeHandler(std::function<void(int changed)> handler) {
-        changeHandler_ = std::move(handler);
-    }
 
   private:
     enum class Slot : uint8_t { Reserved, Free, Claimed };
@@ -86,7 +78,6 @@ class SystemPalette {
     std::array<Slot, kSize> slots_{};
     SystemPaletteUse use_ = SystemPaletteUse::Static;
     uint32_t generation_ = 1;
-    std::function<void(int)> changeHandler_;
 };
 
 // Squared distance of two 0x00RRGGBB colours, the measure of every nearest-colour match.

@@ -64,10 +64,9 @@ void DrawPushButton(KivoHWnd button, DeviceContext& dc) {
     dc.DrawText(text, textRect, DtCenter | DtVCenter | DtSingleLine);
 }
 
-void DrawOwnerDrawn(KivoHWnd button, DeviceContext& dc, unsigned action) {
+void DrawOwnerDrawn(KivoHWnd button, DeviceContext& dc) {
     DrawItemRecord record;
     record.controlId = static_cast<unsigned>(GetDlgCtrlID(button));
-    record.itemAction = action;
     record.itemState = (IsPressed(button) ? OdsSelected : 0u) |
                        (IsWindowEnabled(button) ? 0u : OdsDisabled) |
                        (GetFocus() == button ? OdsFocus : 0u);
@@ -77,11 +76,11 @@ void DrawOwnerDrawn(KivoHWnd button, DeviceContext& dc, unsigned action) {
     SendMessage(GetParent(button), WmDrawItem, record.controlId, reinterpret_cast<LParam>(&record));
 }
 
-void Redraw(KivoHWnd button, unsigned action) {
+void Redraw(KivoHWnd button) {
     if (!IsWindowVisible(button)) return;
     if (IsOwnerDrawn(button)) {
         if (DeviceContext* dc = GetDC(button)) {
-            DrawOwnerDrawn(button, *dc, action);
+            DrawOwnerDrawn(button, *dc);
             ReleaseDC(button, dc);
         }
         return;
@@ -93,7 +92,7 @@ void Redraw(KivoHWnd button, unsigned action) {
 void SetPressed(KivoHWnd button, bool pressed) {
     if (IsPressed(button) == pressed) return;
     SetWindowLong(button, kStateOffset, pressed ? 1 : 0);
-    Redraw(button, OdaSelect);
+    Redraw(button);
 }
 
 void Click(KivoHWnd button) {
@@ -113,7 +112,7 @@ LResult ButtonProc(KivoHWnd button, uint32_t message, WParam first, LParam secon
             PaintRecord paint;
             if (DeviceContext* dc = BeginPaint(button, paint)) {
                 if (IsOwnerDrawn(button)) {
-                    DrawOwnerDrawn(button, *dc, OdaDrawEntire);
+                    DrawOwnerDrawn(button, *dc);
                 } else {
                     DrawPushButton(button, *dc);
                 }
@@ -165,12 +164,12 @@ LResult ButtonProc(KivoHWnd button, uint32_t message, WParam first, LParam secon
         case WmSetText:
         case WmEnable: {
             LResult result = DefWindowProc(button, message, first, second);
-            Redraw(button, OdaDrawEntire);
+            Redraw(button);
             return result;
         }
         case WmSetFocus:
         case WmKillFocus:
-            if (IsOwnerDrawn(button)) Redraw(button, OdaFocus);
+            if (IsOwnerDrawn(button)) Redraw(button);
             return 0;
         default:
             return DefWindowProc(button, message, first, second);

@@ -30,20 +30,14 @@ enum ButtonState : unsigned { BstPushed = 0x0004, BstFocus = 0x0008 };
 enum ButtonNotification : unsigned { BnClicked = 0 };
 
 // Owner drawing: WmDrawItem carries the address of a DrawItemRecord.
-enum OwnerDrawType : unsigned { OdtButton = 4 };
-enum OwnerDrawAction : unsigned { OdaDrawEntire = 1, OdaSelect = 2, OdaFocus = 4 };
 enum OwnerDrawState : unsigned { OdsSelected = 0x0001, OdsDisabled = 0x0004, OdsFocus = 0x0010 };
 
 struct DrawItemRecord {
-    unsigned controlType = OdtButton;
     unsigned controlId = 0;
-    unsigned itemId = 0;
-    unsigned itemAction = OdaDrawEntire;
     unsigned itemState = 0;
     KivoHWnd item = nullptr;
     DeviceContext* dc = nullptr;
     Rect itemRect;
-    uintptr_t itemData = 0;
 };
 
 // Registers the class (done by the window system itself when it starts).

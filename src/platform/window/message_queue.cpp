@@ -150,12 +150,6 @@ void TakeInput(const InputEvent& event, const Message& message) {
     }
 }
 
-void NoteTaken(const Message& message) {
-    WindowSystem& system = System();
-    system.lastMessageTime = message.time;
-    system.lastMessagePos = {message.x, message.y};
-}
-
 // Waits for `timeoutMs` (negative: without limit). On the virtual clock a wait for a timer
 // simply moves the clock on.
 bool WaitFor(int timeoutMs) {
@@ -238,10 +232,7 @@ bool PeekMessage(Message& message, KivoHWnd window, uint32_t first, uint32_t las
     for (auto it = system.posted.begin(); it != system.posted.end(); ++it) {
         if (!PassesFilter(it->hwnd, it->message, window, first, last)) continue;
         message = *it;
-        if (remove) {
-            system.posted.erase(it);
-            NoteTaken(message);
-        }
+        if (remove) system.posted.erase(it);
         return true;
     }
     if (system.quitPosted && PassesFilter(nullptr, WmQuit, nullptr, first, last)) {
@@ -260,16 +251,11 @@ bool PeekMessage(Message& message, KivoHWnd window, uint32_t first, uint32_t las
             InputEvent event = *it;
             system.input.erase(it);
             TakeInput(event, routed);
-            NoteTaken(message);
         }
         return true;
     }
     if (FindPaintMessage(message, window, first, last)) return true;
-    if (TakeDueTimer(message, window, first, last, remove)) {
-        if (remove) NoteTaken(message);
-        return true;
-    }
-    return false;
+    return TakeDueTimer(message, window, first, last, remove);
 }
 
 int GetMessage(Message& message, KivoHWnd window, uint32_t first, uint32_t last) {
@@ -278,14 +264,6 @@ int GetMessage(Message& message, KivoHWnd window, uint32_t first, uint32_t last)
             return message.message == WmQuit ? 0 : 1;
         }
         if (!WaitFor(MillisecondsToNextTimer())) return -1;
-    }
-}
-
-bool WaitMessage() {
-    Message message;
-    for (;;) {
-        if (PeekMessage(message, nullptr, 0, 0, PmNoRemove)) return true;
-        if (!WaitFor(MillisecondsToNextTimer())) return false;
     }
 }
 
@@ -422,14 +400,6 @@ void RunMoveLoop(KivoHWnd window, Point start) {
 int16_t GetKeyState(int virtualKey) {
     uint8_t state = System().keyState[virtualKey & 0xFF];
     return static_cast<int16_t>(((state & 0x80) ? 0x8000 : 0) | (state & 0x01));
-}
-
-uint32_t GetMessageTime() {
-    return System().lastMessageTime;
-}
-
-Point GetMessagePos() {
-    return System().lastMessagePos;
 }
 
 void ForgetWindowInQueue(KivoHWnd window) {

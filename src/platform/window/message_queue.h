@@ -28,8 +28,6 @@ bool PeekMessage(Message& message, KivoHWnd window, uint32_t first, uint32_t las
 // Waits for a message and removes it: 1 for a message, 0 for WmQuit, -1 when no message can
 // ever arrive (a headless display with nothing queued, no timer and no idle handler).
 int GetMessage(Message& message, KivoHWnd window, uint32_t first, uint32_t last);
-// Waits until a message is queued; false when none can ever arrive.
-bool WaitMessage();
 // Posts the character message of a key press (WmChar / WmSysChar); true when it posted one.
 bool TranslateMessage(const Message& message);
 // Hands the message to its window's procedure and returns the answer (0 without a window). A
@@ -42,8 +40,5 @@ LResult DefWindowProc(KivoHWnd window, uint32_t message, WParam first, LParam se
 // The state of a key as the queue saw it when the last input message was taken out: negative
 // when down, bit 0 set when toggled.
 int16_t GetKeyState(int virtualKey);
-// The time (milliseconds) and screen position of the last message taken out.
-uint32_t GetMessageTime();
-Point GetMessagePos();
 
 }  // namespace kivoly::platform

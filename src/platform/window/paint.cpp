@@ -94,13 +94,6 @@ bool InvalidateRect(KivoHWnd window, const Rect* rect, bool erase) {
     return true;
 }
 
-bool InvalidateRegion(KivoHWnd window, const Region& region, bool erase) {
-    WindowData* data = FindWindow(window);
-    if (!data) return false;
-    if (IsShowing(*data)) InvalidateTree(*data, region, erase);
-    return true;
-}
-
 bool ValidateRect(KivoHWnd window, const Rect* rect) {
     WindowData* data = FindWindow(window);
     if (!data) return false;
@@ -110,17 +103,6 @@ bool ValidateRect(KivoHWnd window, const Rect* rect) {
         data->update = Region();
     }
     return true;
-}
-
-bool GetUpdateRect(KivoHWnd window, Rect& rect) {
-    WindowData* data = FindWindow(window);
-    rect = data ? data->update.Bounds() : Rect{};
-    return data && !data->update.IsEmpty();
-}
-
-Region GetUpdateRegion(KivoHWnd window) {
-    WindowData* data = FindWindow(window);
-    return data ? data->update : Region();
 }
 
 bool UpdateWindow(KivoHWnd window) {

@@ -20,11 +20,7 @@ struct PaintRecord {
 
 // `rect` null: the whole client area.
 bool InvalidateRect(KivoHWnd window, const Rect* rect, bool erase);
-bool InvalidateRegion(KivoHWnd window, const Region& region, bool erase);
 bool ValidateRect(KivoHWnd window, const Rect* rect);
-// The bounds of the update region; false when it is empty.
-bool GetUpdateRect(KivoHWnd window, Rect& rect);
-Region GetUpdateRegion(KivoHWnd window);
 // Sends WmPaint now when the window has something to repaint.
 bool UpdateWindow(KivoHWnd window);
 

@@ -288,20 +288,6 @@ uint32_t GetStyle(KivoHWnd window) {
     return data ? data->style : 0;
 }
 
-uint32_t GetExStyle(KivoHWnd window) {
-    WindowData* data = FindWindow(window);
-    return data ? data->exStyle : 0;
-}
-
-uint32_t SetStyle(KivoHWnd window, uint32_t style) {
-    WindowData* data = FindWindow(window);
-    if (!data) return 0;
-    uint32_t previous = data->style;
-    constexpr uint32_t kKept = WsVisible | WsDisabled | WsChild;
-    data->style = (previous & kKept) | (style & ~kKept);
-    return previous;
-}
-
 bool SetWindowText(KivoHWnd window, const char* text) {
     if (!FindWindow(window)) return false;
     SendMessage(window, WmSetText, 0, reinterpret_cast<LParam>(text ? text : ""));

@@ -80,10 +80,6 @@ KivoHWnd GetTopLevel(KivoHWnd window);
 std::string GetClassName(KivoHWnd window);
 
 uint32_t GetStyle(KivoHWnd window);
-uint32_t GetExStyle(KivoHWnd window);
-// Replaces the style bits other than visibility and disabled state (use ShowWindow and
-// EnableWindow for those); returns the previous style.
-uint32_t SetStyle(KivoHWnd window, uint32_t style);
 
 bool SetWindowText(KivoHWnd window, const char* text);
 std::string GetWindowText(KivoHWnd window);
@@ -133,10 +129,8 @@ bool SetWindowPlacement(KivoHWnd window, const WindowPlacement& placement);
 
 // The largest size and position a window takes when maximised (WmGetMinMaxInfo's record).
 struct MinMaxInfo {
-    Point reserved;
     Point maxSize;
     Point maxPosition;
-    Point minTrackSize;
     Point maxTrackSize;
 };
 

@@ -15,18 +15,6 @@ bool RegisterClass(const WindowClass& windowClass) {
     return true;
 }
 
-bool UnregisterClass(const char* name) {
-    if (!name) return false;
-    WindowSystem& system = System();
-    auto found = system.classes.find(LowerCase(name));
-    if (found == system.classes.end()) return false;
-    for (const auto& [handle, data] : system.windows) {
-        if (data->windowClass == found->second.get()) return false;
-    }
-    system.classes.erase(found);
-    return true;
-}
-
 const WindowClass* FindClass(const char* name) {
     if (!name) return nullptr;
     WindowSystem& system = System();

@@ -38,8 +38,6 @@ struct WindowClass {
 // False when a class of that name (compared without regard to case) exists already or the
 // class has no name or procedure.
 bool RegisterClass(const WindowClass& windowClass);
-// False when the class is unknown or windows of it still exist.
-bool UnregisterClass(const char* name);
 // The registered class of that name, or null.
 const WindowClass* FindClass(const char* name);
 

@@ -16,7 +16,6 @@ struct BuiltinFont {
     static constexpr int kGlyphWidth = 5;
     static constexpr int kHeight = 12;
     static constexpr int kAscent = 9;
-    static constexpr int kDescent = kHeight - kAscent;
     static constexpr int kFirst = 32;
     static constexpr int kLast = 126;
     static constexpr int kGlyphCount = kLast - kFirst + 2;  // the printable ones and the box

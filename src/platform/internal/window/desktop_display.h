@@ -39,7 +39,6 @@ class DesktopDisplay : public Display {
     Rect DesktopArea() const { return area_; }
     // The native window that shows `window`, 0 when none does (yet).
     int NativeWindowOf(KivoHWnd window) const;
-    NativeWindows& Natives() { return *natives_; }
 
   private:
     struct Shown {

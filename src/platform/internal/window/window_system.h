@@ -76,8 +76,6 @@ struct WindowSystem {
     bool quitPosted = false;
     int quitCode = 0;
     std::array<uint8_t, 256> keyState{};  // as the queue saw it: 0x80 down, 0x01 toggled
-    uint32_t lastMessageTime = 0;
-    Point lastMessagePos;
     std::vector<TimerEntry> timers;
     uintptr_t nextThreadTimer = 0x7F00;
 
