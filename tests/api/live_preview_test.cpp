@@ -12,6 +12,7 @@
 #include "platform/sound.h"
 #include "platform/window/message_queue.h"
 #include "sim/simulated_rig.h"
+#include "support/grabber_probe.h"
 #include "support/temp_settings_folder.h"
 
 namespace kivoly {
@@ -171,15 +172,15 @@ TEST_F(LivePreviewTest, AGrabberFreedInsideItsPreviewGoesWhenThePreviewEnds) {
 TEST_F(LivePreviewTest, StopAndRepostOnlyWhilePreviewing) {
     EXPECT_FALSE(grabber().StopAndRepost(nullptr, 0x0111, 5, 0));
     KivoStopPreviewing(handle);
-    EXPECT_EQ(grabber().previewState, 0);
-    grabber().previewState = 1;
+    EXPECT_EQ(grabber().PreviewState(), 0);
+    test::GrabberProbe::SetPreviewState(grabber(), 1);
     EXPECT_TRUE(grabber().StopAndRepost(nullptr, 0x0111, 5, 0));
-    EXPECT_EQ(grabber().previewState, 2);
+    EXPECT_EQ(grabber().PreviewState(), 2);
     platform::Message message;
     ASSERT_TRUE(platform::PeekMessage(message, nullptr, 0, 0, platform::PmRemove));
     EXPECT_EQ(message.message, 0x0111u);
     EXPECT_EQ(message.wParam, 5u);
-    grabber().previewState = 0;
+    test::GrabberProbe::SetPreviewState(grabber(), 0);
 }
 
 }  // namespace

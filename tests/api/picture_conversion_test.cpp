@@ -136,7 +136,7 @@ TEST_F(PictureConversionTest, BitmapsOfTheRightSizeAreReusedOthersReplaced) {
     KivoHGlobal third = KivoProcYUVToRGB(grabber_, nullptr, small);
     ASSERT_NE(third, nullptr);
     EXPECT_NE(third, small);
-    EXPECT_EQ(Grabber::From(grabber_)->status, KivoStatusIdle);
+    EXPECT_EQ(Grabber::From(grabber_)->Status(), KivoStatusIdle);
     KivoFreeDib(second);
     KivoFreeDib(third);
 }
@@ -163,12 +163,12 @@ TEST_F(PictureConversionTest, UsingAPictureAgainKeepsItAndANewOneReplacesIt) {
     KivoFreeDib(dib);
     YuvImage* second = TestPicture();
     EXPECT_EQ(KivoUseYUV(grabber_, Handle(second)), 1);  // destroys the first
-    EXPECT_EQ(Grabber::From(grabber_)->currentPicture, second);
+    EXPECT_EQ(Grabber::From(grabber_)->CurrentPicture(), second);
     info_.Height = 1;  // a size the conversion cannot make
     KivoSetProcessInfo(grabber_, &info_);
     EXPECT_EQ(KivoUseYUV(grabber_, Handle(second)), 0);
     DestroyPicture(second);
-    EXPECT_EQ(Grabber::From(grabber_)->currentPicture, nullptr);
+    EXPECT_EQ(Grabber::From(grabber_)->CurrentPicture(), nullptr);
 }
 
 int AnswerYes(const platform::MessageBoxRecord&, void*) {
@@ -274,7 +274,7 @@ TEST_F(PictureConversionTest, ScanAndProcessConvertsTheCaptureAndFreesIt) {
     SetSize(320, 240);
     KivoHGlobal dib = KivoScanAndProcess(grabber_, nullptr);
     ASSERT_NE(dib, nullptr);
-    EXPECT_EQ(Grabber::From(grabber_)->currentPicture, nullptr);
+    EXPECT_EQ(Grabber::From(grabber_)->CurrentPicture(), nullptr);
     EXPECT_EQ(LockDib(dib)->biWidth, 320);
     platform::GlobalUnlock(dib);
 

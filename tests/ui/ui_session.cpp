@@ -20,8 +20,8 @@ UiSession::UiSession() {
 
 UiSession::~UiSession() {
     // As a host does when it ends: the picture it handed the library is its own to free.
-    if (Grabber* grabber = Grabber::From(handle); grabber && grabber->currentPicture) {
-        DestroyPicture(grabber->currentPicture);
+    if (Grabber* grabber = Grabber::From(handle); grabber && grabber->CurrentPicture()) {
+        DestroyPicture(grabber->CurrentPicture());
     }
     KivoFree(handle);
     SetSkinArchiveOverride(nullptr);

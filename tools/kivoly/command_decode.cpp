@@ -224,7 +224,7 @@ bool DecodeOne(KivoGrabber* handle, const std::string& rawPath, const std::strin
                bool show, DecodeReuse& reuse, std::string& error) {
     Grabber& grabber = *Grabber::From(handle);
     std::unique_ptr<YuvImage>& yuv = reuse.yuv;
-    yuv.reset(YuvImage::ReuseOrCreate(yuv.release(), grabber.grabInfo, nullptr));
+    yuv.reset(YuvImage::ReuseOrCreate(yuv.release(), grabber.GrabInfo(), nullptr));
     if (!yuv) {
         error = StringText(30);
         return false;
@@ -232,7 +232,7 @@ bool DecodeOne(KivoGrabber* handle, const std::string& rawPath, const std::strin
     RawFileSource source(rawPath.c_str());
     grabber.BeginBusy();
     DecodeFeedback progress(grabber);
-    const DecodeResult result = yuv->Decode(grabber.grabInfo, &progress, nullptr, &source);
+    const DecodeResult result = yuv->Decode(grabber.GrabInfo(), &progress, nullptr, &source);
     grabber.EndBusy();
     if (result != DecodeOk) {
         error = DecodeFailure(result);
@@ -242,7 +242,7 @@ bool DecodeOne(KivoGrabber* handle, const std::string& rawPath, const std::strin
     // The bitmap passed in is filled again, or freed when it no longer fits.
     reuse.dib = ConvertPicture(grabber, yuv.get(), reuse.dib);
     KivoHGlobal dib = reuse.dib;
-    grabber.currentPicture = nullptr;
+    grabber.SetCurrentPicture(nullptr);
     if (dib == nullptr) {
         error = "the picture could not be converted";
         return false;

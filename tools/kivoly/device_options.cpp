@@ -157,8 +157,8 @@ std::string PortProblem(const std::string& device) {
 
 bool BatteryLow(KivoGrabber* grabber) {
     const Grabber* object = Grabber::From(grabber);
-    return object && object->videoSource &&
-           (object->videoSource->ReadStatus(kBatteryLowBit) & kBatteryLowBit) != 0;
+    return object && object->Source() &&
+           (object->Source()->ReadStatus(kBatteryLowBit) & kBatteryLowBit) != 0;
 }
 
 DeviceSession::DeviceSession(const char* command) : command_(command) {
