@@ -5,6 +5,7 @@
 #include <cstring>
 #include <vector>
 
+#include "platform/gdi/bitmap_info_header.h"
 #include "platform/gdi/device_context.h"
 
 namespace kivoly::platform {
@@ -13,8 +14,8 @@ namespace {
 // A packed 24-bit bitmap with a smooth test pattern.
 std::vector<uint32_t> MakeDib(int32_t width, int32_t height) {
     const size_t stride = ((24 * static_cast<size_t>(width) + 31) & ~size_t{31}) / 8;
-    std::vector<uint32_t> words((sizeof(KivoBitmapInfoHeader) + stride * height + 3) / 4);
-    KivoBitmapInfoHeader h{};
+    std::vector<uint32_t> words((sizeof(BitmapInfoHeader) + stride * height + 3) / 4);
+    BitmapInfoHeader h{};
     h.biSize = sizeof h;
     h.biWidth = width;
     h.biHeight = height;
@@ -36,8 +37,8 @@ std::vector<uint32_t> MakeDib(int32_t width, int32_t height) {
 
 void DrawStretched(benchmark::State& state, Surface& surface, int32_t width, int32_t height) {
     const auto dib = MakeDib(width, height);
-    const auto* info = reinterpret_cast<const KivoBitmapInfoHeader*>(dib.data());
-    const auto* bits = reinterpret_cast<const uint8_t*>(dib.data()) + sizeof(KivoBitmapInfoHeader);
+    const auto* info = reinterpret_cast<const BitmapInfoHeader*>(dib.data());
+    const auto* bits = reinterpret_cast<const uint8_t*>(dib.data()) + sizeof(BitmapInfoHeader);
     DeviceContext dc(surface);
     dc.SetStretchMode(StretchMode::Halftone);
     for (auto _ : state) {
@@ -49,8 +50,8 @@ void DrawStretched(benchmark::State& state, Surface& surface, int32_t width, int
 
 void BM_SetDIBitsToDevice640x480(benchmark::State& state) {
     const auto dib = MakeDib(640, 480);
-    const auto* info = reinterpret_cast<const KivoBitmapInfoHeader*>(dib.data());
-    const auto* bits = reinterpret_cast<const uint8_t*>(dib.data()) + sizeof(KivoBitmapInfoHeader);
+    const auto* info = reinterpret_cast<const BitmapInfoHeader*>(dib.data());
+    const auto* bits = reinterpret_cast<const uint8_t*>(dib.data()) + sizeof(BitmapInfoHeader);
     Surface surface(800, 600);
     DeviceContext dc(surface);
     for (auto _ : state) {

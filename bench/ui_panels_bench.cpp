@@ -12,6 +12,7 @@
 #include "api/grabber.h"
 #include "decode/yuv_image.h"
 #include "output/packed_dib.h"
+#include "platform/gdi/bitmap_info_header.h"
 #include "platform/window/message_queue.h"
 #include "platform/window/window.h"
 #include "support/grabber_probe.h"
@@ -45,7 +46,7 @@ class BlankSkin {
   private:
     void Add(int member, int width, int frameHeight, int frames) {
         platform::GlobalHandle handle = CreateDib(24, width, frameHeight * frames);
-        KivoBitmapInfoHeader* header = LockDib(handle);
+        platform::BitmapInfoHeader* header = LockDib(handle);
         header->biHeight = frameHeight;
         header->biSizeImage /= static_cast<uint32_t>(frames);
         handles_[member] = handle;

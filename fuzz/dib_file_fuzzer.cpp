@@ -8,6 +8,7 @@
 
 #include "output/dib_file.h"
 #include "output/packed_dib.h"
+#include "platform/gdi/bitmap_info_header.h"
 #include "platform/global_memory.h"
 #include "scratch_file.h"
 
@@ -21,7 +22,7 @@ void CheckBlock(kivoly::platform::GlobalHandle handle, std::size_t inputSize, bo
     using namespace kivoly;
     const std::size_t blockSize = platform::GlobalSize(handle);
     Check(blockSize <= inputSize + 4 * 256 + kInfoHeaderSize, "the block is larger than the file");
-    auto* header = static_cast<KivoBitmapInfoHeader*>(platform::GlobalLock(handle));
+    auto* header = static_cast<platform::BitmapInfoHeader*>(platform::GlobalLock(handle));
     Check(header != nullptr, "an accepted block does not lock");
     Check(header->biSize == kInfoHeaderSize, "the header was not made a 40-byte one");
     Check(DibPixelOffset(*header) <= blockSize, "the colour table runs past the block");

@@ -14,6 +14,7 @@
 
 #include "framework/progress_feedback.h"
 #include "kivoly/kivoly.h"
+#include "platform/window/message.h"
 
 namespace kivoly {
 
@@ -105,7 +106,7 @@ class Grabber : public GrabberFeedback {
     // KivoProcessWindowsMsg: a message of the main window or one of its children is offered to
     // the accelerator table, translated when no accelerator took it, and dispatched; true then.
     // Other messages are left to the host (false).
-    bool ProcessWindowsMessage(const KivoMessage& message);
+    bool ProcessWindowsMessage(const platform::Message& message);
     // KivoSetPic: `title` null means no picture is shown.
     void SetPicture(const char* title, const KivoProcessInfo* info, bool enablePanel);
 

@@ -35,7 +35,7 @@ void Grabber::DeleteRetiredInterfaces() {
         ui.reset();
 }
 
-bool Grabber::ProcessWindowsMessage(const KivoMessage& message) {
+bool Grabber::ProcessWindowsMessage(const platform::Message& message) {
     if (!mainWindow_ || !message.hwnd) return false;
     if (message.hwnd != mainWindow_ && !platform::IsChild(mainWindow_, message.hwnd)) return false;
     const platform::AcceleratorTable* table = platform::LoadAccelerators(kMainAccelerators);

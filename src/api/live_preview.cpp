@@ -9,6 +9,7 @@
 #include "capture/video_source.h"
 #include "output/packed_dib.h"
 #include "platform/clock.h"
+#include "platform/gdi/bitmap_info_header.h"
 #include "platform/global_memory.h"
 #include "platform/profile.h"
 #include "platform/sound.h"
@@ -26,8 +27,8 @@ int32_t FrameCallback(void* context, int16_t value) {
 }
 
 // The preview bitmap stays locked while it exists; this is its address.
-KivoBitmapInfoHeader* PreviewHeader(KivoHGlobal bitmap) {
-    auto* header = static_cast<KivoBitmapInfoHeader*>(platform::GlobalLock(bitmap));
+platform::BitmapInfoHeader* PreviewHeader(KivoHGlobal bitmap) {
+    auto* header = static_cast<platform::BitmapInfoHeader*>(platform::GlobalLock(bitmap));
     platform::GlobalUnlock(bitmap);
     return header;
 }
@@ -49,7 +50,7 @@ bool Grabber::StartPreviewing() {
     if (!EnsurePreviewBitmap()) return false;
     if (!ChangeStatus(KivoStatusVideoOn)) return false;
     previewState_ = 1;
-    KivoBitmapInfoHeader* header = PreviewHeader(previewBitmap_);
+    platform::BitmapInfoHeader* header = PreviewHeader(previewBitmap_);
     uint8_t* palette = reinterpret_cast<uint8_t*>(header) + header->biSize;
     videoSource_->Preview(palette, DibPixels(header), header->biWidth, header->biHeight,
                           &FrameCallback, this, grabInfo_.Negative, previewMode_);

@@ -7,6 +7,7 @@
 #include "output/packed_dib.h"
 #include "output/picture_window.h"
 #include "output/rgb_conversion.h"
+#include "platform/gdi/bitmap_info_header.h"
 #include "platform/gdi/gdi_objects.h"
 #include "platform/global_memory.h"
 #include "platform/key_state.h"
@@ -23,14 +24,14 @@ namespace kivoly {
 namespace {
 
 // The caller's bitmap when it can take the picture as it is; otherwise it is freed.
-KivoBitmapInfoHeader* AcceptBitmap(KivoHGlobal& dib, const KivoProcessInfo& info) {
+platform::BitmapInfoHeader* AcceptBitmap(KivoHGlobal& dib, const KivoProcessInfo& info) {
     if (dib == nullptr) return nullptr;
     if (!platform::GlobalIsValid(dib)) {
         // Not a block of ours: neither used nor freed, and not handed back.
         dib = nullptr;
         return nullptr;
     }
-    KivoBitmapInfoHeader* header = LockDib(dib);
+    platform::BitmapInfoHeader* header = LockDib(dib);
     if (header != nullptr && header->biWidth == info.Width && header->biHeight == info.Height &&
         header->biBitCount == 24 && header->biCompression == 0) {
         return header;
@@ -120,7 +121,7 @@ KivoHGlobal ConvertPicture(Grabber& grabber, YuvImage* yuv, KivoHGlobal dib) {
     grabber.ChangeStatus(KivoStatusIdle);
     if (picture == nullptr) return nullptr;
     const KivoProcessInfo info = grabber.ProcessInfo();
-    KivoBitmapInfoHeader* header = AcceptBitmap(dib, info);
+    platform::BitmapInfoHeader* header = AcceptBitmap(dib, info);
     if (header == nullptr) {
         dib = CreateOutputBitmap(info, info.ShowWhileProcessing != 0);
         header = LockDib(dib);
@@ -187,7 +188,7 @@ KivoHGlobal CaptureAndConvert(Grabber& grabber, KivoHGlobal dib) {
 }
 
 int32_t ShowPicture(Grabber& grabber, KivoHGlobal dib) {
-    KivoBitmapInfoHeader* header = LockDib(dib);
+    platform::BitmapInfoHeader* header = LockDib(dib);
     if (header == nullptr) return 0;
     if (OpenPictureWindow(grabber.MainWindow(), header)) {
         platform::InvalidateRect(PictureWindow(), nullptr, true);

@@ -125,6 +125,11 @@ void CubicRowPairImpl(const CubicTable& table, const uint8_t* const a[4], const 
     }
     const uint8_t* const restA[4] = {a[0] + i, a[1] + i, a[2] + i, a[3] + i};
     const uint8_t* const restB[4] = {b[0] + i, b[1] + i, b[2] + i, b[3] + i};
+#if HWY_ARCH_X86 && HWY_TARGET <= HWY_AVX2
+    // The compiler leaves the vector registers' upper halves in use here, which slows every
+    // legacy instruction after it until they are cleared.
+    _mm256_zeroupper();
+#endif
     reference::CubicRowPair(table, restA, restB, n - i, out + 2 * i);
 }
 

@@ -136,12 +136,7 @@ void AreaResampler::Run(const ResampleSource& source, int width, uint8_t* dst) {
         // however many samples it spans. The packed arithmetic wraps modulo 2^64 on the way,
         // which leaves the differences exact, and they fit their fields.
         uint64_t* const running = runningSums_.data();
-        uint64_t total = 0;
-        for (int i = 0; i < sourceWidth_; ++i) {
-            running[i] = total;
-            total += samples[i];
-        }
-        running[sourceWidth_] = total;
+        kernels::RunningSums(samples, sourceWidth_, running);
         const uint64_t sampleUnits = static_cast<uint64_t>(width);
         uint64_t start = 0;
         for (int x = 0; x < width; ++x) {
@@ -153,14 +148,8 @@ void AreaResampler::Run(const ResampleSource& source, int width, uint8_t* dst) {
         }
     } else {
         // Widening (or narrowing to whole pairs): at most two samples a pixel.
-        const int taps = taps_;
-        const int32_t* w = weights;
-        for (int x = 0; x < width; ++x, w += taps) {
-            const uint64_t* p = samples + firsts[x];
-            uint64_t sum = static_cast<uint64_t>(w[0]) * p[0];
-            if (taps == 2) sum += static_cast<uint64_t>(w[1]) * p[1];
-            sums[x] = sum;
-        }
+        kernels::WeighSamples(samples, static_cast<int>(samples_.size()), firsts, weights, taps_,
+                              width, sums);
     }
     kernels::ResolvePixels(sums, width, sourceWidth_, tables, dst);
 }

@@ -79,14 +79,18 @@ void ResolvePixelsImpl(const uint64_t* sums, int n, int divisor, const PixelTabl
         if (divisor == 1) return sum;
         return hn::ConvertTo(d, hn::Mul(hn::Add(hn::ConvertTo(df, sum), half), inverse));
     };
-    // Toward zero, as C divides.
-    auto quotient = [&](V32 sum) {
-        const V32 q = floorQuotient(hn::Abs(sum));
-        return hn::IfThenElse(hn::Lt(sum, hn::Zero(d)), hn::Neg(q), q);
+    // A colour difference's (s - 128 divisor) / divisor toward zero, plus 128: floor(s / divisor)
+    // from 128 divisor up, below it ceil(s / divisor), which is floor((s + divisor - 1/2) /
+    // divisor).
+    const auto middle = hn::Set(df, 128.0f * static_cast<float>(divisor));
+    const auto roundUp = hn::Set(df, static_cast<float>(divisor) - 0.5f);
+    auto differenceIndex = [&](V32 sum) {
+        if (divisor == 1) return sum;
+        const auto value = hn::ConvertTo(df, sum);
+        const auto bias = hn::IfThenElse(hn::Lt(value, middle), roundUp, half);
+        return hn::ConvertTo(d, hn::Mul(hn::Add(value, bias), inverse));
     };
     const auto fieldMask = hn::Set(du, (1u << 21) - 1);
-    const V32 offset = hn::Set(d, 128 * divisor);
-    const V32 k128 = hn::Set(d, 128);
     const V32 top = hn::Set(d, 1023);
     const auto* const halves = reinterpret_cast<const uint32_t*>(sums);
     // The luma and colour-difference indices of the pixels from `at` on.
@@ -102,18 +106,21 @@ void ResolvePixelsImpl(const uint64_t* sums, int n, int divisor, const PixelTabl
             hn::BitCast(d, hn::Or(hn::ShiftRight<21>(lowWord),
                                   hn::ShiftLeft<11>(hn::And(highWord, hn::Set(du, 1023)))));
         const V32 v = hn::BitCast(d, hn::ShiftRight<10>(highWord));
-        return Indices{floorQuotient(y), hn::Add(quotient(hn::Sub(u, offset)), k128),
-                       hn::Add(quotient(hn::Sub(v, offset)), k128)};
+        return Indices{floorQuotient(y), differenceIndex(u), differenceIndex(v)};
     };
     int x = 0;
 #if HWY_TARGET == HWY_AVX3_DL
     if (tables.termsFit16) {
         const hn::ScalableTag<uint8_t> dBytes;
-        auto bytes = [](const V32(&groups)[4]) {
-            __m512i all = _mm512_castsi128_si512(_mm512_cvtepi32_epi8(groups[0].raw));
-            all = _mm512_inserti32x4(all, _mm512_cvtepi32_epi8(groups[1].raw), 1);
-            all = _mm512_inserti32x4(all, _mm512_cvtepi32_epi8(groups[2].raw), 2);
-            return _mm512_inserti32x4(all, _mm512_cvtepi32_epi8(groups[3].raw), 3);
+        // The low bytes of two groups' lanes, in order, make the first 32 bytes.
+        alignas(64) static constexpr uint8_t kLowBytes[64] = {
+            0,  4,  8,  12, 16, 20, 24, 28, 32, 36,  40,  44,  48,  52,  56,  60,
+            64, 68, 72, 76, 80, 84, 88, 92, 96, 100, 104, 108, 112, 116, 120, 124};
+        const __m512i lowBytes = _mm512_load_si512(kLowBytes);
+        auto bytes = [&](const V32(&groups)[4]) {
+            const __m512i first = _mm512_permutex2var_epi8(groups[0].raw, lowBytes, groups[1].raw);
+            const __m512i second = _mm512_permutex2var_epi8(groups[2].raw, lowBytes, groups[3].raw);
+            return _mm512_inserti64x4(first, _mm512_castsi512_si256(second), 1);
         };
         const auto& term = tables.termBytes;
         // A 16-bit term as the low-order and high-order halves of the unpacked row.
@@ -209,6 +216,76 @@ void PackRowImpl(const uint8_t* y, const int8_t* k, int n, uint64_t* out) {
     reference::PackRow(y + m, k + m, n - m, out + m);
 }
 
+// With 512-bit vectors, eight sums at a time: each vector's own running sums by three shifted
+// additions, then the total before it added. Elsewhere the additions are one dependent chain
+// anyway, so the scalar form serves.
+void RunningSumsImpl(const uint64_t* samples, int n, uint64_t* running) {
+    int i = 0;
+    uint64_t before = 0;
+#if HWY_TARGET == HWY_AVX3 || HWY_TARGET == HWY_AVX3_DL
+    const __m512i zero = _mm512_setzero_si512();
+    const __m512i lastLane = _mm512_set1_epi64(7);
+    __m512i total = zero;
+    for (; i + 8 <= n; i += 8) {
+        __m512i v = _mm512_loadu_si512(samples + i);
+        v = _mm512_add_epi64(v, _mm512_alignr_epi64(v, zero, 7));
+        v = _mm512_add_epi64(v, _mm512_alignr_epi64(v, zero, 6));
+        v = _mm512_add_epi64(v, _mm512_alignr_epi64(v, zero, 4));
+        _mm512_storeu_si512(running + i + 1, _mm512_add_epi64(v, total));
+        total = _mm512_add_epi64(total, _mm512_permutexvar_epi64(lastLane, v));
+    }
+    before = static_cast<uint64_t>(_mm_cvtsi128_si64(_mm512_castsi512_si128(total)));
+#endif
+    running[0] = 0;
+    for (; i < n; ++i) {
+        before += samples[i];
+        running[i + 1] = before;
+    }
+}
+
+// With 512-bit vectors, eight pixels at a time whose samples lie within sixteen from the
+// first one's: those sixteen are loaded (no further than the samples go) and permuted into
+// place. Elsewhere, and for pixels spread wider, the scalar form.
+void WeighSamplesImpl(const uint64_t* samples, int count, const int32_t* firsts,
+                      const int32_t* weights, int taps, int n, uint64_t* sums) {
+    int x = 0;
+#if HWY_TARGET == HWY_AVX3 || HWY_TARGET == HWY_AVX3_DL
+    const __m512i one = _mm512_set1_epi64(1);
+    const __m512i lowHalves = _mm512_set1_epi64(0xFFFFFFFF);
+    auto window = [&](int from) {
+        const int left = std::clamp(count - from, 0, 8);
+        return _mm512_maskz_loadu_epi64(static_cast<__mmask8>((1u << left) - 1), samples + from);
+    };
+    for (; x + 8 <= n; x += 8) {
+        const int first = firsts[x];
+        if (firsts[x + 7] - first + taps > 16) {
+            reference::WeighSamples(samples, count, firsts + x, weights + taps * x, taps, 8,
+                                    sums + x);
+            continue;
+        }
+        const __m512i low = window(first), high = window(first + 8);
+        const __m256i at =
+            _mm256_sub_epi32(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(firsts + x)),
+                             _mm256_set1_epi32(first));
+        const __m512i index = _mm512_cvtepi32_epi64(at);
+        const __m512i p0 = _mm512_permutex2var_epi64(low, index, high);
+        __m512i sum;
+        if (taps == 1) {
+            const __m256i w = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(weights + x));
+            sum = _mm512_mullo_epi64(p0, _mm512_cvtepi32_epi64(w));
+        } else {
+            // Each pixel's two weights, as the low and high halves of a 64-bit lane.
+            const __m512i w = _mm512_loadu_si512(weights + 2 * x);
+            const __m512i p1 = _mm512_permutex2var_epi64(low, _mm512_add_epi64(index, one), high);
+            sum = _mm512_add_epi64(_mm512_mullo_epi64(p0, _mm512_and_si512(w, lowHalves)),
+                                   _mm512_mullo_epi64(p1, _mm512_srli_epi64(w, 32)));
+        }
+        _mm512_storeu_si512(sums + x, sum);
+    }
+#endif
+    reference::WeighSamples(samples, count, firsts + x, weights + taps * x, taps, n - x, sums + x);
+}
+
 void SharpenRowImpl(const uint8_t* above, const uint8_t* current, const uint8_t* below, int n,
                     const SharpenTables& tables, uint8_t* out) {
     const D32 d;
@@ -301,6 +378,8 @@ namespace kivoly::kernels {
 
 HWY_EXPORT(ResolvePixelsImpl);
 HWY_EXPORT(PackRowImpl);
+HWY_EXPORT(RunningSumsImpl);
+HWY_EXPORT(WeighSamplesImpl);
 HWY_EXPORT(SharpenRowImpl);
 HWY_EXPORT(ChromaRowImpl);
 HWY_EXPORT(LumaCurveRowImpl);
@@ -312,6 +391,15 @@ void ResolvePixels(const uint64_t* sums, int n, int divisor, const PixelTables& 
 
 void PackRow(const uint8_t* y, const int8_t* k, int n, uint64_t* out) {
     HWY_DYNAMIC_DISPATCH(PackRowImpl)(y, k, n, out);
+}
+
+void RunningSums(const uint64_t* samples, int n, uint64_t* running) {
+    HWY_DYNAMIC_DISPATCH(RunningSumsImpl)(samples, n, running);
+}
+
+void WeighSamples(const uint64_t* samples, int count, const int32_t* firsts, const int32_t* weights,
+                  int taps, int n, uint64_t* sums) {
+    HWY_DYNAMIC_DISPATCH(WeighSamplesImpl)(samples, count, firsts, weights, taps, n, sums);
 }
 
 void SharpenRow(const uint8_t* above, const uint8_t* current, const uint8_t* below, int n,

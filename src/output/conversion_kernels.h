@@ -58,6 +58,15 @@ void ResolvePixels(const uint64_t* sums, int n, int divisor, const PixelTables& 
 // other component the sample before. Reads chroma from k[-2] on.
 void PackRow(const uint8_t* y, const int8_t* k, int n, uint64_t* out);
 
+// running[i] = the sum of samples[0 .. i - 1] modulo 2^64, for i = 0 .. n.
+void RunningSums(const uint64_t* samples, int n, uint64_t* running);
+
+// The horizontal stage's sums where a pixel takes one or two samples (`taps`): sums[x] =
+// w[0] samples[first] + w[1] samples[first + 1] modulo 2^64, with first = firsts[x] and w =
+// weights + taps x (w[0] alone for one tap), for x < n. `count` samples can be read.
+void WeighSamples(const uint64_t* samples, int count, const int32_t* firsts, const int32_t* weights,
+                  int taps, int n, uint64_t* sums);
+
 // The sharpening filter over a row of `n` luma samples (n >= 6) and the rows above and below:
 // output x is centred on sample x and sums the 3 x 5 samples around it with the centre once
 // more, reads past the row repeating its last sample. The first four outputs keep the filter's
@@ -80,6 +89,9 @@ namespace reference {
 void ResolvePixels(const uint64_t* sums, int n, int divisor, const PixelTables& tables,
                    uint8_t* dst);
 void PackRow(const uint8_t* y, const int8_t* k, int n, uint64_t* out);
+void RunningSums(const uint64_t* samples, int n, uint64_t* running);
+void WeighSamples(const uint64_t* samples, int count, const int32_t* firsts, const int32_t* weights,
+                  int taps, int n, uint64_t* sums);
 void SharpenRow(const uint8_t* above, const uint8_t* current, const uint8_t* below, int n,
                 const SharpenTables& tables, uint8_t* out);
 void ChromaRow(const int8_t* in, int n, const ChromaTables& tables, int8_t* out);

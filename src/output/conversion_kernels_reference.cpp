@@ -49,6 +49,26 @@ void PackRow(const uint8_t* y, const int8_t* k, int n, uint64_t* out) {
     }
 }
 
+void RunningSums(const uint64_t* samples, int n, uint64_t* running) {
+    uint64_t total = 0;
+    running[0] = 0;
+    for (int i = 0; i < n; ++i) {
+        total += samples[i];
+        running[i + 1] = total;
+    }
+}
+
+void WeighSamples(const uint64_t* samples, int /*count*/, const int32_t* firsts,
+                  const int32_t* weights, int taps, int n, uint64_t* sums) {
+    const int32_t* w = weights;
+    for (int x = 0; x < n; ++x, w += taps) {
+        const uint64_t* p = samples + firsts[x];
+        uint64_t sum = static_cast<uint64_t>(w[0]) * p[0];
+        if (taps == 2) sum += static_cast<uint64_t>(w[1]) * p[1];
+        sums[x] = sum;
+    }
+}
+
 void SharpenPixels(const uint8_t* above, const uint8_t* current, const uint8_t* below, int n,
                    const SharpenTables& tables, uint8_t* out, int begin, int end) {
     // The start-up windows, then windows centred on their output.

@@ -9,10 +9,11 @@
 #include "output/packed_dib.h"
 #include "platform/atomic_file.h"
 #include "platform/file_search.h"
+#include "platform/gdi/bitmap_info_header.h"
 
 namespace kivoly {
 
-static_assert(sizeof(KivoBitmapInfoHeader) == kInfoHeaderSize);
+static_assert(sizeof(platform::BitmapInfoHeader) == kInfoHeaderSize);
 
 namespace {
 
@@ -48,7 +49,7 @@ using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
 
 }  // namespace
 
-int WriteDibFile(KivoBitmapInfoHeader* header, const char* fileName, std::string* error) {
+int WriteDibFile(platform::BitmapInfoHeader* header, const char* fileName, std::string* error) {
     if (header == nullptr || fileName == nullptr) {
         if (error) *error = "no bitmap to write";
         return 0;
@@ -77,7 +78,7 @@ int WriteDibFile(KivoBitmapInfoHeader* header, const char* fileName, std::string
 }
 
 int WriteDibHandle(platform::GlobalHandle dib, const char* fileName, std::string* error) {
-    KivoBitmapInfoHeader* header = LockDib(dib);
+    platform::BitmapInfoHeader* header = LockDib(dib);
     if (header == nullptr) {
         if (error) *error = "no bitmap to write";
         return 0;
@@ -106,7 +107,7 @@ platform::GlobalHandle ReadDibHeader(std::FILE* file) {
     uint8_t raw[kInfoHeaderSize] = {};
     if (!ReadExactly(file, raw, 4)) return nullptr;
     const uint32_t headerSize = Get32(raw);
-    KivoBitmapInfoHeader header = {};
+    platform::BitmapInfoHeader header = {};
     const bool oldHeader = headerSize == kOldHeaderSize;
     if (oldHeader) {
         if (!ReadExactly(file, raw + 4, 8)) return nullptr;
@@ -192,7 +193,7 @@ platform::GlobalHandle ReadDibFile(const char* fileName) {
     if (!file) return nullptr;
     platform::GlobalHandle handle = ReadDibHeader(file.get());
     if (handle == nullptr) return nullptr;
-    auto* header = static_cast<KivoBitmapInfoHeader*>(platform::GlobalLock(handle));
+    auto* header = static_cast<platform::BitmapInfoHeader*>(platform::GlobalLock(handle));
     const std::size_t pixelOffset = DibPixelOffset(*header);
     const std::size_t imageBytes = header->biSizeImage;
     platform::GlobalUnlock(handle);

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "kivoly/kivoly.h"
+#include "platform/gdi/bitmap_info_header.h"
 #include "platform/global_memory.h"
 
 namespace kivoly {
@@ -16,7 +17,8 @@ namespace kivoly {
 // Writes the bitmap with its 14-byte file header; 1 on success, 0 when the bitmap is null or
 // the file cannot be written whole (`error`, when given, then says why; an existing file is
 // left as it was). Eight-bit bitmaps are written with real colours.
-int WriteDibFile(KivoBitmapInfoHeader* header, const char* fileName, std::string* error = nullptr);
+int WriteDibFile(platform::BitmapInfoHeader* header, const char* fileName,
+                 std::string* error = nullptr);
 
 // KivoWriteDibFile: locks the bitmap behind `dib`, writes it and unlocks it again.
 int WriteDibHandle(platform::GlobalHandle dib, const char* fileName, std::string* error = nullptr);

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "output/internal/default_palette.h"
+#include "platform/gdi/bitmap_info_header.h"
 #include "platform/gdi/palette.h"
 #include "platform/window/display.h"
 
@@ -124,7 +125,7 @@ void RealizeUiPalette(DeviceContext& dc) {
     dc.RealizePalette();
 }
 
-int SetDibColourTable(KivoBitmapInfoHeader* header, KivoHPalette palette, ColourUsage usage) {
+int SetDibColourTable(platform::BitmapInfoHeader* header, KivoHPalette palette, ColourUsage usage) {
     int colours = DibColours(*header);
     if (header->biCompression == kBitFields || colours < 1) return 1;
     uint8_t* table = reinterpret_cast<uint8_t*>(header) + header->biSize;
@@ -178,7 +179,7 @@ bool MapDibToPalette(platform::GlobalHandle dib, KivoHPalette palette,
     if (resolved == nullptr) return false;
     ResolveReservedEntries(resolved, system);
     const int paletteCount = platform::LookupPalette(resolved)->Count();
-    KivoBitmapInfoHeader* header = LockDib(dib);
+    platform::BitmapInfoHeader* header = LockDib(dib);
     bool ok = header != nullptr && header->biBitCount <= 8 && header->biCompression == 0;
     if (ok) {
         const int colours = DibColours(*header);
@@ -197,7 +198,7 @@ bool MapDibToPalette(platform::GlobalHandle dib, KivoHPalette palette,
         if (newTable > oldTable) {
             platform::GlobalUnlock(dib);
             ok = platform::GlobalReAlloc(dib, headerSize + newTable + imageBytes) != nullptr;
-            header = static_cast<KivoBitmapInfoHeader*>(platform::GlobalLock(dib));
+            header = static_cast<platform::BitmapInfoHeader*>(platform::GlobalLock(dib));
             table = reinterpret_cast<uint8_t*>(header) + headerSize;
         }
         if (ok) {
@@ -217,9 +218,9 @@ bool MapDibToPalette(platform::GlobalHandle dib, KivoHPalette palette,
     return ok;
 }
 
-int DrawDib(DeviceContext& dc, int x, int y, int width, int height, const KivoBitmapInfoHeader* dib,
-            int sourceX, int sourceY, int sourceWidth, int sourceHeight, platform::ColourUse usage,
-            platform::RasterOp rop) {
+int DrawDib(DeviceContext& dc, int x, int y, int width, int height,
+            const platform::BitmapInfoHeader* dib, int sourceX, int sourceY, int sourceWidth,
+            int sourceHeight, platform::ColourUse usage, platform::RasterOp rop) {
     if (dib == nullptr) return 0;
     if (sourceWidth == -1 && sourceHeight == -1) {
         sourceWidth = dib->biWidth;
@@ -242,7 +243,7 @@ int DrawDib(DeviceContext& dc, int x, int y, int width, int height, const KivoBi
 }
 
 int DrawDibPart(DeviceContext& dc, int x, int y, int width, int height,
-                const KivoBitmapInfoHeader* dib, int sourceX, int sourceY) {
+                const platform::BitmapInfoHeader* dib, int sourceX, int sourceY) {
     if (dib == nullptr) return 0;
     RealizeUiPalette(dc);
     if (width == 0) width = dib->biWidth;

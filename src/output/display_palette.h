@@ -10,6 +10,7 @@
 
 #include "kivoly/kivoly.h"
 #include "output/packed_dib.h"
+#include "platform/gdi/bitmap_info_header.h"
 #include "platform/gdi/device_context.h"
 #include "platform/global_memory.h"
 
@@ -41,7 +42,7 @@ void RealizeUiPalette(platform::DeviceContext& dc);
 
 // Fills the colour table of `header` with the indices 0..n-1, or with the colours of `palette`
 // (null: the default palette), its system references resolved. Returns 1.
-int SetDibColourTable(KivoBitmapInfoHeader* header, KivoHPalette palette, ColourUsage usage);
+int SetDibColourTable(platform::BitmapInfoHeader* header, KivoHPalette palette, ColourUsage usage);
 
 // The screen's system palette; null on a true-colour screen.
 const platform::SystemPalette* ScreenSystemPalette();
@@ -63,12 +64,12 @@ bool MapDibToPalette(platform::GlobalHandle dib, KivoHPalette palette,
 // source size at the destination) stretched in halftone mode when the sizes differ. Returns the
 // rows drawn.
 int DrawDib(platform::DeviceContext& dc, int x, int y, int width, int height,
-            const KivoBitmapInfoHeader* dib, int sourceX, int sourceY, int sourceWidth,
+            const platform::BitmapInfoHeader* dib, int sourceX, int sourceY, int sourceWidth,
             int sourceHeight, platform::ColourUse usage, platform::RasterOp rop);
 // The user interface's drawing call: the default palette realised, the rectangle of the given
 // size (0: the bitmap's own) copied from (sourceX, sourceY) unstretched, with palette indices
 // on palette displays.
 int DrawDibPart(platform::DeviceContext& dc, int x, int y, int width, int height,
-                const KivoBitmapInfoHeader* dib, int sourceX, int sourceY);
+                const platform::BitmapInfoHeader* dib, int sourceX, int sourceY);
 
 }  // namespace kivoly

@@ -4,6 +4,7 @@
 
 #include "output/internal/default_palette.h"
 #include "output/packed_dib.h"
+#include "platform/gdi/bitmap_info_header.h"
 
 namespace kivoly {
 
@@ -56,7 +57,7 @@ void DitherRowTo8(uint8_t* dst, const uint8_t* src, int count, const int* skip, 
     }
 }
 
-bool DitherDibTo8(const KivoBitmapInfoHeader* source, KivoBitmapInfoHeader* destination,
+bool DitherDibTo8(const platform::BitmapInfoHeader* source, platform::BitmapInfoHeader* destination,
                   int rowOffset) {
     if (source == nullptr || destination == nullptr) return false;
     const int width = source->biWidth;

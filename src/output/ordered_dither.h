@@ -8,7 +8,7 @@
 
 #include <cstdint>
 
-#include "kivoly/kivoly.h"
+#include "platform/gdi/bitmap_info_header.h"
 
 namespace kivoly {
 
@@ -25,7 +25,7 @@ void DitherRowTo8(uint8_t* dst, const uint8_t* src, int count, const int* skip, 
 // Dithers every pixel of `source` (24 bits, or 8 bits with a colour table) into `destination`
 // (8 bits, same size): dither row = row in memory order + rowOffset. False when the two
 // bitmaps do not fit this.
-bool DitherDibTo8(const KivoBitmapInfoHeader* source, KivoBitmapInfoHeader* destination,
+bool DitherDibTo8(const platform::BitmapInfoHeader* source, platform::BitmapInfoHeader* destination,
                   int rowOffset);
 
 }  // namespace kivoly

@@ -1,6 +1,7 @@
 #include "output/packed_dib.h"
 
 #include "output/display_palette.h"
+#include "platform/gdi/bitmap_info_header.h"
 
 namespace kivoly {
 
@@ -10,18 +11,18 @@ constexpr int kMaxDimension = 32767;
 
 }  // namespace
 
-int DibColours(const KivoBitmapInfoHeader& header) {
+int DibColours(const platform::BitmapInfoHeader& header) {
     if (header.biClrUsed != 0) return static_cast<int>(header.biClrUsed);
     if (header.biBitCount <= 8) return 1 << header.biBitCount;
     return 0;
 }
 
-std::size_t DibPixelOffset(const KivoBitmapInfoHeader& header) {
+std::size_t DibPixelOffset(const platform::BitmapInfoHeader& header) {
     if (header.biCompression == kBitFields) return header.biSize + 12;
     return header.biSize + 4 * static_cast<std::size_t>(DibColours(header));
 }
 
-std::size_t DibTotalBytes(const KivoBitmapInfoHeader& header) {
+std::size_t DibTotalBytes(const platform::BitmapInfoHeader& header) {
     return DibPixelOffset(header) + header.biSizeImage;
 }
 
@@ -31,7 +32,7 @@ platform::GlobalHandle CreateDib(int bitCount, int width, int height) {
     const std::size_t imageBytes = std::size_t(DibStride(bitCount, width)) * height;
     platform::GlobalHandle handle = platform::GlobalAlloc(imageBytes + kDibSlack);
     if (handle == nullptr) return nullptr;
-    auto* header = static_cast<KivoBitmapInfoHeader*>(platform::GlobalLock(handle));
+    auto* header = static_cast<platform::BitmapInfoHeader*>(platform::GlobalLock(handle));
     header->biSize = kInfoHeaderSize;
     header->biWidth = width;
     header->biHeight = height;
@@ -46,10 +47,10 @@ platform::GlobalHandle CreateDib(int bitCount, int width, int height) {
     return handle;
 }
 
-KivoBitmapInfoHeader* LockDib(platform::GlobalHandle handle) {
+platform::BitmapInfoHeader* LockDib(platform::GlobalHandle handle) {
     const std::size_t blockSize = platform::GlobalSize(handle);
     if (blockSize < kInfoHeaderSize) return nullptr;
-    auto* header = static_cast<KivoBitmapInfoHeader*>(platform::GlobalLock(handle));
+    auto* header = static_cast<platform::BitmapInfoHeader*>(platform::GlobalLock(handle));
     if (header == nullptr) return nullptr;
     const bool fits =
         header->biSize >= kInfoHeaderSize && header->biWidth > 0 && header->biHeight > 0 &&

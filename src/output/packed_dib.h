@@ -7,7 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "kivoly/kivoly.h"
+#include "platform/gdi/bitmap_info_header.h"
 #include "platform/global_memory.h"
 
 namespace kivoly {
@@ -24,17 +24,17 @@ inline int DibStride(int bitCount, int width) {
     return static_cast<int>(((int64_t{bitCount} * width + 31) & ~int64_t{31}) / 8);
 }
 // biClrUsed when set, else 2^bits up to 8 bits, else 0.
-int DibColours(const KivoBitmapInfoHeader& header);
+int DibColours(const platform::BitmapInfoHeader& header);
 // Bytes from the header's start to the pixels.
-std::size_t DibPixelOffset(const KivoBitmapInfoHeader& header);
-inline uint8_t* DibPixels(KivoBitmapInfoHeader* header) {
+std::size_t DibPixelOffset(const platform::BitmapInfoHeader& header);
+inline uint8_t* DibPixels(platform::BitmapInfoHeader* header) {
     return reinterpret_cast<uint8_t*>(header) + DibPixelOffset(*header);
 }
-inline const uint8_t* DibPixels(const KivoBitmapInfoHeader* header) {
+inline const uint8_t* DibPixels(const platform::BitmapInfoHeader* header) {
     return reinterpret_cast<const uint8_t*>(header) + DibPixelOffset(*header);
 }
 // Bytes from the header's start to the end of the last row.
-std::size_t DibTotalBytes(const KivoBitmapInfoHeader& header);
+std::size_t DibTotalBytes(const platform::BitmapInfoHeader& header);
 
 // A new zero-filled bitmap of the given depth and size, its colour table filled from the
 // default palette (colours, or palette indices on a palette display); null when memory runs out
@@ -43,6 +43,6 @@ platform::GlobalHandle CreateDib(int bitCount, int width, int height);
 
 // Locks `handle` when it is a bitmap whose header describes no more than its block holds;
 // null (and nothing left locked) otherwise.
-KivoBitmapInfoHeader* LockDib(platform::GlobalHandle handle);
+platform::BitmapInfoHeader* LockDib(platform::GlobalHandle handle);
 
 }  // namespace kivoly

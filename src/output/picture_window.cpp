@@ -7,6 +7,7 @@
 #include "output/display_palette.h"
 #include "output/ordered_dither.h"
 #include "output/packed_dib.h"
+#include "platform/gdi/bitmap_info_header.h"
 #include "platform/gdi/palette.h"
 #include "platform/mul_div.h"
 #include "platform/window/display.h"
@@ -29,7 +30,7 @@ constexpr const char* kPictureWindowTitle = "Kivoly Kivoshot";
 
 struct PictureWindowState {
     KivoHWnd window = nullptr;
-    const KivoBitmapInfoHeader* dib = nullptr;
+    const platform::BitmapInfoHeader* dib = nullptr;
     // The one-row display bitmap: header, 256 colour-table entries, one row.
     std::vector<uint8_t> rowBitmap;
     platform::ColourUse usage = platform::ColourUse::Colours;
@@ -45,8 +46,8 @@ PictureWindowState& State() {
     return state;
 }
 
-KivoBitmapInfoHeader* RowHeader() {
-    return reinterpret_cast<KivoBitmapInfoHeader*>(State().rowBitmap.data());
+platform::BitmapInfoHeader* RowHeader() {
+    return reinterpret_cast<platform::BitmapInfoHeader*>(State().rowBitmap.data());
 }
 
 void MakeRowBitmap(bool trueColour, int width) {
@@ -54,7 +55,7 @@ void MakeRowBitmap(bool trueColour, int width) {
     const int bits = trueColour ? 24 : 8;
     const std::size_t tableBytes = trueColour ? 0 : 256 * 4;
     state.rowBitmap.assign(kInfoHeaderSize + tableBytes + DibStride(bits, width), 0);
-    KivoBitmapInfoHeader* header = RowHeader();
+    platform::BitmapInfoHeader* header = RowHeader();
     header->biSize = kInfoHeaderSize;
     header->biWidth = width;
     header->biHeight = 1;
@@ -76,7 +77,7 @@ void Paint(KivoHWnd window) {
     RealizeUiPalette(*dc);
     const platform::Brush black = platform::CreateSolidBrush(platform::Rgb(0, 0, 0));
     const Rect area = paint.paint;
-    const KivoBitmapInfoHeader* dib = state.dib;
+    const platform::BitmapInfoHeader* dib = state.dib;
     for (int y = area.top; y < area.bottom; ++y) {
         dc->FillRect({area.left, y, area.right, y + 1}, black);
         if (dib == nullptr || y < state.offsetY || y >= state.offsetY + state.height) continue;
@@ -84,7 +85,7 @@ void Paint(KivoHWnd window) {
         const uint8_t* src =
             DibPixels(dib) +
             static_cast<std::size_t>(DibStride(24, dib->biWidth)) * (dib->biHeight - 1 - sourceRow);
-        KivoBitmapInfoHeader* row = RowHeader();
+        platform::BitmapInfoHeader* row = RowHeader();
         uint8_t* out = DibPixels(row);
         if (row->biBitCount == 24) {
             for (int i = 0; i < state.width; ++i) {
@@ -162,7 +163,7 @@ void BuildColumnSteps(int pictureWidth, int screenWidth, int* steps) {
     }
 }
 
-bool OpenPictureWindow(KivoHWnd mainWindow, const KivoBitmapInfoHeader* dib) {
+bool OpenPictureWindow(KivoHWnd mainWindow, const platform::BitmapInfoHeader* dib) {
     PictureWindowState& state = State();
     if (state.window != nullptr) return true;
     if (dib == nullptr || dib->biBitCount != 24) return false;
@@ -174,10 +175,10 @@ bool OpenPictureWindow(KivoHWnd mainWindow, const KivoBitmapInfoHeader* dib) {
     if (dib->biWidth > screenWidth || dib->biHeight > screenHeight) {
         // One scale for both directions: a picture of other proportions than the screen's is
         // not distorted (on a 5:4 or 16:9 screen a 4:3 picture keeps its shape).
-        state.width = std::min(state.width,
-                               platform::MulDiv(dib->biWidth, screenHeight, dib->biHeight));
-        state.height = std::min(state.height,
-                                platform::MulDiv(dib->biHeight, screenWidth, dib->biWidth));
+        state.width =
+            std::min(state.width, platform::MulDiv(dib->biWidth, screenHeight, dib->biHeight));
+        state.height =
+            std::min(state.height, platform::MulDiv(dib->biHeight, screenWidth, dib->biWidth));
     }
     state.offsetX = (screenWidth - state.width) / 2;
     state.offsetY = (screenHeight - state.height) / 2;

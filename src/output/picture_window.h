@@ -11,6 +11,7 @@
 #pragma once
 
 #include "kivoly/kivoly.h"
+#include "platform/gdi/bitmap_info_header.h"
 #include "platform/gdi/geometry.h"
 
 namespace kivoly {
@@ -23,7 +24,7 @@ bool RegisterPictureWindowClass();
 
 // Opens the window on `dib` (kept locked by the caller while the window shows it) unless it is
 // open; hides `mainWindow` when there is one. False when the window cannot be created.
-bool OpenPictureWindow(KivoHWnd mainWindow, const KivoBitmapInfoHeader* dib);
+bool OpenPictureWindow(KivoHWnd mainWindow, const platform::BitmapInfoHeader* dib);
 // Dispatches the thread's messages until the window is closed (or the queue quits, or no input
 // can ever come, which also closes it).
 void RunPictureWindow();

@@ -12,6 +12,7 @@
 #include "output/display_palette.h"
 #include "output/packed_dib.h"
 #include "platform/file_search.h"
+#include "platform/gdi/bitmap_info_header.h"
 #include "platform/message_box.h"
 #include "platform/settings_folder.h"
 #include "resources/string_table.h"
@@ -91,7 +92,7 @@ std::vector<std::string> InstalledSkinFolders() {
 }
 
 SkinBitmap Locked(platform::GlobalHandle handle) {
-    auto* header = static_cast<KivoBitmapInfoHeader*>(platform::GlobalLock(handle));
+    auto* header = static_cast<platform::BitmapInfoHeader*>(platform::GlobalLock(handle));
     if (header == nullptr) {
         platform::GlobalFree(handle);
         return {};
@@ -102,7 +103,8 @@ SkinBitmap Locked(platform::GlobalHandle handle) {
 // On a palette display an 8-bit skin bitmap is drawn with the user interface's palette indices.
 void MapToUiPalette(platform::GlobalHandle handle) {
     if (IsTrueColourDisplay()) return;
-    const auto* header = static_cast<const KivoBitmapInfoHeader*>(platform::GlobalLock(handle));
+    const auto* header =
+        static_cast<const platform::BitmapInfoHeader*>(platform::GlobalLock(handle));
     const bool paletted = header != nullptr && header->biBitCount == 8;
     platform::GlobalUnlock(handle);
     if (paletted) MapDibToPalette(handle, DefaultPalette(), ScreenSystemPalette());
@@ -116,7 +118,8 @@ SkinBitmap ReadMember(std::FILE* file, bool& lost) {
         lost = true;
         return {};
     }
-    const auto* header = static_cast<const KivoBitmapInfoHeader*>(platform::GlobalLock(handle));
+    const auto* header =
+        static_cast<const platform::BitmapInfoHeader*>(platform::GlobalLock(handle));
     const std::size_t pixelOffset = DibPixelOffset(*header);
     const std::size_t imageBytes = header->biSizeImage;
     platform::GlobalUnlock(handle);

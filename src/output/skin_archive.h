@@ -12,7 +12,7 @@
 
 #include <string>
 
-#include "kivoly/kivoly.h"
+#include "platform/gdi/bitmap_info_header.h"
 #include "platform/global_memory.h"
 
 namespace kivoly {
@@ -22,7 +22,7 @@ inline constexpr char kSkinArchiveName[] = "Kivoly.d8a";
 // A skin bitmap handed to the caller: its block and the block's address, locked once.
 struct SkinBitmap {
     platform::GlobalHandle handle = nullptr;
-    KivoBitmapInfoHeader* header = nullptr;
+    platform::BitmapInfoHeader* header = nullptr;
 
     explicit operator bool() const { return header != nullptr; }
 };

@@ -5,6 +5,7 @@
 #include <sys/uio.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <climits>
@@ -18,8 +19,9 @@ namespace kivoly::platform {
 namespace {
 
 // The temporaries open now, where a signal handler can find them without locking: a slot is
-// claimed, filled, then marked ready; the handler only reads ready slots.
-constexpr int kSlots = 32;
+// claimed, filled, then marked ready; the handler only reads ready slots. Enough for a group
+// of files on top of those written one at a time.
+constexpr int kSlots = 64;
 enum SlotState : int { kFree, kClaimed, kReady };
 struct TemporarySlot {
     std::atomic<int> state{kFree};
@@ -45,17 +47,22 @@ void Unregister(int& slot) {
     slot = -1;
 }
 
-constexpr int kCleanedSignals[] = {SIGINT, SIGTERM, SIGHUP};
+// Interruptions, and the faults a program dies of (a worker that crashes in the middle of a
+// batch leaves no temporaries either).
+constexpr int kCleanedSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT};
 struct sigaction gPrevious[std::size(kCleanedSignals)];
 
-void RemoveTemporaries(int signal) {
+void RemoveTemporaries(int signal, siginfo_t* info, void*) {
     for (TemporarySlot& slot : gSlots) {
         if (slot.state.load() == kReady) ::unlink(slot.path);
     }
     for (std::size_t i = 0; i < std::size(kCleanedSignals); ++i) {
         if (kCleanedSignals[i] == signal) ::sigaction(signal, &gPrevious[i], nullptr);
     }
-    ::raise(signal);
+    // A fault of the processor comes again when the handler returns, then to the handler before
+    // ours (a sanitizer's, or the default) with its own context; any other signal is sent again.
+    const bool fault = signal == SIGSEGV || signal == SIGBUS || signal == SIGFPE || signal == SIGILL;
+    if (!fault || info == nullptr || info->si_code <= 0) ::raise(signal);
 }
 
 // The permissions a new file gets: 0666 less the process's mask (read from the system, since
@@ -69,6 +76,19 @@ mode_t NewFileMode() {
         }
     }
     return 0644;
+}
+
+// The group that commits on this thread hand their files to, if any.
+thread_local AtomicFileGroup* gJoining = nullptr;
+
+std::string FolderOf(const std::string& path) {
+    const std::size_t slash = path.find_last_of('/');
+    if (slash == std::string::npos) return ".";
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+std::string CannotWrite(const std::string& path, int error) {
+    return "cannot write " + path + ": " + std::strerror(error);
 }
 
 }  // namespace
@@ -159,18 +179,26 @@ bool AtomicFile::Write(const void* head, std::size_t headBytes, const void* body
     return true;
 }
 
+bool AtomicFile::Complete() {
+    struct stat old {};
+    const mode_t mode =
+        ::stat(targetPath_.c_str(), &old) == 0 ? (old.st_mode & 07777) : NewFileMode();
+    if (std::fflush(file_) != 0 || std::ferror(file_)) return Fail("write", errno ? errno : EIO);
+    if (::fchmod(fileno(file_), mode) != 0) return Fail("write", errno);
+    return true;
+}
+
 bool AtomicFile::Commit() {
     if (file_ == nullptr) {
         if (error_.empty()) error_ = "cannot write " + path_ + ": the file was not opened";
         return false;
     }
-    struct stat old {};
-    const mode_t mode =
-        ::stat(targetPath_.c_str(), &old) == 0 ? (old.st_mode & 07777) : NewFileMode();
-    const int descriptor = fileno(file_);
-    if (std::fflush(file_) != 0 || std::ferror(file_)) return Fail("write", errno ? errno : EIO);
-    if (::fsync(descriptor) != 0) return Fail("write", errno);
-    if (::fchmod(descriptor, mode) != 0) return Fail("write", errno);
+    if (!Complete()) return false;
+    if (gJoining != nullptr) {
+        gJoining->Join(*this);
+        return true;
+    }
+    if (::fsync(fileno(file_)) != 0) return Fail("write", errno);
     const int closed = std::fclose(file_);
     file_ = nullptr;
     if (closed != 0) return Fail("write", errno);
@@ -188,9 +216,126 @@ void AtomicFile::Discard() {
     Unregister(slot_);
 }
 
+AtomicFileGroup::~AtomicFileGroup() {
+    Discard();
+}
+
+AtomicFileGroup::Joining::Joining(AtomicFileGroup& group) : previous_(gJoining) {
+    gJoining = &group;
+}
+
+AtomicFileGroup::Joining::~Joining() {
+    gJoining = previous_;
+}
+
+void AtomicFileGroup::Join(AtomicFile& file) {
+    // The disk starts on the file now, while the program goes on with the next one, so that
+    // little is left to wait for at the group's commit.
+    ::sync_file_range(fileno(file.file_), 0, 0, SYNC_FILE_RANGE_WRITE);
+    files_.push_back({file.path_, file.targetPath_, file.temporary_, file.file_, file.slot_});
+    file.file_ = nullptr;
+    file.temporary_.clear();
+    file.slot_ = -1;
+}
+
+bool AtomicFileGroup::SyncAll() {
+    // The file whose step failed first (none: the size), and why. Each step is taken for every
+    // file before the next begins.
+    std::size_t failed = files_.size();
+    int error = 0;
+    auto check = [&](std::size_t i, bool done) {
+        if (done || failed < files_.size()) return;
+        failed = i;
+        error = errno ? errno : EIO;
+    };
+    // A rename cannot put a file where a folder now stands or into a folder now gone: found
+    // here, before anything is replaced.
+    for (std::size_t i = 0; i < files_.size() && failed == files_.size(); ++i) {
+        struct stat info {};
+        const std::string& target = files_[i].targetPath;
+        if (::stat(target.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) {
+            errno = EISDIR;
+            check(i, false);
+        }
+        check(i, ::stat(FolderOf(target).c_str(), &info) == 0);
+    }
+    // One file is synced alone. Several are synced by syncing their file systems once each,
+    // which costs one flush of the disk instead of one a file; it also reports any write
+    // error the file system met since the first file was opened.
+    std::vector<dev_t> synced;
+    for (std::size_t i = 0; i < files_.size() && failed == files_.size(); ++i) {
+        const int descriptor = fileno(files_[i].file);
+        struct stat info {};
+        check(i, ::fstat(descriptor, &info) == 0);
+        if (failed < files_.size()) break;
+        if (std::find(synced.begin(), synced.end(), info.st_dev) != synced.end()) continue;
+        synced.push_back(info.st_dev);
+        check(i, (files_.size() == 1 ? ::fsync(descriptor) : ::syncfs(descriptor)) == 0);
+    }
+    for (std::size_t i = 0; i < files_.size(); ++i) {
+        const bool closed = std::fclose(files_[i].file) == 0;
+        files_[i].file = nullptr;
+        check(i, closed);
+    }
+    if (failed == files_.size()) return true;
+    for (std::size_t j = 0; j < files_.size(); ++j) {
+        errors_[j] = j == failed ? CannotWrite(files_[j].path, error)
+                                 : "cannot write " + files_[j].path + ": left as it was, since " +
+                                       files_[failed].path + " could not be written";
+    }
+    return false;
+}
+
+bool AtomicFileGroup::Commit() {
+    errors_.assign(files_.size(), std::string());
+    bool placed = SyncAll();
+    if (placed) {
+        std::vector<std::string> folders;
+        for (std::size_t i = 0; i < files_.size(); ++i) {
+            Member& member = files_[i];
+            if (::rename(member.temporary.c_str(), member.targetPath.c_str()) != 0) {
+                // Changed by someone else since the check: this file alone stays as it was.
+                errors_[i] = CannotWrite(member.path, errno);
+                placed = false;
+                continue;
+            }
+            member.temporary.clear();
+            const std::string folder = FolderOf(member.targetPath);
+            if (std::find(folders.begin(), folders.end(), folder) == folders.end()) {
+                folders.push_back(folder);
+            }
+        }
+        // The new names last only once their folders are on the disk too.
+        for (const std::string& folder : folders) {
+            const int descriptor = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+            const int error = descriptor >= 0 && ::fsync(descriptor) == 0 ? 0 : errno;
+            if (descriptor >= 0) ::close(descriptor);
+            if (error == 0) continue;
+            for (std::size_t i = 0; i < files_.size(); ++i) {
+                if (errors_[i].empty() && FolderOf(files_[i].targetPath) == folder) {
+                    errors_[i] = CannotWrite(files_[i].path, error);
+                    placed = false;
+                }
+            }
+        }
+    }
+    Discard();
+    return placed;
+}
+
+void AtomicFileGroup::Discard() {
+    for (Member& member : files_) {
+        if (member.file != nullptr) std::fclose(member.file);
+        if (!member.temporary.empty()) ::unlink(member.temporary.c_str());
+        Unregister(member.slot);
+    }
+    files_.clear();
+}
+
 void RemoveTemporariesOnSignal() {
     struct sigaction action {};
-    action.sa_handler = &RemoveTemporaries;
+    action.sa_sigaction = &RemoveTemporaries;
+    action.sa_flags = SA_SIGINFO;
     sigemptyset(&action.sa_mask);
     for (std::size_t i = 0; i < std::size(kCleanedSignals); ++i) {
         struct sigaction previous {};

@@ -7,7 +7,7 @@
 
 #include <cstddef>
 
-#include "kivoly/kivoly.h"
+#include "platform/handles.h"
 
 namespace kivoly::platform {
 

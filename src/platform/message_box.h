@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "kivoly/kivoly.h"
+#include "platform/handles.h"
 
 namespace kivoly::platform {
 

@@ -7,6 +7,7 @@
 #include "api/grabber.h"
 #include "kivoly/host.h"
 #include "output/packed_dib.h"
+#include "platform/gdi/bitmap_info_header.h"
 #include "platform/global_memory.h"
 #include "platform/message_box.h"
 #include "resources/dialog_template.h"
@@ -88,7 +89,7 @@ class DeviceBackEnd {
 // The bitmap's bottom-up B, G, R rows as top-down R, G, B or grey rows. The library's grey
 // pictures carry the same value in the three channels.
 bool CopyRows(KivoHGlobal dib, bool grey, CapturedPicture& picture) {
-    const KivoBitmapInfoHeader* header = LockDib(dib);
+    const platform::BitmapInfoHeader* header = LockDib(dib);
     if (!header) return false;
     const bool usable = header->biBitCount == 24 && header->biWidth > 0 && header->biHeight > 0;
     if (usable) {

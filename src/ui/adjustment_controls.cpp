@@ -3,6 +3,7 @@
 #include <array>
 
 #include "framework/window_classes.h"
+#include "platform/gdi/bitmap_info_header.h"
 #include "platform/mul_div.h"
 #include "platform/window/input.h"
 #include "platform/window/paint.h"
@@ -35,7 +36,8 @@ KivoHWnd CreateControl(DragControl& control, KivoHWnd panel, int controlId, Rect
                         &control);
 }
 
-void PaintFrame(KivoHWnd window, const KivoBitmapInfoHeader* frames, int frame, int frameCount) {
+void PaintFrame(KivoHWnd window, const platform::BitmapInfoHeader* frames, int frame,
+                int frameCount) {
     PaintRecord paint;
     DeviceContext* dc = BeginPaint(window, paint);
     if (dc) DrawSkinFrame(*dc, 0, 0, frames, frame, frameCount);
@@ -50,7 +52,7 @@ Point PutCursorOnCentre(const DragControl& control, Point centre) {
     return centre;
 }
 
-Slider::Slider(KivoHWnd panel, int controlId, int x, const KivoBitmapInfoHeader* frames)
+Slider::Slider(KivoHWnd panel, int controlId, int x, const platform::BitmapInfoHeader* frames)
     : frames_(frames) {
     hwnd = CreateControl(*this, panel, controlId, {x, Top(0), x + kWidth, Top(0) + kHeight});
     position.y = kTrackTop;
@@ -100,7 +102,7 @@ void Slider::DragTo(Point screen) {
     pressPoint.y += travel - steps * kDragStep;
 }
 
-Knob::Knob(KivoHWnd panel, int controlId, Point at, const KivoBitmapInfoHeader* frames)
+Knob::Knob(KivoHWnd panel, int controlId, Point at, const platform::BitmapInfoHeader* frames)
     : frames_(frames) {
     hwnd = CreateControl(*this, panel, controlId, {at.x, at.y, at.x + kWidth, at.y + kHeight});
 }

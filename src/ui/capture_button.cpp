@@ -4,6 +4,7 @@
 #include "capture/video_source.h"
 #include "framework/window_classes.h"
 #include "output/display_palette.h"
+#include "platform/gdi/bitmap_info_header.h"
 #include "platform/key_state.h"
 #include "platform/window/display.h"
 #include "platform/window/input.h"
@@ -49,7 +50,7 @@ void CaptureButton::SetState(int state) {
 void CaptureButton::Draw() {
     DeviceContext* dc = GetDC(mainWindow_);
     if (!dc) return;
-    const KivoBitmapInfoHeader* waiting = skin_[kCaptureWaiting];
+    const platform::BitmapInfoHeader* waiting = skin_[kCaptureWaiting];
     if (state_ == kReleased) {
         if (waiting) {
             DrawDibPart(*dc, kImageAt.x, kImageAt.y, waiting->biWidth, waiting->biHeight,

@@ -15,6 +15,7 @@
 #include "output/picture_window.h"
 #include "output/skin_archive.h"
 #include "platform/clock.h"
+#include "platform/gdi/bitmap_info_header.h"
 #include "platform/global_memory.h"
 #include "platform/key_state.h"
 #include "platform/profile.h"
@@ -154,7 +155,7 @@ bool MainWindow::LoadSkin() {
     if (!skin_[kMainPanel]) return false;
     // The frame strips: each header describes one frame.
     for (auto [number, frames] : kFrameStrips) {
-        if (KivoBitmapInfoHeader* strip = skin_[number]) {
+        if (platform::BitmapInfoHeader* strip = skin_[number]) {
             strip->biHeight /= frames;
             strip->biSizeImage /= frames;
         }
@@ -164,7 +165,7 @@ bool MainWindow::LoadSkin() {
 
 void MainWindow::FreeSkin() {
     for (auto [number, frames] : kFrameStrips) {
-        if (KivoBitmapInfoHeader* strip = skin_[number]) {
+        if (platform::BitmapInfoHeader* strip = skin_[number]) {
             strip->biHeight *= frames;
             strip->biSizeImage *= frames;
         }
@@ -207,7 +208,7 @@ bool MainWindow::SaveShown() const {
 }
 
 Rect MainWindow::MemberRect(int member, Point at) const {
-    const KivoBitmapInfoHeader* header = skin_[member];
+    const platform::BitmapInfoHeader* header = skin_[member];
     if (!header) return {};
     return {at.x, at.y, at.x + header->biWidth, at.y + header->biHeight};
 }
@@ -242,7 +243,7 @@ void MainWindow::LeaveMode(Mode next) {
             if (next != Mode::Preview) {
                 ShowWindow(Button(kPreviewButtonId), SwShow);
                 if (grabber_.GrabInfo().PowerSaver) grabber_.ChangeStatus(KivoStatusIdle);
-                if (KivoBitmapInfoHeader* header = LockDib(grabber_.PreviewBitmap())) {
+                if (platform::BitmapInfoHeader* header = LockDib(grabber_.PreviewBitmap())) {
                     std::fill_n(DibPixels(header), DibTotalBytes(*header) - DibPixelOffset(*header),
                                 uint8_t{0});
                     GlobalUnlock(grabber_.PreviewBitmap());
@@ -608,7 +609,7 @@ void MainWindow::Paint() {
         EndPaint(hwnd, paint);
         return;
     }
-    const KivoBitmapInfoHeader* panel = skin_[kMainPanel];
+    const platform::BitmapInfoHeader* panel = skin_[kMainPanel];
     const int stripHeight = panel->biHeight - kStripOrigin.y;
     BackgroundMode previous = painter->SetBackgroundMode(BackgroundMode::Transparent);
     auto strip = [&] {
@@ -620,7 +621,7 @@ void MainWindow::Paint() {
     };
     switch (mode_) {
         case Mode::Preview: {
-            const KivoBitmapInfoHeader* background =
+            const platform::BitmapInfoHeader* background =
                 CaptureBusy() || !skin_[kPreviewBackground] ? panel : skin_[kPreviewBackground];
             DrawDibPart(*painter, 0, 0, panel->biWidth, kStripOrigin.y, background, 0, 0);
             strip();
@@ -647,7 +648,7 @@ void MainWindow::Paint() {
     const Point saveAt = kButtons[2].memberAt;
     if (SaveShown() && skin_[kSaveReleased]) {
         member(kSaveReleased, saveAt);
-    } else if (const KivoBitmapInfoHeader* pressed = skin_[kSavePressed]) {
+    } else if (const platform::BitmapInfoHeader* pressed = skin_[kSavePressed]) {
         DrawDibPart(*painter, saveAt.x, saveAt.y, pressed->biWidth, pressed->biHeight, panel,
                     saveAt.x, saveAt.y);
     }
@@ -680,7 +681,7 @@ void MainWindow::DrawItem(const void* data) {
     const bool modeButton = (entry.id == kPreviewButtonId && mode_ == Mode::Preview) ||
                             (entry.id == kAdjustButtonId && mode_ == Mode::Adjust) ||
                             (entry.id == kSetupButtonId && mode_ == Mode::Setup);
-    const KivoBitmapInfoHeader* pressed = skin_[entry.pressedMember];
+    const platform::BitmapInfoHeader* pressed = skin_[entry.pressedMember];
     if ((record.itemState & OdsSelected) || modeButton) {
         if (pressed) DrawDibPart(*dc_, entry.memberAt.x, entry.memberAt.y, 0, 0, pressed, 0, 0);
     } else if (entry.id == kSaveButtonId && skin_[kSaveReleased]) {
@@ -712,7 +713,7 @@ LResult MainWindow::PreviewPaneProc(KivoHWnd pane, uint32_t message, WParam firs
 void MainWindow::PaintPreviewPane() {
     PaintRecord paint;
     DeviceContext* painter = BeginPaint(previewPane_, paint);
-    KivoBitmapInfoHeader* preview =
+    platform::BitmapInfoHeader* preview =
         grabber_.PreviewBitmap() ? LockDib(grabber_.PreviewBitmap()) : nullptr;
     if (painter && preview) {
         if (grabber_.PreviewState() != 0) {
@@ -725,7 +726,7 @@ void MainWindow::PaintPreviewPane() {
             }
             DrawDibPart(*painter, 0, 0, kPreviewSize[0], kPreviewSize[1], preview, 0, 0);
         } else {
-            if (const KivoBitmapInfoHeader* background = skin_[kPreviewBackground]) {
+            if (const platform::BitmapInfoHeader* background = skin_[kPreviewBackground]) {
                 DrawDibPart(*painter, 0, 0, kPreviewArea.Width(), kPreviewArea.Height(), background,
                             kPreviewArea.left, kPreviewArea.top);
             }

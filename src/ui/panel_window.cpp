@@ -1,5 +1,6 @@
 #include "ui/internal/panel_window.h"
 
+#include "platform/gdi/bitmap_info_header.h"
 #include "platform/window/window.h"
 #include "resources/string_table.h"
 
@@ -7,8 +8,9 @@ namespace kivoly::ui {
 
 using namespace platform;
 
-KivoHWnd CreatePanelWindow(FrameworkClass kind, int titleId, const KivoBitmapInfoHeader* background,
-                           KivoHWnd mainWindow, WindowObject* object) {
+KivoHWnd CreatePanelWindow(FrameworkClass kind, int titleId,
+                           const platform::BitmapInfoHeader* background, KivoHWnd mainWindow,
+                           WindowObject* object) {
     RegisterFrameworkClass(kind);
     char title[32];
     LoadResourceString(titleId, title, sizeof title);

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "framework/window_classes.h"
+#include "platform/gdi/bitmap_info_header.h"
 #include "platform/window/input.h"
 #include "platform/window/message_queue.h"
 #include "platform/window/paint.h"
@@ -281,7 +282,7 @@ void ProcessPanel::DrawItem(const DrawItemRecord& item) {
     } else if (pressedButton_ == item.item || pressedButton_ == nullptr) {
         pressedButton_ = nullptr;
         if (!isGo) {
-            const KivoBitmapInfoHeader* pressed = skin_[kResetPressed];
+            const platform::BitmapInfoHeader* pressed = skin_[kResetPressed];
             if (pressed) {
                 DrawSkinPart(*dc, skin_[kAdjustBackground],
                              {at.x, at.y, at.x + pressed->biWidth, at.y + pressed->biHeight});

@@ -8,6 +8,7 @@
 #include "output/packed_dib.h"
 #include "output/rgb_conversion.h"
 #include "output/rgb_converter.h"
+#include "platform/gdi/bitmap_info_header.h"
 #include "platform/gdi/gdi_objects.h"
 #include "platform/window/message_queue.h"
 #include "platform/window/paint.h"
@@ -118,14 +119,14 @@ void ProcessPreview::RenderStep() {
 }
 
 void ProcessPreview::RenderRow(YuvImage& picture, int row) {
-    auto* row24 = static_cast<KivoBitmapInfoHeader*>(GlobalLock(row24_));
+    auto* row24 = static_cast<platform::BitmapInfoHeader*>(GlobalLock(row24_));
     ConvertRow(picture, DibPixels(row24), row, true);
     DeviceContext* dc = GetDC(hwnd);
     if (dc == nullptr) {
         GlobalUnlock(row24_);
         return;
     }
-    auto* row8 = row8_ ? static_cast<KivoBitmapInfoHeader*>(GlobalLock(row8_)) : nullptr;
+    auto* row8 = row8_ ? static_cast<platform::BitmapInfoHeader*>(GlobalLock(row8_)) : nullptr;
     if (row8 != nullptr && IsPaletteDevice(*dc)) {
         DitherRowTo8(DibPixels(row8), DibPixels(row24), kWidth, nullptr, row);
         DrawDibPart(*dc, 0, row, kWidth, 1, row8, 0, 0);

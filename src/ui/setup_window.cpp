@@ -5,6 +5,7 @@
 
 #include "framework/window_classes.h"
 #include "output/display_palette.h"
+#include "platform/gdi/bitmap_info_header.h"
 #include "platform/window/input.h"
 #include "platform/window/message_queue.h"
 #include "platform/window/paint.h"
@@ -178,7 +179,7 @@ void SetupWindow::DrawMarks(const SetupRecords& records, int onlyGroupOf) {
     if (!hwnd) return;
     DeviceContext* dc = GetDC(hwnd);
     if (!dc) return;
-    const KivoBitmapInfoHeader* mark = skin_[kSetupMark];
+    const platform::BitmapInfoHeader* mark = skin_[kSetupMark];
     const int group = GroupOf(onlyGroupOf);
     for (int item = kFirstItem; item <= kLastChoice; ++item) {
         if (onlyGroupOf != 0) {
@@ -203,7 +204,7 @@ void SetupWindow::DrawMarks(const SetupRecords& records, int onlyGroupOf) {
 void SetupWindow::DrawSaveButton(bool pressed) {
     DeviceContext* dc = GetDC(hwnd);
     if (!dc) return;
-    const KivoBitmapInfoHeader* image = skin_[kSaveSettingsPressed];
+    const platform::BitmapInfoHeader* image = skin_[kSaveSettingsPressed];
     if (pressed) {
         DrawSkinMember(*dc, kSavePressedAt.x, kSavePressedAt.y, image);
     } else if (image) {

@@ -6,7 +6,7 @@
 
 #include <array>
 
-#include "kivoly/kivoly.h"
+#include "platform/gdi/bitmap_info_header.h"
 #include "platform/global_memory.h"
 
 namespace kivoly::ui {
@@ -44,9 +44,9 @@ inline constexpr int kSliderFrameCount = 51;
 
 struct SkinMembers {
     // Index 0 is unused so that the index is the member's number.
-    std::array<KivoBitmapInfoHeader*, kSkinMemberCount + 1> member{};
+    std::array<platform::BitmapInfoHeader*, kSkinMemberCount + 1> member{};
 
-    KivoBitmapInfoHeader* operator[](int number) const { return member[number]; }
+    platform::BitmapInfoHeader* operator[](int number) const { return member[number]; }
 };
 
 }  // namespace kivoly::ui

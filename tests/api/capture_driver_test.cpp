@@ -21,6 +21,8 @@
 #include "sim/simulated_rig.h"
 #include "support/encoded_capture.h"
 #include "support/grabber_probe.h"
+#include "support/line_bytes.h"
+#include "support/quiet_grabber.h"
 #include "support/temp_settings_folder.h"
 #include "support/test_pictures.h"
 
@@ -38,14 +40,6 @@ void WriteBytes(const std::string& name, const std::vector<uint8_t>& bytes) {
               static_cast<std::streamsize>(bytes.size()));
 }
 
-std::vector<uint8_t> LinesOf(const YuvImage& image, const LineTable& table) {
-    std::vector<uint8_t> out;
-    for (int l = 0; l < image.lineCount; ++l) {
-        out.insert(out.end(), table.Line(l), table.Line(l) + kLineBytes);
-    }
-    return out;
-}
-
 // The save dialog answers with the path in `dumpPath`.
 bool AnswerWithPath(const platform::SaveFileRequest&, std::string& name, void* context) {
     name = *static_cast<const std::string*>(context);
@@ -57,9 +51,7 @@ class CaptureDriverTest : public ::testing::Test {
     void SetUp() override {
         previous_ = fs::current_path();
         fs::current_path(folder.Path());
-        grabber = KivoAlloc();
-        ASSERT_NE(grabber, nullptr);
-        KivoSetShowProgress(grabber, 0);
+        grabber = test::QuietGrabber();
     }
     void TearDown() override {
         KivoFree(grabber);
@@ -69,8 +61,6 @@ class CaptureDriverTest : public ::testing::Test {
         KivoGrabInfo info;
         KivoGetGrabInfo(grabber, &info);
         info.Quality = quality;
-        info.UseColor = 1;
-        info.CameraInput = 1;
         KivoSetGrabInfo(grabber, &info);
     }
     void Hold(int a, int b, int c = 0) {
@@ -84,8 +74,7 @@ class CaptureDriverTest : public ::testing::Test {
         Grabber* g = Grabber::From(grabber);
         EXPECT_EQ(g->Status(), KivoStatusIdle);
         EXPECT_EQ(g->CaptureStore(), nullptr);
-        EXPECT_EQ(
-            std::memcmp(&g->ProcessInfo(), &g->CommittedProcessInfo(), sizeof(KivoProcessInfo)), 0);
+        EXPECT_EQ(std::memcmp(&g->ProcessInfo(), &g->CommittedProcessInfo(), sizeof(KivoProcessInfo)), 0);
     }
     void ExpectMessage(const char* text) {
         const auto& boxes = platform::ShownMessageBoxes();
@@ -109,7 +98,7 @@ TEST_F(CaptureDriverTest, SavedCaptureReloadsToTheSamePicture) {
         test::GrabberProbe::Hold(*Grabber::From(grabber), new MemoryRawSource(capture.nsr), nullptr,
                                  KivoStatusVideoOn);
         test::GrabberProbe::InUse(*Grabber::From(grabber)).Hue = 55;  // in use, not committed
-        std::string path = folder.File("saved");  // the dialog adds the extension
+        std::string path = folder.File("saved");       // the dialog adds the extension
         platform::InstallSaveFileResponder(AnswerWithPath, &path);
         Hold(VkControl, VkShift);
         YuvImage* saved = Capture();
@@ -129,9 +118,11 @@ TEST_F(CaptureDriverTest, SavedCaptureReloadsToTheSamePicture) {
         Hold(VkControl, VkMenu);
         YuvImage* loaded = Capture();
         ASSERT_NE(loaded, nullptr);
-        EXPECT_EQ(LinesOf(*loaded, loaded->lineTable), LinesOf(*saved, saved->lineTable));
+        EXPECT_EQ(test::LineBytes(*loaded, loaded->lineTable),
+                  test::LineBytes(*saved, saved->lineTable));
         if (quality == 3) {
-            EXPECT_EQ(LinesOf(*loaded, loaded->lineTable2), LinesOf(*saved, saved->lineTable2));
+            EXPECT_EQ(test::LineBytes(*loaded, loaded->lineTable2),
+                      test::LineBytes(*saved, saved->lineTable2));
         }
         KivoFreeYUV(grabber, reinterpret_cast<KivoYuvImage*>(saved));
         KivoFreeYUV(grabber, reinterpret_cast<KivoYuvImage*>(loaded));

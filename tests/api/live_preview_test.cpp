@@ -9,6 +9,7 @@
 #include "api/grabber.h"
 #include "kivoly/kivoly.h"
 #include "output/packed_dib.h"
+#include "platform/gdi/bitmap_info_header.h"
 #include "platform/sound.h"
 #include "platform/window/message_queue.h"
 #include "sim/simulated_rig.h"
@@ -66,7 +67,7 @@ TEST_F(LivePreviewTest, HostCallbackEndsThePreviewAndTheStatusReturnsToIdle) {
     EXPECT_EQ(header->biBitCount, 8);
     // The colour bars: the grey bar on the left is brighter than the blue bar on the right,
     // and the palette's ramp makes black 0.
-    const uint8_t* bits = DibPixels(header);
+    const uint8_t* bits = DibPixels(reinterpret_cast<const platform::BitmapInfoHeader*>(header));
     const uint8_t* top = bits + 100 * 160;
     EXPECT_GT(top[20], top[140] + 40);
     const uint8_t* palette = reinterpret_cast<const uint8_t*>(header) + header->biSize;

@@ -15,6 +15,7 @@
 #include "kivoly/kivoly.h"
 #include "output/packed_dib.h"
 #include "output/picture_window.h"
+#include "platform/gdi/bitmap_info_header.h"
 #include "platform/global_memory.h"
 #include "platform/key_state.h"
 #include "platform/message_box.h"
@@ -97,7 +98,7 @@ TEST_F(PictureConversionTest, RowByRowGivesTheSameBytesAsTheWholePicture) {
             KivoSetProcessInfo(grabber_, &info_);
             KivoHGlobal dib = KivoProcYUVToRGB(grabber_, Handle(yuv), nullptr);
             ASSERT_NE(dib, nullptr);
-            const KivoBitmapInfoHeader* header = LockDib(dib);
+            const platform::BitmapInfoHeader* header = LockDib(dib);
             ASSERT_NE(header, nullptr);
             ASSERT_EQ(header->biWidth, c.width);
             ASSERT_EQ(header->biHeight, c.height);
@@ -130,7 +131,7 @@ TEST_F(PictureConversionTest, BitmapsOfTheRightSizeAreReusedOthersReplaced) {
     EXPECT_FALSE(platform::GlobalIsValid(first));  // the wrong size was freed
     // A block whose header claims more than the block holds is replaced as well.
     KivoHGlobal small = platform::GlobalAlloc(100);
-    auto* fake = static_cast<KivoBitmapInfoHeader*>(platform::GlobalLock(small));
+    auto* fake = static_cast<platform::BitmapInfoHeader*>(platform::GlobalLock(small));
     *fake = {40, 640, 480, 1, 24, 0, 640 * 480 * 3, 0, 0, 0, 0};
     platform::GlobalUnlock(small);
     KivoHGlobal third = KivoProcYUVToRGB(grabber_, nullptr, small);
@@ -191,7 +192,7 @@ TEST_F(PictureConversionTest, EscapeAsksAndYesAbortsWithThePartPicture) {
     EXPECT_EQ(platform::ShownMessageBoxes()[0].text, "Abort Processing?");
     EXPECT_EQ(platform::ShownMessageBoxes()[0].caption, "Abort Requested");
     // Only the top row was converted: the bottom rows of memory are the picture's top.
-    const KivoBitmapInfoHeader* header = LockDib(dib);
+    const platform::BitmapInfoHeader* header = LockDib(dib);
     const uint8_t* pixels = DibPixels(header);
     const int stride = DibStride(24, 320);
     const std::vector<uint8_t> zero(3 * 320, 0);
@@ -240,7 +241,7 @@ TEST_F(PictureConversionTest, ShowWhileProcessingLeavesThePictureUpUntilAKey) {
     EXPECT_TRUE(watch.windowOpen);
     EXPECT_EQ(PictureWindow(), nullptr);
     // The screen's centre showed the picture's centre pixel.
-    const KivoBitmapInfoHeader* header = LockDib(dib);
+    const platform::BitmapInfoHeader* header = LockDib(dib);
     const uint8_t* px = DibPixels(header) + DibStride(24, 320) * (239 - 120) + 3 * 160;
     EXPECT_EQ(watch.centre, platform::Rgb(px[2], px[1], px[0]));
     platform::GlobalUnlock(dib);

@@ -10,6 +10,7 @@
 
 #include "kivoly/kivoly.h"
 #include "output/packed_dib.h"
+#include "platform/gdi/bitmap_info_header.h"
 #include "platform/global_memory.h"
 #include "sim/encoded_signal.h"
 #include "sim/simulated_rig.h"
@@ -28,7 +29,7 @@ using Grey = std::vector<double>;  // kWidth x kHeight, top row first
 // The 640 x 480 capture, as grey, averaged over blocks of 4 x 4 pixels.
 Grey CaptureScaledDown(KivoHGlobal dib) {
     Grey grey(kWidth * kHeight, 0.0);
-    const KivoBitmapInfoHeader* header = LockDib(dib);
+    const platform::BitmapInfoHeader* header = LockDib(dib);
     const int stride = DibStride(24, header->biWidth);
     for (int y = 0; y < 4 * kHeight; ++y) {
         const uint8_t* row = DibPixels(header) + stride * (header->biHeight - 1 - y);
@@ -43,7 +44,7 @@ Grey CaptureScaledDown(KivoHGlobal dib) {
 }
 
 // The preview bitmap's grey levels through its palette.
-Grey PreviewGrey(const KivoBitmapInfoHeader* header) {
+Grey PreviewGrey(const platform::BitmapInfoHeader* header) {
     const uint8_t* palette = reinterpret_cast<const uint8_t*>(header) + header->biSize;
     const uint8_t* bits = DibPixels(header);
     Grey grey(kWidth * kHeight);
@@ -125,7 +126,8 @@ TEST(PreviewFraming, PreviewFramesShowWhatTheCaptureShows) {
     // Four frames: the preview's captures take the four fields of the colour sequence in turn.
     std::vector<Grey> frames;
     gFrame = [&] {
-        frames.push_back(PreviewGrey(KivoGetPreviewDIB(grabber)));
+        frames.push_back(PreviewGrey(
+            reinterpret_cast<const platform::BitmapInfoHeader*>(KivoGetPreviewDIB(grabber))));
         return frames.size() < 4 ? 1 : 0;
     };
     KivoSetCallback(grabber, KivoCallbackPreviewFrame, &Frame);

@@ -13,6 +13,7 @@
 #include "decode/synthetic_video.h"
 #include "decode/yuv_image.h"
 #include "support/encoded_capture.h"
+#include "support/line_bytes.h"
 #include "support/temp_settings_folder.h"
 
 namespace kivoly {
@@ -30,13 +31,6 @@ testing::SyntheticVideo Colour() {
 
 int8_t ChromaAt(const YuvImage& image, int line, int k) {
     return static_cast<int8_t>(image.lineTable.Line(line)[kSampleWidth + k]);
-}
-
-std::vector<uint8_t> Lines(const YuvImage& image, const LineTable& table) {
-    std::vector<uint8_t> out;
-    for (int l = 0; l < image.lineCount; ++l)
-        out.insert(out.end(), table.Line(l), table.Line(l) + kLineBytes);
-    return out;
 }
 
 TEST(CapturePasses, StableStillPicturePerQuality) {
@@ -255,9 +249,11 @@ TEST(CapturePasses, RawDumpReplaysToTheSamePicture) {
         YuvImage again(info, nullptr);
         ASSERT_EQ(again.Decode(info, nullptr, nullptr, &replay), DecodeOk);
         EXPECT_EQ(replay.acquisitions, records);
-        EXPECT_EQ(Lines(again, again.lineTable), Lines(image, image.lineTable)) << quality;
+        EXPECT_EQ(test::LineBytes(again, again.lineTable), test::LineBytes(image, image.lineTable))
+            << quality;
         if (quality == 3) {
-            EXPECT_EQ(Lines(again, again.lineTable2), Lines(image, image.lineTable2));
+            EXPECT_EQ(test::LineBytes(again, again.lineTable2),
+                      test::LineBytes(image, image.lineTable2));
         }
     }
 }

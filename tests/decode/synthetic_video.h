@@ -4,9 +4,10 @@
 #pragma once
 
 #include <cstdint>
-#include <cstring>
 #include <functional>
 #include <vector>
+
+#include "capture/raw_capture_file.h"
 
 namespace kivoly::testing {
 
@@ -58,25 +59,11 @@ struct SyntheticVideo {
     }
 };
 
-// A raw capture file made of the given fields (flags 0).
-inline std::vector<uint8_t> RawFile(const std::vector<std::vector<uint8_t>>& fields,
-                                    uint16_t flags = 0) {
+// A raw capture file made of the given fields (flags 0: a stable signal).
+inline std::vector<uint8_t> RawFile(const std::vector<std::vector<uint8_t>>& fields) {
     std::vector<uint8_t> file;
-    for (const auto& f : fields) {
-        const uint32_t n = static_cast<uint32_t>(f.size());
-        const uint8_t header[10] = {'K',
-                                    'I',
-                                    'V',
-                                    'O',
-                                    static_cast<uint8_t>(flags),
-                                    static_cast<uint8_t>(flags >> 8),
-                                    static_cast<uint8_t>(n),
-                                    static_cast<uint8_t>(n >> 8),
-                                    static_cast<uint8_t>(n >> 16),
-                                    static_cast<uint8_t>(n >> 24)};
-        file.insert(file.end(), header, header + 10);
-        file.insert(file.end(), f.begin(), f.end());
-    }
+    for (const auto& field : fields)
+        AppendRawRecord(file, 0, field);
     return file;
 }
 

@@ -129,17 +129,6 @@ TEST_F(DragControlTest, ReleaseRestoresCursorAndSendsExactlyOneCommand) {
     EXPECT_EQ(panel->refreshes, 1);
 }
 
-TEST_F(DragControlTest, DragStopsAtTheLimitsAndNegativeValuesTravelInTheHighWord) {
-    Drag(*first, -200);
-    EXPECT_EQ(first->value, 50);
-    Drag(*first, -30);
-    EXPECT_EQ(first->value, 50);
-    Drag(*second, 60);
-    EXPECT_EQ(second->value, -20);
-    ASSERT_EQ(panel->commands.size(), 3u);
-    EXPECT_EQ(static_cast<int16_t>(HiWord(panel->commands[2])), -20);
-}
-
 TEST_F(DragControlTest, OnlyOneControlIsDraggedAtATime) {
     Point press = test::ScreenPoint(first->hwnd, 28, 15);
     InjectMouseButton(VkLButton, true, press);
@@ -164,19 +153,6 @@ TEST_F(DragControlTest, LosingTheCaptureEndsTheDrag) {
     EXPECT_EQ(panel->dragInProgress, 0);
     EXPECT_TRUE(IsCursorShown());
     EXPECT_EQ(panel->commands.size(), 1u);
-}
-
-TEST_F(DragControlTest, EachWindowReachesItsOwnObjectUntilItIsDestroyed) {
-    EXPECT_EQ(ObjectFromWindow(first->hwnd), first.get());
-    EXPECT_EQ(ObjectFromWindow(second->hwnd), second.get());
-    EXPECT_EQ(ObjectFromWindow(panel->hwnd), panel.get());
-    KivoHWnd firstWindow = first->hwnd;
-    // Destroying the panel's window takes its children along; the objects forget the handles.
-    DestroyWindow(panel->hwnd);
-    EXPECT_FALSE(IsWindow(firstWindow));
-    EXPECT_EQ(first->hwnd, nullptr);
-    EXPECT_EQ(panel->hwnd, nullptr);
-    EXPECT_EQ(ObjectFromWindow(firstWindow), nullptr);
 }
 
 }  // namespace

@@ -2,15 +2,15 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
+#include <functional>
 
 #include "framework/progress_window.h"
 #include "platform/key_state.h"
 #include "platform/sound.h"
 #include "platform/window/input_injection.h"
 #include "platform/window/message_queue.h"
-#include "platform/window/screen_picture.h"
 #include "platform/window/window.h"
+#include "support/golden_picture.h"
 #include "support/temp_settings_folder.h"
 #include "support/window_session.h"
 
@@ -21,9 +21,6 @@ using namespace platform;
 
 constexpr uint32_t kYellow = 0xFFF530;
 constexpr uint32_t kLightGrey = 0xC0C0C0;
-constexpr uint32_t kGrey = 0x808080;
-constexpr uint32_t kWhite = 0xFFFFFF;
-constexpr uint32_t kBlack = 0x000000;
 
 class ProgressFeedbackTest : public ::testing::Test {
   protected:
@@ -35,49 +32,27 @@ class ProgressFeedbackTest : public ::testing::Test {
     test::WindowSession session;
 };
 
-TEST_F(ProgressFeedbackTest, EscapeAndCtrlBreakAbortOnlyACancellablePhase) {
+// Escape, Ctrl+Break and the Cancel button abort a phase that can be cancelled and no other;
+// a new phase starts without the abort.
+TEST_F(ProgressFeedbackTest, EscapeCtrlBreakAndCancelAbortOnlyACancellablePhase) {
+    const std::function<void(KivoHWnd)> requests[] = {
+        [](KivoHWnd) { InjectKeyPress(VkEscape); },
+        [](KivoHWnd) { InjectKeyPress(VkCancel, ModControl); },
+        [](KivoHWnd window) { InjectClick(test::ScreenPoint(window, 160, 75)); },
+    };
     GrabberFeedback feedback;
     feedback.BeginBusy();
-    feedback.Begin("Capturing", 100, false);
-    ASSERT_TRUE(IsWindowVisible(Window(feedback)));
-
-    InjectKeyPress(VkEscape);
-    feedback.Update(1, nullptr);
-    EXPECT_FALSE(feedback.AbortRequested());
-    EXPECT_FALSE(feedback.IsAborted());
-
-    feedback.Begin("Analyzing", 100, true);
-    InjectKeyPress(VkEscape);
-    feedback.Update(1, nullptr);
-    EXPECT_TRUE(feedback.IsAborted());
-
-    feedback.Begin("Analyzing", 100, true);
-    EXPECT_FALSE(feedback.IsAborted());
-    InjectKeyPress(VkCancel, ModControl);
-    feedback.Update(2, nullptr);
-    EXPECT_TRUE(feedback.IsAborted());
-    feedback.EndBusy();
-}
-
-TEST_F(ProgressFeedbackTest, ClickingCancelAbortsAndTheButtonIsHiddenWhenNotCancellable) {
-    GrabberFeedback feedback;
-    feedback.BeginBusy();
-    feedback.Begin("Converting", 100, true);
-    KivoHWnd window = Window(feedback);
-    ASSERT_NE(window, nullptr);
-    KivoHWnd cancel = feedback.Window()->cancelButton;
-    ASSERT_TRUE(IsWindowVisible(cancel));
-    EXPECT_EQ(WindowFromPoint(test::ScreenPoint(window, 160, 75)), cancel);
-
-    InjectClick(test::ScreenPoint(window, 160, 75));
-    feedback.Update(1, nullptr);
-    EXPECT_TRUE(feedback.IsAborted());
-
-    feedback.Begin("Capturing", 100, false);
-    EXPECT_FALSE(IsWindowVisible(cancel));
-    InjectClick(test::ScreenPoint(window, 160, 75));
-    feedback.Update(1, nullptr);
-    EXPECT_FALSE(feedback.AbortRequested());
+    for (const auto& request : requests) {
+        for (bool cancellable : {false, true}) {
+            feedback.Begin("Analyzing", 100, cancellable);
+            EXPECT_FALSE(feedback.IsAborted());
+            EXPECT_EQ(IsWindowVisible(feedback.Window()->cancelButton), cancellable);
+            request(Window(feedback));
+            feedback.Update(1, nullptr);
+            EXPECT_EQ(feedback.IsAborted(), cancellable);
+            EXPECT_EQ(feedback.AbortRequested(), cancellable);
+        }
+    }
     feedback.EndBusy();
 }
 
@@ -160,8 +135,9 @@ TEST_F(ProgressFeedbackTest, RepaintsAtMostEvery72MsAndNotAtTheLimit) {
     feedback.EndBusy();
 }
 
-// The window as the user sees it, read back from the screen.
-TEST_F(ProgressFeedbackTest, WindowShowsBarFrameAndText) {
+// The window as the user sees it: text centred at the top, the bar at a quarter inside its
+// sunken frame, and the Cancel button; without cancelling there is neither frame nor button.
+TEST_F(ProgressFeedbackTest, TheWindowMatchesItsGoldenPictures) {
     GrabberFeedback feedback;
     feedback.BeginBusy();
     feedback.Begin("Capturing . . .", 200, true);
@@ -170,38 +146,12 @@ TEST_F(ProgressFeedbackTest, WindowShowsBarFrameAndText) {
     GetClientRect(window, client);
     EXPECT_EQ(client, (Rect{0, 0, 321, 100}));
     session.AdvanceMs(80);
-    feedback.Update(50, nullptr);  // 280 * 50 / 200 = 70 pixels
-
-    EXPECT_EQ(test::ClientPixel(window, 20, 40), kBlack);  // the bar's outline
-    EXPECT_EQ(test::ClientPixel(window, 21, 40), kYellow);
-    EXPECT_EQ(test::ClientPixel(window, 88, 40), kYellow);
-    EXPECT_EQ(test::ClientPixel(window, 89, 40), kBlack);
-    EXPECT_EQ(test::ClientPixel(window, 90, 40), kLightGrey);
-    EXPECT_EQ(test::ClientPixel(window, 19, 40), kGrey);  // sunken frame
-    EXPECT_EQ(test::ClientPixel(window, 150, 29), kGrey);
-    EXPECT_EQ(test::ClientPixel(window, 300, 40), kWhite);
-    EXPECT_EQ(test::ClientPixel(window, 150, 50), kWhite);
-
-    int ink = 0;
-    for (int y = 8; y < 22; ++y) {
-        for (int x = 0; x < client.right; ++x)
-            ink += test::ClientPixel(window, x, y) == kBlack;
-    }
-    EXPECT_GT(ink, 40);
-    int inkOutsideCentre = 0;
-    for (int y = 8; y < 22; ++y) {
-        for (int x = 0; x < 100; ++x)
-            inkOutsideCentre += test::ClientPixel(window, x, y) == kBlack;
-    }
-    EXPECT_EQ(inkOutsideCentre, 0);
-    if (const char* picture = std::getenv("KIVOLY_SAVE_SCREEN")) SaveScreenPng(picture);
-
-    // Without cancelling there is no frame.
+    feedback.Update(50, nullptr);
+    test::ExpectGolden("progress-cancellable", test::ClientPicture(window));
     feedback.Begin("Converting", 200, false);
     session.AdvanceMs(80);
-    feedback.Update(200 - 1, nullptr);
-    EXPECT_EQ(test::ClientPixel(window, 19, 40), kLightGrey);
-    EXPECT_EQ(test::ClientPixel(window, 297, 40), kYellow);  // 280 * 199 / 200 = 279 (rounded)
+    feedback.Update(200 - 1, nullptr);  // 279 of 280 pixels (rounded)
+    test::ExpectGolden("progress-plain", test::ClientPicture(window));
     feedback.EndBusy();
 }
 

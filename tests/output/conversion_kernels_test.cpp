@@ -81,6 +81,69 @@ TEST(ConversionKernels, ResolvePixelsGivesTheScalarPixelsForEveryIndex) {
     }
 }
 
+// Every sum each field can take, for divisors up to the largest allowed (41 being one whose
+// reciprocal rounds down).
+TEST(ConversionKernels, ResolvePixelsDividesEverySum) {
+    ColourTables colour;
+    colour.Configure(240, 76, 0.6, true, 1.3, 0.7, 1.1);
+    for (int divisor : {41, 736, 1472, 16383}) {
+        const int n = 255 * divisor + 1;
+        std::vector<uint64_t> sums(n);
+        for (int s = 0; s < n; ++s)
+            sums[s] = s | (uint64_t(s) << 21) | (uint64_t(n - 1 - s) << 42);
+        std::vector<uint8_t> fast(3 * n), scalar(3 * n);
+        kernels::reference::ResolvePixels(sums.data(), n, divisor, colour.pixelTables,
+                                          scalar.data());
+        OnEveryTarget([&](const std::string& target) {
+            kernels::ResolvePixels(sums.data(), n, divisor, colour.pixelTables, fast.data());
+            ASSERT_EQ(fast, scalar) << target << " divisor " << divisor;
+        });
+    }
+}
+
+// Whole 64-bit words, which wrap, over lengths that leave every remainder after whole vectors.
+TEST(ConversionKernels, RunningSumsGiveTheScalarSums) {
+    std::mt19937_64 random(13);
+    std::vector<uint64_t> samples(1500);
+    for (auto& sample : samples)
+        sample = random();
+    OnEveryTarget([&](const std::string& target) {
+        for (int n : {0, 1, 7, 8, 9, 23, 1472, 1500}) {
+            std::vector<uint64_t> fast(n + 2, 7), scalar(n + 2, 7);
+            kernels::RunningSums(samples.data(), n, fast.data());
+            kernels::reference::RunningSums(samples.data(), n, scalar.data());
+            ASSERT_EQ(fast, scalar) << target << " n " << n;
+        }
+    });
+}
+
+// One and two taps, pixels a sample or two apart with now and then a wide jump, rows ending at
+// the last sample there is.
+TEST(ConversionKernels, WeighSamplesGivesTheScalarSums) {
+    std::mt19937_64 random(17);
+    OnEveryTarget([&](const std::string& target) {
+        for (int taps : {1, 2}) {
+            for (int n : {1, 8, 9, 31, 1500}) {
+                std::vector<int32_t> firsts(n), weights(taps * n);
+                for (int x = 1; x < n; ++x)
+                    firsts[x] = firsts[x - 1] + (x % 37 == 0 ? 20 : int(random() % 3));
+                for (auto& w : weights)
+                    w = static_cast<int32_t>(random() % 4096);
+                std::vector<uint64_t> samples(firsts[n - 1] + taps);
+                for (auto& sample : samples)
+                    sample = random();
+                const int count = static_cast<int>(samples.size());
+                std::vector<uint64_t> fast(n + 1, 7), scalar(n + 1, 7);
+                kernels::WeighSamples(samples.data(), count, firsts.data(), weights.data(), taps, n,
+                                      fast.data());
+                kernels::reference::WeighSamples(samples.data(), count, firsts.data(),
+                                                 weights.data(), taps, n, scalar.data());
+                ASSERT_EQ(fast, scalar) << target << " taps " << taps << " n " << n;
+            }
+        }
+    });
+}
+
 TEST(ConversionKernels, PackRowGivesTheScalarValues) {
     std::mt19937 random(5);
     std::uniform_int_distribution<int> byte(0, 255);

@@ -7,7 +7,9 @@
 #include <vector>
 
 #include "bitmap_bytes.h"
+#include "output/internal/default_palette.h"
 #include "output/packed_dib.h"
+#include "platform/gdi/bitmap_info_header.h"
 
 namespace kivoly {
 namespace {
@@ -26,11 +28,11 @@ class DibFileTest : public ::testing::Test {
             platform::GlobalFree(handle);
     }
     std::string Path(const std::string& name) const { return ::testing::TempDir() + name; }
-    KivoBitmapInfoHeader* Keep(GlobalHandle handle) {
+    platform::BitmapInfoHeader* Keep(GlobalHandle handle) {
         if (handle) handles_.push_back(handle);
         return LockDib(handle);
     }
-    KivoBitmapInfoHeader* Read(const Bytes& bytes) {
+    platform::BitmapInfoHeader* Read(const Bytes& bytes) {
         test::WriteBytes(Path("read.bmp"), bytes);
         return Keep(ReadDibFile(Path("read.bmp").c_str()));
     }
@@ -40,7 +42,7 @@ class DibFileTest : public ::testing::Test {
 
 // Written bottom row first after the 54 bytes of headers, and read back alike.
 TEST_F(DibFileTest, A640By480PictureGivesTheStandardFile) {
-    KivoBitmapInfoHeader* header = Keep(CreateDib(24, 640, 480));
+    platform::BitmapInfoHeader* header = Keep(CreateDib(24, 640, 480));
     ASSERT_NE(header, nullptr);
     for (uint32_t i = 0; i < header->biSizeImage; ++i)
         DibPixels(header)[i] = uint8_t(i * 7 + i / 1920 * 13);
@@ -54,18 +56,18 @@ TEST_F(DibFileTest, A640By480PictureGivesTheStandardFile) {
     EXPECT_EQ(0, std::memcmp(&file[14], header, 40));
     EXPECT_EQ(0, std::memcmp(&file[54], DibPixels(header), header->biSizeImage));
 
-    const KivoBitmapInfoHeader* read = Keep(ReadDibFile(Path("a.bmp").c_str()));
+    const platform::BitmapInfoHeader* read = Keep(ReadDibFile(Path("a.bmp").c_str()));
     ASSERT_NE(read, nullptr);
     EXPECT_EQ(0, std::memcmp(read, header, 40 + header->biSizeImage));
 }
 
 TEST_F(DibFileTest, SmallDepthsKeepTheirColourTableInTheFile) {
     for (int bits : {1, 4, 8}) {
-        KivoBitmapInfoHeader* header = Keep(CreateDib(bits, 5, 3));
+        platform::BitmapInfoHeader* header = Keep(CreateDib(bits, 5, 3));
         ASSERT_NE(header, nullptr);
         DibPixels(header)[0] = 0x81;
         ASSERT_EQ(WriteDibFile(header, Path("small.bmp").c_str()), 1);
-        const KivoBitmapInfoHeader* read = Keep(ReadDibFile(Path("small.bmp").c_str()));
+        const platform::BitmapInfoHeader* read = Keep(ReadDibFile(Path("small.bmp").c_str()));
         ASSERT_NE(read, nullptr) << bits;
         EXPECT_EQ(DibColours(*read), 1 << bits);
         // The colour table and the pixels.
@@ -78,9 +80,27 @@ TEST_F(DibFileTest, SmallDepthsKeepTheirColourTableInTheFile) {
     EXPECT_EQ(WriteDibFile(Keep(CreateDib(24, 4, 4)), Path("missing/x.bmp").c_str()), 0);
 }
 
+// An 8-bit bitmap's pixels index the palette: the file gets the palette's colours, whatever
+// its table held, down to a table of one colour.
+TEST_F(DibFileTest, EightBitBitmapsAreWrittenWithThePalettesColours) {
+    const auto& palette = BuiltInColourTable();
+    for (uint32_t used : {256u, 1u}) {
+        KivoBitmapInfoHeader* header = Keep(CreateDib(8, 4, 2));
+        header->biClrUsed = used;
+        std::memset(reinterpret_cast<uint8_t*>(header) + 40, 0x55, 4 * used);
+        ASSERT_EQ(WriteDibFile(header, Path("8.bmp").c_str()), 1);
+        const Bytes file = test::ReadBytes(Path("8.bmp"));
+        for (uint32_t i = 0; i < used; ++i) {
+            EXPECT_EQ(Bytes(file.begin() + 54 + 4 * i, file.begin() + 57 + 4 * i),
+                      (Bytes{palette[i].blue, palette[i].green, palette[i].red}))
+                << used << " colours, entry " << i;
+        }
+    }
+}
+
 TEST_F(DibFileTest, ReadsWithoutFileHeaderWithOldHeaderAndWithoutImageSize) {
     // Information header only, biSizeImage 0, two colours used.
-    const KivoBitmapInfoHeader* bare = Read(Bitmap(2, 2, 8, false, 0, 0, 2));
+    const platform::BitmapInfoHeader* bare = Read(Bitmap(2, 2, 8, false, 0, 0, 2));
     ASSERT_NE(bare, nullptr);
     EXPECT_EQ(bare->biSizeImage, 8u);
     EXPECT_EQ(DibPixels(bare)[1], 1);
@@ -93,7 +113,7 @@ TEST_F(DibFileTest, ReadsWithoutFileHeaderWithOldHeaderAndWithoutImageSize) {
     for (uint16_t field : {2, 2, 1, 1})  // width, height, planes, bits
         Put16(old, field);
     old.insert(old.end(), {1, 2, 3, 4, 5, 6, 0x40, 0, 0, 0, 0x80, 0, 0, 0});
-    const KivoBitmapInfoHeader* header = Read(old);
+    const platform::BitmapInfoHeader* header = Read(old);
     ASSERT_NE(header, nullptr);
     EXPECT_EQ(header->biSize, 40u);
     EXPECT_EQ(header->biBitCount, 1);
@@ -129,7 +149,7 @@ TEST_F(DibFileTest, BadFilesGiveNull) {
 TEST_F(DibFileTest, LockDibRefusesHeadersThatClaimMoreThanTheirBlock) {
     GlobalHandle dib = CreateDib(24, 10, 10);
     handles_.push_back(dib);
-    static_cast<KivoBitmapInfoHeader*>(platform::GlobalLock(dib))->biHeight = 1000;
+    static_cast<platform::BitmapInfoHeader*>(platform::GlobalLock(dib))->biHeight = 1000;
     platform::GlobalUnlock(dib);
     EXPECT_EQ(LockDib(dib), nullptr);
     EXPECT_FALSE(platform::GlobalUnlock(dib));  // nothing was left locked

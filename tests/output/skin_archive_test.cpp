@@ -11,6 +11,7 @@
 
 #include "bitmap_bytes.h"
 #include "output/packed_dib.h"
+#include "platform/gdi/bitmap_info_header.h"
 #include "platform/message_box.h"
 #include "platform/settings_folder.h"
 #include "support/golden_picture.h"
@@ -166,7 +167,7 @@ TEST_F(SkinArchiveTest, LoadSkinBitmapFindsLooseFilesOrNamesTheLastPathTried) {
 }
 
 // A 24-bit member as a picture, its strips of frames as one tall picture.
-sim::Picture PictureOf(const KivoBitmapInfoHeader& header) {
+sim::Picture PictureOf(const platform::BitmapInfoHeader& header) {
     sim::Picture picture(header.biWidth, header.biHeight);
     for (int y = 0; y < picture.height; ++y) {
         const uint8_t* row =

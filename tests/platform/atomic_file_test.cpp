@@ -3,10 +3,12 @@
 #include "platform/atomic_file.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <csignal>
 #include <filesystem>
 #include <fstream>
@@ -65,6 +67,78 @@ TEST(AtomicFile, ReplacesTheFileOnlyWhenCompleteAndKeepsItsPermissions) {
     EXPECT_EQ(onFolder.Error(), "cannot write " + folder.Path() + ": Is a directory");
 }
 
+// Joins a file holding `content` to the group that is joining on this thread.
+void WriteJoined(const std::string& path, const std::string& content) {
+    AtomicFile file;
+    ASSERT_TRUE(file.Open(path));
+    ASSERT_TRUE(file.Write(content.data(), content.size()));
+    ASSERT_TRUE(file.Commit()) << file.Error();
+}
+
+TEST(AtomicFileGroup, PutsItsFilesInPlaceOnlyAtItsCommit) {
+    test::TempSettingsFolder folder;
+    folder.WriteFile("a.bmp", "old a");
+    ::chmod(folder.File("a.bmp").c_str(), 0640);
+    AtomicFileGroup group;
+    {
+        AtomicFileGroup::Joining joining(group);
+        WriteJoined(folder.File("a.bmp"), "new a");
+        WriteJoined(folder.File("b.bmp"), "new b");
+    }
+    // A file committed outside the joining goes in place at once.
+    WriteJoined(folder.File("c.bmp"), "new c");
+    EXPECT_EQ(group.Size(), 2u);
+    EXPECT_EQ(folder.ReadFile("a.bmp"), "old a");
+    EXPECT_FALSE(fs::exists(folder.File("b.bmp")));
+    EXPECT_EQ(folder.ReadFile("c.bmp"), "new c");
+
+    ASSERT_TRUE(group.Commit());
+    EXPECT_EQ(group.Errors(), std::vector<std::string>(2));
+    EXPECT_EQ(group.Size(), 0u);
+    EXPECT_EQ(folder.ReadFile("a.bmp"), "new a");
+    EXPECT_EQ(folder.ReadFile("b.bmp"), "new b");
+    struct stat info {};
+    ASSERT_EQ(::stat(folder.File("a.bmp").c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0640u);
+    std::vector<std::string> names = Names(folder.Path());
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"a.bmp", "b.bmp", "c.bmp"}));
+}
+
+// One file of the group whose place is taken by a folder before the commit: no file of the
+// group replaces its old one, none of their temporaries stays, and each says why. A group
+// dropped uncommitted leaves the old files too.
+TEST(AtomicFileGroup, AFailureMidwayLeavesEveryOldFileAndNoTemporary) {
+    test::TempSettingsFolder folder;
+    folder.WriteFile("a.bmp", "old a");
+    folder.WriteFile("c.bmp", "old c");
+    {
+        AtomicFileGroup group;
+        {
+            AtomicFileGroup::Joining joining(group);
+            for (const char* name : {"a.bmp", "b.bmp", "c.bmp"})
+                WriteJoined(folder.File(name), "new");
+        }
+        fs::create_directory(folder.File("b.bmp"));
+        EXPECT_FALSE(group.Commit());
+        const std::string b = folder.File("b.bmp");
+        EXPECT_EQ(group.Errors(), (std::vector<std::string>{
+                                      "cannot write " + folder.File("a.bmp") +
+                                          ": left as it was, since " + b + " could not be written",
+                                      "cannot write " + b + ": Is a directory",
+                                      "cannot write " + folder.File("c.bmp") +
+                                          ": left as it was, since " + b + " could not be written",
+                                  }));
+        AtomicFileGroup::Joining joining(group);
+        WriteJoined(folder.File("a.bmp"), "dropped");
+    }
+    EXPECT_EQ(folder.ReadFile("a.bmp"), "old a");
+    EXPECT_EQ(folder.ReadFile("c.bmp"), "old c");
+    std::vector<std::string> names = Names(folder.Path());
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"a.bmp", "b.bmp", "c.bmp"}));
+}
+
 TEST(AtomicFile, AFullDiskKeepsTheOldFileAndSaysWhy) {
     test::SmallFileSystem disk(64 * 1024);
     if (!disk.Mounted()) GTEST_SKIP() << "a small file system cannot be mounted here";
@@ -80,27 +154,38 @@ TEST(AtomicFile, AFullDiskKeepsTheOldFileAndSaysWhy) {
     EXPECT_EQ(Names(disk.Path()), std::vector<std::string>{"full.bmp"});
 }
 
-TEST(AtomicFile, AnInterruptedProgramLeavesNoTemporaryAndTheOldFile) {
+class AtomicFileSignal : public ::testing::TestWithParam<int> {};
+
+TEST_P(AtomicFileSignal, AnInterruptedProgramLeavesNoTemporaryAndTheOldFile) {
     test::TempSettingsFolder folder;
     const std::string path = folder.File("capture.nsr");
     folder.WriteFile("capture.nsr", "old");
     const pid_t child = ::fork();
     ASSERT_GE(child, 0);
     if (child == 0) {
+        const rlimit noCore{0, 0};
+        ::setrlimit(RLIMIT_CORE, &noCore);
         RemoveTemporariesOnSignal();
+        // One file waits in a group for its commit, another is being written.
+        AtomicFileGroup group;
+        AtomicFile joined;
+        AtomicFileGroup::Joining joining(group);
+        if (!joined.Open(path) || !joined.Write("whole", 5) || !joined.Commit()) ::_exit(3);
         AtomicFile file;
         if (!file.Open(path) || !file.Write("partial", 7)) ::_exit(3);
         std::fflush(file.Stream());
-        ::raise(SIGINT);  // Ctrl-C in the middle of the write
+        ::raise(GetParam());  // Ctrl-C, or a crash, in the middle of the write
         ::_exit(4);
     }
     int status = 0;
     ASSERT_EQ(::waitpid(child, &status, 0), child);
     ASSERT_TRUE(WIFSIGNALED(status)) << "exit " << WEXITSTATUS(status);
-    EXPECT_EQ(WTERMSIG(status), SIGINT);
+    EXPECT_EQ(WTERMSIG(status), GetParam());
     EXPECT_EQ(folder.ReadFile("capture.nsr"), "old");
     EXPECT_EQ(Names(folder.Path()), std::vector<std::string>{"capture.nsr"});
 }
+
+INSTANTIATE_TEST_SUITE_P(Signals, AtomicFileSignal, ::testing::Values(SIGINT, SIGABRT));
 
 }  // namespace
 }  // namespace kivoly::platform

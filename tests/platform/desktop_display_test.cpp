@@ -286,14 +286,14 @@ TEST_F(DesktopDisplayTest, AHostGetsTheDesktopOnlyWhereOneAnswers) {
     setenv("KIVOLY_DISPLAY", "desktop", 1);
     gRefuse = true;  // no desktop answers
     EXPECT_EQ(EnsureHostDisplay(), DisplayKind::Headless);
-    EXPECT_FALSE(IsDesktopDisplayOpen());
+    EXPECT_FALSE(CurrentDisplay().IsInteractive());
     gRefuse = false;
     EXPECT_EQ(EnsureHostDisplay(), DisplayKind::Desktop);
     EXPECT_TRUE(CurrentDisplay().IsInteractive());
 
     // A host that chose the headless display keeps it.
     KivolyHostUseHeadlessDisplay(0, 0);
-    EXPECT_FALSE(IsDesktopDisplayOpen());
+    EXPECT_EQ(gFake, nullptr);  // the desktop closed
     EXPECT_EQ(EnsureHostDisplay(), DisplayKind::Headless);
     EXPECT_FALSE(CurrentDisplay().IsInteractive());
     if (saved) {

@@ -220,6 +220,9 @@ TEST(DrawingTest, TheSceneMatchesItsGoldenPicture) {
         DeviceContext pdc(paletted);
         BitBlt(scrolled, 20, 1, 2, 1, pdc, 0, 0, RasterOp::SrcCopy);
         EXPECT_FALSE(BitBlt(scrolled, 0, 0, 0, 1, pdc, 0, 0, RasterOp::SrcCopy));
+        scrolled.SetBackgroundMode(BackgroundMode::Transparent);
+        scrolled.SetTextColour(kWhite);  // lines of DrawText, each centred
+        EXPECT_EQ(scrolled.DrawText("abc\nd\r", {1, 6, 39, 30}, DtCenter), 24);
     }
     test::ExpectGolden("gdi_scene", s);
 }

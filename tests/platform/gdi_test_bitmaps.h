@@ -5,7 +5,7 @@
 #include <cstring>
 #include <vector>
 
-#include "kivoly/kivoly.h"
+#include "platform/gdi/bitmap_info_header.h"
 
 namespace kivoly::platform::testing {
 
@@ -18,9 +18,9 @@ class TestDib {
         stride_ = ((bitCount * width + 31) & ~31) / 8;
         tableBytes_ = 4 * static_cast<size_t>(colours);
         // Kept in 32-bit words so that the header is suitably aligned.
-        words_.assign((sizeof(KivoBitmapInfoHeader) + tableBytes_ + stride_ * height + 3) / 4, 0);
-        KivoBitmapInfoHeader h{};
-        h.biSize = sizeof(KivoBitmapInfoHeader);
+        words_.assign((sizeof(BitmapInfoHeader) + tableBytes_ + stride_ * height + 3) / 4, 0);
+        BitmapInfoHeader h{};
+        h.biSize = sizeof(BitmapInfoHeader);
         h.biWidth = width;
         h.biHeight = topDown ? -height : height;
         h.biPlanes = 1;
@@ -30,14 +30,10 @@ class TestDib {
         std::memcpy(Bytes(), &h, sizeof h);
     }
 
-    KivoBitmapInfoHeader* Header() {
-        return reinterpret_cast<KivoBitmapInfoHeader*>(words_.data());
-    }
+    BitmapInfoHeader* Header() { return reinterpret_cast<BitmapInfoHeader*>(words_.data()); }
     uint8_t* Bytes() { return reinterpret_cast<uint8_t*>(words_.data()); }
-    uint8_t* Table() { return Bytes() + sizeof(KivoBitmapInfoHeader); }
+    uint8_t* Table() { return Bytes() + sizeof(BitmapInfoHeader); }
     uint8_t* Bits() { return Table() + tableBytes_; }
-    size_t Size() const { return words_.size() * 4; }
-    size_t Stride() const { return stride_; }
 
     void SetColour(int index, uint8_t r, uint8_t g, uint8_t b) {
         uint8_t* e = Table() + 4 * index;

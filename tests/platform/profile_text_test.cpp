@@ -65,17 +65,6 @@ TEST(ProfileTextWrite, AddsKeysAfterTheSectionsLastLineAndSectionsAtTheEnd) {
     EXPECT_EQ(SetProfileValue("[A]\nx=1\r", "A", "z", "3"), "[A]\nx=1\r\nz=3\n");
 }
 
-TEST(ProfileTextWrite, WrittenValuesReadBack) {
-    std::string text;
-    text = SetProfileValue(text, "KivoAcquireInformation", "Quality", "2");
-    text = SetProfileValue(text, "KivoSettings", "ShowProgress", "False");
-    text = SetProfileValue(text, "KivoAcquireInformation", "IODelay", "-1");
-    text = SetProfileValue(text, "kivoacquireinformation", "quality", "3");
-    EXPECT_EQ(FindProfileValue(text, "KivoAcquireInformation", "Quality"), "3");
-    EXPECT_EQ(FindProfileValue(text, "KivoAcquireInformation", "IODelay"), "-1");
-    EXPECT_EQ(FindProfileValue(text, "KivoSettings", "ShowProgress"), "False");
-}
-
 TEST(ProfileTextWrite, RefusesEntriesThatWouldBreakLines) {
     EXPECT_TRUE(IsWritableProfileEntry("Sound", "KivoSound", "C:\\a b.wav"));
     EXPECT_FALSE(IsWritableProfileEntry("Sound", "Key", "a\nInjected=1"));

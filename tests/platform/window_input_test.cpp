@@ -1,5 +1,6 @@
 // Where user input goes: capture, focus, activation, double clicks, disabled windows, the
-// BUTTON class, and what overlapping windows let each other draw.
+// BUTTON class (owner-drawn buttons are tested with the panels that use them), and what
+// overlapping windows let each other draw.
 #include <gtest/gtest.h>
 
 #include <utility>
@@ -25,7 +26,6 @@ struct Received {
     LParam second;
 };
 std::vector<Received> gReceived;
-std::vector<unsigned> gDrawStates;
 
 std::vector<std::pair<KivoHWnd, WParam>> gPaletteChanges;
 
@@ -35,14 +35,6 @@ LResult InputProc(KivoHWnd window, uint32_t message, WParam first, LParam second
     if ((message >= WmMouseMove && message <= WmRButtonDblClk) || message == WmKeyDown ||
         message == WmCommand || message == WmActivate || message == WmSetFocus) {
         gReceived.push_back({window, message, first, second});
-    }
-    if (message == WmDrawItem) {
-        const auto* item = reinterpret_cast<const DrawItemRecord*>(second);
-        gDrawStates.push_back(item->itemState & OdsSelected);
-        item->dc->FillRect(
-            item->itemRect,
-            CreateSolidBrush((item->itemState & OdsSelected) ? Rgb(255, 0, 0) : Rgb(0, 0, 255)));
-        return 1;
     }
     return DefWindowProc(window, message, first, second);
 }
@@ -230,26 +222,6 @@ TEST_F(WindowInputTest, ButtonSendsItsCommandOnlyWhenReleasedOverIt) {
     EXPECT_EQ(LoWord(commands[0].first), 77);
     EXPECT_EQ(HiWord(commands[0].first), BnClicked);
     EXPECT_EQ(reinterpret_cast<KivoHWnd>(commands[0].second), button);
-}
-
-TEST_F(WindowInputTest, OwnerDrawnButtonsAreDrawnByTheirParentInBothStates) {
-    KivoHWnd button = CreateWindow(0, kButtonClass, "", WsChild | WsVisible | BsOwnerDraw, 10, 10,
-                                   78, 17, left, 105, nullptr);
-    gDrawStates.clear();
-    test::PumpMessages();
-    ASSERT_FALSE(gDrawStates.empty());
-    EXPECT_EQ(gDrawStates.back(), 0u);
-    EXPECT_EQ(test::ClientPixel(button, 5, 5), 0x0000FFu);
-    InjectMouseButton(VkLButton, true, test::ScreenPoint(button, 5, 5));
-    test::PumpMessages();
-    EXPECT_EQ(gDrawStates.back(), static_cast<unsigned>(OdsSelected));
-    EXPECT_EQ(test::ClientPixel(button, 5, 5), 0xFF0000u);
-    InjectMouseButton(VkLButton, false, test::ScreenPoint(button, 5, 5));
-    test::PumpMessages();
-    EXPECT_EQ(gDrawStates.back(), 0u);
-    EXPECT_EQ(test::ClientPixel(button, 5, 5), 0x0000FFu);
-    ASSERT_EQ(Of(WmCommand).size(), 1u);
-    EXPECT_EQ(LoWord(Of(WmCommand)[0].first), 105);
 }
 
 TEST_F(WindowInputTest, WindowsDrawOnlyWhereTheyAreNotCovered) {

@@ -63,17 +63,11 @@ class WindowMessagesTest : public ::testing::Test {
         gSeen.clear();
         gRefuseCreate = false;
         gValidate = true;
-        WindowClass recording{"Recording", RecordingProc};
-        recording.background = ClassBackground::White;
-        RegisterClass(recording);
-        WindowClass clicks = recording;
-        clicks.name = "RecordingDoubleClicks";
-        clicks.style = CsDblClks;
-        RegisterClass(clicks);
+        RegisterClass({"Recording", RecordingProc});
     }
 
-    KivoHWnd MakeTopLevel(int x = 100, int y = 100, const char* className = "Recording") {
-        return CreateWindow(0, className, "Top", WsPopup | WsVisible, x, y, 200, 150, nullptr, 0,
+    KivoHWnd MakeTopLevel(int x = 100, int y = 100) {
+        return CreateWindow(0, "Recording", "Top", WsPopup | WsVisible, x, y, 200, 150, nullptr, 0,
                             nullptr);
     }
 
@@ -130,7 +124,7 @@ TEST_F(WindowMessagesTest, CreationCarriesTheParameterAndDestructionReachesChild
     EXPECT_EQ(MakeTopLevel(), nullptr);
 }
 
-TEST_F(WindowMessagesTest, QueueOrderIsPostedInputPaintThenTimers) {
+TEST_F(WindowMessagesTest, QueueOrderIsPostedInputPaintTimersThenQuit) {
     KivoHWnd window = MakeTopLevel();
     Drain();
     ASSERT_EQ(GetFocus(), window);
@@ -142,6 +136,15 @@ TEST_F(WindowMessagesTest, QueueOrderIsPostedInputPaintThenTimers) {
     PostMessage(window, WmUser + 1, 2, 0);
     EXPECT_EQ(Drain(), (std::vector<uint32_t>{WmUser, WmUser + 1, WmKeyDown, WmPaint, WmTimer}));
     EXPECT_TRUE(Drain().empty());
+    // Quit comes once the posted messages are taken and ends GetMessage with its code.
+    PostQuitMessage(3);
+    PostMessage(window, WmUser, 0, 0);
+    Message message;
+    EXPECT_EQ(GetMessage(message, nullptr, 0, 0), 1);
+    EXPECT_EQ(message.message, WmUser);
+    EXPECT_EQ(GetMessage(message, nullptr, 0, 0), 0);
+    EXPECT_EQ(message.wParam, 3u);
+    EXPECT_FALSE(PeekMessage(message, nullptr, 0, 0, PmRemove));
 }
 
 TEST_F(WindowMessagesTest, PaintFollowsInvalidationAndStaysUntilDispatched) {
@@ -192,20 +195,6 @@ TEST_F(WindowMessagesTest, TimersComeThroughTheQueueOncePerPeriod) {
     EXPECT_TRUE(Drain().empty());
     // Nothing can ever arrive on a headless display: GetMessage says so instead of hanging.
     EXPECT_EQ(GetMessage(message, nullptr, 0, 0), -1);
-}
-
-TEST_F(WindowMessagesTest, QuitEndsGetMessageAfterThePostedMessages) {
-    KivoHWnd window = MakeTopLevel();
-    Drain();
-    PostMessage(window, WmUser, 0, 0);
-    PostQuitMessage(3);
-    Message message;
-    EXPECT_EQ(GetMessage(message, nullptr, 0, 0), 1);
-    EXPECT_EQ(message.message, WmUser);
-    EXPECT_EQ(GetMessage(message, nullptr, 0, 0), 0);
-    EXPECT_EQ(message.message, WmQuit);
-    EXPECT_EQ(message.wParam, 3u);
-    EXPECT_FALSE(PeekMessage(message, nullptr, 0, 0, PmRemove));
 }
 
 TEST_F(WindowMessagesTest, PeekFiltersByWindowAndRangeAndCanLeaveMessages) {

@@ -60,5 +60,42 @@ TEST(BatchRunner, AWorkerThatDiesFailsOnlyItsItem) {
         << reported.outcomes[2].text;
 }
 
+// Pending outcomes are reported as their process settled them, in input order; a worker that
+// dies fails the item it was running, and the items it ran but had not settled are run again.
+TEST(BatchRunner, PendingOutcomesAreReportedAsSettled) {
+    const pid_t parent = getpid();
+    for (int jobs : {1, 2}) {
+        Reported reported;
+        RunBatch(
+            40, jobs, "Testing",
+            [&](std::size_t i) {
+                if (i == 25 && getpid() != parent) kill(getpid(), SIGKILL);
+                return BatchOutcome{true, "ran " + std::to_string(i), {}, true};
+            },
+            [&](std::size_t index, const BatchOutcome& outcome) {
+                reported.order.push_back(index);
+                reported.outcomes.push_back(outcome);
+            },
+            [](std::vector<std::pair<std::size_t, BatchOutcome>>& pending) {
+                for (auto& [index, outcome] : pending) {
+                    outcome.ok = index % 7 != 0;
+                    outcome.text += " settled";
+                }
+            });
+        ASSERT_EQ(reported.order.size(), 40u);
+        for (std::size_t i = 0; i < 40; ++i) {
+            SCOPED_TRACE(testing::Message() << "jobs " << jobs << ", item " << i);
+            EXPECT_EQ(reported.order[i], i);
+            if (jobs > 1 && i == 25) {
+                EXPECT_FALSE(reported.outcomes[i].ok);
+                EXPECT_NE(reported.outcomes[i].text.find("signal"), std::string::npos);
+                continue;
+            }
+            EXPECT_EQ(reported.outcomes[i].ok, i % 7 != 0);
+            EXPECT_EQ(reported.outcomes[i].text, "ran " + std::to_string(i) + " settled");
+        }
+    }
+}
+
 }  // namespace
 }  // namespace kivoly::cli

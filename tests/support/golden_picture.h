@@ -3,8 +3,8 @@
 // pixels (NAME.sum: width, height, 64-bit FNV-1a of the RGB bytes). On a mismatch the test fails
 // naming the golden, and the picture it got is written to golden-actual/NAME.png in the working
 // folder (with NAME-diff.png marking the differing pixels when the golden is a PNG) for a person
-// to look at. With KIVOLY_UPDATE_GOLDEN=1 the goldens are written again instead, to be looked at
-// before they are committed.
+// to look at. With KIVOLY_UPDATE_GOLDEN=1 the goldens are written again instead, and every
+// picture to golden-actual, to be looked at before they are committed.
 #pragma once
 
 #include <string>

@@ -325,7 +325,7 @@ TEST_F(MainWindowTest, AHostMayDestroyTheWindowAndFreeTheGrabberFromItsCallbacks
         KivoFree(handle);
     };
     KivoSetCallback(handle, KivoCallbackClose, &OnClose);
-    Message close{ui.window, WmClose, 0, 0, 0, 0, 0};
+    KivoMessage close{ui.window, WmClose, 0, 0, 0, 0, 0};
     EXPECT_EQ(KivoProcessWindowsMsg(handle, &close), 1);
     ui.handle = nullptr;                  // freed by the host
     EXPECT_EQ(KivoGetStatus(handle), 0);  // a freed handle is refused
@@ -351,8 +351,10 @@ TEST_F(MainWindowTest, ASkinMakesAWindowOnlyWithItsFirstMemberWhole) {
             continue;
         }
         ASSERT_NE(ui.Make(), nullptr);
+        StartObserver(ui.main().PreviewPane(), [&](int) { KivoStopPreviewing(ui.handle); });
         for (const int key : {int{'A'}, int{'E'}, int{'P'}, int{VkSpace}})
             ui.Press(key);
+        EXPECT_EQ(gTicks, 1);  // the preview ran
         SendMessage(ui.window, WmSysCommand, ScRestore, 0);
         ui.Pump();
         EXPECT_EQ(ui.main().CurrentMode(), Mode::Compact);
@@ -392,10 +394,10 @@ TEST_F(MainWindowTest, OnlyTheWindowsOwnMessagesAreTaken) {
     ASSERT_NE(ui.Make(), nullptr);
     KivoHWnd other =
         CreateWindow(0, "PreviewObserver", "", WsPopup, 0, 0, 1, 1, nullptr, 0, nullptr);
-    Message foreign{other, WmKeyDown, 'A', 0, 0, 0, 0};
+    KivoMessage foreign{other, WmKeyDown, 'A', 0, 0, 0, 0};
     EXPECT_EQ(KivoProcessWindowsMsg(ui.handle, &foreign), 0);
     EXPECT_EQ(ui.main().CurrentMode(), Mode::Plain);
-    Message own{ui.main().Button(ui::kHelpButtonId), WmKeyDown, 'A', 0, 0, 0, 0};
+    KivoMessage own{ui.main().Button(ui::kHelpButtonId), WmKeyDown, 'A', 0, 0, 0, 0};
     EXPECT_EQ(KivoProcessWindowsMsg(ui.handle, &own), 1);
     EXPECT_EQ(ui.main().CurrentMode(), Mode::Adjust);
     EXPECT_EQ(KivoProcessWindowsMsg(nullptr, &own), 0);

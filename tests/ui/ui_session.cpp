@@ -1,8 +1,8 @@
 #include "ui_session.h"
 
 #include "api/handed_out.h"
+#include "kivoly/host.h"
 #include "output/skin_archive.h"
-#include "platform/key_state.h"
 #include "platform/window/display.h"
 #include "platform/window/host_display.h"
 #include "platform/window/input_injection.h"
@@ -34,11 +34,11 @@ KivoHWnd UiSession::Make() {
 }
 
 void UiSession::Pump() {
-    platform::Message message;
-    while (platform::PeekMessage(message, nullptr, 0, 0, platform::PmRemove)) {
+    KivoMessage message;
+    while (KivolyHostPeekMessage(&message, 1)) {
         if (KivoProcessWindowsMsg(handle, &message)) continue;
-        platform::TranslateMessage(message);
-        platform::DispatchMessage(message);
+        KivolyHostTranslateMessage(&message);
+        KivolyHostDispatchMessage(&message);
     }
 }
 

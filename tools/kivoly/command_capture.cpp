@@ -6,13 +6,12 @@
 #include <string>
 #include <vector>
 
-#include "bitmap_picture.h"
 #include "command.h"
 #include "command_line.h"
 #include "device_options.h"
 #include "kivoly/kivoly.h"
+#include "kivoly/tools.h"
 #include "picture_options.h"
-#include "sim/simulated_rig.h"
 #include "terminal_progress.h"
 
 namespace kivoly::cli {
@@ -61,7 +60,7 @@ int RunCapture(const std::vector<std::string>& args) {
         }
     }
     if (output.empty()) return UsageError(kName, "give the picture to write with -o PICTURE");
-    if (!IsPicturePath(output)) {
+    if (!tools::IsPicturePath(output)) {
         return UsageError(kName, output + ": the picture must end in .bmp or .png");
     }
     if (const std::string problem = OutputProblem(output); !problem.empty()) {
@@ -82,13 +81,14 @@ int RunCapture(const std::vector<std::string>& args) {
     KivoSetGrabInfo(grabber, &grabInfo);
     KivoSetProcessInfo(grabber, &processInfo);
 
-    sim::SimulatedRig* simulated = session.Simulated();
+    tools::SimulatedDevice* simulated = session.Simulated();
     const int64_t deviceStart = simulated ? simulated->NowUs() : 0;
     const auto wallStart = std::chrono::steady_clock::now();
     KivoHGlobal dib = nullptr;
     // The device is switched on first so that its battery can be asked before the capture.
     if (KivoSetStatus(grabber, KivoStatusVideoOn)) {
-        if (BatteryLow(grabber)) Warn(kName, "the digitizer's battery is low; replace it soon");
+        if (tools::BatteryLow(grabber))
+            Warn(kName, "the digitizer's battery is low; replace it soon");
         TerminalProgress progress;
         dib = KivoScanAndProcess(grabber, nullptr);
     }
@@ -97,7 +97,7 @@ int RunCapture(const std::vector<std::string>& args) {
     int code = 0;
     if (!dib) {
         code = RunFailure(kName, "no picture was captured");
-    } else if (!WriteBitmapPicture(dib, output, error)) {
+    } else if (!tools::WriteBitmapPicture(dib, output, error)) {
         code = RunFailure(kName, error);
     } else if (simulated) {
         std::printf("%s: quality %d, %d x %d; device time %.2f s, %.2f s here\n", output.c_str(),

@@ -1,7 +1,6 @@
-// kivoly decode: raw captures (.nsr) to pictures, the way a host drives the library. Each raw
-// file is replayed through a RawFileSource into a capture store's Decode, the same acquisition
-// the library runs for a device capture, and the picture is converted as KivoProcYUVToRGB
-// converts it under the Grabber's records (the settings file's, with the options on top).
+// kivoly decode: raw captures (.nsr) to pictures, the way a host drives the library: each raw
+// file is decoded as a device capture is and converted as KivoProcYUVToRGB converts it under
+// the Grabber's records (the settings file's, with the options on top).
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
@@ -12,21 +11,13 @@
 #include <string>
 #include <vector>
 
-#include "api/decode_feedback.h"
-#include "api/grabber.h"
-#include "api/picture_conversion.h"
 #include "batch_runner.h"
-#include "bitmap_picture.h"
-#include "capture/raw_file_source.h"
 #include "command.h"
 #include "command_line.h"
-#include "decode/yuv_image.h"
 #include "display_choice.h"
 #include "kivoly/kivoly.h"
-#include "output/picture_window.h"
+#include "kivoly/tools.h"
 #include "picture_options.h"
-#include "raw_file_check.h"
-#include "resources/string_table.h"
 #include "terminal_progress.h"
 
 namespace kivoly::cli {
@@ -206,48 +197,12 @@ bool PlanOutputs(DecodeJob& job, std::string& error) {
     return true;
 }
 
-// The text the library shows for a failed acquisition.
-std::string DecodeFailure(DecodeResult result) {
-    const int id = result == DecodeNoVideo ? 59 : result == DecodeOutOfMemory ? 30 : 61;
-    return result == DecodeAborted ? "decoding was stopped" : StringText(id);
-}
-
-// What one process keeps from one raw file to the next: the capture store (with the
-// conversion's tables and plans inside it) and the bitmap, reused while their size holds.
-struct DecodeReuse {
-    std::unique_ptr<YuvImage> yuv;
-    KivoHGlobal dib = nullptr;
-};
-
 // Decodes one raw file into `outputPath`; false with the reason in `error`.
-bool DecodeOne(KivoGrabber* handle, const std::string& rawPath, const std::string& outputPath,
-               bool show, DecodeReuse& reuse, std::string& error) {
-    Grabber& grabber = *Grabber::From(handle);
-    std::unique_ptr<YuvImage>& yuv = reuse.yuv;
-    yuv.reset(YuvImage::ReuseOrCreate(yuv.release(), grabber.GrabInfo(), nullptr));
-    if (!yuv) {
-        error = StringText(30);
-        return false;
-    }
-    RawFileSource source(rawPath.c_str());
-    grabber.BeginBusy();
-    DecodeFeedback progress(grabber);
-    const DecodeResult result = yuv->Decode(grabber.GrabInfo(), &progress, nullptr, &source);
-    grabber.EndBusy();
-    if (result != DecodeOk) {
-        error = DecodeFailure(result);
-        return false;
-    }
-    // The picture is ours, not one the library handed out: converted directly.
-    // The bitmap passed in is filled again, or freed when it no longer fits.
-    reuse.dib = ConvertPicture(grabber, yuv.get(), reuse.dib);
-    KivoHGlobal dib = reuse.dib;
-    grabber.SetCurrentPicture(nullptr);
-    if (dib == nullptr) {
-        error = "the picture could not be converted";
-        return false;
-    }
-    const bool written = WriteBitmapPicture(dib, outputPath, error);
+bool DecodeOne(KivoGrabber* handle, tools::RawFileDecoder& decoder, const std::string& rawPath,
+               const std::string& outputPath, bool show, std::string& error) {
+    KivoHGlobal dib = decoder.Decode(rawPath, error);
+    if (dib == nullptr) return false;
+    const bool written = tools::WriteBitmapPicture(dib, outputPath, error);
     if (written && show) KivoShowDib(handle, dib);
     return written;
 }
@@ -270,7 +225,7 @@ bool KeepsEveryInput(const DecodeJob& job, std::string& error) {
 bool OpenShowDisplay() {
     std::string error;
     if (UseDisplay("desktop", error)) {
-        RegisterPictureWindowClass();
+        tools::PreparePictureWindow();
         return true;
     }
     Warn(kName, "--show: " + error + "; the pictures are only written");
@@ -284,7 +239,7 @@ int RunDecode(const std::vector<std::string>& args) {
     // Every input is looked at before anything is written.
     bool usable = true;
     for (const std::string& input : job.inputs) {
-        const RawFileCheck check = CheckRawFile(input);
+        const tools::RawFileCheck check = tools::CheckRawFile(input);
         if (!check.problem.empty()) {
             RunFailure(kName, check.problem);
             usable = false;
@@ -309,25 +264,33 @@ int RunDecode(const std::vector<std::string>& args) {
     // Progress goes to the terminal, not into a window.
     KivoSetShowProgress(grabber, 0);
 
-    DecodeReuse reuse;
+    auto decoder = std::make_unique<tools::RawFileDecoder>(grabber);
+    // The pictures of a batch reach the disk together: each process gathers the ones it wrote
+    // and the batch runner has it put them in place every few pictures and at its end.
+    const bool batch = job.inputs.size() > 1;
+    tools::FileGroup pictures;
     auto decode = [&](std::size_t i) {
         const std::string& input = job.inputs[i];
         BatchOutcome outcome;
         // The file's fields decide the quality unless one was asked for.
-        const int given = QualityOfRecords(job.records[i]);
+        const int given = tools::QualityOfRecords(job.records[i]);
         if (!job.picture.quality) {
             grabInfo.Quality = given;
         } else if (given < *job.picture.quality) {
             outcome.notes = "kivoly " + std::string(kName) + ": warning: " + input + " holds " +
                             std::to_string(job.records[i]) + " field(s); quality " +
                             std::to_string(*job.picture.quality) + " reads " +
-                            std::to_string(RecordsForQuality(*job.picture.quality)) +
+                            std::to_string(tools::RecordsForQuality(*job.picture.quality)) +
                             ", so the picture is that of quality " + std::to_string(given) +
                             " or poorer\n";
         }
         KivoSetGrabInfo(grabber, &grabInfo);
         std::string reason;
-        outcome.ok = DecodeOne(grabber, input, job.outputs[i], showing, reuse, reason);
+        std::optional<tools::FileGroup::Joining> joining;
+        if (batch) joining.emplace(pictures);
+        const std::size_t gathered = pictures.Size();
+        outcome.ok = DecodeOne(grabber, *decoder, input, job.outputs[i], showing, reason);
+        outcome.pending = pictures.Size() > gathered;
         if (outcome.ok) {
             char line[64];
             std::snprintf(line, sizeof line, " (quality %d, %d x %d)", grabInfo.Quality,
@@ -337,6 +300,19 @@ int RunDecode(const std::vector<std::string>& args) {
             outcome.text = "kivoly " + std::string(kName) + ": " + input + ": " + reason;
         }
         return outcome;
+    };
+    // Each pending picture joined the group as its item ran, so the group's errors are theirs
+    // in the same order.
+    auto settle = [&](std::vector<std::pair<std::size_t, BatchOutcome>>& pending) {
+        pictures.Commit();
+        const std::vector<std::string>& errors = pictures.Errors();
+        for (std::size_t k = 0; k < pending.size() && k < errors.size(); ++k) {
+            if (errors[k].empty()) continue;
+            BatchOutcome& outcome = pending[k].second;
+            outcome.ok = false;
+            outcome.text = "kivoly " + std::string(kName) + ": " + job.inputs[pending[k].first] +
+                           ": " + errors[k];
+        }
     };
     int failures = 0;
     auto report = [&](std::size_t, const BatchOutcome& outcome) {
@@ -351,10 +327,9 @@ int RunDecode(const std::vector<std::string>& args) {
     } else {
         // Shown pictures come one after the other, from this process.
         const int jobs = showing ? 1 : job.jobs > 0 ? job.jobs : ProcessorCount();
-        RunBatch(job.inputs.size(), jobs, "Decoding", decode, report);
+        RunBatch(job.inputs.size(), jobs, "Decoding", decode, report, settle);
     }
-    KivoFreeDib(reuse.dib);
-    reuse.yuv.reset();
+    decoder.reset();
     KivoFree(grabber);
     if (showing) CloseDisplay();
     return failures == 0 ? 0 : kExitFailure;

@@ -5,13 +5,9 @@
 #include <filesystem>
 #include <string>
 
-#include "capture/raw_capture_file.h"
 #include "command.h"
 #include "command_line.h"
-#include "sim/capture_sequence.h"
-#include "sim/colour_bars.h"
-#include "sim/ntsc_encoder.h"
-#include "sim/picture_file.h"
+#include "kivoly/tools.h"
 
 namespace kivoly::cli {
 namespace {
@@ -94,21 +90,15 @@ int RunEncode(const std::vector<std::string>& args) {
         return UsageError(kName, problem);
     }
 
-    sim::Picture picture;
-    if (bars) {
-        picture = sim::ColourBars();
-    } else {
-        std::string error;
-        if (!sim::ReadPicture(picturePath, picture, error)) return UsageError(kName, error);
+    std::string error;
+    switch (tools::EncodeRawFile(bars ? "" : picturePath, quality, outputPath, error)) {
+        case tools::EncodeResult::PictureUnreadable:
+            return UsageError(kName, error);
+        case tools::EncodeResult::FileFailed:
+            return RunFailure(kName, error);
+        case tools::EncodeResult::Written:
+            break;
     }
-
-    const sim::NtscEncoder encoder(picture);
-    RawCaptureFile file;
-    bool written = file.Create(outputPath);
-    for (const sim::CaptureRecord& record : sim::EncodeCaptureRecords(encoder, quality)) {
-        written = written && file.AppendRecord(record.fieldFlags, record.samples);
-    }
-    if (!written || !file.Close()) return RunFailure(kName, file.Error());
     return 0;
 }
 

@@ -12,15 +12,7 @@
 #include "device_options.h"
 #include "display_choice.h"
 #include "kivoly/kivoly.h"
-#include "output/packed_dib.h"
-#include "platform/gdi/dib_drawing.h"
-#include "platform/window/message_queue.h"
-#include "platform/window/paint.h"
-#include "platform/window/window.h"
-#include "platform/window/window_class.h"
-#include "sim/picture.h"
-#include "sim/picture_file.h"
-#include "sim/simulated_rig.h"
+#include "kivoly/tools.h"
 
 namespace kivoly::cli {
 namespace {
@@ -45,8 +37,6 @@ std::string Usage() {
            "\n" + FormatOptions(options);
 }
 
-constexpr int kScale = 2;  // the window shows the frames twice their size
-
 // What the frame callback (which takes no arguments) works with.
 struct PreviewRun {
     KivoGrabber* grabber = nullptr;
@@ -55,7 +45,6 @@ struct PreviewRun {
     int framesSaved = 0;
     std::string error;
     KivoHWnd window = nullptr;
-    bool closed = false;
     bool batteryWarned = false;
 };
 PreviewRun* gRun = nullptr;
@@ -77,28 +66,9 @@ std::string PrefixOf(const std::string& output) {
     return extension == ".png" || extension == ".bmp" ? output.substr(0, dot) : output;
 }
 
-// The preview bitmap as an RGB picture, through its palette.
-sim::Picture FramePicture(const KivoBitmapInfoHeader* header) {
-    const uint8_t* palette = reinterpret_cast<const uint8_t*>(header) + header->biSize;
-    const uint8_t* bits = DibPixels(header);
-    const int stride = DibStride(8, header->biWidth);
-    sim::Picture picture(header->biWidth, header->biHeight);
-    for (int y = 0; y < picture.height; ++y) {
-        const uint8_t* row = bits + static_cast<std::size_t>(stride) * (picture.height - 1 - y);
-        for (int x = 0; x < picture.width; ++x) {
-            const uint8_t* entry = palette + 4 * row[x];
-            uint8_t* out = picture.Pixel(x, y);
-            out[0] = entry[2];
-            out[1] = entry[1];
-            out[2] = entry[0];
-        }
-    }
-    return picture;
-}
-
 // Says once that the battery is low, as the main window's indicator would.
 void WarnOfBattery(PreviewRun& run) {
-    if (run.batteryWarned || !BatteryLow(run.grabber)) return;
+    if (run.batteryWarned || !tools::BatteryLow(run.grabber)) return;
     run.batteryWarned = true;
     Warn(kName, "the digitizer's battery is low; replace it soon");
 }
@@ -110,7 +80,7 @@ int32_t SaveFrame() {
     if (run.framesSaved >= run.framesWanted) return 0;
     const KivoBitmapInfoHeader* header = KivoGetPreviewDIB(run.grabber);
     const std::string path = run.prefix + "-" + std::to_string(run.framesSaved + 1) + ".png";
-    if (!header || !sim::WritePng(path, FramePicture(header), run.error)) {
+    if (!header || !tools::WritePreviewFrame(header, path, run.error)) {
         if (run.error.empty()) run.error = "no preview bitmap";
         return 0;
     }
@@ -118,43 +88,11 @@ int32_t SaveFrame() {
     return ++run.framesSaved < run.framesWanted ? 1 : 0;
 }
 
-platform::LResult ViewProcedure(KivoHWnd window, uint32_t message, platform::WParam first,
-                                platform::LParam second) {
-    switch (message) {
-        case platform::WmPaint: {
-            platform::PaintRecord paint;
-            platform::DeviceContext* dc = platform::BeginPaint(window, paint);
-            const KivoBitmapInfoHeader* header = KivoGetPreviewDIB(gRun->grabber);
-            if (dc && header) {
-                platform::StretchDIBits(*dc, 0, 0, header->biWidth * kScale,
-                                        header->biHeight * kScale, 0, 0, header->biWidth,
-                                        header->biHeight, DibPixels(header), header,
-                                        platform::ColourUse::Colours, platform::RasterOp::SrcCopy);
-            }
-            platform::EndPaint(window, paint);
-            return 0;
-        }
-        case platform::WmKeyDown:
-        case platform::WmClose:
-            gRun->closed = true;
-            return 0;
-        default:
-            return platform::DefWindowProc(window, message, first, second);
-    }
-}
-
 // The host's turn at every finished frame: show it and handle the window's messages.
 int32_t ShowFrame() {
     PreviewRun& run = *gRun;
     WarnOfBattery(run);
-    platform::InvalidateRect(run.window, nullptr, false);
-    platform::Message message;
-    while (!run.closed && platform::PeekMessage(message, nullptr, 0, 0, platform::PmRemove)) {
-        if (message.message == platform::WmQuit) run.closed = true;
-        platform::TranslateMessage(message);
-        platform::DispatchMessage(message);
-    }
-    return run.closed ? 0 : 1;
+    return tools::PumpPreviewWindow(run.window) ? 1 : 0;
 }
 
 bool OpenWindow(PreviewRun& run) {
@@ -164,16 +102,7 @@ bool OpenWindow(PreviewRun& run) {
                         run.prefix + "-1.png, ... instead");
         return false;
     }
-    platform::WindowClass view;
-    view.name = "KivolyPreviewView";
-    view.procedure = &ViewProcedure;
-    view.background = platform::ClassBackground::Black;
-    platform::RegisterClass(view);
-    platform::Rect frame{0, 0, 160 * kScale, 120 * kScale};
-    const uint32_t style = platform::WsCaption | platform::WsSysMenu | platform::WsVisible;
-    platform::AdjustWindowRectEx(frame, style, false, 0);
-    run.window = platform::CreateWindow(0, "KivolyPreviewView", "Kivoly preview", style, 40, 40,
-                                        frame.Width(), frame.Height(), nullptr, 0, nullptr);
+    run.window = tools::OpenPreviewWindow(run.grabber);
     return run.window != nullptr;
 }
 
@@ -224,11 +153,13 @@ int RunPreview(const std::vector<std::string>& args) {
     const bool shown = !save && OpenWindow(run);
     // Shown, the simulated digitizer's frames come at the device's own rate, not as fast as
     // they can be simulated; saved, as fast as they can.
-    if (sim::SimulatedRig* rig = session.Simulated(); rig && shown) rig->clock.PaceWithRealTime();
+    if (tools::SimulatedDevice* simulated = session.Simulated(); simulated && shown) {
+        simulated->PaceWithRealTime();
+    }
     KivoSetCallback(run.grabber, KivoCallbackPreviewFrame, shown ? &ShowFrame : &SaveFrame);
     const bool started = KivoStartPreviewing(run.grabber) != 0;
     if (shown) {
-        platform::DestroyWindow(run.window);
+        tools::ClosePreviewWindow(run.window);
         CloseDisplay();
     }
     KivoFree(run.grabber);

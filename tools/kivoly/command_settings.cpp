@@ -9,14 +9,11 @@
 #include <string>
 #include <vector>
 
-#include "api/settings_io.h"
 #include "command.h"
 #include "command_line.h"
-#include "framework/settings_file.h"
 #include "kivoly/host.h"
 #include "kivoly/kivoly.h"
-#include "platform/profile.h"
-#include "platform/settings_folder.h"
+#include "kivoly/tools.h"
 
 namespace kivoly::cli {
 namespace {
@@ -35,14 +32,9 @@ const std::string kUsage =
                     "($KIVOLY_HOME, else $XDG_CONFIG_HOME/kivoly, else "
                     "~/.config/kivoly)"}});
 
-constexpr const char* kMissing = "\x01";
-
 // The key's text as the file holds it; nullopt when the key is missing.
 std::optional<std::string> StoredText(const char* section, const char* key) {
-    char text[256];
-    platform::ReadProfileString(section, key, kMissing, text, sizeof text, kSettingsFileName);
-    if (std::strcmp(text, kMissing) == 0) return std::nullopt;
-    return std::string(text);
+    return tools::StoredSetting(section, key);
 }
 
 void PrintLine(const char* name, const std::string& value, const std::string& note) {
@@ -134,14 +126,14 @@ int Run(const std::vector<std::string>& args) {
     const int32_t windowOption = KivoGetWindowOpt(grabber);
     KivoFree(grabber);
 
-    const std::string path = platform::ProfilePath(kSettingsFileName);
+    const std::string path = tools::SettingsFilePath();
     struct stat info {};
     const bool present = ::stat(path.c_str(), &info) == 0;
-    std::printf("settings folder  %s\n", platform::SettingsFolder().c_str());
+    std::printf("settings folder  %s\n", tools::SettingsFolder().c_str());
     std::printf("settings file    %s%s\n\n", path.c_str(),
                 present ? "" : "  (not there: every default applies)");
 
-    const char* acquire = kAcquireSection;
+    const char* acquire = tools::kAcquireSection;
     std::printf("[%s]  acquisition record\n", acquire);
     PrintField(acquire, "Quality", grab.Quality, QualityName(grab.Quality));
     PrintBoolean(acquire, "UseColor", grab.UseColor, grab.UseColor ? "colour" : "grey scale");
@@ -160,16 +152,14 @@ int Run(const std::vector<std::string>& args) {
     PrintBoolean(acquire, "PowerSaver", grab.PowerSaver);
     PrintBoolean(acquire, "TerminateVideo", grab.TerminateVideo);
     PrintBoolean(acquire, "Negative", grab.Negative);
-    const SettingsFile file(kSettingsFileName);
-    const double stored = ReadVideoLockTime(file);
-    const double lockTime = AcceptedVideoLockTime(stored);
-    std::printf("  %-20s %-10g %s\n\n", "VideoLockTime", lockTime,
-                lockTime == stored ? "seconds" : "seconds (the default)");
+    const tools::VideoLockTime lockTime = tools::ReadVideoLockTime();
+    std::printf("  %-20s %-10g %s\n\n", "VideoLockTime", lockTime.used,
+                lockTime.used == lockTime.stored ? "seconds" : "seconds (the default)");
 
-    std::printf("[%s]  user interface\n", kInterfaceSection);
-    PrintBoolean(kInterfaceSection, "ShowProgress", showProgress);
-    PrintBoolean(kInterfaceSection, "KivoToNewWindow", windowOption);
-    const char* processing = kProcessingSection;
+    std::printf("[%s]  user interface\n", tools::kInterfaceSection);
+    PrintBoolean(tools::kInterfaceSection, "ShowProgress", showProgress);
+    PrintBoolean(tools::kInterfaceSection, "KivoToNewWindow", windowOption);
+    const char* processing = tools::kProcessingSection;
     std::printf("\n[%s]  processing record\n", processing);
     PrintField(processing, "Hue", process.Hue);
     PrintField(processing, "Color", process.Color);
@@ -190,11 +180,10 @@ int Run(const std::vector<std::string>& args) {
     PrintField(processing, "Blue", process.Blue);
     PrintBoolean(processing, "ShowWhileProcessing", process.ShowWhileProcessing);
 
-    std::printf("\n[%s]  read when a sound is due\n", kSoundSection);
+    std::printf("\n[%s]  read when a sound is due\n", tools::kSoundSection);
     for (const char* key : {"KivoSound", "NoVideoSound", "LowBatterySound"}) {
-        char name[120];
-        platform::ReadProfileString(kSoundSection, key, "", name, sizeof name, kSettingsFileName);
-        std::printf("  %-20s %s\n", key, *name ? name : "(none)");
+        const std::string name = tools::StoredSetting(tools::kSoundSection, key, 120).value_or("");
+        std::printf("  %-20s %s\n", key, name.empty() ? "(none)" : name.c_str());
     }
     return 0;
 }

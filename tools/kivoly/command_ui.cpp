@@ -6,19 +6,13 @@
 #include <string>
 #include <vector>
 
-#include "bitmap_picture.h"
 #include "command.h"
 #include "command_line.h"
 #include "device_options.h"
 #include "display_choice.h"
+#include "kivoly/host.h"
 #include "kivoly/kivoly.h"
-#include "picture_viewer.h"
-#include "platform/message_box.h"
-#include "platform/save_file_dialog.h"
-#include "platform/window/host_display.h"
-#include "platform/window/message_queue.h"
-#include "platform/window/window.h"
-#include "ui_script.h"
+#include "kivoly/tools.h"
 
 namespace kivoly::cli {
 namespace {
@@ -54,7 +48,7 @@ constexpr int kNewWindowShow = 5;  // SW_SHOW
 // What the host's callbacks (which take no arguments) work with.
 struct UiHost {
     KivoGrabber* grabber = nullptr;
-    PictureViewer viewer;
+    tools::PictureViewer viewer;
     std::vector<KivoHGlobal> pictures;  // every converted picture still shown; the last is current
     KivoYuvImage* image = nullptr;      // the decoded picture the conversions start from
     int captured = 0;
@@ -106,41 +100,26 @@ int32_t OnProcess() {
     return 0;
 }
 
-bool AnswerSaveDialog(const platform::SaveFileRequest&, std::string& name, void* context) {
-    name = *static_cast<const std::string*>(context);
-    return !name.empty();
-}
-
 int32_t OnSave() {
     UiHost& host = *gHost;
     if (host.pictures.empty()) return 0;
-    platform::SaveFileRequest request;
-    request.owner = nullptr;
-    request.filterName = "Pictures (*.bmp, *.png)";
-    request.filterPattern = "*.bmp;*.png";
-    // No proposed name: what a person types is the name (the field does not select text).
-    request.maxLength = 4096;
-    request.defaultExtension = "bmp";
-    request.flags =
-        platform::OfnOverwritePrompt | platform::OfnHideReadOnly | platform::OfnPathMustExist;
     std::string path;
-    if (!platform::GetSaveFileName(request, path)) return 0;
+    if (!tools::AskPictureName(path)) return 0;
     std::string error;
-    if (!IsPicturePath(path)) {
+    if (!tools::IsPicturePath(path)) {
         error = path + ": the name must end in .bmp or .png";
-    } else if (WriteBitmapPicture(host.pictures.back(), path, error)) {
+    } else if (tools::WriteBitmapPicture(host.pictures.back(), path, error)) {
         std::printf("%s\n", path.c_str());
         ++host.saved;
         return 0;
     }
     host.failed = true;
-    platform::MessageBox(nullptr, error.c_str(), "Save",
-                         platform::MbOk | platform::MbIconExclamation);
+    tools::ShowWarning(error, "Save");
     return 0;
 }
 
 int32_t OnClose() {
-    platform::PostQuitMessage(0);
+    KivolyHostPostQuitMessage(0);
     return 0;
 }
 
@@ -178,7 +157,7 @@ int RunUi(const std::vector<std::string>& args) {
     }
     std::vector<std::string> steps;
     std::string error;
-    if (!ParseUiScript(script, steps, error)) return UsageError(kName, error);
+    if (!tools::ParseUiScript(script, steps, error)) return UsageError(kName, error);
     if (!script.empty() && display.empty()) display = "headless";
     // Headless, only a script can use the window; without one the program would end at once
     // having done nothing.
@@ -190,13 +169,12 @@ int RunUi(const std::vector<std::string>& args) {
     if (!session.Open(device, &error)) return UsageError(kName, error);
     if (!display.empty()) {
         if (!UseDisplay(display, error)) return UsageError(kName, error);
-        if (display == "headless") platform::NoteHeadlessDisplayChosen();
-    } else if (platform::EnsureHostDisplay() == platform::DisplayKind::Headless) {
+    } else if (!tools::HostDisplayIsDesktop()) {
         return UsageError(kName,
                           "no desktop display can be reached (give --display headless with "
                           "--script to run without one)");
     }
-    if (!saveAs.empty()) platform::InstallSaveFileResponder(&AnswerSaveDialog, &saveAs);
+    if (!saveAs.empty()) tools::AnswerSaveDialogsWith(&saveAs);
 
     UiHost host;
     host.grabber = KivoAlloc();
@@ -221,14 +199,14 @@ int RunUi(const std::vector<std::string>& args) {
             KivoGetProcessInfo(host.grabber, &info);
             info.ShowWhileProcessing = 0;
             KivoSetProcessInfo(host.grabber, &info);
-            StartUiScript(
+            tools::StartUiScript(
                 window, std::move(steps), stepMs, [&host] { return host.busy; }, &host.failed);
         }
-        platform::Message message;
-        while (platform::GetMessage(message, nullptr, 0, 0) > 0) {
+        KivoMessage message;
+        while (KivolyHostGetMessage(&message) > 0) {
             if (KivoProcessWindowsMsg(host.grabber, &message)) continue;
-            platform::TranslateMessage(message);
-            platform::DispatchMessage(message);
+            KivolyHostTranslateMessage(&message);
+            KivolyHostDispatchMessage(&message);
         }
         if (host.failed) code = 1;
         // A script given a name to save under that never saved has not done its work.
@@ -244,7 +222,7 @@ int RunUi(const std::vector<std::string>& args) {
     KivoFreeYUV(host.grabber, host.image);
     KivoFree(host.grabber);
     gHost = nullptr;
-    platform::InstallSaveFileResponder(nullptr, nullptr);
+    tools::AnswerSaveDialogsWith(nullptr);
     CloseDisplay();
     return code;
 }

@@ -14,14 +14,7 @@
 #include <cstring>
 #include <iostream>
 
-#include "api/grabber.h"
-#include "capture/video_source.h"
 #include "kivoly/host.h"
-#include "platform/message_box.h"
-#include "resources/dialog_template.h"
-#include "sim/encoded_signal.h"
-#include "sim/simulated_faults.h"
-#include "sim/simulated_rig.h"
 
 namespace kivoly::cli {
 
@@ -31,23 +24,25 @@ constexpr const char* kPortDialogCaption = "Kivoly hardware not found!";
 
 // Answers the library's message boxes on the terminal: the port-selection dialog is asked (and
 // cancelled when there is no terminal to ask), every other box is printed and acknowledged.
-int AnswerOnTerminal(const platform::MessageBoxRecord& box, void* command) {
-    if (box.caption != kPortDialogCaption) {
-        RunFailure(static_cast<const char*>(command), box.text);
-        return platform::DefaultAnswer(box.style);
+int32_t AnswerOnTerminal(KivoHWnd, const char* textLines, const char* caption, uint32_t style,
+                         void* command) {
+    const std::string text = textLines;
+    if (std::strcmp(caption, kPortDialogCaption) != 0) {
+        RunFailure(static_cast<const char*>(command), text);
+        return tools::DefaultMessageBoxAnswer(style);
     }
-    std::fprintf(stderr, "%s\n", box.caption.c_str());
-    if (!isatty(STDIN_FILENO)) return kDialogCancelId;
+    std::fprintf(stderr, "%s\n", caption);
+    if (!isatty(STDIN_FILENO)) return tools::kDialogCancel;
     // The first line is the explanation; the buttons follow.
-    std::fprintf(stderr, "%s\n", box.text.substr(0, box.text.find('\n')).c_str());
+    std::fprintf(stderr, "%s\n", text.substr(0, text.find('\n')).c_str());
     for (;;) {
         std::fprintf(stderr, "Port 1, 2 or 3, or c to cancel: ");
         std::string answer;
         if (!std::getline(std::cin, answer) || answer == "c" || answer == "C") {
-            return kDialogCancelId;
+            return tools::kDialogCancel;
         }
         if (answer == "1" || answer == "2" || answer == "3") {
-            return kPortButtonFirstId + (answer[0] - '1');
+            return tools::kPortButtonFirst + (answer[0] - '1');
         }
     }
 }
@@ -74,10 +69,7 @@ bool TakeDeviceOption(const std::vector<std::string>& args, std::size_t* index,
         if (const std::string* v = value("a picture file")) options->video = *v;
     } else if (arg == "--fault") {
         if (const std::string* v = value("a fault name")) {
-            sim::SimulatedFaults check;
-            if (!sim::ApplyFault(*v, &check)) {
-                *error = "unknown fault '" + *v + "'";
-            }
+            if (!tools::IsSimulatedFault(*v)) *error = "unknown fault '" + *v + "'";
             options->faults.push_back(*v);
         }
     } else {
@@ -103,7 +95,7 @@ std::vector<OptionHelp> DeviceOptionsHelp() {
          "the simulated digitizer's video: a PNG, BMP or PPM picture (default: colour bars)"},
         {"--fault NAME", "a fault of the simulated digitizer (repeatable):"},
     };
-    for (const sim::FaultName& fault : sim::FaultNames())
+    for (const tools::FaultName& fault : tools::SimulatedFaultNames())
         help.push_back({"", std::string("  ") + fault.name + ": " + fault.description});
     return help;
 }
@@ -155,19 +147,13 @@ std::string PortProblem(const std::string& device) {
 
 }  // namespace
 
-bool BatteryLow(KivoGrabber* grabber) {
-    const Grabber* object = Grabber::From(grabber);
-    return object && object->Source() &&
-           (object->Source()->ReadStatus(kBatteryLowBit) & kBatteryLowBit) != 0;
-}
-
 DeviceSession::DeviceSession(const char* command) : command_(command) {
-    platform::InstallMessageBoxResponder(&AnswerOnTerminal, const_cast<char*>(command_));
+    KivolyHostSetMessageBoxResponder(&AnswerOnTerminal, const_cast<char*>(command_));
 }
 
 DeviceSession::~DeviceSession() {
-    platform::InstallMessageBoxResponder(nullptr, nullptr);
-    rig_.reset();
+    KivolyHostSetMessageBoxResponder(nullptr, nullptr);
+    simulated_.reset();
 }
 
 bool DeviceSession::Open(const DeviceOptions& options, std::string* error) {
@@ -185,20 +171,8 @@ bool DeviceSession::Open(const DeviceOptions& options, std::string* error) {
         if (!problem.empty()) RunFailure(command_, problem);
         return true;
     }
-    std::unique_ptr<sim::VideoSignal> signal;
-    if (options.video.empty()) {
-        signal = sim::EncodedSignal::ColourBarSignal();
-    } else {
-        // The reason names the file.
-        signal = sim::EncodedSignal::FromFile(options.video, *error);
-        if (!signal) return false;
-    }
-    rig_ = std::make_unique<sim::SimulatedRig>(std::move(signal));
-    sim::SimulatedFaults faults;
-    for (const std::string& name : options.faults)
-        sim::ApplyFault(name, &faults);
-    rig_->device.SetFaults(faults);
-    return true;
+    simulated_ = tools::SimulatedDevice::Open(options.video, options.faults, *error);
+    return simulated_ != nullptr;
 }
 
 }  // namespace kivoly::cli

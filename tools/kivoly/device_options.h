@@ -14,10 +14,7 @@
 
 #include "command_line.h"
 #include "kivoly/kivoly.h"
-
-namespace kivoly::sim {
-class SimulatedRig;
-}
+#include "kivoly/tools.h"
 
 namespace kivoly::cli {
 
@@ -38,11 +35,6 @@ bool TakeDeviceOption(const std::vector<std::string>& args, std::size_t* index,
 // The help lines of the device options.
 std::vector<OptionHelp> DeviceOptionsHelp();
 
-// The device status bit that reports a low battery.
-inline constexpr uint16_t kBatteryLowBit = 0x0100;
-// True when the Grabber's device is connected and reports a low battery.
-bool BatteryLow(KivoGrabber* grabber);
-
 // The chosen back end, installed while this lives. The library's message boxes are printed on
 // the terminal and the port-selection dialog is asked there (Cancel when there is none).
 class DeviceSession {
@@ -55,11 +47,11 @@ class DeviceSession {
 
     bool Open(const DeviceOptions& options, std::string* error);
     // The simulated digitizer, when it is the back end.
-    sim::SimulatedRig* Simulated() { return rig_.get(); }
+    tools::SimulatedDevice* Simulated() { return simulated_.get(); }
 
   private:
     const char* command_;
-    std::unique_ptr<sim::SimulatedRig> rig_;
+    std::unique_ptr<tools::SimulatedDevice> simulated_;
 };
 
 }  // namespace kivoly::cli

@@ -1,7 +1,7 @@
 #include "display_choice.h"
 
 #include "kivoly/host.h"
-#include "platform/window/host_display.h"
+#include "kivoly/tools.h"
 
 namespace kivoly::cli {
 
@@ -12,7 +12,7 @@ bool UseDisplay(const std::string& name, std::string& error) {
     }
     if (name == "desktop") {
         std::string reason;
-        if (platform::OpenDesktopDisplay("Kivoly", &reason)) return true;
+        if (tools::OpenDesktopDisplay(reason)) return true;
         error = "no desktop display can be opened (" + reason + ")";
         return false;
     }
@@ -21,7 +21,7 @@ bool UseDisplay(const std::string& name, std::string& error) {
 }
 
 void CloseDisplay() {
-    platform::CloseDesktopDisplay();
+    KivolyHostCloseDesktopDisplay();
 }
 
 }  // namespace kivoly::cli

@@ -7,8 +7,7 @@
 
 #include "command.h"
 #include "command_line.h"
-#include "platform/atomic_file.h"
-#include "resources/version.h"
+#include "kivoly/tools.h"
 
 namespace kivoly::cli {
 
@@ -21,7 +20,7 @@ namespace {
 
 void PrintHelp() {
     std::printf("%s\nUsage: kivoly COMMAND [options]\n\nCommands:\n",
-                Wrap(std::string("kivoly ") + kVersionText +
+                Wrap(std::string("kivoly ") + kivoly::tools::VersionText() +
                      ": capture, decode and convert pictures of the parallel-port NTSC digitizer")
                     .c_str());
     std::vector<OptionHelp> commands;
@@ -59,7 +58,7 @@ int Run(int argc, char** argv) {
         return 0;
     }
     if (name == "--version") {
-        std::printf("kivoly %s\n", kVersionText);
+        std::printf("kivoly %s\n", kivoly::tools::VersionText());
         return 0;
     }
     for (const Command& command : Commands()) {
@@ -86,7 +85,7 @@ int Run(int argc, char** argv) {
 }  // namespace kivoly::cli
 
 int main(int argc, char** argv) {
-    kivoly::platform::RemoveTemporariesOnSignal();
+    kivoly::tools::RemoveTemporariesOnSignal();
     // Every failure is to end in a message and an exit code, never in an abort.
     try {
         return kivoly::cli::Run(argc, argv);

@@ -2,6 +2,7 @@
 // unknown or freed Grabber is refused without effect (0 where a result is due).
 #include "api/exports/grabber_call.h"
 #include "kivoly/kivoly.h"
+#include "platform/window/message.h"
 #include "ui/main_window.h"
 
 using kivoly::Grabber;
@@ -20,8 +21,11 @@ void KivoDestroyUI(KivoGrabber* grabber) {
 
 int32_t KivoProcessWindowsMsg(KivoGrabber* grabber, const KivoMessage* message) {
     if (!message) return 0;
+    const kivoly::platform::Message ours{message->hwnd,   message->message, message->wParam,
+                                         message->lParam, message->time,    message->x,
+                                         message->y};
     return WithGrabber(grabber, 0,
-                       [&](Grabber& g) { return g.ProcessWindowsMessage(*message) ? 1 : 0; });
+                       [&](Grabber& g) { return g.ProcessWindowsMessage(ours) ? 1 : 0; });
 }
 
 void KivoSetPic(KivoGrabber* grabber, const char* title, const KivoProcessInfo* info,

@@ -10,7 +10,6 @@ namespace kivoly::platform {
 
 namespace {
 
-constexpr int kTabStop = 8 * BuiltinFont::kCellWidth;
 constexpr int32_t kUnbounded = 1 << 30;
 
 // Resolves explicit palette entries where there is no system palette (true colour).
@@ -328,36 +327,20 @@ void DeviceContext::DrawTextLine(int32_t x, int32_t top, std::string_view text) 
     }
 }
 
-int32_t DeviceContext::DrawText(std::string_view text, Rect& rect, uint32_t format) {
-    // Lay the text out in lines, expanding tabs into spaces up to the next tab stop.
+int32_t DeviceContext::DrawText(std::string_view text, const Rect& rect, uint32_t format) {
     std::vector<std::string> lines(1);
     for (char c : text) {
         if (c == '\r') continue;
         if (c == '\n' && !(format & DtSingleLine)) {
             lines.emplace_back();
-        } else if (c == '\t' && (format & DtExpandTabs)) {
-            const size_t stop = kTabStop / BuiltinFont::kCellWidth;
-            lines.back().append(stop - lines.back().size() % stop, ' ');
         } else {
             lines.back().push_back(c == '\n' ? ' ' : c);
         }
     }
     const int32_t height = static_cast<int32_t>(lines.size()) * BuiltinFont::kHeight;
-    if (format & DtCalcRect) {
-        int32_t width = 0;
-        for (const auto& line : lines)
-            width = std::max(width, GetTextExtent(line).cx);
-        rect.right = rect.left + width;
-        rect.bottom = rect.top + height;
-        return height;
-    }
     int32_t top = rect.top;
-    if (format & DtSingleLine) {
-        if (format & DtVCenter) {
-            top = rect.top + (rect.Height() - BuiltinFont::kHeight) / 2;
-        } else if (format & DtBottom) {
-            top = rect.bottom - BuiltinFont::kHeight;
-        }
+    if ((format & DtSingleLine) && (format & DtVCenter)) {
+        top = rect.top + (rect.Height() - BuiltinFont::kHeight) / 2;
     }
     // Text stays inside the rectangle.
     const bool hadClip = hasAppClip_;
@@ -366,11 +349,7 @@ int32_t DeviceContext::DrawText(std::string_view text, Rect& rect, uint32_t form
     for (const auto& line : lines) {
         const int32_t width = GetTextExtent(line).cx;
         int32_t x = rect.left;
-        if (format & DtCenter) {
-            x = rect.left + (rect.Width() - width) / 2;
-        } else if (format & DtRight) {
-            x = rect.right - width;
-        }
+        if (format & DtCenter) x = rect.left + (rect.Width() - width) / 2;
         DrawTextLine(x, top, line);
         top += BuiltinFont::kHeight;
     }

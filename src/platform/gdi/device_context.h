@@ -58,12 +58,8 @@ enum TextAlign : uint32_t {
 enum DrawTextFormat : uint32_t {
     DtLeft = 0x0000,
     DtCenter = 0x0001,
-    DtRight = 0x0002,
     DtVCenter = 0x0004,  // with DtSingleLine
-    DtBottom = 0x0008,   // with DtSingleLine
     DtSingleLine = 0x0020,
-    DtExpandTabs = 0x0040,
-    DtCalcRect = 0x0400,  // only measure: the rectangle's right and bottom are set to fit
 };
 
 enum class DeviceCap {
@@ -162,9 +158,9 @@ class DeviceContext {
     void TextOut(int32_t x, int32_t y, std::string_view text);
     Size GetTextExtent(std::string_view text) const;
     TextMetrics GetTextMetrics() const;
-    // Draws lines of text (split at '\n') formatted in `rect`; returns the text's height. With
-    // DtCalcRect nothing is drawn and `rect` is widened or narrowed to fit the text.
-    int32_t DrawText(std::string_view text, Rect& rect, uint32_t format);
+    // Draws lines of text (split at '\n') formatted in `rect` and cut to it; returns the text's
+    // height.
+    int32_t DrawText(std::string_view text, const Rect& rect, uint32_t format);
 
     // ---- The device ----
     int GetDeviceCaps(DeviceCap cap) const;

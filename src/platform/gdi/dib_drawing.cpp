@@ -41,7 +41,7 @@ struct ColourTable {
     std::array<uint32_t, 256> rgb{};
 };
 
-void BuildColourTable(const DeviceContext& dc, const KivoBitmapInfoHeader* info,
+void BuildColourTable(const DeviceContext& dc, const BitmapInfoHeader* info,
                       const DibLayout& layout, ColourUse usage, ColourTable& table) {
     const SystemPalette* system = dc.GetSurface().Palette();
     const Palette& palette = dc.PaletteInUse();
@@ -98,7 +98,7 @@ void DecodeRgb24(const uint8_t* row, int32_t x0, int32_t count, uint32_t* out) {
 // Decodes a row into colours (asColours) or device values.
 class RowDecoder {
   public:
-    RowDecoder(const DeviceContext& dc, const KivoBitmapInfoHeader* info, const DibLayout& layout,
+    RowDecoder(const DeviceContext& dc, const BitmapInfoHeader* info, const DibLayout& layout,
                ColourUse usage)
         : layout_(layout) {
         if (layout.bitCount <= 8) BuildColourTable(dc, info, layout, usage, table_);
@@ -229,8 +229,8 @@ struct Reciprocal {
 
 }  // namespace
 
-bool DibLayout::Parse(const KivoBitmapInfoHeader* header, DibLayout& layout) {
-    if (header == nullptr || header->biSize < sizeof(KivoBitmapInfoHeader)) return false;
+bool DibLayout::Parse(const BitmapInfoHeader* header, DibLayout& layout) {
+    if (header == nullptr || header->biSize < sizeof(BitmapInfoHeader)) return false;
     if (header->biCompression != 0) return false;
     const int32_t bitCount = header->biBitCount;
     if (bitCount != 1 && bitCount != 4 && bitCount != 8 && bitCount != 24) return false;
@@ -256,7 +256,7 @@ bool DibLayout::Parse(const KivoBitmapInfoHeader* header, DibLayout& layout) {
 
 int SetDIBitsToDevice(DeviceContext& dc, int32_t x, int32_t y, int32_t width, int32_t height,
                       int32_t srcX, int32_t srcY, int32_t startScan, int32_t scanCount,
-                      const void* bits, const KivoBitmapInfoHeader* info, ColourUse usage) {
+                      const void* bits, const BitmapInfoHeader* info, ColourUse usage) {
     DibLayout layout;
     if (bits == nullptr || !DibLayout::Parse(info, layout) || width <= 0 || height <= 0 ||
         scanCount <= 0 || startScan < 0) {
@@ -294,7 +294,7 @@ int SetDIBitsToDevice(DeviceContext& dc, int32_t x, int32_t y, int32_t width, in
 
 int StretchDIBits(DeviceContext& dc, int32_t x, int32_t y, int32_t width, int32_t height,
                   int32_t srcX, int32_t srcY, int32_t srcWidth, int32_t srcHeight, const void* bits,
-                  const KivoBitmapInfoHeader* info, ColourUse usage, RasterOp rop) {
+                  const BitmapInfoHeader* info, ColourUse usage, RasterOp rop) {
     DibLayout layout;
     if (bits == nullptr || !DibLayout::Parse(info, layout) || width <= 0 || height <= 0 ||
         srcWidth <= 0 || srcHeight <= 0 || !KnownRasterOp(rop)) {

@@ -1,6 +1,6 @@
 // Drawing device-independent bitmaps into a device context.
 //
-// A packed bitmap is a KivoBitmapInfoHeader, its colour table and its rows, one after the
+// A packed bitmap is a BitmapInfoHeader, its colour table and its rows, one after the
 // other. Rows are padded to four bytes and stored bottom row first when biHeight is positive
 // (top row first when negative). Bitmaps of 1, 4, 8 and 24 bits per pixel, uncompressed, are
 // drawn. The colour table holds 4-byte blue, green, red, 0 entries (ColourUse::Colours) or
@@ -18,7 +18,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "kivoly/kivoly.h"
+#include "platform/gdi/bitmap_info_header.h"
 
 namespace kivoly::platform {
 
@@ -49,7 +49,7 @@ struct DibLayout {
 
     // The layout, or false for a header that cannot be drawn (unknown bit count, compression,
     // non-positive size, more table entries than the bit count allows, sizes that overflow).
-    static bool Parse(const KivoBitmapInfoHeader* header, DibLayout& layout);
+    static bool Parse(const BitmapInfoHeader* header, DibLayout& layout);
 };
 
 // Sets the pixels of the source rectangle at (x, y), one source pixel per device pixel.
@@ -58,7 +58,7 @@ struct DibLayout {
 // the number of rows of the rectangle that lay in the band, 0 for a refused bitmap.
 int SetDIBitsToDevice(DeviceContext& dc, int32_t x, int32_t y, int32_t width, int32_t height,
                       int32_t srcX, int32_t srcY, int32_t startScan, int32_t scanCount,
-                      const void* bits, const KivoBitmapInfoHeader* info, ColourUse usage);
+                      const void* bits, const BitmapInfoHeader* info, ColourUse usage);
 
 // Draws the source rectangle stretched or shrunk into the destination rectangle, sampling as
 // the device context's stretch mode says. `bits` holds all rows of the bitmap. Source pixels
@@ -66,6 +66,6 @@ int SetDIBitsToDevice(DeviceContext& dc, int32_t x, int32_t y, int32_t width, in
 // non-positive sizes (mirroring is not supported).
 int StretchDIBits(DeviceContext& dc, int32_t x, int32_t y, int32_t width, int32_t height,
                   int32_t srcX, int32_t srcY, int32_t srcWidth, int32_t srcHeight, const void* bits,
-                  const KivoBitmapInfoHeader* info, ColourUse usage, RasterOp rop);
+                  const BitmapInfoHeader* info, ColourUse usage, RasterOp rop);
 
 }  // namespace kivoly::platform

@@ -10,8 +10,8 @@
 #include <span>
 #include <vector>
 
-#include "kivoly/kivoly.h"
 #include "platform/gdi/colour.h"
+#include "platform/handles.h"
 
 namespace kivoly::platform {
 

@@ -114,10 +114,6 @@ void CloseDesktopDisplay() {
     SetScreenSize(state.headlessSize.cx, state.headlessSize.cy);
 }
 
-bool IsDesktopDisplayOpen() {
-    return State().desktop != nullptr;
-}
-
 void NoteHeadlessDisplayChosen() {
     State().headlessChosen = true;
 }

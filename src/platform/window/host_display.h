@@ -25,7 +25,6 @@ void LinkNativeWindows(NativeWindowsOpener opener);
 bool OpenDesktopDisplay(const char* title, std::string* reason = nullptr);
 // Returns to the headless display (its screen size as before) when the desktop display is open.
 void CloseDesktopDisplay();
-bool IsDesktopDisplayOpen();
 
 enum class DisplayKind { Headless, Desktop };
 

@@ -10,7 +10,17 @@
 using namespace kivoly::platform;
 
 namespace {
+
 constexpr int32_t kMaxScreenSide = 8192;
+
+Message FromHost(const KivoMessage& m) {
+    return {m.hwnd, m.message, m.wParam, m.lParam, m.time, m.x, m.y};
+}
+
+void ToHost(const Message& m, KivoMessage& host) {
+    host = {m.hwnd, m.message, m.wParam, m.lParam, m.time, m.x, m.y};
+}
+
 }  // namespace
 
 extern "C" {
@@ -25,20 +35,26 @@ int32_t KivolyHostUseHeadlessDisplay(int32_t width, int32_t height) {
 
 int32_t KivolyHostGetMessage(KivoMessage* message) {
     if (!message) return -1;
-    return GetMessage(*message, nullptr, 0, 0);
+    Message got{};
+    const int32_t result = GetMessage(got, nullptr, 0, 0);
+    if (result != -1) ToHost(got, *message);
+    return result;
 }
 
 int32_t KivolyHostPeekMessage(KivoMessage* message, int32_t remove) {
     if (!message) return 0;
-    return PeekMessage(*message, nullptr, 0, 0, remove ? PmRemove : PmNoRemove) ? 1 : 0;
+    Message got{};
+    const bool found = PeekMessage(got, nullptr, 0, 0, remove ? PmRemove : PmNoRemove);
+    if (found) ToHost(got, *message);
+    return found ? 1 : 0;
 }
 
 int32_t KivolyHostTranslateMessage(const KivoMessage* message) {
-    return message && TranslateMessage(*message) ? 1 : 0;
+    return message && TranslateMessage(FromHost(*message)) ? 1 : 0;
 }
 
 intptr_t KivolyHostDispatchMessage(const KivoMessage* message) {
-    return message ? DispatchMessage(*message) : 0;
+    return message ? DispatchMessage(FromHost(*message)) : 0;
 }
 
 void KivolyHostPostQuitMessage(int32_t exitCode) {

@@ -3,8 +3,8 @@
 // message loop takes them out; the asynchronous key state (key_state.h) changes at once.
 #pragma once
 
-#include "kivoly/kivoly.h"
 #include "platform/gdi/geometry.h"
+#include "platform/handles.h"
 
 namespace kivoly::platform {
 

@@ -1,18 +1,25 @@
 // Messages of the window system: the identifiers a window procedure receives and the small
-// helpers that pack and unpack their parameters. A message is the host's KivoMessage, so a
-// host's loop and ours exchange them unchanged.
+// helpers that pack and unpack their parameters.
 #pragma once
 
 #include <cstdint>
 
-#include "kivoly/kivoly.h"
+#include "platform/handles.h"
 
 namespace kivoly::platform {
 
-using Message = KivoMessage;
 using WParam = uintptr_t;
 using LParam = intptr_t;
 using LResult = intptr_t;
+
+struct Message {
+    KivoHWnd hwnd;
+    uint32_t message;
+    WParam wParam;
+    LParam lParam;
+    uint32_t time;
+    int32_t x, y;  // cursor position in screen co-ordinates
+};
 
 enum MessageId : uint32_t {
     WmNull = 0x0000,

@@ -1,8 +1,8 @@
 // Saving what the screen shows as a PNG picture (8-bit RGB), for people and tests to look at.
 #pragma once
 
-#include "kivoly/kivoly.h"
 #include "platform/gdi/surface.h"
+#include "platform/handles.h"
 
 namespace kivoly::platform {
 

@@ -9,6 +9,7 @@
 #pragma once
 
 #include "framework/drag_control.h"
+#include "platform/gdi/bitmap_info_header.h"
 #include "platform/gdi/geometry.h"
 
 namespace kivoly::ui {
@@ -21,7 +22,7 @@ class Slider : public DragControl {
     static constexpr platform::Point kDragCentre{28, 15};
 
     // A child of the panel in column `x`, at value 0.
-    Slider(KivoHWnd panel, int controlId, int x, const KivoBitmapInfoHeader* frames);
+    Slider(KivoHWnd panel, int controlId, int x, const platform::BitmapInfoHeader* frames);
     ~Slider() override;
 
     void Paint() override;
@@ -33,7 +34,7 @@ class Slider : public DragControl {
     static int Top(int value);
 
   private:
-    const KivoBitmapInfoHeader* frames_;  // not owned: one frame's header, 51 frames
+    const platform::BitmapInfoHeader* frames_;  // not owned: one frame's header, 51 frames
 };
 
 class Knob : public DragControl {
@@ -42,7 +43,8 @@ class Knob : public DragControl {
     static constexpr int kHeight = 39;
     static constexpr platform::Point kDragCentre{18, 19};
 
-    Knob(KivoHWnd panel, int controlId, platform::Point at, const KivoBitmapInfoHeader* frames);
+    Knob(KivoHWnd panel, int controlId, platform::Point at,
+         const platform::BitmapInfoHeader* frames);
     ~Knob() override;
 
     void Paint() override;
@@ -50,7 +52,7 @@ class Knob : public DragControl {
     void DragTo(platform::Point screen) override;
 
   private:
-    const KivoBitmapInfoHeader* frames_;  // not owned: one frame's header, 101 frames
+    const platform::BitmapInfoHeader* frames_;  // not owned: one frame's header, 101 frames
 };
 
 // Moves the cursor onto a control's drag centre; returns that point (screen co-ordinates).

@@ -5,11 +5,13 @@
 #include "framework/window_classes.h"
 #include "framework/window_object.h"
 #include "kivoly/kivoly.h"
+#include "platform/gdi/bitmap_info_header.h"
 
 namespace kivoly::ui {
 
 // Registers `kind` and creates its window, titled with string `titleId`; null on failure.
-KivoHWnd CreatePanelWindow(FrameworkClass kind, int titleId, const KivoBitmapInfoHeader* background,
-                           KivoHWnd mainWindow, WindowObject* object);
+KivoHWnd CreatePanelWindow(FrameworkClass kind, int titleId,
+                           const platform::BitmapInfoHeader* background, KivoHWnd mainWindow,
+                           WindowObject* object);
 
 }  // namespace kivoly::ui

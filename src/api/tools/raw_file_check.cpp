@@ -1,4 +1,4 @@
-#include "raw_file_check.h"
+#include "kivoly/tools.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -10,7 +10,7 @@
 
 #include "capture/raw_capture_file.h"
 
-namespace kivoly::cli {
+namespace kivoly::tools {
 
 namespace {
 
@@ -87,4 +87,4 @@ RawFileCheck CheckRawFile(const std::string& path) {
     return check;
 }
 
-}  // namespace kivoly::cli
+}  // namespace kivoly::tools

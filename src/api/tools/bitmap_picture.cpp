@@ -1,14 +1,16 @@
-#include "bitmap_picture.h"
+#include "kivoly/tools.h"
 
 #include <algorithm>
 #include <cctype>
 
 #include "output/dib_file.h"
 #include "output/packed_dib.h"
+#include "platform/gdi/bitmap_info_header.h"
+#include "platform/global_memory.h"
 #include "sim/picture.h"
 #include "sim/picture_file.h"
 
-namespace kivoly::cli {
+namespace kivoly::tools {
 
 namespace {
 std::string Extension(const std::string& path) {
@@ -28,7 +30,7 @@ bool IsPicturePath(const std::string& path) {
 bool WriteBitmapPicture(KivoHGlobal dib, const std::string& path, std::string& error) {
     // The library's own writer, for its reason when the file cannot be written whole.
     if (Extension(path) == ".bmp") return WriteDibHandle(dib, path.c_str(), &error) != 0;
-    const KivoBitmapInfoHeader* header = LockDib(dib);
+    const platform::BitmapInfoHeader* header = LockDib(dib);
     if (!header || header->biBitCount != 24) {
         if (header) platform::GlobalUnlock(dib);
         error = "cannot write " + path + ": the bitmap cannot be written as PNG";
@@ -50,4 +52,25 @@ bool WriteBitmapPicture(KivoHGlobal dib, const std::string& path, std::string& e
     return sim::WritePng(path, picture, error);
 }
 
-}  // namespace kivoly::cli
+bool WritePreviewFrame(const KivoBitmapInfoHeader* host, const std::string& path,
+                       std::string& error) {
+    // The bitmap is the library's: its header record lies over the platform's (see the exports).
+    const auto* header = reinterpret_cast<const platform::BitmapInfoHeader*>(host);
+    const uint8_t* palette = reinterpret_cast<const uint8_t*>(header) + header->biSize;
+    const uint8_t* bits = DibPixels(header);
+    const int stride = DibStride(8, header->biWidth);
+    sim::Picture picture(header->biWidth, header->biHeight);
+    for (int y = 0; y < picture.height; ++y) {
+        const uint8_t* row = bits + static_cast<std::size_t>(stride) * (picture.height - 1 - y);
+        for (int x = 0; x < picture.width; ++x) {
+            const uint8_t* entry = palette + 4 * row[x];
+            uint8_t* out = picture.Pixel(x, y);
+            out[0] = entry[2];
+            out[1] = entry[1];
+            out[2] = entry[0];
+        }
+    }
+    return sim::WritePng(path, picture, error);
+}
+
+}  // namespace kivoly::tools

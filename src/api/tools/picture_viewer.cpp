@@ -1,9 +1,10 @@
-#include "picture_viewer.h"
+#include "kivoly/tools.h"
 
 #include <algorithm>
 #include <vector>
 
 #include "output/packed_dib.h"
+#include "platform/gdi/bitmap_info_header.h"
 #include "platform/gdi/dib_drawing.h"
 #include "platform/global_memory.h"
 #include "platform/window/display.h"
@@ -12,7 +13,7 @@
 #include "platform/window/window.h"
 #include "platform/window/window_class.h"
 
-namespace kivoly::cli {
+namespace kivoly::tools {
 
 namespace {
 
@@ -29,7 +30,7 @@ platform::LResult ViewerProcedure(KivoHWnd window, uint32_t message, platform::W
     platform::PaintRecord paint;
     platform::DeviceContext* dc = platform::BeginPaint(window, paint);
     auto dib = static_cast<KivoHGlobal>(platform::GetProp(window, kBitmapProperty));
-    if (KivoBitmapInfoHeader* header = dc ? LockDib(dib) : nullptr) {
+    if (platform::BitmapInfoHeader* header = dc ? LockDib(dib) : nullptr) {
         platform::Rect client;
         platform::GetClientRect(window, client);
         platform::StretchDIBits(*dc, 0, 0, client.Width(), client.Height(), 0, 0, header->biWidth,
@@ -42,7 +43,7 @@ platform::LResult ViewerProcedure(KivoHWnd window, uint32_t message, platform::W
 }
 
 // The picture's size, scaled down evenly to fit the screen with its frame.
-platform::Rect ViewerFrame(const KivoBitmapInfoHeader& header) {
+platform::Rect ViewerFrame(const platform::BitmapInfoHeader& header) {
     const platform::Rect screen = platform::Screen().Bounds();
     platform::Rect frame{0, 0, 0, 0};
     platform::AdjustWindowRectEx(frame, kViewerStyle, false, 0);
@@ -75,7 +76,7 @@ PictureViewer::~PictureViewer() {
 }
 
 void PictureViewer::Show(KivoHGlobal dib, const std::string& title, bool newWindow) {
-    KivoBitmapInfoHeader* header = LockDib(dib);
+    platform::BitmapInfoHeader* header = LockDib(dib);
     if (!header) return;
     const platform::Rect frame = ViewerFrame(*header);
     platform::GlobalUnlock(dib);
@@ -103,4 +104,4 @@ void PictureViewer::CloseAll() {
     latest_ = nullptr;
 }
 
-}  // namespace kivoly::cli
+}  // namespace kivoly::tools

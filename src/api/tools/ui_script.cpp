@@ -1,4 +1,4 @@
-#include "ui_script.h"
+#include "kivoly/tools.h"
 
 #include <algorithm>
 #include <cctype>
@@ -16,7 +16,7 @@
 #include "platform/window/window.h"
 #include "platform/window/window_class.h"
 
-namespace kivoly::cli {
+namespace kivoly::tools {
 
 namespace {
 
@@ -206,4 +206,4 @@ void StartUiScript(KivoHWnd mainWindow, std::vector<std::string> steps, int peri
     SetTimer(window, kStepTimer, static_cast<unsigned>(periodMs));
 }
 
-}  // namespace kivoly::cli
+}  // namespace kivoly::tools
