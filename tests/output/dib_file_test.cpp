@@ -85,7 +85,7 @@ TEST_F(DibFileTest, SmallDepthsKeepTheirColourTableInTheFile) {
 TEST_F(DibFileTest, EightBitBitmapsAreWrittenWithThePalettesColours) {
     const auto& palette = BuiltInColourTable();
     for (uint32_t used : {256u, 1u}) {
-        KivoBitmapInfoHeader* header = Keep(CreateDib(8, 4, 2));
+        platform::BitmapInfoHeader* header = Keep(CreateDib(8, 4, 2));
         header->biClrUsed = used;
         std::memset(reinterpret_cast<uint8_t*>(header) + 40, 0x55, 4 * used);
         ASSERT_EQ(WriteDibFile(header, Path("8.bmp").c_str()), 1);
