@@ -21,6 +21,7 @@
 #include "platform/window/timers.h"
 #include "platform/window/window.h"
 #include "support/encoded_capture.h"
+#include "support/grabber_probe.h"
 #include "support/test_pictures.h"
 #include "ui/internal/capture_button.h"
 #include "ui_session.h"
@@ -144,7 +145,7 @@ TEST_F(MainWindowTest, PreviewShowsFramesAndPressingPreviewAgainRestartsIt) {
             GlobalUnlock(ui.grabber().previewBitmap);
             InjectKeyPress('P');  // taken by the running preview, carried out after it
         } else {
-            stateAtSecondTick = ui.grabber().previewState;
+            stateAtSecondTick = ui.grabber().PreviewState();
             KivoStopPreviewing(ui.handle);
         }
     });
@@ -186,7 +187,7 @@ TEST_F(MainWindowTest, AnIdlePreviewEndsAfterAMinuteAndAMouseMoveStartsItAgain) 
     int previews = 0;
     bool idle = false;  // the clock has been moved on: the first preview is to end by itself
     StartObserver(ui.main().PreviewPane(), [&](int) {
-        if (idle || ui.grabber().previewState != 1) return;
+        if (idle || ui.grabber().PreviewState() != 1) return;
         if (++previews == 1) {
             ui.rig.clock.AdvanceUs(int64_t{61} * 1000 * 1000);  // a minute without the mouse
             idle = true;
@@ -263,8 +264,7 @@ class NeverReady : public VideoSource {
 TEST_F(MainWindowTest, CaptureGivesUpWaitingForADeviceThatNeverGetsReady) {
     ASSERT_NE(ui.Make(), nullptr);
     Grabber& grabber = ui.grabber();
-    grabber.videoSource = new NeverReady;
-    grabber.status = KivoStatusVideoOn;
+    test::GrabberProbe::Hold(grabber, new NeverReady, nullptr, KivoStatusVideoOn);
     int captures = 0;
     gOnCapture = [&] { ++captures; };
     KivoSetCallback(ui.handle, KivoCallbackCapture, &OnCapture);
@@ -317,7 +317,7 @@ TEST_F(MainWindowTest, CloseOnlyHidesWhenTheHostTakesIt) {
     ShowWindow(ui.window, SwShow);
     SendMessage(ui.window, WmClose, 0, 0);
     EXPECT_FALSE(IsWindow(ui.window));
-    EXPECT_EQ(ui.grabber().mainWindow, nullptr);
+    EXPECT_EQ(ui.grabber().MainWindow(), nullptr);
     EXPECT_TRUE(PeekMessage(message, nullptr, WmQuit, WmQuit, PmRemove));
     EXPECT_NE(ui.Make(), nullptr);
 }
@@ -328,7 +328,7 @@ TEST_F(MainWindowTest, AHostMayDestroyTheWindowAndFreeTheGrabberFromItsCallbacks
     gOnCapture = [&] { KivoDestroyUI(ui.handle); };
     KivoSetCallback(ui.handle, KivoCallbackCapture, &OnCapture);
     ui.Press(VkSpace);
-    EXPECT_EQ(ui.grabber().userInterface, nullptr);
+    EXPECT_EQ(ui.grabber().Interface(), nullptr);
     EXPECT_FALSE(IsWindow(ui.window));
     EXPECT_TRUE(GetChildren(GetDesktopWindow()).empty());
 
@@ -362,7 +362,7 @@ TEST_F(MainWindowTest, ASkinMakesAWindowOnlyWithItsFirstMemberWhole) {
         if (kept <= 4000) {
             EXPECT_EQ(KivoMakeUI(ui.handle, nullptr, SwShow), nullptr) << kept;
             EXPECT_TRUE(GetChildren(GetDesktopWindow()).empty());
-            EXPECT_EQ(ui.grabber().userInterface, nullptr);
+            EXPECT_EQ(ui.grabber().Interface(), nullptr);
             continue;
         }
         ASSERT_NE(ui.Make(), nullptr);
