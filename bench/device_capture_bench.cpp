@@ -3,7 +3,6 @@
 // device time (one microsecond a port access), which is what the hardware would take.
 #include <benchmark/benchmark.h>
 
-#include "capture/detected_ports.h"
 #include "capture/parallel_port_device.h"
 #include "decode/yuv_image.h"
 #include "sim/encoded_signal.h"
@@ -31,7 +30,6 @@ void BM_SimulatedCapture(benchmark::State& state) {
         deviceSeconds = (rig.NowUs() - startUs) / 1e6;
         accesses = rig.port.Accesses() - startAccesses;
         device.PowerDownFully();
-        DetectedPorts().fill(0);
     }
     state.counters["device_s"] = deviceSeconds;
     state.counters["port_accesses"] = static_cast<double>(accesses);

@@ -7,8 +7,8 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "capture/detected_ports.h"
 #include "kivoly/kivoly.h"
+#include "platform/process_state.h"
 #include "sim/simulated_rig.h"
 
 namespace kivoly {
@@ -38,7 +38,7 @@ void SimulatedPreview(benchmark::State& state) {
         }
     }
     KivoFree(handle);
-    DetectedPorts().fill(0);
+    ResetProcessState();
     state.SetItemsProcessed(state.iterations() * kFrames);
     state.SetLabel(state.range(0) != 0 ? "paced" : "as fast as simulated");
 }

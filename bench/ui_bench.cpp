@@ -7,6 +7,7 @@
 #include "platform/window/message_queue.h"
 #include "platform/window/paint.h"
 #include "platform/window/window.h"
+#include "support/grabber_probe.h"
 #include "ui/main_window.h"
 
 namespace kivoly {
@@ -30,14 +31,15 @@ void MainWindowRepaint(benchmark::State& state) {
         return;
     }
     Grabber& grabber = *Grabber::From(handle);
-    auto& main = *static_cast<ui::MainWindow*>(grabber.userInterface);
+    auto& main = *static_cast<ui::MainWindow*>(grabber.Interface());
     const auto mode = static_cast<ui::Mode>(state.range(0));
     // The preview mode without a device: a preview counts as running, so none is started.
-    grabber.previewState = mode == ui::Mode::Preview ? 2 : 0;
+    test::GrabberProbe::SetPreviewState(grabber, mode == ui::Mode::Preview ? 2 : 0);
     main.SetMode(mode);
-    grabber.previewState = 0;
+    test::GrabberProbe::SetPreviewState(grabber, 0);
     Repaint(window);
-    for (auto _ : state) Repaint(window);
+    for (auto _ : state)
+        Repaint(window);
     KivoDestroyUI(handle);
     KivoFree(handle);
 }

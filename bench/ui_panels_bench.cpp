@@ -15,6 +15,7 @@
 #include "platform/gdi/bitmap_info_header.h"
 #include "platform/window/message_queue.h"
 #include "platform/window/window.h"
+#include "support/grabber_probe.h"
 #include "ui/internal/process_panel.h"
 #include "ui/internal/process_preview.h"
 
@@ -86,9 +87,8 @@ class PanelRig {
                                       platform::WsPopup | platform::WsVisible, 100, 100, 540, 240,
                                       nullptr, 0, nullptr);
         grabber = std::make_unique<Grabber>();
-        grabber->mainWindow = main;
-        grabber->currentPicture = picture.get();
-        grabber->pictureShown = 1;
+        test::GrabberProbe::ShowPicture(*grabber, main);
+        grabber->SetCurrentPicture(picture.get());
         panel = std::make_unique<ui::ProcessPanel>(*grabber, main, skin.members);
         panel->ShowPanel(true);
         Pump();

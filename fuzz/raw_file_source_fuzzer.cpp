@@ -21,8 +21,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     uint8_t chunk[6144];
     // A record of zero length advances by its header, so a file holds at most size / 10 records.
     for (size_t record = 0; record <= size / 10 + 1 && source.AcquireField(); ++record) {
-        while (source.bytesRemaining > 0) {
-            const int32_t count = source.bytesRemaining < 6144 ? source.bytesRemaining : 6144;
+        while (source.BytesRemaining() > 0) {
+            const int32_t count = source.BytesRemaining() < 6144 ? source.BytesRemaining() : 6144;
             source.Read(chunk, static_cast<uint16_t>(count));
         }
     }

@@ -118,7 +118,6 @@ KIVOLY_API void KivolyHostPostQuitMessage(int32_t exitCode);
 
 /* Input given as a user gives it, in screen co-ordinates. Buttons: 1 left, 2 right. Keys are
  * virtual-key codes; they also change the keyboard state of KivolyHostSetKeyDown. */
-KIVOLY_API void KivolyHostInjectMouseMove(int32_t x, int32_t y);
 KIVOLY_API void KivolyHostInjectMouseButton(int32_t button, int32_t down, int32_t x, int32_t y);
 KIVOLY_API void KivolyHostInjectKey(int32_t virtualKey, int32_t down);
 /* Saves the screen as a PNG picture; 0 when the file cannot be written. */

@@ -15,6 +15,7 @@
 #include "capture/raw_file_source.h"
 #include "decode/yuv_image.h"
 #include "platform/key_state.h"
+#include "platform/process_state.h"
 #include "platform/save_file_dialog.h"
 
 namespace kivoly {
@@ -58,10 +59,10 @@ int MessageFor(int32_t result) {
 }  // namespace
 
 YuvImage* Grabber::Capture() {
-    if (gCaptureBusy) return nullptr;
+    if (CaptureBusy()) return nullptr;
     // The preview holds the device in its own mode; a capture asked for inside it (from the
     // host's frame callback) ends the preview instead, as a status change does.
-    if (previewState != 0) {
+    if (previewState_ != 0) {
         StopPreviewing();
         return nullptr;
     }
@@ -75,35 +76,32 @@ YuvImage* Grabber::Capture() {
         if (!ChangeStatus(KivoStatusVideoOn)) {
             result = DecodeAborted;
         } else {
-            gCaptureBusy = 1;
+            Process().captureBusy = true;
             DecodeFeedback progress(*this);
-            result = captureStore != nullptr && videoSource != nullptr
-                         ? captureStore->Decode(grabInfo, &progress, nullptr, videoSource)
+            result = captureStore_ != nullptr && videoSource_ != nullptr
+                         ? captureStore_->Decode(grabInfo_, &progress, nullptr, videoSource_.get())
                          : DecodeOutOfMemory;
-            gCaptureBusy = 0;
+            Process().captureBusy = false;
         }
     } else {
         std::unique_ptr<RawFileSource> rawSource;
         if (loadMode) rawSource.reset(new (std::nothrow) RawFileSource(kLoadFileName));
         std::string dumpName;
         if (saveMode) dumpName = AskForDumpFile();
-        if (captureStore == nullptr) {
-            captureStore = new (std::nothrow) YuvImage(grabInfo, nullptr);
-            if (captureStore != nullptr && !captureStore->HasLines()) {
-                delete captureStore;
-                captureStore = nullptr;
-            }
+        if (captureStore_ == nullptr) {
+            captureStore_.reset(new (std::nothrow) YuvImage(grabInfo_, nullptr));
+            if (captureStore_ != nullptr && !captureStore_->HasLines()) captureStore_.reset();
         }
         // Saving needs the device: connect it when the capture starts without it.
-        VideoSource* source = rawSource != nullptr ? rawSource.get() : videoSource;
-        if (captureStore != nullptr && source == nullptr) {
+        VideoSource* source = rawSource != nullptr ? rawSource.get() : videoSource_.get();
+        if (captureStore_ != nullptr && source == nullptr) {
             result = DecodeAborted;
-            if (ChangeStatus(KivoStatusVideoOn)) source = videoSource;
+            if (ChangeStatus(KivoStatusVideoOn)) source = videoSource_.get();
         }
-        if (captureStore != nullptr && source != nullptr) {
+        if (captureStore_ != nullptr && source != nullptr) {
             DecodeFeedback progress(*this);
-            result = captureStore->Decode(grabInfo, &progress,
-                                          dumpName.empty() ? nullptr : dumpName.c_str(), source);
+            result = captureStore_->Decode(grabInfo_, &progress,
+                                           dumpName.empty() ? nullptr : dumpName.c_str(), source);
         }
         if (rawSource != nullptr) rawSource->Power(false);
     }
@@ -111,24 +109,20 @@ YuvImage* Grabber::Capture() {
 
     YuvImage* picture = nullptr;
     if (result == DecodeOk) {
-        picture = captureStore;
-        captureStore = nullptr;
+        picture = captureStore_.release();
     }
     ChangeStatus(KivoStatusIdle);
     // Already idle, the change does nothing; a store made for the raw-file modes must not stay
     // behind, since an idle Grabber holds none.
-    if (status == KivoStatusIdle && captureStore != nullptr) {
-        delete captureStore;
-        captureStore = nullptr;
-    }
-    if (const int message = MessageFor(result); message != 0) ShowMessage(message, mainWindow);
-    processInfo = committedProcessInfo;
+    if (status_ == KivoStatusIdle) captureStore_.reset();
+    if (const int message = MessageFor(result); message != 0) ShowMessage(message, mainWindow_);
+    processInfo_ = committedProcessInfo_;
     return picture;
 }
 
 void Grabber::FreeYuv(YuvImage* image) {
     if (image == nullptr) return;
-    if (image == currentPicture) currentPicture = nullptr;
+    if (image == currentPicture_) currentPicture_ = nullptr;
     delete image;
 }
 

@@ -10,43 +10,43 @@
 #include "framework/settings_file.h"
 #include "platform/global_memory.h"
 #include "platform/message_box.h"
+#include "platform/process_state.h"
 #include "resources/string_table.h"
 
 namespace kivoly {
 
-int32_t gCaptureBusy = 0;
+bool CaptureBusy() {
+    return Process().captureBusy;
+}
 
 Grabber::Grabber() {
     RememberGrabber(this);
     // The progress feedback has read its own settings; every other field starts cleared.
-    settingsFile = new (std::nothrow) SettingsFile(kSettingsFileName);
+    settingsFile_.reset(new (std::nothrow) SettingsFile(kSettingsFileName));
     LoadSettings();
-    committedProcessInfo = processInfo;
-    status = -1;
+    committedProcessInfo_ = processInfo_;
+    status_ = -1;
     ChangeStatus(KivoStatusIdle);
 }
 
 Grabber::~Grabber() {
     ChangeStatus(KivoStatusIdle);
-    if (previewBitmap) {
-        platform::GlobalUnlock(previewBitmap);
-        platform::GlobalFree(previewBitmap);
-        previewBitmap = nullptr;
+    if (previewBitmap_) {
+        platform::GlobalUnlock(previewBitmap_);
+        platform::GlobalFree(previewBitmap_);
+        previewBitmap_ = nullptr;
     }
     // Still here when the change to idle was refused (a preview or a capture was running);
     // the port is given back too, or it would stay claimed for the life of the process.
-    if (videoSource) {
-        videoSource->Power(false);
-        delete videoSource;
-        videoSource = nullptr;
+    if (videoSource_) {
+        videoSource_->Power(false);
+        videoSource_.reset();
     }
-    delete captureStore;
-    captureStore = nullptr;
+    captureStore_.reset();
     ClosePort();
     DestroyUserInterface();
     DeleteRetiredInterfaces();
-    delete settingsFile;
-    settingsFile = nullptr;
+    settingsFile_.reset();
     ForgetGrabber(this);
 }
 
@@ -71,50 +71,50 @@ void Grabber::Release(Grabber* grabber) {
 }
 
 void Grabber::SetGrabInfo(const KivoGrabInfo& info) {
-    const bool portChanged = info.ParallelPort != grabInfo.ParallelPort && status != 0;
-    const bool terminationChanged = info.TerminateVideo != grabInfo.TerminateVideo;
-    grabInfo = info;
+    const bool portChanged = info.ParallelPort != grabInfo_.ParallelPort && status_ != 0;
+    const bool terminationChanged = info.TerminateVideo != grabInfo_.TerminateVideo;
+    grabInfo_ = info;
     if (portChanged) ChangeStatus(KivoStatusIdle);
     // The device and the capture store follow the new settings.
-    if (status >= KivoStatusConnected && ChangeStatus(KivoStatusConnected)) {
+    if (status_ >= KivoStatusConnected && ChangeStatus(KivoStatusConnected)) {
         ChangeStatus(KivoStatusArmed);
     }
-    if (terminationChanged && videoSource) videoSource->SetTermination(grabInfo.TerminateVideo);
+    if (terminationChanged && videoSource_) videoSource_->SetTermination(grabInfo_.TerminateVideo);
 }
 
 void Grabber::SetProcessInfo(const KivoProcessInfo& info) {
-    const bool widthChanged = info.Width != processInfo.Width;
-    processInfo = info;
+    const bool widthChanged = info.Width != processInfo_.Width;
+    processInfo_ = info;
     // The capture store is sized for the width.
-    if (widthChanged && status == KivoStatusArmed && ChangeStatus(KivoStatusConnected)) {
+    if (widthChanged && status_ == KivoStatusArmed && ChangeStatus(KivoStatusConnected)) {
         ChangeStatus(KivoStatusArmed);
     }
     // The adjustment controls follow the record.
-    if (userInterface) userInterface->ApplySettings(processInfo);
-    committedProcessInfo = processInfo;
+    if (userInterface_) userInterface_->ApplySettings(processInfo_);
+    committedProcessInfo_ = processInfo_;
 }
 
 void Grabber::SetShowProgress(bool show) {
-    showProgress = show ? 1 : 0;
-    showFlag = showProgress;
+    showProgress_ = show ? 1 : 0;
+    SetShowsWindow(showProgress_ != 0);
 }
 
 bool Grabber::SetCallback(int32_t slot, KivoCallback callback) {
     if (slot < 0 || slot >= KivoCallbackSlots) return false;
-    callbacks[slot] = callback;
+    callbacks_[slot] = callback;
     return true;
 }
 
 int32_t Grabber::Call(int32_t slot) {
-    if (slot < 0 || slot >= KivoCallbackSlots || !callbacks[slot]) return 0;
-    return callbacks[slot]();
+    if (slot < 0 || slot >= KivoCallbackSlots || !callbacks_[slot]) return 0;
+    return callbacks_[slot]();
 }
 
 void Grabber::ShowMessage(int textId, KivoHWnd owner) {
     char caption[32];
     LoadResourceString(26, caption, sizeof caption);
-    LoadResourceString(textId, messageBuffer, sizeof messageBuffer);
-    platform::MessageBox(owner, messageBuffer, caption,
+    LoadResourceString(textId, messageBuffer_, sizeof messageBuffer_);
+    platform::MessageBox(owner, messageBuffer_, caption,
                          platform::MbOk | platform::MbIconExclamation);
 }
 

@@ -9,6 +9,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "framework/progress_feedback.h"
@@ -22,8 +23,13 @@ class UserInterface;
 class VideoSource;
 class YuvImage;
 
-// The process-wide guard against re-entering a device capture from a pumped message.
-extern int32_t gCaptureBusy;
+namespace test {
+struct GrabberProbe;
+}
+
+// True while a device capture runs: the process-wide guard against re-entering one from a
+// pumped message.
+bool CaptureBusy();
 
 class Grabber : public GrabberFeedback {
   public:
@@ -110,7 +116,53 @@ class Grabber : public GrabberFeedback {
     // Destroys a picture of its own making, forgetting it when it is the current one.
     void FreeYuv(YuvImage* image);
 
+    // Records and options.
+    const KivoGrabInfo& GrabInfo() const { return grabInfo_; }
+    const KivoProcessInfo& ProcessInfo() const { return processInfo_; }
+    // The ProcessInfo the settings file keeps; a capture returns to it.
+    const KivoProcessInfo& CommittedProcessInfo() const { return committedProcessInfo_; }
+    void CommitProcessInfo(const KivoProcessInfo& info) { committedProcessInfo_ = info; }
+    int32_t ShowProgress() const { return showProgress_; }
+    int32_t WindowOption() const { return windowOption_; }
+    void SetWindowOption(int32_t option) { windowOption_ = option; }
+    // The host is the stand-alone program rather than a data source.
+    int32_t IsExe() const { return kivolyIsExe_; }
+    void SetIsExe(int32_t isExe) { kivolyIsExe_ = isExe; }
+    bool HasCallback(int32_t slot) const {
+        return slot >= 0 && slot < KivoCallbackSlots && callbacks_[slot] != nullptr;
+    }
+
+    // What the Grabber holds.
+    int32_t Status() const { return status_; }
+    VideoSource* Source() const { return videoSource_.get(); }  // from status 1 on
+    YuvImage* CaptureStore() const { return captureStore_.get(); }
+    SettingsFile* Settings() const { return settingsFile_.get(); }
+    // The picture the host last handed over (the host owns it and frees it with KivoFreeYUV).
+    YuvImage* CurrentPicture() const { return currentPicture_; }
+    void SetCurrentPicture(YuvImage* picture) { currentPicture_ = picture; }
+    // The text of the last message shown.
+    const char* Message() const { return messageBuffer_; }
+
+    // The library's window.
+    KivoHWnd MainWindow() const { return mainWindow_; }
+    UserInterface* Interface() const { return userInterface_.get(); }
+    // The main window was closed for good: its handle is forgotten.
+    void ForgetMainWindow() { mainWindow_ = nullptr; }
+    bool PictureShown() const { return pictureShown_; }
+
+    // The live preview: 0 not previewing, 1 previewing, 2 asked to stop.
+    int32_t PreviewState() const { return previewState_; }
+    void ResetPreviewState() { previewState_ = 0; }
+    // The 8-bit preview bitmap, made on first use and kept locked while it exists; false when
+    // there is no memory for it.
+    bool EnsurePreviewBitmap();
+    KivoHGlobal PreviewBitmap() const { return previewBitmap_; }
+    // Whether the device preview rounds the picture's corners.
+    void SetPreviewMode(int32_t mode) { previewMode_ = mode; }
+
   private:
+    friend struct test::GrabberProbe;  // puts a device, a store or a port claim in place
+
     // Deletes the windows retired by DestroyUserInterface (no call runs their code any more).
     void DeleteRetiredInterfaces();
 
@@ -118,38 +170,35 @@ class Grabber : public GrabberFeedback {
     bool freeRequested_ = false;
     // Windows destroyed from inside their own callbacks: deleted once the calls that run their
     // code have returned.
-    std::vector<UserInterface*> retiredInterfaces_;
+    std::vector<std::unique_ptr<UserInterface>> retiredInterfaces_;
 
     // The steps of the status change.
     void Disconnect();
     bool Connect();
     bool Arm();
 
-  public:
-    KivoGrabInfo grabInfo = {};
-    KivoProcessInfo processInfo = {};
-    KivoProcessInfo committedProcessInfo = {};
-    YuvImage* captureStore = nullptr;      // owned
-    YuvImage* currentPicture = nullptr;    // not owned: the host frees it with KivoFreeYUV
-    SettingsFile* settingsFile = nullptr;  // owned
-    KivoHWnd mainWindow = nullptr;
-    UserInterface* userInterface = nullptr;  // owned: the object behind mainWindow
-    KivoHWnd parentWindow = nullptr;
-    int32_t status = -1;
-    int32_t pictureShown = 0;
-    int32_t previewState = 0;             // 0 not previewing, 1 previewing, 2 stop requested
-    KivoHGlobal previewBitmap = nullptr;  // owned, kept locked while it exists
-    int32_t previewMode = 0;
-    int32_t showProgress = 1;
-    int32_t windowOption = 0;
-    int32_t kivolyIsExe = 0;
-    KivoCallback callbacks[KivoCallbackSlots] = {};
-    VideoSource* videoSource = nullptr;  // owned, from status 1 on
-    int32_t progressiveRect[4] = {};
-    int32_t displayedLines = 0;
-    char messageBuffer[120] = {};
-    int32_t portClaimed = 0;
-    intptr_t portHandle = -1;
+    KivoGrabInfo grabInfo_ = {};
+    KivoProcessInfo processInfo_ = {};
+    KivoProcessInfo committedProcessInfo_ = {};
+    std::unique_ptr<YuvImage> captureStore_;
+    YuvImage* currentPicture_ = nullptr;  // not owned
+    std::unique_ptr<SettingsFile> settingsFile_;
+    KivoHWnd mainWindow_ = nullptr;
+    std::unique_ptr<UserInterface> userInterface_;  // the object behind mainWindow_
+    KivoHWnd parentWindow_ = nullptr;
+    int32_t status_ = -1;
+    bool pictureShown_ = false;
+    int32_t previewState_ = 0;
+    KivoHGlobal previewBitmap_ = nullptr;  // owned
+    int32_t previewMode_ = 0;
+    int32_t showProgress_ = 1;
+    int32_t windowOption_ = 0;
+    int32_t kivolyIsExe_ = 0;
+    KivoCallback callbacks_[KivoCallbackSlots] = {};
+    std::unique_ptr<VideoSource> videoSource_;
+    char messageBuffer_[120] = {};
+    bool portClaimed_ = false;
+    intptr_t portHandle_ = -1;
 };
 
 }  // namespace kivoly

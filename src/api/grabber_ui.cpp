@@ -11,37 +11,35 @@
 namespace kivoly {
 
 void Grabber::AttachUserInterface(UserInterface* ui, KivoHWnd window, KivoHWnd parent) {
-    userInterface = ui;
-    mainWindow = window;
-    parentWindow = parent;
+    userInterface_.reset(ui);
+    mainWindow_ = window;
+    parentWindow_ = parent;
 }
 
 void Grabber::DestroyUserInterface() {
     // The object is reached through the Grabber rather than the window's property, so that a
     // window already destroyed by a close does not leave its object behind.
-    UserInterface* ui = userInterface;
-    userInterface = nullptr;
-    mainWindow = nullptr;
+    std::unique_ptr<UserInterface> ui = std::move(userInterface_);
+    mainWindow_ = nullptr;
     if (ui && activeCalls_ > 1) {
         if (ui->Window()) platform::ShowWindow(ui->Window(), platform::SwHide);
-        retiredInterfaces_.push_back(ui);
-        return;
+        retiredInterfaces_.push_back(std::move(ui));
     }
-    delete ui;
 }
 
 void Grabber::DeleteRetiredInterfaces() {
-    std::vector<UserInterface*> retired;
+    // Deleting a window may retire another: the list is taken over first.
+    std::vector<std::unique_ptr<UserInterface>> retired;
     retired.swap(retiredInterfaces_);
-    for (UserInterface* ui : retired)
-        delete ui;
+    for (std::unique_ptr<UserInterface>& ui : retired)
+        ui.reset();
 }
 
 bool Grabber::ProcessWindowsMessage(const platform::Message& message) {
-    if (!mainWindow || !message.hwnd) return false;
-    if (message.hwnd != mainWindow && !platform::IsChild(mainWindow, message.hwnd)) return false;
+    if (!mainWindow_ || !message.hwnd) return false;
+    if (message.hwnd != mainWindow_ && !platform::IsChild(mainWindow_, message.hwnd)) return false;
     const platform::AcceleratorTable* table = platform::LoadAccelerators(kMainAccelerators);
-    if (!platform::TranslateAccelerator(mainWindow, table, message)) {
+    if (!platform::TranslateAccelerator(mainWindow_, table, message)) {
         platform::TranslateMessage(message);
     }
     platform::DispatchMessage(message);
@@ -49,16 +47,16 @@ bool Grabber::ProcessWindowsMessage(const platform::Message& message) {
 }
 
 void Grabber::SetPicture(const char* title, const KivoProcessInfo* info, bool enablePanel) {
-    if (!userInterface || !mainWindow) return;
-    pictureShown = title ? 1 : 0;
+    if (!userInterface_ || !mainWindow_) return;
+    pictureShown_ = title != nullptr;
     if (title) {
         char caption[160];
         std::snprintf(caption, sizeof caption, "Kivoly - %s", title);
-        platform::SetWindowText(mainWindow, caption);
+        platform::SetWindowText(mainWindow_, caption);
     } else {
-        platform::SetWindowText(mainWindow, "Kivoly");
+        platform::SetWindowText(mainWindow_, "Kivoly");
     }
-    userInterface->PictureShown(title != nullptr, enablePanel);
+    userInterface_->PictureShown(title != nullptr, enablePanel);
     if (info) SetProcessInfo(*info);
 }
 

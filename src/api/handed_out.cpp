@@ -49,7 +49,7 @@ YuvImage* FindPicture(KivoYuvImage* handle) {
 bool DestroyPicture(YuvImage* picture) {
     if (picture == nullptr || Pictures().erase(picture) == 0) return false;
     for (Grabber* grabber : Grabbers()) {
-        if (grabber->currentPicture == picture) grabber->currentPicture = nullptr;
+        if (grabber->CurrentPicture() == picture) grabber->SetCurrentPicture(nullptr);
     }
     delete picture;
     return true;

@@ -34,33 +34,38 @@ platform::BitmapInfoHeader* PreviewHeader(KivoHGlobal bitmap) {
 }
 }  // namespace
 
+bool Grabber::EnsurePreviewBitmap() {
+    if (!previewBitmap_) {
+        previewBitmap_ = CreateDib(8, kPreviewWidth, kPreviewHeight);
+        if (!previewBitmap_) return false;
+        platform::GlobalLock(previewBitmap_);
+    }
+    return true;
+}
+
 bool Grabber::StartPreviewing() {
     // One preview at a time, and never over a capture: a preview started inside another (from
     // its frame callback) would end by disconnecting the device the outer one still reads.
-    if (previewState != 0 || gCaptureBusy) return false;
-    if (!previewBitmap) {
-        previewBitmap = CreateDib(8, kPreviewWidth, kPreviewHeight);
-        if (!previewBitmap) return false;
-        platform::GlobalLock(previewBitmap);
-    }
+    if (previewState_ != 0 || CaptureBusy()) return false;
+    if (!EnsurePreviewBitmap()) return false;
     if (!ChangeStatus(KivoStatusVideoOn)) return false;
-    previewState = 1;
-    platform::BitmapInfoHeader* header = PreviewHeader(previewBitmap);
+    previewState_ = 1;
+    platform::BitmapInfoHeader* header = PreviewHeader(previewBitmap_);
     uint8_t* palette = reinterpret_cast<uint8_t*>(header) + header->biSize;
-    videoSource->Preview(palette, DibPixels(header), header->biWidth, header->biHeight,
-                         &FrameCallback, this, grabInfo.Negative, previewMode);
-    previewState = 0;
+    videoSource_->Preview(palette, DibPixels(header), header->biWidth, header->biHeight,
+                          &FrameCallback, this, grabInfo_.Negative, previewMode_);
+    previewState_ = 0;
     ChangeStatus(KivoStatusIdle);
     return true;
 }
 
 void Grabber::StopPreviewing() {
-    if (previewState == 1) previewState = 2;
+    if (previewState_ == 1) previewState_ = 2;
 }
 
 bool Grabber::StopAndRepost(KivoHWnd window, uint32_t message, uintptr_t wParam, intptr_t lParam) {
-    if (previewState != 1) return false;
-    previewState = 2;
+    if (previewState_ != 1) return false;
+    previewState_ = 2;
     if (message == platform::WmQuit) {
         platform::PostQuitMessage(static_cast<int>(wParam));
     } else {
@@ -70,30 +75,30 @@ bool Grabber::StopAndRepost(KivoHWnd window, uint32_t message, uintptr_t wParam,
 }
 
 int32_t Grabber::PreviewFrame(int16_t value) {
-    KivoCallback hostCallback = callbacks[KivoCallbackPreviewFrame];
-    if (previewState == 1) {
-        const int16_t height = static_cast<int16_t>(PreviewHeader(previewBitmap)->biHeight);
+    KivoCallback hostCallback = callbacks_[KivoCallbackPreviewFrame];
+    if (previewState_ == 1) {
+        const int16_t height = static_cast<int16_t>(PreviewHeader(previewBitmap_)->biHeight);
         if (value == -1 || value >= height - 1) {
             // A frame is done: the next is not due before the device would have it.
             platform::SleepUntilClockDue();
             if (hostCallback) return hostCallback();
-            if (userInterface) {
-                userInterface->RefreshLowBattery();
-                userInterface->RefreshTooBright();
+            if (userInterface_) {
+                userInterface_->RefreshLowBattery();
+                userInterface_->RefreshTooBright();
             }
             if (value == -1) {
-                platform::ReadProfileString(kSoundSection, "NoVideoSound", "", messageBuffer,
-                                            sizeof messageBuffer, kSettingsFileName);
-                if (messageBuffer[0]) {
-                    platform::PlaySound(messageBuffer, platform::SoundAsync | platform::SoundLoop |
-                                                           platform::SoundNoDefault |
-                                                           platform::SoundNoStop);
+                platform::ReadProfileString(kSoundSection, "NoVideoSound", "", messageBuffer_,
+                                            sizeof messageBuffer_, kSettingsFileName);
+                if (messageBuffer_[0]) {
+                    platform::PlaySound(messageBuffer_, platform::SoundAsync | platform::SoundLoop |
+                                                            platform::SoundNoDefault |
+                                                            platform::SoundNoStop);
                 }
             } else {
                 platform::StopSound();
             }
             // The main window paints its preview pane from the preview bitmap.
-            if (userInterface) userInterface->ShowPreviewPane();
+            if (userInterface_) userInterface_->ShowPreviewPane();
         }
         platform::Message message;
         if (hostCallback) {
@@ -104,7 +109,7 @@ int32_t Grabber::PreviewFrame(int16_t value) {
                 return 0;
             }
         } else {
-            while (previewState == 1 &&
+            while (previewState_ == 1 &&
                    platform::PeekMessage(message, nullptr, 0, 0, platform::PmRemove)) {
                 if (message.message == platform::WmQuit) {
                     StopAndRepost(message.hwnd, message.message, message.wParam, message.lParam);
@@ -119,7 +124,7 @@ int32_t Grabber::PreviewFrame(int16_t value) {
     } else if (!hostCallback) {
         platform::StopSound();
     }
-    return previewState == 1;
+    return previewState_ == 1;
 }
 
 }  // namespace kivoly

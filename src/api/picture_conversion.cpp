@@ -116,11 +116,11 @@ bool AbortRequested() {
 }  // namespace
 
 KivoHGlobal ConvertPicture(Grabber& grabber, YuvImage* yuv, KivoHGlobal dib) {
-    if (yuv != nullptr) grabber.currentPicture = yuv;
-    YuvImage* picture = grabber.currentPicture;
+    if (yuv != nullptr) grabber.SetCurrentPicture(yuv);
+    YuvImage* picture = grabber.CurrentPicture();
     grabber.ChangeStatus(KivoStatusIdle);
     if (picture == nullptr) return nullptr;
-    const KivoProcessInfo info = grabber.processInfo;
+    const KivoProcessInfo info = grabber.ProcessInfo();
     platform::BitmapInfoHeader* header = AcceptBitmap(dib, info);
     if (header == nullptr) {
         dib = CreateOutputBitmap(info, info.ShowWhileProcessing != 0);
@@ -128,7 +128,7 @@ KivoHGlobal ConvertPicture(Grabber& grabber, YuvImage* yuv, KivoHGlobal dib) {
     }
     bool converted = false;
     if (header != nullptr && PrepareConversion(*picture, info)) {
-        if (info.ShowWhileProcessing) OpenPictureWindow(grabber.mainWindow, header);
+        if (info.ShowWhileProcessing) OpenPictureWindow(grabber.MainWindow(), header);
         platform::SetCursor(platform::Cursor::Wait);
         GrowingPicture growing(info.Height);
         const int height = header->biHeight;
@@ -140,7 +140,7 @@ KivoHGlobal ConvertPicture(Grabber& grabber, YuvImage* yuv, KivoHGlobal dib) {
                        row, false);
             growing.RowDone(row);
             // The question may be answered by a host that frees the picture meanwhile.
-            converted = !AbortRequested() && grabber.currentPicture == picture;
+            converted = !AbortRequested() && grabber.CurrentPicture() == picture;
         }
     }
     platform::SetCursor(platform::Cursor::Arrow);
@@ -157,18 +157,18 @@ KivoHGlobal ConvertPicture(Grabber& grabber, YuvImage* yuv, KivoHGlobal dib) {
 }
 
 void ConvertPictureRow(Grabber& grabber, uint8_t* dst, int row, YuvImage* yuv) {
-    if (yuv == nullptr || !PrepareConversion(*yuv, grabber.processInfo)) return;
-    grabber.currentPicture = yuv;
-    if (dst == nullptr || row < 0 || row >= grabber.processInfo.Height) return;
+    if (yuv == nullptr || !PrepareConversion(*yuv, grabber.ProcessInfo())) return;
+    grabber.SetCurrentPicture(yuv);
+    if (dst == nullptr || row < 0 || row >= grabber.ProcessInfo().Height) return;
     ConvertRow(*yuv, dst, row, false);
 }
 
 bool UsePicture(Grabber& grabber, YuvImage* yuv) {
     // Using the same picture again must not destroy it first. Only a picture the library
     // handed out is destroyed; one of the library's own making stays its maker's.
-    if (grabber.currentPicture != yuv) DestroyPicture(grabber.currentPicture);
-    grabber.currentPicture = yuv;
-    return yuv != nullptr && PrepareConversion(*yuv, grabber.processInfo);
+    if (grabber.CurrentPicture() != yuv) DestroyPicture(grabber.CurrentPicture());
+    grabber.SetCurrentPicture(yuv);
+    return yuv != nullptr && PrepareConversion(*yuv, grabber.ProcessInfo());
 }
 
 }  // namespace kivoly
@@ -190,12 +190,12 @@ KivoHGlobal CaptureAndConvert(Grabber& grabber, KivoHGlobal dib) {
 int32_t ShowPicture(Grabber& grabber, KivoHGlobal dib) {
     platform::BitmapInfoHeader* header = LockDib(dib);
     if (header == nullptr) return 0;
-    if (OpenPictureWindow(grabber.mainWindow, header)) {
+    if (OpenPictureWindow(grabber.MainWindow(), header)) {
         platform::InvalidateRect(PictureWindow(), nullptr, true);
         RunPictureWindow();
     }
-    if (grabber.mainWindow != nullptr && !platform::IsWindowVisible(grabber.mainWindow)) {
-        platform::ShowWindow(grabber.mainWindow, platform::SwShow);
+    if (grabber.MainWindow() != nullptr && !platform::IsWindowVisible(grabber.MainWindow())) {
+        platform::ShowWindow(grabber.MainWindow(), platform::SwShow);
     }
     return platform::GlobalUnlock(dib) ? 1 : 0;
 }

@@ -163,17 +163,18 @@ double AcceptedVideoLockTime(double stored) {
 void Grabber::LoadSettings() {
     // Without a settings file object (memory ran out) the records keep their defaults.
     const StoredSettings stored =
-        settingsFile ? LoadStoredSettings(*settingsFile) : DefaultSettings();
-    grabInfo = stored.grabInfo;
-    showProgress = stored.showProgress;
-    windowOption = stored.windowOption;
-    kivolyIsExe = 0;
-    processInfo = stored.processInfo;
+        settingsFile_ ? LoadStoredSettings(*settingsFile_) : DefaultSettings();
+    grabInfo_ = stored.grabInfo;
+    showProgress_ = stored.showProgress;
+    windowOption_ = stored.windowOption;
+    kivolyIsExe_ = 0;
+    processInfo_ = stored.processInfo;
 }
 
 void Grabber::SaveSettings() {
-    if (!settingsFile) return;
-    SaveStoredSettings(*settingsFile, {grabInfo, committedProcessInfo, showProgress, windowOption});
+    if (!settingsFile_) return;
+    SaveStoredSettings(*settingsFile_,
+                       {grabInfo_, committedProcessInfo_, showProgress_, windowOption_});
 }
 
 }  // namespace kivoly

@@ -28,25 +28,25 @@ bool Grabber::OpenPort(int32_t number) {
     ClosePort();
     const intptr_t handle = platform::CurrentPortIo().Claim(number);
     if (handle < 0) return false;
-    portHandle = handle;
-    portClaimed = 1;
+    portHandle_ = handle;
+    portClaimed_ = true;
     return true;
 }
 
 void Grabber::ClosePort() {
-    if (portHandle != -1) platform::CurrentPortIo().Release(portHandle);
-    portHandle = -1;
+    if (portHandle_ != -1) platform::CurrentPortIo().Release(portHandle_);
+    portHandle_ = -1;
 }
 
 bool Grabber::ChangeStatus(int32_t newStatus) {
-    if (newStatus == status) return true;
-    if (previewState != 0) {
+    if (newStatus == status_) return true;
+    if (previewState_ != 0) {
         StopPreviewing();
         return false;
     }
     // A change asked for from a message that a capture pumps would wait for ever on this one
     // thread; it is refused instead and leaves the capture alone.
-    if (gCaptureBusy) return false;
+    if (CaptureBusy()) return false;
 
     bool result = false;
     switch (newStatus) {
@@ -59,57 +59,55 @@ bool Grabber::ChangeStatus(int32_t newStatus) {
             result = true;
             break;
         case KivoStatusArmed:
-            if (status < KivoStatusArmed && !ChangeStatus(KivoStatusConnected)) return false;
+            if (status_ < KivoStatusArmed && !ChangeStatus(KivoStatusConnected)) return false;
             if (!Arm()) {
                 // Armed without a usable store, a later change to video on would not arm again
                 // and a capture would run on nothing: stay connected instead.
-                status = KivoStatusConnected;
+                status_ = KivoStatusConnected;
                 return false;
             }
             result = true;
             break;
         case KivoStatusVideoOn:
-            if (status != KivoStatusArmed && !ChangeStatus(KivoStatusArmed)) return false;
-            if (!videoSource || !videoSource->Power(true)) return false;
+            if (status_ != KivoStatusArmed && !ChangeStatus(KivoStatusArmed)) return false;
+            if (!videoSource_ || !videoSource_->Power(true)) return false;
             result = true;
             break;
         default:
             // Not a status: stored as given, and reported as failed.
             break;
     }
-    status = newStatus;
+    status_ = newStatus;
     return result;
 }
 
 void Grabber::Disconnect() {
-    delete captureStore;
-    captureStore = nullptr;
-    if (!portClaimed) portHandle = -1;
-    if (videoSource) {
-        videoSource->Power(false);
-        delete videoSource;
-        videoSource = nullptr;
+    captureStore_.reset();
+    if (!portClaimed_) portHandle_ = -1;
+    if (videoSource_) {
+        videoSource_->Power(false);
+        videoSource_.reset();
     }
     ClosePort();
 }
 
 bool Grabber::Connect() {
-    const int32_t previous = status;
-    if (!videoSource) {
-        const int32_t configuredPort = grabInfo.ParallelPort;
+    const int32_t previous = status_;
+    if (!videoSource_) {
+        const int32_t configuredPort = grabInfo_.ParallelPort;
         auto* device = new (std::nothrow) ParallelPortDevice(0);
         if (!device) return false;
-        videoSource = device;
-        device->SetLockTime(ReadVideoLockTime(*settingsFile));
-        device->SetPowerSaver(grabInfo.PowerSaver ? 1 : 0);
+        videoSource_.reset(device);
+        device->SetLockTime(ReadVideoLockTime(*settingsFile_));
+        device->SetPowerSaver(grabInfo_.PowerSaver ? 1 : 0);
         for (;;) {
-            const int32_t port = grabInfo.ParallelPort;
+            const int32_t port = grabInfo_.ParallelPort;
             // A port that failed gives the device back to no port, which forgets the delay.
-            device->SetIODelay(static_cast<int16_t>(grabInfo.IODelay));
+            device->SetIODelay(static_cast<int16_t>(grabInfo_.IODelay));
             if (OpenPort(port) && device->TryPort(static_cast<uint16_t>(port)) != 0) break;
-            const intptr_t answer = AskForPort(&grabInfo.ParallelPort);
+            const intptr_t answer = AskForPort(&grabInfo_.ParallelPort);
             if (answer > 0) {
-                if (grabInfo.ParallelPort != port) ClosePort();
+                if (grabInfo_.ParallelPort != port) ClosePort();
                 continue;
             }
             ClosePort();
@@ -117,30 +115,26 @@ bool Grabber::Connect() {
                 platform::MessageBox(nullptr, "Unable to Find Kivoly", "Error",
                                      platform::MbOk | platform::MbIconExclamation);
             }
-            delete videoSource;
-            videoSource = nullptr;
+            videoSource_.reset();
             return false;
         }
-        if (grabInfo.ParallelPort != configuredPort) {
-            settingsFile->WriteInt(kAcquireSection, "ParallelPort", grabInfo.ParallelPort);
+        if (grabInfo_.ParallelPort != configuredPort) {
+            settingsFile_->WriteInt(kAcquireSection, "ParallelPort", grabInfo_.ParallelPort);
         }
     }
-    videoSource->Power(false);
-    if (previous < KivoStatusConnected) videoSource->SetTermination(grabInfo.TerminateVideo);
+    videoSource_->Power(false);
+    if (previous < KivoStatusConnected) videoSource_->SetTermination(grabInfo_.TerminateVideo);
     return true;
 }
 
 bool Grabber::Arm() {
-    if (captureStore) {
-        captureStore = YuvImage::ReuseOrCreate(captureStore, grabInfo, nullptr);
+    if (captureStore_) {
+        captureStore_.reset(YuvImage::ReuseOrCreate(captureStore_.release(), grabInfo_, nullptr));
     } else {
-        captureStore = new (std::nothrow) YuvImage(grabInfo, nullptr);
-        if (captureStore && !captureStore->HasLines()) {
-            delete captureStore;
-            captureStore = nullptr;
-        }
+        captureStore_.reset(new (std::nothrow) YuvImage(grabInfo_, nullptr));
+        if (captureStore_ && !captureStore_->HasLines()) captureStore_.reset();
     }
-    const bool ready = captureStore && captureStore->chunk.Ensure();
+    const bool ready = captureStore_ && captureStore_->chunk.Ensure();
     if (!ready) ShowMessage(kNoMemoryForSettingsId, nullptr);
     return ready;
 }

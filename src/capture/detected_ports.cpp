@@ -4,20 +4,19 @@
 
 namespace kivoly {
 
-std::array<uint16_t, kDetectedPortSlots>& DetectedPorts() {
-    static std::array<uint16_t, kDetectedPortSlots> table = {};
-    return table;
+const std::array<uint16_t, kDetectedPortSlots>& DetectedPorts() {
+    return Process().detectedPorts;
 }
 
 void ForgetDetectedPort(uint16_t base) {
-    for (uint16_t& entry : DetectedPorts()) {
+    for (uint16_t& entry : Process().detectedPorts) {
         if (entry == base) entry = 0;
     }
 }
 
 void RecordDetectedPort(uint16_t base) {
     ForgetDetectedPort(base);
-    for (uint16_t& entry : DetectedPorts()) {
+    for (uint16_t& entry : Process().detectedPorts) {
         if (entry == 0) {
             entry = base;
             return;
@@ -34,7 +33,7 @@ void PowerDownDetectedPorts() {
         if (device.TryPort(base)) device.SetPowerSaver(1);
         device.PowerDownFully();
     }
-    DetectedPorts().fill(0);
+    Process().detectedPorts.fill(0);
 }
 
 }  // namespace kivoly

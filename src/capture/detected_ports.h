@@ -6,11 +6,11 @@
 #include <array>
 #include <cstdint>
 
+#include "platform/process_state.h"
+
 namespace kivoly {
 
-inline constexpr int kDetectedPortSlots = 4;
-
-std::array<uint16_t, kDetectedPortSlots>& DetectedPorts();
+const std::array<uint16_t, kDetectedPortSlots>& DetectedPorts();
 // Clears every entry equal to `base`, then stores it in the first free entry (if there is one).
 void RecordDetectedPort(uint16_t base);
 // Clears every entry equal to `base`.

@@ -14,7 +14,10 @@ namespace kivoly {
 
 class MemoryRawSource : public VideoSource {
   public:
-    explicit MemoryRawSource(std::vector<uint8_t> file) : file_(std::move(file)) {}
+    // `asDevice` makes it stand in for the digitizer, whose decodes also check the read-back
+    // and retry on an unstable signal.
+    explicit MemoryRawSource(std::vector<uint8_t> file, bool asDevice = false)
+        : VideoSource(asDevice), file_(std::move(file)) {}
 
     void Read(uint8_t* buffer, uint16_t count) override;
     bool AcquireField() override;

@@ -54,40 +54,40 @@ void ParallelPortDevice::WritePort(uint16_t address, uint8_t value) {
 }
 
 uint16_t ParallelPortDevice::SetLines(uint16_t value, uint16_t mask) {
-    if (mask == 0 || portBase == 0) return lineShadow;
-    const uint16_t old = lineShadow;
-    lineShadow = ((old & ~mask) | (value & mask)) & 0xFF1F;
-    const uint16_t changed = lineShadow ^ old;
+    if (mask == 0 || portBase_ == 0) return lineShadow_;
+    const uint16_t old = lineShadow_;
+    lineShadow_ = ((old & ~mask) | (value & mask)) & 0xFF1F;
+    const uint16_t changed = lineShadow_ ^ old;
     if (changed & 0xFF00) {
         // D3 belongs to nobody: keep whatever level the port has unless the caller sets it.
         if (!(mask & LineD3)) {
-            const uint8_t data = ReadPort(portBase + kData);
-            lineShadow = (lineShadow & ~LineD3) | ((data & 0x08) << 8);
+            const uint8_t data = ReadPort(portBase_ + kData);
+            lineShadow_ = (lineShadow_ & ~LineD3) | ((data & 0x08) << 8);
         }
-        WritePort(portBase + kData, static_cast<uint8_t>(lineShadow >> 8));
+        WritePort(portBase_ + kData, static_cast<uint8_t>(lineShadow_ >> 8));
     }
-    if (changed & 0x001F) WritePort(portBase + kControl, static_cast<uint8_t>(lineShadow));
-    return lineShadow;
+    if (changed & 0x001F) WritePort(portBase_ + kControl, static_cast<uint8_t>(lineShadow_));
+    return lineShadow_;
 }
 
 void ParallelPortDevice::SetPort(uint16_t base) {
-    if (base != portBase) {
-        ioDelay = -1;
-        delayCalibrated = 0;
+    if (base != portBase_) {
+        ioDelay_ = -1;
+        delayCalibrated_ = false;
     }
-    portBase = base;
+    portBase_ = base;
     if (base != 0) TakeOverLines();
 }
 
 void ParallelPortDevice::TakeOverLines() {
-    lineShadow = static_cast<uint16_t>((ReadPort(portBase + kData) << 8) |
-                                       (ReadPort(portBase + kControl) & 0x0F));
-    const uint16_t saved = lineShadow;
-    if (lineShadow & LineC3) {
+    lineShadow_ = static_cast<uint16_t>((ReadPort(portBase_ + kData) << 8) |
+                                        (ReadPort(portBase_ + kControl) & 0x0F));
+    const uint16_t saved = lineShadow_;
+    if (lineShadow_ & LineC3) {
         // Powered down, or left running by someone who powered it down without losing it.
         SetLines(0, LineC3);
         if (ProbeDevice()) {
-            powerState = 2;
+            powerState_ = 2;
         } else {
             SetLines(saved, LineD7 | LineD6 | LineD4 | LineC3);
         }
@@ -95,20 +95,20 @@ void ParallelPortDevice::TakeOverLines() {
 }
 
 bool ParallelPortDevice::ProbeDevice() {
-    if (portBase == 0) return false;
+    if (portBase_ == 0) return false;
     SetLines(LineD7 | LineD6, LineD7 | LineD6 | LineD4);
-    const bool first = (ReadPort(portBase + kStatus) & 0xA0) == 0x20;
+    const bool first = (ReadPort(portBase_ + kStatus) & 0xA0) == 0x20;
     SetLines(LineD4, LineD4);
-    const bool second = (ReadPort(portBase + kStatus) & 0xA0) == 0x80;
+    const bool second = (ReadPort(portBase_ + kStatus) & 0xA0) == 0x80;
     return first && second;
 }
 
 void ParallelPortDevice::EcpByteMode() {
-    const uint8_t ecr = ReadPort(portBase + kExtendedControl);
+    const uint8_t ecr = ReadPort(portBase_ + kExtendedControl);
     if ((ecr & 0x03) != 0x01 || (ecr & 0xE0) == 0x20) return;
     // A port without an extended control register may mirror the control register there.
-    const uint8_t control = ReadPort(portBase + kControl);
-    if ((control & 0x03) != (ecr & 0x03)) WritePort(portBase + kExtendedControl, ecr | 0x20);
+    const uint8_t control = ReadPort(portBase_ + kControl);
+    if ((control & 0x03) != (ecr & 0x03)) WritePort(portBase_ + kExtendedControl, ecr | 0x20);
 }
 
 // The device presents a sample's bits 7, 5, 4 and 3 while D6 is high and bits 6, 2, 1 and 0
@@ -120,34 +120,34 @@ static inline uint8_t CombineSample(uint8_t high, uint8_t low) {
 }
 
 uint8_t ParallelPortDevice::ClockSample(bool keep) {
-    if (ioDelay <= 0) {
+    if (ioDelay_ <= 0) {
         platform::PortIo& io = platform::CurrentPortIo();
-        const uint8_t low = static_cast<uint8_t>(lineShadow >> 8) & ~0x40;
-        io.Out(portBase + kData, low | 0x40);
-        const uint8_t a = keep ? io.In(portBase + kStatus) : 0;
-        io.Out(portBase + kData, low);
-        const uint8_t b = keep ? io.In(portBase + kStatus) : 0;
+        const uint8_t low = static_cast<uint8_t>(lineShadow_ >> 8) & ~0x40;
+        io.Out(portBase_ + kData, low | 0x40);
+        const uint8_t a = keep ? io.In(portBase_ + kStatus) : 0;
+        io.Out(portBase_ + kData, low);
+        const uint8_t b = keep ? io.In(portBase_ + kStatus) : 0;
         return CombineSample(a, b);
     }
-    lineShadow |= LineD6;
-    WritePort(portBase + kData, static_cast<uint8_t>(lineShadow >> 8));
-    const uint8_t a = keep ? ReadPort(portBase + kStatus) : 0;
-    lineShadow &= ~LineD6;
-    WritePort(portBase + kData, static_cast<uint8_t>(lineShadow >> 8));
-    const uint8_t b = keep ? ReadPort(portBase + kStatus) : 0;
+    lineShadow_ |= LineD6;
+    WritePort(portBase_ + kData, static_cast<uint8_t>(lineShadow_ >> 8));
+    const uint8_t a = keep ? ReadPort(portBase_ + kStatus) : 0;
+    lineShadow_ &= ~LineD6;
+    WritePort(portBase_ + kData, static_cast<uint8_t>(lineShadow_ >> 8));
+    const uint8_t b = keep ? ReadPort(portBase_ + kStatus) : 0;
     return CombineSample(a, b);
 }
 
 void ParallelPortDevice::Read(uint8_t* buffer, uint16_t count) {
-    bytesRemaining -= count;
-    if (portBase == 0) return;
-    if (ioDelay <= 0) {
+    SetBytesRemaining(BytesRemaining() - count);
+    if (portBase_ == 0) return;
+    if (ioDelay_ <= 0) {
         // The fast path: the two data bytes are prepared once, no repeats, no shadow updates.
         SetLines(0, LineD6);
         platform::PortIo& io = platform::CurrentPortIo();
-        const uint16_t data = portBase + kData;
-        const uint16_t status = portBase + kStatus;
-        const uint8_t low = static_cast<uint8_t>(lineShadow >> 8);
+        const uint16_t data = portBase_ + kData;
+        const uint16_t status = portBase_ + kStatus;
+        const uint8_t low = static_cast<uint8_t>(lineShadow_ >> 8);
         const uint8_t high = low | 0x40;
         if (buffer) {
             for (uint16_t i = 0; i < count; ++i) {
@@ -169,23 +169,23 @@ void ParallelPortDevice::Read(uint8_t* buffer, uint16_t count) {
             if (buffer) buffer[i] = sample;
         }
     }
-    fieldFlags |= ReadPort(portBase + kStatus) & DeviceAlarm;
+    AddFieldFlags(ReadPort(portBase_ + kStatus) & DeviceAlarm);
 }
 
 int16_t ParallelPortDevice::CalibrateIODelay() {
-    if (ioDelay >= 0) {
-        delayCalibrated = 1;
-        return ioDelay;
+    if (ioDelay_ >= 0) {
+        delayCalibrated_ = true;
+        return ioDelay_;
     }
-    ioDelay = 0;
+    ioDelay_ = 0;
     if (!Power(true)) return 0;
-    delayCalibrated = 1;
-    ioDelay = 0;
+    delayCalibrated_ = true;
+    ioDelay_ = 0;
     SetSampleRate(1);
     SetSyncWait(true);
     SetSyncWait(false);
     if (!AcquireField()) {
-        delayCalibrated = 0;
+        delayCalibrated_ = false;
         return 0;
     }
     constexpr uint16_t kProbeSamples = 256;
@@ -203,24 +203,24 @@ int16_t ParallelPortDevice::CalibrateIODelay() {
 
     // Raise the delay until two readings agree, then check that they still agree one step
     // lower: the result is the smallest delay at which the read-out is stable.
-    ioDelay = -1;
+    ioDelay_ = -1;
     for (;;) {
-        ioDelay += 1;
+        ioDelay_ += 1;
         for (;;) {
-            ioDelay += 1;
+            ioDelay_ += 1;
             readAt(p);
             if (std::all_of(p, p + kProbeSamples, [&](uint8_t v) { return v == p[0]; })) {
                 q[0] = p[0] == 0 ? 1 : 0;  // a flat reading never counts as a match
             }
             std::swap(p, q);
-            if (same() || ioDelay >= 5) break;
+            if (same() || ioDelay_ >= 5) break;
         }
-        ioDelay -= 1;
+        ioDelay_ -= 1;
         readAt(p);
         std::swap(p, q);
-        if (same() || ioDelay >= 5) break;
+        if (same() || ioDelay_ >= 5) break;
     }
-    return ioDelay;
+    return ioDelay_;
 }
 
 }  // namespace kivoly

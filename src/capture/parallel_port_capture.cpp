@@ -19,9 +19,9 @@ constexpr double kReadbackPauseSeconds = 1.0 / 60.0;
 }  // namespace
 
 void ParallelPortDevice::Rewind() {
-    const uint16_t flags = fieldFlags;
+    const uint16_t flags = FieldFlags();
     SetLines(0, LineD7);
-    bytesRemaining = kDeviceCaptureBytes;
+    SetBytesRemaining(kDeviceCaptureBytes);
     Read(nullptr, kRewindClocks);
     // A D6 pulse in command mode puts the read address back to the first sample.
     SetLines(LineD7, LineD7);
@@ -29,8 +29,8 @@ void ParallelPortDevice::Rewind() {
     SetLines(0, LineD6);
     SetLines(0, LineD7);
     // The alarm seen while clocking does not belong to the capture.
-    fieldFlags = flags;
-    bytesRemaining = kDeviceCaptureBytes;
+    SetFieldFlags(flags);
+    SetBytesRemaining(kDeviceCaptureBytes);
 }
 
 void ParallelPortDevice::SetSyncWait(int32_t on) {
@@ -38,59 +38,59 @@ void ParallelPortDevice::SetSyncWait(int32_t on) {
     SetLines(0, LineC1);
     if (on) {
         SetLines(LineC1, LineC1);
-        fieldFlags = 0;
+        SetFieldFlags(0);
     } else {
-        fieldFlags |= SyncWaitOff;
+        AddFieldFlags(SyncWaitOff);
     }
 }
 
 void ParallelPortDevice::PulseTrigger() {
-    lineShadow |= LineC2;
-    WritePort(portBase + kControl, static_cast<uint8_t>(lineShadow & ~LineC2));
-    WritePort(portBase + kControl, static_cast<uint8_t>(lineShadow));
+    lineShadow_ |= LineC2;
+    WritePort(portBase_ + kControl, static_cast<uint8_t>(lineShadow_ & ~LineC2));
+    WritePort(portBase_ + kControl, static_cast<uint8_t>(lineShadow_));
 }
 
 bool ParallelPortDevice::AcquireField() {
-    if (portBase == 0 && FindDevice() == 0) return false;
-    if (!delayCalibrated) {
+    if (portBase_ == 0 && FindDevice() == 0) return false;
+    if (!delayCalibrated_) {
         const uint16_t remembered = SetLines(0, 0);
         CalibrateIODelay();
         SetSampleRate((remembered & LineD1) ? 1 : 0);
         // The calibration captures without sync wait; put the switch back as it was.
         SetSyncWait((remembered & LineC1) ? 1 : 0);
-        if (!delayCalibrated) return false;
+        if (!delayCalibrated_) return false;
     }
     WaitForLock();
     Rewind();
     Read(nullptr, kRewindClocks);
     EndReadout();
-    fieldFlags |= ReadStatus(DeviceAlarm);
-    if (fieldFlags & DeviceAlarm) return false;
+    AddFieldFlags(ReadStatus(DeviceAlarm));
+    if (FieldFlags() & DeviceAlarm) return false;
 
     SetLines(LineD7, LineD7 | LineD6);  // command mode
     SetLines(0, LineC2);
     SetLines(LineC2, LineC2);  // the falling and rising edge of C2 trigger the capture
 
     int32_t deadline = Deadline(kCaptureSeconds);
-    uint8_t status = ReadPort(portBase + kStatus);
+    uint8_t status = ReadPort(portBase_ + kStatus);
     while (!(status & 0x40)) {
         if (IsPast(deadline)) {
-            status = ReadPort(portBase + kStatus);
+            status = ReadPort(portBase_ + kStatus);
             if (!(status & 0x40)) {
-                if (!(lineShadow & LineC1)) return false;
+                if (!(lineShadow_ & LineC1)) return false;
                 // No sync in time: let the running capture go on without waiting for it.
-                fieldFlags |= NoSync;
+                AddFieldFlags(NoSync);
                 SetSyncWait(false);
                 deadline = LaterOf(deadline, Deadline(kUnsyncedCaptureSeconds));
             }
         }
-        status = ReadPort(portBase + kStatus);
+        status = ReadPort(portBase_ + kStatus);
     }
     Rewind();
-    fieldFlags |= ReadStatus(DeviceAlarm);
+    AddFieldFlags(ReadStatus(DeviceAlarm));
     BeginReadout();
-    fieldFlags |= status & (NoSync | StatusPE);
-    bytesRemaining = kDeviceCaptureBytes;
+    AddFieldFlags(status & (NoSync | StatusPE));
+    SetBytesRemaining(kDeviceCaptureBytes);
     return true;
 }
 
@@ -115,9 +115,9 @@ bool ParallelPortDevice::VerifyReadback(uint8_t* buffer, uint32_t size) {
         failed = std::memcmp(buffer, buffer + half, half) != 0;
     }
     if (failed) {
-        fieldFlags |= ReadbackError;
+        AddFieldFlags(ReadbackError);
     } else {
-        fieldFlags &= ~ReadbackError;
+        SetFieldFlags(FieldFlags() & ~ReadbackError);
     }
     return failed;
 }

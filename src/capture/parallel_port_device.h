@@ -53,7 +53,7 @@ class ParallelPortDevice : public VideoSource {
     bool Power(int32_t on) override;
     bool IsReady() override;
     bool VerifyReadback(uint8_t* buffer, uint32_t size) override;
-    void SetIODelay(int16_t delay) override { ioDelay = delay; }
+    void SetIODelay(int16_t delay) override { ioDelay_ = delay; }
     void SetSyncWait(int32_t on) override;
     void SetSampleRate(int16_t mode) override;
     void Preview(uint8_t* palette, uint8_t* bits, int32_t width, int32_t height,
@@ -81,21 +81,22 @@ class ParallelPortDevice : public VideoSource {
     void PowerDownFully();
 
     // Preview.
+    // Where the preview draws: `height` rows of `width` bytes, bottom-up, shown as a negative or
+    // with faded corners. Preview sets it; PreviewFrame, ReadPreviewLine and RoundPreviewCorners
+    // use it.
+    void SetPreviewBitmap(uint8_t* bits, int16_t width, int16_t height, bool negative,
+                          bool roundCorners);
     void PreviewFrame(PreviewCallback callback, void* context);
     void ReadPreviewLine(uint8_t* destination, int16_t width);
     void RoundPreviewCorners(int16_t row);
 
-    int32_t powerState = 0;  // 0 initial, 1 off or powering up, 2 on
-    uint16_t lineShadow = 0;
-    uint16_t cachedStatus = 0;
-    int16_t ioDelay = -1;
-    double lockTime = 0.5;
-    int32_t lockDeadline = 0;
-    int16_t previewWidth = 0;
-    int16_t previewHeight = 0;
-    int16_t previewRoundCorners = 0;
-    uint8_t* previewBits = nullptr;
-    int32_t previewNegative = 0;
+    uint16_t PortBase() const { return portBase_; }
+    // 0 initial, 1 switched off or being powered up, 2 on (configured and answering).
+    int32_t PowerState() const { return powerState_; }
+    int16_t IODelay() const { return ioDelay_; }
+    // Set once the port access delay has been settled.
+    bool DelayCalibrated() const { return delayCalibrated_; }
+    double LockTime() const { return lockTime_; }
 
   private:
     void EcpByteMode();
@@ -110,7 +111,21 @@ class ParallelPortDevice : public VideoSource {
     void ClipCheck();
     // One sample handshake without the closing status read; `keep` false only clocks it.
     uint8_t ClockSample(bool keep);
-    int Repeats() const { return ioDelay > 0 ? ioDelay : 1; }
+    int Repeats() const { return ioDelay_ > 0 ? ioDelay_ : 1; }
+
+    uint16_t portBase_ = 0;
+    bool delayCalibrated_ = false;
+    int32_t powerState_ = 0;
+    uint16_t lineShadow_ = 0;
+    uint16_t cachedStatus_ = 0;
+    int16_t ioDelay_ = -1;
+    double lockTime_ = 0.5;
+    int32_t lockDeadline_ = 0;
+    int16_t previewWidth_ = 0;
+    int16_t previewHeight_ = 0;
+    bool previewRoundCorners_ = false;
+    uint8_t* previewBits_ = nullptr;
+    bool previewNegative_ = false;
 };
 
 }  // namespace kivoly

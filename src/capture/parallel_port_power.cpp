@@ -39,37 +39,36 @@ constexpr bool EchoChecked(std::size_t index) {
 }
 }  // namespace
 
-ParallelPortDevice::ParallelPortDevice(uint16_t base) {
-    isHardware = 1;
-    lockDeadline = platform::NowMs() + 2;
-    ArmLockDeadline(Deadline(lockTime));
+ParallelPortDevice::ParallelPortDevice(uint16_t base) : VideoSource(true) {
+    lockDeadline_ = platform::NowMs() + 2;
+    ArmLockDeadline(Deadline(lockTime_));
     SetPort(base);
 }
 
 void ParallelPortDevice::ArmLockDeadline(int32_t deadline) {
-    lockDeadline = LaterOf(lockDeadline, deadline);
+    lockDeadline_ = LaterOf(lockDeadline_, deadline);
 }
 
 void ParallelPortDevice::WaitForLock() {
-    WaitUntil(lockDeadline);
+    WaitUntil(lockDeadline_);
 }
 
 void ParallelPortDevice::SetLockTime(double seconds) {
-    if (seconds > 0.3 && seconds < 2.0) lockTime = seconds;
+    if (seconds > 0.3 && seconds < 2.0) lockTime_ = seconds;
 }
 
 bool ParallelPortDevice::IsReady() {
-    return powerState == 2 && IsPast(lockDeadline);
+    return powerState_ == 2 && IsPast(lockDeadline_);
 }
 
 uint16_t ParallelPortDevice::TryPort(uint16_t port) {
-    const uint16_t previous = portBase;
+    const uint16_t previous = portBase_;
     const uint16_t base = port <= 4 ? PortBaseForNumber(port) : port;
     if (base == 0 || !IsValidPortBase(base)) {
         SetPort(previous);
         return 0;
     }
-    portBase = base;
+    portBase_ = base;
     EcpByteMode();
 
     const uint8_t d0 = ReadPort(base + kData);
@@ -86,7 +85,7 @@ uint16_t ParallelPortDevice::TryPort(uint16_t port) {
         if (ReadPort(base + kData) != d0) restore |= 0x20;
     }
     TakeOverLines();
-    if (Power(true)) return portBase;
+    if (Power(true)) return portBase_;
     WritePort(base + kControl, restore);
     SetPort(previous);
     return 0;
@@ -94,21 +93,21 @@ uint16_t ParallelPortDevice::TryPort(uint16_t port) {
 
 uint16_t ParallelPortDevice::FindDevice() {
     constexpr uint16_t kCandidates[] = {1, 2, 3, 0x378, 0x278, 0x3BC};
-    powerState = 0;
-    portBase = 0;
+    powerState_ = 0;
+    portBase_ = 0;
     for (uint16_t candidate : kCandidates) {
         if (TryPort(candidate) != 0) {
             TakeOverLines();
-            return portBase;
+            return portBase_;
         }
     }
-    lineShadow = 0;
+    lineShadow_ = 0;
     return 0;
 }
 
 bool ParallelPortDevice::SendImage(uint16_t clockLine, bool clockOnData, uint8_t activeHigh) {
-    const uint16_t control = portBase + kControl;
-    const uint16_t data = portBase + kData;
+    const uint16_t control = portBase_ + kControl;
+    const uint16_t data = portBase_ + kData;
     const uint8_t clockBit =
         clockOnData ? static_cast<uint8_t>(clockLine >> 8) : static_cast<uint8_t>(clockLine);
     int previousBit = 0;
@@ -117,15 +116,15 @@ bool ParallelPortDevice::SendImage(uint16_t clockLine, bool clockOnData, uint8_t
         const bool checked = EchoChecked(index);
         for (int shift = 7; shift >= 0; --shift) {
             const int bit = (byte >> shift) & 1;
-            lineShadow = (lineShadow & ~LineC2) | (bit ? LineC2 : 0);
-            const uint8_t controlByte = static_cast<uint8_t>(lineShadow);
+            lineShadow_ = (lineShadow_ & ~LineC2) | (bit ? LineC2 : 0);
+            const uint8_t controlByte = static_cast<uint8_t>(lineShadow_);
             WritePort(control, controlByte);
             const uint16_t address = clockOnData ? data : control;
-            const uint8_t idle = clockOnData ? static_cast<uint8_t>(lineShadow >> 8) : controlByte;
+            const uint8_t idle = clockOnData ? static_cast<uint8_t>(lineShadow_ >> 8) : controlByte;
             const uint8_t active = activeHigh ? (idle | clockBit) : (idle & ~clockBit);
             WritePort(address, active);
             WritePort(address, idle);
-            const uint8_t status = ReadPort(portBase + kStatus);
+            const uint8_t status = ReadPort(portBase_ + kStatus);
             if (checked && ((status >> 3) & 1) != previousBit) return false;
             previousBit = bit;
         }
@@ -146,48 +145,48 @@ bool ParallelPortDevice::Configure() {
             return true;
         }
         if (++attempt == kConfigurationAttempts) return false;
-        if (attempt % 2 == 0) ioDelay += 2;
+        if (attempt % 2 == 0) ioDelay_ += 2;
     }
 }
 
 bool ParallelPortDevice::Power(int32_t on) {
     if (!on) {
-        if (portBase == 0) return false;
-        if (powerSaver) {
-            powerState = 1;
+        if (portBase_ == 0) return false;
+        if (PowerSaver()) {
+            powerState_ = 1;
             // The device loses its configuration and its power.
             SetLines(0x000F, 0xF60E);
         } else {
             SetLines(0x0407, 0xF60E);
         }
-        ForgetDetectedPort(portBase);
-        if (powerState == 2) RecordDetectedPort(portBase);
-        return powerState == 2;
+        ForgetDetectedPort(portBase_);
+        if (powerState_ == 2) RecordDetectedPort(portBase_);
+        return powerState_ == 2;
     }
 
-    if (portBase == 0 && FindDevice() == 0) return false;
-    powerState = 1;
+    if (portBase_ == 0 && FindDevice() == 0) return false;
+    powerState_ = 1;
     TakeOverLines();
-    if (powerState != 2) {
+    if (powerState_ != 2) {
         // The port must hold what is written to its data register.
-        const uint8_t d = ReadPort(portBase + kData);
-        WritePort(portBase + kData, d ^ 0x08);
-        const bool holds = ReadPort(portBase + kData) == (d ^ 0x08);
-        WritePort(portBase + kData, d);
+        const uint8_t d = ReadPort(portBase_ + kData);
+        WritePort(portBase_ + kData, d ^ 0x08);
+        const bool holds = ReadPort(portBase_ + kData) == (d ^ 0x08);
+        WritePort(portBase_ + kData, d);
         if (!holds) return false;
 
-        const int16_t savedDelay = ioDelay;
-        ioDelay = 0;
+        const int16_t savedDelay = ioDelay_;
+        ioDelay_ = 0;
         if (!ProbeDevice() && !Configure()) {
-            ioDelay = savedDelay;
+            ioDelay_ = savedDelay;
             Power(false);
             return false;
         }
-        ioDelay = savedDelay;
-        powerState = 2;
-        ArmLockDeadline(Deadline(lockTime));
+        ioDelay_ = savedDelay;
+        powerState_ = 2;
+        ArmLockDeadline(Deadline(lockTime_));
     }
-    RecordDetectedPort(portBase);
+    RecordDetectedPort(portBase_);
     SetSyncWait(true);
     SetSampleRate(0);
     SetAltLineLength(false);
@@ -196,26 +195,26 @@ bool ParallelPortDevice::Power(int32_t on) {
 }
 
 void ParallelPortDevice::PowerDownFully() {
-    powerSaver = 1;
+    SetPowerSaver(true);
     Power(false);
 }
 
 void ParallelPortDevice::SetSampleRate(int16_t mode) {
     SetLines(mode != 0 ? LineD1 : 0, LineD1);
-    const uint16_t n = (lineShadow & LineD5) ? kAltSamplesPerLine : kSamplesPerLine;
+    const uint16_t n = (lineShadow_ & LineD5) ? kAltSamplesPerLine : kSamplesPerLine;
     if (mode == 0) {
-        samplesPerLine = n;
+        SetSamplesPerLine(n);
     } else if (mode == 1) {
-        samplesPerLine = n / 2;
+        SetSamplesPerLine(n / 2);
     } else if (mode == 3) {
-        samplesPerLine = 192;
+        SetSamplesPerLine(192);
     }
 }
 
 void ParallelPortDevice::SetAltLineLength(int32_t on) {
     SetLines(on ? LineD5 : 0, LineD5);
-    samplesPerLine = static_cast<uint16_t>((on ? kAltSamplesPerLine : kSamplesPerLine) /
-                                           ((lineShadow & LineD1) ? 2 : 1));
+    SetSamplesPerLine(static_cast<uint16_t>((on ? kAltSamplesPerLine : kSamplesPerLine) /
+                                            ((lineShadow_ & LineD1) ? 2 : 1)));
 }
 
 void ParallelPortDevice::SetTermination(int32_t on) {
@@ -224,11 +223,11 @@ void ParallelPortDevice::SetTermination(int32_t on) {
 }
 
 uint16_t ParallelPortDevice::ReadStatus(uint16_t mask) {
-    if (portBase == 0) return 0;
-    const uint16_t status = portBase + kStatus;
+    if (portBase_ == 0) return 0;
+    const uint16_t status = portBase_ + kStatus;
     if (mask == DeviceAlarm) return ReadPort(status) & 0x40;
     // During a read-out the select lines must not move: answer from the cache.
-    if (!((readoutActive == 0 && powerState == 2) || (mask & 0x0001))) return cachedStatus;
+    if (!((!ReadoutActive() && powerState_ == 2) || (mask & 0x0001))) return cachedStatus_;
 
     constexpr uint16_t kSelect = LineD7 | LineD6 | LineD4 | LineC0;
     const uint16_t remembered = SetLines(0, 0);
@@ -252,14 +251,14 @@ uint16_t ParallelPortDevice::ReadStatus(uint16_t mask) {
         word |= ReadPort(status);
     }
     SetLines(remembered, static_cast<uint16_t>(~LineD3));
-    cachedStatus = word;
+    cachedStatus_ = word;
     return word;
 }
 
 void ParallelPortDevice::AutoTerminate() {
-    if (portBase == 0 && FindDevice() == 0) return;
+    if (portBase_ == 0 && FindDevice() == 0) return;
     bool poweredHere = false;
-    if (ReadPort(portBase + kControl) & 0x08) {
+    if (ReadPort(portBase_ + kControl) & 0x08) {
         if (!Power(true)) return;
         poweredHere = true;
     }
@@ -287,7 +286,7 @@ void ParallelPortDevice::AutoTerminate() {
                 slide();
             int minimum = sum;
             // Bounded, so that a flat signal cannot hold the loop.
-            for (int taken = 0; sum < minimum + 8 && taken < samplesPerLine; ++taken) {
+            for (int taken = 0; sum < minimum + 8 && taken < SamplesPerLine(); ++taken) {
                 slide();
                 minimum = std::min(minimum, sum);
             }

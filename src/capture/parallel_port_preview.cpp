@@ -8,6 +8,7 @@
 #include "capture/internal/device_deadline.h"
 #include "capture/internal/preview_palette.h"
 #include "capture/parallel_port_device.h"
+#include "platform/process_state.h"
 
 namespace kivoly {
 
@@ -27,42 +28,27 @@ constexpr uint8_t kCornerFade[4][4] = {
     {233, 255, 255, 255},
 };
 
-// What survives from one preview to the next, and the running preview's palette.
-struct PreviewState {
-    uint8_t* palette = nullptr;
-    int32_t negative = 0;
-    int32_t stop = 0;
-    int16_t noSyncCount = 0;
-};
-PreviewState gPreview;
-
-std::minstd_rand& NoiseGenerator() {
-    static std::minstd_rand generator(0x4B49);
-    return generator;
-}
-
 void FillNormalRamp() {
+    const DevicePreviewState& preview = Process().devicePreview;
     const PreviewRamps& ramps = PreviewGreyRamps();
-    FillPalette(gPreview.palette, gPreview.negative ? ramps.negative : ramps.normal);
+    FillPalette(preview.palette, preview.negative ? ramps.negative : ramps.normal);
 }
 }  // namespace
 
 void ParallelPortDevice::Preview(uint8_t* palette, uint8_t* bits, int32_t width, int32_t height,
                                  PreviewCallback callback, void* context, int32_t negative,
                                  int32_t roundCorners) {
-    previewWidth = static_cast<int16_t>(width);
-    previewHeight = static_cast<int16_t>(height);
-    previewNegative = negative;
-    previewRoundCorners = static_cast<int16_t>(roundCorners);
+    SetPreviewBitmap(bits, static_cast<int16_t>(width), static_cast<int16_t>(height), negative != 0,
+                     static_cast<int16_t>(roundCorners) != 0);
     if (!Power(true)) return;
-    gPreview.palette = palette;
-    gPreview.negative = negative;
+    DevicePreviewState& preview = Process().devicePreview;
+    preview.palette = palette;
+    preview.negative = negative != 0;
     FillNormalRamp();
     SetSampleRate(1);
-    gPreview.stop = 0;
+    preview.stop = false;
     if (bits) {
-        while (!gPreview.stop) {
-            previewBits = bits;
+        while (!preview.stop) {
             PreviewFrame(callback, context);
         }
     }
@@ -71,22 +57,31 @@ void ParallelPortDevice::Preview(uint8_t* palette, uint8_t* bits, int32_t width,
     AcquireField();
 }
 
+void ParallelPortDevice::SetPreviewBitmap(uint8_t* bits, int16_t width, int16_t height,
+                                          bool negative, bool roundCorners) {
+    previewBits_ = bits;
+    previewWidth_ = width;
+    previewHeight_ = height;
+    previewNegative_ = negative;
+    previewRoundCorners_ = roundCorners;
+}
+
 bool ParallelPortDevice::WaitForCapture(int32_t deadline, uint8_t* status) {
     do {
-        *status = ReadPort(portBase + kStatus);
+        *status = ReadPort(portBase_ + kStatus);
     } while (!(*status & 0x40) && !IsPast(deadline));
-    *status = ReadPort(portBase + kStatus);
+    *status = ReadPort(portBase_ + kStatus);
     return (*status & 0x40) != 0;
 }
 
 void ParallelPortDevice::PreviewFrame(PreviewCallback callback, void* context) {
     bool ok = ProbeDevice();
     SetSyncWait(true);
-    if (gPreview.noSyncCount > 3) SetSyncWait(false);
+    if (Process().devicePreview.noSyncCount > 3) SetSyncWait(false);
     Rewind();
     SetLines(0, LineD7);
     Read(nullptr, 100);
-    if (!delayCalibrated) {
+    if (!delayCalibrated_) {
         AcquireField();
         // AcquireField leaves the device in read-out mode, where status bit 6 is the alarm; the
         // poll below must see the done flag of command mode.
@@ -99,7 +94,8 @@ void ParallelPortDevice::PreviewFrame(PreviewCallback callback, void* context) {
     uint8_t status = 0;
     bool done = WaitForCapture(Deadline(kPreviewCaptureSeconds), &status);
     if (!done || !ok) {
-        if (gPreview.noSyncCount != kMaxNoSyncCount) ++gPreview.noSyncCount;
+        if (Process().devicePreview.noSyncCount != kMaxNoSyncCount)
+            ++Process().devicePreview.noSyncCount;
         SetSyncWait(false);
         PulseTrigger();
         done = WaitForCapture(Deadline(kPreviewRetrySeconds), &status);
@@ -110,24 +106,25 @@ void ParallelPortDevice::PreviewFrame(PreviewCallback callback, void* context) {
     }
     ReadStatus(0xFFFE);  // refresh the cached word while the lines may still move
     BeginReadout();
-    if (gPreview.noSyncCount != 0 && !(ReadStatus(0x0008) & 0x0008)) --gPreview.noSyncCount;
+    if (Process().devicePreview.noSyncCount != 0 && !(ReadStatus(0x0008) & 0x0008))
+        --Process().devicePreview.noSyncCount;
     SetLines(0, LineD7);
 
-    const int width = previewWidth;
-    const int height = previewHeight;
-    uint8_t* row = previewBits + (height - 1) * width;  // the top row of the picture
+    const int width = previewWidth_;
+    const int height = previewHeight_;
+    uint8_t* row = previewBits_ + (height - 1) * width;  // the top row of the picture
     for (int i = 0; i < 3; ++i)
-        ReadPreviewLine(row, previewWidth);
+        ReadPreviewLine(row, previewWidth_);
     int read = 0;
-    for (int r = 0; r < height && !gPreview.stop; ++r) {
+    for (int r = 0; r < height && !Process().devicePreview.stop; ++r) {
         do {
-            ReadPreviewLine(row, previewWidth);
+            ReadPreviewLine(row, previewWidth_);
             ++read;
         } while (height * read / kPreviewReadLines < r);
-        if (previewRoundCorners) RoundPreviewCorners(static_cast<int16_t>(r));
+        if (previewRoundCorners_) RoundPreviewCorners(static_cast<int16_t>(r));
         row -= width;
         if (r == height - 1) ClipCheck();
-        gPreview.stop = callback(context, static_cast<int16_t>(r)) == 0;
+        Process().devicePreview.stop = callback(context, static_cast<int16_t>(r)) == 0;
     }
     EndReadout();
 }
@@ -135,10 +132,10 @@ void ParallelPortDevice::PreviewFrame(PreviewCallback callback, void* context) {
 void ParallelPortDevice::ClipCheck() {
     int largest = -1;
     int occurrences = 0;
-    const uint8_t* pixel = previewBits;
-    for (int r = 0; r < previewHeight; ++r) {
+    const uint8_t* pixel = previewBits_;
+    for (int r = 0; r < previewHeight_; ++r) {
         int previous = 0;
-        for (int x = 0; x < previewWidth; ++x, ++pixel) {
+        for (int x = 0; x < previewWidth_; ++x, ++pixel) {
             const int pair = *pixel + previous;
             previous = *pixel;
             if (pair > largest) {
@@ -149,9 +146,9 @@ void ParallelPortDevice::ClipCheck() {
             }
         }
     }
-    clipFlag = largest == 510 && occurrences > previewWidth;
-    uint8_t* entry = gPreview.palette + 4 * 255;
-    if (clipFlag) {
+    SetClipping(largest == 510 && occurrences > previewWidth_);
+    uint8_t* entry = Process().devicePreview.palette + 4 * 255;
+    if (Clipping()) {
         entry[0] = 0;
         entry[1] = 0;
         entry[2] = 255;
@@ -162,9 +159,9 @@ void ParallelPortDevice::ClipCheck() {
 }
 
 void ParallelPortDevice::NoiseDisplay(PreviewCallback callback, void* context, bool ok) {
-    FillPalette(gPreview.palette, PreviewGreyRamps().noSignal);
-    const int pixels = previewWidth * previewHeight;
-    std::minstd_rand& random = NoiseGenerator();
+    FillPalette(Process().devicePreview.palette, PreviewGreyRamps().noSignal);
+    const int pixels = previewWidth_ * previewHeight_;
+    std::minstd_rand& random = Process().devicePreview.noise;
     std::uniform_int_distribution<int> extra(0, 7);
     std::uniform_int_distribution<int> byteValue(0, 255);
     uint8_t status = 0;
@@ -177,25 +174,25 @@ void ParallelPortDevice::NoiseDisplay(PreviewCallback callback, void* context, b
         for (int i = 0; i < keyLength; ++i)
             key[i] = static_cast<uint8_t>(byteValue(random));
         for (int i = 0; i < pixels; ++i)
-            previewBits[i] ^= key[i % keyLength];
-        if (previewRoundCorners) RoundPreviewCorners(-1);
-        gPreview.stop = callback(context, -1) == 0;
+            previewBits_[i] ^= key[i % keyLength];
+        if (previewRoundCorners_) RoundPreviewCorners(-1);
+        Process().devicePreview.stop = callback(context, -1) == 0;
         if (!ok) {
             ok = Power(true);
             if (ok) SetSampleRate(1);
         }
-        status = ReadPort(portBase + kStatus);
-    } while (!((status & 0x40) && ok) && !gPreview.stop);
+        status = ReadPort(portBase_ + kStatus);
+    } while (!((status & 0x40) && ok) && !Process().devicePreview.stop);
     SetLines(0, LineD7);
     Read(nullptr, 100);
     FillNormalRamp();
-    std::memset(previewBits, 64, pixels);
-    gPreview.stop = callback(context, static_cast<int16_t>(previewHeight - 1)) == 0;
+    std::memset(previewBits_, 64, pixels);
+    Process().devicePreview.stop = callback(context, static_cast<int16_t>(previewHeight_ - 1)) == 0;
 }
 
 void ParallelPortDevice::ReadPreviewLine(uint8_t* destination, int16_t width) {
-    if (portBase == 0) return;
-    lineShadow = (lineShadow & ~LineD3) | ((ReadPort(portBase + kData) & 0x08) << 8);
+    if (portBase_ == 0) return;
+    lineShadow_ = (lineShadow_ & ~LineD3) | ((ReadPort(portBase_ + kData) & 0x08) << 8);
     if (!destination) {
         for (int i = 0; i < width; ++i)
             ClockSample(false);
@@ -208,8 +205,8 @@ void ParallelPortDevice::ReadPreviewLine(uint8_t* destination, int16_t width) {
     }
 
     // Find the next line's sync: four low pairs of samples (the sync tip lies below 32).
-    const bool fastPath = ioDelay <= 0;
-    int budget = samplesPerLine - width;
+    const bool fastPath = ioDelay_ <= 0;
+    int budget = SamplesPerLine() - width;
     int previous = 32;
     int state = 0;
     int firstLow = 64;  // the pair sum that started the sync, which places it within a sample
@@ -238,9 +235,9 @@ void ParallelPortDevice::ReadPreviewLine(uint8_t* destination, int16_t width) {
 }
 
 void ParallelPortDevice::RoundPreviewCorners(int16_t row) {
-    const int level = previewNegative ? 224 : 64;
-    const int height = previewHeight;
-    const int width = previewWidth;
+    const int level = previewNegative_ ? 224 : 64;
+    const int height = previewHeight_;
+    const int width = previewWidth_;
     const int first = row < 0 ? 0 : row;
     const int last = row < 0 ? height - 1 : row;
     for (int r = first; r <= last; ++r) {
@@ -251,7 +248,7 @@ void ParallelPortDevice::RoundPreviewCorners(int16_t row) {
             d = r;
         }
         if (d < 0) continue;
-        uint8_t* line = previewBits + (height - 1 - r) * width;
+        uint8_t* line = previewBits_ + (height - 1 - r) * width;
         auto fade = [level](uint8_t& pixel, int weight) {
             if (weight < 255) pixel = static_cast<uint8_t>(level + (pixel - level) * weight / 255);
         };

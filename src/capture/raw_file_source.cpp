@@ -58,7 +58,7 @@ bool RawFileSource::AcquireField() {
     struct stat info {};
     const int64_t fileLength = ::fstat(fileHandle, &info) == 0 ? info.st_size : 0;
     if (fileLength <= static_cast<int64_t>(filePos)) {
-        fieldFlags = kEndOfFileFlags;
+        SetFieldFlags(kEndOfFileFlags);
         return false;
     }
     uint8_t header[kRawRecordHeaderBytes] = {};
@@ -66,16 +66,16 @@ bool RawFileSource::AcquireField() {
         ReadFully(fileHandle, header, sizeof header) < sizeof header) {
         // Not even a whole header left: the file ends here.
         filePos = static_cast<uint32_t>(std::min<int64_t>(fileLength, UINT32_MAX));
-        fieldFlags = kEndOfFileFlags;
-        bytesRemaining = 0;
+        SetFieldFlags(kEndOfFileFlags);
+        SetBytesRemaining(0);
         return false;
     }
     const uint32_t length = LittleEndian32(header + 6);
     const int64_t samplesStart = static_cast<int64_t>(filePos) + kRawRecordHeaderBytes;
     const int64_t available = std::max<int64_t>(0, fileLength - samplesStart);
-    fieldFlags = static_cast<uint16_t>(header[4] | header[5] << 8);
-    bytesRemaining = static_cast<int32_t>(
-        std::min<int64_t>({length, available, std::numeric_limits<int32_t>::max()}));
+    SetFieldFlags(static_cast<uint16_t>(header[4] | header[5] << 8));
+    SetBytesRemaining(static_cast<int32_t>(
+        std::min<int64_t>({length, available, std::numeric_limits<int32_t>::max()})));
     // The next record follows the samples; a length past the end of the file leaves nothing
     // after this record.
     filePos =
@@ -84,7 +84,7 @@ bool RawFileSource::AcquireField() {
 }
 
 void RawFileSource::Read(uint8_t* buffer, uint16_t count) {
-    bytesRemaining -= count;
+    SetBytesRemaining(BytesRemaining() - count);
     if (fileHandle == -1) return;
     if (buffer) {
         ReadFully(fileHandle, buffer, count);

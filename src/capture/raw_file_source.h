@@ -7,7 +7,7 @@
 // line set), which a decoder takes as the signal being gone.
 //
 // A file is outside input. The length in a record header only keeps the books: it sets
-// bytesRemaining (limited to the samples the file really holds, so that a consumer that copies
+// BytesRemaining (limited to the samples the file really holds, so that a consumer that copies
 // "the rest of the field" stops at the end of the file) and the place of the next record, which
 // never moves backwards. Nothing is allocated or read on the strength of it.
 #pragma once

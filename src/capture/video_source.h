@@ -6,8 +6,6 @@
 // unsigned 8-bit samples at four times the colour subcarrier (910 a line, 908 in the alternate
 // line-length mode, 455 or 454 at half rate), line after line without headers or gaps. Sync tips
 // lie below 32, black near 64, white near 224. A device capture is 262,144 samples.
-//
-// The operations keep the order of their slots.
 #pragma once
 
 #include <cstdint>
@@ -34,7 +32,6 @@ using PreviewCallback = int32_t (*)(void* context, int16_t value);
 
 class VideoSource {
   public:
-    VideoSource() = default;
     // Owners switch a source off with Power(false) before they delete it; deleting never
     // touches the hardware by itself.
     virtual ~VideoSource() = default;
@@ -42,11 +39,11 @@ class VideoSource {
     VideoSource& operator=(const VideoSource&) = delete;
 
     virtual void Rewind() {}
-    // Reads `count` samples into `buffer` (null: discard them); bytesRemaining drops by `count`.
+    // Reads `count` samples into `buffer` (null: discard them); BytesRemaining drops by `count`.
     virtual void Read(uint8_t* buffer, uint16_t count) = 0;
     virtual bool AcquireField() = 0;
-    virtual void BeginReadout() { readoutActive = 1; }
-    virtual void EndReadout() { readoutActive = 0; }
+    virtual void BeginReadout() { readoutActive_ = true; }
+    virtual void EndReadout() { readoutActive_ = false; }
     virtual bool Power(int32_t on) = 0;
     virtual bool IsReady() = 0;
     // True on failure.
@@ -54,31 +51,44 @@ class VideoSource {
     virtual void SetIODelay(int16_t /*delay*/) {}
     virtual void SetSyncWait(int32_t /*on*/) {}
     virtual void SetSampleRate(int16_t mode) {
-        samplesPerLine = static_cast<uint16_t>(kSamplesPerLine / (mode + 1));
+        samplesPerLine_ = static_cast<uint16_t>(kSamplesPerLine / (mode + 1));
     }
-    virtual void ReservedA() {}
     virtual void Preview(uint8_t* /*palette*/, uint8_t* /*bits*/, int32_t /*width*/,
                          int32_t /*height*/, PreviewCallback /*callback*/, void* /*context*/,
                          int32_t /*negative*/, int32_t /*roundCorners*/) {}
     virtual void SetAltLineLength(int32_t on) {
-        samplesPerLine = on ? kAltSamplesPerLine : kSamplesPerLine;
+        samplesPerLine_ = on ? kAltSamplesPerLine : kSamplesPerLine;
     }
     virtual void AutoTerminate() {}
     virtual void SetTermination(int32_t /*on*/) {}
     virtual uint16_t SetLines(uint16_t /*value*/, uint16_t /*mask*/) { return 0; }
     virtual uint16_t ReadStatus(uint16_t /*mask*/) { return 0; }
-    virtual int32_t ReservedB() { return 0; }
 
-    void SetPowerSaver(int32_t flag) { powerSaver = flag; }
+    // When set (the default), switching the device off really powers it down.
+    void SetPowerSaver(bool on) { powerSaver_ = on; }
+
+    // The current field capture: the samples not yet read, its FieldFlag bits and the samples
+    // of one of its lines.
+    int32_t BytesRemaining() const { return bytesRemaining_; }
+    uint16_t FieldFlags() const { return fieldFlags_; }
+    uint16_t SamplesPerLine() const { return samplesPerLine_; }
+    // A finished capture waits in the device to be read (BeginReadout to EndReadout).
+    bool ReadoutActive() const { return readoutActive_; }
+    // The samples come from the digitizer rather than from a file.
+    bool IsHardware() const { return isHardware_; }
+    // The too-bright indication: the picture saturates. The device preview sets it per frame
+    // and the signal analysis per line; it means nothing before one of them ran.
+    bool Clipping() const { return clipping_; }
+    void SetClipping(bool on) { clipping_ = on; }
 
     // What a decode asks of the device around its passes.
     // True when a hardware source's read-back check fails (two reads into `scratch` differ).
     bool ReadbackFails(uint8_t* scratch, uint32_t size) {
-        return isHardware && VerifyReadback(scratch, size);
+        return isHardware_ && VerifyReadback(scratch, size);
     }
     // Back to the full sample rate (kSamplesPerLine a line) from a preview's half rate.
     void UseFullSampleRate() {
-        if (samplesPerLine == kSamplesPerLine) return;
+        if (samplesPerLine_ == kSamplesPerLine) return;
         SetSampleRate(0);
         EndReadout();
     }
@@ -88,15 +98,23 @@ class VideoSource {
         Power(0);
     }
 
-    int32_t powerSaver = 1;
-    int32_t readoutActive = 0;
-    int32_t isHardware = 0;
-    int32_t delayCalibrated = 0;
-    uint16_t portBase = 0;
-    int32_t clipFlag = 0;
-    int32_t bytesRemaining = 0;
-    uint16_t fieldFlags = 0;
-    uint16_t samplesPerLine = kSamplesPerLine;
+  protected:
+    explicit VideoSource(bool isHardware = false) : isHardware_(isHardware) {}
+
+    bool PowerSaver() const { return powerSaver_; }
+    void SetBytesRemaining(int32_t count) { bytesRemaining_ = count; }
+    void SetFieldFlags(uint16_t flags) { fieldFlags_ = flags; }
+    void AddFieldFlags(uint16_t flags) { fieldFlags_ |= flags; }
+    void SetSamplesPerLine(uint16_t count) { samplesPerLine_ = count; }
+
+  private:
+    bool powerSaver_ = true;
+    bool readoutActive_ = false;
+    bool isHardware_;
+    bool clipping_ = false;
+    int32_t bytesRemaining_ = 0;
+    uint16_t fieldFlags_ = 0;
+    uint16_t samplesPerLine_ = kSamplesPerLine;
 };
 
 }  // namespace kivoly

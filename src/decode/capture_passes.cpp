@@ -44,7 +44,7 @@ bool CapturePasses::Run(DecodeResult& result) {
             progress_->EnterPhase(DecodeProgress::Phase::FirstFrame, counter_);
         road_.ResetSignalState();
         image_.statistics.ClearNegative();
-        if (!(source_.readoutActive && quality_ == 0)) source_.SetSyncWait(1);
+        if (!(source_.ReadoutActive() && quality_ == 0)) source_.SetSyncWait(1);
 
         PassEnd end = PassEnd::Next;
         for (int pass = 0; pass < maxPasses_ && end == PassEnd::Next;) {
@@ -77,7 +77,7 @@ PassEnd CapturePasses::RunPass(int pass) {
     LineTable& table = second ? image_.lineTable2 : image_.lineTable;
     source_.SetAltLineLength(second);
     if (pass == 4) road_.slicer.Reset();
-    samplesPerLine_ = source_.samplesPerLine;
+    samplesPerLine_ = source_.SamplesPerLine();
     road_.recorder.SetSamplesPerLine(samplesPerLine_);
     road_.comb.SetSamplesPerLine(samplesPerLine_);
     if (pass == 2 && progress_ != nullptr) {
@@ -98,7 +98,7 @@ PassEnd CapturePasses::RunPass(int pass) {
 
 // A field the passes do not use still becomes a record, so that the raw file replays.
 void CapturePasses::SkipField() {
-    road_.rawDump.BeginRecord(source_.fieldFlags);
+    road_.rawDump.BeginRecord(source_.FieldFlags());
     CopyRestOfField();
     road_.rawDump.FinishRecord();
 }
@@ -125,11 +125,11 @@ PassEnd CapturePasses::AcquireFieldOfPass(int pass, uint16_t& flags) {
     road_.chunk.SetEvenOddOffset(0);
     const PassEnd noField = pass > 0 ? PassEnd::Stop : PassEnd::Exit;
     exitResult_ = DecodeNoVideo;
-    if (source_.readoutActive && quality_ == 0) {
+    if (source_.ReadoutActive() && quality_ == 0) {
         source_.Rewind();
     } else {
         if (!source_.AcquireField()) return noField;
-        if (source_.fieldFlags & NoSync) {
+        if (source_.FieldFlags() & NoSync) {
             if (toggle_) {
                 SkipField();
                 if (!source_.AcquireField()) return noField;
@@ -142,8 +142,8 @@ PassEnd CapturePasses::AcquireFieldOfPass(int pass, uint16_t& flags) {
         }
     }
 
-    uint16_t f = source_.fieldFlags;
-    const bool hardware = source_.isHardware != 0;
+    uint16_t f = source_.FieldFlags();
+    const bool hardware = source_.IsHardware();
     if (f & NoSync) {
         if (!(f & StatusPE) && cameraInput_ && hardware) f &= NoSync;
     } else if (f != 0 && cameraInput_ && hardware) {
@@ -182,7 +182,7 @@ PassEnd CapturePasses::ProcessLines(int pass, uint16_t flags, LineTable& table, 
     const bool storing = pass % 4 < 2;
     for (int l = 0; l < linesPerField_; ++l) {
         image_.statistics.currentLine = static_cast<uint16_t>(l);
-        if (source_.fieldFlags & DeviceAlarm) {
+        if (source_.FieldFlags() & DeviceAlarm) {
             exitResult_ = DecodeNoVideo;
             return PassEnd::Exit;
         }

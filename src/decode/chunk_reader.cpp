@@ -40,12 +40,13 @@ void ChunkBuffer::ReleaseOwned() {
 }
 
 void ChunkReader::Refill(int& position) {
-    if (source_ == nullptr || source_->bytesRemaining <= 0 || kChunkBytes - position > kChunkHalf) {
+    if (source_ == nullptr || source_->BytesRemaining() <= 0 ||
+        kChunkBytes - position > kChunkHalf) {
         return;
     }
     std::memcpy(buffer_, buffer_ + kChunkHalf, kChunkHalf);
     position -= kChunkHalf;
-    const int n = std::min(kChunkHalf, static_cast<int>(source_->bytesRemaining));
+    const int n = std::min(kChunkHalf, static_cast<int>(source_->BytesRemaining()));
     uint8_t* fresh = buffer_ + kChunkHalf;
     source_->Read(fresh, static_cast<uint16_t>(n));
     if (dump_ != nullptr) dump_->Write(fresh, n);

@@ -7,7 +7,7 @@
 namespace kivoly {
 
 bool LineClips(VideoSource& source, const uint8_t* samples, int count) {
-    if (source.clipFlag) return true;
+    if (source.Clipping()) return true;
     if (std::memchr(samples, 255, count) == nullptr) return false;
     // Five small counters (overall and per subcarrier phase): a saturated sample counts up, any
     // other counts down; four net saturated samples reach the absorbing state 5.
@@ -21,9 +21,9 @@ bool LineClips(VideoSource& source, const uint8_t* samples, int count) {
         p = kNext[p + step];
     }
     if (overall == 5 || phase[0] == 5 || phase[1] == 5 || phase[2] == 5 || phase[3] == 5) {
-        source.clipFlag = 1;
+        source.SetClipping(true);
     }
-    return source.clipFlag != 0;
+    return source.Clipping();
 }
 
 }  // namespace kivoly

@@ -63,7 +63,7 @@ void FrameComb::DecodeFrameLine(uint8_t* storedLine, const uint8_t* rawStart,
     }
     ChromaDemodulator demodulator(gain, averager.SmoothedA(), averager.SmoothedB());
 
-    source_.clipFlag = 0;
+    source_.SetClipping(false);
     const uint8_t* x = stored + kDecodeStart + phaseShift_;
     const uint8_t* y = rawStart + kDecodeStart + phaseShift_;
     const bool repair =

@@ -25,7 +25,7 @@ PictureDecoder::PictureDecoder(YuvImage& picture, VideoSource& videoSource,
 void PictureDecoder::ResetSignalState() {
     image.ResetLevels();
     recorder.Reset();
-    source.clipFlag = 0;
+    source.SetClipping(false);
     slicer.Reset();
     aligner.SetMissCount(0);
 }

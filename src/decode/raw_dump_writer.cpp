@@ -66,8 +66,8 @@ void RawDumpWriter::Write(const uint8_t* samples, int count) {
 }
 
 void RawDumpWriter::CopyRestOfField(VideoSource& source, uint8_t* buffer, int size) {
-    while (stream_ != nullptr && recordOpen_ && buffer != nullptr && source.bytesRemaining > 0) {
-        const int n = source.bytesRemaining < size ? source.bytesRemaining : size;
+    while (stream_ != nullptr && recordOpen_ && buffer != nullptr && source.BytesRemaining() > 0) {
+        const int n = source.BytesRemaining() < size ? source.BytesRemaining() : size;
         source.Read(buffer, static_cast<uint16_t>(n));
         Write(buffer, n);
     }

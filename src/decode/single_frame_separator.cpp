@@ -141,7 +141,7 @@ void SingleFrameSeparator::DecodeFieldLine(int l, FieldDecoder& decoder) {
                                   decoder.averager.SmoothedB());
 
     LineClips(source_, m8 + kMargin, kSampleWidth);
-    const bool repair = source_.clipFlag && aligner_.MissCount() <= 2;
+    const bool repair = source_.Clipping() && aligner_.MissCount() <= 2;
     // The chroma filter below delays its output by two samples.
     CopyStream(m8, rawM, kDecodeStart + at - 2);
     CopyStream(n8, rawN, offsetN + at - 2);

@@ -29,24 +29,23 @@ namespace {
 constexpr Rect kBarArea{19, 29, 300, 50};
 // Repaint at most this often (value 0 always repaints).
 constexpr int32_t kRepaintIntervalMs = 72;
-constexpr size_t kTextCapacity = sizeof(ProgressFeedback::text) - 1;
 
 }  // namespace
 
 ProgressFeedback::ProgressFeedback() {
-    showFlag = 1;
-    accelerators = LoadAccelerators(kMainAccelerators);
-    progressWindow = nullptr;
+    accelerators_ = LoadAccelerators(kMainAccelerators);
     RegisterFrameworkClass(FrameworkClass::Progress);
-    lastUpdateTime = NowMs();
+    lastUpdateTime_ = NowMs();
 }
 
 ProgressFeedback::~ProgressFeedback() {
-    if (progressWindow) {
-        delete progressWindow;
-        progressWindow = nullptr;
-        if (ProgressObserver* observer = CurrentProgressObserver()) observer->OnPhaseEnd();
-    }
+    CloseWindow();
+}
+
+void ProgressFeedback::CloseWindow() {
+    if (!progressWindow_) return;
+    progressWindow_.reset();
+    if (ProgressObserver* observer = CurrentProgressObserver()) observer->OnPhaseEnd();
 }
 
 void ProgressFeedback::Begin(const char* phaseText, uint16_t phaseLimit, bool canCancel) {
@@ -61,7 +60,7 @@ void ProgressFeedback::BeginById(int stringId, uint16_t phaseLimit, bool canCanc
 
 void ProgressFeedback::Update(uint16_t value, const char* newText) {
     Rect repaint = kBarArea;
-    if (value > reached) reached = value;
+    if (value > reached_) reached_ = value;
 
     Message message;
     while (PeekMessage(message, nullptr, 0, 0, PmRemove)) {
@@ -72,8 +71,8 @@ void ProgressFeedback::Update(uint16_t value, const char* newText) {
             PostQuitMessage(static_cast<int>(message.wParam));
             break;
         }
-        if (progressWindow) {
-            if (!TranslateAccelerator(progressWindow->hwnd, accelerators, message)) {
+        if (progressWindow_) {
+            if (!TranslateAccelerator(progressWindow_->hwnd, accelerators_, message)) {
                 TranslateMessage(message);
             }
         }
@@ -83,25 +82,25 @@ void ProgressFeedback::Update(uint16_t value, const char* newText) {
     if (GetKeyState(VkRButton) < 0) RequestAbort();
 
     ProgressObserver* observer = CurrentProgressObserver();
-    if (value < limit && !IsAborted()) {
+    if (value < limit_ && !IsAborted()) {
         int32_t now = NowMs();
-        if (value != 0 && now - lastUpdateTime < kRepaintIntervalMs) return;
+        if (value != 0 && now - lastUpdateTime_ < kRepaintIntervalMs) return;
         if (newText) {
-            std::strncpy(text, newText, kTextCapacity);
-            text[kTextCapacity] = '\0';
+            std::strncpy(text_, newText, kTextSize - 1);
+            text_[kTextSize - 1] = '\0';
         }
-        if (showFlag) {
-            if (!progressWindow) progressWindow = new ProgressWindow(*this);
-            if (newText) GetClientRect(progressWindow->hwnd, repaint);
-            InvalidateRect(progressWindow->hwnd, &repaint, false);
-            UpdateWindow(progressWindow->hwnd);
+        if (showWindow_) {
+            if (!progressWindow_) progressWindow_ = std::make_unique<ProgressWindow>(*this);
+            if (newText) GetClientRect(progressWindow_->hwnd, repaint);
+            InvalidateRect(progressWindow_->hwnd, &repaint, false);
+            UpdateWindow(progressWindow_->hwnd);
         }
-        lastUpdateTime = NowMs();
-        if (observer) observer->OnProgress(text, reached, limit);
+        lastUpdateTime_ = NowMs();
+        if (observer) observer->OnProgress(text_, reached_, limit_);
     } else {
-        if (!showFlag && value != 0) SetCursor(Cursor::Arrow);
+        if (!showWindow_ && value != 0) SetCursor(Cursor::Arrow);
         if (observer) {
-            observer->OnProgress(text, reached, limit);
+            observer->OnProgress(text_, reached_, limit_);
             observer->OnPhaseEnd();
         }
     }
@@ -118,11 +117,11 @@ void ProgressFeedback::UpdateById(uint16_t value, int stringId) {
 }
 
 void ProgressFeedback::SetRange(uint16_t newLimit, bool canCancel) {
-    limit = newLimit;
-    cancellable = canCancel ? 1 : 0;
+    limit_ = newLimit;
+    cancellable_ = canCancel;
     ClearAbort();
-    if (progressWindow) progressWindow->ShowCancel(canCancel);
-    reached = 0;
+    if (progressWindow_) progressWindow_->ShowCancel(canCancel);
+    reached_ = 0;
 }
 
 int ProgressFeedback::Query(int /*flag*/) {
@@ -131,28 +130,23 @@ int ProgressFeedback::Query(int /*flag*/) {
 
 GrabberFeedback::GrabberFeedback() {
     SettingsFile settings("kivoly.ini");
-    settings.ReadString("Sound", "KivoSound", soundName);
+    settings.ReadString("Sound", "KivoSound", soundName_);
     char show[16] = {};
     settings.ReadString("KivoSettings", "ShowProgress", show);
-    showFlag = show[0] == 'F' ? 0 : 1;
-    busyCount = 0;
+    SetShowsWindow(show[0] != 'F');
 }
 
 void GrabberFeedback::PlaySound() {
     // A missing key leaves the name empty, which plays nothing.
-    if (soundName[0] == '\0' || strcasecmp(soundName, "None") == 0) return;
-    if (!platform::PlaySound(soundName, SoundAsync | SoundNoDefault | SoundNoStop)) {
+    if (soundName_[0] == '\0' || strcasecmp(soundName_, "None") == 0) return;
+    if (!platform::PlaySound(soundName_, SoundAsync | SoundNoDefault | SoundNoStop)) {
         MessageBeep(0);
     }
 }
 
 void GrabberFeedback::EndBusy() {
-    if (busyCount == 0) return;
-    if (--busyCount == 0 && progressWindow) {
-        delete progressWindow;
-        progressWindow = nullptr;
-        if (ProgressObserver* observer = CurrentProgressObserver()) observer->OnPhaseEnd();
-    }
+    if (busyCount_ == 0) return;
+    if (--busyCount_ == 0) CloseWindow();
 }
 
 }  // namespace kivoly

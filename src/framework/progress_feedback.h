@@ -2,11 +2,11 @@
 // to one of these, polls it for an abort, and keeps the user interface alive through the
 // message pump inside Update. The Grabber is itself the feedback (it derives from
 // GrabberFeedback), so the operations of every subsystem receive the Grabber as their sink.
-//
-// The virtual operations keep the order in which callers rely on them.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <memory>
 
 namespace kivoly::platform {
 struct AcceleratorTable;
@@ -37,22 +37,38 @@ class ProgressFeedback {
     // Asked when a retry counter of the capture passes runs out (1: the rescan counter).
     // 0 leaves the decision to the caller.
     virtual int Query(int flag);
-    virtual void ClearAbort() { abortFlag = 0; }
-    virtual void RequestAbort() { abortFlag = 1; }
+    virtual void ClearAbort() { abortRequested_ = false; }
+    virtual void RequestAbort() { abortRequested_ = true; }
 
-    bool IsAborted() const { return cancellable != 0 && abortFlag != 0; }
-    bool IsCancellable() const { return cancellable != 0; }
-    const char* Text() const { return text; }
+    // An abort was requested; it counts (IsAborted) only while the phase can be cancelled.
+    bool AbortRequested() const { return abortRequested_; }
+    bool IsAborted() const { return cancellable_ && abortRequested_; }
+    bool IsCancellable() const { return cancellable_; }
+    const char* Text() const { return text_; }
+    // The highest value of the phase so far, and the value at which it is complete.
+    uint16_t Reached() const { return reached_; }
+    uint16_t Limit() const { return limit_; }
+    // Whether updates show the progress window, and the window while one is shown.
+    bool ShowsWindow() const { return showWindow_; }
+    void SetShowsWindow(bool show) { showWindow_ = show; }
+    const ProgressWindow* Window() const { return progressWindow_.get(); }
 
-    int32_t abortFlag = 0;
-    int32_t cancellable = 0;
-    char text[80] = {};
-    uint16_t limit = 0;
-    uint16_t reached = 0;
-    const platform::AcceleratorTable* accelerators = nullptr;
-    ProgressWindow* progressWindow = nullptr;  // owned; null while none is shown
-    int32_t lastUpdateTime = 0;
-    int32_t showFlag = 1;
+  protected:
+    // Closes the progress window and tells the observer that the phase ended.
+    void CloseWindow();
+
+  private:
+    static constexpr std::size_t kTextSize = 80;
+
+    bool abortRequested_ = false;
+    bool cancellable_ = false;
+    char text_[kTextSize] = {};
+    uint16_t limit_ = 0;
+    uint16_t reached_ = 0;
+    const platform::AcceleratorTable* accelerators_ = nullptr;
+    std::unique_ptr<ProgressWindow> progressWindow_;  // null while none is shown
+    int32_t lastUpdateTime_ = 0;
+    bool showWindow_ = true;
 };
 
 class GrabberFeedback : public ProgressFeedback {
@@ -62,10 +78,12 @@ class GrabberFeedback : public ProgressFeedback {
 
     void PlaySound() override;
     void EndBusy() override;
-    void BeginBusy() { ++busyCount; }
+    void BeginBusy() { ++busyCount_; }
+    bool Busy() const { return busyCount_ > 0; }
 
-    int32_t busyCount = 0;
-    char soundName[80] = {};
+  private:
+    int32_t busyCount_ = 0;
+    char soundName_[80] = {};
 };
 
 }  // namespace kivoly

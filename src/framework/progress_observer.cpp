@@ -1,17 +1,15 @@
 #include "framework/internal/progress_observer.h"
 
+#include "platform/process_state.h"
+
 namespace kivoly {
 
-namespace {
-ProgressObserver* gObserver = nullptr;
-}
-
 void InstallProgressObserver(ProgressObserver* observer) {
-    gObserver = observer;
+    Process().progressObserver = observer;
 }
 
 ProgressObserver* CurrentProgressObserver() {
-    return gObserver;
+    return Process().progressObserver;
 }
 
 }  // namespace kivoly

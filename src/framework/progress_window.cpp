@@ -88,7 +88,7 @@ void ProgressWindow::Paint() {
         EndPaint(hwnd, paint);
         return;
     }
-    int bar = MulDiv(kBarWidth, feedback->reached, feedback->limit);
+    int bar = MulDiv(kBarWidth, feedback->Reached(), feedback->Limit());
     Rect barRect{kBarLeft, kBarTop, kBarLeft + bar, kBarBottom};
     painter->Rectangle(barRect.left, barRect.top, barRect.right, barRect.bottom);
     Region rest(paint.paint);

@@ -4,6 +4,8 @@
 #include <chrono>
 #include <thread>
 
+#include "platform/process_state.h"
+
 namespace kivoly::platform {
 namespace {
 
@@ -29,8 +31,6 @@ RealClock& TheRealClock() {
 
 // Started at load so that the real clock counts from process start, not from first use.
 [[maybe_unused]] const int32_t kStartReading = TheRealClock().NowMs();
-
-std::atomic<Clock*> gInstalled{nullptr};
 
 int64_t RealNowUs() {
     return std::chrono::duration_cast<std::chrono::microseconds>(
@@ -66,12 +66,12 @@ void VirtualClock::SleepUntilDue() {
 }
 
 Clock& CurrentClock() {
-    Clock* clock = gInstalled.load(std::memory_order_acquire);
+    Clock* clock = Process().clock.load(std::memory_order_acquire);
     return clock ? *clock : TheRealClock();
 }
 
 void InstallClock(Clock* clock) {
-    gInstalled.store(clock, std::memory_order_release);
+    Process().clock.store(clock, std::memory_order_release);
 }
 
 int32_t NowMs() {

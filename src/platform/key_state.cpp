@@ -1,30 +1,27 @@
 #include "platform/key_state.h"
 
-#include <array>
-#include <atomic>
+#include "platform/process_state.h"
 
 namespace kivoly::platform {
 namespace {
 
 // Virtual-key codes are one byte; anything else is no key and never held.
-std::array<std::atomic<bool>, 256> gDown{};
-
 bool IsKey(int virtualKey) {
-    return virtualKey >= 0 && virtualKey < static_cast<int>(gDown.size());
+    return virtualKey >= 0 && virtualKey < static_cast<int>(Process().keysDown.size());
 }
 
 }  // namespace
 
 bool IsKeyDownNow(int virtualKey) {
-    return IsKey(virtualKey) && gDown[virtualKey].load(std::memory_order_relaxed);
+    return IsKey(virtualKey) && Process().keysDown[virtualKey].load(std::memory_order_relaxed);
 }
 
 void SetKeyDownNow(int virtualKey, bool down) {
-    if (IsKey(virtualKey)) gDown[virtualKey].store(down, std::memory_order_relaxed);
+    if (IsKey(virtualKey)) Process().keysDown[virtualKey].store(down, std::memory_order_relaxed);
 }
 
 void ReleaseAllKeys() {
-    for (auto& key : gDown)
+    for (auto& key : Process().keysDown)
         key.store(false, std::memory_order_relaxed);
 }
 

@@ -2,15 +2,10 @@
 
 #include <array>
 
+#include "platform/process_state.h"
+
 namespace kivoly::platform {
 namespace {
-
-struct Responder {
-    MessageBoxResponder function = nullptr;
-    void* context = nullptr;
-};
-
-Responder gResponder;
 
 std::vector<MessageBoxRecord>& Shown() {
     static std::vector<MessageBoxRecord> shown;
@@ -40,12 +35,13 @@ int MessageBox(KivoHWnd owner, const char* text, const char* caption, unsigned s
     Shown().push_back({owner, text ? text : "", caption ? caption : "", style});
     // A copy: the responder may show another box, which grows the list.
     const MessageBoxRecord box = Shown().back();
-    if (gResponder.function) return gResponder.function(box, gResponder.context);
+    const auto& responder = Process().messageBox;
+    if (responder.function) return responder.function(box, responder.context);
     return DefaultAnswer(style);
 }
 
 void InstallMessageBoxResponder(MessageBoxResponder responder, void* context) {
-    gResponder = {responder, responder ? context : nullptr};
+    Process().messageBox = {responder, responder ? context : nullptr};
 }
 
 const std::vector<MessageBoxRecord>& ShownMessageBoxes() {

@@ -1,5 +1,7 @@
 #include "platform/port_io.h"
 
+#include "platform/process_state.h"
+
 namespace kivoly::platform {
 namespace {
 
@@ -12,22 +14,21 @@ class NonePortIo : public PortIo {
 };
 
 NonePortIo gNonePortIo;
-PortIo* gInstalled = nullptr;
 PortIo* gHostChoice = nullptr;
 
 }  // namespace
 
 PortIo& CurrentPortIo() {
-    if (gInstalled) return *gInstalled;
+    if (PortIo* installed = Process().portIo) return *installed;
     return gHostChoice ? *gHostChoice : gNonePortIo;
 }
 
 void InstallPortIo(PortIo* io) {
-    gInstalled = io;
+    Process().portIo = io;
 }
 
 bool PortIoInstalled() {
-    return gInstalled != nullptr;
+    return Process().portIo != nullptr;
 }
 
 void ChooseHostPortIo(PortIo* io) {

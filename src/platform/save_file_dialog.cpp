@@ -1,14 +1,9 @@
 #include "platform/save_file_dialog.h"
 
+#include "platform/process_state.h"
+
 namespace kivoly::platform {
 namespace {
-
-struct Responder {
-    SaveFileResponder function = nullptr;
-    void* context = nullptr;
-};
-
-Responder gResponder;
 
 std::vector<SaveFileRequest>& Requests() {
     static std::vector<SaveFileRequest> requests;
@@ -26,8 +21,9 @@ bool HasExtension(const std::string& name) {
 bool GetSaveFileName(const SaveFileRequest& request, std::string& name) {
     Requests().push_back(request);
     std::string chosen = request.initialName;
-    if (gResponder.function == nullptr ||
-        !gResponder.function(request, chosen, gResponder.context) || chosen.empty()) {
+    const auto& responder = Process().saveFile;
+    if (responder.function == nullptr || !responder.function(request, chosen, responder.context) ||
+        chosen.empty()) {
         return false;
     }
     if (!request.defaultExtension.empty() && !HasExtension(chosen)) {
@@ -40,7 +36,7 @@ bool GetSaveFileName(const SaveFileRequest& request, std::string& name) {
 }
 
 void InstallSaveFileResponder(SaveFileResponder responder, void* context) {
-    gResponder = {responder, responder ? context : nullptr};
+    Process().saveFile = {responder, responder ? context : nullptr};
 }
 
 const std::vector<SaveFileRequest>& SaveFileRequests() {

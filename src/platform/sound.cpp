@@ -5,6 +5,7 @@
 #include <array>
 
 #include "platform/file_search.h"
+#include "platform/process_state.h"
 
 namespace kivoly::platform {
 namespace {
@@ -39,10 +40,9 @@ RecordingBackend& Recorder() {
     return recorder;
 }
 
-SoundBackend* gInstalled = nullptr;
-
 SoundBackend& Backend() {
-    return gInstalled ? *gInstalled : Recorder();
+    SoundBackend* installed = Process().sound;
+    return installed ? *installed : Recorder();
 }
 
 }  // namespace
@@ -64,7 +64,7 @@ void MessageBeep(unsigned type) {
 }
 
 void InstallSoundBackend(SoundBackend* backend) {
-    gInstalled = backend;
+    Process().sound = backend;
 }
 
 const std::vector<SoundEvent>& RecordedSounds() {

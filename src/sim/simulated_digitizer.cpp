@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "sim/internal/preview_scan.h"
+#include "sim/ntsc_timing.h"
 
 namespace kivoly::sim {
 
@@ -119,6 +120,7 @@ void SimulatedDigitizer::Trigger(int64_t nowUs) {
     // A capture that nobody has read from yet is kept.
     if (capture_ == Capture::Started && !readSinceStart_) return;
     samplesPerLine_ = (data_ & 0x20 ? 908 : 910) / (data_ & 0x02 ? 2 : 1);
+    inputOpen_ = faults_.unterminated && !(data_ & 0x01);
     const bool syncWait = control_ & 0x02;
     if (!signal_ || faults_.noVideo || (syncWait && faults_.unstableSync && random_() % 2 == 0)) {
         capture_ = Capture::WaitingForSync;
@@ -165,6 +167,15 @@ const std::vector<uint8_t>& SimulatedDigitizer::Memory() {
 void SimulatedDigitizer::FillMemory() {
     memoryStale_ = false;
     if (!signal_) return;
+    SampleCapture();
+    if (!inputOpen_) return;
+    for (uint8_t& sample : memory_) {
+        const int open = 2 * sample - static_cast<int>(kSyncTipLevel);
+        sample = static_cast<uint8_t>(std::clamp(open, 0, 255));
+    }
+}
+
+void SimulatedDigitizer::SampleCapture() {
     if (samplesPerLine_ > 455) {
         signal_->Sample(startTime_, samplesPerLine_, memory_.data(), memory_.size());
         return;

@@ -30,7 +30,10 @@
 //   In read-out mode the device shows the sample's bits 7, 5, 4, 3 while D6 is high; the falling
 //   edge latches bits 6, 2, 1, 0 (bit 6 on status bit 7) and moves to the next sample; the
 //   address wraps at the end of the memory. Status bit 6 is the alarm.
-// - The input is always correctly terminated (D0 changes nothing).
+// - Termination. The input is terminated outside the device, so D0 changes nothing, unless the
+//   fault `unterminated` leaves it open: then a capture triggered while D0 is low sees the source
+//   at twice its amplitude (no 75-ohm load divides it), measured from the sync tip, where the
+//   input clamp holds the signal, and clipped at 255.
 #pragma once
 
 #include <cstdint>
@@ -78,6 +81,7 @@ class SimulatedDigitizer {
     void StartAt(double startTime, bool synced);
     bool Done(int64_t nowUs) const;
     void FillMemory();
+    void SampleCapture();
     uint8_t ReadoutStatus();
 
     VideoSignal* signal_;
@@ -110,6 +114,7 @@ class SimulatedDigitizer {
     bool lastNoSync_ = false;
     bool lastTimeBaseError_ = false;
     bool memoryStale_ = false;
+    bool inputOpen_ = false;  // the capture's input had no termination
     std::vector<uint8_t> memory_;
 
     // Read-out.

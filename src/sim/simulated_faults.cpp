@@ -16,6 +16,7 @@ const std::vector<FaultName>& FaultNames() {
         {"noisy-link", "read-out bits flip now and then"},
         {"low-battery", "the battery is low"},
         {"alarm", "the device reports an alarm"},
+        {"unterminated", "the video input is not terminated: the signal is twice as high"},
     };
     return names;
 }
@@ -37,6 +38,8 @@ bool ApplyFault(const std::string& name, SimulatedFaults* faults) {
         faults->lowBattery = true;
     } else if (name == "alarm") {
         faults->alarm = true;
+    } else if (name == "unterminated") {
+        faults->unterminated = true;
     } else {
         return false;
     }

@@ -15,7 +15,8 @@ struct SimulatedFaults {
     int slowPortDelay = 0;      // the status lines settle only with this many access repeats
     bool noisyLink = false;     // read-out bits flip now and then
     bool lowBattery = false;
-    bool alarm = false;  // the device reports its alarm in read-out mode
+    bool alarm = false;         // the device reports its alarm in read-out mode
+    bool unterminated = false;  // nothing terminates the video input but the device's D0
 };
 
 struct FaultName {

@@ -38,7 +38,7 @@ CaptureButton::~CaptureButton() {
 }
 
 bool CaptureButton::VideoReady() const {
-    return grabber_.videoSource && grabber_.videoSource->IsReady();
+    return grabber_.Source() && grabber_.Source()->IsReady();
 }
 
 void CaptureButton::SetState(int state) {
@@ -65,7 +65,7 @@ void CaptureButton::Draw() {
 }
 
 void CaptureButton::Poll() {
-    if (gCaptureBusy) return;
+    if (CaptureBusy()) return;
     const int state = VideoReady() ? kReady : GetCapture() == hwnd ? kWaiting : kReleased;
     SetState(state);
     KillTimer(hwnd, kPollTimer);
@@ -80,7 +80,7 @@ LResult CaptureButton::WindowProc(uint32_t message, WParam first, LParam second)
                 return 0;
             }
             SetCapture(hwnd);
-            if (grabber_.status < KivoStatusVideoOn) {
+            if (grabber_.Status() < KivoStatusVideoOn) {
                 SetState(kWaiting);
                 grabber_.ChangeStatus(KivoStatusVideoOn);
                 SetTimer(hwnd, kPollTimer, kPollMs);

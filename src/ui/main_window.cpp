@@ -108,7 +108,7 @@ MainWindow::MainWindow(Grabber& grabber, KivoHWnd parent, int showCommand) : gra
         RealizeUiPalette(*dc);
         ReleaseDC(active, dc);
     }
-    grabber_.previewState = 0;
+    grabber_.ResetPreviewState();
     if (!LoadSkin()) return;
 
     Rect frame{0, 0, skin_[kMainPanel]->biWidth, skin_[kMainPanel]->biHeight};
@@ -120,10 +120,11 @@ MainWindow::MainWindow(Grabber& grabber, KivoHWnd parent, int showCommand) : gra
     const int x = (desktop.Width() - width_) / 2;
     const int y = (desktop.Height() - height_) / 4;
 
-    LoadResourceString(kTitleId, grabber_.messageBuffer, sizeof grabber_.messageBuffer);
+    char title[120];
+    LoadResourceString(kTitleId, title, sizeof title);
     RegisterFrameworkClass(FrameworkClass::Main);
-    hwnd = CreateWindow(0, FrameworkClassName(FrameworkClass::Main), grabber_.messageBuffer,
-                        kMainStyle, x, y, width_, height_, parent, 0, this);
+    hwnd = CreateWindow(0, FrameworkClassName(FrameworkClass::Main), title, kMainStyle, x, y,
+                        width_, height_, parent, 0, this);
     if (!hwnd) return;
     dc_ = GetDC(hwnd);
     CreateChildren();
@@ -190,10 +191,7 @@ void MainWindow::CreateChildren() {
                                    kButtonWidth, kButtonHeight, hwnd, entry.id, nullptr);
     }
 
-    if (!grabber_.previewBitmap) {
-        grabber_.previewBitmap = CreateDib(8, kPreviewSize[0], kPreviewSize[1]);
-        if (grabber_.previewBitmap) GlobalLock(grabber_.previewBitmap);
-    }
+    grabber_.EnsurePreviewBitmap();
 
     captureButton_ = std::make_unique<CaptureButton>(grabber_, hwnd, skin_);
     processPanel_ = std::make_unique<ProcessPanel>(grabber_, hwnd, skin_);
@@ -206,7 +204,7 @@ KivoHWnd MainWindow::Button(int id) const {
 }
 
 bool MainWindow::SaveShown() const {
-    return grabber_.pictureShown && grabber_.callbacks[KivoCallbackSave];
+    return grabber_.PictureShown() && grabber_.HasCallback(KivoCallbackSave);
 }
 
 Rect MainWindow::MemberRect(int member, Point at) const {
@@ -244,14 +242,14 @@ void MainWindow::LeaveMode(Mode next) {
         case Mode::Preview:
             if (next != Mode::Preview) {
                 ShowWindow(Button(kPreviewButtonId), SwShow);
-                if (grabber_.grabInfo.PowerSaver) grabber_.ChangeStatus(KivoStatusIdle);
-                if (platform::BitmapInfoHeader* header = LockDib(grabber_.previewBitmap)) {
+                if (grabber_.GrabInfo().PowerSaver) grabber_.ChangeStatus(KivoStatusIdle);
+                if (platform::BitmapInfoHeader* header = LockDib(grabber_.PreviewBitmap())) {
                     std::fill_n(DibPixels(header), DibTotalBytes(*header) - DibPixelOffset(*header),
                                 uint8_t{0});
-                    GlobalUnlock(grabber_.previewBitmap);
+                    GlobalUnlock(grabber_.PreviewBitmap());
                 }
             }
-            grabber_.previewMode = 0;
+            grabber_.SetPreviewMode(0);
             StopSound();
             ShowWindow(previewPane_, SwHide);
             lowBattery_ = false;
@@ -278,7 +276,7 @@ void MainWindow::EnterMode(Mode next) {
         case Mode::Preview:
             ShowWindow(Button(kPreviewButtonId), SwHide);
             UpdateWindow(hwnd);
-            if (grabber_.previewState != 0) break;
+            if (grabber_.PreviewState() != 0) break;
             lowBattery_ = false;
             InvalidateMember(kLowBattery, kLowBatteryAt);
             InvalidateMember(kTooBright, kTooBrightAt);
@@ -287,15 +285,15 @@ void MainWindow::EnterMode(Mode next) {
                 SetMode(Mode::Plain);
                 break;
             }
-            if (grabber_.grabInfo.PowerSaver) SetTimer(hwnd, kPowerSaverTimer, kPowerSaverMs);
-            grabber_.previewMode = 1;
+            if (grabber_.GrabInfo().PowerSaver) SetTimer(hwnd, kPowerSaverTimer, kPowerSaverMs);
+            grabber_.SetPreviewMode(1);
             grabber_.StartPreviewing();
             if (mode_ == Mode::Preview && hwnd) InvalidateRect(hwnd, &kPreviewArea, false);
             break;
         case Mode::Adjust:
             ShowWindow(Button(kAdjustButtonId), SwHide);
             if (processPanel_) {
-                processPanel_->ShowPanel(grabber_.pictureShown != 0);
+                processPanel_->ShowPanel(grabber_.PictureShown());
                 InvalidateRect(processPanel_->GetWindow(), nullptr, false);
                 processPanel_->Update();
             }
@@ -375,7 +373,7 @@ void MainWindow::LeaveCompact() {
 LResult MainWindow::WindowProc(uint32_t message, WParam first, LParam second) {
     switch (message) {
         case WmCommand:
-            if (gCaptureBusy) return 0;
+            if (CaptureBusy()) return 0;
             Command(LoWord(first), first, second);
             return 0;
         case WmPaint:
@@ -388,13 +386,13 @@ LResult MainWindow::WindowProc(uint32_t message, WParam first, LParam second) {
             return 1;
         case WmActivate:
             if (LoWord(first) == WaInactive) {
-                if (grabber_.previewState == 1) {
+                if (grabber_.PreviewState() == 1) {
                     grabber_.StopAndRepost(hwnd, message, first, second);
                     KillTimer(hwnd, kPowerSaverTimer);
                     InvalidateRect(previewPane_, nullptr, false);
                     ShowWindow(previewPane_, SwShow);
                 }
-            } else if (grabber_.previewState == 0 && !gCaptureBusy) {
+            } else if (grabber_.PreviewState() == 0 && !CaptureBusy()) {
                 SetFocus(hwnd);
                 grabber_.Call(KivoCallbackActivate);
             }
@@ -433,9 +431,9 @@ LResult MainWindow::WindowProc(uint32_t message, WParam first, LParam second) {
             break;
         case WmMouseMove:
             if (GetActiveWindow() != hwnd) break;
-            if (grabber_.previewState == 1) {
-                if (grabber_.grabInfo.PowerSaver) SetTimer(hwnd, kPowerSaverTimer, kPowerSaverMs);
-            } else if (mode_ == Mode::Preview && grabber_.previewState == 0 && !gCaptureBusy) {
+            if (grabber_.PreviewState() == 1) {
+                if (grabber_.GrabInfo().PowerSaver) SetTimer(hwnd, kPowerSaverTimer, kPowerSaverMs);
+            } else if (mode_ == Mode::Preview && grabber_.PreviewState() == 0 && !CaptureBusy()) {
                 SetMode(Mode::Preview);
             }
             return 0;
@@ -448,7 +446,7 @@ LResult MainWindow::WindowProc(uint32_t message, WParam first, LParam second) {
             Close();
             return 0;
         case WmQuit:
-            if (!gCaptureBusy) grabber_.StopAndRepost(hwnd, message, first, second);
+            if (!CaptureBusy()) grabber_.StopAndRepost(hwnd, message, first, second);
             return 0;
         case WmQueryNewPalette:
         case WmPaletteChanged: {
@@ -460,7 +458,7 @@ LResult MainWindow::WindowProc(uint32_t message, WParam first, LParam second) {
             return changed;
         }
         case WmPowerBroadcast:
-            if (grabber_.status > KivoStatusArmed) grabber_.ChangeStatus(KivoStatusIdle);
+            if (grabber_.Status() > KivoStatusArmed) grabber_.ChangeStatus(KivoStatusIdle);
             return 1;
         default:
             break;
@@ -469,16 +467,16 @@ LResult MainWindow::WindowProc(uint32_t message, WParam first, LParam second) {
 }
 
 void MainWindow::Close() {
-    if (gCaptureBusy) return;
+    if (CaptureBusy()) return;
     grabber_.StopPreviewing();
     ShowWindow(hwnd, SwHide);
-    if (grabber_.callbacks[KivoCallbackClose]) {
+    if (grabber_.HasCallback(KivoCallbackClose)) {
         grabber_.Call(KivoCallbackClose);
         return;
     }
     KillTimer(hwnd, kPowerSaverTimer);
     DestroyWindow(hwnd);
-    grabber_.mainWindow = nullptr;
+    grabber_.ForgetMainWindow();
     PostQuitMessage(0);
 }
 
@@ -555,12 +553,12 @@ void MainWindow::CaptureCommand() {
         mode_ = Mode::Plain;
     }
     const bool fromFile = IsKeyDownNow(VkControl) && IsKeyDownNow(VkMenu);
-    VideoSource* source = grabber_.videoSource;
+    VideoSource* source = grabber_.Source();
     bool capture = true;
-    if (!(source && source->IsReady() && grabber_.status >= KivoStatusVideoOn)) {
+    if (!(source && source->IsReady() && grabber_.Status() >= KivoStatusVideoOn)) {
         if (captureButton_) captureButton_->SetState(CaptureButton::kWaiting);
         if (!fromFile && grabber_.ChangeStatus(KivoStatusVideoOn)) WaitForVideo();
-        capture = fromFile || grabber_.status >= KivoStatusVideoOn;
+        capture = fromFile || grabber_.Status() >= KivoStatusVideoOn;
         if (capture && captureButton_) captureButton_->SetState(CaptureButton::kReady);
     }
     if (capture) {
@@ -571,7 +569,7 @@ void MainWindow::CaptureCommand() {
         }
     }
     // The host may have closed the window for good from its callback.
-    if (!hwnd || grabber_.userInterface != static_cast<UserInterface*>(this)) return;
+    if (!hwnd || grabber_.Interface() != static_cast<UserInterface*>(this)) return;
     SetActiveWindow(hwnd);
     if (!IsWindowVisible(hwnd)) ShowWindow(hwnd, SwShow);
     if (captureButton_) captureButton_->SetState(CaptureButton::kReleased);
@@ -586,7 +584,7 @@ void MainWindow::WaitForVideo() {
     // A device that never reports video must not hang the window: the capture then tells the
     // user that there is no signal.
     const int32_t deadline = NowMs() + kVideoWaitMs;
-    while (grabber_.videoSource && !grabber_.videoSource->IsReady() && NowMs() - deadline < 0) {
+    while (grabber_.Source() && !grabber_.Source()->IsReady() && NowMs() - deadline < 0) {
     }
 }
 
@@ -624,7 +622,7 @@ void MainWindow::Paint() {
     switch (mode_) {
         case Mode::Preview: {
             const platform::BitmapInfoHeader* background =
-                gCaptureBusy || !skin_[kPreviewBackground] ? panel : skin_[kPreviewBackground];
+                CaptureBusy() || !skin_[kPreviewBackground] ? panel : skin_[kPreviewBackground];
             DrawDibPart(*painter, 0, 0, panel->biWidth, kStripOrigin.y, background, 0, 0);
             strip();
             InvalidateRect(previewPane_, nullptr, false);
@@ -656,7 +654,7 @@ void MainWindow::Paint() {
     }
     painter->SetBackgroundMode(previous);
     EndPaint(hwnd, paint);
-    if ((gCaptureBusy || grabber_.previewState != 0) && captureButton_) {
+    if ((CaptureBusy() || grabber_.PreviewState() != 0) && captureButton_) {
         InvalidateRect(captureButton_->GetWindow(), nullptr, false);
     }
 }
@@ -716,9 +714,9 @@ void MainWindow::PaintPreviewPane() {
     PaintRecord paint;
     DeviceContext* painter = BeginPaint(previewPane_, paint);
     platform::BitmapInfoHeader* preview =
-        grabber_.previewBitmap ? LockDib(grabber_.previewBitmap) : nullptr;
+        grabber_.PreviewBitmap() ? LockDib(grabber_.PreviewBitmap()) : nullptr;
     if (painter && preview) {
-        if (grabber_.previewState != 0) {
+        if (grabber_.PreviewState() != 0) {
             // Entries the device leaves nearly black would be taken for the display's reserved
             // black; they become a dark grey of the palette.
             uint8_t* table = reinterpret_cast<uint8_t*>(preview) + preview->biSize;
@@ -732,18 +730,18 @@ void MainWindow::PaintPreviewPane() {
                 DrawDibPart(*painter, 0, 0, kPreviewArea.Width(), kPreviewArea.Height(), background,
                             kPreviewArea.left, kPreviewArea.top);
             }
-            if (!gCaptureBusy && skin_[kPreviewHint]) {
+            if (!CaptureBusy() && skin_[kPreviewHint]) {
                 DrawDibPart(*painter, kPreviewHintAt[0], kPreviewHintAt[1], 0, 0,
                             skin_[kPreviewHint], 0, 0);
             }
         }
     }
-    if (preview) GlobalUnlock(grabber_.previewBitmap);
+    if (preview) GlobalUnlock(grabber_.PreviewBitmap());
     EndPaint(previewPane_, paint);
 }
 
 void MainWindow::RefreshLowBattery() {
-    VideoSource* source = grabber_.videoSource;
+    VideoSource* source = grabber_.Source();
     const bool low = source && (source->ReadStatus(0x0100) & 0x0100) != 0;
     if (low == lowBattery_) return;
     lowBattery_ = low;
@@ -756,7 +754,7 @@ void MainWindow::RefreshLowBattery() {
 }
 
 void MainWindow::RefreshTooBright() {
-    const bool clipped = grabber_.videoSource && grabber_.videoSource->clipFlag;
+    const bool clipped = grabber_.Source() && grabber_.Source()->Clipping();
     if (clipped == tooBright_) return;
     tooBright_ = clipped;
     InvalidateMember(kTooBright, kTooBrightAt);
@@ -771,7 +769,7 @@ void MainWindow::ShowPreviewPane() {
 
 void MainWindow::PictureShown(bool shown, bool enablePanel) {
     ShowWindow(Button(kSaveButtonId),
-               shown && grabber_.callbacks[KivoCallbackSave] ? SwShow : SwHide);
+               shown && grabber_.HasCallback(KivoCallbackSave) ? SwShow : SwHide);
     if (!shown) InvalidateRect(hwnd, nullptr, false);
     if (!processPanel_) return;
     EnableWindow(processPanel_->GetWindow(), shown && enablePanel);
@@ -786,7 +784,7 @@ void MainWindow::ApplySettings(const KivoProcessInfo& info) {
 // ---- KivoMakeUI --------------------------------------------------------------------------
 
 KivoHWnd MakeUI(Grabber& grabber, KivoHWnd parent, int showCommand) {
-    if (grabber.userInterface && grabber.mainWindow) return grabber.mainWindow;
+    if (grabber.Interface() && grabber.MainWindow()) return grabber.MainWindow();
     grabber.DestroyUserInterface();  // a window closed for good is made anew
     EnsureHostDisplay();
     auto* window = new (std::nothrow) MainWindow(grabber, parent, showCommand);

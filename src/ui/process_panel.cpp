@@ -68,7 +68,7 @@ KivoHWnd CreateButton(KivoHWnd panel, int id, const Rect& place) {
 }  // namespace
 
 ProcessPanel::ProcessPanel(Grabber& grabber, KivoHWnd mainWindow, const SkinMembers& skin)
-    : grabber_(grabber), mainWindow_(mainWindow), skin_(skin), processInfo_(grabber.processInfo) {
+    : grabber_(grabber), mainWindow_(mainWindow), skin_(skin), processInfo_(grabber.ProcessInfo()) {
     RegisterFrameworkClass(FrameworkClass::Control);
     hwnd = CreatePanelWindow(FrameworkClass::ProcessPanel, 3, skin[kAdjustBackground], mainWindow,
                              this);
@@ -132,7 +132,7 @@ void ProcessPanel::HidePanel() {
 
 void ProcessPanel::StoreControlValue(int command) {
     const int index = IndexOf(command);
-    KivoProcessInfo info = grabber_.processInfo;
+    KivoProcessInfo info = grabber_.ProcessInfo();
     info.*kControls[static_cast<std::size_t>(index)].setting = controls_[index]->value;
     WriteSettings(info);
 }
@@ -141,11 +141,11 @@ void ProcessPanel::WriteSettings(const KivoProcessInfo& info) {
     // With the main window, the Grabber hands the record back here already; following it twice
     // changes nothing, and without one the panel still follows its own write.
     grabber_.SetProcessInfo(info);
-    ApplySettings(grabber_.processInfo);
+    ApplySettings(grabber_.ProcessInfo());
 }
 
 void ProcessPanel::ResetAdjustments() {
-    KivoProcessInfo info = grabber_.processInfo;
+    KivoProcessInfo info = grabber_.ProcessInfo();
     for (const ControlPlace& place : kControls)
         info.*place.setting = 0;
     WriteSettings(info);
@@ -287,7 +287,7 @@ void ProcessPanel::DrawItem(const DrawItemRecord& item) {
                 DrawSkinPart(*dc, skin_[kAdjustBackground],
                              {at.x, at.y, at.x + pressed->biWidth, at.y + pressed->biHeight});
             }
-        } else if (grabber_.pictureShown) {
+        } else if (grabber_.PictureShown()) {
             DrawSkinMember(*dc, at.x, at.y, skin_[kGoReleased]);
         }
     }
@@ -305,7 +305,7 @@ LResult ProcessPanel::WindowProc(uint32_t message, WParam first, LParam second) 
             HidePanel();
             return 0;
         case WmShowWindow:
-            if (first) ShowWindow(goButton_, grabber_.pictureShown ? SwShow : SwHide);
+            if (first) ShowWindow(goButton_, grabber_.PictureShown() ? SwShow : SwHide);
             return 0;
         case WmDrawItem:
             DrawItem(*reinterpret_cast<const DrawItemRecord*>(second));

@@ -59,8 +59,8 @@ ProcessPreview::~ProcessPreview() {
 
 bool ProcessPreview::CanRender() const {
     const Grabber& grabber = panel_.Owner();
-    return hwnd != nullptr && row24_ != nullptr && grabber.pictureShown &&
-           grabber.currentPicture != nullptr && IsWindowVisible(panel_.hwnd);
+    return hwnd != nullptr && row24_ != nullptr && grabber.PictureShown() &&
+           grabber.CurrentPicture() != nullptr && IsWindowVisible(panel_.hwnd);
 }
 
 void ProcessPreview::StartRendering(int firstRow, int stopRow) {
@@ -73,7 +73,7 @@ void ProcessPreview::StartRendering(int firstRow, int stopRow) {
 }
 
 void ProcessPreview::Refresh() {
-    if (!hwnd || !panel_.Owner().pictureShown) return;
+    if (!hwnd || !panel_.Owner().PictureShown()) return;
     StartRendering(nextRow_, (nextRow_ + kHeight - 1) % kHeight);
 }
 
@@ -93,7 +93,7 @@ void ProcessPreview::RenderStep() {
     settings.Width = kWidth;
     settings.Height = kHeight;
     settings.ColorCount = kTrueColour;
-    YuvImage& picture = *panel_.Owner().currentPicture;
+    YuvImage& picture = *panel_.Owner().CurrentPicture();
     const int row = nextRow_;
     // The picture keeps one conversion set-up, and a step may run inside a host's conversion
     // of it (from a dialog's message loop): that set-up is given back as it was found.
@@ -161,7 +161,7 @@ LResult ProcessPreview::WindowProc(uint32_t message, WParam first, LParam second
             return 0;
         case WmTimer:
             if (first != kRenderTimer) break;
-            if (!gCaptureBusy) RenderStep();
+            if (!CaptureBusy()) RenderStep();
             return 0;
         case WmPaint:
             Paint();

@@ -153,8 +153,8 @@ SetupWindow::~SetupWindow() {
 }
 
 SetupRecords SetupWindow::ReadRecords() const {
-    return {grabber_.grabInfo, grabber_.committedProcessInfo, grabber_.showProgress,
-            grabber_.windowOption, grabber_.kivolyIsExe};
+    return {grabber_.GrabInfo(), grabber_.CommittedProcessInfo(), grabber_.ShowProgress(),
+            grabber_.WindowOption(), grabber_.IsExe()};
 }
 
 void SetupWindow::ChooseItem(int item) {
@@ -166,13 +166,13 @@ void SetupWindow::ChooseItem(int item) {
     if (records.processInfo.Width != oldWidth) {
         // The size goes into the record in use as well: the adjustment panel writes that one
         // back whole, which would otherwise undo the choice before the next capture.
-        KivoProcessInfo inUse = grabber_.processInfo;
+        KivoProcessInfo inUse = grabber_.ProcessInfo();
         inUse.Width = records.processInfo.Width;
         inUse.Height = records.processInfo.Height;
         grabber_.SetProcessInfo(inUse);
     }
-    grabber_.committedProcessInfo = records.processInfo;
-    grabber_.windowOption = records.windowOption;
+    grabber_.CommitProcessInfo(records.processInfo);
+    grabber_.SetWindowOption(records.windowOption);
 }
 
 void SetupWindow::DrawMarks(const SetupRecords& records, int onlyGroupOf) {
@@ -301,7 +301,7 @@ void SetupWindow::HandleCommand(int command) {
     }
     switch (command) {
         case kCmdSetupItem: {
-            KivoGrabInfo info = grabber_.grabInfo;
+            KivoGrabInfo info = grabber_.GrabInfo();
             info.TerminateVideo = info.TerminateVideo == 0 ? 1 : 0;
             SetupRecords records = ReadRecords();
             records.grabInfo = info;

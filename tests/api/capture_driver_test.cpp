@@ -10,7 +10,6 @@
 #include <vector>
 
 #include "api/grabber.h"
-#include "capture/detected_ports.h"
 #include "capture/memory_raw_source.h"
 #include "decode/yuv_image.h"
 #include "kivoly/kivoly.h"
@@ -21,6 +20,7 @@
 #include "sim/simulated_faults.h"
 #include "sim/simulated_rig.h"
 #include "support/encoded_capture.h"
+#include "support/grabber_probe.h"
 #include "support/line_bytes.h"
 #include "support/quiet_grabber.h"
 #include "support/temp_settings_folder.h"
@@ -51,15 +51,10 @@ class CaptureDriverTest : public ::testing::Test {
     void SetUp() override {
         previous_ = fs::current_path();
         fs::current_path(folder.Path());
-        platform::ReleaseAllKeys();
-        platform::ClearShownMessageBoxes();
-        platform::ClearSaveFileRequests();
         grabber = test::QuietGrabber();
     }
     void TearDown() override {
         KivoFree(grabber);
-        platform::ReleaseAllKeys();
-        platform::InstallSaveFileResponder(nullptr, nullptr);
         fs::current_path(previous_);
     }
     void SetQuality(int quality) {
@@ -77,9 +72,9 @@ class CaptureDriverTest : public ::testing::Test {
     // After any capture: idle, no store, the committed processing record in use.
     void ExpectIdleAndRestored() {
         Grabber* g = Grabber::From(grabber);
-        EXPECT_EQ(g->status, KivoStatusIdle);
-        EXPECT_EQ(g->captureStore, nullptr);
-        EXPECT_EQ(std::memcmp(&g->processInfo, &g->committedProcessInfo, sizeof g->processInfo), 0);
+        EXPECT_EQ(g->Status(), KivoStatusIdle);
+        EXPECT_EQ(g->CaptureStore(), nullptr);
+        EXPECT_EQ(std::memcmp(&g->ProcessInfo(), &g->CommittedProcessInfo(), sizeof(KivoProcessInfo)), 0);
     }
     void ExpectMessage(const char* text) {
         const auto& boxes = platform::ShownMessageBoxes();
@@ -100,9 +95,9 @@ TEST_F(CaptureDriverTest, SavedCaptureReloadsToTheSamePicture) {
         const test::EncodedCapture capture = test::EncodeForQuality(test::BarsPicture(), quality);
         SetQuality(quality);
         // Save mode captures from the Grabber's source, which the main window has switched on.
-        Grabber::From(grabber)->videoSource = new MemoryRawSource(capture.nsr);
-        Grabber::From(grabber)->status = KivoStatusVideoOn;
-        Grabber::From(grabber)->processInfo.Hue = 55;  // in use, not committed
+        test::GrabberProbe::Hold(*Grabber::From(grabber), new MemoryRawSource(capture.nsr), nullptr,
+                                 KivoStatusVideoOn);
+        test::GrabberProbe::InUse(*Grabber::From(grabber)).Hue = 55;  // in use, not committed
         std::string path = folder.File("saved");       // the dialog adds the extension
         platform::InstallSaveFileResponder(AnswerWithPath, &path);
         Hold(VkControl, VkShift);
@@ -138,24 +133,24 @@ TEST_F(CaptureDriverTest, SavedCaptureReloadsToTheSamePicture) {
 TEST_F(CaptureDriverTest, CancelledSaveStillCaptures) {
     const test::EncodedCapture capture = test::EncodeForQuality(test::BarsPicture(), 0);
     SetQuality(0);
-    Grabber::From(grabber)->videoSource = new MemoryRawSource(capture.nsr);
-    Grabber::From(grabber)->status = KivoStatusVideoOn;
+    test::GrabberProbe::Hold(*Grabber::From(grabber), new MemoryRawSource(capture.nsr), nullptr,
+                             KivoStatusVideoOn);
     Hold(VkControl, VkShift);
     YuvImage* image = Capture();
     ASSERT_NE(image, nullptr);
     EXPECT_EQ(platform::SaveFileRequests().size(), 1u);
-    EXPECT_EQ(Grabber::From(grabber)->videoSource, nullptr);
+    EXPECT_EQ(Grabber::From(grabber)->Source(), nullptr);
     ExpectIdleAndRestored();
     KivoFreeYUV(grabber, reinterpret_cast<KivoYuvImage*>(image));
 }
 
 TEST_F(CaptureDriverTest, MissingFileTellsOfNoVideo) {
     SetQuality(1);
-    Grabber::From(grabber)->processInfo.Contrast = 9;
+    test::GrabberProbe::InUse(*Grabber::From(grabber)).Contrast = 9;
     Hold(VkControl, VkMenu);
     EXPECT_EQ(Capture(), nullptr);
     ExpectMessage("Video signal not detected.  Check video source, battery, and all cables");
-    EXPECT_STREQ(Grabber::From(grabber)->messageBuffer,
+    EXPECT_STREQ(Grabber::From(grabber)->Message(),
                  "Video signal not detected.  Check video source, battery, and all cables");
     ExpectIdleAndRestored();
 }
@@ -236,7 +231,6 @@ TEST_F(CaptureDriverTest, DeviceFaultsEndInTheirMessages) {
         ExpectMessage(message);
         ExpectIdleAndRestored();
         EXPECT_FALSE(rig.device.Powered()) << fault;
-        DetectedPorts().fill(0);
     }
 }
 

@@ -6,12 +6,13 @@
 #include <vector>
 
 #include "api/grabber.h"
-#include "capture/detected_ports.h"
 #include "decode/yuv_image.h"
 #include "kivoly/kivoly.h"
 #include "platform/message_box.h"
+#include "platform/process_state.h"
 #include "resources/dialog_template.h"
 #include "sim/simulated_rig.h"
+#include "support/grabber_probe.h"
 #include "support/temp_settings_folder.h"
 
 namespace kivoly {
@@ -37,10 +38,6 @@ class DeviceStatusTest : public ::testing::Test {
         platform::ClearShownMessageBoxes();
         platform::InstallMessageBoxResponder(&DialogScript::Answer, &script);
     }
-    ~DeviceStatusTest() override {
-        platform::InstallMessageBoxResponder(nullptr, nullptr);
-        DetectedPorts().fill(0);
-    }
 
     test::TempSettingsFolder folder;
     sim::SimulatedRig rig;
@@ -54,7 +51,7 @@ struct Held {
 };
 
 Held HeldBy(const Grabber& grabber, const sim::SimulatedRig& rig) {
-    return {grabber.videoSource != nullptr, rig.port.Claimed(1), grabber.captureStore != nullptr,
+    return {grabber.Source() != nullptr, rig.port.Claimed(1), grabber.CaptureStore() != nullptr,
             rig.device.Powered()};
 }
 
@@ -75,13 +72,13 @@ TEST_F(DeviceStatusTest, EveryRowOfTheStatusTable) {
     for (const Row& row : rows) {
         Grabber grabber;
         ASSERT_TRUE(grabber.ChangeStatus(row.from));
-        const YuvImage* storeBefore = grabber.captureStore;
+        const YuvImage* storeBefore = grabber.CaptureStore();
         EXPECT_TRUE(grabber.ChangeStatus(row.to)) << row.from << " -> " << row.to;
-        EXPECT_EQ(grabber.status, row.to);
+        EXPECT_EQ(grabber.Status(), row.to);
         EXPECT_TRUE(HeldBy(grabber, rig) == row.held) << row.from << " -> " << row.to;
         // Coming down to 1 keeps the store; going up from 3 to 2 re-arms the same one.
         if (row.from >= 2 && row.to >= 1) {
-            EXPECT_EQ(grabber.captureStore, storeBefore);
+            EXPECT_EQ(grabber.CaptureStore(), storeBefore);
         }
         EXPECT_TRUE(grabber.ChangeStatus(row.to));  // no change: success
         grabber.ChangeStatus(0);
@@ -109,21 +106,21 @@ TEST_F(DeviceStatusTest, ExportsDriveTheStatus) {
 
 TEST_F(DeviceStatusTest, StatusChangeWhilePreviewingAsksThePreviewToStop) {
     Grabber grabber;
-    grabber.previewState = 1;
+    test::GrabberProbe::SetPreviewState(grabber, 1);
     EXPECT_TRUE(grabber.ChangeStatus(0));  // the same status: nothing to do
     EXPECT_FALSE(grabber.ChangeStatus(2));
-    EXPECT_EQ(grabber.previewState, 2);
-    EXPECT_EQ(grabber.status, 0);
+    EXPECT_EQ(grabber.PreviewState(), 2);
+    EXPECT_EQ(grabber.Status(), 0);
     EXPECT_FALSE(rig.port.Claimed(1));
-    grabber.previewState = 0;
+    test::GrabberProbe::SetPreviewState(grabber, 0);
 }
 
 TEST_F(DeviceStatusTest, ChangeDuringACaptureIsRefused) {
     Grabber grabber;
-    gCaptureBusy = 1;
+    Process().captureBusy = true;
     EXPECT_FALSE(grabber.ChangeStatus(1));
-    gCaptureBusy = 0;
-    EXPECT_EQ(grabber.status, 0);
+    Process().captureBusy = false;
+    EXPECT_EQ(grabber.Status(), 0);
 }
 
 TEST_F(DeviceStatusTest, PortTakenByAnotherProgramAsksForAnother) {
@@ -132,18 +129,18 @@ TEST_F(DeviceStatusTest, PortTakenByAnotherProgramAsksForAnother) {
     Grabber grabber;
     EXPECT_FALSE(grabber.ChangeStatus(1));
     EXPECT_EQ(script.shown, 1);
-    EXPECT_EQ(grabber.status, 0);
-    EXPECT_EQ(grabber.videoSource, nullptr);
+    EXPECT_EQ(grabber.Status(), 0);
+    EXPECT_EQ(grabber.Source(), nullptr);
 }
 
 TEST_F(DeviceStatusTest, SettingsFollowTheDevice) {
     Grabber grabber;
     ASSERT_TRUE(grabber.ChangeStatus(1));
     // A new port drops the connection.
-    KivoGrabInfo info = grabber.grabInfo;
+    KivoGrabInfo info = grabber.GrabInfo();
     info.ParallelPort = 2;
     grabber.SetGrabInfo(info);
-    EXPECT_EQ(grabber.status, 0);
+    EXPECT_EQ(grabber.Status(), 0);
     EXPECT_FALSE(rig.port.Claimed(1));
     info.ParallelPort = 1;
     grabber.SetGrabInfo(info);
@@ -151,18 +148,18 @@ TEST_F(DeviceStatusTest, SettingsFollowTheDevice) {
     ASSERT_TRUE(grabber.ChangeStatus(1));
     info.TerminateVideo = 0;
     grabber.SetGrabInfo(info);
-    EXPECT_EQ(grabber.status, 2);
+    EXPECT_EQ(grabber.Status(), 2);
     EXPECT_EQ(rig.port.DataRegister(1) & 0x01, 0);
     // A new width rebuilds the store; the same one keeps it.
-    const YuvImage* store = grabber.captureStore;
-    KivoProcessInfo process = grabber.processInfo;
+    const YuvImage* store = grabber.CaptureStore();
+    KivoProcessInfo process = grabber.ProcessInfo();
     grabber.SetProcessInfo(process);
-    EXPECT_EQ(grabber.captureStore, store);
+    EXPECT_EQ(grabber.CaptureStore(), store);
     process.Width = 320;
     process.Height = 240;
     grabber.SetProcessInfo(process);
-    EXPECT_EQ(grabber.status, 2);
-    EXPECT_NE(grabber.captureStore, nullptr);
+    EXPECT_EQ(grabber.Status(), 2);
+    EXPECT_NE(grabber.CaptureStore(), nullptr);
 }
 
 class DeviceOnPortTwoTest : public DeviceStatusTest {
@@ -175,9 +172,9 @@ TEST_F(DeviceOnPortTwoTest, CancellingTheDialogLeavesTheStatus) {
     Grabber grabber;
     EXPECT_FALSE(grabber.ChangeStatus(3));
     EXPECT_EQ(script.shown, 1);
-    EXPECT_EQ(grabber.status, 0);
-    EXPECT_EQ(grabber.videoSource, nullptr);
-    EXPECT_EQ(grabber.portHandle, -1);
+    EXPECT_EQ(grabber.Status(), 0);
+    EXPECT_EQ(grabber.Source(), nullptr);
+    EXPECT_EQ(test::GrabberProbe::PortHandle(grabber), -1);
     EXPECT_FALSE(rig.port.Claimed(1));
     // Only the dialog itself: no message follows a cancel.
     EXPECT_EQ(platform::ShownMessageBoxes().size(), 1u);
@@ -190,7 +187,7 @@ TEST_F(DeviceOnPortTwoTest, ChoosingPortTwoConnectsAndRemembersIt) {
     Grabber grabber;
     EXPECT_TRUE(grabber.ChangeStatus(1));
     EXPECT_EQ(script.shown, 2);
-    EXPECT_EQ(grabber.grabInfo.ParallelPort, 2);
+    EXPECT_EQ(grabber.GrabInfo().ParallelPort, 2);
     EXPECT_FALSE(rig.port.Claimed(1));
     EXPECT_TRUE(rig.port.Claimed(2));
     EXPECT_NE(folder.ReadFile("Kivoly.ini").find("ParallelPort=2"), std::string::npos);
@@ -201,7 +198,9 @@ TEST_F(DeviceOnPortTwoTest, ChoosingPortTwoConnectsAndRemembersIt) {
 TEST_F(DeviceOnPortTwoTest, PortZeroGoesStraightToDetection) {
     script.presses = {kPortButtonFirstId + 1};
     Grabber grabber;
-    grabber.grabInfo.ParallelPort = 0;
+    KivoGrabInfo info = grabber.GrabInfo();
+    info.ParallelPort = 0;
+    grabber.SetGrabInfo(info);
     const int64_t before = rig.port.Accesses();
     EXPECT_TRUE(grabber.ChangeStatus(1));
     EXPECT_EQ(script.shown, 1);  // no port 0: the dialog at once

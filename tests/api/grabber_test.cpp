@@ -11,6 +11,8 @@
 #include "kivoly/kivoly.h"
 #include "platform/global_memory.h"
 #include "platform/port_io.h"
+#include "platform/process_state.h"
+#include "support/grabber_probe.h"
 #include "support/temp_settings_folder.h"
 
 namespace kivoly {
@@ -45,30 +47,30 @@ TEST_F(GrabberTest, ConstructionLoadsTheSettingsFile) {
                      "[KivoSettings]\nShowProgress=False\nKivoToNewWindow=True\n"
                      "[ProcessingSettings]\nWidth=320\nHeight=480\nGamma=-5\n");
     Grabber grabber;
-    EXPECT_EQ(grabber.grabInfo.Quality, 3);
-    EXPECT_EQ(grabber.grabInfo.ParallelPort, 2);
-    EXPECT_EQ(grabber.grabInfo.UseColor, 0);
-    EXPECT_EQ(grabber.showProgress, 0);
-    EXPECT_EQ(grabber.windowOption, 1);
-    EXPECT_EQ(grabber.processInfo.Height, 240);
-    EXPECT_EQ(grabber.committedProcessInfo.Gamma, -5);
+    EXPECT_EQ(grabber.GrabInfo().Quality, 3);
+    EXPECT_EQ(grabber.GrabInfo().ParallelPort, 2);
+    EXPECT_EQ(grabber.GrabInfo().UseColor, 0);
+    EXPECT_EQ(grabber.ShowProgress(), 0);
+    EXPECT_EQ(grabber.WindowOption(), 1);
+    EXPECT_EQ(grabber.ProcessInfo().Height, 240);
+    EXPECT_EQ(grabber.CommittedProcessInfo().Gamma, -5);
 }
 
 TEST_F(GrabberTest, SavingWritesTheCommittedRecordAndTheFlags) {
     Grabber grabber;
-    KivoProcessInfo info = grabber.processInfo;
+    KivoProcessInfo info = grabber.ProcessInfo();
     info.Width = 1500;
     info.Height = 1125;
     info.Brightness = -12;
     grabber.SetProcessInfo(info);
-    grabber.processInfo.Width = 320;  // changed only inside a capture
+    test::GrabberProbe::InUse(grabber).Width = 320;  // changed only inside a capture
     grabber.SetShowProgress(false);
-    EXPECT_EQ(grabber.showFlag, 0);
+    EXPECT_FALSE(grabber.ShowsWindow());
     grabber.SaveSettings();
     Grabber reloaded;
-    EXPECT_EQ(reloaded.processInfo.Width, 1500);
-    EXPECT_EQ(reloaded.processInfo.Brightness, -12);
-    EXPECT_EQ(reloaded.showProgress, 0);
+    EXPECT_EQ(reloaded.ProcessInfo().Width, 1500);
+    EXPECT_EQ(reloaded.ProcessInfo().Brightness, -12);
+    EXPECT_EQ(reloaded.ShowProgress(), 0);
 }
 
 TEST_F(GrabberTest, CallbacksOutsideTheTableAreRefused) {
@@ -83,9 +85,9 @@ TEST_F(GrabberTest, CallbacksOutsideTheTableAreRefused) {
     EXPECT_EQ(grabber.Call(KivoCallbackSlots), 0);
     EXPECT_EQ(calls, 1);
     // The slots after the table were not touched.
-    EXPECT_EQ(grabber.videoSource, nullptr);
+    EXPECT_EQ(grabber.Source(), nullptr);
     for (int slot = 0; slot < KivoCallbackPreviewFrame; ++slot) {
-        EXPECT_EQ(grabber.callbacks[slot], nullptr);
+        EXPECT_FALSE(grabber.HasCallback(slot));
     }
 }
 
@@ -93,19 +95,19 @@ TEST_F(GrabberTest, TheStepToIdleReleasesStoreSourceAndPort) {
     SpySource::Log log;
     {
         Grabber grabber;
-        grabber.videoSource = new SpySource(log);
-        grabber.captureStore = new YuvImage(kSampleWidth, 20, false, false, 640);
-        grabber.status = KivoStatusArmed;
+        test::GrabberProbe::Hold(grabber, new SpySource(log),
+                                 new YuvImage(kSampleWidth, 20, false, false, 640),
+                                 KivoStatusArmed);
         EXPECT_TRUE(grabber.ChangeStatus(KivoStatusIdle));
-        EXPECT_EQ(grabber.captureStore, nullptr);
-        EXPECT_EQ(grabber.videoSource, nullptr);
+        EXPECT_EQ(grabber.CaptureStore(), nullptr);
+        EXPECT_EQ(grabber.Source(), nullptr);
         EXPECT_EQ(log.powerOffs, 1);
         EXPECT_EQ(log.destroyed, 1);
-        EXPECT_EQ(grabber.portHandle, -1);
+        EXPECT_EQ(test::GrabberProbe::PortHandle(grabber), -1);
         // Freeing a grabber that still holds a source and a store releases them too.
-        grabber.videoSource = new SpySource(log);
-        grabber.captureStore = new YuvImage(kSampleWidth, 20, false, false, 640);
-        grabber.status = KivoStatusArmed;
+        test::GrabberProbe::Hold(grabber, new SpySource(log),
+                                 new YuvImage(kSampleWidth, 20, false, false, 640),
+                                 KivoStatusArmed);
     }
     EXPECT_EQ(log.powerOffs, 2);
     EXPECT_EQ(log.destroyed, 2);
@@ -122,28 +124,21 @@ TEST_F(GrabberTest, TheStepToIdleGivesAClaimedPortBack) {
     platform::InstallPortIo(&ports);
     {
         Grabber grabber;
-        grabber.portClaimed = 1;
-        grabber.portHandle = 5;
-        grabber.status = KivoStatusConnected;
+        test::GrabberProbe::ClaimPort(grabber, true, 5, KivoStatusConnected);
         EXPECT_TRUE(grabber.ChangeStatus(KivoStatusIdle));
-        EXPECT_EQ(grabber.portHandle, -1);
+        EXPECT_EQ(test::GrabberProbe::PortHandle(grabber), -1);
         // A handle that this grabber never claimed is only forgotten.
-        grabber.portClaimed = 0;
-        grabber.portHandle = 6;
-        grabber.status = KivoStatusConnected;
+        test::GrabberProbe::ClaimPort(grabber, false, 6, KivoStatusConnected);
         EXPECT_TRUE(grabber.ChangeStatus(KivoStatusIdle));
-        EXPECT_EQ(grabber.portHandle, -1);
+        EXPECT_EQ(test::GrabberProbe::PortHandle(grabber), -1);
     }
     // Freed while the change to idle is refused (a capture runs): the port is still given back.
     {
         Grabber grabber;
-        grabber.portClaimed = 1;
-        grabber.portHandle = 7;
-        grabber.status = KivoStatusConnected;
-        gCaptureBusy = 1;
+        test::GrabberProbe::ClaimPort(grabber, true, 7, KivoStatusConnected);
+        Process().captureBusy = true;
     }
-    gCaptureBusy = 0;
-    platform::InstallPortIo(nullptr);
+    Process().captureBusy = false;
     EXPECT_EQ(ports.released, (std::vector<intptr_t>{5, 7}));
 }
 
@@ -151,9 +146,9 @@ TEST_F(GrabberTest, FreeingReleasesThePreviewBitmapAndWritesNothing) {
     KivoGrabber* handle = KivoAlloc();
     ASSERT_NE(handle, nullptr);
     Grabber* grabber = Grabber::From(handle);
-    grabber->previewBitmap = platform::GlobalAlloc(64);
-    platform::GlobalLock(grabber->previewBitmap);
-    const KivoHGlobal bitmap = grabber->previewBitmap;
+    const KivoHGlobal bitmap = platform::GlobalAlloc(64);
+    test::GrabberProbe::SetPreviewBitmap(*grabber, bitmap);
+    platform::GlobalLock(bitmap);
     KivoFree(handle);
     EXPECT_FALSE(platform::GlobalIsValid(bitmap));
     EXPECT_EQ(folder.ReadFile("Kivoly.ini"), "");
@@ -191,8 +186,8 @@ TEST_F(GrabberTest, ExportsRefuseNullArgumentsAndForwardTheRest) {
     KivoSetShowProgress(handle, 0);
     EXPECT_EQ(KivoGetShowProgress(handle), 0);
     KivoSetCallback(handle, 99, [] { return int32_t{1}; });
-    for (KivoCallback callback : Grabber::From(handle)->callbacks)
-        EXPECT_EQ(callback, nullptr);
+    for (int slot = 0; slot < KivoCallbackSlots; ++slot)
+        EXPECT_FALSE(Grabber::From(handle)->HasCallback(slot)) << slot;
     KivoFree(handle);
 }
 

@@ -2,7 +2,6 @@
 // or that were freed, and a picture freed through one Grabber is forgotten by all of them.
 #include <gtest/gtest.h>
 
-#include "capture/detected_ports.h"
 #include "kivoly/kivoly.h"
 #include "sim/simulated_rig.h"
 #include "support/quiet_grabber.h"
@@ -20,7 +19,6 @@ class HandedOutTest : public ::testing::Test {
     ~HandedOutTest() override {
         for (KivoGrabber* grabber : grabbers_)
             KivoFree(grabber);
-        DetectedPorts().fill(0);
     }
     KivoYuvImage* Capture() {
         KivoYuvImage* picture = KivoScanAndMakeYUV(grabbers_[0]);

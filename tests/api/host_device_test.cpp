@@ -19,11 +19,7 @@ namespace fs = std::filesystem;
 
 class HostDeviceTest : public ::testing::Test {
   protected:
-    ~HostDeviceTest() override {
-        KivolyHostSetDevice("none");
-        KivolyHostSetSaveFileResponder(nullptr, nullptr);
-        KivolyHostReleaseAllKeys();
-    }
+    ~HostDeviceTest() override { KivolyHostSetDevice("none"); }
     test::TempSettingsFolder folder_;
 };
 

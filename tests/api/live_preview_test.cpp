@@ -7,13 +7,13 @@
 #include <vector>
 
 #include "api/grabber.h"
-#include "capture/detected_ports.h"
 #include "kivoly/kivoly.h"
 #include "output/packed_dib.h"
 #include "platform/gdi/bitmap_info_header.h"
 #include "platform/sound.h"
 #include "platform/window/message_queue.h"
 #include "sim/simulated_rig.h"
+#include "support/grabber_probe.h"
 #include "support/temp_settings_folder.h"
 
 namespace kivoly {
@@ -27,14 +27,10 @@ int32_t HostFrame() {
 
 class LivePreviewTest : public ::testing::Test {
   protected:
-    LivePreviewTest() {
-        handle = KivoAlloc();
-        platform::ClearRecordedSounds();
-    }
+    LivePreviewTest() { handle = KivoAlloc(); }
     ~LivePreviewTest() override {
         KivoFree(handle);
         gHostFrame = nullptr;
-        DetectedPorts().fill(0);
         platform::Message message;
         for (int i = 0;
              i < 100 && platform::PeekMessage(message, nullptr, 0, 0, platform::PmRemove); ++i) {
@@ -177,15 +173,15 @@ TEST_F(LivePreviewTest, AGrabberFreedInsideItsPreviewGoesWhenThePreviewEnds) {
 TEST_F(LivePreviewTest, StopAndRepostOnlyWhilePreviewing) {
     EXPECT_FALSE(grabber().StopAndRepost(nullptr, 0x0111, 5, 0));
     KivoStopPreviewing(handle);
-    EXPECT_EQ(grabber().previewState, 0);
-    grabber().previewState = 1;
+    EXPECT_EQ(grabber().PreviewState(), 0);
+    test::GrabberProbe::SetPreviewState(grabber(), 1);
     EXPECT_TRUE(grabber().StopAndRepost(nullptr, 0x0111, 5, 0));
-    EXPECT_EQ(grabber().previewState, 2);
+    EXPECT_EQ(grabber().PreviewState(), 2);
     platform::Message message;
     ASSERT_TRUE(platform::PeekMessage(message, nullptr, 0, 0, platform::PmRemove));
     EXPECT_EQ(message.message, 0x0111u);
     EXPECT_EQ(message.wParam, 5u);
-    grabber().previewState = 0;
+    test::GrabberProbe::SetPreviewState(grabber(), 0);
 }
 
 }  // namespace

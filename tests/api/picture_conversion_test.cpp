@@ -11,7 +11,6 @@
 
 #include "api/grabber.h"
 #include "api/handed_out.h"
-#include "capture/detected_ports.h"
 #include "decode/yuv_image.h"
 #include "kivoly/kivoly.h"
 #include "output/packed_dib.h"
@@ -62,12 +61,8 @@ class PictureConversionTest : public ::testing::Test {
         KivoGetProcessInfo(grabber_, &info_);
         info_.ShowWhileProcessing = 0;
         KivoSetProcessInfo(grabber_, &info_);
-        platform::ClearShownMessageBoxes();
     }
-    ~PictureConversionTest() override {
-        KivoFree(grabber_);
-        platform::InstallMessageBoxResponder(nullptr, nullptr);
-    }
+    ~PictureConversionTest() override { KivoFree(grabber_); }
     void SetSize(int width, int height) {
         info_.Width = width;
         info_.Height = height;
@@ -142,7 +137,7 @@ TEST_F(PictureConversionTest, BitmapsOfTheRightSizeAreReusedOthersReplaced) {
     KivoHGlobal third = KivoProcYUVToRGB(grabber_, nullptr, small);
     ASSERT_NE(third, nullptr);
     EXPECT_NE(third, small);
-    EXPECT_EQ(Grabber::From(grabber_)->status, KivoStatusIdle);
+    EXPECT_EQ(Grabber::From(grabber_)->Status(), KivoStatusIdle);
     KivoFreeDib(second);
     KivoFreeDib(third);
 }
@@ -169,12 +164,12 @@ TEST_F(PictureConversionTest, UsingAPictureAgainKeepsItAndANewOneReplacesIt) {
     KivoFreeDib(dib);
     YuvImage* second = TestPicture();
     EXPECT_EQ(KivoUseYUV(grabber_, Handle(second)), 1);  // destroys the first
-    EXPECT_EQ(Grabber::From(grabber_)->currentPicture, second);
+    EXPECT_EQ(Grabber::From(grabber_)->CurrentPicture(), second);
     info_.Height = 1;  // a size the conversion cannot make
     KivoSetProcessInfo(grabber_, &info_);
     EXPECT_EQ(KivoUseYUV(grabber_, Handle(second)), 0);
     DestroyPicture(second);
-    EXPECT_EQ(Grabber::From(grabber_)->currentPicture, nullptr);
+    EXPECT_EQ(Grabber::From(grabber_)->CurrentPicture(), nullptr);
 }
 
 int AnswerYes(const platform::MessageBoxRecord&, void*) {
@@ -280,7 +275,7 @@ TEST_F(PictureConversionTest, ScanAndProcessConvertsTheCaptureAndFreesIt) {
     SetSize(320, 240);
     KivoHGlobal dib = KivoScanAndProcess(grabber_, nullptr);
     ASSERT_NE(dib, nullptr);
-    EXPECT_EQ(Grabber::From(grabber_)->currentPicture, nullptr);
+    EXPECT_EQ(Grabber::From(grabber_)->CurrentPicture(), nullptr);
     EXPECT_EQ(LockDib(dib)->biWidth, 320);
     platform::GlobalUnlock(dib);
 
@@ -292,7 +287,6 @@ TEST_F(PictureConversionTest, ScanAndProcessConvertsTheCaptureAndFreesIt) {
     EXPECT_TRUE(platform::GlobalIsValid(dib));
     EXPECT_FALSE(platform::ShownMessageBoxes().empty());
     KivoFreeDib(dib);
-    DetectedPorts().fill(0);
 }
 
 }  // namespace

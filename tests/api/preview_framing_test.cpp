@@ -8,7 +8,6 @@
 #include <functional>
 #include <vector>
 
-#include "capture/detected_ports.h"
 #include "kivoly/kivoly.h"
 #include "output/packed_dib.h"
 #include "platform/gdi/bitmap_info_header.h"
@@ -134,7 +133,6 @@ TEST(PreviewFraming, PreviewFramesShowWhatTheCaptureShows) {
     KivoSetCallback(grabber, KivoCallbackPreviewFrame, &Frame);
     ASSERT_EQ(KivoStartPreviewing(grabber), 1);
     KivoFree(grabber);
-    DetectedPorts().fill(0);
     ASSERT_EQ(frames.size(), 4u);
     for (const Grey& preview : frames) {
         const double dx = Offset(preview, capture, false);

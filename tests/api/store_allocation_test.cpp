@@ -5,7 +5,6 @@
 #include <cstdlib>
 
 #include "api/grabber.h"
-#include "capture/detected_ports.h"
 #include "decode/yuv_image.h"
 #include "platform/message_box.h"
 #include "sim/simulated_rig.h"
@@ -50,14 +49,13 @@ TEST(StoreAllocation, FailureIsReportedOnceAndLeavesTheDeviceConnected) {
     EXPECT_EQ(platform::ShownMessageBoxes()[0].text,
               "Not enough memory to kivo whith current settings.");
     EXPECT_EQ(platform::ShownMessageBoxes()[0].caption, "Error");
-    EXPECT_EQ(grabber.captureStore, nullptr);
-    EXPECT_EQ(grabber.status, KivoStatusConnected);
+    EXPECT_EQ(grabber.CaptureStore(), nullptr);
+    EXPECT_EQ(grabber.Status(), KivoStatusConnected);
     EXPECT_FALSE(rig.device.Powered());
     // With memory again, the next change arms and switches the video on.
     EXPECT_TRUE(grabber.ChangeStatus(KivoStatusVideoOn));
-    EXPECT_NE(grabber.captureStore, nullptr);
+    EXPECT_NE(grabber.CaptureStore(), nullptr);
     grabber.ChangeStatus(KivoStatusIdle);
-    DetectedPorts().fill(0);
 }
 
 }  // namespace

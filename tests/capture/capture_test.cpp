@@ -3,7 +3,6 @@
 
 #include <vector>
 
-#include "capture/detected_ports.h"
 #include "capture/parallel_port_device.h"
 #include "sim/simulated_rig.h"
 
@@ -12,8 +11,6 @@ namespace {
 
 class CaptureTest : public ::testing::Test {
   protected:
-    ~CaptureTest() override { DetectedPorts().fill(0); }
-
     // A device found on LPT1 and powered up, with the given faults.
     void Connect(const sim::SimulatedFaults& faults = {}) {
         rig.device.SetFaults(faults);
@@ -28,15 +25,15 @@ TEST_F(CaptureTest, CaptureDeliversTheDeviceMemory) {
     Connect();
     device.SetSyncWait(1);
     ASSERT_TRUE(device.AcquireField());
-    EXPECT_EQ(device.delayCalibrated, 1);
-    EXPECT_EQ(device.ioDelay, 0);
-    EXPECT_EQ(device.readoutActive, 1);
-    EXPECT_EQ(device.bytesRemaining, 262144);
-    EXPECT_EQ(device.fieldFlags, 0);        // a stable camera gives clean flags
-    EXPECT_EQ(device.samplesPerLine, 910);  // the calibration's half rate is undone
+    EXPECT_TRUE(device.DelayCalibrated());
+    EXPECT_EQ(device.IODelay(), 0);
+    EXPECT_TRUE(device.ReadoutActive());
+    EXPECT_EQ(device.BytesRemaining(), 262144);
+    EXPECT_EQ(device.FieldFlags(), 0);        // a stable camera gives clean flags
+    EXPECT_EQ(device.SamplesPerLine(), 910);  // the calibration's half rate is undone
     std::vector<uint8_t> samples(6144);
     device.Read(samples.data(), 6144);
-    EXPECT_EQ(device.bytesRemaining, 256000);
+    EXPECT_EQ(device.BytesRemaining(), 256000);
     const std::vector<uint8_t>& memory = rig.device.Memory();
     EXPECT_TRUE(std::equal(samples.begin(), samples.end(), memory.begin()));
 
@@ -76,7 +73,7 @@ TEST_F(CaptureTest, SyncTimeOutWithoutVideo) {
     const double waitedMs = (rig.NowUs() - start) / 1000.0;
     EXPECT_GT(waitedMs, 254);
     EXPECT_LT(waitedMs, 262);  // plus the rewinds before the trigger
-    EXPECT_EQ(device.fieldFlags, NoSync | SyncWaitOff);
+    EXPECT_EQ(device.FieldFlags(), NoSync | SyncWaitOff);
     EXPECT_EQ(device.SetLines(0, 0) & LineC1, 0);
 }
 
@@ -88,10 +85,10 @@ TEST_F(CaptureTest, TapeCompletesWithoutSyncAndKeepsTheFlag) {
     bool sawNoSync = false;
     for (int i = 0; i < 8; ++i) {
         ASSERT_TRUE(device.AcquireField());
-        if (device.fieldFlags & NoSync) sawNoSync = true;
+        if (device.FieldFlags() & NoSync) sawNoSync = true;
         // Flags accumulate until sync wait is switched on again.
         if (sawNoSync) {
-            EXPECT_TRUE(device.fieldFlags & NoSync);
+            EXPECT_TRUE(device.FieldFlags() & NoSync);
         }
     }
     EXPECT_TRUE(sawNoSync);
@@ -107,10 +104,10 @@ TEST_F(CaptureTest, AlarmStopsTheCaptureBeforeTheTrigger) {
     device.SetSyncWait(1);
     // Rewind alone does not keep the alarm.
     device.Rewind();
-    EXPECT_EQ(device.fieldFlags, 0);
+    EXPECT_EQ(device.FieldFlags(), 0);
     const int started = rig.device.CapturesStarted();
     EXPECT_FALSE(device.AcquireField());
-    EXPECT_TRUE(device.fieldFlags & DeviceAlarm);
+    EXPECT_TRUE(device.FieldFlags() & DeviceAlarm);
     EXPECT_EQ(rig.device.CapturesStarted(), started);
 }
 
@@ -119,18 +116,19 @@ TEST_F(CaptureTest, ReadbackCheckCatchesANoisyLink) {
     device.SetSyncWait(1);
     ASSERT_TRUE(device.AcquireField());
     std::vector<uint8_t> buffer(6144);
-    device.fieldFlags |= ReadbackError;
-    EXPECT_FALSE(device.VerifyReadback(buffer.data(), 6144));
-    EXPECT_EQ(device.fieldFlags & ReadbackError, 0);
-
     sim::SimulatedFaults faults;
     faults.noisyLink = true;
     rig.device.SetFaults(faults);
     const int64_t start = rig.NowUs();
     EXPECT_TRUE(device.VerifyReadback(buffer.data(), 6144));
-    EXPECT_TRUE(device.fieldFlags & ReadbackError);
+    EXPECT_TRUE(device.FieldFlags() & ReadbackError);
     // Two pauses of 18 ms between the three readings.
     EXPECT_GE(rig.NowUs() - start, 36000);
+
+    // A clean link clears the flag again.
+    rig.device.SetFaults({});
+    EXPECT_FALSE(device.VerifyReadback(buffer.data(), 6144));
+    EXPECT_EQ(device.FieldFlags() & ReadbackError, 0);
 }
 
 }  // namespace

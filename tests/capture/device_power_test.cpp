@@ -2,11 +2,13 @@
 // the register level.
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <vector>
 
 #include "capture/detected_ports.h"
 #include "capture/internal/configuration_image.h"
 #include "capture/parallel_port_device.h"
+#include "sim/encoded_signal.h"
 #include "sim/simulated_rig.h"
 
 namespace kivoly {
@@ -16,8 +18,6 @@ constexpr uint16_t kLpt1 = 0x378;
 
 class DeviceTest : public ::testing::Test {
   protected:
-    DeviceTest() { DetectedPorts().fill(0); }
-    ~DeviceTest() override { DetectedPorts().fill(0); }
     void SetFaults(const sim::SimulatedFaults& faults) { rig.device.SetFaults(faults); }
 
     sim::SimulatedRig rig;
@@ -27,7 +27,7 @@ TEST_F(DeviceTest, PowerUpConfiguresAndProbes) {
     ParallelPortDevice device(0);
     EXPECT_EQ(device.TryPort(1), kLpt1);
     EXPECT_TRUE(rig.device.Configured());
-    EXPECT_EQ(device.powerState, 2);
+    EXPECT_EQ(device.PowerState(), 2);
     EXPECT_TRUE(device.ProbeDevice());
     EXPECT_EQ(rig.device.ConfigurationResets(), 1);
     EXPECT_EQ(DetectedPorts()[0], kLpt1);
@@ -60,7 +60,7 @@ TEST_F(DeviceTest, NoDeviceLeavesThePortAsItWas) {
     SetFaults(faults);
     ParallelPortDevice device(0);
     EXPECT_EQ(device.TryPort(1), 0);
-    EXPECT_EQ(device.portBase, 0);
+    EXPECT_EQ(device.PortBase(), 0);
     EXPECT_EQ(rig.port.ControlRegister(1) & 0x1F, 0x0C);  // as the port was found
     EXPECT_EQ(device.FindDevice(), 0);
     EXPECT_EQ(DetectedPorts()[0], 0);
@@ -71,12 +71,10 @@ TEST_F(DeviceTest, NoDeviceLeavesThePortAsItWas) {
 }
 
 TEST(DeviceSearch, FindDeviceSearchesTheStandardPorts) {
-    DetectedPorts().fill(0);
     sim::SimulatedRig onThree(nullptr, 3);
     ParallelPortDevice device(0);
     EXPECT_EQ(device.FindDevice(), 0x3BC);
     EXPECT_TRUE(onThree.device.Configured());
-    DetectedPorts().fill(0);
 }
 
 // The writes of one configuration attempt after its reset: which line clocks, and how often
@@ -152,7 +150,7 @@ TEST_F(DeviceTest, SlowPortConfiguresOnceTheRepeatsAreEnough) {
     ParallelPortDevice device(0);
     EXPECT_EQ(device.TryPort(1), kLpt1);
     EXPECT_EQ(rig.device.ConfigurationResets(), 5);  // the C1 clock with 4 repeats
-    EXPECT_EQ(device.ioDelay, -1);                   // given back afterwards
+    EXPECT_EQ(device.IODelay(), -1);                 // given back afterwards
 }
 
 TEST_F(DeviceTest, PowerSaverDecidesWhetherTheDeviceStaysOn) {
@@ -184,7 +182,8 @@ TEST_F(DeviceTest, DetectedPortsHoldsFourAndPowersThemDownAtUnload) {
     EXPECT_EQ(DetectedPorts()[3], 0x10C);
     RecordDetectedPort(0x104);  // already there: moved to the first free entry, which is its own
     EXPECT_EQ(DetectedPorts()[1], 0x104);
-    DetectedPorts().fill(0);
+    for (uint16_t base : {0x100, 0x104, 0x108, 0x10C})
+        ForgetDetectedPort(base);
 
     ParallelPortDevice device(0);
     ASSERT_EQ(device.TryPort(1), kLpt1);
@@ -201,10 +200,31 @@ TEST_F(DeviceTest, LockTimeAcceptsOnlyTheOpenRange) {
     ParallelPortDevice device(0);
     for (double seconds : {0.3, 2.0, 0.2}) {
         device.SetLockTime(seconds);
-        EXPECT_EQ(device.lockTime, 0.5);
+        EXPECT_EQ(device.LockTime(), 0.5);
     }
     device.SetLockTime(1.5);
-    EXPECT_EQ(device.lockTime, 1.5);
+    EXPECT_EQ(device.LockTime(), 1.5);
+}
+
+// The termination is judged by the level just after the sync against the sync tip: an open
+// input shows a black picture twice as high, so the device terminates it and, having powered
+// itself up for the look, powers down again. A terminated input is left alone.
+TEST(AutoTerminate, TerminatesOnlyAnOpenInput) {
+    sim::SimulatedRig rig(std::make_unique<sim::EncodedSignal>(sim::Picture(64, 48)));
+    ParallelPortDevice device(0);
+    ASSERT_EQ(device.TryPort(1), kLpt1);
+    device.AutoTerminate();
+    EXPECT_EQ(rig.port.DataRegister(1) & 0x01, 0);
+
+    sim::SimulatedFaults faults;
+    faults.unterminated = true;
+    rig.device.SetFaults(faults);
+    device.Power(0);
+    device.AutoTerminate();
+    EXPECT_EQ(rig.port.DataRegister(1) & 0x01, 0x01);
+    EXPECT_EQ(rig.port.ControlRegister(1) & 0x08, 0x08);  // powered down again
+    device.AutoTerminate();  // terminated now, the signal is right: nothing changes
+    EXPECT_EQ(rig.port.DataRegister(1) & 0x01, 0x01);
 }
 
 TEST_F(DeviceTest, StatusWordAndItsCache) {

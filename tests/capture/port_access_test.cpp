@@ -39,11 +39,10 @@ class ScriptedPort : public platform::PortIo {
 class ScriptedPortTest : public ::testing::Test {
   protected:
     ScriptedPortTest() { platform::InstallPortIo(&port); }
-    ~ScriptedPortTest() override { platform::InstallPortIo(nullptr); }
 
     // Binds `device` to LPT1 without touching the port.
     void Bind(ParallelPortDevice& device) {
-        device.portBase = 0x378;
+        device.SetPort(0x378);
         port.writes.clear();
         port.reads = 0;
     }
@@ -61,7 +60,7 @@ TEST_F(ScriptedPortTest, SampleBitsComeFromTheTwoStatusReads) {
         for (const Case& c : cases) {
             ParallelPortDevice device(0);
             Bind(device);
-            device.ioDelay = delay;
+            device.SetIODelay(delay);
             const int repeats = delay > 0 ? delay : 1;
             for (int i = 0; i < repeats; ++i)
                 port.status.push_back(c.high);
@@ -78,19 +77,18 @@ TEST_F(ScriptedPortTest, SampleBitsComeFromTheTwoStatusReads) {
 TEST_F(ScriptedPortTest, ReadOfNothingStillReadsTheAlarm) {
     ParallelPortDevice device(0);
     Bind(device);
-    device.ioDelay = 0;
-    device.bytesRemaining = 10;
+    device.SetIODelay(0);
     port.status.push_back(0x40);
     device.Read(nullptr, 0);
     EXPECT_EQ(port.reads, 1);
-    EXPECT_EQ(device.fieldFlags, DeviceAlarm);
-    EXPECT_EQ(device.bytesRemaining, 10);
+    EXPECT_EQ(device.FieldFlags(), DeviceAlarm);
+    EXPECT_EQ(device.BytesRemaining(), 0);
 }
 
 TEST_F(ScriptedPortTest, ShadowWordWritesOnlyWhatChanged) {
     ParallelPortDevice device(0);
     Bind(device);
-    device.ioDelay = 0;
+    device.SetIODelay(0);
     // Control bits 5 to 7 are never set, so nothing changes and nothing is written.
     device.SetLines(0x0020, 0x0020);
     EXPECT_TRUE(port.writes.empty());
@@ -111,7 +109,7 @@ TEST_F(ScriptedPortTest, ShadowWordWritesOnlyWhatChanged) {
 
     // Repeats: every access is done ioDelay times.
     port.writes.clear();
-    device.ioDelay = 3;
+    device.SetIODelay(3);
     device.SetLines(0, LineC1);
     EXPECT_EQ(port.writes.size(), 3u);
 }
@@ -121,9 +119,8 @@ TEST_F(ScriptedPortTest, NoPortMeansNoAccess) {
     port.writes.clear();
     port.reads = 0;
     EXPECT_EQ(device.SetLines(0xFFFF, 0xFFFF), 0);
-    device.bytesRemaining = 100;
     device.Read(nullptr, 40);
-    EXPECT_EQ(device.bytesRemaining, 60);
+    EXPECT_EQ(device.BytesRemaining(), -40);
     EXPECT_FALSE(device.ProbeDevice());
     EXPECT_EQ(device.ReadStatus(0xFFFF), 0);
     EXPECT_TRUE(port.writes.empty());
@@ -136,7 +133,7 @@ TEST(DelayCalibration, SettledDelayIsKept) {
     device.SetIODelay(2);
     const int64_t before = rig.port.Accesses();
     EXPECT_EQ(device.CalibrateIODelay(), 2);
-    EXPECT_EQ(device.delayCalibrated, 1);
+    EXPECT_TRUE(device.DelayCalibrated());
     EXPECT_EQ(rig.port.Accesses(), before);
 }
 
@@ -150,7 +147,7 @@ TEST(DelayCalibration, FindsTheTrueDelayOfASlowPort) {
         ASSERT_NE(device.TryPort(1), 0) << trueDelay;
         device.SetSampleRate(1);
         EXPECT_EQ(device.CalibrateIODelay(), trueDelay < 2 ? 0 : trueDelay);
-        EXPECT_EQ(device.delayCalibrated, 1);
+        EXPECT_TRUE(device.DelayCalibrated());
     }
 }
 

@@ -5,7 +5,6 @@
 #include <functional>
 #include <vector>
 
-#include "capture/detected_ports.h"
 #include "capture/internal/preview_palette.h"
 #include "capture/parallel_port_device.h"
 #include "sim/simulated_rig.h"
@@ -56,7 +55,6 @@ struct Recorder {
 class PreviewTest : public ::testing::Test {
   protected:
     PreviewTest() : rig(std::make_unique<QuadrantSignal>()) {}
-    ~PreviewTest() override { DetectedPorts().fill(0); }
 
     uint8_t Pixel(int row, int x, int height = 120) const {
         return bits[(height - 1 - row) * kWidth + x];  // bottom-up rows
@@ -91,10 +89,10 @@ TEST_F(PreviewTest, ShowsTheFedPictureInGrey) {
     EXPECT_EQ(Entry(144)[0], 127);
     EXPECT_EQ(Entry(144)[3], 0);
     EXPECT_EQ(Entry(255)[2], 255);
-    EXPECT_EQ(device.clipFlag, 0);
+    EXPECT_FALSE(device.Clipping());
     // The preview ends at full rate with a fresh capture ready for reading.
-    EXPECT_EQ(device.samplesPerLine, 910);
-    EXPECT_EQ(device.readoutActive, 1);
+    EXPECT_EQ(device.SamplesPerLine(), 910);
+    EXPECT_TRUE(device.ReadoutActive());
 }
 
 TEST_F(PreviewTest, HalfHeightReadsTwoLinesARow) {
@@ -127,7 +125,7 @@ TEST_F(PreviewTest, ClipFlagNeedsMorePairsThanTheWidth) {
                 if (pairs == 161) std::fill_n(bits.begin() + 3 * kWidth + 100, 2, 255);
             }
             if (row == 119) {
-                clipAtEnd = device.clipFlag;
+                clipAtEnd = device.Clipping();
                 red = Entry(255)[2] == 255 && Entry(255)[1] == 0;
                 return 0;
             }
@@ -141,9 +139,7 @@ TEST_F(PreviewTest, ClipFlagNeedsMorePairsThanTheWidth) {
 }
 
 TEST_F(PreviewTest, CornersFadeToBlack) {
-    device.previewWidth = kWidth;
-    device.previewHeight = 120;
-    device.previewBits = bits.data();
+    device.SetPreviewBitmap(bits.data(), kWidth, 120, false, false);
     std::fill(bits.begin(), bits.end(), 200);
     device.RoundPreviewCorners(-1);
     EXPECT_EQ(Pixel(0, 0), 64);
@@ -153,7 +149,7 @@ TEST_F(PreviewTest, CornersFadeToBlack) {
     EXPECT_EQ(Pixel(0, 157), 64 + 136 * 156 / 255);
     EXPECT_EQ(Pixel(60, 0), 200);
     // A negative fades towards its own black.
-    device.previewNegative = 1;
+    device.SetPreviewBitmap(bits.data(), kWidth, 120, true, false);
     std::fill(bits.begin(), bits.end(), 100);
     device.RoundPreviewCorners(3);
     EXPECT_EQ(Pixel(3, 0), 224 + (100 - 224) * 233 / 255);

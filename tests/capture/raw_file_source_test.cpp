@@ -54,19 +54,19 @@ TEST_F(RawFileSourceTest, WalksRecordsWrittenByTheWriterThenReportsTheEnd) {
     for (const auto& [samples, flags] : {std::pair{&first, 0}, std::pair{&second, int{NoSync}}}) {
         ASSERT_TRUE(source.AcquireField());
         EXPECT_TRUE(source.IsReady());
-        EXPECT_EQ(source.bytesRemaining, 262144);
-        EXPECT_EQ(source.fieldFlags, flags);
+        EXPECT_EQ(source.BytesRemaining(), 262144);
+        EXPECT_EQ(source.FieldFlags(), flags);
         std::vector<uint8_t> read(262144);
         for (size_t at = 0; at < read.size(); at += 6144) {
             const auto count = static_cast<uint16_t>(std::min<size_t>(6144, read.size() - at));
             source.Read(&read[at], count);
         }
-        EXPECT_EQ(source.bytesRemaining, 0);
+        EXPECT_EQ(source.BytesRemaining(), 0);
         EXPECT_EQ(read, *samples);
     }
     EXPECT_EQ(source.filePos, 524308u);
     EXPECT_FALSE(source.AcquireField());
-    EXPECT_EQ(source.fieldFlags, 0x0028);
+    EXPECT_EQ(source.FieldFlags(), 0x0028);
     EXPECT_FALSE(source.Power(false));
     EXPECT_EQ(source.fileHandle, -1);
 }
@@ -75,7 +75,7 @@ TEST_F(RawFileSourceTest, EmptyAndMissingFiles) {
     RawFileSource empty(Write({}).c_str());
     EXPECT_FALSE(empty.AcquireField());
     EXPECT_TRUE(empty.IsReady());  // opened by the first AcquireField
-    EXPECT_EQ(empty.fieldFlags, 0x0028);
+    EXPECT_EQ(empty.FieldFlags(), 0x0028);
 
     RawFileSource missing((::testing::TempDir() + "no_such_capture.nsr").c_str());
     EXPECT_FALSE(missing.Power(false));
@@ -89,10 +89,10 @@ TEST_F(RawFileSourceTest, ZeroLengthRecordAndSyncWaitKeepTheSequence) {
     AppendRawRecord(bytes, 0, Ramp(100, 9));
     RawFileSource source(Write(bytes).c_str());
     ASSERT_TRUE(source.AcquireField());
-    EXPECT_EQ(source.bytesRemaining, 0);
+    EXPECT_EQ(source.BytesRemaining(), 0);
     source.SetSyncWait(1);  // rewinds the file, not the record sequence
     ASSERT_TRUE(source.AcquireField());
-    EXPECT_EQ(source.bytesRemaining, 100);
+    EXPECT_EQ(source.BytesRemaining(), 100);
     uint8_t first = 0;
     source.Read(&first, 1);
     EXPECT_EQ(first, 9);
@@ -104,8 +104,8 @@ TEST_F(RawFileSourceTest, BadMagicTakesTheRecordsValuesAndFails) {
     AppendRawRecord(bytes, 0, Ramp(8, 0));
     RawFileSource source(Write(bytes).c_str());
     EXPECT_FALSE(source.AcquireField());
-    EXPECT_EQ(source.fieldFlags, 0x0020);
-    EXPECT_EQ(source.bytesRemaining, 4);
+    EXPECT_EQ(source.FieldFlags(), 0x0020);
+    EXPECT_EQ(source.BytesRemaining(), 4);
     EXPECT_EQ(source.filePos, 14u);
     EXPECT_TRUE(source.AcquireField());  // the next record is intact
 }
@@ -118,10 +118,10 @@ TEST_F(RawFileSourceTest, LengthsBeyondTheFileOnlyKeepTheBooks) {
         RawFileSource source(Write(bytes).c_str());
         ASSERT_TRUE(source.AcquireField()) << length;
         // Only the samples the file holds are announced, and the next record is past the end.
-        EXPECT_EQ(source.bytesRemaining, 50) << length;
+        EXPECT_EQ(source.BytesRemaining(), 50) << length;
         EXPECT_EQ(source.filePos, 60u) << length;
         EXPECT_FALSE(source.AcquireField()) << length;
-        EXPECT_EQ(source.fieldFlags, 0x0028) << length;
+        EXPECT_EQ(source.FieldFlags(), 0x0028) << length;
     }
 }
 
@@ -132,8 +132,8 @@ TEST_F(RawFileSourceTest, TruncatedHeaderEndsTheFile) {
     RawFileSource source(Write(bytes).c_str());
     ASSERT_TRUE(source.AcquireField());
     EXPECT_FALSE(source.AcquireField());
-    EXPECT_EQ(source.fieldFlags, 0x0028);
-    EXPECT_EQ(source.bytesRemaining, 0);
+    EXPECT_EQ(source.FieldFlags(), 0x0028);
+    EXPECT_EQ(source.BytesRemaining(), 0);
     EXPECT_FALSE(source.AcquireField());
 }
 
@@ -145,7 +145,7 @@ TEST_F(RawFileSourceTest, ShortReadsCountInFullAndLeaveTheRestOfTheBuffer) {
     source.Read(nullptr, 4);  // discarded
     std::vector<uint8_t> buffer(16, 0xEE);
     source.Read(buffer.data(), 16);
-    EXPECT_EQ(source.bytesRemaining, 10 - 4 - 16);
+    EXPECT_EQ(source.BytesRemaining(), 10 - 4 - 16);
     const std::vector<uint8_t> ramp = Ramp(10, 100);
     EXPECT_TRUE(std::equal(ramp.begin() + 4, ramp.end(), buffer.begin()));
     EXPECT_TRUE(std::all_of(buffer.begin() + 6, buffer.end(), [](uint8_t b) { return b == 0xEE; }));

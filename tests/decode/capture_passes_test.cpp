@@ -181,7 +181,7 @@ TEST(CapturePasses, ResultCodesOfBadInput) {
             using MemoryRawSource::MemoryRawSource;
             void Read(uint8_t* buffer, uint16_t count) override {
                 MemoryRawSource::Read(buffer, count);
-                fieldFlags |= DeviceAlarm;
+                AddFieldFlags(DeviceAlarm);
             }
         } source(testing::StillFile(Colour(), 3));
         YuvImage image(info, nullptr);

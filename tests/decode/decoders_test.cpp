@@ -128,7 +128,7 @@ TEST(FrameCombLine, SaturatedSamplesAreRepairedFromTheOtherFrame) {
     video.luma = [](int, int) { return 230; };
     TwoFrames comb(video);
     const uint8_t* line = comb.Decode(0, comb.lineStart);
-    EXPECT_TRUE(comb.source.clipFlag);
+    EXPECT_TRUE(comb.source.Clipping());
     // The clipped 255 is estimated as 270 from the other frame and its neighbours, so luma and
     // chroma come out whole (without the repair: 222 and 33).
     EXPECT_EQ(line[300], 230);

@@ -2,7 +2,6 @@
 // (That a stable device gives the raw-file road's picture is a row of the road table.)
 #include <gtest/gtest.h>
 
-#include "capture/detected_ports.h"
 #include "capture/parallel_port_device.h"
 #include "decode/yuv_image.h"
 #include "sim/simulated_rig.h"
@@ -25,8 +24,7 @@ TEST(DeviceDecode, SlowPortAndTapeStillDecode) {
         const KivoGrabInfo info{2, 1, 0, 1, -1, 1, 1, 0};
         YuvImage store(info, nullptr);
         EXPECT_EQ(store.Decode(info, nullptr, nullptr, &device), DecodeOk);
-        EXPECT_EQ(device.ioDelay, faults.slowPortDelay);
-        DetectedPorts().fill(0);
+        EXPECT_EQ(device.IODelay(), faults.slowPortDelay);
     }
 }
 

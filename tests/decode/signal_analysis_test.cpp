@@ -129,7 +129,7 @@ TEST(EvenOdd, MeasuresAndCorrectsLaterChunks) {
     EXPECT_EQ(fresh[4], 0);  // 3 - 6 clamps to 0
     EXPECT_EQ(fresh[6], 102 - 6);
     EXPECT_EQ(fresh[7], 103);
-    EXPECT_EQ(source.bytesRemaining, 4000 - kChunkHalf);
+    EXPECT_EQ(source.BytesRemaining(), 4000 - kChunkHalf);
 }
 
 TEST(BurstMeasure, AmplitudeSixteenIsTheLeastBurst) {
@@ -197,15 +197,15 @@ TEST(LineClips, FourNetSaturatedSamplesSetTheFlag) {
     Analysis a;
     const uint8_t almost[] = {255, 255, 255, 100, 255, 100, 100, 100};
     EXPECT_FALSE(LineClips(a.source, almost, 8));
-    EXPECT_FALSE(a.source.clipFlag);
+    EXPECT_FALSE(a.source.Clipping());
     const uint8_t four[] = {100, 255, 255, 255, 255, 100};
     EXPECT_TRUE(LineClips(a.source, four, 6));
-    EXPECT_TRUE(a.source.clipFlag);
+    EXPECT_TRUE(a.source.Clipping());
     const uint8_t none[] = {1, 2, 3};
     EXPECT_TRUE(LineClips(a.source, none, 3));  // stays set until cleared
 
     // Every fourth sample saturated: the counter of that phase reaches the absorbing state.
-    a.source.clipFlag = 0;
+    a.source.SetClipping(false);
     std::vector<uint8_t> phase(32, 100);
     for (int i = 1; i < 32; i += 4)
         phase[i] = 255;

@@ -57,8 +57,8 @@ TEST(DesktopDisplay, ShowsTheProgressWindowNativelyAndTakesRealKeys) {
     GrabberFeedback feedback;
     feedback.BeginBusy();
     feedback.Begin("Capturing", 100, true);
-    ASSERT_NE(feedback.progressWindow, nullptr);
-    KivoHWnd window = feedback.progressWindow->hwnd;
+    ASSERT_NE(feedback.Window(), nullptr);
+    KivoHWnd window = feedback.Window()->hwnd;
     SDL_Delay(80);  // past the repaint limit of the real clock
     feedback.Update(50, nullptr);
 

@@ -25,7 +25,7 @@ constexpr uint32_t kLightGrey = 0xC0C0C0;
 class ProgressFeedbackTest : public ::testing::Test {
   protected:
     KivoHWnd Window(const ProgressFeedback& feedback) const {
-        return feedback.progressWindow ? feedback.progressWindow->hwnd : nullptr;
+        return feedback.Window() ? feedback.Window()->hwnd : nullptr;
     }
 
     test::TempSettingsFolder folder;
@@ -46,11 +46,11 @@ TEST_F(ProgressFeedbackTest, EscapeCtrlBreakAndCancelAbortOnlyACancellablePhase)
         for (bool cancellable : {false, true}) {
             feedback.Begin("Analyzing", 100, cancellable);
             EXPECT_FALSE(feedback.IsAborted());
-            EXPECT_EQ(IsWindowVisible(feedback.progressWindow->cancelButton), cancellable);
+            EXPECT_EQ(IsWindowVisible(feedback.Window()->cancelButton), cancellable);
             request(Window(feedback));
             feedback.Update(1, nullptr);
             EXPECT_EQ(feedback.IsAborted(), cancellable);
-            EXPECT_EQ(feedback.abortFlag, cancellable ? 1 : 0);
+            EXPECT_EQ(feedback.AbortRequested(), cancellable);
         }
     }
     feedback.EndBusy();
@@ -65,7 +65,7 @@ LResult CountingProc(KivoHWnd window, uint32_t message, WParam first, LParam sec
 TEST_F(ProgressFeedbackTest, WithoutShowFlagNoWindowOpensButMessagesFlowAndRightButtonAborts) {
     folder.WriteFile("Kivoly.ini", "[KivoSettings]\nShowProgress=False\n");
     GrabberFeedback feedback;
-    EXPECT_EQ(feedback.showFlag, 0);
+    EXPECT_FALSE(feedback.ShowsWindow());
     RegisterClass({"CountingWindow", CountingProc});
     KivoHWnd target =
         CreateWindow(0, "CountingWindow", "", WsPopup, 0, 0, 10, 10, nullptr, 0, nullptr);
@@ -74,7 +74,7 @@ TEST_F(ProgressFeedbackTest, WithoutShowFlagNoWindowOpensButMessagesFlowAndRight
 
     feedback.BeginBusy();
     feedback.Begin("Capturing", 100, true);
-    EXPECT_EQ(feedback.progressWindow, nullptr);
+    EXPECT_EQ(feedback.Window(), nullptr);
     EXPECT_EQ(gDelivered, 1);
     EXPECT_EQ(WindowFromPoint({512, 384}), GetDesktopWindow());
 
@@ -82,14 +82,14 @@ TEST_F(ProgressFeedbackTest, WithoutShowFlagNoWindowOpensButMessagesFlowAndRight
     session.AdvanceMs(100);
     feedback.Update(10, nullptr);
     EXPECT_TRUE(feedback.IsAborted());
-    EXPECT_EQ(feedback.progressWindow, nullptr);
+    EXPECT_EQ(feedback.Window(), nullptr);
     InjectMouseButton(VkRButton, false, {600, 500});
 
     // Held during a phase that cannot be cancelled, the button only raises the flag.
     feedback.Begin("Capturing", 100, false);
     InjectMouseButton(VkRButton, true, {600, 500});
     feedback.Update(11, nullptr);
-    EXPECT_EQ(feedback.abortFlag, 1);
+    EXPECT_TRUE(feedback.AbortRequested());
     EXPECT_FALSE(feedback.IsAborted());
     feedback.EndBusy();
 }
@@ -107,10 +107,10 @@ TEST_F(ProgressFeedbackTest, NestedBusySectionsKeepOneWindowUntilTheLastEnds) {
     feedback.EndBusy();
     EXPECT_TRUE(IsWindow(first));
     feedback.EndBusy();
-    EXPECT_EQ(feedback.progressWindow, nullptr);
+    EXPECT_EQ(feedback.Window(), nullptr);
     EXPECT_FALSE(IsWindow(first));
     feedback.EndBusy();
-    EXPECT_EQ(feedback.busyCount, 0);
+    EXPECT_FALSE(feedback.Busy());
 }
 
 TEST_F(ProgressFeedbackTest, RepaintsAtMostEvery72MsAndNotAtTheLimit) {
@@ -130,7 +130,7 @@ TEST_F(ProgressFeedbackTest, RepaintsAtMostEvery72MsAndNotAtTheLimit) {
 
     session.AdvanceMs(200);
     feedback.Update(100, nullptr);
-    EXPECT_EQ(feedback.reached, 100);
+    EXPECT_EQ(feedback.Reached(), 100);
     EXPECT_EQ(test::ClientPixel(window, 250, 40), kLightGrey);
     feedback.EndBusy();
 }

@@ -41,7 +41,7 @@ TEST(ProgressObserver, SeesTheThrottledRepaintsAndTheEndOfEachPhase) {
         feedback.Update(4, "Analyzing");
         feedback.Update(10, nullptr);
         feedback.EndBusy();
-        EXPECT_EQ(feedback.progressWindow, nullptr);
+        EXPECT_EQ(feedback.Window(), nullptr);
     }
     KivolyHostSetProgressObserver(nullptr);
     EXPECT_EQ(log.events, (std::vector<std::string>{"Capturing 0/10", "Analyzing 4/10",

@@ -35,7 +35,6 @@ GlobalHandle Picture(int width, int height) {
 class PictureWindowTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        platform::ResetWindowSystem();
         platform::SetScreenSize(1024, 768);
         ASSERT_TRUE(RegisterPictureWindowClass());
     }

@@ -21,7 +21,6 @@
 #include <string>
 #include <vector>
 
-#include "capture/detected_ports.h"
 #include "capture/memory_raw_source.h"
 #include "decode/yuv_image.h"
 #include "kivoly/kivoly.h"
@@ -146,7 +145,6 @@ std::vector<uint8_t> DeviceRgb(const std::string& picture, int quality, int widt
     std::vector<uint8_t> rgb = dib ? BitmapRgb(dib) : std::vector<uint8_t>{};
     KivoFreeDib(dib);
     KivoFree(grabber);
-    DetectedPorts().fill(0);
     return rgb;
 }
 

@@ -12,12 +12,10 @@
 namespace kivoly::test {
 
 struct UnstableSource : MemoryRawSource {
-    explicit UnstableSource(std::vector<uint8_t> file) : MemoryRawSource(std::move(file)) {
-        isHardware = 1;
-    }
+    explicit UnstableSource(std::vector<uint8_t> file) : MemoryRawSource(std::move(file), true) {}
     bool AcquireField() override {
         const bool ok = MemoryRawSource::AcquireField();
-        if (acquisitions > 2) fieldFlags = NoSync | StatusPE;
+        if (acquisitions > 2) SetFieldFlags(NoSync | StatusPE);
         return ok;
     }
 };

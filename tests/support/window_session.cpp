@@ -1,6 +1,5 @@
 #include "window_session.h"
 
-#include "platform/key_state.h"
 #include "platform/window/display.h"
 #include "platform/window/message_queue.h"
 #include "platform/window/window.h"

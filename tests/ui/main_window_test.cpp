@@ -9,6 +9,7 @@
 #include <functional>
 
 #include "capture/video_source.h"
+#include "output/packed_dib.h"
 #include "output/skin_archive.h"
 #include "platform/clock.h"
 #include "platform/global_memory.h"
@@ -20,9 +21,9 @@
 #include "platform/window/timers.h"
 #include "platform/window/window.h"
 #include "support/encoded_capture.h"
+#include "support/grabber_probe.h"
 #include "support/test_pictures.h"
 #include "ui/internal/capture_button.h"
-#include "ui/internal/process_panel.h"
 #include "ui_session.h"
 
 namespace kivoly {
@@ -92,7 +93,14 @@ TEST_F(MainWindowTest, EveryModeShowsItsPanels) {
     ui::MainWindow& main = ui.main();
     ui.ExpectShows("main-plain");
 
-    ui.Press('A');  // the adjustment panel, the Adjust button drawn pressed
+    // A button shows its pressed look while held; Adjust brings the adjustment panel, the
+    // button drawn pressed.
+    const Point adjust = test::ScreenPoint(ui.window, 189 + 44, 219 + 8);
+    InjectMouseButton(VkLButton, true, adjust);
+    ui.Pump();
+    ui.ExpectShows(test::MemberGolden(ui::kAdjustPressed), {189, 211, 277, 247});
+    InjectMouseButton(VkLButton, false, adjust);
+    ui.Pump();
     EXPECT_EQ(main.CurrentMode(), Mode::Adjust);
     EXPECT_FALSE(IsWindowVisible(main.Button(ui::kAdjustButtonId)));
     ui.ExpectShows("main-adjust");
@@ -127,9 +135,17 @@ TEST_F(MainWindowTest, PreviewShowsFramesAndPressingPreviewAgainRestartsIt) {
     StartObserver(ui.main().PreviewPane(), [&](int tick) {
         if (tick == 1) {
             ui.ExpectShows(test::MemberGolden(ui::kPreviewPressed), test::kPreviewButton);
+            // Entries of the device's grey ramp that are nearly black (1 and 2) are shown as a
+            // dark grey, not taken for the display's reserved black.
+            const uint8_t* table =
+                reinterpret_cast<const uint8_t*>(LockDib(ui.grabber().previewBitmap)) + 40;
+            for (int i = 0; i < 256; ++i)
+                EXPECT_TRUE(table[4 * i + 2] == 0 || table[4 * i + 2] >= 3) << i;
+            EXPECT_EQ(table[4 * 65 + 2], 3);  // the ramp's 1
+            GlobalUnlock(ui.grabber().previewBitmap);
             InjectKeyPress('P');  // taken by the running preview, carried out after it
         } else {
-            stateAtSecondTick = ui.grabber().previewState;
+            stateAtSecondTick = ui.grabber().PreviewState();
             KivoStopPreviewing(ui.handle);
         }
     });
@@ -171,7 +187,7 @@ TEST_F(MainWindowTest, AnIdlePreviewEndsAfterAMinuteAndAMouseMoveStartsItAgain) 
     int previews = 0;
     bool idle = false;  // the clock has been moved on: the first preview is to end by itself
     StartObserver(ui.main().PreviewPane(), [&](int) {
-        if (idle || ui.grabber().previewState != 1) return;
+        if (idle || ui.grabber().PreviewState() != 1) return;
         if (++previews == 1) {
             ui.rig.clock.AdvanceUs(int64_t{61} * 1000 * 1000);  // a minute without the mouse
             idle = true;
@@ -248,8 +264,7 @@ class NeverReady : public VideoSource {
 TEST_F(MainWindowTest, CaptureGivesUpWaitingForADeviceThatNeverGetsReady) {
     ASSERT_NE(ui.Make(), nullptr);
     Grabber& grabber = ui.grabber();
-    grabber.videoSource = new NeverReady;
-    grabber.status = KivoStatusVideoOn;
+    test::GrabberProbe::Hold(grabber, new NeverReady, nullptr, KivoStatusVideoOn);
     int captures = 0;
     gOnCapture = [&] { ++captures; };
     KivoSetCallback(ui.handle, KivoCallbackCapture, &OnCapture);
@@ -302,7 +317,7 @@ TEST_F(MainWindowTest, CloseOnlyHidesWhenTheHostTakesIt) {
     ShowWindow(ui.window, SwShow);
     SendMessage(ui.window, WmClose, 0, 0);
     EXPECT_FALSE(IsWindow(ui.window));
-    EXPECT_EQ(ui.grabber().mainWindow, nullptr);
+    EXPECT_EQ(ui.grabber().MainWindow(), nullptr);
     EXPECT_TRUE(PeekMessage(message, nullptr, WmQuit, WmQuit, PmRemove));
     EXPECT_NE(ui.Make(), nullptr);
 }
@@ -313,7 +328,7 @@ TEST_F(MainWindowTest, AHostMayDestroyTheWindowAndFreeTheGrabberFromItsCallbacks
     gOnCapture = [&] { KivoDestroyUI(ui.handle); };
     KivoSetCallback(ui.handle, KivoCallbackCapture, &OnCapture);
     ui.Press(VkSpace);
-    EXPECT_EQ(ui.grabber().userInterface, nullptr);
+    EXPECT_EQ(ui.grabber().Interface(), nullptr);
     EXPECT_FALSE(IsWindow(ui.window));
     EXPECT_TRUE(GetChildren(GetDesktopWindow()).empty());
 
@@ -347,7 +362,7 @@ TEST_F(MainWindowTest, ASkinMakesAWindowOnlyWithItsFirstMemberWhole) {
         if (kept <= 4000) {
             EXPECT_EQ(KivoMakeUI(ui.handle, nullptr, SwShow), nullptr) << kept;
             EXPECT_TRUE(GetChildren(GetDesktopWindow()).empty());
-            EXPECT_EQ(ui.grabber().userInterface, nullptr);
+            EXPECT_EQ(ui.grabber().Interface(), nullptr);
             continue;
         }
         ASSERT_NE(ui.Make(), nullptr);

@@ -15,6 +15,7 @@
 #include "platform/window/input_injection.h"
 #include "platform/window/message_queue.h"
 #include "platform/window/window.h"
+#include "support/grabber_probe.h"
 #include "ui/commands.h"
 #include "ui/internal/adjustment_controls.h"
 #include "ui/internal/process_preview.h"
@@ -58,7 +59,7 @@ class ProcessPanelTest : public ::testing::Test {
     }
 
     ProcessPanel& Panel() { return *ui.main().Panel(); }
-    KivoProcessInfo& Settings() { return ui.grabber().processInfo; }
+    KivoProcessInfo& Settings() { return test::GrabberProbe::InUse(ui.grabber()); }
     KivoHWnd ControlWindow(int id) { return GetDlgItem(Panel().hwnd, id); }
     // Presses on the control's drag centre, moves by (dx, dy) and releases there.
     void Drag(int id, Point centre, int dx, int dy) {
@@ -92,7 +93,7 @@ class ProcessPanelTest : public ::testing::Test {
 TEST_F(ProcessPanelTest, DraggedSlidersAndKnobsWriteTheSettingsAndShowThem) {
     Drag(110, Slider::kDragCentre, 0, -30);
     EXPECT_EQ(Settings().Color, 10);
-    EXPECT_EQ(ui.grabber().committedProcessInfo.Color, 10);
+    EXPECT_EQ(ui.grabber().CommittedProcessInfo().Color, 10);
     Drag(110, Slider::kDragCentre, 0, -200);
     EXPECT_EQ(Settings().Color, 50);
     Drag(137, Knob::kDragCentre, -60, 0);
@@ -256,7 +257,7 @@ TEST_F(ProcessPanelTest, RenderingLosesNoMessageOfTheThread) {
 TEST_F(ProcessPanelTest, ARenderStepLeavesTheHostsConversionAsItFoundIt) {
     ShowPicture();
     // The host is converting the picture at its own size when a step runs in between.
-    YuvImage& picture = *ui.grabber().currentPicture;
+    YuvImage& picture = *ui.grabber().CurrentPicture();
     KivoProcessInfo info = Settings();
     info.Width = 640, info.Height = 480;
     ASSERT_TRUE(PrepareConversion(picture, info));

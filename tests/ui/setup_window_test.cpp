@@ -40,7 +40,7 @@ class SetupWindowTest : public ::testing::Test {
     }
 
     SetupWindow& Window() { return *ui.main().Setup(); }
-    const KivoGrabInfo& Grab() { return ui.grabber().grabInfo; }
+    const KivoGrabInfo& Grab() { return ui.grabber().GrabInfo(); }
     Point ItemPoint(int item) {
         const Rect rect = SetupWindow::ItemRect(item);
         return test::ScreenPoint(Window().hwnd, rect.left + 16, rect.top + 10);
@@ -66,8 +66,8 @@ TEST_F(SetupWindowTest, ChoosingItemsWritesTheRecordsWithTheirCouplings) {
     EXPECT_EQ(Grab().Negative, 1);
     EXPECT_EQ(Grab().UseColor, 0);
     EXPECT_EQ(Grab().TerminateVideo, 0);
-    EXPECT_EQ(ui.grabber().windowOption, 1);
-    EXPECT_EQ(ui.grabber().committedProcessInfo.Height, 480);
+    EXPECT_EQ(ui.grabber().WindowOption(), 1);
+    EXPECT_EQ(ui.grabber().CommittedProcessInfo().Height, 480);
     EXPECT_EQ(GetFocus(), ui.window);
     ExpectShows("setup-chosen");
 
@@ -138,9 +138,9 @@ TEST_F(SetupWindowTest, TheChosenSizeSurvivesAChangeOfTheAdjustments) {
     Window().HandleCommand(133);
     ui.main().Panel()->HandleCommand(kCmdNext);
     ui.main().Panel()->HandleCommand(kCmdUp);
-    EXPECT_EQ(ui.grabber().committedProcessInfo.Color, 1);
-    EXPECT_EQ(ui.grabber().committedProcessInfo.Width, 1500);
-    EXPECT_EQ(ui.grabber().committedProcessInfo.Height, 1125);
+    EXPECT_EQ(ui.grabber().CommittedProcessInfo().Color, 1);
+    EXPECT_EQ(ui.grabber().CommittedProcessInfo().Width, 1500);
+    EXPECT_EQ(ui.grabber().CommittedProcessInfo().Height, 1125);
 }
 
 // The words a person reads on the setup panel choose what they say: "New Window" is the choice
@@ -158,10 +158,10 @@ TEST_F(SetupWindowTest, TheWindowLabelsOfTheSkinChooseWhatTheySay) {
         int x = 0, y = 0;
         ASSERT_EQ(std::sscanf(svg.c_str() + start, "<text x=\"%d\" y=\"%d\">", &x, &y), 2) << label;
         // A click on the middle of the word's first letters, just above its baseline.
-        ui.grabber().windowOption = 1 - option;
+        ui.grabber().SetWindowOption(1 - option);
         InjectClick(test::ScreenPoint(Window().hwnd, x + 8, y - 5));
         ui.Pump();
-        EXPECT_EQ(ui.grabber().windowOption, option) << label;
+        EXPECT_EQ(ui.grabber().WindowOption(), option) << label;
     }
 }
 

@@ -1,10 +1,8 @@
 #include "ui_session.h"
 
 #include "api/handed_out.h"
-#include "capture/detected_ports.h"
 #include "kivoly/host.h"
 #include "output/skin_archive.h"
-#include "platform/key_state.h"
 #include "platform/window/display.h"
 #include "platform/window/host_display.h"
 #include "platform/window/input_injection.h"
@@ -22,13 +20,11 @@ UiSession::UiSession() {
 
 UiSession::~UiSession() {
     // As a host does when it ends: the picture it handed the library is its own to free.
-    if (Grabber* grabber = Grabber::From(handle); grabber && grabber->currentPicture) {
-        DestroyPicture(grabber->currentPicture);
+    if (Grabber* grabber = Grabber::From(handle); grabber && grabber->CurrentPicture()) {
+        DestroyPicture(grabber->CurrentPicture());
     }
     KivoFree(handle);
     SetSkinArchiveOverride(nullptr);
-    DetectedPorts().fill(0);
-    platform::ReleaseAllKeys();
 }
 
 KivoHWnd UiSession::Make() {

@@ -33,7 +33,7 @@ class UiSession {
     // KivoMakeUI; null when it failed.
     KivoHWnd Make();
     Grabber& grabber() { return *Grabber::From(handle); }
-    ui::MainWindow& main() { return *static_cast<ui::MainWindow*>(grabber().userInterface); }
+    ui::MainWindow& main() { return *static_cast<ui::MainWindow*>(grabber().Interface()); }
     // The host's message loop until nothing waits: every message offered to the library first.
     void Pump();
     // Clicks at a point of the main window's client area and handles what follows.

@@ -14,7 +14,7 @@ extern "C" {
 int32_t KivoGetLineSize(KivoGrabber* grabber) {
     // Computed wide: a host may have stored any width.
     return WithGrabber(grabber, 0, [](Grabber& g) {
-        return static_cast<int32_t>(int64_t{g.processInfo.Width} * 3);
+        return static_cast<int32_t>(int64_t{g.ProcessInfo().Width} * 3);
     });
 }
 

@@ -18,7 +18,7 @@ struct UnloadCleanUp {
 extern "C" {
 
 int32_t KivoGetStatus(KivoGrabber* grabber) {
-    return WithGrabber(grabber, 0, [](Grabber& g) { return g.status; });
+    return WithGrabber(grabber, 0, [](Grabber& g) { return g.Status(); });
 }
 
 int32_t KivoSetStatus(KivoGrabber* grabber, int16_t status) {
@@ -36,10 +36,10 @@ void KivoStopPreviewing(KivoGrabber* grabber) {
 KivoBitmapInfoHeader* KivoGetPreviewDIB(KivoGrabber* grabber) {
     return WithGrabber(grabber, static_cast<KivoBitmapInfoHeader*>(nullptr),
                        [](Grabber& g) -> KivoBitmapInfoHeader* {
-                           if (!g.previewBitmap) return nullptr;
+                           if (!g.PreviewBitmap()) return nullptr;
                            auto* header = static_cast<KivoBitmapInfoHeader*>(
-                               kivoly::platform::GlobalLock(g.previewBitmap));
-                           kivoly::platform::GlobalUnlock(g.previewBitmap);  // kept locked
+                               kivoly::platform::GlobalLock(g.PreviewBitmap()));
+                           kivoly::platform::GlobalUnlock(g.PreviewBitmap());  // kept locked
                            return header;
                        });
 }

@@ -20,7 +20,6 @@ namespace {
     reinterpret_cast<const void*>(&KivolyHostTranslateMessage),
     reinterpret_cast<const void*>(&KivolyHostDispatchMessage),
     reinterpret_cast<const void*>(&KivolyHostPostQuitMessage),
-    reinterpret_cast<const void*>(&KivolyHostInjectMouseMove),
     reinterpret_cast<const void*>(&KivolyHostInjectMouseButton),
     reinterpret_cast<const void*>(&KivolyHostInjectKey),
     reinterpret_cast<const void*>(&KivolyHostSaveScreen),

@@ -27,7 +27,7 @@ void KivoFree(KivoGrabber* grabber) {
 }
 
 void KivoGetGrabInfo(KivoGrabber* grabber, KivoGrabInfo* info) {
-    if (info) WithGrabber(grabber, [&](Grabber& g) { *info = g.grabInfo; });
+    if (info) WithGrabber(grabber, [&](Grabber& g) { *info = g.GrabInfo(); });
 }
 
 void KivoSetGrabInfo(KivoGrabber* grabber, const KivoGrabInfo* info) {
@@ -35,7 +35,7 @@ void KivoSetGrabInfo(KivoGrabber* grabber, const KivoGrabInfo* info) {
 }
 
 void KivoGetProcessInfo(KivoGrabber* grabber, KivoProcessInfo* info) {
-    if (info) WithGrabber(grabber, [&](Grabber& g) { *info = g.processInfo; });
+    if (info) WithGrabber(grabber, [&](Grabber& g) { *info = g.ProcessInfo(); });
 }
 
 void KivoSetProcessInfo(KivoGrabber* grabber, const KivoProcessInfo* info) {
@@ -43,7 +43,7 @@ void KivoSetProcessInfo(KivoGrabber* grabber, const KivoProcessInfo* info) {
 }
 
 int32_t KivoGetShowProgress(KivoGrabber* grabber) {
-    return WithGrabber(grabber, 0, [](Grabber& g) { return g.showProgress; });
+    return WithGrabber(grabber, 0, [](Grabber& g) { return g.ShowProgress(); });
 }
 
 void KivoSetShowProgress(KivoGrabber* grabber, int32_t show) {
@@ -51,15 +51,15 @@ void KivoSetShowProgress(KivoGrabber* grabber, int32_t show) {
 }
 
 int32_t KivoGetWindowOpt(KivoGrabber* grabber) {
-    return WithGrabber(grabber, 0, [](Grabber& g) { return g.windowOption; });
+    return WithGrabber(grabber, 0, [](Grabber& g) { return g.WindowOption(); });
 }
 
 int32_t KivoGetKivolyIsExe(KivoGrabber* grabber) {
-    return WithGrabber(grabber, 0, [](Grabber& g) { return g.kivolyIsExe; });
+    return WithGrabber(grabber, 0, [](Grabber& g) { return g.IsExe(); });
 }
 
 void KivoSetKivolyIsExe(KivoGrabber* grabber, int32_t isExe) {
-    WithGrabber(grabber, [&](Grabber& g) { g.kivolyIsExe = isExe; });
+    WithGrabber(grabber, [&](Grabber& g) { g.SetIsExe(isExe); });
 }
 
 void KivoSetCallback(KivoGrabber* grabber, int32_t slot, KivoCallback callback) {

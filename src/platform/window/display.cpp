@@ -4,6 +4,7 @@
 #include <thread>
 
 #include "platform/internal/window/window_system.h"
+#include "platform/process_state.h"
 
 namespace kivoly::platform {
 
@@ -31,11 +32,6 @@ HeadlessDisplay& Headless() {
     return display;
 }
 
-Display*& Installed() {
-    static Display* display = nullptr;
-    return display;
-}
-
 }  // namespace
 
 Surface& Screen() {
@@ -55,12 +51,12 @@ void SetScreenSize(int width, int height) {
 }
 
 Display& CurrentDisplay() {
-    Display* installed = Installed();
+    Display* installed = Process().display;
     return installed ? *installed : Headless();
 }
 
 void InstallDisplay(Display* display) {
-    Installed() = display;
+    Process().display = display;
 }
 
 void SetHeadlessIdleHandler(IdleHandler handler, void* context) {

@@ -61,10 +61,6 @@ void KivolyHostPostQuitMessage(int32_t exitCode) {
     PostQuitMessage(exitCode);
 }
 
-void KivolyHostInjectMouseMove(int32_t x, int32_t y) {
-    InjectMouseMove({x, y});
-}
-
 void KivolyHostInjectMouseButton(int32_t button, int32_t down, int32_t x, int32_t y) {
     if (button != VkLButton && button != VkRButton) return;
     InjectMouseButton(button, down != 0, {x, y});
