@@ -37,7 +37,7 @@ RawFileDecoder::~RawFileDecoder() {
 KivoHGlobal RawFileDecoder::Decode(const std::string& rawPath, std::string& error) {
     Grabber& grabber = *Grabber::From(grabber_);
     std::unique_ptr<YuvImage>& yuv = store_->yuv;
-    yuv.reset(YuvImage::ReuseOrCreate(yuv.release(), grabber.grabInfo, nullptr));
+    yuv.reset(YuvImage::ReuseOrCreate(yuv.release(), grabber.GrabInfo(), nullptr));
     if (!yuv) {
         error = StringText(30);
         return nullptr;
@@ -45,7 +45,7 @@ KivoHGlobal RawFileDecoder::Decode(const std::string& rawPath, std::string& erro
     RawFileSource source(rawPath.c_str());
     grabber.BeginBusy();
     DecodeFeedback progress(grabber);
-    const DecodeResult result = yuv->Decode(grabber.grabInfo, &progress, nullptr, &source);
+    const DecodeResult result = yuv->Decode(grabber.GrabInfo(), &progress, nullptr, &source);
     grabber.EndBusy();
     if (result != DecodeOk) {
         error = DecodeFailure(result);
@@ -54,7 +54,7 @@ KivoHGlobal RawFileDecoder::Decode(const std::string& rawPath, std::string& erro
     // The picture is ours, not one the library handed out: converted directly.
     // The bitmap passed in is filled again, or freed when it no longer fits.
     store_->dib = ConvertPicture(grabber, yuv.get(), store_->dib);
-    grabber.currentPicture = nullptr;
+    grabber.SetCurrentPicture(nullptr);
     if (store_->dib == nullptr) error = "the picture could not be converted";
     return store_->dib;
 }

@@ -65,8 +65,8 @@ void SimulatedDevice::PaceWithRealTime() {
 
 bool BatteryLow(KivoGrabber* grabber) {
     const Grabber* object = Grabber::From(grabber);
-    return object && object->videoSource &&
-           (object->videoSource->ReadStatus(kBatteryLowBit) & kBatteryLowBit) != 0;
+    return object && object->Source() &&
+           (object->Source()->ReadStatus(kBatteryLowBit) & kBatteryLowBit) != 0;
 }
 
 }  // namespace kivoly::tools
