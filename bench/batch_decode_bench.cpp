@@ -1,6 +1,7 @@
 // The whole program on a batch: `kivoly decode` of 20 raw files into a folder, wall time per
 // batch and pictures a second, with the default jobs (one per processor) and with one job. The raw
-// files are made once by the program's own encoder from the test photograph.
+// files are made once by the program's own encoder from the test photograph. Beside it, what
+// every run of the program pays before it does anything: its start.
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
@@ -79,6 +80,18 @@ BENCHMARK(DecodeBatch)
     ->Args({3, 1500, 1})
     ->UseRealTime()
     ->Unit(benchmark::kMillisecond);
+
+// `kivoly --version`: loading, linking and starting the program.
+void StartUp(benchmark::State& state) {
+    const std::string command = std::string(KIVOLY_PROGRAM) + " --version > /dev/null";
+    for (auto _ : state) {
+        if (std::system(command.c_str()) != 0) {
+            state.SkipWithError("the program did not start");
+            break;
+        }
+    }
+}
+BENCHMARK(StartUp)->UseRealTime()->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace kivoly

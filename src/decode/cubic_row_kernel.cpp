@@ -1,9 +1,8 @@
-// The vectorised cubic rows, compiled once per instruction set and chosen at run time. The
-// table's four 16-bit columns are widened once per row so that each look-up becomes a gather,
-// or, where the processor permutes bytes across whole registers and the sums fit 16 bits, split
-// into their low and high bytes for byte permutes; the sum, the shift and the clamp to a byte
-// are those of CubicSample. Positions left over after the last whole vector take the scalar
-// form.
+// The vectorised cubic rows, compiled once per instruction set and chosen at run time. Each
+// look-up is a gather from the table's widened columns, or, where the processor permutes bytes
+// across whole registers and the sums fit 16 bits, byte permutes of the columns' low and high
+// bytes; the sum, the shift and the clamp to a byte are those of CubicSample. Positions left over
+// after the last whole vector take the scalar form.
 #undef HWY_TARGET_INCLUDE
 #define HWY_TARGET_INCLUDE "decode/cubic_row_kernel.cpp"
 // Also for processors with byte permutes across whole registers.
@@ -26,18 +25,10 @@ namespace hn = hwy::HWY_NAMESPACE;
 using D32 = hn::ScalableTag<int32_t>;
 using V32 = hn::Vec<D32>;
 
-using WideTable = std::array<std::array<int32_t, 256>, 4>;
-
-void Widen(const CubicTable& table, WideTable& wide) {
-    for (int c = 0; c < 4; ++c) {
-        for (int v = 0; v < 256; ++v)
-            wide[c][v] = table.taps[c][v];
-    }
-}
-
 // The cubic of four rows of table indices at position i, as bytes clamped to 0..255 in lanes.
 template <typename Load>
-V32 Cubic(const WideTable& wide, const Load& load) {
+V32 Cubic(const CubicTable& table, const Load& load) {
+    const auto& wide = table.wide;
     const D32 d;
     V32 sum = hn::GatherIndex(d, wide[0].data(), load(0));
     for (int c = 1; c < 4; ++c)
@@ -48,28 +39,10 @@ V32 Cubic(const WideTable& wide, const Load& load) {
 #if HWY_TARGET == HWY_AVX3_DL
 namespace {
 
-// The table's columns as bytes: low[c] and high[c] hold the low and high bytes of taps[c].
-struct ByteTaps {
-    alignas(64) uint8_t low[4][256];
-    alignas(64) uint8_t high[4][256];
-};
-
-void SplitTaps(const CubicTable& table, ByteTaps& split) {
-    for (int c = 0; c < 4; ++c) {
-        for (int at = 0; at < 256; at += 32) {
-            const __m512i taps = _mm512_loadu_si512(table.taps[c].data() + at);
-            _mm256_store_si256(reinterpret_cast<__m256i*>(split.low[c] + at),
-                               _mm512_cvtepi16_epi8(taps));
-            _mm256_store_si256(reinterpret_cast<__m256i*>(split.high[c] + at),
-                               _mm512_cvtepi16_epi8(_mm512_srai_epi16(taps, 8)));
-        }
-    }
-}
-
 __m512i LookUp256(const uint8_t* table, __m512i index, __mmask64 high) {
     auto half = [&](int at) {
-        return _mm512_permutex2var_epi8(_mm512_load_si512(table + at), index,
-                                        _mm512_load_si512(table + at + 64));
+        return _mm512_permutex2var_epi8(_mm512_loadu_si512(table + at), index,
+                                        _mm512_loadu_si512(table + at + 64));
     };
     return _mm512_mask_blend_epi8(high, half(0), half(128));
 }
@@ -77,13 +50,13 @@ __m512i LookUp256(const uint8_t* table, __m512i index, __mmask64 high) {
 // The cubic of 64 table indices of each column, as bytes in the indices' order. The unpacked
 // 16-bit sums come back into that order when packed, which also clamps them to 0..255.
 template <typename Load>
-__m512i CubicBytes(const ByteTaps& split, const Load& load) {
+__m512i CubicBytes(const CubicTable& table, const Load& load) {
     __m512i low = _mm512_setzero_si512(), high = _mm512_setzero_si512();
     for (int c = 0; c < 4; ++c) {
         const __m512i index = load(c);
         const __mmask64 upper = _mm512_movepi8_mask(index);
-        const __m512i lowBytes = LookUp256(split.low[c], index, upper);
-        const __m512i highBytes = LookUp256(split.high[c], index, upper);
+        const __m512i lowBytes = LookUp256(table.bytes[c].data(), index, upper);
+        const __m512i highBytes = LookUp256(table.bytes[4 + c].data(), index, upper);
         low = _mm512_add_epi16(low, _mm512_unpacklo_epi8(lowBytes, highBytes));
         high = _mm512_add_epi16(high, _mm512_unpackhi_epi8(lowBytes, highBytes));
     }
@@ -102,25 +75,21 @@ void CubicRowPairImpl(const CubicTable& table, const uint8_t* const a[4], const 
 #if HWY_TARGET == HWY_AVX3_DL
     if (table.sumsFit16) {
         const hn::ScalableTag<uint8_t> dBytes;
-        ByteTaps split;
-        SplitTaps(table, split);
         for (; i + 64 <= n; i += 64) {
             const auto first =
-                CubicBytes(split, [&](int c) { return _mm512_loadu_si512(a[c] + i); });
+                CubicBytes(table, [&](int c) { return _mm512_loadu_si512(a[c] + i); });
             const auto second =
-                CubicBytes(split, [&](int c) { return _mm512_loadu_si512(b[c] + i); });
+                CubicBytes(table, [&](int c) { return _mm512_loadu_si512(b[c] + i); });
             hn::StoreInterleaved2(hn::Vec512<uint8_t>{first}, hn::Vec512<uint8_t>{second}, dBytes,
                                   out + 2 * i);
         }
     }
 #endif
-    WideTable wide;
-    Widen(table, wide);
     for (; i + lanes <= n; i += lanes) {
         const V32 first =
-            Cubic(wide, [&](int c) { return hn::PromoteTo(d, hn::LoadU(d8, a[c] + i)); });
+            Cubic(table, [&](int c) { return hn::PromoteTo(d, hn::LoadU(d8, a[c] + i)); });
         const V32 second =
-            Cubic(wide, [&](int c) { return hn::PromoteTo(d, hn::LoadU(d8, b[c] + i)); });
+            Cubic(table, [&](int c) { return hn::PromoteTo(d, hn::LoadU(d8, b[c] + i)); });
         hn::StoreInterleaved2(hn::DemoteTo(d8, first), hn::DemoteTo(d8, second), d8, out + 2 * i);
     }
     const uint8_t* const restA[4] = {a[0] + i, a[1] + i, a[2] + i, a[3] + i};
@@ -142,21 +111,17 @@ void CubicSignedRowImpl(const CubicTable& table, const int8_t* const c[4], int n
     if (table.sumsFit16) {
         // The signed samples offset by 128, as bytes: their sign bit flipped, and back.
         const __m512i signBits = _mm512_set1_epi8(-128);
-        ByteTaps split;
-        SplitTaps(table, split);
         for (; i + 64 <= n; i += 64) {
-            const __m512i value = CubicBytes(split, [&](int column) {
+            const __m512i value = CubicBytes(table, [&](int column) {
                 return _mm512_xor_si512(_mm512_loadu_si512(c[column] + i), signBits);
             });
             _mm512_storeu_si512(out + i, _mm512_xor_si512(value, signBits));
         }
     }
 #endif
-    WideTable wide;
-    Widen(table, wide);
     const V32 k128 = hn::Set(d, 128);
     for (; i + lanes <= n; i += lanes) {
-        const V32 value = Cubic(wide, [&](int column) {
+        const V32 value = Cubic(table, [&](int column) {
             return hn::Add(hn::PromoteTo(d, hn::LoadU(d8, c[column] + i)), k128);
         });
         hn::StoreU(hn::DemoteTo(d8, hn::Sub(value, k128)), d8, out + i);

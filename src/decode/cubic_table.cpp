@@ -28,7 +28,13 @@ void Build(CubicTable& table, double k) {
         table.taps[3][i] = Weight(v * u3 - v * u + 3);
     }
     int most = 0, least = 0;
-    for (const auto& column : table.taps) {
+    for (int c = 0; c < 4; ++c) {
+        const auto& column = table.taps[c];
+        for (int i = 0; i < 256; ++i) {
+            table.wide[c][i] = column[i];
+            table.bytes[c][i] = static_cast<uint8_t>(column[i] & 0xFF);
+            table.bytes[4 + c][i] = static_cast<uint8_t>((column[i] >> 8) & 0xFF);
+        }
         most += *std::max_element(column.begin(), column.end());
         least += *std::min_element(column.begin(), column.end());
     }

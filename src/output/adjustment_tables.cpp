@@ -82,6 +82,7 @@ void AdjustmentTables::Rebuild(const KivoProcessInfo& settings, int m) {
     std::copy(BlurWeight.begin(), BlurWeight.end(), sharpen.blur.begin());
     std::copy(SharpenGain.begin(), SharpenGain.end(), sharpen.gain.begin());
     std::copy(LumaOut.begin(), LumaOut.end(), sharpen.out.begin());
+    sharpen.FillBytes();
 
     const int ksat = (co > 0 ? 2 * co : co) + 50;
     const int32_t angle = hu * 3600;  // thousandths of a degree: 3.6 degrees per unit
@@ -94,6 +95,7 @@ void AdjustmentTables::Rebuild(const KivoProcessInfo& settings, int m) {
     }
     std::copy(ChromaCos.begin(), ChromaCos.end(), chroma.cosine.begin());
     std::copy(ChromaSin.begin(), ChromaSin.end(), chroma.sine.begin());
+    chroma.FillBytes();
 }
 
 }  // namespace kivoly

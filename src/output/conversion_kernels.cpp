@@ -302,6 +302,68 @@ void SharpenRowImpl(const uint8_t* above, const uint8_t* current, const uint8_t*
     const V32 ceiling = hn::Set(d, 255);
     // Past the start-up outputs, a whole vector whose windows stay inside the row.
     int x = 4;
+#if HWY_TARGET == HWY_AVX3_DL
+    if (tables.wordsFit) {
+        // 64 outputs as two halves of 32 in 16-bit lanes. Packing the halves' indices into
+        // bytes interleaves them by 128-bit blocks; unpacking looked-up bytes undoes that, and
+        // one permute undoes it for the output bytes.
+        auto words = [](const uint8_t* row, int at) {
+            return _mm512_cvtepu8_epi16(
+                _mm256_loadu_si256(reinterpret_cast<const __m256i*>(row + at)));
+        };
+        auto pack = [](__m512i low, __m512i high) { return _mm512_packus_epi16(low, high); };
+        auto lookUpWords = [&](int t, __m512i index, __m512i& low, __m512i& high) {
+            const __mmask64 upper = _mm512_movepi8_mask(index);
+            const __m512i lowBytes = LookUp256(tables.bytes[2 * t].data(), index, upper);
+            const __m512i highBytes = LookUp256(tables.bytes[2 * t + 1].data(), index, upper);
+            low = _mm512_unpacklo_epi8(lowBytes, highBytes);
+            high = _mm512_unpackhi_epi8(lowBytes, highBytes);
+        };
+        const __m512i seven16 = _mm512_set1_epi16(7);
+        const __m512i lowest16 = _mm512_set1_epi16(-128), highest16 = _mm512_set1_epi16(127);
+        const __m512i k128w = _mm512_set1_epi16(128);
+        const __m512i floor16 = _mm512_set1_epi16(64), ceiling16 = _mm512_set1_epi16(255);
+        const __m512i blockOrder = _mm512_set_epi64(7, 5, 3, 1, 6, 4, 2, 0);
+        for (; x + 64 + 2 <= n; x += 64) {
+            __m512i centres[2], sums[2], gains[2];
+            for (int h = 0; h < 2; ++h) {
+                const int at = x + 32 * h;
+                __m512i sum = _mm512_setzero_si512();
+                for (int i = -2; i <= 2; ++i) {
+                    sum = _mm512_add_epi16(
+                        sum, _mm512_add_epi16(
+                                 _mm512_add_epi16(words(above, at + i), words(current, at + i)),
+                                 words(below, at + i)));
+                }
+                const __m512i centre = words(current, at);
+                sum = _mm512_add_epi16(sum, centre);
+                const __m512i difference = _mm512_sub_epi16(_mm512_slli_epi16(centre, 4), sum);
+                const __m512i highPass = _mm512_srai_epi16(
+                    _mm512_add_epi16(difference,
+                                     _mm512_and_si512(_mm512_srai_epi16(difference, 15), seven16)),
+                    3);
+                gains[h] = _mm512_add_epi16(
+                    _mm512_min_epi16(_mm512_max_epi16(highPass, lowest16), highest16), k128w);
+                centres[h] = centre;
+                sums[h] = _mm512_srli_epi16(sum, 4);
+            }
+            __m512i centreLow, centreHigh, blurLow, blurHigh, gainLow, gainHigh;
+            lookUpWords(0, pack(centres[0], centres[1]), centreLow, centreHigh);
+            lookUpWords(1, pack(sums[0], sums[1]), blurLow, blurHigh);
+            lookUpWords(2, pack(gains[0], gains[1]), gainLow, gainHigh);
+            auto level = [&](__m512i c, __m512i b, __m512i g) {
+                const __m512i v = _mm512_adds_epi16(_mm512_add_epi16(c, b), g);
+                return _mm512_min_epi16(_mm512_max_epi16(_mm512_srai_epi16(v, 4), floor16),
+                                        ceiling16);
+            };
+            const __m512i index =
+                pack(level(centreLow, blurLow, gainLow), level(centreHigh, blurHigh, gainHigh));
+            const __m512i levels =
+                LookUp256(tables.bytes[6].data(), index, _mm512_movepi8_mask(index));
+            _mm512_storeu_si512(out + x, _mm512_permutexvar_epi64(blockOrder, levels));
+        }
+    }
+#endif
     for (; x + lanes + 2 <= n; x += lanes) {
         V32 sum = hn::Zero(d);
         for (int i = -2; i <= 2; ++i) {
@@ -339,6 +401,57 @@ void ChromaRowImpl(const int8_t* in, int n, const ChromaTables& tables, int8_t* 
         const V32 fifteen = hn::Set(d, 15);
         const V32 lowest = hn::Set(d, -127);
         const V32 highest = hn::Set(d, 127);
+#if HWY_TARGET == HWY_AVX3_DL
+        if (tables.wordsFit) {
+            // 64 outputs as two halves of 32 in 16-bit lanes, the indices packed into bytes
+            // and the results back as in SharpenRowImpl.
+            auto words = [&](int at) {
+                return _mm512_cvtepi8_epi16(
+                    _mm256_loadu_si256(reinterpret_cast<const __m256i*>(in + at)));
+            };
+            const __m512i one16 = _mm512_set1_epi16(1), fifteen16 = _mm512_set1_epi16(15);
+            const __m512i k128w = _mm512_set1_epi16(128);
+            const __m512i lowest16 = _mm512_set1_epi16(-127), highest16 = _mm512_set1_epi16(127);
+            const __m512i blockOrder = _mm512_set_epi64(7, 5, 3, 1, 6, 4, 2, 0);
+            // Even lanes are U positions (t stays even).
+            const __mmask32 uLanes = 0x55555555;
+            auto lookUpWords = [&](int table, __m512i index, __m512i& low, __m512i& high) {
+                const __mmask64 upper = _mm512_movepi8_mask(index);
+                const __m512i lowBytes = LookUp256(tables.bytes[2 * table].data(), index, upper);
+                const __m512i highBytes =
+                    LookUp256(tables.bytes[2 * table + 1].data(), index, upper);
+                low = _mm512_unpacklo_epi8(lowBytes, highBytes);
+                high = _mm512_unpackhi_epi8(lowBytes, highBytes);
+            };
+            for (; t + 64 + 1 <= n; t += 64) {
+                __m512i own[2], means[2];
+                for (int h = 0; h < 2; ++h) {
+                    const int at = t + 32 * h;
+                    const __m512i pair = _mm512_add_epi16(words(at - 1), words(at + 1));
+                    const __m512i mean = _mm512_srai_epi16(
+                        _mm512_add_epi16(pair,
+                                         _mm512_and_si512(_mm512_srai_epi16(pair, 15), one16)),
+                        1);
+                    means[h] = _mm512_add_epi16(mean, k128w);
+                    own[h] = _mm512_add_epi16(words(at), k128w);
+                }
+                __m512i cosLow, cosHigh, sinLow, sinHigh;
+                lookUpWords(0, _mm512_packus_epi16(own[0], own[1]), cosLow, cosHigh);
+                lookUpWords(1, _mm512_packus_epi16(means[0], means[1]), sinLow, sinHigh);
+                auto value = [&](__m512i c, __m512i s) {
+                    const __m512i v = _mm512_add_epi16(
+                        c, _mm512_mask_sub_epi16(s, uLanes, _mm512_setzero_si512(), s));
+                    const __m512i sixteenths = _mm512_srai_epi16(
+                        _mm512_add_epi16(v, _mm512_and_si512(_mm512_srai_epi16(v, 15), fifteen16)),
+                        4);
+                    return _mm512_min_epi16(_mm512_max_epi16(sixteenths, lowest16), highest16);
+                };
+                const __m512i bytes =
+                    _mm512_packs_epi16(value(cosLow, sinLow), value(cosHigh, sinHigh));
+                _mm512_storeu_si512(out + t, _mm512_permutexvar_epi64(blockOrder, bytes));
+            }
+        }
+#endif
         // t is even: even lanes are U positions, whose rotated term is subtracted.
         for (; t + lanes + 1 <= n; t += lanes) {
             const V32 pair = hn::Add(load(t - 1), load(t + 1));
@@ -363,6 +476,18 @@ void LumaCurveRowImpl(const uint8_t* in, int n, const std::array<int32_t, 256>& 
     const hn::Rebind<uint8_t, D32> d8;
     const int lanes = static_cast<int>(hn::Lanes(d));
     int x = 0;
+#if HWY_TARGET == HWY_AVX3_DL
+    // The curve as bytes (as the scalar form keeps them), looked up 64 samples at a time.
+    alignas(64) uint8_t bytes[256];
+    for (int at = 0; at < 256; at += 16) {
+        _mm_store_si128(reinterpret_cast<__m128i*>(bytes + at),
+                        _mm512_cvtepi32_epi8(_mm512_loadu_si512(curve.data() + at)));
+    }
+    for (; x + 64 <= n; x += 64) {
+        const __m512i index = _mm512_loadu_si512(in + x);
+        _mm512_storeu_si512(out + x, LookUp256(bytes, index, _mm512_movepi8_mask(index)));
+    }
+#endif
     for (; x + lanes <= n; x += lanes) {
         const V32 level = hn::GatherIndex(d, curve.data(), hn::PromoteTo(d, hn::LoadU(d8, in + x)));
         hn::StoreU(hn::DemoteTo(d8, level), d8, out + x);

@@ -35,12 +35,29 @@ struct SharpenTables {
     std::array<int32_t, 256> blur{};    // by the neighbourhood's sum / 16
     std::array<int32_t, 256> gain{};    // by the high-pass value + 128; 0 at 128
     std::array<int32_t, 256> out{};     // by the filtered level, 64..255
+    // The same as bytes, for processors that look bytes up in pairs of registers: the low and
+    // high bytes of centre, blur and gain, the gain limited to 16 bits, then out. `wordsFit`
+    // says centre and blur stay within 0..16383, so that the filter's sums can be made in
+    // 16-bit lanes that saturate: every sum the limit or the saturation changes lies past the
+    // ends of the levels either way.
+    alignas(64) std::array<std::array<uint8_t, 256>, 7> bytes{};
+    bool wordsFit = false;
+
+    // Fills `bytes` and `wordsFit` from the tables above.
+    void FillBytes();
 };
 
 // The hue and saturation tables (see AdjustmentTables), by the signed value + 128.
 struct ChromaTables {
     std::array<int32_t, 256> cosine{};
     std::array<int32_t, 256> sine{};
+    // The low and high bytes of cosine and sine, for byte-permute look-ups; `wordsFit` says
+    // both stay within -16384..16383, so that their sums fit 16 bits.
+    alignas(64) std::array<std::array<uint8_t, 256>, 4> bytes{};
+    bool wordsFit = false;
+
+    // Fills `bytes` and `wordsFit` from the tables above.
+    void FillBytes();
 };
 
 // Pixels from the sums of the horizontal stage, packed as PackRow packs (luma in bits 0..20,

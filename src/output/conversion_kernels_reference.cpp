@@ -1,6 +1,7 @@
 // The scalar forms of the conversion kernels: the arithmetic exactly as the conversion defines
 // it, with the tables as they are built.
 #include <algorithm>
+#include <cstdint>
 
 #include "output/conversion_kernels.h"
 
@@ -116,3 +117,34 @@ void LumaCurveRow(const uint8_t* in, int n, const std::array<int32_t, 256>& curv
 }
 
 }  // namespace kivoly::kernels::reference
+
+namespace kivoly::kernels {
+
+void SharpenTables::FillBytes() {
+    bool fit = true;
+    for (int i = 0; i < 256; ++i) {
+        const int32_t words[3] = {centre[i], blur[i], std::clamp(gain[i], INT16_MIN, INT16_MAX)};
+        for (int t = 0; t < 3; ++t) {
+            bytes[2 * t][i] = static_cast<uint8_t>(words[t] & 0xFF);
+            bytes[2 * t + 1][i] = static_cast<uint8_t>((words[t] >> 8) & 0xFF);
+        }
+        bytes[6][i] = static_cast<uint8_t>(out[i]);
+        fit = fit && centre[i] >= 0 && centre[i] <= 16383 && blur[i] >= 0 && blur[i] <= 16383;
+    }
+    wordsFit = fit;
+}
+
+void ChromaTables::FillBytes() {
+    bool fit = true;
+    for (int i = 0; i < 256; ++i) {
+        const int32_t words[2] = {cosine[i], sine[i]};
+        for (int t = 0; t < 2; ++t) {
+            bytes[2 * t][i] = static_cast<uint8_t>(words[t] & 0xFF);
+            bytes[2 * t + 1][i] = static_cast<uint8_t>((words[t] >> 8) & 0xFF);
+            fit = fit && words[t] >= -16384 && words[t] <= 16383;
+        }
+    }
+    wordsFit = fit;
+}
+
+}  // namespace kivoly::kernels

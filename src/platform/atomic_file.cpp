@@ -49,7 +49,8 @@ void Unregister(int& slot) {
 
 // Interruptions, and the faults a program dies of (a worker that crashes in the middle of a
 // batch leaves no temporaries either).
-constexpr int kCleanedSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT};
+constexpr int kCleanedSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGSEGV,
+                                   SIGBUS, SIGFPE,  SIGILL, SIGABRT};
 struct sigaction gPrevious[std::size(kCleanedSignals)];
 
 void RemoveTemporaries(int signal, siginfo_t* info, void*) {
@@ -61,7 +62,8 @@ void RemoveTemporaries(int signal, siginfo_t* info, void*) {
     }
     // A fault of the processor comes again when the handler returns, then to the handler before
     // ours (a sanitizer's, or the default) with its own context; any other signal is sent again.
-    const bool fault = signal == SIGSEGV || signal == SIGBUS || signal == SIGFPE || signal == SIGILL;
+    const bool fault =
+        signal == SIGSEGV || signal == SIGBUS || signal == SIGFPE || signal == SIGILL;
     if (!fault || info == nullptr || info->si_code <= 0) ::raise(signal);
 }
 
@@ -259,19 +261,16 @@ bool AtomicFileGroup::SyncAll() {
         }
         check(i, ::stat(FolderOf(target).c_str(), &info) == 0);
     }
-    // One file is synced alone. Several are synced by syncing their file systems once each,
-    // which costs one flush of the disk instead of one a file; it also reports any write
-    // error the file system met since the first file was opened.
-    std::vector<dev_t> synced;
+    // Every file is already on its way to the disk (Join began it). Waiting for all of them
+    // first lets the first sync's journal commit cover every file, so that the syncs after it
+    // find little left to do: one commit for the group instead of one a file.
     for (std::size_t i = 0; i < files_.size() && failed == files_.size(); ++i) {
-        const int descriptor = fileno(files_[i].file);
-        struct stat info {};
-        check(i, ::fstat(descriptor, &info) == 0);
-        if (failed < files_.size()) break;
-        if (std::find(synced.begin(), synced.end(), info.st_dev) != synced.end()) continue;
-        synced.push_back(info.st_dev);
-        check(i, (files_.size() == 1 ? ::fsync(descriptor) : ::syncfs(descriptor)) == 0);
+        ::sync_file_range(
+            fileno(files_[i].file), 0, 0,
+            SYNC_FILE_RANGE_WAIT_BEFORE | SYNC_FILE_RANGE_WRITE | SYNC_FILE_RANGE_WAIT_AFTER);
     }
+    for (std::size_t i = 0; i < files_.size() && failed == files_.size(); ++i)
+        check(i, ::fsync(fileno(files_[i].file)) == 0);
     for (std::size_t i = 0; i < files_.size(); ++i) {
         const bool closed = std::fclose(files_[i].file) == 0;
         files_[i].file = nullptr;

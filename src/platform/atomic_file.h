@@ -121,7 +121,6 @@ class AtomicFileGroup {
     void Join(AtomicFile& file);
     // Syncs and closes every member; false with errors_ set when one fails.
     bool SyncAll();
-    void Remove(Member& member);
 
     std::vector<Member> files_;
     std::vector<std::string> errors_;

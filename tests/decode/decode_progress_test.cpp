@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "capture/memory_raw_source.h"
+#include "capture/raw_capture_file.h"
 #include "decode/decode_progress.h"
 #include "decode/synthetic_video.h"
 #include "decode/yuv_image.h"
@@ -58,6 +59,26 @@ TEST(DecodeProgress, TwoFramesReportEveryLine) {
     EXPECT_EQ(progress.advances, 4 * 242);
     EXPECT_EQ(progress.done, 4 * 242);
     EXPECT_EQ(progress.fields, 4);  // one per pass
+}
+
+// A tape field of the wrong colour frame (its burst not the inverse of the stored frame's) where
+// the second frame is due is retried before any of its lines is counted: the count ends at its
+// total.
+TEST(DecodeProgress, AWrongColourFrameFromATapeIsRetriedBeforeAnyOfItsLines) {
+    const auto still = testing::StillFields(testing::SyntheticVideo(), 16);
+    std::vector<uint8_t> file;
+    for (size_t i = 0; i < still.size(); ++i) {
+        if (i == 2) AppendRawRecord(file, NoSync, still[0]);
+        AppendRawRecord(file, NoSync, still[i]);
+    }
+    MemoryRawSource source(file);
+    RecordingProgress progress;
+    const KivoGrabInfo info = test::ColourCameraGrab(2);
+    YuvImage image(info, nullptr);
+    ASSERT_EQ(image.Decode(info, &progress, nullptr, &source), DecodeOk);
+    EXPECT_GT(source.acquisitions, 6);  // 6 without the wrong frame
+    EXPECT_EQ(image.passesDone, 4);
+    EXPECT_EQ(progress.done, progress.steps);
 }
 
 TEST(DecodeProgress, SingleFrameAndColourCorrectionContinueTheCount) {

@@ -16,19 +16,12 @@
 #include "decode/internal/half_sample_kernel.h"
 #include "decode/internal/interleave_kernel.h"
 #include "decode/signal_road.h"
+#include "support/every_target.h"
 
 namespace kivoly {
 namespace {
 
-// Every instruction set in turn, the scalar forms' results being the same on each.
-template <typename Check>
-void OnEveryTarget(const Check& check) {
-    for (int64_t target : hwy::SupportedAndGeneratedTargets()) {
-        hwy::SetSupportedTargetsForTest(target);
-        check(std::string(hwy::TargetName(target)));
-    }
-    hwy::SetSupportedTargetsForTest(0);
-}
+using test::OnEveryTarget;
 
 TEST(RowKernels, HalfSampleAndSpreadRowsGiveTheScalarValues) {
     std::mt19937 random(5);

@@ -15,19 +15,12 @@
 #include "output/adjustment_tables.h"
 #include "output/conversion_kernels.h"
 #include "output/internal/colour_tables.h"
+#include "support/every_target.h"
 
 namespace kivoly {
 namespace {
 
-// Every instruction set in turn, the scalar forms' results being the same on each.
-template <typename Check>
-void OnEveryTarget(const Check& check) {
-    for (int64_t target : hwy::SupportedAndGeneratedTargets()) {
-        hwy::SetSupportedTargetsForTest(target);
-        check(std::string(hwy::TargetName(target)));
-    }
-    hwy::SetSupportedTargetsForTest(0);
-}
+using test::OnEveryTarget;
 
 TEST(ConversionKernels, ResolvePixelsGivesTheScalarPixels) {
     // Tables from unusual settings, so that gamma and gains bend every channel differently.

@@ -35,7 +35,7 @@ Bytes Archive(std::initializer_list<Bytes> members) {
     return out;
 }
 
-// Reads members until the archive gives none (at most `limit`), freeing them: width, height and
+// Reads members until the archive gives none (at most `limit`), freeing each: width, height and
 // first pixel byte of each.
 using Row = std::array<int, 3>;
 std::vector<Row> ReadAll(int limit) {
@@ -45,7 +45,9 @@ std::vector<Row> ReadAll(int limit) {
         if (!member) break;
         members.push_back({int(member.header->biWidth), int(member.header->biHeight),
                            DibPixels(member.header)[0]});
+        const platform::GlobalHandle block = member.handle;
         FreeSkinBitmap(member);
+        EXPECT_FALSE(platform::GlobalIsValid(block) || member);  // freed and forgotten
     }
     return members;
 }

@@ -73,6 +73,10 @@ TEST(DrawingTest, TheSceneMatchesItsGoldenPicture) {
         dc.SelectBrush(StockBrush(StockObject::HollowBrush));
         dc.Rectangle(2, 20, 12, 28);
         dc.FrameRect({32, 2, 38, 8}, StockBrush(StockObject::GreyBrush));
+        // Nothing at all: a hollow brush, an empty frame.
+        dc.FillRect({32, 10, 38, 16}, StockBrush(StockObject::HollowBrush));
+        dc.FrameRect({32, 10, 38, 16}, StockBrush(StockObject::HollowBrush));
+        dc.FrameRect({34, 20, 34, 28}, CreateSolidBrush(kWhite));
     }
     {  // Lines end before their end point; a wide pen is centred on the line.
         DeviceContext dc = Box(s, 1, 0);

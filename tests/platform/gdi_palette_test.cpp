@@ -191,6 +191,7 @@ TEST_F(PaletteDisplayTest, ColoursOnAPaletteDisplay) {
     EXPECT_EQ(dc_.GetNearestColour(Rgb(255, 245, 48)), Rgb(255, 255, 0));
     EXPECT_EQ(dc_.GetNearestColour(PaletteRgb(210, 90, 40)), Rgb(200, 100, 50));
     EXPECT_EQ(dc_.DeviceValue(PaletteRgb(0, 30, 70)), 11u);
+    EXPECT_EQ(dc_.DeviceValue(PaletteRgb(250, 0, 0)), 10u);  // not the reserved red
     dc_.FillRect({0, 0, 4, 4}, CreateSolidBrush(PaletteIndex(1)));
     EXPECT_EQ(IndexAt(screen_, 3, 3), 11);
     EXPECT_EQ(screen_.Pixel(3, 3), Rgb(20, 40, 60));

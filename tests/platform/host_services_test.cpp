@@ -153,6 +153,12 @@ TEST(HostServices, AHostRunsTheLoopOnAHeadlessScreenOfItsChoice) {
     KivolyHostInjectKey(0x41, 1);
     EXPECT_TRUE(IsKeyDownNow(0x41));
     KivolyHostInjectKey(0x41, 0);
+    KivolyHostInjectKey(0xFF, 1);  // the last key there is; 0 and 256 are none
+    KivolyHostInjectKey(0, 1);
+    KivolyHostInjectKey(256, 1);
+    EXPECT_TRUE(IsKeyDownNow(0xFF));
+    EXPECT_FALSE(IsKeyDownNow(0));
+    KivolyHostInjectKey(0xFF, 0);
     KivoMessage message;
     while (KivolyHostPeekMessage(&message, 1)) {
         KivolyHostTranslateMessage(&message);

@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/internal/window/edit_control.h"
 #include "platform/key_state.h"
 #include "platform/window/button.h"
 #include "platform/window/display.h"
@@ -14,6 +15,7 @@
 #include "platform/window/message_queue.h"
 #include "platform/window/paint.h"
 #include "platform/window/window.h"
+#include "support/golden_picture.h"
 #include "support/window_session.h"
 
 namespace kivoly::platform {
@@ -154,10 +156,15 @@ TEST_F(WindowInputTest, CaptionMovesTheWindowAndItsBoxesMaximiseAndClose) {
         CreateWindow(0, "InputWindow", "Framed", WsCaption | WsSysMenu | WsMaximizeBox | WsVisible,
                      300, 300, 200, 100, nullptr, 0, nullptr);
     test::PumpMessages();
-    // Caption starts 3 pixels in; its boxes sit at the right end.
-    InjectMouseButton(VkLButton, true, {320, 310});
-    InjectMouseMove({350, 330});
-    InjectMouseButton(VkLButton, false, {350, 330});
+    // The frame as drawn: caption, title, and the maximise and close boxes at its right end.
+    const Point client = test::ScreenPoint(framed, 0, 0);
+    test::ExpectGolden("framed-window",
+                       test::ClientPicture(framed, {300 - client.x, 300 - client.y, 500 - client.x,
+                                                    400 - client.y}));
+    // The caption starts 3 pixels in; its first row moves the window.
+    InjectMouseButton(VkLButton, true, {320, 303});
+    InjectMouseMove({350, 323});
+    InjectMouseButton(VkLButton, false, {350, 323});
     test::PumpMessages();
     Rect moved;
     GetWindowRect(framed, moved);
@@ -222,6 +229,24 @@ TEST_F(WindowInputTest, ButtonSendsItsCommandOnlyWhenReleasedOverIt) {
     EXPECT_EQ(LoWord(commands[0].first), 77);
     EXPECT_EQ(HiWord(commands[0].first), BnClicked);
     EXPECT_EQ(reinterpret_cast<KivoHWnd>(commands[0].second), button);
+}
+
+// Focus from the keyboard selects a field's whole text, so that typing replaces a proposed
+// name; a click only puts the caret at the end.
+TEST_F(WindowInputTest, AnEditFieldSelectsItsTextOnFocusSoThatTypingReplacesIt) {
+    KivoHWnd edit = CreateWindow(0, kEditClass, "capture.nsr", WsChild | WsVisible, 10, 10, 150, 20,
+                                 left, 5, nullptr);
+    SetFocus(edit);
+    for (int key : {int{'A'}, int{'B'}, int{VkBack}})
+        InjectKeyPress(key);
+    test::PumpMessages();
+    EXPECT_EQ(GetWindowText(edit), "a");
+    SetFocus(left);
+    InjectClick(test::ScreenPoint(edit, 5, 5));
+    InjectKeyPress('C');
+    test::PumpMessages();
+    EXPECT_EQ(GetFocus(), edit);
+    EXPECT_EQ(GetWindowText(edit), "ac");
 }
 
 TEST_F(WindowInputTest, WindowsDrawOnlyWhereTheyAreNotCovered) {

@@ -66,8 +66,9 @@ void ExpectGolden(const std::string& name, const sim::Picture& picture) {
             for (std::size_t c = 0; c < 3; ++c)
                 expected.rgb[i + c] = differs ? (c == 1 ? 0 : 255) : expected.rgb[i + c] / 4;
         }
-        ADD_FAILURE() << "golden " << name << ": " << (sameSize ? count : -1)
-                      << " pixels differ (-1: the size); got " << Keep(name, picture)
+        ADD_FAILURE() << "golden " << name << ": "
+                      << (sameSize ? std::to_string(count) + " pixels differ" : "the size differs")
+                      << "; got " << Keep(name, picture)
                       << (sameSize ? ", differences in " + Keep(name + "-diff", expected) : "");
         return;
     }

@@ -9,6 +9,7 @@
 #include <functional>
 
 #include "capture/video_source.h"
+#include "output/packed_dib.h"
 #include "output/skin_archive.h"
 #include "platform/clock.h"
 #include "platform/global_memory.h"
@@ -23,7 +24,6 @@
 #include "support/grabber_probe.h"
 #include "support/test_pictures.h"
 #include "ui/internal/capture_button.h"
-#include "ui/internal/process_panel.h"
 #include "ui_session.h"
 
 namespace kivoly {
@@ -93,7 +93,14 @@ TEST_F(MainWindowTest, EveryModeShowsItsPanels) {
     ui::MainWindow& main = ui.main();
     ui.ExpectShows("main-plain");
 
-    ui.Press('A');  // the adjustment panel, the Adjust button drawn pressed
+    // A button shows its pressed look while held; Adjust brings the adjustment panel, the
+    // button drawn pressed.
+    const Point adjust = test::ScreenPoint(ui.window, 189 + 44, 219 + 8);
+    InjectMouseButton(VkLButton, true, adjust);
+    ui.Pump();
+    ui.ExpectShows(test::MemberGolden(ui::kAdjustPressed), {189, 211, 277, 247});
+    InjectMouseButton(VkLButton, false, adjust);
+    ui.Pump();
     EXPECT_EQ(main.CurrentMode(), Mode::Adjust);
     EXPECT_FALSE(IsWindowVisible(main.Button(ui::kAdjustButtonId)));
     ui.ExpectShows("main-adjust");
@@ -128,6 +135,14 @@ TEST_F(MainWindowTest, PreviewShowsFramesAndPressingPreviewAgainRestartsIt) {
     StartObserver(ui.main().PreviewPane(), [&](int tick) {
         if (tick == 1) {
             ui.ExpectShows(test::MemberGolden(ui::kPreviewPressed), test::kPreviewButton);
+            // Entries of the device's grey ramp that are nearly black (1 and 2) are shown as a
+            // dark grey, not taken for the display's reserved black.
+            const uint8_t* table =
+                reinterpret_cast<const uint8_t*>(LockDib(ui.grabber().previewBitmap)) + 40;
+            for (int i = 0; i < 256; ++i)
+                EXPECT_TRUE(table[4 * i + 2] == 0 || table[4 * i + 2] >= 3) << i;
+            EXPECT_EQ(table[4 * 65 + 2], 3);  // the ramp's 1
+            GlobalUnlock(ui.grabber().previewBitmap);
             InjectKeyPress('P');  // taken by the running preview, carried out after it
         } else {
             stateAtSecondTick = ui.grabber().PreviewState();

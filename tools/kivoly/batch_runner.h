@@ -24,8 +24,8 @@ namespace kivoly::cli {
 
 struct BatchOutcome {
     bool ok = false;
-    std::string text;   // the line to show for the item
-    std::string notes;  // lines for standard error before it (warnings), each ending in \n
+    std::string text;      // the line to show for the item
+    std::string notes;     // lines for standard error before it (warnings), each ending in \n
     bool pending = false;  // final only once settled
 };
 
@@ -37,8 +37,8 @@ using BatchSettle = std::function<void(std::vector<std::pair<std::size_t, BatchO
 // or there is only one item) and passes every outcome to `report` in index order, as soon as
 // it and all before it are known. A worker that dies gives the item it was running a failed
 // outcome naming the signal; the items it ran but had not settled are run again, and its
-// remaining items go to the other workers. While the batch runs and stderr is a terminal, one line there shows `label` and the
-// share of items done.
+// remaining items go to the other workers. While the batch runs and stderr is a terminal, one line
+// there shows `label` and the share of items done.
 void RunBatch(std::size_t count, int jobs, const std::string& label,
               const std::function<BatchOutcome(std::size_t)>& item,
               const std::function<void(std::size_t, const BatchOutcome&)>& report,

@@ -1,11 +1,14 @@
 // kivoly decode: raw captures (.nsr) to pictures, the way a host drives the library: each raw
 // file is decoded as a device capture is and converted as KivoProcYUVToRGB converts it under
 // the Grabber's records (the settings file's, with the options on top).
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -15,6 +18,7 @@
 #include "command.h"
 #include "command_line.h"
 #include "display_choice.h"
+#include "kivoly/host.h"
 #include "kivoly/kivoly.h"
 #include "kivoly/tools.h"
 #include "picture_options.h"
@@ -208,14 +212,21 @@ bool DecodeOne(KivoGrabber* handle, tools::RawFileDecoder& decoder, const std::s
 }
 
 // False when a picture would be written over a raw file of the batch (a raw capture named .png).
+// Each file is looked at once, however long the batch.
 bool KeepsEveryInput(const DecodeJob& job, std::string& error) {
+    std::map<std::pair<dev_t, ino_t>, const std::string*> inputs;
+    for (const std::string& input : job.inputs) {
+        struct stat info {};
+        if (::stat(input.c_str(), &info) == 0)
+            inputs.emplace(std::pair(info.st_dev, info.st_ino), &input);
+    }
     for (const std::string& output : job.outputs) {
-        for (const std::string& input : job.inputs) {
-            std::error_code ec;
-            if (fs::equivalent(input, output, ec)) {
-                error = "the picture " + output + " would replace the raw file " + input;
-                return false;
-            }
+        struct stat info {};
+        if (::stat(output.c_str(), &info) != 0) continue;
+        const auto found = inputs.find({info.st_dev, info.st_ino});
+        if (found != inputs.end()) {
+            error = "the picture " + output + " would replace the raw file " + *found->second;
+            return false;
         }
     }
     return true;
@@ -327,6 +338,14 @@ int RunDecode(const std::vector<std::string>& args) {
     } else {
         // Shown pictures come one after the other, from this process.
         const int jobs = showing ? 1 : job.jobs > 0 ? job.jobs : ProcessorCount();
+        // What the library has left to paint is painted once, here, before the workers are
+        // forked: each of them would paint it again at its first picture, copying the screen's
+        // pages from this process.
+        KivoMessage message;
+        while (KivolyHostPeekMessage(&message, 1)) {
+            KivolyHostTranslateMessage(&message);
+            KivolyHostDispatchMessage(&message);
+        }
         RunBatch(job.inputs.size(), jobs, "Decoding", decode, report, settle);
     }
     decoder.reset();

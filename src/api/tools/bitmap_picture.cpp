@@ -1,3 +1,4 @@
+// Bitmaps the library handed out, written as picture files (kivoly/tools.h).
 #include "kivoly/tools.h"
 
 #include <algorithm>

@@ -1,3 +1,5 @@
+// The program's picture windows (kivoly/tools.h): a converted picture at its size, fitted to the
+// screen when larger.
 #include "kivoly/tools.h"
 
 #include <algorithm>

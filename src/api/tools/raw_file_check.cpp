@@ -1,3 +1,4 @@
+// The look at a raw capture file before it is decoded (kivoly/tools.h).
 #include "kivoly/tools.h"
 
 #include <fcntl.h>

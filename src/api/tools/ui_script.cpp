@@ -1,3 +1,4 @@
+// The scripted person of `kivoly ui --script` (kivoly/tools.h), on the library's window system.
 #include "kivoly/tools.h"
 
 #include <algorithm>

@@ -19,6 +19,11 @@ namespace kivoly {
 struct CubicTable {
     // taps[c][v]: weight of column c (samples at -1, 0, +1, +2) times v, in 64ths.
     std::array<std::array<int16_t, 256>, 4> taps{};
+    // The taps again for the vectorised rows, made with the table: widened to 32 bits for
+    // gathers, and as bytes for byte permutes (the low bytes of the four columns, then their
+    // high bytes).
+    std::array<std::array<int32_t, 256>, 4> wide{};
+    alignas(64) std::array<std::array<uint8_t, 256>, 8> bytes{};
     // Every sum of four taps, one from each column, fits 16 bits.
     bool sumsFit16 = false;
 };
