@@ -138,11 +138,11 @@ TEST_F(MainWindowTest, PreviewShowsFramesAndPressingPreviewAgainRestartsIt) {
             // Entries of the device's grey ramp that are nearly black (1 and 2) are shown as a
             // dark grey, not taken for the display's reserved black.
             const uint8_t* table =
-                reinterpret_cast<const uint8_t*>(LockDib(ui.grabber().previewBitmap)) + 40;
+                reinterpret_cast<const uint8_t*>(LockDib(ui.grabber().PreviewBitmap())) + 40;
             for (int i = 0; i < 256; ++i)
                 EXPECT_TRUE(table[4 * i + 2] == 0 || table[4 * i + 2] >= 3) << i;
             EXPECT_EQ(table[4 * 65 + 2], 3);  // the ramp's 1
-            GlobalUnlock(ui.grabber().previewBitmap);
+            GlobalUnlock(ui.grabber().PreviewBitmap());
             InjectKeyPress('P');  // taken by the running preview, carried out after it
         } else {
             stateAtSecondTick = ui.grabber().PreviewState();
