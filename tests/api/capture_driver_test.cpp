@@ -15,12 +15,12 @@
 #include "platform/message_box.h"
 #include "platform/save_file_dialog.h"
 #include "platform/window/input_injection.h"
-#include "sim/simulated_faults.h"
 #include "sim/simulated_rig.h"
 #include "support/encoded_capture.h"
 #include "support/grabber_probe.h"
 #include "support/line_bytes.h"
 #include "support/quiet_grabber.h"
+#include "support/simulated_fault.h"
 #include "support/temp_settings_folder.h"
 #include "support/test_pictures.h"
 
@@ -195,9 +195,7 @@ TEST_F(CaptureDriverTest, DeviceFaultsEndInTheirMessages) {
     SetQuality(1);
     for (const auto& [fault, message] : cases) {
         sim::SimulatedRig rig;
-        sim::SimulatedFaults faults;
-        sim::ApplyFault(fault, &faults);
-        rig.device.SetFaults(faults);
+        test::SetFault(rig, fault);
         EXPECT_EQ(Capture(), nullptr) << fault;
         ExpectMessage(message);
         EXPECT_STREQ(Grabber::From(grabber)->Message(), message);

@@ -13,6 +13,7 @@
 #include "platform/window/message_queue.h"
 #include "sim/simulated_rig.h"
 #include "support/grabber_probe.h"
+#include "support/simulated_fault.h"
 #include "support/temp_settings_folder.h"
 
 namespace kivoly {
@@ -112,9 +113,7 @@ TEST_F(LivePreviewTest, NoVideoLoopsTheWarningUntilAPictureComes) {
     folder.WriteFile("Kivoly.ini", "[Sound]\nNoVideoSound=SystemExclamation\n");
     StoppingSound sound(grabber());
     platform::InstallSoundBackend(&sound);
-    sim::SimulatedFaults faults;
-    faults.noVideo = true;
-    rig.device.SetFaults(faults);
+    test::SetFault(rig, "no-video");
     EXPECT_EQ(KivoStartPreviewing(handle), 1);
     ASSERT_FALSE(sound.events.empty());
     EXPECT_EQ(sound.events.front().kind, platform::SoundEvent::Play);

@@ -1,5 +1,4 @@
-// Conversion through the exports: row by row as whole, bitmaps reused or replaced, the current
-// picture, the abort question, the picture window, bitmap files, and capture-and-convert.
+// Conversion through the exports: rows, bitmaps, the current picture, abort, window and files.
 #include "api/picture_conversion.h"
 
 #include <gtest/gtest.h>
@@ -24,14 +23,14 @@
 #include "platform/window/input_injection.h"
 #include "platform/window/window.h"
 #include "sim/simulated_rig.h"
+#include "support/simulated_fault.h"
 #include "support/temp_settings_folder.h"
 #include "support/window_session.h"
 
 namespace kivoly {
 namespace {
 
-// A decoded-looking picture with detail in luma and chroma, handed out as a capture hands out
-// its pictures.
+// A decoded-looking picture with detail in luma and chroma, handed out as a capture's is.
 YuvImage* TestPicture(bool twoFields = false) {
     auto* yuv = new YuvImage(kSampleWidth, twoFields ? 484 : 242, twoFields, false, 0);
     for (int line = 0; line < yuv->lineCount; ++line) {
@@ -78,40 +77,30 @@ class PictureConversionTest : public ::testing::Test {
 TEST_F(PictureConversionTest, RowByRowGivesTheSameBytesAsTheWholePicture) {
     Picture one(TestPicture());
     Picture two(TestPicture(true));
-    struct Case {
-        int width, height, hue, color, brightness, contrast, sharpness, gamma, red;
-    };
-    for (const Case& c :
-         {Case{320, 240, 0, 0, 0, 0, 0, 0, 0}, Case{640, 480, 10, -20, 5, 8, 30, 0, 0},
-          Case{1500, 1125, -7, 30, 0, -20, -40, 25, -10},
-          Case{640, 480, 0, 0, -10, 0, 50, -30, 20}}) {
+    // Hue, Color, Brightness, Contrast, Sharpness, Gamma, Width, Height, ColorCount, Red...
+    for (const KivoProcessInfo& c :
+         {KivoProcessInfo{0, 0, 0, 0, 0, 0, 320, 240, 1 << 24, 0, 0, 0, 0},
+          {10, -20, 5, 8, 30, 0, 640, 480, 1 << 24, 0, 0, 0, 0},
+          {-7, 30, 0, -20, -40, 25, 1500, 1125, 1 << 24, -10, 0, 0, 0},
+          {0, 0, -10, 0, 50, -30, 640, 480, 1 << 24, 20, 0, 0, 0}}) {
         for (YuvImage* yuv : {one.get(), two.get()}) {
-            info_.Width = c.width;
-            info_.Height = c.height;
-            info_.Hue = c.hue;
-            info_.Color = c.color;
-            info_.Brightness = c.brightness;
-            info_.Contrast = c.contrast;
-            info_.Sharpness = c.sharpness;
-            info_.Gamma = c.gamma;
-            info_.Red = c.red;
-            KivoSetProcessInfo(grabber_, &info_);
+            KivoSetProcessInfo(grabber_, &c);
             KivoHGlobal dib = KivoProcYUVToRGB(grabber_, Handle(yuv), nullptr);
             ASSERT_NE(dib, nullptr);
             const platform::BitmapInfoHeader* header = LockDib(dib);
             ASSERT_NE(header, nullptr);
-            ASSERT_EQ(header->biWidth, c.width);
-            ASSERT_EQ(header->biHeight, c.height);
-            ASSERT_EQ(KivoGetLineSize(grabber_), 3 * c.width);
-            const int stride = DibStride(24, c.width);
-            std::vector<uint8_t> line(3 * c.width + 1, 0xA5);
-            for (int row = 0; row < c.height; ++row) {
+            ASSERT_EQ(header->biWidth, c.Width);
+            ASSERT_EQ(header->biHeight, c.Height);
+            ASSERT_EQ(KivoGetLineSize(grabber_), 3 * c.Width);
+            const int stride = DibStride(24, c.Width);
+            std::vector<uint8_t> line(3 * c.Width + 1, 0xA5);
+            for (int row = 0; row < c.Height; ++row) {
                 KivoProcYUVToRGBLineSeg(grabber_, line.data(), static_cast<int16_t>(row), 0, 0,
                                         Handle(yuv));
-                const uint8_t* expected = DibPixels(header) + stride * (c.height - 1 - row);
-                ASSERT_EQ(std::memcmp(line.data(), expected, 3 * c.width), 0)
-                    << c.width << " row " << row;
-                ASSERT_EQ(line[3 * c.width], 0xA5);  // nothing past the line
+                const uint8_t* expected = DibPixels(header) + stride * (c.Height - 1 - row);
+                ASSERT_EQ(std::memcmp(line.data(), expected, 3 * c.Width), 0)
+                    << c.Width << " row " << row;
+                ASSERT_EQ(line[3 * c.Width], 0xA5);  // nothing past the line
             }
             platform::GlobalUnlock(dib);
             EXPECT_EQ(KivoFreeDib(dib), nullptr);
@@ -280,9 +269,7 @@ TEST_F(PictureConversionTest, ScanAndProcessConvertsTheCaptureAndFreesIt) {
     platform::GlobalUnlock(dib);
 
     // Without video the capture fails and the host keeps its bitmap.
-    sim::SimulatedFaults faults;
-    faults.noVideo = true;
-    rig.device.SetFaults(faults);
+    test::SetFault(rig, "no-video");
     EXPECT_EQ(KivoScanAndProcess(grabber_, dib), nullptr);
     EXPECT_TRUE(platform::GlobalIsValid(dib));
     EXPECT_FALSE(platform::ShownMessageBoxes().empty());

@@ -5,6 +5,7 @@
 
 #include "capture/parallel_port_device.h"
 #include "sim/simulated_rig.h"
+#include "support/simulated_fault.h"
 
 namespace kivoly {
 namespace {
@@ -62,9 +63,7 @@ TEST_F(CaptureTest, SyncedCapturesTakeTheFourFieldsInTurn) {
 TEST_F(CaptureTest, SyncTimeOutWithoutVideo) {
     Connect();
     ASSERT_TRUE(device.AcquireField());  // settles the delay while there is video
-    sim::SimulatedFaults faults;
-    faults.noVideo = true;
-    rig.device.SetFaults(faults);
+    test::SetFault(rig, "no-video");
     device.SetSyncWait(1);
     const int64_t start = rig.NowUs();
     EXPECT_FALSE(device.AcquireField());
@@ -91,9 +90,7 @@ TEST_F(CaptureTest, TapeCompletesWithoutSyncAndKeepsTheFlag) {
 TEST_F(CaptureTest, AlarmStopsTheCaptureBeforeTheTrigger) {
     Connect();
     ASSERT_TRUE(device.AcquireField());
-    sim::SimulatedFaults faults;
-    faults.alarm = true;
-    rig.device.SetFaults(faults);
+    test::SetFault(rig, "alarm");
     device.SetSyncWait(1);
     // Rewind alone does not keep the alarm.
     device.Rewind();
@@ -108,9 +105,7 @@ TEST_F(CaptureTest, ReadbackCheckCatchesANoisyLink) {
     Connect();
     ASSERT_TRUE(device.AcquireField());
     std::vector<uint8_t> buffer(6144);
-    sim::SimulatedFaults faults;
-    faults.noisyLink = true;
-    rig.device.SetFaults(faults);
+    test::SetFault(rig, "noisy-link");
     const int64_t start = rig.NowUs();
     EXPECT_TRUE(device.VerifyReadback(buffer.data(), 6144));
     EXPECT_TRUE(device.FieldFlags() & ReadbackError);

@@ -1,5 +1,4 @@
-// Detection, configuration and power of the device, checked against the simulated digitizer at
-// the register level.
+// Detection, configuration and power of the device against the simulated digitizer's registers.
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -10,6 +9,7 @@
 #include "capture/parallel_port_device.h"
 #include "sim/encoded_signal.h"
 #include "sim/simulated_rig.h"
+#include "support/simulated_fault.h"
 
 namespace kivoly {
 namespace {
@@ -18,8 +18,6 @@ constexpr uint16_t kLpt1 = 0x378;
 
 class DeviceTest : public ::testing::Test {
   protected:
-    void SetFaults(const sim::SimulatedFaults& faults) { rig.device.SetFaults(faults); }
-
     sim::SimulatedRig rig;
 };
 
@@ -55,9 +53,7 @@ TEST_F(DeviceTest, EcpPortIsPutIntoByteMode) {
 }
 
 TEST_F(DeviceTest, NoDeviceLeavesThePortAsItWas) {
-    sim::SimulatedFaults faults;
-    faults.noDevice = true;
-    SetFaults(faults);
+    test::SetFault(rig, "no-device");
     ParallelPortDevice device(0);
     EXPECT_EQ(device.TryPort(1), 0);
     EXPECT_EQ(device.PortBase(), 0);
@@ -94,18 +90,14 @@ std::vector<Attempt> AttemptsIn(const std::vector<sim::PortAccess>& log) {
         const bool resetEnds = !(data & 0x04) && (a.value & 0x04);
         data = a.value;
         if (!resetEnds) continue;
-        // After the reset: skip the repeats of this write, then the C2 data write; the next
-        // write is the clock at its active level.
+        // Past this write's repeats and the C2 data write comes the clock at its active level.
         std::size_t j = i;
         while (j < log.size() && log[j].write && log[j].address == a.address &&
-               log[j].value == a.value) {
+               log[j].value == a.value)
             ++j;
-        }
         const sim::PortAccess dataBit = log[j];
-        while (j < log.size() && log[j].address == dataBit.address &&
-               log[j].value == dataBit.value) {
+        while (j < log.size() && log[j].address == dataBit.address && log[j].value == dataBit.value)
             ++j;
-        }
         const sim::PortAccess active = log[j];
         Attempt attempt{};
         attempt.onData = active.address == 0x378;
@@ -121,9 +113,7 @@ std::vector<Attempt> AttemptsIn(const std::vector<sim::PortAccess>& log) {
 }
 
 TEST_F(DeviceTest, ConfigurationRetriesEveryClockMethodWithRisingRepeats) {
-    sim::SimulatedFaults faults;
-    faults.badEcho = true;
-    SetFaults(faults);
+    test::SetFault(rig, "bad-echo");
     rig.port.SetRecording(true);
     ParallelPortDevice device(0);
     device.SetIODelay(1);
@@ -144,9 +134,7 @@ TEST_F(DeviceTest, ConfigurationRetriesEveryClockMethodWithRisingRepeats) {
 }
 
 TEST_F(DeviceTest, SlowPortConfiguresOnceTheRepeatsAreEnough) {
-    sim::SimulatedFaults faults;
-    faults.slowPortDelay = 3;
-    SetFaults(faults);
+    test::SetFault(rig, "slow-port");
     ParallelPortDevice device(0);
     EXPECT_EQ(device.TryPort(1), kLpt1);
     EXPECT_EQ(rig.device.ConfigurationResets(), 5);  // the C1 clock with 4 repeats
@@ -174,11 +162,8 @@ TEST_F(DeviceTest, PowerSaverDecidesWhetherTheDeviceStaysOn) {
 }
 
 TEST_F(DeviceTest, DetectedPortsHoldsFourAndPowersThemDownAtUnload) {
-    RecordDetectedPort(0x100);
-    RecordDetectedPort(0x104);
-    RecordDetectedPort(0x108);
-    RecordDetectedPort(0x10C);
-    RecordDetectedPort(0x110);
+    for (uint16_t base = 0x100; base <= 0x110; base += 4)
+        RecordDetectedPort(base);
     EXPECT_EQ(DetectedPorts()[3], 0x10C);
     RecordDetectedPort(0x104);  // already there: moved to the first free entry, which is its own
     EXPECT_EQ(DetectedPorts()[1], 0x104);
@@ -206,9 +191,7 @@ TEST_F(DeviceTest, LockTimeAcceptsOnlyTheOpenRange) {
     EXPECT_EQ(device.LockTime(), 1.5);
 }
 
-// The termination is judged by the level just after the sync against the sync tip: an open
-// input shows a black picture twice as high, so the device terminates it and, having powered
-// itself up for the look, powers down again. A terminated input is left alone.
+// An open input's black stands twice as high over the sync tip: terminated, then powered down.
 TEST(AutoTerminate, TerminatesOnlyAnOpenInput) {
     sim::SimulatedRig rig(std::make_unique<sim::EncodedSignal>(sim::Picture(64, 48)));
     ParallelPortDevice device(0);
@@ -216,9 +199,7 @@ TEST(AutoTerminate, TerminatesOnlyAnOpenInput) {
     device.AutoTerminate();
     EXPECT_EQ(rig.port.DataRegister(1) & 0x01, 0);
 
-    sim::SimulatedFaults faults;
-    faults.unterminated = true;
-    rig.device.SetFaults(faults);
+    test::SetFault(rig, "unterminated");
     device.Power(0);
     device.AutoTerminate();
     EXPECT_EQ(rig.port.DataRegister(1) & 0x01, 0x01);
@@ -228,9 +209,7 @@ TEST(AutoTerminate, TerminatesOnlyAnOpenInput) {
 }
 
 TEST_F(DeviceTest, StatusWordAndItsCache) {
-    sim::SimulatedFaults faults;
-    faults.lowBattery = true;
-    SetFaults(faults);
+    test::SetFault(rig, "low-battery");
     ParallelPortDevice device(0);
     ASSERT_EQ(device.TryPort(1), kLpt1);
     const uint16_t shadow = device.SetLines(0, 0);
@@ -238,8 +217,7 @@ TEST_F(DeviceTest, StatusWordAndItsCache) {
     EXPECT_EQ(device.SetLines(0, 0) & ~LineD3, shadow & ~LineD3);  // lines put back
 
     // During a read-out the select lines stay put: the cached word answers.
-    faults.lowBattery = false;
-    SetFaults(faults);
+    rig.device.SetFaults({});
     device.BeginReadout();
     const int64_t before = rig.port.Accesses();
     EXPECT_EQ(device.ReadStatus(0x0100), 0x0100);

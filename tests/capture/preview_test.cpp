@@ -8,6 +8,7 @@
 #include "capture/internal/preview_palette.h"
 #include "capture/parallel_port_device.h"
 #include "sim/simulated_rig.h"
+#include "support/simulated_fault.h"
 
 namespace kivoly {
 namespace {
@@ -149,9 +150,7 @@ TEST_F(PreviewTest, CornersFadeToBlack) {
 }
 
 TEST_F(PreviewTest, NoVideoShowsMovingNoiseUntilVideoReturns) {
-    sim::SimulatedFaults faults;
-    faults.noVideo = true;
-    rig.device.SetFaults(faults);
+    test::SetFault(rig, "no-video");
     int noiseRounds = 0;
     int framesEnded = 0;
     bool noiseMoves = false;
