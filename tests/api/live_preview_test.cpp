@@ -7,8 +7,6 @@
 
 #include "api/grabber.h"
 #include "kivoly/kivoly.h"
-#include "output/packed_dib.h"
-#include "platform/gdi/bitmap_info_header.h"
 #include "platform/sound.h"
 #include "platform/window/message_queue.h"
 #include "sim/simulated_rig.h"
@@ -65,10 +63,7 @@ TEST_F(LivePreviewTest, HostCallbackEndsThePreviewAndTheStatusReturnsToIdle) {
     EXPECT_EQ(header->biWidth, 160);
     EXPECT_EQ(header->biHeight, 120);
     EXPECT_EQ(header->biBitCount, 8);
-    // Colour bars: grey (left) brighter than blue (right); the palette's ramp makes black 0.
-    const uint8_t* bits = DibPixels(reinterpret_cast<const platform::BitmapInfoHeader*>(header));
-    const uint8_t* top = bits + 100 * 160;
-    EXPECT_GT(top[20], top[140] + 40);
+    // The palette's ramp makes black 0 (what the frames show is preview_framing_test's to check).
     const uint8_t* palette = reinterpret_cast<const uint8_t*>(header) + header->biSize;
     EXPECT_EQ(palette[4 * 64], 0);
     EXPECT_EQ(palette[4 * 224], 255);

@@ -146,10 +146,8 @@ void ExpectCombMatchesIdeal(std::span<const uint8_t> stored, std::span<const uin
             if (std::abs(luma - ideal.y[row + static_cast<size_t>(k)]) > 1.0) ++lumaMisses;
             if (!checkChroma) continue;
             const int phase = (phase0 + k) % 4;
-            const double expected = phase == 0   ? ideal.v[row + static_cast<size_t>(k)]
-                                    : phase == 1 ? ideal.u[row + static_cast<size_t>(k)]
-                                    : phase == 2 ? -ideal.v[row + static_cast<size_t>(k)]
-                                                 : -ideal.u[row + static_cast<size_t>(k)];
+            const auto& axis = phase % 2 ? ideal.u : ideal.v;
+            const double expected = (phase < 2 ? 1 : -1) * axis[row + static_cast<size_t>(k)];
             if (std::abs(chroma - expected) > 1.0) ++chromaMisses;
         }
     }
