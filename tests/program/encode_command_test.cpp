@@ -1,5 +1,4 @@
-// `kivoly encode` as a user runs it: the records a decode of each quality reads, and one clear
-// error line with a non-zero exit for input it cannot use.
+// `kivoly encode` as a user runs it: the records each quality reads, one error line for bad input.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -11,6 +10,7 @@
 #include <vector>
 
 #include "support/run_command.h"
+#include "support/temp_settings_folder.h"
 #include "support/test_pictures.h"
 
 namespace kivoly {
@@ -27,8 +27,13 @@ std::vector<uint8_t> ReadBytes(const std::string& path) {
     return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
 }
 
+std::string Cut(const std::vector<uint8_t>& bytes, std::size_t size) {
+    return std::string(bytes.begin(), bytes.begin() + static_cast<long>(size));
+}
+
 TEST(EncodeCommandTest, WritesOneRecordPerAcquiredField) {
-    const std::string output = ::testing::TempDir() + "encode_command_test.nsr";
+    test::TempSettingsFolder folder;
+    const std::string output = folder.File("encoded.nsr");
     const std::pair<std::string, size_t> cases[] = {
         {"--bars --quality 0", 1}, {"--bars -q 1", 3}, {test::TestDataPath("natural.png"), 4}};
     for (const auto& [arguments, records] : cases) {
@@ -43,18 +48,16 @@ TEST(EncodeCommandTest, WritesOneRecordPerAcquiredField) {
             EXPECT_EQ(header[6] | header[7] << 8 | header[8] << 16, 262144);
         }
     }
-    std::remove(output.c_str());
 }
 
 TEST(EncodeCommandTest, BadInputGivesOneErrorLineAndFails) {
-    const std::string output = ::testing::TempDir() + "encode_command_bad.nsr";
-    const std::string notAPicture = ::testing::TempDir() + "encode_command_bad.txt";
-    std::ofstream(notAPicture) << "hello";
+    test::TempSettingsFolder folder;
+    const std::string output = folder.File("bad.nsr");
+    const std::string notAPicture = folder.File("bad.txt");
+    folder.WriteFile("bad.txt", "hello");
     // A PNG cut short: libpng's complaint belongs in the one line, not on a line of its own.
-    const std::string cutPng = ::testing::TempDir() + "encode_command_cut.png";
-    const std::vector<uint8_t> whole = ReadBytes(test::TestDataPath("natural.png"));
-    std::ofstream(cutPng, std::ios::binary)
-        .write(reinterpret_cast<const char*>(whole.data()), 3000);
+    const std::string cutPng = folder.File("cut.png");
+    folder.WriteFile("cut.png", Cut(ReadBytes(test::TestDataPath("natural.png")), 3000));
     const std::string cases[] = {
         "encode --bars",                                     // no output
         "encode --bars -o " + output + " --quality 4",       // quality out of range
@@ -72,29 +75,22 @@ TEST(EncodeCommandTest, BadInputGivesOneErrorLineAndFails) {
         EXPECT_EQ(std::count(run.output.begin(), run.output.end(), '\n'), 1)
             << arguments << ": " << run.output;
     }
-    std::remove(notAPicture.c_str());
-    std::remove(cutPng.c_str());
-    std::remove(output.c_str());
 }
 
 TEST(EncodeCommandTest, NeverWritesOverItsOwnPicture) {
-    const std::string picture = ::testing::TempDir() + "encode_command_own.png";
+    test::TempSettingsFolder folder;
+    const std::string picture = folder.File("own.png");
     const std::vector<uint8_t> original = ReadBytes(test::TestDataPath("natural.png"));
-    std::ofstream(picture, std::ios::binary)
-        .write(reinterpret_cast<const char*>(original.data()),
-               static_cast<std::streamsize>(original.size()));
+    folder.WriteFile("own.png", Cut(original, original.size()));
     const test::CommandResult run = Kivoly("encode " + picture + " --output=" + picture);
     EXPECT_EQ(run.exitCode, 2);
     EXPECT_NE(run.output.find("a raw capture is not a picture"), std::string::npos) << run.output;
-    const std::string link = ::testing::TempDir() + "encode_command_own.nsr";
-    std::remove(link.c_str());
+    const std::string link = folder.File("own.nsr");
     ASSERT_EQ(::symlink(picture.c_str(), link.c_str()), 0);
     const test::CommandResult linked = Kivoly("encode " + picture + " -o" + link);
     EXPECT_EQ(linked.exitCode, 2);
     EXPECT_NE(linked.output.find("would replace the picture"), std::string::npos) << linked.output;
     EXPECT_EQ(ReadBytes(picture), original);
-    std::remove(link.c_str());
-    std::remove(picture.c_str());
 }
 
 }  // namespace
