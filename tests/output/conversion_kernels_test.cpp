@@ -1,6 +1,5 @@
-// The vectorised conversion kernels against their scalar forms, byte for byte, on every
-// instruction set this processor and build offer, over row lengths that leave every remainder
-// after the last whole vector and inputs that reach the ends of their ranges.
+// The vectorised conversion kernels against their scalar forms, byte for byte, on every target,
+// over lengths leaving every remainder and inputs reaching the ends of their ranges.
 #include <gtest/gtest.h>
 
 // The kernels are built for processors with whole-register byte permutes too.
@@ -160,10 +159,8 @@ TEST(ConversionKernels, PackRowGivesTheScalarValues) {
     });
 }
 
-// The sharpening filter's tables as sharpening and softening build them (and the luma curve
-// alone), over rows of random
-// samples, of flat extremes and of edges, at lengths around the start-up outputs and every
-// remainder after the last whole vector.
+// Sharpening, softening and the luma curve alone, over random, flat-extreme and edge rows at
+// lengths around the start-up outputs and every remainder after whole vectors.
 TEST(ConversionKernels, SharpenRowGivesTheScalarValues) {
     std::mt19937 random(7);
     std::uniform_int_distribution<int> byte(0, 255);

@@ -75,26 +75,27 @@ TEST(RgbConversion, GreyLevelsFromBlack76ToWhite224) {
 
 TEST(RgbConversion, AHigherWhiteLevelMovesWhite) {
     const KivoProcessInfo info = Settings(320, 240);
-    auto at240 = Flat(240);
-    at240->whiteLevel = 240;
-    EXPECT_EQ(FlatByte(*at240, info), 254);
-    auto at224 = Flat(224);
-    at224->whiteLevel = 240;
-    EXPECT_LT(FlatByte(*at224, info), 254);
+    auto whiteAt240 = [](int luma) {
+        auto yuv = Flat(luma);
+        yuv->whiteLevel = 240;
+        return yuv;
+    };
+    EXPECT_EQ(FlatByte(*whiteAt240(240), info), 254);
+    EXPECT_LT(FlatByte(*whiteAt240(224), info), 254);
     // The next picture with an ordinary white level gets the ordinary tables back.
     EXPECT_EQ(FlatByte(*Flat(224), info), 254);
 }
 
 TEST(RgbConversion, NegativeInvertsAndBrightnessStillBrightens) {
     KivoProcessInfo info = Settings(320, 240);
-    auto dark = Flat(76);
-    dark->negative = 1;
-    EXPECT_EQ(FlatByte(*dark, info), 255);
-    auto light = Flat(255);
-    light->negative = 1;
-    EXPECT_EQ(FlatByte(*light, info), 0);
-    auto mid = Flat(150);
-    mid->negative = 1;
+    auto negative = [](int luma) {
+        auto yuv = Flat(luma);
+        yuv->negative = 1;
+        return yuv;
+    };
+    EXPECT_EQ(FlatByte(*negative(76), info), 255);
+    EXPECT_EQ(FlatByte(*negative(255), info), 0);
+    auto mid = negative(150);
     const int plain = FlatByte(*mid, info);
     info.Brightness = 20;
     EXPECT_GT(FlatByte(*mid, info), plain + 20);
@@ -190,8 +191,7 @@ TEST(RgbConversion, AreaResamplingKeepsFlatLevelsAndBounds) {
     }
 }
 
-// Also with the contrast up (about the picture's median level), where the sharpening's gain is
-// largest.
+// Also with the contrast up about the median level, where the sharpening's gain is largest.
 TEST(RgbConversion, SharpeningLeavesFlatAreasAndSteepensEdges) {
     for (auto [contrast, step] : {std::pair{0, 40}, std::pair{50, 10}}) {
         auto edge = Picture([=](int, int x) {
