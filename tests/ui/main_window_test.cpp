@@ -37,18 +37,16 @@ using ui::Mode;
 // The host's callbacks take no arguments: they reach their test through these.
 std::function<void()> gOnCapture;
 std::function<void()> gOnClose;
-int32_t OnCapture() {
-    if (gOnCapture) gOnCapture();
+template <std::function<void()>* kCall>
+int32_t Call() {
+    if (*kCall) (*kCall)();
     return 0;
 }
-int32_t OnClose() {
-    if (gOnClose) gOnClose();
-    return 0;
-}
+constexpr auto OnCapture = &Call<&gOnCapture>;
+constexpr auto OnClose = &Call<&gOnClose>;
 
-// Something to do while the live preview runs (it returns only when the preview ends): a
-// window of the test whose timer fires from the preview's own message pump. It counts the
-// ticks at which the preview pane shows a finished frame.
+// Runs while the live preview does (which returns only when it ends): a window's timer, fired
+// from the preview's message pump, counts the ticks at which the pane shows a finished frame.
 std::function<void(int)> gDuringPreview;
 KivoHWnd gPane = nullptr;
 int gTicks = 0;
@@ -210,7 +208,7 @@ TEST_F(MainWindowTest, HoldingTheCaptureButtonWaitsForVideoAndReleasingCaptures)
     ASSERT_NE(ui.Make(), nullptr);
     int captures = 0;
     gOnCapture = [&] { ++captures; };
-    KivoSetCallback(ui.handle, KivoCallbackCapture, &OnCapture);
+    KivoSetCallback(ui.handle, KivoCallbackCapture, OnCapture);
     const Point button = test::ScreenPoint(ui.window, 18 + 30, 219 + 8);
     InjectMouseButton(VkLButton, true, button);
     ui.Pump();
@@ -241,7 +239,7 @@ TEST_F(MainWindowTest, SpaceCapturesWithTheVideoOnAndTheButtonShowingReady) {
         ui.ExpectShows(test::MemberGolden(ui::kCaptureReady), test::kCaptureButton);
         picture = KivoScanAndProcess(ui.handle, nullptr);
     };
-    KivoSetCallback(ui.handle, KivoCallbackCapture, &OnCapture);
+    KivoSetCallback(ui.handle, KivoCallbackCapture, OnCapture);
     ui.Press(VkSpace);
     EXPECT_EQ(statusAtCapture, KivoStatusVideoOn);
     ASSERT_NE(picture, nullptr);
@@ -267,7 +265,7 @@ TEST_F(MainWindowTest, CaptureGivesUpWaitingForADeviceThatNeverGetsReady) {
     test::GrabberProbe::Hold(grabber, new NeverReady, nullptr, KivoStatusVideoOn);
     int captures = 0;
     gOnCapture = [&] { ++captures; };
-    KivoSetCallback(ui.handle, KivoCallbackCapture, &OnCapture);
+    KivoSetCallback(ui.handle, KivoCallbackCapture, OnCapture);
     const int32_t before = NowMs();
     ui.Press(VkSpace);
     EXPECT_EQ(captures, 1);  // the capture then says why it failed
@@ -285,7 +283,7 @@ TEST_F(MainWindowTest, CtrlAltSpaceDecodesTheRawFileWithoutTheVideo) {
         powered = ui.rig.device.Powered();
         image = KivoScanAndMakeYUV(ui.handle);
     };
-    KivoSetCallback(ui.handle, KivoCallbackCapture, &OnCapture);
+    KivoSetCallback(ui.handle, KivoCallbackCapture, OnCapture);
     // Held as a person holds them: down while Space is pressed and handled.
     InjectKey(VkControl, true);
     InjectKey(VkMenu, true);
@@ -303,7 +301,7 @@ TEST_F(MainWindowTest, CloseOnlyHidesWhenTheHostTakesIt) {
     ASSERT_NE(ui.Make(), nullptr);
     int closes = 0;
     gOnClose = [&] { ++closes; };
-    KivoSetCallback(ui.handle, KivoCallbackClose, &OnClose);
+    KivoSetCallback(ui.handle, KivoCallbackClose, OnClose);
     SendMessage(ui.window, WmSysCommand, ScClose, 0);
     EXPECT_EQ(closes, 1);
     EXPECT_TRUE(IsWindow(ui.window));
@@ -326,7 +324,7 @@ TEST_F(MainWindowTest, AHostMayDestroyTheWindowAndFreeTheGrabberFromItsCallbacks
     // From the capture callback: the window goes away though its capture code is running.
     ASSERT_NE(ui.Make(), nullptr);
     gOnCapture = [&] { KivoDestroyUI(ui.handle); };
-    KivoSetCallback(ui.handle, KivoCallbackCapture, &OnCapture);
+    KivoSetCallback(ui.handle, KivoCallbackCapture, OnCapture);
     ui.Press(VkSpace);
     EXPECT_EQ(ui.grabber().Interface(), nullptr);
     EXPECT_FALSE(IsWindow(ui.window));
@@ -339,7 +337,7 @@ TEST_F(MainWindowTest, AHostMayDestroyTheWindowAndFreeTheGrabberFromItsCallbacks
         KivoDestroyUI(handle);
         KivoFree(handle);
     };
-    KivoSetCallback(handle, KivoCallbackClose, &OnClose);
+    KivoSetCallback(handle, KivoCallbackClose, OnClose);
     KivoMessage close{ui.window, WmClose, 0, 0, 0, 0, 0};
     EXPECT_EQ(KivoProcessWindowsMsg(handle, &close), 1);
     ui.handle = nullptr;                  // freed by the host
@@ -425,7 +423,7 @@ TEST_F(MainWindowTest, SaveAppearsWithAPictureWhenTheHostCanSave) {
     EXPECT_FALSE(IsWindowVisible(save));  // nobody to save it
     int saves = 0;
     gOnCapture = [&] { ++saves; };
-    KivoSetCallback(ui.handle, KivoCallbackSave, &OnCapture);
+    KivoSetCallback(ui.handle, KivoCallbackSave, OnCapture);
     KivoSetPic(ui.handle, "two", nullptr, 1);
     ui.Pump();
     EXPECT_TRUE(IsWindowVisible(save));
