@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstring>
+#include <utility>
 #include <vector>
 
 #include "capture/memory_raw_source.h"
@@ -92,7 +93,7 @@ TEST(SyncSearch, StopsAtTheEndOfTheChunk) {
 TEST(EvenOdd, MeasuresAndCorrectsLaterChunks) {
     Analysis a;
     // A smaller disagreement does not replace the first; a larger one is limited to 10.
-    for (const auto [even, odd, start, offset] :
+    for (const auto& [even, odd, start, offset] :
          {std::array{106, 100, 1, 6}, {100, 103, 0, 6}, {80, 100, 0, -10}}) {
         std::vector<uint8_t> samples(kChunkBytes);
         for (int i = 0; i < kChunkBytes; ++i)
@@ -117,12 +118,9 @@ TEST(EvenOdd, MeasuresAndCorrectsLaterChunks) {
     a.NextLine(position);
     EXPECT_EQ(position, kChunkBytes - 2000 - kChunkHalf);
     const uint8_t* fresh = a.Chunk() + kChunkHalf;
-    EXPECT_EQ(fresh[0], 0);
-    EXPECT_EQ(fresh[1], 101);
-    EXPECT_EQ(fresh[2], 255);
-    EXPECT_EQ(fresh[4], 0);  // 3 - 6 clamps to 0
-    EXPECT_EQ(fresh[6], 102 - 6);
-    EXPECT_EQ(fresh[7], 103);
+    // 3 - 6 at 4 clamps to 0.
+    for (const auto& [at, value] : {std::pair{0, 0}, {1, 101}, {2, 255}, {4, 0}, {6, 96}, {7, 103}})
+        EXPECT_EQ(fresh[at], value) << at;
     EXPECT_EQ(source.BytesRemaining(), 4000 - kChunkHalf);
 }
 
@@ -201,14 +199,12 @@ TEST(LumaStatistics, MedianAndLevels) {
     Analysis a;
     a.image.ComputeMedian();
     EXPECT_EQ(a.image.medianLevel, -1);  // empty histogram
-    for (int i = 0; i < 50; ++i)
-        a.recorder.RecordSample(100, i, 0, 0);
-    a.image.ComputeMedian();
-    EXPECT_EQ(a.image.medianLevel, 100);
-    for (int i = 0; i < 70; ++i)
-        a.recorder.RecordSample(180, i, 0, 0);
-    a.image.ComputeMedian();
-    EXPECT_EQ(a.image.medianLevel, 180);
+    for (const auto& [luma, count] : {std::pair{100, 50}, {180, 70}}) {
+        for (int i = 0; i < count; ++i)
+            a.recorder.RecordSample(luma, i, 0, 0);
+        a.image.ComputeMedian();
+        EXPECT_EQ(a.image.medianLevel, luma);
+    }
     // The white and black levels follow the eight-sample average and only widen.
     EXPECT_EQ(a.image.whiteLevel, 180);
     EXPECT_EQ(a.image.blackLevel, 100);
