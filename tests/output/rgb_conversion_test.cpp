@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <functional>
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include "decode/yuv_image.h"
@@ -62,11 +63,8 @@ int FlatByte(YuvImage& yuv, const KivoProcessInfo& info, int row = 100) {
 
 TEST(RgbConversion, GreyLevelsFromBlack76ToWhite224) {
     const KivoProcessInfo info = Settings(640, 480);
-    EXPECT_EQ(FlatByte(*Flat(0), info), 0);
-    EXPECT_EQ(FlatByte(*Flat(76), info), 0);
-    EXPECT_EQ(FlatByte(*Flat(224), info), 254);
-    EXPECT_EQ(FlatByte(*Flat(225), info), 255);
-    EXPECT_EQ(FlatByte(*Flat(255), info), 255);
+    for (const auto& [luma, byte] : {std::pair{0, 0}, {76, 0}, {224, 254}, {225, 255}, {255, 255}})
+        EXPECT_EQ(FlatByte(*Flat(luma), info), byte) << luma;
     for (int luma = 0; luma < 256; ++luma) {
         const double expected = std::clamp((luma - 76) * 255.0 / 148.0, 0.0, 255.0);
         ASSERT_NEAR(FlatByte(*Flat(luma), info), expected, 2.0) << luma;
@@ -266,9 +264,8 @@ TEST(RgbConversion, PicturesOfEitherWorkLineLengthConvertAlike) {
 TEST(RgbConversion, PreparationRefusesUnusableSizes) {
     auto one = Flat(100);
     EXPECT_TRUE(PrepareConversion(*one, Settings(640, 480)));
-    EXPECT_FALSE(PrepareConversion(*one, Settings(640, 1)));
-    EXPECT_FALSE(PrepareConversion(*one, Settings(0, 480)));
-    EXPECT_FALSE(PrepareConversion(*one, Settings(100000, 480)));
+    for (const auto& [width, height] : {std::pair{640, 1}, {0, 480}, {100000, 480}})
+        EXPECT_FALSE(PrepareConversion(*one, Settings(width, height))) << width << "x" << height;
 }
 
 }  // namespace
