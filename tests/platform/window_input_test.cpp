@@ -161,6 +161,10 @@ TEST_F(WindowInputTest, CaptionMovesTheWindowAndItsBoxesMaximiseAndClose) {
     test::ExpectGolden("framed-window",
                        test::ClientPicture(framed, {300 - client.x, 300 - client.y, 500 - client.x,
                                                     400 - client.y}));
+    // Moved without repainting, the frame is drawn where the window now is.
+    MoveWindow(framed, 300, 420, 200, 100, false);
+    EXPECT_EQ(Screen().Pixel(390, 428), 0x000080u);
+    MoveWindow(framed, 300, 300, 200, 100, false);
     // The caption starts 3 pixels in; its first row moves the window.
     InjectMouseButton(VkLButton, true, {320, 303});
     InjectMouseMove({350, 323});
