@@ -152,10 +152,11 @@ TEST_F(WindowInputTest, ActivationRaisesAWindowAndPassesOnWhenTheActiveOneCloses
 }
 
 TEST_F(WindowInputTest, CaptionMovesTheWindowAndItsBoxesMaximiseAndClose) {
-    KivoHWnd framed =
-        CreateWindow(0, "InputWindow", "Framed", WsCaption | WsSysMenu | WsMaximizeBox | WsVisible,
-                     300, 300, 200, 100, nullptr, 0, nullptr);
+    KivoHWnd framed = CreateWindow(0, "InputWindow", "Untitled",
+                                   WsCaption | WsSysMenu | WsMaximizeBox | WsVisible, 300, 300, 200,
+                                   100, nullptr, 0, nullptr);
     test::PumpMessages();
+    SetWindowText(framed, "Framed");  // the caption shows it at once
     // The frame as drawn: caption, title, and the maximise and close boxes at its right end.
     const Point client = test::ScreenPoint(framed, 0, 0);
     test::ExpectGolden("framed-window",
