@@ -2,6 +2,11 @@
 // asked size under the settings file's records and the options; bad input gives one line and a
 // non-zero exit, and a batch goes on past a bad file.
 #include <gtest/gtest.h>
+#include <sys/prctl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <csignal>
 
 #include <algorithm>
 #include <cstdint>
@@ -109,6 +114,46 @@ TEST_F(DecodeCommandTest, JobsGiveTheSameFilesAndLinesInInputOrder) {
                   folder_.ReadFile(std::string("work/three/") + name))
             << name;
     }
+}
+
+// Ctrl-C in the middle of a batch, at whatever moment: every picture is its old self or a whole
+// new one, and no temporary is left (the workers' pictures waiting to be put in place included).
+TEST_F(DecodeCommandTest, AnInterruptedBatchLeavesWholePicturesAndNoTemporary) {
+    std::string inputs;
+    fs::create_directories(Path("out"));
+    for (int i = 0; i < 12; ++i) {
+        const std::string name = "p" + std::to_string(i);
+        fs::copy_file(Path("bars.nsr"), Path(name + ".nsr"));
+        folder_.WriteFile("work/out/" + name + ".bmp", "old");
+        inputs += " " + Path(name + ".nsr");
+    }
+    const std::string command = "exec env KIVOLY_HOME=" + test::ShellQuote(folder_.Path()) + " " +
+                                KIVOLY_PROGRAM + " decode" + inputs + " --size 320x240 -o " +
+                                Path("out") + " >/dev/null 2>&1 </dev/null";
+    // The workers outlive the program by the time their handlers take; as their reaper this
+    // test waits for them too.
+    prctl(PR_SET_CHILD_SUBREAPER, 1);
+    for (int delayMs : {30, 80, 150}) {
+        const pid_t child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            setpgid(0, 0);
+            execl("/bin/sh", "sh", "-c", command.c_str(), static_cast<char*>(nullptr));
+            _exit(127);
+        }
+        setpgid(child, child);
+        usleep(static_cast<useconds_t>(delayMs * 1000));
+        kill(-child, SIGINT);  // as the terminal sends it: to the program and its workers
+        while (waitpid(-child, nullptr, 0) > 0) {
+        }
+        for (const auto& entry : fs::directory_iterator(Path("out"))) {
+            const std::string name = entry.path().filename().string();
+            EXPECT_NE(name[0], '.') << "a temporary is left after " << delayMs << " ms";
+            const auto size = fs::file_size(entry.path());
+            EXPECT_TRUE(size == 3 || size == 54u + 320 * 3 * 240) << name << ": " << size;
+        }
+    }
+    prctl(PR_SET_CHILD_SUBREAPER, 0);
 }
 
 TEST_F(DecodeCommandTest, FilesThatAreNotRawCapturesAreNamedAsSuch) {

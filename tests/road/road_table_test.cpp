@@ -17,6 +17,7 @@
 #include <cstdio>
 #include <map>
 #include <memory>
+#include <ostream>
 #include <span>
 #include <string>
 #include <vector>
@@ -244,6 +245,10 @@ struct Decode {
     const char* picture;
     int quality;
 };
+
+void PrintTo(const Decode& decode, std::ostream* out) {
+    *out << decode.picture << " Q" << decode.quality;
+}
 
 class RoadTable : public ::testing::TestWithParam<Decode> {};
 
