@@ -151,31 +151,6 @@ TEST_F(DecodeCommandTest, AnInterruptedBatchLeavesWholePicturesAndNoTemporary) {
     prctl(PR_SET_CHILD_SUBREAPER, 0);
 }
 
-TEST_F(DecodeCommandTest, FilesThatAreNotRawCapturesAreNamedAsSuch) {
-    folder_.WriteFile("README.md", "# Kivoly\n" + std::string(2000, 'x'));
-    folder_.WriteFile("empty.nsr", "");
-    const std::string bars = folder_.ReadFile("work/bars.nsr");
-    folder_.WriteFile("cut.nsr", bars.substr(0, 1000));
-    const std::pair<std::string, std::string> cases[] = {
-        {folder_.File("README.md"), "README.md: not a raw capture (.nsr)"},
-        {folder_.File("empty.nsr"), "empty.nsr: empty file, not a raw capture (.nsr)"},
-        {folder_.File("cut.nsr"), "cut.nsr: ends after 1,000 bytes"},
-        {folder_.Path(), folder_.Path() + ": is a directory"},
-        {Path("missing.nsr"), "missing.nsr: No such file or directory"},
-    };
-    for (const auto& [input, message] : cases) {
-        const test::CommandResult run = Kivoly("decode " + input + " -o " + Path("x.png"));
-        EXPECT_EQ(run.exitCode, 2) << input;
-        EXPECT_NE(run.output.find(message), std::string::npos) << run.output;
-        EXPECT_EQ(run.output.find("Video signal"), std::string::npos) << run.output;
-    }
-    // Nothing of a batch is written when one of its files cannot be decoded at all.
-    const test::CommandResult batch = Kivoly("decode " + Path("bars.nsr") + " " +
-                                             folder_.File("README.md") + " -o " + Path("out"));
-    EXPECT_EQ(batch.exitCode, 2);
-    EXPECT_FALSE(fs::exists(Path("out")));
-}
-
 TEST_F(DecodeCommandTest, TheFileDecidesTheQualityUnlessOneIsAsked) {
     folder_.WriteFile("Kivoly.ini", "[KivoAcquireInformation]\nQuality=3\n");
     ASSERT_EQ(Kivoly("encode --bars --quality 0 -o " + Path("one.nsr")).exitCode, 0);
@@ -189,34 +164,44 @@ TEST_F(DecodeCommandTest, TheFileDecidesTheQualityUnlessOneIsAsked) {
         << run.output;
 }
 
-TEST_F(DecodeCommandTest, ABatchThatWouldLoseOrMisnameAPictureIsRefused) {
+TEST_F(DecodeCommandTest, InputsThatAreNotRawCapturesAndBatchesThatWouldLoseAPictureAreRefused) {
+    folder_.WriteFile("README.md", "# Kivoly\n" + std::string(2000, 'x'));
+    folder_.WriteFile("empty.nsr", "");
+    folder_.WriteFile("cut.nsr", folder_.ReadFile("work/bars.nsr").substr(0, 1000));
     fs::create_directories(Path("other"));
     ASSERT_EQ(Kivoly("encode --bars -q 0 -o " + Path("other/bars.nsr")).exitCode, 0);
     fs::copy_file(Path("other/bars.nsr"), Path("other/second.nsr"));
     fs::copy_file(Path("bars.nsr"), Path("raw.png"));  // a raw capture under a picture's name
     folder_.WriteFile("work/taken.png", "keep");
-    const std::string two = Path("bars.nsr") + " " + Path("other/bars.nsr");
+    const std::string two = Path("bars.nsr") + " " + Path("other/second.nsr");
+    const std::string toPng = " -o " + Path("x.png");
     const std::pair<std::string, std::string> cases[] = {
-        {two + " -o " + Path("sets"), "would both become"},
-        {Path("bars.nsr") + " " + Path("other/second.nsr") + " -o " + Path("taken.png"),
-         "is a file"},
+        {folder_.File("README.md") + toPng, "README.md: not a raw capture (.nsr)"},
+        {folder_.File("empty.nsr") + toPng, "empty.nsr: empty file, not a raw capture (.nsr)"},
+        {folder_.File("cut.nsr") + toPng, "cut.nsr: ends after 1,000 bytes"},
+        {folder_.Path() + toPng, folder_.Path() + ": is a directory"},
+        {Path("missing.nsr") + toPng, "missing.nsr: No such file or directory"},
+        // Nothing of a batch is written when one of its files cannot be decoded at all.
+        {Path("bars.nsr") + " " + folder_.File("README.md") + " -o " + Path("out"), "README.md"},
+        {Path("bars.nsr") + " " + Path("other/bars.nsr") + " -o " + Path("sets"),
+         "would both become"},
+        {two + " -o " + Path("taken.png"), "is a file"},
         {Path("bars.nsr") + " --format png -o " + Path("x.bmp"), "does not match"},
         {Path("raw.png") + " -o " + Path("raw.png"), "would replace the raw file"},
-        {Path("bars.nsr") + " " + Path("other/second.nsr") + " -o " + Path("a/b/c/"),
-         "the folder " + Path("a/b") + " does not exist"},
+        {two + " -o " + Path("a/b/c/"), "the folder " + Path("a/b") + " does not exist"},
     };
     for (const auto& [arguments, message] : cases) {
         const test::CommandResult run = Kivoly("decode " + arguments);
         EXPECT_EQ(run.exitCode, 2) << arguments << ": " << run.output;
         EXPECT_NE(run.output.find(message), std::string::npos) << run.output;
+        EXPECT_EQ(run.output.find("Video signal"), std::string::npos) << run.output;
     }
     EXPECT_EQ(folder_.ReadFile("work/taken.png"), "keep");
     EXPECT_EQ(folder_.ReadFile("work/raw.png"), folder_.ReadFile("work/bars.nsr"));
-    EXPECT_FALSE(fs::exists(Path("sets")));
-    EXPECT_FALSE(fs::exists(Path("a")));
+    for (const char* name : {"out", "sets", "a"})
+        EXPECT_FALSE(fs::exists(Path(name))) << name;
     // A missing folder whose parent exists is made, and said so.
-    const test::CommandResult made = Kivoly("decode " + Path("bars.nsr") + " " +
-                                            Path("other/second.nsr") + " -o " + Path("made/"));
+    const test::CommandResult made = Kivoly("decode " + two + " -o " + Path("made/"));
     EXPECT_EQ(made.exitCode, 0) << made.output;
     EXPECT_NE(made.output.find("made/: folder created"), std::string::npos) << made.output;
     EXPECT_TRUE(fs::exists(Path("made/second.bmp")));
