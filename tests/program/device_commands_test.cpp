@@ -9,6 +9,7 @@
 #include "sim/picture.h"
 #include "sim/picture_file.h"
 #include "support/run_command.h"
+#include "support/temp_settings_folder.h"
 
 namespace kivoly {
 namespace {
@@ -17,18 +18,13 @@ namespace fs = std::filesystem;
 
 class DeviceCommandsTest : public ::testing::Test {
   protected:
-    DeviceCommandsTest() : folder(fs::path(::testing::TempDir()) / "device_commands") {
-        fs::remove_all(folder);
-        fs::create_directories(folder);
-    }
-    ~DeviceCommandsTest() override { fs::remove_all(folder); }
-
     test::CommandResult Kivoly(const std::string& arguments, const std::string& before = "") {
         return test::RunKivoly(folder.string(), arguments, before);
     }
     std::string In(const std::string& name) { return test::ShellQuote((folder / name).string()); }
 
-    fs::path folder;
+    test::TempSettingsFolder scratch;
+    const fs::path folder{scratch.Path()};
 };
 
 // The frames show the colour bars: the grey bar on the left brighter than the blue on the right.

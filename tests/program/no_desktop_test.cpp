@@ -5,6 +5,7 @@
 #include <string>
 
 #include "support/run_command.h"
+#include "support/temp_settings_folder.h"
 
 namespace kivoly {
 namespace {
@@ -20,12 +21,6 @@ std::string DeadDisplay() {
 
 class NoDesktopTest : public ::testing::TestWithParam<std::string> {
   protected:
-    NoDesktopTest() : folder(fs::path(::testing::TempDir()) / "no_desktop") {
-        fs::remove_all(folder);
-        fs::create_directories(folder);
-    }
-    ~NoDesktopTest() override { fs::remove_all(folder); }
-
     // Killed after 30 s; leaks are the D-Bus client's, kept for a display that did not answer.
     test::CommandResult Kivoly(const std::string& arguments) {
         const std::string q = test::ShellQuote(folder.string());
@@ -34,7 +29,8 @@ class NoDesktopTest : public ::testing::TestWithParam<std::string> {
                                 KIVOLY_PROGRAM + " " + arguments + " </dev/null");
     }
 
-    fs::path folder;
+    test::TempSettingsFolder scratch;
+    const fs::path folder{scratch.Path()};
 };
 
 TEST_P(NoDesktopTest, PreviewSavesItsFrames) {

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "support/run_command.h"
+#include "support/temp_settings_folder.h"
 
 namespace kivoly {
 namespace {
@@ -15,12 +16,6 @@ namespace fs = std::filesystem;
 
 class UiCommandTest : public ::testing::Test {
   protected:
-    UiCommandTest() : folder(fs::path(::testing::TempDir()) / "ui_command") {
-        fs::remove_all(folder);
-        fs::create_directories(folder);
-    }
-    ~UiCommandTest() override { fs::remove_all(folder); }
-
     test::CommandResult Ui(const std::string& script, const std::string& saveAs) {
         return test::RunKivoly(folder.string(), "ui --simulate --step-ms 20 --script '" + script +
                                                     "' --save-as " + test::ShellQuote(In(saveAs)));
@@ -31,7 +26,8 @@ class UiCommandTest : public ::testing::Test {
         return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
     }
 
-    fs::path folder;
+    test::TempSettingsFolder scratch;
+    const fs::path folder{scratch.Path()};
 };
 
 TEST_F(UiCommandTest, CapturedAdjustedAndSavedThroughTheWindow) {
