@@ -38,30 +38,18 @@ Picture Uniform(uint8_t r, uint8_t g, uint8_t b) {
     return picture;
 }
 
-class EncodedNatural : public ::testing::Test {
-  protected:
-    static void SetUpTestSuite() {
-        encoder_ = new NtscEncoder(test::NaturalPicture());
-        records_ = new std::vector<CaptureRecord>(EncodeCaptureRecords(*encoder_, 3));
-        ideal_ = new IdealDecode(IdealDecodeFor(*encoder_, 3));
-    }
-    static void TearDownTestSuite() {
-        delete encoder_;
-        delete records_;
-        delete ideal_;
-    }
-    static std::span<const uint8_t> Record(int i) {
-        return (*records_)[static_cast<size_t>(i)].samples;
-    }
-
-    static NtscEncoder* encoder_;
-    static std::vector<CaptureRecord>* records_;
-    static IdealDecode* ideal_;
+// The natural picture encoded once for the tests that read it.
+struct EncodedNatural {
+    NtscEncoder encoder{test::NaturalPicture()};
+    std::vector<CaptureRecord> records = EncodeCaptureRecords(encoder, 3);
+    IdealDecode ideal = IdealDecodeFor(encoder, 3);
+    std::span<const uint8_t> Record(int i) const { return records[static_cast<size_t>(i)].samples; }
 };
 
-NtscEncoder* EncodedNatural::encoder_ = nullptr;
-std::vector<CaptureRecord>* EncodedNatural::records_ = nullptr;
-IdealDecode* EncodedNatural::ideal_ = nullptr;
+const EncodedNatural& Natural() {
+    static const EncodedNatural natural;
+    return natural;
+}
 
 TEST(NtscEncoderTest, LevelsOfSyncBlankingBlackAndWhite) {
     for (const auto& [picture, level] :
@@ -155,35 +143,34 @@ void ExpectCombMatchesIdeal(std::span<const uint8_t> stored, std::span<const uin
     EXPECT_EQ(chromaMisses, 0);
 }
 
-TEST_F(EncodedNatural, IdealDecodeIsTheFrameCombOfTheRecords) {
-    ASSERT_EQ(ideal_->first.lines, 2 * kKeptLines);
-    // First field on the odd lines, second field on the even ones.
-    ExpectCombMatchesIdeal(Record(0), Record(2), 910, 0, ideal_->first, 1, true);
-    ExpectCombMatchesIdeal(Record(1), Record(3), 910, 0, ideal_->first, 0, true);
+TEST(NtscEncoderTest, IdealDecodeIsTheFrameCombOfTheRecords) {
+    const EncodedNatural& n = Natural();
+    ASSERT_EQ(n.ideal.first.lines, 2 * kKeptLines);
+    ASSERT_EQ(n.ideal.second.lines, 2 * kKeptLines);
+    // First field on the odd lines, second field on the even ones. The second set is read two
+    // samples later: half a sample off the colour axes, so only luma is compared there.
+    ExpectCombMatchesIdeal(n.Record(0), n.Record(2), 910, 0, n.ideal.first, 1, true);
+    ExpectCombMatchesIdeal(n.Record(1), n.Record(3), 910, 0, n.ideal.first, 0, true);
+    ExpectCombMatchesIdeal(n.Record(4), n.Record(6), 908, 2, n.ideal.second, 1, false);
+    ExpectCombMatchesIdeal(n.Record(5), n.Record(7), 908, 2, n.ideal.second, 0, false);
 }
 
-TEST_F(EncodedNatural, IdealDecodeOfTheSecondSampleSet) {
-    ASSERT_EQ(ideal_->second.lines, 2 * kKeptLines);
-    // Read two samples later: half a sample off the colour axes, so only luma is compared.
-    ExpectCombMatchesIdeal(Record(4), Record(6), 908, 2, ideal_->second, 1, false);
-    ExpectCombMatchesIdeal(Record(5), Record(7), 908, 2, ideal_->second, 0, false);
-}
-
-TEST_F(EncodedNatural, TimelineIsContinuousAndRepeatsAfterFourFields) {
+TEST(NtscEncoderTest, TimelineIsContinuousAndRepeatsAfterFourFields) {
+    const EncodedNatural& n = Natural();
     std::vector<uint8_t> longer(3000), part(1000), again(1000);
     const double start = NtscEncoder::CaptureStart(6, 910);
-    encoder_->Sample(start - 1000, 910, longer);
-    encoder_->Sample(start, 910, part);
+    n.encoder.Sample(start - 1000, 910, longer);
+    n.encoder.Sample(start, 910, part);
     EXPECT_TRUE(std::equal(part.begin(), part.end(), longer.begin() + 1000));
-    EXPECT_TRUE(std::equal(part.begin(), part.end(), Record(2).begin()));  // field 6 = field 2
+    EXPECT_TRUE(std::equal(part.begin(), part.end(), n.Record(2).begin()));  // field 6 = field 2
 
     // Half rate takes every second sample; the alternate clock repeats with the sequence too.
     std::vector<uint8_t> half(500);
-    encoder_->Sample(start, 455, half);
+    n.encoder.Sample(start, 455, half);
     for (size_t i = 0; i < half.size(); ++i)
         ASSERT_EQ(half[i], part[2 * i]);
-    encoder_->Sample(NtscEncoder::CaptureStart(8, 908), 908, again);
-    EXPECT_TRUE(std::equal(again.begin(), again.end(), Record(4).begin()));
+    n.encoder.Sample(NtscEncoder::CaptureStart(8, 908), 908, again);
+    EXPECT_TRUE(std::equal(again.begin(), again.end(), n.Record(4).begin()));
 
     // A capture starts its delay after the field's broad pulses begin.
     EXPECT_EQ(NtscEncoder::CaptureStart(5, 910),
