@@ -163,30 +163,25 @@ TEST_F(CaptureDriverTest, MissingOrBadFilesTellOfNoVideoOrBadSignal) {
     }
 }
 
-TEST_F(CaptureDriverTest, AbortIsSilentAndDeletesTheDump) {
+TEST_F(CaptureDriverTest, AnAbortIsSilentAndDeletesTheDumpAnUnwritableOneIsABadSignal) {
     test::EncodeForQualityToFile(test::BarsPicture(), 1, "bars.nsr");
     SetQuality(1);
-    std::string path = folder.File("aborted.nsr");
-    platform::InstallSaveFileResponder(AnswerWithPath, &path);
     Hold(VkControl, VkMenu, VkShift);
-    // The user holds the right button: the progress feedback's message pump sees it.
-    platform::InjectMouseButton(platform::VkRButton, true, {10, 10});
-    EXPECT_EQ(Capture(), nullptr);
-    platform::InjectMouseButton(platform::VkRButton, false, {10, 10});
-    EXPECT_TRUE(platform::ShownMessageBoxes().empty());
-    EXPECT_FALSE(fs::exists(path));
-    ExpectIdleAndRestored();
-}
-
-TEST_F(CaptureDriverTest, UnwritableDumpFolderGivesBadSignal) {
-    test::EncodeForQualityToFile(test::BarsPicture(), 0, "bars.nsr");
-    SetQuality(0);
-    std::string path = folder.File("no-such-folder/dump.nsr");
-    platform::InstallSaveFileResponder(AnswerWithPath, &path);
-    Hold(VkControl, VkMenu, VkShift);
-    EXPECT_EQ(Capture(), nullptr);
-    ExpectMessage(kBadSignal);
-    ExpectIdleAndRestored();
+    for (bool abort : {true, false}) {
+        std::string path = folder.File(abort ? "aborted.nsr" : "no-such-folder/dump.nsr");
+        platform::InstallSaveFileResponder(AnswerWithPath, &path);
+        // The user holds the right button: the progress feedback's message pump sees it.
+        platform::InjectMouseButton(platform::VkRButton, abort, {10, 10});
+        EXPECT_EQ(Capture(), nullptr);
+        platform::InjectMouseButton(platform::VkRButton, false, {10, 10});
+        if (abort) {
+            EXPECT_TRUE(platform::ShownMessageBoxes().empty());
+        } else {
+            ExpectMessage(kBadSignal);
+        }
+        EXPECT_FALSE(fs::exists(path));
+        ExpectIdleAndRestored();
+    }
 }
 
 TEST_F(CaptureDriverTest, DeviceFaultsEndInTheirMessages) {
