@@ -1,6 +1,4 @@
-// Measurements a decoder makes on raw samples, written plainly so that the encoder's tests can
-// check that its signal meets them: the sync slicer, the burst vector and the blanking level of
-// a line.
+// A decoder's sync slicer, burst vector and blanking level, written plainly for the encoder's tests.
 #pragma once
 
 #include <cmath>
@@ -10,9 +8,7 @@
 
 namespace kivoly::test {
 
-// Line start found by a sync search from `position`, as the decoder's line finder does: it
-// starts samplesPerLine - 24 on, counts 8 pair sums below the slicing level (65) and steps back
-// 16 samples (and half the line-length difference). -1 when no sync is found.
+// The decoder's line finder from `position`: 8 pair sums below 65, stepped back; -1 if none.
 inline long FindLineStart(std::span<const uint8_t> x, long position, int samplesPerLine) {
     long s = position + samplesPerLine - 24;
     int n = 0;
