@@ -1,4 +1,5 @@
-// A decoder's sync slicer, burst vector and blanking level, written plainly for the encoder's tests.
+// A decoder's sync slicer, burst vector and blanking level, written plainly for the encoder's
+// tests.
 #pragma once
 
 #include <cmath>
