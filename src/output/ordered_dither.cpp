@@ -3,6 +3,8 @@
 #include <array>
 
 #include "output/internal/default_palette.h"
+#include "output/packed_dib.h"
+#include "platform/gdi/bitmap_info_header.h"
 
 namespace kivoly {
 
@@ -53,6 +55,42 @@ void DitherRowTo8(uint8_t* dst, const uint8_t* src, int count, const int* skip, 
         dst[x] = DitherPixel(src[0], src[1], src[2], x, y);
         src += 3 + (skip ? skip[x] : 0);
     }
+}
+
+bool DitherDibTo8(const platform::BitmapInfoHeader* source, platform::BitmapInfoHeader* destination,
+                  int rowOffset) {
+    if (source == nullptr || destination == nullptr) return false;
+    const int width = source->biWidth;
+    const int height = source->biHeight;
+    if (destination->biBitCount != 8 || destination->biWidth != width ||
+        destination->biHeight != height || width <= 0 || height <= 0) {
+        return false;
+    }
+    const int bits = source->biBitCount;
+    if (bits != 24 && bits != 8) return false;
+    const int colours = DibColours(*source);
+    if (bits == 8 && colours < 1) return false;
+    const uint8_t* table = reinterpret_cast<const uint8_t*>(source) + source->biSize;
+    const uint8_t* srcPixels = DibPixels(source);
+    uint8_t* dstPixels = DibPixels(destination);
+    const int srcStride = DibStride(bits, width);
+    const int dstStride = DibStride(8, width);
+    for (int row = 0; row < height; ++row) {
+        const uint8_t* in = srcPixels + row * srcStride;
+        uint8_t* out = dstPixels + row * dstStride;
+        const int y = row + rowOffset;
+        for (int x = 0; x < width; ++x) {
+            if (bits == 24) {
+                out[x] = DitherPixel(in[3 * x], in[3 * x + 1], in[3 * x + 2], x, y);
+            } else {
+                // An index beyond the colour table reads as its last entry.
+                const int index = in[x] < colours ? in[x] : colours - 1;
+                const uint8_t* entry = table + 4 * index;
+                out[x] = DitherPixel(entry[0], entry[1], entry[2], x, y);
+            }
+        }
+    }
+    return true;
 }
 
 }  // namespace kivoly

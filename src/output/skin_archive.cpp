@@ -15,6 +15,7 @@
 #include "platform/gdi/bitmap_info_header.h"
 #include "platform/message_box.h"
 #include "platform/settings_folder.h"
+#include "resources/string_table.h"
 
 namespace kivoly {
 namespace {
@@ -23,6 +24,8 @@ namespace fs = std::filesystem;
 
 // Every member ends with two bytes that nothing reads.
 constexpr long kTrailerBytes = 2;
+// File names in the string table are short names: eight characters, a dot and three.
+constexpr int kSkinNameLength = 13;
 
 struct ArchiveReader {
     std::FILE* file = nullptr;
@@ -189,6 +192,24 @@ SkinBitmap ReadNextSkinBitmap(bool close) {
     }
     if (reader.lost) return {};
     return ReadMember(reader.file, reader.lost);
+}
+
+SkinBitmap LoadSkinBitmap(int stringId) {
+    char name[kSkinNameLength + 1];
+    LoadResourceString(stringId, name, sizeof name);
+    std::string path = name;
+    platform::GlobalHandle handle = ReadDibFile(name);
+    if (handle == nullptr) {
+        path = SkinFolderPath(name);
+        handle = ReadDibFile(path.c_str());
+    }
+    if (handle == nullptr) {
+        platform::MessageBox(nullptr, (" Cannot find " + path).c_str(),
+                             "Error: Unable to find file", platform::MbOk);
+        return {};
+    }
+    MapToUiPalette(handle);
+    return Locked(handle);
 }
 
 }  // namespace kivoly

@@ -36,6 +36,11 @@ void FreeSkinBitmap(SkinBitmap& bitmap);
 // close true: closes the archive, so that the next call starts again with the first member.
 SkinBitmap ReadNextSkinBitmap(bool close);
 
+// Loads the loose bitmap file whose name is string `stringId`: by the open-file search, then from
+// the settings folder's twain/kivoly folder. When neither has it, a message box names the last
+// path tried and the bitmap is empty.
+SkinBitmap LoadSkinBitmap(int stringId);
+
 // The path the archive is read from, or "" when it is found nowhere.
 std::string FindSkinArchive();
 

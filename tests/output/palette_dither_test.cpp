@@ -173,7 +173,7 @@ TEST(OrderedDither, Grey128RoundsUpOnLowThresholdsOnly) {
     EXPECT_EQ(DitherThreshold(9, 8), 25);  // the matrix repeats every 8
 }
 
-TEST(OrderedDither, RowFollowsTheSkipTable) {
+TEST(OrderedDither, RowFollowsTheSkipTableAndBitmapsTheirRowOffset) {
     // Pixels: grey 128, then red, then white; skipping one pixel after column 0.
     const uint8_t src[9] = {128, 128, 128, 0, 0, 255, 255, 255, 255};
     const int skip[2] = {3, 0};
@@ -181,6 +181,21 @@ TEST(OrderedDither, RowFollowsTheSkipTable) {
     DitherRowTo8(out, src, 2, skip, 1);
     EXPECT_EQ(out[0], DitherPixel(128, 128, 128, 0, 1));
     EXPECT_EQ(out[1], 255);
+
+    platform::GlobalHandle source = CreateDib(24, 8, 2);
+    platform::GlobalHandle target = CreateDib(8, 8, 2);
+    auto* in = LockDib(source);
+    auto* outDib = LockDib(target);
+    std::memset(DibPixels(in), 128, in->biSizeImage);
+    ASSERT_TRUE(DitherDibTo8(in, outDib, 5));
+    for (int row = 0; row < 2; ++row) {
+        for (int x = 0; x < 8; ++x) {
+            EXPECT_EQ(DibPixels(outDib)[row * 8 + x], DitherPixel(128, 128, 128, x, row + 5));
+        }
+    }
+    EXPECT_FALSE(DitherDibTo8(outDib, in, 0));  // the destination must be 8 bits
+    platform::GlobalFree(source);
+    platform::GlobalFree(target);
 }
 
 }  // namespace

@@ -147,6 +147,27 @@ TEST_F(SkinArchiveTest, FoundInTheSettingsFoldersTwainKivolyFolderAfterTheSearch
     EXPECT_EQ(ReadAll(2), (std::vector<Row>{{7, 3, 77}}));
 }
 
+TEST_F(SkinArchiveTest, LoadSkinBitmapFindsLooseFilesOrNamesTheLastPathTried) {
+    platform::SetSettingsFolderOverride((home_.Path() + "/").c_str());
+    constexpr int kTitlePanel = 31;  // "title_p.bmp"
+    constexpr int kKnobs = 39;       // "knobs.bmp"
+    WriteBytes(home_.File("twain/kivoly/TITLE_P.BMP"), Bitmap(9, 2, 24, true, 3));
+
+    SkinBitmap title = LoadSkinBitmap(kTitlePanel);
+    ASSERT_TRUE(title);
+    EXPECT_EQ(title.header->biWidth, 9);
+    EXPECT_EQ(DibPixels(title.header)[0], 3);
+    FreeSkinBitmap(title);
+    EXPECT_TRUE(platform::ShownMessageBoxes().empty());
+
+    EXPECT_FALSE(LoadSkinBitmap(kKnobs));
+    ASSERT_EQ(platform::ShownMessageBoxes().size(), 1u);
+    const platform::MessageBoxRecord& box = platform::ShownMessageBoxes()[0];
+    EXPECT_EQ(box.text, " Cannot find " + home_.Path() + "/twain/kivoly/knobs.bmp");
+    EXPECT_EQ(box.caption, "Error: Unable to find file");
+    EXPECT_EQ(box.owner, nullptr);
+}
+
 // A 24-bit member as a picture, its strips of frames as one tall picture.
 sim::Picture PictureOf(const platform::BitmapInfoHeader& header) {
     sim::Picture picture(header.biWidth, header.biHeight);
