@@ -30,9 +30,6 @@ class ChunkBuffer {
     // Releases the window only when Ensure allocated it.
     void ReleaseOwned();
     uint8_t* Data() const { return buffer_; }
-    uint8_t* End() const { return buffer_ != nullptr ? buffer_ + kChunkBytes : nullptr; }
-    bool Owned() const { return owned_; }
-    void SetOwned(bool owned) { owned_ = owned; }
 
   private:
     uint8_t* buffer_ = nullptr;

@@ -87,9 +87,6 @@ void YuvImage::Initialise(uint16_t width, uint16_t lines, bool twoFieldsFlag,
     lineTable = LineTable();
     lineTable2 = LineTable();
     conversion.reset();
-    workLineBytes = (outputWidth == 0 || outputWidth > kSampleWidth || doubleSampled)
-                        ? kWorkLineBytes
-                        : kSampleWidth;
 
     if (lineTable.Allocate(lines) && doubleSampled) {
         lineTable2 = lineTable;

@@ -84,8 +84,6 @@ class YuvImage {
     LineTable lineTable2;
     uint16_t sampleWidth = kSampleWidth;
     uint16_t lineCount = 0;
-    // The full-mode line length of the conversion (whose work lines the converter keeps).
-    int32_t workLineBytes = 0;
     int16_t fieldStep = 1;
     std::unique_ptr<ConversionState> conversion;
     int16_t passesDone = 0;

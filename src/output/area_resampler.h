@@ -27,10 +27,6 @@ class AreaResampler {
     // Writes `width` pixels of blue, green, red.
     void Run(const ResampleSource& source, int width, uint8_t* dst);
 
-    // The weights of output pixel x (for tests): its first sample and one weight per tap.
-    int Taps() const { return taps_; }
-    int FirstSample(int x) const { return first_[x]; }
-    const int32_t* Weights(int x) const { return &weights_[static_cast<std::size_t>(x) * taps_]; }
     void Plan(int sourceWidth, int width);
 
   private:

@@ -19,9 +19,7 @@ namespace {
 constexpr int kMaxOutputSize = 4096;
 constexpr int kQuickLineSamples = kSampleWidth;
 constexpr int kQuickSourceWidth = 736;
-// Output geometry in stored samples and lines: the margins and the first active line crop the
-// blanking edges that the decoder leaves.
-constexpr int kMargin = 8;
+// The first active line: the lines before it are blanking that the decoder leaves.
 constexpr int kFirstActiveLine = 2;
 
 RgbConverter& ConverterOf(YuvImage& yuv) {
@@ -141,10 +139,7 @@ bool PrepareConversion(YuvImage& yuv, const KivoProcessInfo& processInfo) {
         GammaExponent(processInfo.Gamma), yuv.negative != 0, (processInfo.Red + 50) / 50.0,
         (processInfo.Green + 50) / 50.0, (processInfo.Blue + 50) / 50.0);
 
-    converter.leftMargin = kMargin;
-    converter.rightMargin = kMargin;
     converter.topSkip = kFirstActiveLine;
-    converter.bottomSkip = 0;
     converter.outputLines =
         static_cast<int16_t>((kFieldLines - kFirstActiveLine) * (yuv.twoFields ? 2 : 1));
     return true;

@@ -19,12 +19,8 @@ namespace kivoly {
 struct RgbConverter : ConversionState {
     KivoProcessInfo processInfo{};
 
-    // Output geometry: samples cropped at either end of a stored line (in 752-sample units),
-    // the first stored line used, lines left out at the bottom and the lines the output spans.
-    int16_t leftMargin = 0;
-    int16_t rightMargin = 0;
+    // Output geometry: the first stored line used and the lines the output spans.
     int16_t topSkip = 0;
-    int16_t bottomSkip = 0;
     int16_t outputLines = 0;
 
     AdjustmentTables tables;

@@ -1,6 +1,7 @@
 #include "platform/atomic_file.h"
 
 #include <fcntl.h>
+#include <pthread.h>
 #include <sys/stat.h>
 #include <sys/uio.h>
 #include <unistd.h>
@@ -132,13 +133,21 @@ bool AtomicFile::Open(const std::string& path) {
     const std::string folder = slash == std::string::npos ? "" : target.substr(0, slash + 1);
     const std::string name = slash == std::string::npos ? target : target.substr(slash + 1);
     temporary_ = folder + "." + name + ".XXXXXX";
+    // An interruption between making the temporary and registering it would leave it behind:
+    // held off until the handler can find it.
+    sigset_t interruptions, previous;
+    sigemptyset(&interruptions);
+    for (int signal : {SIGINT, SIGTERM, SIGHUP})
+        sigaddset(&interruptions, signal);
+    pthread_sigmask(SIG_BLOCK, &interruptions, &previous);
     const int descriptor = ::mkostemp(temporary_.data(), O_CLOEXEC);
+    const int error = errno;
+    if (descriptor >= 0) slot_ = Register(temporary_);
+    pthread_sigmask(SIG_SETMASK, &previous, nullptr);
     if (descriptor < 0) {
-        const int error = errno;
         temporary_.clear();
         return Fail("create", error);
     }
-    slot_ = Register(temporary_);
     file_ = ::fdopen(descriptor, "w+b");
     if (file_ == nullptr) {
         const int error = errno;

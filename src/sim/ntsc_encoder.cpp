@@ -246,15 +246,6 @@ double NtscEncoder::CaptureStart(int64_t field, int samplesPerLine, int64_t dela
     return lineStart + AltLineSample(place) + kAltDelay;
 }
 
-double NtscEncoder::VerticalSync(int64_t field) {
-    return static_cast<double>(field * kFieldSamples + kVerticalSyncOffset);
-}
-
-int64_t NtscEncoder::FieldAfter(double time) {
-    return static_cast<int64_t>(
-        std::ceil((time - static_cast<double>(kVerticalSyncOffset)) / kFieldSamples));
-}
-
 void NtscEncoder::CaptureField(int64_t field, int samplesPerLine, std::span<uint8_t> out) const {
     Sample(CaptureStart(field, samplesPerLine), samplesPerLine, out);
 }

@@ -53,11 +53,6 @@ class NtscEncoder {
     static double CaptureStart(int64_t field, int samplesPerLine, int64_t delay = kCaptureDelay);
     void CaptureField(int64_t field, int samplesPerLine, std::span<uint8_t> out) const;
 
-    // When the broad pulses of `field` begin (what a sync separator reports as its vertical
-    // sync), and the first field whose broad pulses begin at or after `time`.
-    static double VerticalSync(int64_t field);
-    static int64_t FieldAfter(double time);
-
     // The ideal decode of the 242 lines that a decoder keeps from a synced capture of `field`
     // at that clock (910, or 908 for the second sample set): stored line j is frame line 21 + j
     // (first field) or 283 + j (second field); output position k lies 139 + k normal samples

@@ -295,16 +295,4 @@ bool WritePng(const std::string& path, const Picture& picture, std::string& erro
     return WriteWholeFile(path, bytes, error);
 }
 
-bool WritePpm(const std::string& path, const Picture& picture, std::string& error) {
-    if (picture.Empty()) {
-        error = "cannot write " + path + ": empty picture";
-        return false;
-    }
-    const std::string header =
-        "P6\n" + std::to_string(picture.width) + " " + std::to_string(picture.height) + "\n255\n";
-    std::vector<uint8_t> bytes(header.begin(), header.end());
-    bytes.insert(bytes.end(), picture.rgb.begin(), picture.rgb.end());
-    return WriteWholeFile(path, bytes, error);
-}
-
 }  // namespace kivoly::sim

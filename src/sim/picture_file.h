@@ -21,6 +21,5 @@ inline constexpr int64_t kMaxPicturePixels = 64LL * 1024 * 1024;
 bool ReadPicture(const std::string& path, Picture& picture, std::string& error);
 bool DecodePicture(std::span<const uint8_t> bytes, Picture& picture, std::string& error);
 bool WritePng(const std::string& path, const Picture& picture, std::string& error);
-bool WritePpm(const std::string& path, const Picture& picture, std::string& error);
 
 }  // namespace kivoly::sim

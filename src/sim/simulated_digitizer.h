@@ -55,7 +55,6 @@ class SimulatedDigitizer {
 
     void SetFaults(const SimulatedFaults& faults) { faults_ = faults; }
     const SimulatedFaults& Faults() const { return faults_; }
-    void SetSignal(VideoSignal* signal) { signal_ = signal; }
 
     // The port's output lines changed (or were written again) at `nowUs`.
     void Lines(uint8_t data, uint8_t control, int64_t nowUs);

@@ -2,6 +2,11 @@
 
 namespace kivoly::sim {
 
+namespace {
+// Every port access takes a microsecond of the virtual clock.
+constexpr int64_t kAccessCostUs = 1;
+}  // namespace
+
 SimulatedPort::SimulatedPort(SimulatedDigitizer& device, platform::VirtualClock& clock,
                              int devicePort)
     : device_(device), clock_(clock), devicePort_(devicePort) {}
@@ -27,7 +32,7 @@ int SimulatedPort::PortOf(uint16_t address, uint16_t* offset) const {
 
 void SimulatedPort::Tick(uint16_t address, uint8_t value, bool write) {
     ++accesses_;
-    clock_.AdvanceUs(accessCostUs_);
+    clock_.AdvanceUs(kAccessCostUs);
     if (recording_) log_.push_back({address, value, write});
 }
 

@@ -36,7 +36,6 @@ class SimulatedPort : public platform::PortIo {
     intptr_t Claim(int number) override;
     void Release(intptr_t handle) override;
 
-    void SetAccessCostUs(int64_t us) { accessCostUs_ = us; }
     void SetEcp(bool ecp);
     // Makes `number` fail to claim, as a port that another program holds.
     void SetPortBusy(int number, bool busy) { busy_[number - 1] = busy; }
@@ -44,7 +43,6 @@ class SimulatedPort : public platform::PortIo {
 
     int64_t Accesses() const { return accesses_; }
     const std::vector<PortAccess>& Log() const { return log_; }
-    void ClearLog() { log_.clear(); }
     bool Claimed(int number) const { return claimed_[number - 1]; }
     uint8_t DataRegister(int number) const { return data_[number - 1]; }
     uint8_t ControlRegister(int number) const { return control_[number - 1]; }
@@ -58,7 +56,6 @@ class SimulatedPort : public platform::PortIo {
     SimulatedDigitizer& device_;
     platform::VirtualClock& clock_;
     int devicePort_;
-    int64_t accessCostUs_ = 1;
     int64_t accesses_ = 0;
     bool ecp_ = false;
     uint8_t data_[3] = {};

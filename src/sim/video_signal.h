@@ -15,7 +15,6 @@ namespace kivoly::sim {
 
 inline constexpr int64_t kSamplesPerLine = 910;
 inline constexpr int64_t kSamplesPerField = 238875;
-inline constexpr int64_t kSamplesPerSequence = 4 * kSamplesPerField;
 
 class VideoSignal {
   public:

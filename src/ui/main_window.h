@@ -63,12 +63,9 @@ class MainWindow : public WindowObject, public UserInterface {
     void ApplySettings(const KivoProcessInfo& info) override;
     void PictureShown(bool shown, bool enablePanel) override;
 
-    const SkinMembers& Skin() const { return skin_; }
-    platform::DeviceContext* Dc() const { return dc_; }
     KivoHWnd PreviewPane() const { return previewPane_; }
     KivoHWnd Button(int id) const;
     bool LowBatteryShown() const { return lowBattery_; }
-    bool TooBrightShown() const { return tooBright_; }
     CaptureButton* Capture() const { return captureButton_.get(); }
     ProcessPanel* Panel() const { return processPanel_.get(); }
     SetupWindow* Setup() const { return setupWindow_.get(); }

@@ -153,8 +153,7 @@ SetupWindow::~SetupWindow() {
 }
 
 SetupRecords SetupWindow::ReadRecords() const {
-    return {grabber_.GrabInfo(), grabber_.CommittedProcessInfo(), grabber_.ShowProgress(),
-            grabber_.WindowOption(), grabber_.IsExe()};
+    return {grabber_.GrabInfo(), grabber_.CommittedProcessInfo(), grabber_.WindowOption()};
 }
 
 void SetupWindow::ChooseItem(int item) {

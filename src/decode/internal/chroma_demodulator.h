@@ -28,9 +28,6 @@ class ChromaDemodulator {
         kernels::Demodulate(z, n, wA_, wB_, out);
     }
 
-    int16_t WeightA() const { return wA_; }
-    int16_t WeightB() const { return wB_; }
-
   private:
     int16_t wA_;
     int16_t wB_;

@@ -18,11 +18,8 @@ class SyncSlicer {
     // Sets the line's skew: how much shorter than `samplesPerLine` the line was.
     int NextLine(ChunkReader& chunk, int& position, int samplesPerLine);
     void Reset();
-    // Ends the calibration as it stands.
-    void SetCalibrated() { calibrationCount_ = 3; }
 
     int16_t Skew() const { return skew_; }
-    void SetSkew(int16_t skew) { skew_ = skew; }
     // 0: two-sample sums, 1: three-tap sums; the slicing level is 64 (or 128) plus this.
     int Mode() const { return mode_; }
     int Level() const { return level_; }

@@ -52,8 +52,6 @@ class ProcessPanel : public DragPanel {
     const KivoProcessInfo& Settings() const { return processInfo_; }
     Grabber& Owner() const { return grabber_; }
     DragControl& Control(int index) const { return *controls_[index]; }
-    // The control moved by the keyboard (-1: none yet).
-    int CurrentControl() const { return current_; }
     ProcessPreview& Preview() const { return *preview_; }
 
   private:
@@ -78,7 +76,7 @@ class ProcessPanel : public DragPanel {
     KivoHWnd resetButton_ = nullptr;
     KivoHWnd goButton_ = nullptr;
     KivoHWnd pressedButton_ = nullptr;
-    int current_ = -1;
+    int current_ = -1;  // the control moved by the keyboard (-1: none yet)
 };
 
 }  // namespace kivoly::ui

@@ -17,9 +17,7 @@ namespace kivoly::ui {
 struct SetupRecords {
     KivoGrabInfo grabInfo;
     KivoProcessInfo processInfo;  // the committed one
-    int32_t showProgress;
     int32_t windowOption;
-    int32_t kivolyIsExe;
 };
 
 class SetupWindow : public WindowObject {
