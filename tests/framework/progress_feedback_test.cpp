@@ -7,6 +7,7 @@
 #include "framework/progress_window.h"
 #include "platform/key_state.h"
 #include "platform/sound.h"
+#include "platform/window/input.h"
 #include "platform/window/input_injection.h"
 #include "platform/window/message_queue.h"
 #include "platform/window/window.h"
@@ -91,6 +92,19 @@ TEST_F(ProgressFeedbackTest, WithoutShowFlagNoWindowOpensButMessagesFlowAndRight
     feedback.Update(11, nullptr);
     EXPECT_TRUE(feedback.AbortRequested());
     EXPECT_FALSE(feedback.IsAborted());
+    feedback.EndBusy();
+}
+
+TEST_F(ProgressFeedbackTest, WithoutTheWindowTheEndOfAPhaseShowsTheArrow) {
+    folder.WriteFile("Kivoly.ini", "[KivoSettings]\nShowProgress=False\n");
+    GrabberFeedback feedback;
+    feedback.BeginBusy();
+    feedback.Begin("Capturing", 100, true);
+    SetCursor(Cursor::Wait);
+    feedback.Update(50, nullptr);
+    EXPECT_EQ(GetCursor(), Cursor::Wait);
+    feedback.Update(100, nullptr);
+    EXPECT_EQ(GetCursor(), Cursor::Arrow);
     feedback.EndBusy();
 }
 

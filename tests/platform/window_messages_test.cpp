@@ -116,6 +116,8 @@ TEST_F(WindowMessagesTest, CreationCarriesTheParameterAndDestructionReachesChild
     EXPECT_FALSE(IsWindow(child));
     EXPECT_FALSE(PostMessage(parent, WmUser, 0, 0));
     EXPECT_FALSE(SetProp(parent, "x", &marker));
+    Point point;
+    EXPECT_FALSE(ScreenToClient(child, point));
     KivoHWnd next = MakeTopLevel();
     EXPECT_NE(next, parent);
     EXPECT_NE(next, child);
