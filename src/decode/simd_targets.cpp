@@ -34,7 +34,8 @@ bool Bit(uint32_t word, int bit) {
 
 int64_t DetectTargets() {
     uint32_t a = 0, b = 0, c = 0, d = 0;
-    const uint32_t maxLeaf = __get_cpuid_max(0, nullptr);
+    // gcc's cpuid.h answers unsigned, clang's int.
+    const auto maxLeaf = static_cast<uint32_t>(__get_cpuid_max(0, nullptr));
     if (maxLeaf < 1) return 0;
     __cpuid_count(1, 0, a, b, c, d);
     const bool ssse3 = Bit(d, 25) && Bit(d, 26) && Bit(c, 0) && Bit(c, 9);
@@ -46,7 +47,7 @@ int64_t DetectTargets() {
     uint32_t leaf7b = 0, leaf7c = 0;
     if (maxLeaf >= 7) __cpuid_count(7, 0, a, leaf7b, leaf7c, d);
     bool lzcnt = false;
-    if (__get_cpuid_max(0x80000000u, nullptr) >= 0x80000001u) {
+    if (static_cast<uint32_t>(__get_cpuid_max(0x80000000u, nullptr)) >= 0x80000001u) {
         __cpuid_count(0x80000001u, 0, a, b, c, d);
         lzcnt = Bit(c, 5);
     }

@@ -191,7 +191,9 @@ TEST(RgbConversion, AreaResamplingKeepsFlatLevelsAndBounds) {
 
 // Also with the contrast up about the median level, where the sharpening's gain is largest.
 TEST(RgbConversion, SharpeningLeavesFlatAreasAndSteepensEdges) {
-    for (auto [contrast, step] : {std::pair{0, 40}, std::pair{50, 10}}) {
+    for (const std::pair<int, int>& setting : {std::pair{0, 40}, std::pair{50, 10}}) {
+        // Not a structured binding: clang 14 cannot capture one in the lambda below.
+        const int contrast = setting.first, step = setting.second;
         auto edge = Picture([=](int, int x) {
             return Sample{x < 376 ? 140 - step : 140 + step, 0};
         });
