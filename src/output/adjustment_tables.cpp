@@ -25,8 +25,12 @@ bool AdjustmentTables::Build(const KivoProcessInfo& settings, int medianLevel, i
     flags = ((settings.Hue != 0 || settings.Color != 0) ? kChromaPass : 0) |
             ((settings.Brightness != 0 || settings.Contrast != 0) ? kLumaCurvePass : 0) |
             (settings.Sharpness != 0 ? kSharpenPass : 0);
-    if (flags != 0 && std::memcmp(&settings, &lastBuilt, sizeof settings) != 0) {
+    // The contrast curve turns about the picture's median level, which a picture decoded
+    // again into the same store (the next capture, the next file of a batch) changes.
+    if (flags != 0 && (std::memcmp(&settings, &lastBuilt, sizeof settings) != 0 ||
+                       medianLevel != lastMedianLevel)) {
         lastBuilt = settings;
+        lastMedianLevel = medianLevel;
         Rebuild(settings, medianLevel);
     }
     if (lineBytes != adjustedBytes) {

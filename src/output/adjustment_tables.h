@@ -28,6 +28,7 @@ enum AdjustmentFlags : int {
 struct AdjustmentTables {
     // The settings the tables were last built from; all bits set until the first build.
     KivoProcessInfo lastBuilt;
+    int lastMedianLevel = -1;
     int flags = 0;
 
     // Luma tables are indexed by luma 0..255, chroma tables by the signed value + 128.
@@ -54,9 +55,9 @@ struct AdjustmentTables {
 
     bool NeedsLumaPass() const { return (flags & (kLumaCurvePass | kSharpenPass)) != 0; }
 
-    // Rebuilds the tables when `settings` (Brightness already sign-reversed for a negative)
-    // differ from the last build, then makes the adjusted lines of `lineBytes` bytes follow the
-    // flags. False when memory for an adjusted line cannot be had.
+    // Rebuilds the tables when `settings` (Brightness already sign-reversed for a negative) or
+    // the median level differ from the last build, then makes the adjusted lines of `lineBytes`
+    // bytes follow the flags. False when memory for an adjusted line cannot be had.
     bool Build(const KivoProcessInfo& settings, int medianLevel, int lineBytes);
 
   private:

@@ -189,6 +189,21 @@ TEST(RgbConversion, AreaResamplingKeepsFlatLevelsAndBounds) {
     }
 }
 
+// A store decoded again (the next capture, the next file of a batch) brings its own median
+// level, about which the contrast turns: converted as a fresh picture would be.
+TEST(RgbConversion, APictureDecodedAgainGetsTheContrastOfItsOwnMedianLevel) {
+    const Pattern ramp = [](int, int x) { return Sample{80 + x % 140, 0}; };
+    KivoProcessInfo info = Settings(640, 480);
+    info.Contrast = 40;
+    auto reused = Picture(ramp);
+    reused->medianLevel = 100;
+    Row(*reused, info, 240);
+    reused->medianLevel = 170;
+    auto fresh = Picture(ramp);
+    fresh->medianLevel = 170;
+    EXPECT_EQ(Row(*reused, info, 240), Row(*fresh, info, 240));
+}
+
 // Also with the contrast up about the median level, where the sharpening's gain is largest.
 TEST(RgbConversion, SharpeningLeavesFlatAreasAndSteepensEdges) {
     for (const std::pair<int, int>& setting : {std::pair{0, 40}, std::pair{50, 10}}) {
