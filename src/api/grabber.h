@@ -97,8 +97,8 @@ class Grabber : public GrabberFeedback {
     void ShowMessage(int textId, KivoHWnd owner);
 
     // The library's own window (grabber_ui.cpp).
-    // Takes ownership of the window made by KivoMakeUI; `window` is its handle.
-    void AttachUserInterface(UserInterface* ui, KivoHWnd window, KivoHWnd parent);
+    // Takes the window object made by KivoMakeUI; `window` is its handle.
+    void AttachUserInterface(std::unique_ptr<UserInterface> ui, KivoHWnd window);
     // KivoDestroyUI: deletes the window object, which destroys its windows. Called from inside
     // another export (a host's callback), the window is hidden and let go at once but deleted
     // only when the outermost export returns, as its code is still running below.
@@ -185,7 +185,6 @@ class Grabber : public GrabberFeedback {
     std::unique_ptr<SettingsFile> settingsFile_;
     KivoHWnd mainWindow_ = nullptr;
     std::unique_ptr<UserInterface> userInterface_;  // the object behind mainWindow_
-    KivoHWnd parentWindow_ = nullptr;
     int32_t status_ = -1;
     bool pictureShown_ = false;
     int32_t previewState_ = 0;

@@ -1,6 +1,7 @@
 // The Grabber's side of the library's own window: ownership of the window object, the routing
 // of a host's messages through the main window's accelerators, and the picture-shown state.
 #include <cstdio>
+#include <utility>
 
 #include "api/grabber.h"
 #include "api/user_interface.h"
@@ -10,10 +11,9 @@
 
 namespace kivoly {
 
-void Grabber::AttachUserInterface(UserInterface* ui, KivoHWnd window, KivoHWnd parent) {
-    userInterface_.reset(ui);
+void Grabber::AttachUserInterface(std::unique_ptr<UserInterface> ui, KivoHWnd window) {
+    userInterface_ = std::move(ui);
     mainWindow_ = window;
-    parentWindow_ = parent;
 }
 
 void Grabber::DestroyUserInterface() {

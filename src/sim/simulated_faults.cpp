@@ -16,7 +16,9 @@ const std::vector<FaultName>& FaultNames() {
         {"noisy-link", "read-out bits flip now and then"},
         {"low-battery", "the battery is low"},
         {"alarm", "the device reports an alarm"},
-        {"unterminated", "the video input is not terminated: the signal is twice as high"},
+        {"unterminated",
+         "only the device terminates the video input: with its termination off "
+         "(TerminateVideo=False) the signal is twice as high"},
     };
     return names;
 }

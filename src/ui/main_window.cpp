@@ -794,7 +794,7 @@ KivoHWnd MakeUI(Grabber& grabber, KivoHWnd parent, int showCommand) {
         delete window;
         return nullptr;
     }
-    grabber.AttachUserInterface(window, handle, parent);
+    grabber.AttachUserInterface(std::unique_ptr<UserInterface>(window), handle);
     RegisterPictureWindowClass();
     return handle;
 }

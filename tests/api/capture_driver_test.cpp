@@ -1,11 +1,9 @@
-// The capture driver through KivoScanAndMakeYUV: the load, save and load-and-save modes that the
-// held keys choose, and the failures of files, dumps and the device, each ending with the
-// Grabber idle and its committed processing record back in use.
+// KivoScanAndMakeYUV's load/save modes and failures, each ending idle with the committed record in
+// use.
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -34,13 +32,10 @@ using platform::VkControl;
 using platform::VkMenu;
 using platform::VkShift;
 
-void WriteBytes(const std::string& name, const std::vector<uint8_t>& bytes) {
-    std::ofstream out(name, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(bytes.data()),
-              static_cast<std::streamsize>(bytes.size()));
-}
+constexpr const char* kNoVideo =
+    "Video signal not detected.  Check video source, battery, and all cables";
+constexpr const char* kBadSignal = "Unable to digitize - Bad Video Signal?";
 
-// The save dialog answers with the path in `dumpPath`.
 bool AnswerWithPath(const platform::SaveFileRequest&, std::string& name, void* context) {
     name = *static_cast<const std::string*>(context);
     return true;
@@ -74,7 +69,8 @@ class CaptureDriverTest : public ::testing::Test {
         Grabber* g = Grabber::From(grabber);
         EXPECT_EQ(g->Status(), KivoStatusIdle);
         EXPECT_EQ(g->CaptureStore(), nullptr);
-        EXPECT_EQ(std::memcmp(&g->ProcessInfo(), &g->CommittedProcessInfo(), sizeof(KivoProcessInfo)), 0);
+        EXPECT_EQ(
+            std::memcmp(&g->ProcessInfo(), &g->CommittedProcessInfo(), sizeof(KivoProcessInfo)), 0);
     }
     void ExpectMessage(const char* text) {
         const auto& boxes = platform::ShownMessageBoxes();
@@ -82,6 +78,7 @@ class CaptureDriverTest : public ::testing::Test {
         EXPECT_EQ(boxes[0].text, text);
         EXPECT_EQ(boxes[0].caption, "Error");
         EXPECT_EQ(boxes[0].style, platform::MbOk | platform::MbIconExclamation);
+        platform::ClearShownMessageBoxes();
     }
 
     test::TempSettingsFolder folder;
@@ -98,7 +95,7 @@ TEST_F(CaptureDriverTest, SavedCaptureReloadsToTheSamePicture) {
         test::GrabberProbe::Hold(*Grabber::From(grabber), new MemoryRawSource(capture.nsr), nullptr,
                                  KivoStatusVideoOn);
         test::GrabberProbe::InUse(*Grabber::From(grabber)).Hue = 55;  // in use, not committed
-        std::string path = folder.File("saved");       // the dialog adds the extension
+        std::string path = folder.File("saved");  // the dialog adds the extension
         platform::InstallSaveFileResponder(AnswerWithPath, &path);
         Hold(VkControl, VkShift);
         YuvImage* saved = Capture();
@@ -144,47 +141,26 @@ TEST_F(CaptureDriverTest, CancelledSaveStillCaptures) {
     KivoFreeYUV(grabber, reinterpret_cast<KivoYuvImage*>(image));
 }
 
-TEST_F(CaptureDriverTest, MissingFileTellsOfNoVideo) {
-    SetQuality(1);
-    test::GrabberProbe::InUse(*Grabber::From(grabber)).Contrast = 9;
-    Hold(VkControl, VkMenu);
-    EXPECT_EQ(Capture(), nullptr);
-    ExpectMessage("Video signal not detected.  Check video source, battery, and all cables");
-    EXPECT_STREQ(Grabber::From(grabber)->Message(),
-                 "Video signal not detected.  Check video source, battery, and all cables");
-    ExpectIdleAndRestored();
-}
-
-TEST_F(CaptureDriverTest, BadFilesTellOfNoVideoOrBadSignal) {
+TEST_F(CaptureDriverTest, MissingOrBadFilesTellOfNoVideoOrBadSignal) {
     const test::EncodedCapture capture = test::EncodeForQuality(test::BarsPicture(), 2);
     SetQuality(2);
+    test::GrabberProbe::InUse(*Grabber::From(grabber)).Contrast = 9;
     Hold(VkControl, VkMenu);
-
-    std::vector<uint8_t> badMagic = capture.nsr;
+    std::vector<uint8_t> badMagic = capture.nsr, low = capture.nsr;
     badMagic[1] = 'X';
-    WriteBytes("bars.nsr", badMagic);
-    EXPECT_EQ(Capture(), nullptr);
-    ExpectMessage("Video signal not detected.  Check video source, battery, and all cables");
-    ExpectIdleAndRestored();
-
-    // The file ends within its first record: the first picture line falls where no samples
-    // came, its blanking is too low, and the rescan finds no further field.
-    platform::ClearShownMessageBoxes();
-    WriteBytes("bars.nsr", std::vector<uint8_t>(capture.nsr.begin(), capture.nsr.begin() + 3000));
-    EXPECT_EQ(Capture(), nullptr);
-    ExpectMessage("Video signal not detected.  Check video source, battery, and all cables");
-    ExpectIdleAndRestored();
-
-    // The second field's blanking is too low: bad signal.
-    platform::ClearShownMessageBoxes();
-    std::vector<uint8_t> low = capture.nsr;
-    const size_t second = 10 + 262144 + 10;
-    for (size_t i = second; i < second + 262144; ++i)
+    for (size_t i = 10 + 262144 + 10; i < 10 + 2 * 262144 + 10; ++i)  // second field's blanking
         low[i] = static_cast<uint8_t>(low[i] / 2);
-    WriteBytes("bars.nsr", low);
-    EXPECT_EQ(Capture(), nullptr);
-    ExpectMessage("Unable to digitize - Bad Video Signal?");
-    ExpectIdleAndRestored();
+    // A file cut within its first record has no picture line where the first one should be.
+    const std::vector<uint8_t> cut(capture.nsr.begin(), capture.nsr.begin() + 3000);
+    const std::pair<const std::vector<uint8_t>*, const char*> cases[] = {
+        {nullptr, kNoVideo}, {&badMagic, kNoVideo}, {&cut, kNoVideo}, {&low, kBadSignal}};
+    for (const auto& [bytes, message] : cases) {
+        if (bytes) folder.WriteFile("bars.nsr", std::string(bytes->begin(), bytes->end()));
+        EXPECT_EQ(Capture(), nullptr);
+        ExpectMessage(message);
+        EXPECT_STREQ(Grabber::From(grabber)->Message(), message);
+        ExpectIdleAndRestored();
+    }
 }
 
 TEST_F(CaptureDriverTest, AbortIsSilentAndDeletesTheDump) {
@@ -209,26 +185,22 @@ TEST_F(CaptureDriverTest, UnwritableDumpFolderGivesBadSignal) {
     platform::InstallSaveFileResponder(AnswerWithPath, &path);
     Hold(VkControl, VkMenu, VkShift);
     EXPECT_EQ(Capture(), nullptr);
-    ExpectMessage("Unable to digitize - Bad Video Signal?");
+    ExpectMessage(kBadSignal);
     ExpectIdleAndRestored();
 }
 
-// The device's faults end in their messages, with the status back at idle and the device off.
 TEST_F(CaptureDriverTest, DeviceFaultsEndInTheirMessages) {
     const std::pair<const char*, const char*> cases[] = {
-        {"alarm", "Video signal not detected.  Check video source, battery, and all cables"},
-        {"no-video", "Video signal not detected.  Check video source, battery, and all cables"},
-        {"noisy-link", "Unable to digitize - Bad Video Signal?"},
-    };
+        {"alarm", kNoVideo}, {"no-video", kNoVideo}, {"noisy-link", kBadSignal}};
     SetQuality(1);
     for (const auto& [fault, message] : cases) {
         sim::SimulatedRig rig;
         sim::SimulatedFaults faults;
         sim::ApplyFault(fault, &faults);
         rig.device.SetFaults(faults);
-        platform::ClearShownMessageBoxes();
         EXPECT_EQ(Capture(), nullptr) << fault;
         ExpectMessage(message);
+        EXPECT_STREQ(Grabber::From(grabber)->Message(), message);
         ExpectIdleAndRestored();
         EXPECT_FALSE(rig.device.Powered()) << fault;
     }

@@ -1,5 +1,4 @@
-// The Grabber's side of a decode's progress: phases become the string-table texts and the
-// feedback's range, steps its updates, and the feedback's abort the decoder's.
+// A decode's phases become the Grabber's texts and range, its steps updates; aborts go back.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -43,16 +42,9 @@ TEST(DecodeFeedback, PhasesBecomeTheGrabbersTextsAndStepsItsUpdates) {
     progress.EnterPhase(Phase::CorrectingColours, 725);
     progress.RetriesExhausted(true);
     progress.RetriesExhausted(false);
-    const std::vector<std::string> expected = {"begin 76 968",
-                                               "text 77 at 0",
-                                               "at 1",
-                                               "sound",
-                                               "text 78 at 0",
-                                               "text 80 at 0",
-                                               "Color Correcting at 725",
-                                               "query 1",
-                                               "query 0"};
-    EXPECT_EQ(feedback.log, expected);
+    EXPECT_EQ(feedback.log, (std::vector<std::string>{
+                                "begin 76 968", "text 77 at 0", "at 1", "sound", "text 78 at 0",
+                                "text 80 at 0", "Color Correcting at 725", "query 1", "query 0"}));
     EXPECT_TRUE(feedback.IsCancellable());
     EXPECT_FALSE(progress.Aborted());
     feedback.RequestAbort();

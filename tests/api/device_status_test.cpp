@@ -1,5 +1,4 @@
-// The status change against the simulated digitizer: every row of the status table, the port
-// claim and the port-selection dialog, and the failures.
+// Status changes against the simulated digitizer: the status table, the port claim and dialog.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -18,8 +17,7 @@
 namespace kivoly {
 namespace {
 
-// Answers the port-selection dialog with the buttons of a script in turn (then Cancel), and
-// every other message box with its default button.
+// Presses the script's buttons in the port dialog (then Cancel); other boxes get their default.
 struct DialogScript {
     std::vector<int> presses;
     int shown = 0;
@@ -44,7 +42,6 @@ class DeviceStatusTest : public ::testing::Test {
     DialogScript script;
 };
 
-// Which of the status's resources exist.
 struct Held {
     bool device, claimed, store, powered;
     bool operator==(const Held&) const = default;
@@ -104,8 +101,11 @@ TEST_F(DeviceStatusTest, ExportsDriveTheStatus) {
     EXPECT_EQ(KivoSetStatus(nullptr, 1), 0);
 }
 
-TEST_F(DeviceStatusTest, StatusChangeWhilePreviewingAsksThePreviewToStop) {
+TEST_F(DeviceStatusTest, ChangeDuringAPreviewOrACaptureIsRefused) {
     Grabber grabber;
+    Process().captureBusy = true;
+    EXPECT_FALSE(grabber.ChangeStatus(1));
+    Process().captureBusy = false;
     test::GrabberProbe::SetPreviewState(grabber, 1);
     EXPECT_TRUE(grabber.ChangeStatus(0));  // the same status: nothing to do
     EXPECT_FALSE(grabber.ChangeStatus(2));
@@ -113,14 +113,6 @@ TEST_F(DeviceStatusTest, StatusChangeWhilePreviewingAsksThePreviewToStop) {
     EXPECT_EQ(grabber.Status(), 0);
     EXPECT_FALSE(rig.port.Claimed(1));
     test::GrabberProbe::SetPreviewState(grabber, 0);
-}
-
-TEST_F(DeviceStatusTest, ChangeDuringACaptureIsRefused) {
-    Grabber grabber;
-    Process().captureBusy = true;
-    EXPECT_FALSE(grabber.ChangeStatus(1));
-    Process().captureBusy = false;
-    EXPECT_EQ(grabber.Status(), 0);
 }
 
 TEST_F(DeviceStatusTest, PortTakenByAnotherProgramAsksForAnother) {

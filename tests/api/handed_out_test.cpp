@@ -1,5 +1,4 @@
-// The handles a host holds: exports refuse Grabbers and pictures the library did not hand out
-// or that were freed, and a picture freed through one Grabber is forgotten by all of them.
+// Exports refuse handles not handed out or freed; a picture freed once is forgotten by all.
 #include <gtest/gtest.h>
 
 #include "kivoly/kivoly.h"

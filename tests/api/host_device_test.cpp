@@ -1,5 +1,4 @@
-// What a host chooses behind the port through kivoly/host.h: the texts it accepts, the
-// simulated digitizer with its faults, and the save dialog of the raw-dump capture.
+// What a host chooses behind the port through kivoly/host.h: devices, faults, the dump dialog.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -28,9 +27,8 @@ TEST_F(HostDeviceTest, TextsThatNameNoBackEndChangeNothing) {
     EXPECT_EQ(KivolyHostSetDevice(("sim:" + test::TestDataPath("natural.png")).c_str()), 1);
     ASSERT_EQ(KivolyHostSetDevice("sim"), 1);
     for (const char* text : {"direct:0x379", "direct:", "ppdev:", "sim:", "simulated", "",
-                             "sim:/nonexistent/picture.png"}) {
+                             "sim:/nonexistent/picture.png"})
         EXPECT_EQ(KivolyHostSetDevice(text), 0) << text;
-    }
     EXPECT_EQ(KivolyHostSetDevice(nullptr), 0);
     EXPECT_EQ(KivolyHostUseSimulatedDevice(nullptr, "low-battery,no-such-fault"), 0);
     // Still the simulation chosen first: a device answers.

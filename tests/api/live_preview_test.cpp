@@ -1,5 +1,4 @@
-// The live preview as a host starts it: the device fills the 160 x 120 preview bitmap frame by
-// frame until the host's callback, a message or a timer ends it.
+// The live preview as a host runs it, until the host's callback, a message or a timer ends it.
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -65,8 +64,7 @@ TEST_F(LivePreviewTest, HostCallbackEndsThePreviewAndTheStatusReturnsToIdle) {
     EXPECT_EQ(header->biWidth, 160);
     EXPECT_EQ(header->biHeight, 120);
     EXPECT_EQ(header->biBitCount, 8);
-    // The colour bars: the grey bar on the left is brighter than the blue bar on the right,
-    // and the palette's ramp makes black 0.
+    // Colour bars: grey (left) brighter than blue (right); the palette's ramp makes black 0.
     const uint8_t* bits = DibPixels(reinterpret_cast<const platform::BitmapInfoHeader*>(header));
     const uint8_t* top = bits + 100 * 160;
     EXPECT_GT(top[20], top[140] + 40);
@@ -133,8 +131,7 @@ TEST_F(LivePreviewTest, NoVideoLoopsTheWarningUntilAPictureComes) {
     platform::InstallSoundBackend(nullptr);
 }
 
-// From inside a preview a host may ask for anything; nothing may take the device or the
-// Grabber from under the preview that is still reading.
+// Nothing asked from inside a preview may take the device or the Grabber from under it.
 TEST_F(LivePreviewTest, APreviewOrCaptureAskedForInsideAPreviewIsRefused) {
     int frames = 0;
     gHostFrame = [&] {

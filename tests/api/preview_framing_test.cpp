@@ -1,6 +1,4 @@
-// The live preview frames the scene as a capture does: a preview frame of the photograph from
-// the simulated digitizer matches the capture of the same picture scaled down to 160 x 120, in
-// place and without columns or steps of its own.
+// A preview frame matches the capture scaled down to 160 x 120: in place, no columns of its own.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -55,8 +53,7 @@ Grey PreviewGrey(const platform::BitmapInfoHeader* header) {
     return grey;
 }
 
-// Mean squared difference of `a` shifted by (dx, dy) against `b` after the best gain and
-// offset, over the inner part of the frame.
+// Mean squared difference of `a` shifted by (dx, dy) against `b` after the best gain and offset.
 double Mismatch(const Grey& a, const Grey& b, int dx, int dy) {
     double sa = 0, sb = 0, saa = 0, sab = 0, sbb = 0;
     int n = 0;
@@ -74,8 +71,7 @@ double Mismatch(const Grey& a, const Grey& b, int dx, int dy) {
            n;
 }
 
-// Where `a` lies against `b`, to a fraction of a pixel: the minimum of a parabola through the
-// mismatches of the best whole shift and its neighbours.
+// Where `a` lies against `b`, to a fraction of a pixel (a parabola through the best shifts).
 double Offset(const Grey& a, const Grey& b, bool vertical) {
     auto at = [&](int s) { return vertical ? Mismatch(a, b, 0, s) : Mismatch(a, b, s, 0); };
     int best = 0;
@@ -85,9 +81,7 @@ double Offset(const Grey& a, const Grey& b, bool vertical) {
     return best + 0.5 * (l - r) / (l - 2 * c + r);
 }
 
-// No column stands out from its neighbours: the mean difference to the capture (after gain and
-// offset) changes smoothly across the frame. A join of two video lines inside a read-out line
-// shows here, as a dark column where the chroma of the two sides adds up instead of cancelling.
+// A join of two video lines inside a read-out line would show as a column standing out.
 void ExpectNoColumnStandsOut(const Grey& preview, const Grey& capture) {
     double sa = 0, sb = 0, saa = 0, sab = 0;
     const int n = kWidth * kHeight;
@@ -123,7 +117,7 @@ TEST(PreviewFraming, PreviewFramesShowWhatTheCaptureShows) {
     const Grey capture = CaptureScaledDown(dib);
     KivoFreeDib(dib);
 
-    // Four frames: the preview's captures take the four fields of the colour sequence in turn.
+    // Four frames: one for each field of the colour sequence.
     std::vector<Grey> frames;
     gFrame = [&] {
         frames.push_back(PreviewGrey(

@@ -29,10 +29,8 @@ class SettingsIoTest : public ::testing::Test {
     SettingsFile file{kSettingsFileName};
 };
 
-void ExpectSame(const KivoGrabInfo& a, const KivoGrabInfo& b) {
-    EXPECT_EQ(0, std::memcmp(&a, &b, sizeof a));
-}
-void ExpectSame(const KivoProcessInfo& a, const KivoProcessInfo& b) {
+template <typename Record>
+void ExpectSame(const Record& a, const Record& b) {
     EXPECT_EQ(0, std::memcmp(&a, &b, sizeof a));
 }
 
@@ -63,13 +61,12 @@ TEST_F(SettingsIoTest, BooleansTurnOnlyOnTheOppositeFirstLetter) {
 }
 
 TEST_F(SettingsIoTest, ThePortIsHexadecimalText) {
-    EXPECT_EQ(Load("[KivoAcquireInformation]\nParallelPort=10\n").grabInfo.ParallelPort, 16);
-    EXPECT_EQ(Load("[KivoAcquireInformation]\nParallelPort=3\n").grabInfo.ParallelPort, 3);
-    EXPECT_EQ(Load("[KivoAcquireInformation]\nParallelPort=b\n").grabInfo.ParallelPort, 11);
-    // Only five characters are read.
-    EXPECT_EQ(Load("[KivoAcquireInformation]\nParallelPort=0000002\n").grabInfo.ParallelPort, 0);
-    EXPECT_EQ(Load("[KivoAcquireInformation]\nParallelPort=zz\n").grabInfo.ParallelPort, 1);
-    EXPECT_EQ(Load("[KivoAcquireInformation]\nParallelPort=\n").grabInfo.ParallelPort, 1);
+    // Only five characters are read: "0000002" is 0.
+    for (const auto& [text, port] :
+         {std::pair{"10", 16}, {"3", 3}, {"b", 11}, {"0000002", 0}, {"zz", 1}, {"", 1}}) {
+        const std::string file = "[KivoAcquireInformation]\nParallelPort="s + text + "\n";
+        EXPECT_EQ(Load(file).grabInfo.ParallelPort, port) << text;
+    }
 }
 
 TEST_F(SettingsIoTest, TheWidthAloneDecidesTheSize) {
@@ -164,19 +161,20 @@ TEST_F(SettingsIoTest, TheVideoLockTimeIsARealTakenOnlyInsideItsRange) {
                          std::string("[KivoAcquireInformation]\nVideoLockTime=") + value + "\n");
         return ReadVideoLockTime(file);
     };
-    EXPECT_DOUBLE_EQ(lockTime("1.5"), 1.5);
-    EXPECT_DOUBLE_EQ(lockTime("+0.75s"), 0.75);
-    EXPECT_DOUBLE_EQ(lockTime("2"), 2.0);
-    EXPECT_DOUBLE_EQ(lockTime("abc"), 0.0);
-    EXPECT_DOUBLE_EQ(lockTime(""), 0.0);
-    EXPECT_DOUBLE_EQ(lockTime("1.00000000000000000009"), 1.0);  // read as 14 characters
+    // The last is read as 14 characters.
+    for (const auto& [text, seconds] : {std::pair{"1.5", 1.5},
+                                        {"+0.75s", 0.75},
+                                        {"2", 2.0},
+                                        {"abc", 0.0},
+                                        {"", 0.0},
+                                        {"1.00000000000000000009", 1.0}})
+        EXPECT_DOUBLE_EQ(lockTime(text), seconds) << text;
     folder.WriteFile("Kivoly.ini", "");
     EXPECT_DOUBLE_EQ(ReadVideoLockTime(file), 0.0);
 
     EXPECT_DOUBLE_EQ(AcceptedVideoLockTime(1.5), 1.5);
-    for (double rejected : {2.0, 0.3, 0.2, 0.0, -1.0}) {
+    for (double rejected : {2.0, 0.3, 0.2, 0.0, -1.0})
         EXPECT_DOUBLE_EQ(AcceptedVideoLockTime(rejected), 0.5) << rejected;
-    }
 }
 
 }  // namespace

@@ -1,5 +1,4 @@
-// A capture store that cannot be allocated: the status change says so once and stays connected,
-// so that no capture runs on a store without lines.
+// A store that cannot be allocated is said once and the status stays connected: no capture on it.
 #include <gtest/gtest.h>
 
 #include <cstdlib>

@@ -17,8 +17,7 @@ constexpr int kTopLevel = 180;
 constexpr int kBottomLevel = 100;
 constexpr int kRightLevel = 140;
 
-// Every line: sync, blanking, then the picture: kTopLevel above field line 70 and kBottomLevel
-// below it on the left, kRightLevel on the right half.
+// Sync, blanking, then kTopLevel above field line 70, kBottomLevel below; kRightLevel right.
 class QuadrantSignal : public sim::VideoSignal {
   public:
     void Sample(double time, int samplesPerLine, uint8_t* out, std::size_t count) override {
@@ -78,9 +77,7 @@ TEST_F(PreviewTest, ShowsTheFedPictureInGrey) {
     EXPECT_EQ(Pixel(110, 30), kBottomLevel);
     EXPECT_EQ(Pixel(5, 130), kRightLevel);
     EXPECT_EQ(Pixel(110, 130), kRightLevel);
-    // The row where the picture turns from top to bottom: field line 70, less the capture's
-    // start a dozen lines into the field, at every second line, less the three lines read
-    // before the first row.
+    // Top turns to bottom at field line 70, less the 12-line start, every second line, less 3.
     int boundary = 0;
     while (boundary < 120 && Pixel(boundary, 30) == kTopLevel)
         ++boundary;
@@ -95,20 +92,15 @@ TEST_F(PreviewTest, ShowsTheFedPictureInGrey) {
     EXPECT_TRUE(device.ReadoutActive());
 }
 
-TEST_F(PreviewTest, HalfHeightReadsTwoLinesARow) {
-    recorder.onRow = [](int16_t row) { return row == 59 ? 0 : 1; };
+TEST_F(PreviewTest, HalfHeightReadsTwoLinesARowAndZeroStopsAfterThatRow) {
+    recorder.onRow = [](int16_t row) { return row == 20 ? 0 : 1; };
     device.Preview(palette.data(), bits.data(), kWidth, 60, &Recorder::Callback, &recorder, 0, 0);
+    EXPECT_EQ(recorder.rows.size(), 21u);
+    EXPECT_EQ(recorder.rows.back(), 20);
     int boundary = 0;
     while (boundary < 60 && Pixel(boundary, 30, 60) == kTopLevel)
         ++boundary;
     EXPECT_NEAR(boundary, ((70 - 12) / 2 - 3) / 2, 1);
-}
-
-TEST_F(PreviewTest, CallbackZeroStopsAfterThatRow) {
-    recorder.onRow = [](int16_t row) { return row == 10 ? 0 : 1; };
-    device.Preview(palette.data(), bits.data(), kWidth, 120, &Recorder::Callback, &recorder, 0, 0);
-    EXPECT_EQ(recorder.rows.size(), 11u);
-    EXPECT_EQ(recorder.rows.back(), 10);
 }
 
 TEST_F(PreviewTest, ClipFlagNeedsMorePairsThanTheWidth) {

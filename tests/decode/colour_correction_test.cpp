@@ -17,14 +17,16 @@ struct Picture {
     int8_t* Chroma(int line) {
         return reinterpret_cast<int8_t*>(image.lineTable.Line(line) + kSampleWidth);
     }
+    // The pair of samples at j: luma twice, U and V.
+    void Set(int l, int j, int luma, int u, int v) {
+        Luma(l)[j] = Luma(l)[j + 1] = static_cast<uint8_t>(luma);
+        Chroma(l)[j] = static_cast<int8_t>(u);
+        Chroma(l)[j + 1] = static_cast<int8_t>(v);
+    }
     void Fill(int luma, int u, int v) {
-        for (int l = 0; l < image.lineCount; ++l) {
-            for (int j = 0; j < kSampleWidth; j += 2) {
-                Luma(l)[j] = Luma(l)[j + 1] = static_cast<uint8_t>(luma);
-                Chroma(l)[j] = static_cast<int8_t>(u);
-                Chroma(l)[j + 1] = static_cast<int8_t>(v);
-            }
-        }
+        for (int l = 0; l < image.lineCount; ++l)
+            for (int j = 0; j < kSampleWidth; j += 2)
+                Set(l, j, luma, u, v);
     }
     void Observe(int level, int count, int v, int u) {
         image.statistics.negativeCount[level] += count;
@@ -38,8 +40,7 @@ TEST(ColourCorrection, NarrowRangeIsStretched) {
     p.image.whiteLevel = 200;
     p.image.blackLevel = 100;
     p.Fill(100, 50, -50);
-    p.Luma(3)[0] = 150;
-    p.Luma(3)[1] = 150;
+    p.Set(3, 0, 150, 50, -50);
     EXPECT_TRUE(CorrectColours(p.image, nullptr, p.counter));
     EXPECT_EQ(p.Luma(0)[0], 76);
     EXPECT_EQ(p.Luma(3)[0], 150);
@@ -80,19 +81,11 @@ TEST(ColourCorrection, CastPerLevelIsRemoved) {
     p.Observe(50, 1000, 10, 6);
     p.Observe(200, 1000, -10, -6);
     p.Fill(120, 6, 10);
-    p.Luma(5)[0] = p.Luma(5)[1] = 210;
-    p.Chroma(5)[0] = -6;
-    p.Chroma(5)[1] = -10;
-    p.Luma(6)[0] = p.Luma(6)[1] = 20;  // below the lowest level seen
-    p.Chroma(6)[0] = 6;
-    p.Chroma(6)[1] = 10;
+    p.Set(5, 0, 210, -6, -10);
+    p.Set(6, 0, 20, 6, 10);  // below the lowest level seen
     EXPECT_TRUE(CorrectColours(p.image, nullptr, p.counter));
-    EXPECT_EQ(p.Chroma(0)[0], 0);
-    EXPECT_EQ(p.Chroma(0)[1], 0);
-    EXPECT_EQ(p.Chroma(5)[0], 0);
-    EXPECT_EQ(p.Chroma(5)[1], 0);
-    EXPECT_EQ(p.Chroma(6)[0], 0);
-    EXPECT_EQ(p.Chroma(6)[1], 0);
+    for (const int l : {0, 5, 6})
+        EXPECT_TRUE(p.Chroma(l)[0] == 0 && p.Chroma(l)[1] == 0) << l;
     // The statistics are used up.
     EXPECT_EQ(p.image.statistics.negativeCount[50], 0);
     EXPECT_EQ(p.image.statistics.negativeSumV[200], 0);

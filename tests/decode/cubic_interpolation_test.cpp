@@ -86,11 +86,8 @@ TEST(LineInterpolators, ChromaKeepsExtremesAndRepeatsPairs) {
     for (int8_t c : out)
         ASSERT_EQ(c, -128);
     InterpolateChroma(out.data(), pair.data(), pair.data(), pair.data(), pair.data(), 0, 1);
-    EXPECT_EQ(out[0], 10);
-    EXPECT_EQ(out[1], -20);
-    EXPECT_EQ(out[2], 10);
-    EXPECT_EQ(out[3], -20);
-    EXPECT_EQ(out[1503], -20);
+    for (const int i : {0, 1, 2, 3, 1503})
+        EXPECT_EQ(out[i], i % 2 ? -20 : 10) << i;
 }
 
 TEST(LineInterpolators, MidLineAndChromaAverage) {

@@ -61,9 +61,7 @@ TEST(DecodeProgress, TwoFramesReportEveryLine) {
     EXPECT_EQ(progress.fields, 4);  // one per pass
 }
 
-// A tape field of the wrong colour frame (its burst not the inverse of the stored frame's) where
-// the second frame is due is retried before any of its lines is counted: the count ends at its
-// total.
+// A tape's field of the wrong colour frame is retried before any line is counted.
 TEST(DecodeProgress, AWrongColourFrameFromATapeIsRetriedBeforeAnyOfItsLines) {
     const auto still = testing::StillFields(testing::SyntheticVideo(), 16);
     std::vector<uint8_t> file;
@@ -114,9 +112,8 @@ TEST(DecodeProgress, AbortStopsAnyPhaseAndDeletesTheDump) {
     }
 }
 
-// A signal that loses its lock after the first frame: a camera is retried up to the limit, sixteen
-// attempts of which every second takes two fields (unlocked fields are taken in turn), and the
-// exhausted retries are reported; a tape stops at once. The picture is made from the first frame.
+// Lock lost after the first frame: a camera retries 16 times (every second attempt takes two
+// fields) and reports it, a tape stops at once; the picture comes from the first frame.
 TEST(DecodeProgress, UnstableSignalStopsThePassesAndSaysSo) {
     for (int camera : {0, 1}) {
         test::UnstableSource source(StillFile(40));

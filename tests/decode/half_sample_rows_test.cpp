@@ -10,9 +10,8 @@
 namespace kivoly {
 namespace {
 
-// Rows interpolated with half-sample rows kept across calls equal rows worked out afresh, for
-// every output row of several geometries, including the three interleaved rows a sharpened
-// conversion asks for and the stepped-back positions near the bottom.
+// Kept half-sample rows give what fresh ones do, for every row of several geometries, the rows
+// a sharpened conversion reads around each and the stepped-back positions near the bottom.
 TEST(HalfSampleRows, KeptRowsGiveTheSameBytesAsFreshOnes) {
     constexpr int kLines = 40;
     std::vector<std::vector<uint8_t>> lines(kLines, std::vector<uint8_t>(kSampleWidth));

@@ -1,6 +1,5 @@
-// The vectorised row kernels of the line interpolators against their scalar forms, byte for
-// byte, on every instruction set this processor and build offer, over row lengths that leave
-// every remainder after the last whole vector and inputs that reach the ends of their ranges.
+// The line interpolators' vectorised row kernels against their scalar forms, byte for byte, on
+// every target, over lengths leaving every remainder and inputs reaching their ranges' ends.
 #include <gtest/gtest.h>
 
 // The kernels are built for processors with whole-register byte permutes too.
@@ -56,9 +55,8 @@ TEST(RowKernels, HalfSampleAndSpreadRowsGiveTheScalarValues) {
     });
 }
 
-// Every table a conversion meets, on a line, between lines, and outside them (whose weights
-// overshoot far enough for the sums to leave the byte range both ways), over random rows and
-// rows in which every column runs through all its values against ever other partners.
+// Every table, on, between and outside lines (where sums leave the byte range both ways), over
+// random rows and rows whose every column runs through all values against changing partners.
 TEST(RowKernels, CubicRowsGiveTheScalarValues) {
     std::mt19937 random(3);
     std::uniform_int_distribution<int> byte(0, 255);

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstring>
+#include <utility>
 #include <vector>
 
 #include "capture/memory_raw_source.h"
@@ -90,23 +92,16 @@ TEST(SyncSearch, StopsAtTheEndOfTheChunk) {
 
 TEST(EvenOdd, MeasuresAndCorrectsLaterChunks) {
     Analysis a;
-    std::vector<uint8_t> samples(kChunkBytes);
-    for (int i = 0; i < kChunkBytes; ++i)
-        samples[i] = (i % 2 == 0) ? 106 : 100;
-    a.Fill(samples);
-    a.chunk.MeasureEvenOdd(1);  // pairs starting at an odd offset are turned round
-    EXPECT_EQ(a.chunk.EvenOddOffset(), 6);
-    // A smaller disagreement does not replace it; a larger one is limited to 10.
-    for (int i = 0; i < kChunkBytes; ++i)
-        samples[i] = (i % 2 == 0) ? 100 : 103;
-    a.Fill(samples);
-    a.chunk.MeasureEvenOdd(0);
-    EXPECT_EQ(a.chunk.EvenOddOffset(), 6);
-    for (int i = 0; i < kChunkBytes; ++i)
-        samples[i] = (i % 2 == 0) ? 80 : 100;
-    a.Fill(samples);
-    a.chunk.MeasureEvenOdd(0);
-    EXPECT_EQ(a.chunk.EvenOddOffset(), -10);
+    // A smaller disagreement does not replace the first; a larger one is limited to 10.
+    for (const auto& [even, odd, start, offset] :
+         {std::array{106, 100, 1, 6}, {100, 103, 0, 6}, {80, 100, 0, -10}}) {
+        std::vector<uint8_t> samples(kChunkBytes);
+        for (int i = 0; i < kChunkBytes; ++i)
+            samples[i] = static_cast<uint8_t>(i % 2 == 0 ? even : odd);
+        a.Fill(samples);
+        a.chunk.MeasureEvenOdd(start);  // from an odd start the pairs are turned round
+        EXPECT_EQ(a.chunk.EvenOddOffset(), offset) << even << " " << odd;
+    }
 
     // New samples read into the chunk: even offsets corrected, 0 and 255 left alone.
     a.chunk.SetEvenOddOffset(6);
@@ -123,12 +118,9 @@ TEST(EvenOdd, MeasuresAndCorrectsLaterChunks) {
     a.NextLine(position);
     EXPECT_EQ(position, kChunkBytes - 2000 - kChunkHalf);
     const uint8_t* fresh = a.Chunk() + kChunkHalf;
-    EXPECT_EQ(fresh[0], 0);
-    EXPECT_EQ(fresh[1], 101);
-    EXPECT_EQ(fresh[2], 255);
-    EXPECT_EQ(fresh[4], 0);  // 3 - 6 clamps to 0
-    EXPECT_EQ(fresh[6], 102 - 6);
-    EXPECT_EQ(fresh[7], 103);
+    // 3 - 6 at 4 clamps to 0.
+    for (const auto& [at, value] : {std::pair{0, 0}, {1, 101}, {2, 255}, {4, 0}, {6, 96}, {7, 103}})
+        EXPECT_EQ(fresh[at], value) << at;
     EXPECT_EQ(source.BytesRemaining(), 4000 - kChunkHalf);
 }
 
@@ -164,33 +156,24 @@ TEST(AlignLine, MovesTheLineOntoTheReferencePhase) {
     const BurstMeasurement ref = a.aligner.Measure(a.Chunk() + line0);
     const int line1 = line0 + 910;
 
-    int start = line1;
-    a.skew = 0;
-    a.Align(start, 1, ref);
-    EXPECT_EQ(start, line1);  // aligned: not moved
-    start = line0;
-    a.Align(start, 0, ref);
-    EXPECT_EQ(start, line0);
-
-    start = line1 - 1;
-    a.Align(start, 1, ref);
-    EXPECT_EQ(start, line1);
-    EXPECT_EQ(a.skew, -1);
-    start = line1 + 1;
-    a.skew = 0;
-    a.Align(start, 1, ref);
-    EXPECT_EQ(start, line1);
-    EXPECT_EQ(a.skew, 1);
-    // Half a cycle off: the skew decides the direction.
-    start = line1 + 2;
-    a.skew = 0;
-    a.Align(start, 1, ref);
-    EXPECT_EQ(start, line1);
-    start = line1 + 2;
-    a.skew = 3;
-    a.Align(start, 1, ref);
-    EXPECT_EQ(start, line1 + 4);
-    EXPECT_EQ(a.skew, 1);
+    // Aligned lines stay; a sample off moves back with the skew noted; half a cycle off goes
+    // the way the skew says.
+    struct Case {
+        int line, offset, skewBefore, moved, skewAfter;
+    };
+    for (const Case c : {Case{1, 0, 0, 0, 0},
+                         {0, 0, 0, 0, 0},
+                         {1, -1, 0, 0, -1},
+                         {1, 1, 0, 0, 1},
+                         {1, 2, 0, 0, 2},
+                         {1, 2, 3, 4, 1}}) {
+        const int at = c.line ? line1 : line0;
+        int start = at + c.offset;
+        a.skew = static_cast<int16_t>(c.skewBefore);
+        a.Align(start, c.line, ref);
+        EXPECT_EQ(start, at + c.moved) << c.offset << " " << c.skewBefore;
+        EXPECT_EQ(a.skew, c.skewAfter) << c.offset << " " << c.skewBefore;
+    }
 }
 
 TEST(LineClips, FourNetSaturatedSamplesSetTheFlag) {
@@ -216,14 +199,12 @@ TEST(LumaStatistics, MedianAndLevels) {
     Analysis a;
     a.image.ComputeMedian();
     EXPECT_EQ(a.image.medianLevel, -1);  // empty histogram
-    for (int i = 0; i < 50; ++i)
-        a.recorder.RecordSample(100, i, 0, 0);
-    a.image.ComputeMedian();
-    EXPECT_EQ(a.image.medianLevel, 100);
-    for (int i = 0; i < 70; ++i)
-        a.recorder.RecordSample(180, i, 0, 0);
-    a.image.ComputeMedian();
-    EXPECT_EQ(a.image.medianLevel, 180);
+    for (const auto& [luma, count] : {std::pair{100, 50}, {180, 70}}) {
+        for (int i = 0; i < count; ++i)
+            a.recorder.RecordSample(luma, i, 0, 0);
+        a.image.ComputeMedian();
+        EXPECT_EQ(a.image.medianLevel, luma);
+    }
     // The white and black levels follow the eight-sample average and only widen.
     EXPECT_EQ(a.image.whiteLevel, 180);
     EXPECT_EQ(a.image.blackLevel, 100);

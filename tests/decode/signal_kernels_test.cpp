@@ -1,14 +1,13 @@
-// The vectorised signal kernels against their scalar forms, byte for byte, on every instruction
-// set this processor and build offer, over line lengths that leave every possible remainder
-// after the last whole vector and inputs that reach the ends of their ranges.
+// The vectorised signal kernels against their scalar forms, byte for byte, on every target, over
+// lengths leaving every remainder and inputs reaching the ends of their ranges.
 #include <gtest/gtest.h>
 
-#include <hwy/targets.h>
-
 #include <random>
+#include <string>
 #include <vector>
 
 #include "decode/internal/signal_kernels.h"
+#include "support/every_target.h"
 
 namespace kivoly {
 namespace {
@@ -48,7 +47,7 @@ Lines RandomLines(std::mt19937& random, int n) {
     return l;
 }
 
-void CompareOnThisTarget(const char* target) {
+void CompareOnThisTarget(const std::string& target) {
     std::mt19937 random(7);
     for (int n : {0, 1, 3, 4, 5, 15, 16, 17, 31, 33, 63, 64, 65, 751, 752}) {
         for (int round = 0; round < 4; ++round) {
@@ -56,7 +55,7 @@ void CompareOnThisTarget(const char* target) {
             const int16_t* a = l.a.data() + kPad;
             const int16_t* b = l.b.data() + kPad;
             const int16_t* c = l.c.data() + kPad;
-            const std::string where = std::string(target) + " n=" + std::to_string(n);
+            const std::string where = target + " n=" + std::to_string(n);
 
             for (bool colour : {false, true}) {
                 std::vector<uint8_t> luma(n + 1, 0xAA), lumaRef(n + 1, 0xAA);
@@ -97,20 +96,12 @@ void CompareOnThisTarget(const char* target) {
 }
 
 TEST(SignalKernels, EveryInstructionSetGivesTheScalarResults) {
-    const std::vector<int64_t> targets = hwy::SupportedAndGeneratedTargets();
-    ASSERT_FALSE(targets.empty());
-    for (int64_t target : targets) {
-        hwy::SetSupportedTargetsForTest(target);
-        CompareOnThisTarget(hwy::TargetName(target));
-    }
-    hwy::SetSupportedTargetsForTest(0);
+    test::OnEveryTarget(CompareOnThisTarget);
 }
 
-// The separator's one true division is done in floating point and corrected: quotients just
-// below a whole number must still round towards zero.
+// The separator's division is done in floating point and corrected: quotients just below a
+// whole number still round towards zero, over many ratios of the blend's activities.
 TEST(SignalKernels, SeparatorDivisionRoundsTowardsZeroAtTheEdges) {
-    // One position whose horizontal and vertical activity and estimates give the blend
-    // (h x v-estimate + v x h-estimate) / (h + v) for many ratios.
     for (int step = 1; step < 200; ++step) {
         std::vector<int16_t> m(24, 100), north(24, 100), south(24, 100);
         m[12] = static_cast<int16_t>(100 + step);

@@ -1,5 +1,4 @@
-// The capture store: a store is kept for a capture whose quality and width it fits and replaced
-// otherwise; the eight-sample average that the level recorder keeps rounds as specified.
+// The capture store is kept for a capture it fits and replaced otherwise; the recorder's average.
 #include "decode/yuv_image.h"
 
 #include <gtest/gtest.h>

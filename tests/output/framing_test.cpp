@@ -1,7 +1,5 @@
-// The same scene frames the same at every quality: the photograph decoded from one field
-// (quality 0 and 1) lies where the two-field picture (quality 2) has it, to within half a pixel,
-// at 640 x 480. The offset is where the mean squared difference of the green channels is least,
-// refined between whole pixels by a parabola through the three values around the least.
+// One-field pictures (quality 0, 1) lie within half a pixel of the two-field one (quality 2):
+// the least mean squared difference of green, refined by a parabola between whole pixels.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -23,10 +21,7 @@ constexpr int kBorder = 24;  // pixels of the picture's edge left out
 
 std::vector<double> GreenOf(const sim::Picture& picture, int quality) {
     const std::vector<uint8_t> nsr = test::EncodeForQuality(picture, quality).nsr;
-    KivoGrabInfo grab{};
-    grab.Quality = quality;
-    grab.UseColor = 1;
-    grab.CameraInput = 1;
+    const KivoGrabInfo grab = test::ColourCameraGrab(quality);
     YuvImage image(grab, nullptr);
     MemoryRawSource source(nsr);
     EXPECT_EQ(image.Decode(grab, nullptr, nullptr, &source), DecodeOk);

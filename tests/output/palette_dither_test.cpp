@@ -4,6 +4,7 @@
 #include <memory>
 #include <set>
 #include <tuple>
+#include <utility>
 
 #include "output/display_palette.h"
 #include "output/internal/default_palette.h"
@@ -100,10 +101,8 @@ TEST_F(PaletteDisplay, MappedBitmapsDrawInTheirColours) {
     EXPECT_EQ(DrawDib(dc_, 0, 0, -1, -1, header, 0, 0, -1, -1, platform::ColourUse::PaletteIndices,
                       platform::RasterOp::SrcCopy),
               1);
-    EXPECT_EQ(surface_.Pixel(0, 0), platform::Rgb(255, 0, 0));
-    EXPECT_EQ(surface_.Pixel(1, 0), platform::Rgb(255, 255, 255));
-    EXPECT_EQ(surface_.Pixel(2, 0), platform::Rgb(153, 102, 51));
-    EXPECT_EQ(surface_.Pixel(3, 0), platform::Rgb(0, 0, 0));
+    for (int x = 0; x < 4; ++x)  // the table's blue, green, red, drawn as red, green, blue
+        EXPECT_EQ(surface_.Pixel(x, 0), platform::Rgb(colours[x][2], colours[x][1], colours[x][0]));
     platform::GlobalUnlock(dib);
     platform::GlobalFree(dib);
 }
@@ -123,11 +122,12 @@ TEST(DefaultPalette, TableColoursAreDistinctAndNoneIsAPureCorner) {
     EXPECT_EQ(table[12].red, 129);
     EXPECT_EQ(table[235].red, 248);
     EXPECT_EQ(table[236].red + table[255].blue, 0);
-    EXPECT_EQ(CubeMap()[Cube(0, 0, 0)], 0);
-    EXPECT_EQ(CubeMap()[Cube(5, 0, 0)], 249);
-    EXPECT_EQ(CubeMap()[Cube(5, 5, 5)], 255);
-    EXPECT_EQ(CubeMap()[Cube(1, 5, 0)], 250);
-    EXPECT_EQ(CubeMap()[Cube(0, 1, 5)], 252);
+    for (const auto& [cube, index] : {std::pair{Cube(0, 0, 0), 0},
+                                      {Cube(5, 0, 0), 249},
+                                      {Cube(5, 5, 5), 255},
+                                      {Cube(1, 5, 0), 250},
+                                      {Cube(0, 1, 5), 252}})
+        EXPECT_EQ(CubeMap()[cube], index) << cube;
 }
 
 TEST(DefaultPalette, OneHandleUntilDeletedAndTrueColourKeepsTheTable) {

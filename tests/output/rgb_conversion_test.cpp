@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <functional>
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include "decode/yuv_image.h"
@@ -62,11 +63,8 @@ int FlatByte(YuvImage& yuv, const KivoProcessInfo& info, int row = 100) {
 
 TEST(RgbConversion, GreyLevelsFromBlack76ToWhite224) {
     const KivoProcessInfo info = Settings(640, 480);
-    EXPECT_EQ(FlatByte(*Flat(0), info), 0);
-    EXPECT_EQ(FlatByte(*Flat(76), info), 0);
-    EXPECT_EQ(FlatByte(*Flat(224), info), 254);
-    EXPECT_EQ(FlatByte(*Flat(225), info), 255);
-    EXPECT_EQ(FlatByte(*Flat(255), info), 255);
+    for (const auto& [luma, byte] : {std::pair{0, 0}, {76, 0}, {224, 254}, {225, 255}, {255, 255}})
+        EXPECT_EQ(FlatByte(*Flat(luma), info), byte) << luma;
     for (int luma = 0; luma < 256; ++luma) {
         const double expected = std::clamp((luma - 76) * 255.0 / 148.0, 0.0, 255.0);
         ASSERT_NEAR(FlatByte(*Flat(luma), info), expected, 2.0) << luma;
@@ -75,26 +73,27 @@ TEST(RgbConversion, GreyLevelsFromBlack76ToWhite224) {
 
 TEST(RgbConversion, AHigherWhiteLevelMovesWhite) {
     const KivoProcessInfo info = Settings(320, 240);
-    auto at240 = Flat(240);
-    at240->whiteLevel = 240;
-    EXPECT_EQ(FlatByte(*at240, info), 254);
-    auto at224 = Flat(224);
-    at224->whiteLevel = 240;
-    EXPECT_LT(FlatByte(*at224, info), 254);
+    auto whiteAt240 = [](int luma) {
+        auto yuv = Flat(luma);
+        yuv->whiteLevel = 240;
+        return yuv;
+    };
+    EXPECT_EQ(FlatByte(*whiteAt240(240), info), 254);
+    EXPECT_LT(FlatByte(*whiteAt240(224), info), 254);
     // The next picture with an ordinary white level gets the ordinary tables back.
     EXPECT_EQ(FlatByte(*Flat(224), info), 254);
 }
 
 TEST(RgbConversion, NegativeInvertsAndBrightnessStillBrightens) {
     KivoProcessInfo info = Settings(320, 240);
-    auto dark = Flat(76);
-    dark->negative = 1;
-    EXPECT_EQ(FlatByte(*dark, info), 255);
-    auto light = Flat(255);
-    light->negative = 1;
-    EXPECT_EQ(FlatByte(*light, info), 0);
-    auto mid = Flat(150);
-    mid->negative = 1;
+    auto negative = [](int luma) {
+        auto yuv = Flat(luma);
+        yuv->negative = 1;
+        return yuv;
+    };
+    EXPECT_EQ(FlatByte(*negative(76), info), 255);
+    EXPECT_EQ(FlatByte(*negative(255), info), 0);
+    auto mid = negative(150);
     const int plain = FlatByte(*mid, info);
     info.Brightness = 20;
     EXPECT_GT(FlatByte(*mid, info), plain + 20);
@@ -190,8 +189,7 @@ TEST(RgbConversion, AreaResamplingKeepsFlatLevelsAndBounds) {
     }
 }
 
-// Also with the contrast up (about the picture's median level), where the sharpening's gain is
-// largest.
+// Also with the contrast up about the median level, where the sharpening's gain is largest.
 TEST(RgbConversion, SharpeningLeavesFlatAreasAndSteepensEdges) {
     for (auto [contrast, step] : {std::pair{0, 40}, std::pair{50, 10}}) {
         auto edge = Picture([=](int, int x) {
@@ -266,9 +264,8 @@ TEST(RgbConversion, PicturesOfEitherWorkLineLengthConvertAlike) {
 TEST(RgbConversion, PreparationRefusesUnusableSizes) {
     auto one = Flat(100);
     EXPECT_TRUE(PrepareConversion(*one, Settings(640, 480)));
-    EXPECT_FALSE(PrepareConversion(*one, Settings(640, 1)));
-    EXPECT_FALSE(PrepareConversion(*one, Settings(0, 480)));
-    EXPECT_FALSE(PrepareConversion(*one, Settings(100000, 480)));
+    for (const auto& [width, height] : {std::pair{640, 1}, {0, 480}, {100000, 480}})
+        EXPECT_FALSE(PrepareConversion(*one, Settings(width, height))) << width << "x" << height;
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
 // Drawing on a true-colour surface: shapes, lines, text, clipping and origins, and packed bitmaps
 // of every depth set, stretched and copied. One scene holds them all and is compared with its
-// golden picture (tests/data/golden/gdi_scene.png, shown 4 x: each part sits in its own box).
+// golden picture (tests/data/golden/gdi_scene.png; each part sits in a box of its own).
 #include <gtest/gtest.h>
 
 #include <random>

@@ -152,15 +152,20 @@ TEST_F(WindowInputTest, ActivationRaisesAWindowAndPassesOnWhenTheActiveOneCloses
 }
 
 TEST_F(WindowInputTest, CaptionMovesTheWindowAndItsBoxesMaximiseAndClose) {
-    KivoHWnd framed =
-        CreateWindow(0, "InputWindow", "Framed", WsCaption | WsSysMenu | WsMaximizeBox | WsVisible,
-                     300, 300, 200, 100, nullptr, 0, nullptr);
+    KivoHWnd framed = CreateWindow(0, "InputWindow", "Untitled",
+                                   WsCaption | WsSysMenu | WsMaximizeBox | WsVisible, 300, 300, 200,
+                                   100, nullptr, 0, nullptr);
     test::PumpMessages();
+    SetWindowText(framed, "Framed");  // the caption shows it at once
     // The frame as drawn: caption, title, and the maximise and close boxes at its right end.
     const Point client = test::ScreenPoint(framed, 0, 0);
     test::ExpectGolden("framed-window",
                        test::ClientPicture(framed, {300 - client.x, 300 - client.y, 500 - client.x,
                                                     400 - client.y}));
+    // Moved without repainting, the frame is drawn where the window now is.
+    MoveWindow(framed, 300, 420, 200, 100, false);
+    EXPECT_EQ(Screen().Pixel(390, 428), 0x000080u);
+    MoveWindow(framed, 300, 300, 200, 100, false);
     // The caption starts 3 pixels in; its first row moves the window.
     InjectMouseButton(VkLButton, true, {320, 303});
     InjectMouseMove({350, 323});

@@ -25,8 +25,7 @@ Reported RunItems(std::size_t count, int jobs,
     return reported;
 }
 
-// Items finish out of order (the early ones take longest) but are reported in order, each with
-// the outcome its worker gave.
+// The early items take longest, yet all are reported in order, each with its worker's outcome.
 TEST(BatchRunner, OutcomesComeInInputOrderWhateverOrderTheyFinish) {
     const std::size_t count = 7;
     for (int jobs : {1, 3}) {
@@ -53,15 +52,13 @@ TEST(BatchRunner, AWorkerThatDiesFailsOnlyItsItem) {
         return BatchOutcome{true, "done", {}};
     });
     ASSERT_EQ(reported.order.size(), 6u);
-    for (std::size_t i = 0; i < 6; ++i) {
+    for (std::size_t i = 0; i < 6; ++i)
         EXPECT_EQ(reported.outcomes[i].ok, i != 2) << i;
-    }
     EXPECT_NE(reported.outcomes[2].text.find("signal"), std::string::npos)
         << reported.outcomes[2].text;
 }
 
-// Pending outcomes are reported as their process settled them, in input order; a worker that
-// dies fails the item it was running, and the items it ran but had not settled are run again.
+// Pending outcomes come as settled, in order; a dead worker's unsettled items are run again.
 TEST(BatchRunner, PendingOutcomesAreReportedAsSettled) {
     const pid_t parent = getpid();
     for (int jobs : {1, 2}) {

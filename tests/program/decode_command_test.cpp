@@ -1,6 +1,4 @@
-// `kivoly decode` as a user runs it: raw captures made by `kivoly encode` become pictures of the
-// asked size under the settings file's records and the options; bad input gives one line and a
-// non-zero exit, and a batch goes on past a bad file.
+// `kivoly decode` as a user runs it: sizes, settings and options, batches, and bad input.
 #include <gtest/gtest.h>
 #include <sys/prctl.h>
 #include <sys/wait.h>
@@ -85,8 +83,7 @@ TEST_F(DecodeCommandTest, OptionsAndTheSettingsFileDecide) {
     EXPECT_GT(lifted[0], lifted[1] + 20);  // the red gain on a grey picture
 }
 
-// A batch goes on past a file that fails to decode. Workers decode a batch at the same time, but
-// the pictures and every line come out as one process gives them, in input order.
+// A batch goes on past a bad file; workers give the same pictures and lines, in input order.
 TEST_F(DecodeCommandTest, JobsGiveTheSameFilesAndLinesInInputOrder) {
     ASSERT_EQ(Kivoly("encode --bars --quality 0 -o " + Path("moving.nsr")).exitCode, 0);
     fs::copy_file(Path("bars.nsr"), Path("bars2.nsr"));
@@ -116,8 +113,7 @@ TEST_F(DecodeCommandTest, JobsGiveTheSameFilesAndLinesInInputOrder) {
     }
 }
 
-// Ctrl-C in the middle of a batch, at whatever moment: every picture is its old self or a whole
-// new one, and no temporary is left (the workers' pictures waiting to be put in place included).
+// Ctrl-C at any moment of a batch leaves every picture old or whole new, and no temporary.
 TEST_F(DecodeCommandTest, AnInterruptedBatchLeavesWholePicturesAndNoTemporary) {
     std::string inputs;
     fs::create_directories(Path("out"));
@@ -130,8 +126,7 @@ TEST_F(DecodeCommandTest, AnInterruptedBatchLeavesWholePicturesAndNoTemporary) {
     const std::string command = "exec env KIVOLY_HOME=" + test::ShellQuote(folder_.Path()) + " " +
                                 KIVOLY_PROGRAM + " decode" + inputs + " --size 320x240 -o " +
                                 Path("out") + " >/dev/null 2>&1 </dev/null";
-    // The workers outlive the program by the time their handlers take; as their reaper this
-    // test waits for them too.
+    // The workers may outlive the program briefly: as their reaper this test waits for them.
     prctl(PR_SET_CHILD_SUBREAPER, 1);
     for (int delayMs : {30, 80, 150}) {
         const pid_t child = fork();

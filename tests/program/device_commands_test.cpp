@@ -1,5 +1,4 @@
-// The device commands as a user runs them: the simulated digitizer's preview, and the roads
-// that end in "hardware not found" when no device can answer.
+// The device commands as a user runs them, on the simulated digitizer and on no device at all.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -24,7 +23,6 @@ class DeviceCommandsTest : public ::testing::Test {
     }
     ~DeviceCommandsTest() override { fs::remove_all(folder); }
 
-    // Runs the program with its settings in the test's folder and no terminal to ask.
     test::CommandResult Kivoly(const std::string& arguments, const std::string& before = "") {
         return test::RunKivoly(folder.string(), arguments, before);
     }
@@ -71,13 +69,6 @@ TEST_F(DeviceCommandsTest, TheDeviceSaysWhatIsWrongWithIt) {
         "cannot open /nonexistent/parport0: No such file or directory; is the ppdev module");
     EXPECT_NE(reason, std::string::npos) << port.output;
     EXPECT_LT(reason, port.output.find("Kivoly hardware not found!")) << port.output;
-    // A port number beyond any device names none, and ends in the library's dialog.
-    const test::CommandResult huge =
-        Kivoly("capture --device ppdev:/dev/parport99999999999999 -o " + In("p.png"));
-    EXPECT_EQ(huge.exitCode, 1) << huge.output;
-    const test::CommandResult notAPort =
-        Kivoly("capture --device ppdev:/dev/null -o " + In("p.png"));
-    EXPECT_NE(notAPort.output.find("cannot claim /dev/null"), std::string::npos) << notAPort.output;
 }
 
 TEST_F(DeviceCommandsTest, AFailedWriteKeepsTheOldPictureAndFails) {
@@ -113,44 +104,36 @@ TEST_F(DeviceCommandsTest, CaptureFromTheSimulatedDigitizer) {
     EXPECT_EQ(fs::file_size(folder / "bars.bmp"), 54u + 640u * 480u * 3u);
 }
 
-// KIVOLY_DEVICE stands for --device; the program's own simulation, with its faults, is then the
-// one that answers, not a second one the library would make from the same setting.
-TEST_F(DeviceCommandsTest, TheEnvironmentNamesTheDevice) {
+TEST_F(DeviceCommandsTest, CaptureFailuresSayWhy) {
+    // KIVOLY_DEVICE stands for --device: the program's own simulation, with its faults, answers.
+    // A port number beyond any device names none, and ends in the library's dialog.
+    const struct {
+        std::string environment, arguments;
+        int exitCode;
+        std::string message;
+    } cases[] = {
+        {"", "capture --device sim --fault no-video", 1, "Video signal not detected"},
+        {"KIVOLY_DEVICE=sim ", "capture --fault no-video", 1, "Video signal not detected"},
+        {"", "capture --device none", 1, "Kivoly hardware not found!"},
+        {"", "capture --device ppdev:/dev/parport99999999999999", 1, ""},
+        {"", "capture --device ppdev:/dev/null", 1, "cannot claim /dev/null"},
+        {"", "capture --simulate --video " + In("missing.png"), 2,
+         "missing.png: No such file or directory"},
+        {"", "capture --simulate --video " + In(""), 2, ": is a directory"},
+        {"", "preview --simulate --video " + In(""), 2, ": is a directory"},
+    };
+    for (const auto& c : cases) {
+        const test::CommandResult run = Kivoly(c.arguments + " -o " + In("x.png"), c.environment);
+        EXPECT_EQ(run.exitCode, c.exitCode) << c.arguments << ": " << run.output;
+        EXPECT_NE(run.output.find(c.message), std::string::npos) << run.output;
+    }
+    EXPECT_FALSE(fs::exists(folder / "x.png"));
+    EXPECT_EQ(Kivoly("capture --simulate").exitCode, 2);
+    EXPECT_EQ(Kivoly("capture --simulate -o x.gif").exitCode, 2);
     const test::CommandResult simulated =
         Kivoly("capture --size 320x240 -o " + In("s.png"), "KIVOLY_DEVICE=sim ");
     EXPECT_EQ(simulated.exitCode, 0) << simulated.output;
     EXPECT_TRUE(fs::exists(folder / "s.png"));
-    const test::CommandResult faulty =
-        Kivoly("capture --fault no-video -o " + In("f.png"), "KIVOLY_DEVICE=sim ");
-    EXPECT_EQ(faulty.exitCode, 1) << faulty.output;
-    EXPECT_NE(faulty.output.find("Video signal not detected"), std::string::npos) << faulty.output;
-}
-
-TEST_F(DeviceCommandsTest, CaptureFailuresSayWhy) {
-    const test::CommandResult noVideo =
-        Kivoly("capture --device sim --fault no-video -o " + In("x.png"));
-    EXPECT_EQ(noVideo.exitCode, 1);
-    EXPECT_NE(noVideo.output.find("Video signal not detected"), std::string::npos)
-        << noVideo.output;
-    const test::CommandResult none = Kivoly("capture --device none -o " + In("x.png"));
-    EXPECT_EQ(none.exitCode, 1);
-    EXPECT_NE(none.output.find("Kivoly hardware not found!"), std::string::npos);
-    EXPECT_FALSE(fs::exists(folder / "x.png"));
-    const test::CommandResult noOutput = Kivoly("capture --simulate");
-    EXPECT_EQ(noOutput.exitCode, 2);
-    const test::CommandResult badPicture = Kivoly("capture --simulate -o x.gif");
-    EXPECT_EQ(badPicture.exitCode, 2);
-    const test::CommandResult badVideo =
-        Kivoly("capture --simulate --video " + In("missing.png") + " -o " + In("x.png"));
-    EXPECT_EQ(badVideo.exitCode, 2);
-    EXPECT_NE(badVideo.output.find("missing.png: No such file or directory"), std::string::npos);
-    for (const char* command : {"capture", "preview"}) {
-        const test::CommandResult folderVideo =
-            Kivoly(std::string(command) + " --simulate --video " + In("") + " -o " + In("x.png"));
-        EXPECT_EQ(folderVideo.exitCode, 2) << folderVideo.output;
-        EXPECT_NE(folderVideo.output.find(": is a directory"), std::string::npos)
-            << folderVideo.output;
-    }
 }
 
 TEST_F(DeviceCommandsTest, BadOptionsGiveOneLineAndExitCodeTwo) {

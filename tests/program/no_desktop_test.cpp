@@ -1,6 +1,4 @@
-// The program where no desktop can be reached: nothing waits for input that nobody can give.
-// The preview saves its frames and --show warns and goes on, with DISPLAY unset and with a
-// DISPLAY that no server answers.
+// Without a reachable desktop nothing waits for input: the preview saves, --show warns and goes on.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -15,11 +13,9 @@ namespace fs = std::filesystem;
 
 // A display name that no X server answers.
 std::string DeadDisplay() {
-    for (int number = 4321;; ++number) {
-        if (!fs::exists("/tmp/.X11-unix/X" + std::to_string(number))) {
+    for (int number = 4321;; ++number)
+        if (!fs::exists("/tmp/.X11-unix/X" + std::to_string(number)))
             return ":" + std::to_string(number);
-        }
-    }
 }
 
 class NoDesktopTest : public ::testing::TestWithParam<std::string> {
@@ -30,9 +26,7 @@ class NoDesktopTest : public ::testing::TestWithParam<std::string> {
     }
     ~NoDesktopTest() override { fs::remove_all(folder); }
 
-    // Runs the program in the test's folder under the display setting, killed after 30 s. The
-    // system's D-Bus client keeps what it allocated for a display that did not answer, which
-    // the sanitizer build's leak checker would report as the program's.
+    // Killed after 30 s; leaks are the D-Bus client's, kept for a display that did not answer.
     test::CommandResult Kivoly(const std::string& arguments) {
         const std::string q = test::ShellQuote(folder.string());
         return test::RunCommand("cd " + q + " && env -u WAYLAND_DISPLAY " + GetParam() +

@@ -36,16 +36,17 @@ TEST(SettingsCommand, ShowsTheRecordsAsTheLibraryLoadsThem) {
     EXPECT_NE(run.output.find("settings folder  " + folder.Path() + "\n"), std::string::npos)
         << run.output;
     EXPECT_NE(run.output.find(folder.File("KIVOLY.INI")), std::string::npos) << run.output;
-    EXPECT_EQ(Field(run.output, "ParallelPort"), "16");
-    EXPECT_EQ(Field(run.output, "UseColor"), "True");
-    EXPECT_EQ(Field(run.output, "VideoLockTime"), "1.5");
-    EXPECT_EQ(Field(run.output, "Width"), "640");
-    EXPECT_EQ(Field(run.output, "Height"), "480");
-    EXPECT_EQ(Field(run.output, "Brightness"), "-12");
-    EXPECT_EQ(Field(run.output, "ShowWhileProcessing"), "False");
-    EXPECT_EQ(Field(run.output, "IODelay"), "-1");
-    EXPECT_EQ(Field(run.output, "KivoSound"), "chime.wav");
-    EXPECT_EQ(Field(run.output, "NoVideoSound"), "(none)");
+    for (const auto& [name, value] : {std::pair{"ParallelPort", "16"},
+                                      {"UseColor", "True"},
+                                      {"VideoLockTime", "1.5"},
+                                      {"Width", "640"},
+                                      {"Height", "480"},
+                                      {"Brightness", "-12"},
+                                      {"ShowWhileProcessing", "False"},
+                                      {"IODelay", "-1"},
+                                      {"KivoSound", "chime.wav"},
+                                      {"NoVideoSound", "(none)"}})
+        EXPECT_EQ(Field(run.output, name), value) << name;
     // Showing the settings never writes them.
     EXPECT_FALSE(std::filesystem::exists(folder.File("Kivoly.ini")));
 }
@@ -79,9 +80,8 @@ TEST(SettingsCommand, PointsAtEveryValueItCouldNotReadOrHadToCorrect) {
         EXPECT_NE(Line(run.output, name).find(text), std::string::npos) << run.output;
         EXPECT_LE(Line(run.output, name).size(), 79u);
     }
-    for (const char* name : {"CameraInput", "Contrast", "Color", "PowerSaver"}) {
+    for (const char* name : {"CameraInput", "Contrast", "Color", "PowerSaver"})
         EXPECT_EQ(Line(run.output, name).find("<-"), std::string::npos) << Line(run.output, name);
-    }
 }
 
 TEST(SettingsCommand, FollowsTheEnvironmentAndRefusesBadArguments) {

@@ -1,5 +1,4 @@
-// The shared library as an outside host sees it: exactly the declarations of kivoly.h and
-// host.h are exported, and C programs that include only those headers can use them.
+// The shared library exports exactly kivoly.h and host.h, and C hosts of those headers work.
 #include <gtest/gtest.h>
 
 #include <cctype>
@@ -28,8 +27,7 @@ std::string ReadText(const std::string& path) {
     return text.str();
 }
 
-// A declaration starts a line with KIVOLY_API, then its return type, its name and "("; it may
-// wrap. The name is the last word before the parenthesis.
+// A declaration starts a line with KIVOLY_API; its name is the last word before the "(".
 std::set<std::string> DeclaredExports(const std::string& file) {
     const std::string header = ReadText(kIncludeDir + "/kivoly/" + file);
     std::set<std::string> names;
@@ -39,14 +37,12 @@ std::set<std::string> DeclaredExports(const std::string& file) {
         const std::size_t paren = header.find('(', at);
         if (paren == std::string::npos) break;
         std::size_t nameEnd = paren;
-        while (nameEnd > at && std::isspace(static_cast<unsigned char>(header[nameEnd - 1]))) {
+        while (nameEnd > at && std::isspace(static_cast<unsigned char>(header[nameEnd - 1])))
             --nameEnd;
-        }
         std::size_t nameBegin = nameEnd;
         while (nameBegin > at && (std::isalnum(static_cast<unsigned char>(header[nameBegin - 1])) ||
-                                  header[nameBegin - 1] == '_')) {
+                                  header[nameBegin - 1] == '_'))
             --nameBegin;
-        }
         names.insert(header.substr(nameBegin, nameEnd - nameBegin));
     }
     return names;

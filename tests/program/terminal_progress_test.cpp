@@ -36,9 +36,8 @@ std::string Written(std::FILE* stream) {
     return written;
 }
 
-// Runs one complete phase and one that ends short of its limit through the feedback, as the
-// library reports them, and returns what was drawn.
-std::string DrawTwoPhases(const char* term, const char* captureLabel = nullptr) {
+// Draws a complete phase (two updates), then a notice that never advances unless `!notice`.
+std::string DrawPhases(const char* term, const char* captureLabel = nullptr, bool notice = true) {
     test::TempSettingsFolder folder;
     test::WindowSession session;
     std::FILE* stream = std::tmpfile();
@@ -51,8 +50,9 @@ std::string DrawTwoPhases(const char* term, const char* captureLabel = nullptr) 
         feedback.BeginBusy();
         feedback.Begin("Capturing . . .", 4, true);
         session.AdvanceMs(100);
+        feedback.Update(2, nullptr);
         feedback.Update(4, nullptr);
-        feedback.Begin("Creating 1500 x 1125 image . . .", 1, false);
+        if (notice) feedback.Begin("Creating 1500 x 1125 image . . .", 1, false);
         feedback.EndBusy();
     }
     if (saved)
@@ -63,14 +63,14 @@ std::string DrawTwoPhases(const char* term, const char* captureLabel = nullptr) 
 }
 
 TEST(TerminalProgress, AnUnfinishedPhaseIsClearedAndADumbTerminalGetsNoEscapes) {
-    const std::string ansi = DrawTwoPhases("xterm", "Decoding");
+    const std::string ansi = DrawPhases("xterm", "Decoding");
     EXPECT_NE(ansi.find("Decoding "), std::string::npos) << ansi;
     EXPECT_EQ(ansi.find("Capturing"), std::string::npos) << ansi;
     // The complete phase keeps its line; the notice that never advanced leaves none.
     EXPECT_EQ(std::count(ansi.begin(), ansi.end(), '\n'), 1) << ansi;
     EXPECT_EQ(ansi.substr(ansi.size() - 5), "\r\033[K\r") << ansi;
 
-    const std::string dumb = DrawTwoPhases("dumb");
+    const std::string dumb = DrawPhases("dumb");
     EXPECT_EQ(dumb.find('\033'), std::string::npos) << dumb;
     EXPECT_NE(dumb.find("Capturing"), std::string::npos) << dumb;
     EXPECT_EQ(std::count(dumb.begin(), dumb.end(), '\n'), 1) << dumb;
@@ -81,21 +81,7 @@ TEST(TerminalProgress, AnUnfinishedPhaseIsClearedAndADumbTerminalGetsNoEscapes) 
 }
 
 TEST(TerminalProgress, DrawsOneLineInPlacePerPhase) {
-    test::TempSettingsFolder folder;
-    test::WindowSession session;
-    std::FILE* stream = std::tmpfile();
-    ASSERT_NE(stream, nullptr);
-    {
-        TerminalProgress terminal(stream, true);
-        GrabberFeedback feedback;
-        feedback.BeginBusy();
-        feedback.Begin("Capturing . . .", 4, true);
-        session.AdvanceMs(100);
-        feedback.Update(2, nullptr);
-        feedback.Update(4, nullptr);
-        feedback.EndBusy();
-    }
-    const std::string written = Written(stream);
+    const std::string written = DrawPhases("xterm", nullptr, false);
     EXPECT_EQ(std::count(written.begin(), written.end(), '\n'), 1);
     EXPECT_EQ(std::count(written.begin(), written.end(), '\r'), 3);
     EXPECT_NE(written.find(TerminalProgress::FormatLine("Capturing . . .", 2, 4, 30)),

@@ -35,7 +35,6 @@ class UiCommandTest : public ::testing::Test {
 };
 
 TEST_F(UiCommandTest, CapturedAdjustedAndSavedThroughTheWindow) {
-    // Space captures, S saves.
     auto plain = Ui("space s", "plain.png");
     ASSERT_EQ(plain.exitCode, 0) << plain.output;
     EXPECT_NE(plain.output.find("plain.png"), std::string::npos);

@@ -1,5 +1,4 @@
-// The program's command line as a person meets it: a short usage without arguments, the GNU
-// forms of options, a suggestion for a mistyped command, and help that fits a terminal.
+// The command line as a person meets it: short usage, GNU option forms, typo hints, help width.
 #include <gtest/gtest.h>
 
 #include <sstream>

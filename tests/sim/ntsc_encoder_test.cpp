@@ -1,7 +1,5 @@
-// The encoder's signal: its levels, its vertical interval, a continuous timeline that repeats
-// after the four-field colour sequence, and the ideal decode that the road table measures the
-// decoder against matching a frame-comb separation of the records sample for sample. (That the
-// decoder finds its lines, bursts and colour frames in it is the road table's to show.)
+// The encoder's levels, vertical interval, four-field timeline, and its ideal decode (a frame
+// comb).
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -113,11 +111,7 @@ TEST(NtscEncoderTest, VerticalIntervalOfBothFields) {
         ASSERT_GT(pulses.size(), 20u);
         for (size_t i = 0; i < 18; ++i) {
             const long width = pulses[i].second;
-            if (i < 6 || i >= 12) {
-                EXPECT_NEAR(width, 33, 2) << "pulse " << i;
-            } else {
-                EXPECT_NEAR(width, 388, 2) << "pulse " << i;
-            }
+            EXPECT_NEAR(width, i < 6 || i >= 12 ? 33 : 388, 2) << "pulse " << i;
             EXPECT_EQ(pulses[i].first, pulses[0].first + static_cast<long>(i) * 455) << i;
         }
         size_t lineSyncs = 0;
@@ -172,9 +166,7 @@ TEST_F(EncodedNatural, IdealDecodeIsTheFrameCombOfTheRecords) {
 
 TEST_F(EncodedNatural, IdealDecodeOfTheSecondSampleSet) {
     ASSERT_EQ(ideal_->second.lines, 2 * kKeptLines);
-    // Read two samples later, as the burst comparison asks: then every position lies half a
-    // sample after the first set's. Half a sample off the colour axes, only luma is compared
-    // sample for sample.
+    // Read two samples later: half a sample off the colour axes, so only luma is compared.
     ExpectCombMatchesIdeal(Record(4), Record(6), 908, 2, ideal_->second, 1, false);
     ExpectCombMatchesIdeal(Record(5), Record(7), 908, 2, ideal_->second, 0, false);
 }

@@ -1,5 +1,5 @@
-// Picture files: what is written reads back pixel for pixel, every format is recognised by its
-// content, and damaged or oversized files are refused with a reason instead of being read.
+// Picture files read back exactly, are recognised by content, and damaged ones refused with a
+// reason.
 #include "sim/picture_file.h"
 
 #include <gtest/gtest.h>
@@ -29,6 +29,10 @@ Picture Gradient(int width, int height) {
 std::vector<uint8_t> ReadBytes(const std::string& path) {
     std::ifstream file(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+}
+
+std::vector<uint8_t> Bytes(const std::string& text) {
+    return {text.begin(), text.end()};
 }
 
 void ExpectSame(const Picture& a, const Picture& b) {
@@ -85,11 +89,9 @@ TEST(PictureFileTest, WrittenPicturesReadBackExactly) {
 }
 
 TEST(PictureFileTest, PpmWithCommentsAndSixteenBitSamples) {
-    const std::string text = "P6\n# made by hand\n2 1\n65535\n";
-    std::vector<uint8_t> bytes(text.begin(), text.end());
-    for (uint8_t b : {0xff, 0xff, 0x80, 0x00, 0x00, 0x00, 0x00, 0x00, 0x01, 0x01, 0xff, 0xff}) {
+    std::vector<uint8_t> bytes = Bytes("P6\n# made by hand\n2 1\n65535\n");
+    for (uint8_t b : {0xff, 0xff, 0x80, 0x00, 0x00, 0x00, 0x00, 0x00, 0x01, 0x01, 0xff, 0xff})
         bytes.push_back(b);
-    }
     Picture picture;
     std::string error;
     ASSERT_TRUE(DecodePicture(bytes, picture, error)) << error;
@@ -110,10 +112,9 @@ TEST(PictureFileTest, DamagedFilesAreRefusedWithAReason) {
         {'G', 'I', 'F', '8'},
         std::vector<uint8_t>(png.begin(), png.begin() + static_cast<long>(png.size() / 2)),
         std::vector<uint8_t>(bmp.begin(), bmp.end() - 10),
-        {'P', '6', ' ', '4', ' ', '4', ' ', '2', '5', '5', '\n', 1, 2, 3},
-        {'P', '6', ' ', '9', '9', '9', '9', '9', ' ', '9', '9', '9', '9', '9', ' ', '2', '5', '5',
-         '\n'},
-        {'P', '6', ' ', '1', ' ', '1', ' ', '0', '\n', 0, 0, 0},
+        Bytes("P6 4 4 255\n\1\2\3"),
+        Bytes("P6 99999 99999 255\n"),
+        Bytes(std::string("P6 1 1 0\n\0\0\0", 12)),
     };
     std::vector<uint8_t> hugeBmp = bmp;
     hugeBmp[18] = hugeBmp[19] = hugeBmp[20] = 0xff;  // width 16 million

@@ -1,5 +1,4 @@
-// Scaling pictures to the encoder's picture area: flat areas stay flat, shrinking averages,
-// enlarging interpolates between neighbours without overshoot.
+// Scaling to the encoder's picture area: flat stays flat, shrinking averages, no overshoot.
 #include <gtest/gtest.h>
 
 #include "sim/picture.h"
@@ -30,10 +29,8 @@ TEST(PictureScalerTest, FlatStaysFlatAtAnySize) {
 TEST(PictureScalerTest, ShrinkingAveragesAndEnlargingInterpolates) {
     // Alternating columns of 0 and 200 shrink to their mean.
     Picture stripes(64, 2);
-    for (int x = 0; x < 64; ++x) {
-        for (int y = 0; y < 2; ++y)
-            stripes.Pixel(x, y)[1] = x % 2 ? 200 : 0;
-    }
+    for (int x = 0; x < 64; ++x)
+        stripes.Pixel(x, 0)[1] = stripes.Pixel(x, 1)[1] = x % 2 ? 200 : 0;
     const std::vector<float> halved = ScalePicture(stripes, 8, 1);
     for (int x = 1; x < 7; ++x)
         EXPECT_NEAR(halved[static_cast<size_t>(x) * 3 + 1], 100, 1.0);
@@ -43,9 +40,8 @@ TEST(PictureScalerTest, ShrinkingAveragesAndEnlargingInterpolates) {
     step.Pixel(1, 0)[0] = 255;
     for (const int rows : {1, 300}) {
         const std::vector<float> grown = ScalePicture(step, 100, rows);
-        for (int x = 1; x < 100; ++x) {
+        for (int x = 1; x < 100; ++x)
             EXPECT_GE(grown[static_cast<size_t>(x) * 3], grown[static_cast<size_t>(x - 1) * 3]);
-        }
         EXPECT_NEAR(grown[0], 0, 1e-3);
         EXPECT_NEAR(grown[99 * 3], 255, 1e-3);
     }

@@ -1,6 +1,4 @@
-// The band-limiting filter and the interpolator against their formulas: the filter passes what
-// it should and stops what it should; the interpolator reproduces a band-limited signal at any
-// instant and the original samples exactly on the sample grid.
+// The band-limiting filter's pass and stop bands; the interpolator exact on and between samples.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -53,9 +51,8 @@ TEST(SampleInterpolatorTest, ReproducesBandLimitedSignals) {
     }
     int64_t first = 0;
     const float* kernel = interpolator.Kernel(42.0, first);
-    for (int k = 0; k < SampleInterpolator::kTaps; ++k) {
+    for (int k = 0; k < SampleInterpolator::kTaps; ++k)
         EXPECT_EQ(kernel[k], first + k == 42 ? 1.0f : 0.0f);
-    }
 }
 
 }  // namespace

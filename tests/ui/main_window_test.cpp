@@ -37,18 +37,16 @@ using ui::Mode;
 // The host's callbacks take no arguments: they reach their test through these.
 std::function<void()> gOnCapture;
 std::function<void()> gOnClose;
-int32_t OnCapture() {
-    if (gOnCapture) gOnCapture();
+template <std::function<void()>* kCall>
+int32_t Call() {
+    if (*kCall) (*kCall)();
     return 0;
 }
-int32_t OnClose() {
-    if (gOnClose) gOnClose();
-    return 0;
-}
+constexpr auto OnCapture = &Call<&gOnCapture>;
+constexpr auto OnClose = &Call<&gOnClose>;
 
-// Something to do while the live preview runs (it returns only when the preview ends): a
-// window of the test whose timer fires from the preview's own message pump. It counts the
-// ticks at which the preview pane shows a finished frame.
+// Runs while the live preview does (which returns only when it ends): a window's timer, fired
+// from the preview's message pump, counts the ticks at which the pane shows a finished frame.
 std::function<void(int)> gDuringPreview;
 KivoHWnd gPane = nullptr;
 int gTicks = 0;
@@ -83,6 +81,11 @@ class MainWindowTest : public ::testing::Test {
         gOnCapture = nullptr;
         gOnClose = nullptr;
         gDuringPreview = nullptr;
+    }
+    // Registers `call` as the host's callback of `kind`.
+    void Host(int kind, std::function<void()> call) {
+        (kind == KivoCallbackClose ? gOnClose : gOnCapture) = std::move(call);
+        KivoSetCallback(ui.handle, kind, kind == KivoCallbackClose ? OnClose : OnCapture);
     }
     UiSession ui;
 };
@@ -209,8 +212,7 @@ TEST_F(MainWindowTest, AnIdlePreviewEndsAfterAMinuteAndAMouseMoveStartsItAgain) 
 TEST_F(MainWindowTest, HoldingTheCaptureButtonWaitsForVideoAndReleasingCaptures) {
     ASSERT_NE(ui.Make(), nullptr);
     int captures = 0;
-    gOnCapture = [&] { ++captures; };
-    KivoSetCallback(ui.handle, KivoCallbackCapture, &OnCapture);
+    Host(KivoCallbackCapture, [&] { ++captures; });
     const Point button = test::ScreenPoint(ui.window, 18 + 30, 219 + 8);
     InjectMouseButton(VkLButton, true, button);
     ui.Pump();
@@ -236,12 +238,11 @@ TEST_F(MainWindowTest, SpaceCapturesWithTheVideoOnAndTheButtonShowingReady) {
     ASSERT_NE(ui.Make(), nullptr);
     int statusAtCapture = -1;
     KivoHGlobal picture = nullptr;
-    gOnCapture = [&] {
+    Host(KivoCallbackCapture, [&] {
         statusAtCapture = KivoGetStatus(ui.handle);
         ui.ExpectShows(test::MemberGolden(ui::kCaptureReady), test::kCaptureButton);
         picture = KivoScanAndProcess(ui.handle, nullptr);
-    };
-    KivoSetCallback(ui.handle, KivoCallbackCapture, &OnCapture);
+    });
     ui.Press(VkSpace);
     EXPECT_EQ(statusAtCapture, KivoStatusVideoOn);
     ASSERT_NE(picture, nullptr);
@@ -266,8 +267,7 @@ TEST_F(MainWindowTest, CaptureGivesUpWaitingForADeviceThatNeverGetsReady) {
     Grabber& grabber = ui.grabber();
     test::GrabberProbe::Hold(grabber, new NeverReady, nullptr, KivoStatusVideoOn);
     int captures = 0;
-    gOnCapture = [&] { ++captures; };
-    KivoSetCallback(ui.handle, KivoCallbackCapture, &OnCapture);
+    Host(KivoCallbackCapture, [&] { ++captures; });
     const int32_t before = NowMs();
     ui.Press(VkSpace);
     EXPECT_EQ(captures, 1);  // the capture then says why it failed
@@ -281,11 +281,10 @@ TEST_F(MainWindowTest, CtrlAltSpaceDecodesTheRawFileWithoutTheVideo) {
     ASSERT_NE(ui.Make(), nullptr);
     bool powered = true;
     KivoYuvImage* image = nullptr;
-    gOnCapture = [&] {
+    Host(KivoCallbackCapture, [&] {
         powered = ui.rig.device.Powered();
         image = KivoScanAndMakeYUV(ui.handle);
-    };
-    KivoSetCallback(ui.handle, KivoCallbackCapture, &OnCapture);
+    });
     // Held as a person holds them: down while Space is pressed and handled.
     InjectKey(VkControl, true);
     InjectKey(VkMenu, true);
@@ -302,8 +301,7 @@ TEST_F(MainWindowTest, CtrlAltSpaceDecodesTheRawFileWithoutTheVideo) {
 TEST_F(MainWindowTest, CloseOnlyHidesWhenTheHostTakesIt) {
     ASSERT_NE(ui.Make(), nullptr);
     int closes = 0;
-    gOnClose = [&] { ++closes; };
-    KivoSetCallback(ui.handle, KivoCallbackClose, &OnClose);
+    Host(KivoCallbackClose, [&] { ++closes; });
     SendMessage(ui.window, WmSysCommand, ScClose, 0);
     EXPECT_EQ(closes, 1);
     EXPECT_TRUE(IsWindow(ui.window));
@@ -325,8 +323,7 @@ TEST_F(MainWindowTest, CloseOnlyHidesWhenTheHostTakesIt) {
 TEST_F(MainWindowTest, AHostMayDestroyTheWindowAndFreeTheGrabberFromItsCallbacks) {
     // From the capture callback: the window goes away though its capture code is running.
     ASSERT_NE(ui.Make(), nullptr);
-    gOnCapture = [&] { KivoDestroyUI(ui.handle); };
-    KivoSetCallback(ui.handle, KivoCallbackCapture, &OnCapture);
+    Host(KivoCallbackCapture, [&] { KivoDestroyUI(ui.handle); });
     ui.Press(VkSpace);
     EXPECT_EQ(ui.grabber().Interface(), nullptr);
     EXPECT_FALSE(IsWindow(ui.window));
@@ -335,11 +332,10 @@ TEST_F(MainWindowTest, AHostMayDestroyTheWindowAndFreeTheGrabberFromItsCallbacks
     // From the close callback: window and Grabber both, as a host ending there would.
     ASSERT_NE(ui.Make(), nullptr);
     KivoGrabber* handle = ui.handle;
-    gOnClose = [&] {
+    Host(KivoCallbackClose, [&] {
         KivoDestroyUI(handle);
         KivoFree(handle);
-    };
-    KivoSetCallback(handle, KivoCallbackClose, &OnClose);
+    });
     KivoMessage close{ui.window, WmClose, 0, 0, 0, 0, 0};
     EXPECT_EQ(KivoProcessWindowsMsg(handle, &close), 1);
     ui.handle = nullptr;                  // freed by the host
@@ -424,8 +420,7 @@ TEST_F(MainWindowTest, SaveAppearsWithAPictureWhenTheHostCanSave) {
     KivoSetPic(ui.handle, "one", nullptr, 1);
     EXPECT_FALSE(IsWindowVisible(save));  // nobody to save it
     int saves = 0;
-    gOnCapture = [&] { ++saves; };
-    KivoSetCallback(ui.handle, KivoCallbackSave, &OnCapture);
+    Host(KivoCallbackSave, [&] { ++saves; });
     KivoSetPic(ui.handle, "two", nullptr, 1);
     ui.Pump();
     EXPECT_TRUE(IsWindowVisible(save));

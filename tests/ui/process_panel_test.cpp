@@ -1,10 +1,10 @@
-// The adjustment panel in the main window's adjust mode: its sliders and knobs under the mouse and
-// the keyboard, Reset and Go, and the preview that renders the picture row by row through the
-// current settings.
+// The adjustment panel: sliders and knobs under mouse and keyboard, Reset, Go, and the preview
+// rendered row by row through the current settings.
 #include "ui/internal/process_panel.h"
 
 #include <gtest/gtest.h>
 
+#include <initializer_list>
 #include <vector>
 
 #include "api/handed_out.h"
@@ -59,6 +59,10 @@ class ProcessPanelTest : public ::testing::Test {
     }
 
     ProcessPanel& Panel() { return *ui.main().Panel(); }
+    void Commands(std::initializer_list<int> commands) {
+        for (const int command : commands)
+            Panel().HandleCommand(command);
+    }
     KivoProcessInfo& Settings() { return test::GrabberProbe::InUse(ui.grabber()); }
     KivoHWnd ControlWindow(int id) { return GetDlgItem(Panel().hwnd, id); }
     // Presses on the control's drag centre, moves by (dx, dy) and releases there.
@@ -124,14 +128,12 @@ TEST_F(ProcessPanelTest, KeyboardAndClicksStepTheCurrentControlWithinItsLimits) 
     Panel().HandleCommand(kCmdShiftUp);
     // Shown at once: the panel's background, repainted where the slider was, spares it.
     ui.ExpectShows("slider-at-10", {}, ControlWindow(110));
-    for (int i = 0; i < 5; ++i)
-        Panel().HandleCommand(kCmdShiftUp);
+    Commands({kCmdShiftUp, kCmdShiftUp, kCmdShiftUp, kCmdShiftUp, kCmdShiftUp});
     EXPECT_EQ(Settings().Color, 50);
     Panel().HandleCommand(kCmdDown);
     EXPECT_EQ(Settings().Color, 49);
 
-    Panel().HandleCommand(kCmdPrevious);  // back from the first control to the last knob
-    Panel().HandleCommand(kCmdShiftDown);
+    Commands({kCmdPrevious, kCmdShiftDown});  // back from the first control to the last knob
     EXPECT_EQ(Settings().Blue, -10);
 
     // A press in a slider's column steps that slider towards it.
@@ -205,10 +207,7 @@ TEST_F(ProcessPanelTest, PreviewRendersRowByRowThroughTheCurrentSettings) {
     ExpectPreview("preview");
 
     // A change renders again; part way through, a white line marks the next row.
-    Panel().HandleCommand(kCmdNext);
-    Panel().HandleCommand(kCmdNext);
-    Panel().HandleCommand(kCmdShiftUp);
-    Panel().HandleCommand(kCmdShiftUp);
+    Commands({kCmdNext, kCmdNext, kCmdShiftUp, kCmdShiftUp});
     ASSERT_EQ(Settings().Brightness, 20);
     Step(10);
     ASSERT_TRUE(Panel().Preview().IsRendering());
@@ -229,8 +228,7 @@ TEST_F(ProcessPanelTest, RenderingLosesNoMessageOfTheThread) {
     KivoHWnd other =
         CreateWindow(0, "PanelTestOther", "", WsPopup, 0, 0, 10, 10, nullptr, 0, nullptr);
     ShowPicture();
-    Panel().HandleCommand(kCmdNext);
-    Panel().HandleCommand(kCmdUp);
+    Commands({kCmdNext, kCmdUp});
     // The render step takes the next message of the thread out of the queue itself.
     Message message;
     ASSERT_TRUE(PeekMessage(message, nullptr, 0, 0, PmRemove));
@@ -263,8 +261,7 @@ TEST_F(ProcessPanelTest, ARenderStepLeavesTheHostsConversionAsItFoundIt) {
     ASSERT_TRUE(PrepareConversion(picture, info));
     std::vector<uint8_t> before(3 * 640), after(3 * 640);
     ConvertRow(picture, before.data(), 300, false);
-    Panel().HandleCommand(kCmdNext);
-    Panel().HandleCommand(kCmdUp);
+    Commands({kCmdNext, kCmdUp});
     Step(1);
     ASSERT_TRUE(Panel().Preview().IsRendering());
     ConvertRow(picture, after.data(), 300, false);
@@ -273,8 +270,7 @@ TEST_F(ProcessPanelTest, ARenderStepLeavesTheHostsConversionAsItFoundIt) {
 
 TEST_F(ProcessPanelTest, NothingRendersWithoutAPicture) {
     KivoSetPic(ui.handle, "shown by the host", nullptr, 1);  // but no picture to convert
-    Panel().HandleCommand(kCmdNext);
-    Panel().HandleCommand(kCmdUp);
+    Commands({kCmdNext, kCmdUp});
     ui.Pump();
     EXPECT_FALSE(Panel().Preview().IsRendering());
     EXPECT_EQ(test::ClientPixel(Panel().Preview().hwnd, 64, 48), 0u);
