@@ -60,12 +60,6 @@ void InterpolateDoubled(uint8_t* out, const uint8_t* l0, const uint8_t* l1, cons
     kernels::CubicRowPair(t, lines, halves4, kSampleWidth, out);
 }
 
-void InterpolateDoubled(uint8_t* out, const uint8_t* l0, const uint8_t* l1, const uint8_t* l2,
-                        const uint8_t* l3, int32_t f, int32_t h) {
-    HalfSampleRows halves;
-    InterpolateDoubled(out, l0, l1, l2, l3, f, h, halves);
-}
-
 void InterpolateChroma(int8_t* out, const int8_t* c0, const int8_t* c1, const int8_t* c2,
                        const int8_t* c3, int32_t f, int32_t h) {
     const CubicTable& t = CubicTableForRatio(f, h);

@@ -28,9 +28,6 @@ void InterpolatePaired(uint8_t* out, const uint8_t* a0, const uint8_t* b0, const
 // taken from (and kept in) `halves`.
 void InterpolateDoubled(uint8_t* out, const uint8_t* l0, const uint8_t* l1, const uint8_t* l2,
                         const uint8_t* l3, int32_t f, int32_t h, HalfSampleRows& halves);
-// The same with the half-sample rows worked out afresh.
-void InterpolateDoubled(uint8_t* out, const uint8_t* l0, const uint8_t* l1, const uint8_t* l2,
-                        const uint8_t* l3, int32_t f, int32_t h);
 // The chroma halves of four lines: 1504 chroma samples, each (U, V) pair repeated so that it
 // covers four output positions in step with the doubled luma.
 void InterpolateChroma(int8_t* out, const int8_t* c0, const int8_t* c1, const int8_t* c2,

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <vector>
 
+#include "decode/half_sample_rows.h"
 #include "decode/internal/cubic_table.h"
 #include "decode/line_interpolators.h"
 #include "decode/yuv_image.h"
@@ -61,14 +62,16 @@ TEST(LineInterpolators, VerticalFractionZeroReturnsTheSecondLine) {
         ASSERT_EQ(out[2 * i], b[i]);
         ASSERT_EQ(out[2 * i + 1], c[i]);
     }
-    InterpolateDoubled(out.data(), a.data(), b.data(), c.data(), d.data(), 0, 4);
+    HalfSampleRows halves;
+    InterpolateDoubled(out.data(), a.data(), b.data(), c.data(), d.data(), 0, 4, halves);
     for (int i = 0; i < 752; ++i)
         ASSERT_EQ(out[2 * i], b[i]);
     // Half-sample values of a straight ramp lie halfway.
     std::vector<uint8_t> ramp(752);
     for (int i = 0; i < 752; ++i)
         ramp[i] = static_cast<uint8_t>(40 + (i % 100));
-    InterpolateDoubled(out.data(), a.data(), ramp.data(), c.data(), d.data(), 0, 4);
+    halves.Clear();
+    InterpolateDoubled(out.data(), a.data(), ramp.data(), c.data(), d.data(), 0, 4, halves);
     EXPECT_EQ(out[2 * 10 + 1], 51);  // 50.5, rounded
     EXPECT_EQ(out[2 * 10], 50);
 }

@@ -35,8 +35,9 @@ TEST(HalfSampleRows, KeptRowsGiveTheSameBytesAsFreshOnes) {
             for (const auto& p : positions) {
                 InterpolateDoubled(kept.data(), line(p[0] - 1), line(p[0]), line(p[0] + 1),
                                    line(p[0] + 2), p[1], height - 1, halves);
+                HalfSampleRows afresh;
                 InterpolateDoubled(fresh.data(), line(p[0] - 1), line(p[0]), line(p[0] + 1),
-                                   line(p[0] + 2), p[1], height - 1);
+                                   line(p[0] + 2), p[1], height - 1, afresh);
                 ASSERT_EQ(kept, fresh) << "height " << height << " row " << row;
             }
         }
