@@ -113,18 +113,9 @@ TEST(ConversionKernels, WeighSamplesGivesTheScalarSums) {
 
 TEST(ConversionKernels, PackRowGivesTheScalarValues) {
     std::mt19937 random(5);
-    std::uniform_int_distribution<int> byte(0, 255);
     OnEveryTarget([&](const std::string& target) {
         for (int round = 0; round < 60; ++round) {
-            // Random lines, with runs of the extremes now and then.
-            std::vector<uint8_t> line(kSampleWidth + 2);
-            std::vector<int8_t> chroma(kSampleWidth + 2);
-            for (int i = 0; i < kSampleWidth + 2; ++i) {
-                const int value = round % 4 == 0 ? (i / 5 % 2) * 255 : byte(random);
-                line[i] = static_cast<uint8_t>(value);
-                chroma[i] =
-                    static_cast<int8_t>(round % 4 == 1 ? (i % 3 ? -128 : 127) : byte(random) - 128);
-            }
+            auto [line, chroma] = test::RandomLines(kSampleWidth + 2, round, random);
             const int n = kSampleWidth - round % 17;
             std::vector<uint64_t> packed(n), packedRef(n);
             kernels::PackRow(line.data() + 2, chroma.data() + 2, n, packed.data());
