@@ -16,6 +16,7 @@
 
 #include <array>
 
+#include "decode/byte_lookup-inl.h"
 #include "decode/internal/cubic_row_kernel.h"
 
 HWY_BEFORE_NAMESPACE();
@@ -38,14 +39,6 @@ V32 Cubic(const CubicTable& table, const Load& load) {
 
 #if HWY_TARGET == HWY_AVX3_DL
 namespace {
-
-__m512i LookUp256(const uint8_t* table, __m512i index, __mmask64 high) {
-    auto half = [&](int at) {
-        return _mm512_permutex2var_epi8(_mm512_loadu_si512(table + at), index,
-                                        _mm512_loadu_si512(table + at + 64));
-    };
-    return _mm512_mask_blend_epi8(high, half(0), half(128));
-}
 
 // The cubic of 64 table indices of each column, as bytes in the indices' order. The unpacked
 // 16-bit sums come back into that order when packed, which also clamps them to 0..255.

@@ -19,6 +19,7 @@
 #include <algorithm>
 #include <bit>
 
+#include "decode/byte_lookup-inl.h"
 #include "output/conversion_kernels.h"
 
 static_assert(std::endian::native == std::endian::little);
@@ -33,18 +34,9 @@ using V32 = hn::Vec<D32>;
 #if HWY_TARGET == HWY_AVX3_DL
 namespace {
 
-// Byte look-ups in tables of 256 and 1024 entries, 64 lanes at a time: a two-register permute
-// looks up 128 entries, and the index's high bits choose among the permutes' results.
-__m512i LookUp256(const uint8_t* table, __m512i index, __mmask64 high) {
-    auto half = [&](int at) {
-        return _mm512_permutex2var_epi8(_mm512_loadu_si512(table + at), index,
-                                        _mm512_loadu_si512(table + at + 64));
-    };
-    return _mm512_mask_blend_epi8(high, half(0), half(128));
-}
-
-// `low` and `high` hold 10-bit indices as 16-bit lanes, in the order that unpacking the low and
-// high bytes of a row of 64 bytes leaves them; the result is in the row's order again.
+// Byte look-ups in a table of 1024 entries, as four of 256. `low` and `high` hold 10-bit indices as
+// 16-bit lanes, in the order that unpacking the low and high bytes of a row of 64 bytes leaves
+// them; the result is in the row's order again.
 __m512i LookUp1024(const uint8_t* table, __m512i low, __m512i high) {
     const __m512i byteMask = _mm512_set1_epi16(0xFF);
     const __m512i index =
