@@ -119,15 +119,6 @@ TEST(DefaultPalette, TableColoursAreDistinctAndNoneIsAPureCorner) {
         EXPECT_FALSE(corner) << i;
         EXPECT_NE(table[i].red, 128) << i;
     }
-    EXPECT_EQ(table[12].red, 129);
-    EXPECT_EQ(table[235].red, 248);
-    EXPECT_EQ(table[236].red + table[255].blue, 0);
-    for (const auto& [cube, index] : {std::pair{Cube(0, 0, 0), 0},
-                                      {Cube(5, 0, 0), 249},
-                                      {Cube(5, 5, 5), 255},
-                                      {Cube(1, 5, 0), 250},
-                                      {Cube(0, 1, 5), 252}})
-        EXPECT_EQ(CubeMap()[cube], index) << cube;
 }
 
 TEST(DefaultPalette, OneHandleUntilDeletedAndTrueColourKeepsTheTable) {
@@ -144,17 +135,9 @@ TEST(DefaultPalette, OneHandleUntilDeletedAndTrueColourKeepsTheTable) {
     EXPECT_NE(DefaultPalette(), nullptr);
 }
 
-TEST(OrderedDither, PrimariesAndExtremesAreStable) {
-    for (int y = 0; y < 8; ++y) {
-        for (int x = 0; x < 8; ++x) {
-            EXPECT_EQ(DitherPixel(255, 255, 255, x, y), 255);
-            EXPECT_EQ(DitherPixel(0, 0, 0, x, y), 0);
-            EXPECT_EQ(DitherPixel(0, 0, 255, x, y), 249);  // blue, green, red
-        }
-    }
-}
-
-TEST(OrderedDither, Grey128RoundsUpOnLowThresholdsOnly) {
+// 128 lies 26/51 of the way from level 2 to 3: it rounds up where the threshold is below 26,
+// in about half of the cells. White, black and the primaries never change.
+TEST(OrderedDither, Grey128RoundsUpOnLowThresholdsOnlyAndPrimariesAreStable) {
     const uint8_t up = CubeMap()[Cube(3, 3, 3)];
     const uint8_t down = CubeMap()[Cube(2, 2, 2)];
     int ups = 0;
@@ -163,14 +146,13 @@ TEST(OrderedDither, Grey128RoundsUpOnLowThresholdsOnly) {
             const uint8_t index = DitherPixel(128, 128, 128, x, y);
             EXPECT_EQ(index, DitherThreshold(x, y) <= 25 ? up : down) << x << "," << y;
             ups += index == up;
+            EXPECT_EQ(DitherPixel(255, 255, 255, x, y), 255);
+            EXPECT_EQ(DitherPixel(0, 0, 0, x, y), 0);
+            EXPECT_EQ(DitherPixel(0, 0, 255, x, y), 249);  // blue, green, red
         }
     }
-    // 128 lies 26/51 of the way from level 2 to 3: about half of the cells round up.
     EXPECT_GT(ups, 24);
     EXPECT_LT(ups, 40);
-    EXPECT_EQ(DitherThreshold(0, 7), 50);
-    EXPECT_EQ(DitherThreshold(7, 0), 33);
-    EXPECT_EQ(DitherThreshold(9, 8), 25);  // the matrix repeats every 8
 }
 
 TEST(OrderedDither, RowFollowsTheSkipTableAndBitmapsTheirRowOffset) {
@@ -194,6 +176,8 @@ TEST(OrderedDither, RowFollowsTheSkipTableAndBitmapsTheirRowOffset) {
         }
     }
     EXPECT_FALSE(DitherDibTo8(outDib, in, 0));  // the destination must be 8 bits
+    in->biWidth = outDib->biWidth = 0;  // nothing to dither
+    EXPECT_FALSE(DitherDibTo8(in, outDib, 0));
     platform::GlobalFree(source);
     platform::GlobalFree(target);
 }
