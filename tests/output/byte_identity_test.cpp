@@ -91,7 +91,7 @@ struct Size {
     int width;
     int height;
 };
-constexpr Size kSizes[] = {{320, 240}, {640, 480}, {1500, 1125}};
+constexpr Size kSizes[] = {{640, 480}, {320, 240}, {1500, 1125}};
 
 const std::vector<uint8_t>& Capture(bool natural, int quality) {
     static std::map<std::pair<bool, int>, std::vector<uint8_t>> captures;
@@ -157,7 +157,8 @@ TEST(ByteIdentity, DecodesDumpsAndBitmapsKeepEveryByte) {
         if (plain) {
             EXPECT_TRUE(ReadFile(dump) == nsr) << key << ": the dump is not the capture";
         }
-        for (const Size& size : kSizes) {
+        // The other sizes exercise the resampler, which a negative or a grey decode leaves alone.
+        for (const Size& size : std::span(kSizes).first(plain || !c.natural ? 3 : 1)) {
             actual[key + "/" + std::to_string(size.width)] =
                 BitmapChecksum(image, kAdjustments[0].info, size, false);
         }
