@@ -86,7 +86,7 @@ TEST_F(DibFileTest, EightBitBitmapsAreWrittenWithThePalettesColours) {
     }
 }
 
-TEST_F(DibFileTest, ReadsWithoutFileHeaderWithOldHeaderAndWithoutImageSize) {
+TEST_F(DibFileTest, ReadsWithoutFileHeaderWithOldHeaderWithoutImageSizeAndWithBitFields) {
     // Information header only, biSizeImage 0, two colours used.
     const platform::BitmapInfoHeader* bare = Read(Bitmap(2, 2, 8, false, 0, 0, 2));
     ASSERT_NE(bare, nullptr);
@@ -109,6 +109,17 @@ TEST_F(DibFileTest, ReadsWithoutFileHeaderWithOldHeaderAndWithoutImageSize) {
     const uint8_t* table = reinterpret_cast<const uint8_t*>(header) + 40;
     EXPECT_EQ(Bytes(table, table + 8), (Bytes{1, 2, 3, 0, 4, 5, 6, 0}));
     EXPECT_EQ(DibPixels(header)[4], 0x80);
+
+    // 32 bits with the three bit-field masks after a 40-byte header.
+    Bytes fields = Bitmap(1, 1, 32, false, 9);
+    fields[16] = 3;  // biCompression
+    const Bytes masks = {0, 0, 0xFF, 0, 0, 0xFF, 0, 0, 0xFF, 0, 0, 0};
+    fields.insert(fields.begin() + 40, masks.begin(), masks.end());
+    const platform::BitmapInfoHeader* masked = Read(fields);
+    ASSERT_NE(masked, nullptr);
+    const uint8_t* read = reinterpret_cast<const uint8_t*>(masked) + 40;
+    EXPECT_EQ(Bytes(read, read + 12), masks);
+    EXPECT_EQ(DibPixels(masked)[0], 9);
 }
 
 TEST_F(DibFileTest, BadFilesGiveNull) {
