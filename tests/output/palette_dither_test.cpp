@@ -102,6 +102,16 @@ TEST_F(PaletteDisplay, MappedBitmapsDrawInTheirColours) {
     for (int x = 0; x < 4; ++x)  // the table's blue, green, red, drawn as red, green, blue
         EXPECT_EQ(surface_.Pixel(x, 0), platform::Rgb(colours[x][2], colours[x][1], colours[x][0]));
     platform::GlobalUnlock(dib);
+    // Onto a smaller palette the table shrinks, and the block with it.
+    const PaletteEntry black[16] = {};
+    const KivoHPalette small = platform::CreatePalette(black);
+    ASSERT_TRUE(MapDibToPalette(dib, small, surface_.Palette()));
+    header = LockDib(dib);
+    ASSERT_NE(header, nullptr);
+    EXPECT_EQ(DibPixels(header)[2], 2);
+    EXPECT_EQ(platform::GlobalSize(dib), DibTotalBytes(*header));
+    platform::GlobalUnlock(dib);
+    platform::DeletePalette(small);
     platform::GlobalFree(dib);
 }
 
