@@ -46,6 +46,8 @@ TEST_F(DibFileTest, FilesHoldTheBitmapAfterTheirHeaderAndReadBackAlike) {
     for (int bits : {1, 4, 8, 24}) {
         platform::BitmapInfoHeader* header = Keep(CreateDib(bits, 5, 3));
         ASSERT_NE(header, nullptr);
+        // Room for a full colour table, whatever the depth.
+        EXPECT_EQ(platform::GlobalSize(handles_.back()), 40 + 4 * 256 + header->biSizeImage);
         for (uint32_t i = 0; i < header->biSizeImage; ++i)
             DibPixels(header)[i] = uint8_t(i * 7 + 1);
         ASSERT_EQ(WriteDibFile(header, Path("a.bmp").c_str()), 1);
