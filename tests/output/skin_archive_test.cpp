@@ -113,14 +113,7 @@ TEST_F(SkinArchiveTest, DamagedArchivesGiveNoMembersAndNoHugeBlocks) {
     for (const Bytes& archive : {huge, lyingOffset, shortPixels, Bytes{'B', 'M', 1}}) {
         ReadNextSkinBitmap(true);
         UseArchive(archive);
-        for (int i = 0; i < 30; ++i) {
-            SkinBitmap member = ReadNextSkinBitmap(false);
-            if (member) {
-                EXPECT_LE(DibTotalBytes(*member.header), platform::GlobalSize(member.handle));
-                EXPECT_LE(platform::GlobalSize(member.handle), archive.size() + 1024);
-            }
-            FreeSkinBitmap(member);
-        }
+        EXPECT_TRUE(ReadAll(30).empty()) << archive.size();
     }
 }
 
