@@ -166,8 +166,10 @@ TEST(ByteIdentity, DecodesDumpsAndBitmapsKeepEveryByte) {
             for (const Adjustments& a : std::span(kAdjustments).subspan(1)) {
                 actual[key + "/640-" + a.name] = BitmapChecksum(image, a.info, {640, 480}, false);
             }
-            actual[key + "/640-quick"] =
-                BitmapChecksum(image, kAdjustments[0].info, {640, 480}, true);
+            for (const Size& size : std::span(kSizes).first(2)) {
+                actual[key + "/" + std::to_string(size.width) + "-quick"] =
+                    BitmapChecksum(image, kAdjustments[0].info, size, true);
+            }
         }
         if (c.negative || !c.useColor) {
             actual[key + "/640-mixed"] =

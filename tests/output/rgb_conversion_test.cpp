@@ -163,23 +163,6 @@ TEST(RgbConversion, ContrastBelowMinus16InvertsTheLumaCurve) {
     EXPECT_LT(FlatByte(*dark, info), FlatByte(*light, info));
 }
 
-TEST(RgbConversion, AreaResamplingKeepsFlatLevelsAndBounds) {
-    for (auto [width, height] : {std::pair{320, 240}, {640, 480}, {1500, 1125}}) {
-        const KivoProcessInfo info = Settings(width, height);
-        const int low = FlatByte(*Flat(100), info);
-        const int high = FlatByte(*Flat(200), info);
-        // Every output pixel's weights add up to the source width: a flat picture stays flat.
-        EXPECT_EQ(FlatByte(*Flat(200), info, height - 1), high);
-        // Alternate samples: the doubling interpolates them to their mean without ringing.
-        auto stripes = Picture([](int, int x) { return Sample{x % 2 ? 100 : 200, 0}; });
-        const std::vector<uint8_t> out = Row(*stripes, info, height / 2);
-        for (int x = 0; x < 3 * width; ++x) {
-            ASSERT_GE(out[x], low) << width << " " << x;
-            ASSERT_LE(out[x], high) << width << " " << x;
-        }
-    }
-}
-
 // A store decoded again (the next capture, the next file of a batch) brings its own median
 // level, about which the contrast turns: converted as a fresh picture would be.
 TEST(RgbConversion, APictureDecodedAgainGetsTheContrastOfItsOwnMedianLevel) {
@@ -224,37 +207,6 @@ TEST(RgbConversion, SharpeningLeavesFlatAreasAndSteepensEdges) {
         // Sharpening also overshoots: the dark side gets darker than the flat dark level.
         EXPECT_LT(*std::min_element(sharp.begin(), sharp.end()), plain[3 * 100]) << contrast;
     }
-}
-
-TEST(RgbConversion, QuickModeMatchesFullModeOnFlatPictures) {
-    for (int width : {100, 320, 640}) {
-        const KivoProcessInfo info = Settings(width, width * 3 / 4);
-        auto grey = Flat(170, 10, -10);
-        const std::vector<uint8_t> full = Row(*grey, info, 30);
-        const std::vector<uint8_t> quick = Row(*grey, info, 30, true);
-        EXPECT_EQ(std::vector<uint8_t>(full.begin() + 6, full.end() - 6),
-                  std::vector<uint8_t>(quick.begin() + 6, quick.end() - 6))
-            << width;
-    }
-}
-
-TEST(RgbConversion, DoubleSampledPicturesInterleaveBothTables) {
-    auto yuv = std::make_unique<YuvImage>(kSampleWidth, 484, true, true, 0);
-    for (int line = 0; line < 484; ++line) {
-        std::fill_n(yuv->lineTable.Line(line), kSampleWidth, 100);
-        std::fill_n(yuv->lineTable.Line(line) + kSampleWidth, kSampleWidth, 0);
-        std::fill_n(yuv->lineTable2.Line(line), kSampleWidth, 200);
-    }
-    const KivoProcessInfo info = Settings(640, 480);
-    const int single = FlatByte(*yuv, info);
-    EXPECT_EQ(single, FlatByte(*Flat(100), info));
-    yuv->passesDone = 8;
-    const std::vector<uint8_t> out = Row(*yuv, info, 100);
-    int sum = 0;
-    for (uint8_t byte : out)
-        sum += byte;
-    EXPECT_NEAR(sum / double(out.size()), FlatByte(*Flat(150), info), 2.0);
-    EXPECT_NE(*std::min_element(out.begin(), out.end()), *std::max_element(out.begin(), out.end()));
 }
 
 // The converter keeps its own full-length work lines, whatever output width the picture was made
