@@ -46,10 +46,10 @@ KivoProcessInfo Settings(int width, int height) {
     return info;
 }
 
-std::vector<uint8_t> Row(YuvImage& yuv, const KivoProcessInfo& info, int row, bool quick = false) {
+std::vector<uint8_t> Row(YuvImage& yuv, const KivoProcessInfo& info, int row) {
     std::vector<uint8_t> out(3 * info.Width);
     EXPECT_TRUE(PrepareConversion(yuv, info));
-    ConvertRow(yuv, out.data(), row, quick);
+    ConvertRow(yuv, out.data(), row, false);
     return out;
 }
 
