@@ -92,14 +92,18 @@ TEST(SyncSearch, StopsAtTheEndOfTheChunk) {
 
 TEST(EvenOdd, MeasuresAndCorrectsLaterChunks) {
     Analysis a;
-    // A smaller disagreement does not replace the first; a larger one is limited to 10.
-    for (const auto& [even, odd, start, offset] :
-         {std::array{106, 100, 1, 6}, {100, 103, 0, 6}, {80, 100, 0, -10}}) {
+    // The 344 pairs after the decode start are measured, not where they would run past the
+    // chunk. A smaller disagreement does not replace the first; a larger one is limited to 10.
+    const int pastTheEnd = kChunkBytes - kDecodeStart - 2 * 344 + 1;
+    for (const auto& [even, odd, position, offset] : {std::array{120, 100, pastTheEnd, 0},
+                                                      {106, 100, 1, 6},
+                                                      {100, 103, 0, 6},
+                                                      {80, 100, 0, -10}}) {
         std::vector<uint8_t> samples(kChunkBytes);
         for (int i = 0; i < kChunkBytes; ++i)
             samples[i] = static_cast<uint8_t>(i % 2 == 0 ? even : odd);
         a.Fill(samples);
-        a.chunk.MeasureEvenOdd(start);  // from an odd start the pairs are turned round
+        a.chunk.MeasureEvenOdd(position);  // from an odd start the pairs are turned round
         EXPECT_EQ(a.chunk.EvenOddOffset(), offset) << even << " " << odd;
     }
 

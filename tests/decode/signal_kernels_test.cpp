@@ -99,6 +99,24 @@ TEST(SignalKernels, EveryInstructionSetGivesTheScalarResults) {
     test::OnEveryTarget(CompareOnThisTarget);
 }
 
+// A sample exactly 64 (in sums of both frames, times 16) from the seven-tap mean keeps its own
+// value, on either side, whether the kernel's body or its scalar tail takes the position.
+TEST(SignalKernels, CombLineKeepsSamplesAtTheEdgeOfTheSmoothingBand) {
+    test::OnEveryTarget([](const std::string& target) {
+        for (const int far : {36, 164}) {
+            for (const int n : {1, 40}) {
+                std::vector<int16_t> x(n + 2 * kPad, 100), y(n + 2 * kPad, 100);
+                x[kPad + 3] = static_cast<int16_t>(far);  // the outermost tap, weight 1
+                std::vector<uint8_t> luma(n);
+                std::vector<int32_t> z(n);
+                kernels::CombLine(x.data() + kPad, y.data() + kPad, n, false, luma.data(),
+                                  z.data());
+                EXPECT_EQ(luma[0], 100) << target << " " << far << " n " << n;
+            }
+        }
+    });
+}
+
 // The separator's division is done in floating point and corrected: quotients just below a
 // whole number still round towards zero, over many ratios of the blend's activities.
 TEST(SignalKernels, SeparatorDivisionRoundsTowardsZeroAtTheEdges) {
