@@ -35,40 +35,28 @@ struct Picture {
     }
 };
 
-TEST(ColourCorrection, NarrowRangeIsStretched) {
-    Picture p;
-    p.image.whiteLevel = 200;
-    p.image.blackLevel = 100;
-    p.Fill(100, 50, -50);
-    p.Set(3, 0, 150, 50, -50);
-    EXPECT_TRUE(CorrectColours(p.image, nullptr, p.counter));
-    EXPECT_EQ(p.Luma(0)[0], 76);
-    EXPECT_EQ(p.Luma(3)[0], 150);
-    EXPECT_EQ(p.Chroma(0)[0], 74);  // 50 x 1.48
-    EXPECT_EQ(p.Chroma(0)[1], -74);
-    EXPECT_EQ(p.counter, 0);  // no progress object: nothing counted
-}
-
-TEST(ColourCorrection, WideRangeKeepsLumaAndGain) {
-    Picture p;
-    p.image.whiteLevel = 220;
-    p.image.blackLevel = 91;  // R = 129
-    p.Fill(37, -128, 127);
-    EXPECT_TRUE(CorrectColours(p.image, nullptr, p.counter));
-    EXPECT_EQ(p.Luma(10)[4], 37);
-    EXPECT_EQ(p.Chroma(10)[4], -127);
-    EXPECT_EQ(p.Chroma(10)[5], 127);
-}
-
-TEST(ColourCorrection, EmptyOrInvertedRangeDoesNotDivideByZero) {
-    for (int black : {150, 200}) {
+// A narrow luma range is stretched to black and white and the chroma by its ratio (x 1.48
+// here); a wide one keeps its luma and gain; an empty or inverted one does not divide by zero.
+TEST(ColourCorrection, LumaRangeIsStretchedToBlackAndWhite) {
+    struct Case {
+        int white, black, luma, u, v, lumaOut, uOut, vOut;
+    };
+    for (const Case c : {Case{200, 100, 100, 50, -50, 76, 74, -74},
+                         {200, 100, 150, 50, -50, 150, 74, -74},
+                         {220, 91, 37, -128, 127, 37, -127, 127},
+                         {150, 150, 120, 20, -20, 120, 20, -20},
+                         {150, 200, 120, 20, -20, 120, 20, -20}}) {
         Picture p;
-        p.image.whiteLevel = 150;
-        p.image.blackLevel = static_cast<int16_t>(black);
-        p.Fill(120, 20, -20);
+        p.image.whiteLevel = static_cast<int16_t>(c.white);
+        p.image.blackLevel = static_cast<int16_t>(c.black);
+        p.Fill(c.luma, c.u, c.v);
         EXPECT_TRUE(CorrectColours(p.image, nullptr, p.counter));
-        EXPECT_EQ(p.Luma(0)[0], 120);
-        EXPECT_EQ(p.Chroma(0)[0], 20);
+        for (const int l : {0, p.image.lineCount - 1}) {
+            EXPECT_EQ(p.Luma(l)[4], c.lumaOut) << c.white << " " << c.black << " " << c.luma;
+            EXPECT_EQ(p.Chroma(l)[4], c.uOut) << c.white << " " << c.black;
+            EXPECT_EQ(p.Chroma(l)[5], c.vOut) << c.white << " " << c.black;
+        }
+        EXPECT_EQ(p.counter, 0);  // no progress object: nothing counted
     }
 }
 
