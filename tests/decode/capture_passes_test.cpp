@@ -232,8 +232,6 @@ TEST(CapturePasses, RawDumpReplaysToTheSamePicture) {
         const std::vector<uint8_t> file(bytes.begin(), bytes.end());
         const int records = source.acquisitions;
         ASSERT_EQ(file.size(), static_cast<size_t>(records) * (10 + 262144)) << quality;
-        EXPECT_EQ(file[0], 'K');
-        EXPECT_EQ(file[8], 4);  // 262144 = 0x40000
 
         MemoryRawSource replay(file);
         YuvImage again(info, nullptr);
