@@ -183,11 +183,8 @@ TEST_F(DeviceTest, DetectedPortsHoldsFourAndPowersThemDownAtUnload) {
 
 TEST_F(DeviceTest, LockTimeAcceptsOnlyTheOpenRange) {
     ParallelPortDevice device(0);
-    for (double seconds : {0.3, 2.0, 0.2}) {
+    for (double seconds : {1.5, 0.3, 2.0, 0.2})
         device.SetLockTime(seconds);
-        EXPECT_EQ(device.LockTime(), 0.5);
-    }
-    device.SetLockTime(1.5);
     EXPECT_EQ(device.LockTime(), 1.5);
 }
 

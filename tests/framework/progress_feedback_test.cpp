@@ -20,9 +20,6 @@ namespace {
 
 using namespace platform;
 
-constexpr uint32_t kYellow = 0xFFF530;
-constexpr uint32_t kLightGrey = 0xC0C0C0;
-
 class ProgressFeedbackTest : public ::testing::Test {
   protected:
     KivoHWnd Window(const ProgressFeedback& feedback) const {
@@ -125,28 +122,6 @@ TEST_F(ProgressFeedbackTest, NestedBusySectionsKeepOneWindowUntilTheLastEnds) {
     EXPECT_FALSE(IsWindow(first));
     feedback.EndBusy();
     EXPECT_FALSE(feedback.Busy());
-}
-
-TEST_F(ProgressFeedbackTest, RepaintsAtMostEvery72MsAndNotAtTheLimit) {
-    GrabberFeedback feedback;
-    feedback.BeginBusy();
-    feedback.Begin("Decoding", 100, true);
-    KivoHWnd window = Window(feedback);
-    // Value 50 fills the bar to x = 20 + 140.
-    feedback.Update(50, nullptr);
-    EXPECT_EQ(test::ClientPixel(window, 100, 40), kLightGrey);
-    session.AdvanceMs(71);
-    feedback.Update(50, nullptr);
-    EXPECT_EQ(test::ClientPixel(window, 100, 40), kLightGrey);
-    session.AdvanceMs(1);
-    feedback.Update(50, nullptr);
-    EXPECT_EQ(test::ClientPixel(window, 100, 40), kYellow);
-
-    session.AdvanceMs(200);
-    feedback.Update(100, nullptr);
-    EXPECT_EQ(feedback.Reached(), 100);
-    EXPECT_EQ(test::ClientPixel(window, 250, 40), kLightGrey);
-    feedback.EndBusy();
 }
 
 // The window as the user sees it: text centred at the top, the bar at a quarter inside its

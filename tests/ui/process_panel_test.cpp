@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <initializer_list>
 #include <vector>
 
@@ -105,8 +106,15 @@ TEST_F(ProcessPanelTest, DraggedSlidersAndKnobsWriteTheSettingsAndShowThem) {
     EXPECT_EQ(GetFocus(), ui.window);
 
     // Small moves, as a real pointer makes them, add up alike: 30 pixels in moves of 5 give 10.
-    Point cursor = ScreenPoint(ControlWindow(112), 28, 15);
+    // The pointer is hidden and held by one control at a time until the release, and is shown
+    // again where the drag began.
+    const Point press = ScreenPoint(ControlWindow(112), 28, 15);
+    Point cursor = press;
     InjectMouseButton(VkLButton, true, cursor);
+    ui.Pump();
+    EXPECT_FALSE(IsCursorShown());
+    SendMessage(ControlWindow(111), WmLButtonDown, MkLButton, MakePointLParam(28, 15));
+    EXPECT_EQ(GetCapture(), ControlWindow(112));
     for (int i = 0; i < 6; ++i) {
         ui.Pump();
         GetCursorPos(cursor);
@@ -115,7 +123,19 @@ TEST_F(ProcessPanelTest, DraggedSlidersAndKnobsWriteTheSettingsAndShowThem) {
     InjectMouseButton(VkLButton, false, {cursor.x, cursor.y - 5});
     ui.Pump();
     EXPECT_EQ(Settings().Contrast, 10);
+    EXPECT_EQ(Settings().Brightness, 0);
+    GetCursorPos(cursor);
+    EXPECT_EQ(cursor, press);
+    EXPECT_TRUE(IsCursorShown());
+    EXPECT_EQ(GetCapture(), nullptr);
     ui.ExpectShows("adjust-dragged", {}, Panel().hwnd);
+
+    // Another window taking the mouse ends a drag as a release would.
+    InjectMouseButton(VkLButton, true, press);
+    ui.Pump();
+    SetCapture(ui.window);
+    EXPECT_EQ(Panel().dragInProgress, 0);
+    EXPECT_TRUE(IsCursorShown());
 }
 
 TEST_F(ProcessPanelTest, KeyboardAndClicksStepTheCurrentControlWithinItsLimits) {
@@ -172,15 +192,10 @@ TEST_F(ProcessPanelTest, ResetClearsTheAdjustmentsOnlyAndTheControlsFollow) {
     InjectMouseButton(VkLButton, false, reset);
     ui.Pump();
 
-    const KivoProcessInfo& now = Settings();
-    for (int32_t value : {now.Hue, now.Color, now.Brightness, now.Contrast, now.Sharpness,
-                          now.Gamma, now.Red, now.Green, now.Blue}) {
-        EXPECT_EQ(value, 0);
-    }
-    EXPECT_EQ(now.Width, 1500);
-    EXPECT_EQ(now.Height, 1125);
-    EXPECT_EQ(now.ColorCount, 256);
-    EXPECT_EQ(now.ShowWhileProcessing, 1);
+    KivoProcessInfo cleared = info;
+    cleared.Hue = cleared.Color = cleared.Brightness = cleared.Contrast = cleared.Sharpness = 0;
+    cleared.Gamma = cleared.Red = cleared.Green = cleared.Blue = 0;
+    EXPECT_EQ(std::memcmp(&Settings(), &cleared, sizeof cleared), 0);
     ui.ExpectShows("main-adjust");  // as the panel first showed
     EXPECT_EQ(GetFocus(), ui.window);
 }
