@@ -122,6 +122,8 @@ TEST_F(SetupWindowTest, KeyboardMovesStayInTheGroupAndEnterGroupsAtTheirChoice) 
     Window().HandleCommand(kCmdDown);  // Down from the last item of the group: nothing
     cursorAt(ItemPoint(120));
     EXPECT_EQ(Grab().CameraInput, 0);
+    Window().HandleCommand(kCmdUp);  // and Up back to the first
+    EXPECT_EQ(Grab().CameraInput, 1);
 
     Window().HandleCommand(kCmdNext);  // the quality group at its chosen item (70 ns)
     cursorAt(ItemPoint(123));
