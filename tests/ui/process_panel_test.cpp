@@ -28,12 +28,6 @@ namespace {
 using namespace platform;
 using test::ScreenPoint;
 
-int gProcessCalls = 0;
-int32_t CountProcess() {
-    ++gProcessCalls;
-    return 0;
-}
-
 // A picture with detail in luma and chroma.
 YuvImage* TestPicture() {
     auto* yuv = new YuvImage(kSampleWidth, 242, false, false, 0);
@@ -50,10 +44,7 @@ YuvImage* TestPicture() {
 
 class ProcessPanelTest : public ::testing::Test {
   protected:
-    ProcessPanelTest() {
-        gProcessCalls = 0;
-        Open();
-    }
+    ProcessPanelTest() { Open(); }
     void Open() {
         ASSERT_NE(ui.Make(), nullptr);
         ui.Press('A');
@@ -169,14 +160,6 @@ TEST_F(ProcessPanelTest, KeyboardAndClicksStepTheCurrentControlWithinItsLimits) 
     ui.ExpectShows("adjust-stepped", {}, Panel().hwnd);
 }
 
-TEST_F(ProcessPanelTest, ANewPanelStartsAtTheGrabbersSettings) {
-    KivoDestroyUI(ui.handle);
-    Settings().Color = 30;
-    Settings().Red = -5;
-    Open();
-    ui.ExpectShows("adjust-color-30-red-5", {}, Panel().hwnd);
-}
-
 TEST_F(ProcessPanelTest, ResetClearsTheAdjustmentsOnlyAndTheControlsFollow) {
     KivoProcessInfo info = Settings();
     info.Hue = 5, info.Color = -7, info.Brightness = 9, info.Contrast = 11, info.Sharpness = -3;
@@ -207,14 +190,15 @@ TEST_F(ProcessPanelTest, GoAppearsWithAPictureAndAsksTheHostToProcess) {
     EXPECT_TRUE(IsWindowVisible(go));
     ui.ExpectShows(test::MemberGolden(kGoReleased), {440, 167, 532, 207}, Panel().hwnd);
 
-    KivoSetCallback(ui.handle, KivoCallbackProcess, &CountProcess);
+    static int calls = 0;
+    KivoSetCallback(ui.handle, KivoCallbackProcess, []() -> int32_t { return ++calls; });
     ShowWindow(ui.window, SwHide);
     Panel().HandleCommand(kCmdProcess);  // Alt+P
-    EXPECT_EQ(gProcessCalls, 1);
+    EXPECT_EQ(calls, 1);
     EXPECT_TRUE(IsWindowVisible(ui.window));
     InjectClick(ScreenPoint(go, 10, 8));
     ui.Pump();
-    EXPECT_EQ(gProcessCalls, 2);
+    EXPECT_EQ(calls, 2);
 }
 
 TEST_F(ProcessPanelTest, PreviewRendersRowByRowThroughTheCurrentSettings) {
@@ -291,12 +275,18 @@ TEST_F(ProcessPanelTest, NothingRendersWithoutAPicture) {
     EXPECT_EQ(test::ClientPixel(Panel().Preview().hwnd, 64, 48), 0u);
 }
 
-// The host's keys, mouse and settings reach the panel.
 TEST_F(ProcessPanelTest, KeysMouseAndTheHostReachThePanel) {
-    Drag(110, Slider::kDragCentre, 0, -30);
+    // A new panel starts at the Grabber's settings.
+    KivoDestroyUI(ui.handle);
+    Settings().Color = 30;
+    Settings().Red = -5;
+    Open();
+    ui.ExpectShows("adjust-color-30-red-5", {}, Panel().hwnd);
+
+    Drag(110, Slider::kDragCentre, 0, 30);
     ui.Press(VkTab);
     ui.Press(VkUp, ModShift);
-    EXPECT_EQ(Settings().Color, 20);
+    EXPECT_EQ(Settings().Color, 30);
 
     KivoProcessInfo info = Settings();
     info.Hue = 25;

