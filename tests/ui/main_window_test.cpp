@@ -397,7 +397,8 @@ TEST_F(MainWindowTest, SaveAppearsWithAPictureWhenTheHostCanSave) {
     EXPECT_TRUE(IsWindowVisible(save));
     EXPECT_EQ(GetWindowText(ui.window), "Kivoly - two");
     ui.ExpectShows(test::MemberGolden(ui::kSaveReleased), {277, 211, 365, 247});
-    ui.ClickAt(282 + 30, 219 + 8);
+    InjectClick(test::ScreenPoint(ui.window, 282 + 30, 219 + 8));
+    ui.Pump();
     EXPECT_EQ(saves, 1);
     const std::string longTitle(500, 'x');  // cut to fit the caption, never overflowing it
     KivoSetPic(ui.handle, longTitle.c_str(), nullptr, 1);

@@ -28,8 +28,6 @@ class UiSession {
     ui::MainWindow& main() { return *static_cast<ui::MainWindow*>(grabber().Interface()); }
     // The host's message loop until nothing waits: every message offered to the library first.
     void Pump();
-    // Clicks at a point of the main window's client area and handles what follows.
-    void ClickAt(int x, int y);
     // Presses and releases a key (Shift, Ctrl, Alt held as `modifiers` says) and handles it.
     void Press(int virtualKey, unsigned modifiers = 0);
     // Holds what `window` (the main window by default) shows of `area` (all of its client area
