@@ -138,7 +138,7 @@ TEST(DrawingTest, TheSceneMatchesItsGoldenPicture) {
             const int entries = bits == 1 ? 2 : 4;
             TestDib dib(13, 3, bits, entries);
             for (int i = 0; i < entries; ++i)
-                dib.SetColour(i, RedOf(colours[i]), GreenOf(colours[i]), BlueOf(colours[i]));
+                dib.SetColour(i, colours[i]);
             for (int32_t row = 0; row < 3; ++row) {
                 for (int32_t x = 0; x < 13; ++x)
                     dib.Set(x, row, (x + row) % entries + (bits == 8 && x > 10 ? 250 : 0));
@@ -191,14 +191,14 @@ TEST(DrawingTest, TheSceneMatchesItsGoldenPicture) {
         dc.SetStretchMode(StretchMode::Halftone);
         Stretch(dc, noise, {10, 14, 27, 26}, {0, 0, 37, 29});  // box averages
         TestDib checker(4, 4, 1, 2);
-        checker.SetColour(1, 255, 255, 255);
+        checker.SetColour(1, kWhite);
         for (int32_t y = 0; y < 4; ++y) {
             for (int32_t x = 0; x < 4; ++x)
                 checker.Set(x, y, (x + y) & 1);
         }
         Stretch(dc, checker, {1, 8, 3, 10}, {0, 0, 4, 4});  // mean grey
         TestDib huge(5000, 4000, 1, 2);  // twenty million white pixels still average to white
-        huge.SetColour(0, 255, 255, 255);
+        huge.SetColour(0, kWhite);
         Stretch(dc, huge, {4, 8, 5, 9}, {0, 0, 5000, 4000});
         TestDib mask(1, 1, 24);
         mask.Set(0, 0, Rgb(0xF0, 0x0F, 0x55));
@@ -260,18 +260,6 @@ TEST(DrawingTest, BitmapsThatCannotBeDrawnAreRefusedAndDrawNothing) {
     EXPECT_EQ(Stretch(dc, fine, {0, 0, 2, 2}, {0, 0, 2, 2}), 0);
     for (uint32_t pixel : s.ToRgb())
         EXPECT_EQ(pixel, kBackground);
-}
-
-TEST(DrawingTest, TrueColourCapabilities) {
-    Surface s(800, 600);
-    DeviceContext dc(s);
-    EXPECT_EQ(dc.GetDeviceCaps(DeviceCap::HorzRes), 800);
-    EXPECT_EQ(dc.GetDeviceCaps(DeviceCap::VertRes), 600);
-    EXPECT_EQ(dc.GetDeviceCaps(DeviceCap::BitsPixel), 24);
-    EXPECT_EQ(dc.GetDeviceCaps(DeviceCap::RasterCaps) & RcPalette, 0);
-    EXPECT_EQ(dc.GetDeviceCaps(DeviceCap::SizePalette), 0);
-    EXPECT_EQ(dc.RealizePalette(), 0);
-    EXPECT_FALSE(dc.UpdateColours());
 }
 
 }  // namespace
