@@ -30,12 +30,17 @@ struct FakeWindow {
     Rect client;
     bool shown = false;
     bool maximized = false;
-    std::vector<uint32_t> pixels;
+    size_t pixelCount = 0;  // of the picture shown last
+    uint32_t lastPixel = 0;
 };
+
+class FakeNativeWindows;
+FakeNativeWindows* gFake = nullptr;
+bool gRefuse = false;
 
 class FakeNativeWindows : public NativeWindows {
   public:
-    ~FakeNativeWindows() override;
+    ~FakeNativeWindows() override { gFake = nullptr; }
     Rect DesktopArea() override { return kDesktop; }
     int Create(const NativeWindowLook& look) override {
         FakeWindow& window = windows[++last];
@@ -54,10 +59,8 @@ class FakeNativeWindows : public NativeWindows {
     void Activate(int window) override { activated.push_back(window); }
     void ShowPixels(int window, const uint32_t* pixels, int width, int height,
                     int stride) override {
-        auto& shown = windows[window].pixels;
-        shown.clear();
-        for (int y = 0; y < height; ++y)
-            shown.insert(shown.end(), pixels + y * stride, pixels + y * stride + width);
+        windows[window].pixelCount = static_cast<size_t>(width) * height;
+        windows[window].lastPixel = pixels[(height - 1) * stride + width - 1];
     }
     bool NextEvent(NativeEvent& event, int) override {
         if (events.empty()) return false;
@@ -74,13 +77,6 @@ class FakeNativeWindows : public NativeWindows {
     std::vector<Point> warped;
     int last = 0;
 };
-
-FakeNativeWindows* gFake = nullptr;
-bool gRefuse = false;
-
-FakeNativeWindows::~FakeNativeWindows() {
-    gFake = nullptr;
-}
 
 NativeWindows* OpenFake(int version, char* reason, int) {
     if (gRefuse || version != kNativeWindowsVersion) {
@@ -140,22 +136,17 @@ class DesktopDisplayTest : public ::testing::Test {
     // Lets the display take the desktop's events, then handles every message.
     void Run() {
         test::PumpMessages();
-        static_cast<DesktopDisplay&>(CurrentDisplay()).PresentNow();
+        Desktop().PresentNow();
     }
     KivoHWnd Make(const char* title, int x, int y, uint32_t style = WsCaption | WsSysMenu) {
         return CreateWindow(0, "DesktopRecording", title, style | WsVisible, x, y, 300, 200,
                             nullptr, 0, nullptr);
     }
-    FakeWindow& Native(KivoHWnd window) {
-        return gFake
-            ->windows[static_cast<DesktopDisplay&>(CurrentDisplay()).NativeWindowOf(window)];
-    }
+    static DesktopDisplay& Desktop() { return static_cast<DesktopDisplay&>(CurrentDisplay()); }
+    static int NativeOf(KivoHWnd window) { return Desktop().NativeWindowOf(window); }
+    FakeWindow& Native(KivoHWnd window) { return gFake->windows[NativeOf(window)]; }
     void Send(NativeEvent::Kind kind, KivoHWnd window, Point position = {}, int code = 0) {
-        NativeEvent event{};
-        event.kind = kind;
-        event.window = static_cast<DesktopDisplay&>(CurrentDisplay()).NativeWindowOf(window);
-        event.position = position;
-        event.code = code;
+        const NativeEvent event{kind, NativeOf(window), position, code};
         gFake->events.push_back(event);
         // What the window manager did, the native window shows already.
         FakeWindow& native = gFake->windows[event.window];
@@ -195,9 +186,9 @@ TEST_F(DesktopDisplayTest, TopLevelWindowsBecomeNativeWindowsOfTheirClientArea) 
     GetWindowRect(window, rect);
     EXPECT_EQ(rect.Offset(kDesktop.left, kDesktop.top), native.client);
     EXPECT_TRUE(native.shown && native.look.framed);
-    EXPECT_EQ(native.pixels.size(),
+    EXPECT_EQ(native.pixelCount,
               static_cast<size_t>(native.client.Width()) * native.client.Height());
-    EXPECT_EQ(native.pixels.back(), 0xFFFFFFu);  // the class background, as painted
+    EXPECT_EQ(native.lastPixel, 0xFFFFFFu);  // the class background, as painted
 
     SetWindowText(window, "Renamed");
     MoveWindow(window, 300, 10, 400, 300, true);
@@ -267,8 +258,7 @@ TEST_F(DesktopDisplayTest, InputReachesTheWindowItWasGivenTo) {
     Run();
     EXPECT_EQ(gInput, (std::vector<std::string>{"Lower down 120,100", "Lower char _"}));
     EXPECT_EQ(GetActiveWindow(), lower);
-    EXPECT_EQ(gFake->activated.back(),
-              static_cast<DesktopDisplay&>(CurrentDisplay()).NativeWindowOf(lower));
+    EXPECT_EQ(gFake->activated.back(), NativeOf(lower));
 
     // The program moves the cursor (a drag puts it back): the real pointer follows.
     SetCursorPos(50, 60);

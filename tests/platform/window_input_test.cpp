@@ -128,15 +128,24 @@ TEST_F(WindowInputTest, DoubleClicksOnlyForClassesThatAskAndOnlyWhenQuick) {
     EXPECT_TRUE(Of(WmLButtonDblClk).empty());
 }
 
+// Windows draw only where they are not covered; activation raises a window.
 TEST_F(WindowInputTest, ActivationRaisesAWindowAndPassesOnWhenTheActiveOneCloses) {
     MoveWindow(right, 200, 150, 200, 200, true);
+    InvalidateRect(left, nullptr, true);
+    test::PumpMessages();
+    EXPECT_EQ(Screen().Pixel(150, 150), 0xFFFFFFu);  // left, uncovered: white
+    EXPECT_EQ(Screen().Pixel(250, 200), 0x000000u);  // right, on top: black
+    // Hiding the top window uncovers the other one, which repaints there.
+    ShowWindow(right, SwHide);
+    test::PumpMessages();
+    EXPECT_EQ(Screen().Pixel(250, 200), 0xFFFFFFu);
+    ShowWindow(right, SwShow);
     test::PumpMessages();
     EXPECT_EQ(WindowFromPoint({250, 200}), right);
     InjectClick({150, 150});
     test::PumpMessages();
     EXPECT_EQ(GetActiveWindow(), left);
     EXPECT_EQ(WindowFromPoint({250, 200}), left);  // raised above the other
-    test::PumpMessages();
     EXPECT_EQ(Screen().Pixel(250, 200), 0xFFFFFFu);
 
     // A window that pops up and closes again gives the activation back.
@@ -252,22 +261,6 @@ TEST_F(WindowInputTest, AnEditFieldSelectsItsTextOnFocusSoThatTypingReplacesIt) 
     test::PumpMessages();
     EXPECT_EQ(GetFocus(), edit);
     EXPECT_EQ(GetWindowText(edit), "ac");
-}
-
-TEST_F(WindowInputTest, WindowsDrawOnlyWhereTheyAreNotCovered) {
-    // Move the right window over the left one; the left one's paint must not reach it.
-    MoveWindow(right, 200, 150, 200, 200, true);
-    test::PumpMessages();
-    EXPECT_EQ(Screen().Pixel(150, 150), 0xFFFFFFu);  // left, uncovered: white
-    EXPECT_EQ(Screen().Pixel(250, 200), 0x000000u);  // right, on top: black
-    InvalidateRect(left, nullptr, true);
-    test::PumpMessages();
-    EXPECT_EQ(Screen().Pixel(250, 200), 0x000000u);
-    // Hiding the top window uncovers the left one, which repaints there.
-    ShowWindow(right, SwHide);
-    test::PumpMessages();
-    EXPECT_EQ(Screen().Pixel(250, 200), 0xFFFFFFu);
-    EXPECT_EQ(WindowFromPoint({250, 200}), left);
 }
 
 }  // namespace
