@@ -81,10 +81,9 @@ TEST_F(PaletteDisplayTest, ArrangedPaletteIndicesEqualSystemIndices) {
 
     // An 8-bit bitmap in the system's colours finds their entries.
     TestDib colours(16, 16, 8, 256);
-    for (int i = 0; i < 256; ++i) {
+    for (int i = 0; i < 256; ++i)
         colours.SetColour(i, system_.Colour(i));
-        colours.Set(i % 16, i / 16, static_cast<uint32_t>(i));
-    }
+    colours.Fill([](int32_t x, int32_t y) { return 16 * y + x; });
     SetDIBitsToDevice(dc_, 0, 0, 16, 16, 0, 0, 0, 16, colours.Bits(), colours.Header(),
                       ColourUse::Colours);
     for (int i = 0; i < 256; ++i)
@@ -222,10 +221,7 @@ TEST_F(PaletteDisplayTest, StretchingStoresTheNearestIndices) {
     TestDib dib(4, 2, 4, 2);
     dib.SetColour(0, Rgb(255, 0, 0));
     dib.SetColour(1, Rgb(0, 0, 255));
-    for (int32_t y = 0; y < 2; ++y) {
-        for (int32_t x = 0; x < 4; ++x)
-            dib.Set(x, y, x & 1);
-    }
+    dib.Fill([](int32_t x, int32_t) { return x & 1; });
     EXPECT_EQ(StretchDIBits(dc_, 0, 0, 2, 1, 0, 0, 4, 2, dib.Bits(), dib.Header(),
                             ColourUse::Colours, RasterOp::SrcCopy),
               2);

@@ -13,7 +13,8 @@ namespace kivoly::platform::testing {
 class TestDib {
   public:
     TestDib(int32_t width, int32_t height, int bitCount, int colours = 0, bool topDown = false)
-        : height_(height),
+        : width_(width),
+          height_(height),
           bitCount_(bitCount),
           topDown_(topDown),
           stride_(((bitCount * width + 31) & ~31) / 8),
@@ -56,6 +57,15 @@ class TestDib {
         uint8_t& byte = row[x / perByte];
         byte = static_cast<uint8_t>((byte & ~(mask << shift)) | ((value & mask) << shift));
     }
+    // Sets every pixel (x, y) to `value(x, y)`.
+    template <typename Value>
+    TestDib& Fill(Value value) {
+        for (int32_t y = 0; y < height_; ++y) {
+            for (int32_t x = 0; x < width_; ++x)
+                Set(x, y, value(x, y));
+        }
+        return *this;
+    }
 
   private:
     static void PutBgr(uint8_t* p, uint32_t rgb) {
@@ -64,6 +74,7 @@ class TestDib {
         p[2] = static_cast<uint8_t>(rgb >> 16);
     }
 
+    int32_t width_;
     int32_t height_;
     int bitCount_;
     bool topDown_;

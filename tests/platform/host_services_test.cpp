@@ -98,25 +98,22 @@ TEST(HostServices, SoundsGoToTheRecorderUnlessAHostPlaysThem) {
     EXPECT_EQ(RecordedSounds()[3].kind, SoundEvent::Stop);
     EXPECT_EQ(RecordedSounds()[4].kind, SoundEvent::Beep);
 
-    struct Log {
-        std::string played;
-        int stops = 0;
-        uint32_t beep = 99;
-    } log;
-    KivolySoundBackend backend{[](const char* name, uint32_t, void* c) -> int32_t {
-                                   static_cast<Log*>(c)->played = name;
-                                   return 1;
-                               },
-                               [](void* c) { ++static_cast<Log*>(c)->stops; },
-                               [](uint32_t type, void* c) { static_cast<Log*>(c)->beep = type; },
-                               &log};
+    std::string log;
+    KivolySoundBackend backend{
+        [](const char* name, uint32_t, void* c) -> int32_t {
+            *static_cast<std::string*>(c) += std::string("play ") + name + ";";
+            return 1;
+        },
+        [](void* c) { *static_cast<std::string*>(c) += "stop;"; },
+        [](uint32_t type, void* c) {
+            *static_cast<std::string*>(c) += "beep " + std::to_string(type) + ";";
+        },
+        &log};
     KivolyHostSetSoundBackend(&backend);
     EXPECT_TRUE(PlaySound("nothing.wav", SoundLoop));
     PlaySound(nullptr, 0);
     MessageBeep(0x30);
-    EXPECT_EQ(log.played, "nothing.wav");
-    EXPECT_EQ(log.stops, 1);
-    EXPECT_EQ(log.beep, 0x30u);
+    EXPECT_EQ(log, "play nothing.wav;stop;beep 48;");
     EXPECT_EQ(RecordedSounds().size(), 5u);
     backend.stop = nullptr;  // incomplete: the recorder takes over again
     KivolyHostSetSoundBackend(&backend);
