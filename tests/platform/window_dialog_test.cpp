@@ -9,7 +9,6 @@
 #include "platform/internal/window/static_control.h"
 #include "platform/key_state.h"
 #include "platform/message_box.h"
-#include "platform/window/button.h"
 #include "platform/window/dialog.h"
 #include "platform/window/display.h"
 #include "platform/window/input.h"
