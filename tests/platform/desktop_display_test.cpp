@@ -86,25 +86,25 @@ NativeWindows* OpenFake(int version, char* reason, int) {
     return gFake = new FakeNativeWindows();
 }
 
-std::vector<uint32_t> gSysCommands;
-int gCloses = 0;
-std::vector<std::string> gInput;  // "down x,y", "key 65", "char a", each with the window's title
+// What the windows were told, each line with the window's title: "Main sys <command>",
+// "Main close", "Lower down 120,100", "Lower char _".
+std::vector<std::string> gLog;
 
 LResult RecordingProc(KivoHWnd window, uint32_t message, WParam first, LParam second) {
     const std::string title = GetWindowText(window);
     switch (message) {
         case WmSysCommand:
-            gSysCommands.push_back(static_cast<uint32_t>(first));
+            gLog.push_back(title + " sys " + std::to_string(first));
             break;
         case WmClose:
-            ++gCloses;
+            gLog.push_back(title + " close");
             return 0;  // stays open
         case WmLButtonDown:
-            gInput.push_back(title + " down " + std::to_string(PointX(second)) + "," +
-                             std::to_string(PointY(second)));
+            gLog.push_back(title + " down " + std::to_string(PointX(second)) + "," +
+                           std::to_string(PointY(second)));
             return 0;
         case WmChar:
-            gInput.push_back(title + " char " + std::string(1, static_cast<char>(first)));
+            gLog.push_back(title + " char " + std::string(1, static_cast<char>(first)));
             return 0;
         default:
             break;
@@ -112,12 +112,14 @@ LResult RecordingProc(KivoHWnd window, uint32_t message, WParam first, LParam se
     return DefWindowProc(window, message, first, second);
 }
 
+std::string Sys(uint32_t command) {
+    return "Main sys " + std::to_string(command);
+}
+
 class DesktopDisplayTest : public ::testing::Test {
   protected:
     DesktopDisplayTest() {
-        gSysCommands.clear();
-        gCloses = 0;
-        gInput.clear();
+        gLog.clear();
         gRefuse = false;
         LinkNativeWindows(&OpenFake);
         RegisterClass(
@@ -222,26 +224,25 @@ TEST_F(DesktopDisplayTest, TheWindowManagersActionsArriveAsSystemCommands) {
     // window system's size and does not stay maximised (it could not be moved).
     Send(NativeEvent::Maximized, window);
     Run();
-    EXPECT_EQ(gSysCommands, std::vector<uint32_t>{ScMaximize});
+    EXPECT_EQ(gLog, std::vector<std::string>{Sys(ScMaximize)});
     EXPECT_TRUE(IsZoomed(window));
     EXPECT_FALSE(Native(window).maximized);
     EXPECT_EQ(Native(window).client, ClientOnDesktop(window));
     Send(NativeEvent::Restored, window);  // the answer to leaving the maximised state
     Send(NativeEvent::Maximized, window);
     Run();
-    EXPECT_EQ(gSysCommands, (std::vector<uint32_t>{ScMaximize, ScRestore}));
+    EXPECT_EQ(gLog, (std::vector<std::string>{Sys(ScMaximize), Sys(ScRestore)}));
     EXPECT_FALSE(IsZoomed(window));
     EXPECT_EQ(Native(window).client, ClientOnDesktop(window));
 
+    gLog.clear();
     Send(NativeEvent::CloseRequested, window);
     Run();
-    EXPECT_EQ(gSysCommands.back(), ScClose);
-    EXPECT_EQ(gCloses, 1);
     // A window disabled by its modal dialog cannot be closed.
     EnableWindow(window, false);
     Send(NativeEvent::CloseRequested, window);
     Run();
-    EXPECT_EQ(gCloses, 1);
+    EXPECT_EQ(gLog, (std::vector<std::string>{Sys(ScClose), "Main close"}));
 }
 
 TEST_F(DesktopDisplayTest, InputReachesTheWindowItWasGivenTo) {
@@ -256,7 +257,7 @@ TEST_F(DesktopDisplayTest, InputReachesTheWindowItWasGivenTo) {
     Send(NativeEvent::KeyUp, lower, {}, VkOemMinus);
     Send(NativeEvent::KeyUp, lower, {}, VkShift);
     Run();
-    EXPECT_EQ(gInput, (std::vector<std::string>{"Lower down 120,100", "Lower char _"}));
+    EXPECT_EQ(gLog, (std::vector<std::string>{"Lower down 120,100", "Lower char _"}));
     EXPECT_EQ(GetActiveWindow(), lower);
     EXPECT_EQ(gFake->activated.back(), NativeOf(lower));
 
