@@ -367,11 +367,8 @@ TEST_F(MainWindowTest, HelpOpensTheGuideOrSaysWhyNotAndShiftShowsTheVersion) {
     ui.Press(VkF1);
     InjectKey(VkShift, false);
     ASSERT_EQ(ShownMessageBoxes().size(), 1u);
-    EXPECT_EQ(ShownMessageBoxes()[0].text.rfind("Version 1.1.0.2 for NTSC Video\n\nVideo Mode:\n"
-                                                "\tNot Paletted\n\t16777216 Colors\n",
-                                                0),
-              0u)
-        << ShownMessageBoxes()[0].text;
+    EXPECT_EQ(ShownMessageBoxes()[0].text,
+              "Version 1.1.0.2 for NTSC Video\n\nVideo Mode:\n\tNot Paletted\n\t16777216 Colors\n");
 }
 
 TEST_F(MainWindowTest, OnlyTheWindowsOwnMessagesAreTaken) {
