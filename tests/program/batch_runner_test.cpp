@@ -15,22 +15,28 @@ struct Reported {
     std::vector<BatchOutcome> outcomes;
 };
 
-Reported RunItems(std::size_t count, int jobs,
-                  const std::function<BatchOutcome(std::size_t)>& item) {
+Reported RunItems(std::size_t count, int jobs, const std::function<BatchOutcome(std::size_t)>& item,
+                  const BatchSettle& settle = {}) {
     Reported reported;
-    RunBatch(count, jobs, "Testing", item, [&](std::size_t index, const BatchOutcome& outcome) {
-        reported.order.push_back(index);
-        reported.outcomes.push_back(outcome);
-    });
+    RunBatch(
+        count, jobs, "Testing", item,
+        [&](std::size_t index, const BatchOutcome& outcome) {
+            reported.order.push_back(index);
+            reported.outcomes.push_back(outcome);
+        },
+        settle);
     return reported;
 }
 
-// The early items take longest, yet all are reported in order, each with its worker's outcome.
+// The early items take longest, yet all are reported in order, each with its worker's outcome;
+// a worker that dies inside an item fails that item alone.
 TEST(BatchRunner, OutcomesComeInInputOrderWhateverOrderTheyFinish) {
     const std::size_t count = 7;
+    const pid_t parent = getpid();
     for (int jobs : {1, 3}) {
         const Reported reported = RunItems(count, jobs, [&](std::size_t i) {
             usleep(static_cast<useconds_t>((count - i) * 3000));
+            if (i == 5 && getpid() != parent) kill(getpid(), SIGKILL);
             // Notes travel with the outcome too.
             return BatchOutcome{i % 3 != 1, "item " + std::to_string(i),
                                 jobs > 1 ? "from a worker\n" : "from here\n"};
@@ -38,6 +44,11 @@ TEST(BatchRunner, OutcomesComeInInputOrderWhateverOrderTheyFinish) {
         ASSERT_EQ(reported.order.size(), count);
         for (std::size_t i = 0; i < count; ++i) {
             EXPECT_EQ(reported.order[i], i);
+            if (jobs > 1 && i == 5) {
+                EXPECT_FALSE(reported.outcomes[i].ok);
+                EXPECT_NE(reported.outcomes[i].text.find("signal"), std::string::npos);
+                continue;
+            }
             EXPECT_EQ(reported.outcomes[i].ok, i % 3 != 1);
             EXPECT_EQ(reported.outcomes[i].text, "item " + std::to_string(i));
             EXPECT_EQ(reported.outcomes[i].notes, jobs > 1 ? "from a worker\n" : "from here\n");
@@ -45,33 +56,15 @@ TEST(BatchRunner, OutcomesComeInInputOrderWhateverOrderTheyFinish) {
     }
 }
 
-// A worker that dies inside an item fails that item alone; the others are still done.
-TEST(BatchRunner, AWorkerThatDiesFailsOnlyItsItem) {
-    const Reported reported = RunItems(6, 2, [](std::size_t i) {
-        if (i == 2) kill(getpid(), SIGKILL);
-        return BatchOutcome{true, "done", {}};
-    });
-    ASSERT_EQ(reported.order.size(), 6u);
-    for (std::size_t i = 0; i < 6; ++i)
-        EXPECT_EQ(reported.outcomes[i].ok, i != 2) << i;
-    EXPECT_NE(reported.outcomes[2].text.find("signal"), std::string::npos)
-        << reported.outcomes[2].text;
-}
-
 // Pending outcomes come as settled, in order; a dead worker's unsettled items are run again.
 TEST(BatchRunner, PendingOutcomesAreReportedAsSettled) {
     const pid_t parent = getpid();
     for (int jobs : {1, 2}) {
-        Reported reported;
-        RunBatch(
-            40, jobs, "Testing",
+        const Reported reported = RunItems(
+            40, jobs,
             [&](std::size_t i) {
                 if (i == 25 && getpid() != parent) kill(getpid(), SIGKILL);
                 return BatchOutcome{true, "ran " + std::to_string(i), {}, true};
-            },
-            [&](std::size_t index, const BatchOutcome& outcome) {
-                reported.order.push_back(index);
-                reported.outcomes.push_back(outcome);
             },
             [](std::vector<std::pair<std::size_t, BatchOutcome>>& pending) {
                 for (auto& [index, outcome] : pending) {

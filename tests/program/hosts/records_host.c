@@ -1,7 +1,6 @@
-/* A host written in C against kivoly.h alone: it creates a Grabber, reads the defaults of both
- * records (there is no settings file), changes them, reads them back, makes the library's own
- * window on the headless display, routes messages through it and frees the Grabber. Prints
- * what differs and exits non-zero. */
+/* A host written in C against kivoly.h alone: it creates a Grabber, changes both records, reads
+ * them back, makes the library's own window on the headless display, routes a message through
+ * it and frees the Grabber. Prints what differs and exits non-zero. */
 #include <stddef.h>
 #include <stdio.h>
 #include <string.h>
@@ -26,10 +25,6 @@ static void Expect(long got, long wanted, const char* what) {
     }
 }
 
-static int32_t Captured(void) {
-    return 7;
-}
-
 int main(void) {
     KivoGrabber* grabber = KivoAlloc();
     if (!grabber) {
@@ -37,23 +32,13 @@ int main(void) {
         return 1;
     }
     Expect((long)KivoGetDLLVersion(), 0x01010002L, "version");
+    Expect(KivoCapOfPixelType(2), 1, "pixel type 2");
+    Expect(KivoCapOfFileType(3), 1, "file type 3");
 
-    const int32_t grabDefaults[8] = {0, 1, 0, 1, -1, 1, 1, 0};
-    const int32_t processDefaults[13] = {0, 0, 0, 0, 0, 0, 640, 480, 16777216, 0, 0, 0, 1};
-    KivoGrabInfo grab;
-    KivoProcessInfo process;
+    KivoGrabInfo grab, grabBack;
+    KivoProcessInfo process, processBack;
     KivoGetGrabInfo(grabber, &grab);
     KivoGetProcessInfo(grabber, &process);
-    for (int i = 0; i < 8; ++i)
-        Expect(((const int32_t*)&grab)[i], grabDefaults[i], "grab default");
-    for (int i = 0; i < 13; ++i) {
-        Expect(((const int32_t*)&process)[i], processDefaults[i], "process default");
-    }
-    Expect(KivoGetShowProgress(grabber), 1, "show progress default");
-    Expect(KivoGetWindowOpt(grabber), 0, "window option default");
-    Expect(KivoGetKivolyIsExe(grabber), 0, "host kind default");
-    Expect(KivoGetLineSize(grabber), 1920, "line size");
-
     grab.Quality = 3;
     grab.UseColor = 0;
     grab.Negative = 1;
@@ -64,27 +49,11 @@ int main(void) {
     process.Brightness = -12;
     process.Blue = 9;
     KivoSetProcessInfo(grabber, &process);
-    KivoSetShowProgress(grabber, 0);
-    KivoSetKivolyIsExe(grabber, 1);
-    KivoSetCallback(grabber, KivoCallbackCapture, Captured);
-    KivoSetCallback(grabber, 18, Captured);
-
-    KivoGrabInfo grabBack;
-    KivoProcessInfo processBack;
     KivoGetGrabInfo(grabber, &grabBack);
     KivoGetProcessInfo(grabber, &processBack);
-    for (int i = 0; i < 8; ++i) {
-        Expect(((const int32_t*)&grabBack)[i], ((const int32_t*)&grab)[i], "grab read back");
-    }
-    for (int i = 0; i < 13; ++i) {
-        Expect(((const int32_t*)&processBack)[i], ((const int32_t*)&process)[i],
-               "process read back");
-    }
-    Expect(KivoGetShowProgress(grabber), 0, "show progress");
-    Expect(KivoGetKivolyIsExe(grabber), 1, "host kind");
+    Expect(memcmp(&grab, &grabBack, sizeof grab), 0, "grab record read back");
+    Expect(memcmp(&process, &processBack, sizeof process), 0, "process record read back");
     Expect(KivoGetLineSize(grabber), 4500, "line size at 1500");
-    Expect(KivoCapOfPixelType(2), 1, "pixel type 2");
-    Expect(KivoCapOfFileType(3), 1, "file type 3");
 
     /* The library's window: made once, its messages taken, gone with KivoDestroyUI. */
     KivoHWnd window = KivoMakeUI(grabber, NULL, 5);
@@ -96,16 +65,9 @@ int main(void) {
     key.message = 0x100; /* key down */
     key.wParam = 'A';    /* Adjust */
     Expect(KivoProcessWindowsMsg(grabber, &key), 1, "the window's message taken");
-    KivoSetPic(grabber, "picture", NULL, 1);
-    KivoSetPic(grabber, NULL, NULL, 0);
     KivoDestroyUI(grabber);
     Expect(KivoProcessWindowsMsg(grabber, &key), 0, "no window after KivoDestroyUI");
-    Expect(KivoProcessWindowsMsg(NULL, &key), 0, "no grabber");
-
     KivoFree(grabber);
-    KivoFree(NULL);
-    KivoGetGrabInfo(NULL, &grab);
-    Expect(KivoGetLineSize(NULL), 0, "line size without a grabber");
     if (failures == 0) printf("ok\n");
     return failures == 0 ? 0 : 1;
 }
