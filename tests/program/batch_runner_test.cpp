@@ -5,15 +5,14 @@
 
 #include <signal.h>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace kivoly::cli {
 namespace {
 
-struct Reported {
-    std::vector<std::size_t> order;
-    std::vector<BatchOutcome> outcomes;
-};
+// The outcomes as reported, with their item indices.
+using Reported = std::vector<std::pair<std::size_t, BatchOutcome>>;
 
 Reported RunItems(std::size_t count, int jobs, const std::function<BatchOutcome(std::size_t)>& item,
                   const BatchSettle& settle = {}) {
@@ -21,8 +20,7 @@ Reported RunItems(std::size_t count, int jobs, const std::function<BatchOutcome(
     RunBatch(
         count, jobs, "Testing", item,
         [&](std::size_t index, const BatchOutcome& outcome) {
-            reported.order.push_back(index);
-            reported.outcomes.push_back(outcome);
+            reported.emplace_back(index, outcome);
         },
         settle);
     return reported;
@@ -41,17 +39,17 @@ TEST(BatchRunner, OutcomesComeInInputOrderWhateverOrderTheyFinish) {
             return BatchOutcome{i % 3 != 1, "item " + std::to_string(i),
                                 jobs > 1 ? "from a worker\n" : "from here\n"};
         });
-        ASSERT_EQ(reported.order.size(), count);
+        ASSERT_EQ(reported.size(), count);
         for (std::size_t i = 0; i < count; ++i) {
-            EXPECT_EQ(reported.order[i], i);
+            EXPECT_EQ(reported[i].first, i);
             if (jobs > 1 && i == 5) {
-                EXPECT_FALSE(reported.outcomes[i].ok);
-                EXPECT_NE(reported.outcomes[i].text.find("signal"), std::string::npos);
+                EXPECT_FALSE(reported[i].second.ok);
+                EXPECT_NE(reported[i].second.text.find("signal"), std::string::npos);
                 continue;
             }
-            EXPECT_EQ(reported.outcomes[i].ok, i % 3 != 1);
-            EXPECT_EQ(reported.outcomes[i].text, "item " + std::to_string(i));
-            EXPECT_EQ(reported.outcomes[i].notes, jobs > 1 ? "from a worker\n" : "from here\n");
+            EXPECT_EQ(reported[i].second.ok, i % 3 != 1);
+            EXPECT_EQ(reported[i].second.text, "item " + std::to_string(i));
+            EXPECT_EQ(reported[i].second.notes, jobs > 1 ? "from a worker\n" : "from here\n");
         }
     }
 }
@@ -72,17 +70,17 @@ TEST(BatchRunner, PendingOutcomesAreReportedAsSettled) {
                     outcome.text += " settled";
                 }
             });
-        ASSERT_EQ(reported.order.size(), 40u);
+        ASSERT_EQ(reported.size(), 40u);
         for (std::size_t i = 0; i < 40; ++i) {
             SCOPED_TRACE(testing::Message() << "jobs " << jobs << ", item " << i);
-            EXPECT_EQ(reported.order[i], i);
+            EXPECT_EQ(reported[i].first, i);
             if (jobs > 1 && i == 25) {
-                EXPECT_FALSE(reported.outcomes[i].ok);
-                EXPECT_NE(reported.outcomes[i].text.find("signal"), std::string::npos);
+                EXPECT_FALSE(reported[i].second.ok);
+                EXPECT_NE(reported[i].second.text.find("signal"), std::string::npos);
                 continue;
             }
-            EXPECT_EQ(reported.outcomes[i].ok, i % 7 != 0);
-            EXPECT_EQ(reported.outcomes[i].text, "ran " + std::to_string(i) + " settled");
+            EXPECT_EQ(reported[i].second.ok, i % 7 != 0);
+            EXPECT_EQ(reported[i].second.text, "ran " + std::to_string(i) + " settled");
         }
     }
 }
