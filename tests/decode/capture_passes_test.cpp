@@ -132,27 +132,6 @@ TEST(CapturePasses, GreyScaleOrNoBurstGivesTheLumaWithoutChroma) {
     }
 }
 
-TEST(CapturePasses, TwoFieldPicturesInterleaveTheFields) {
-    // Field lines carry their number as luma; the first field goes to the odd picture lines.
-    testing::SyntheticVideo first;
-    first.luma = [](int l, int) { return 60 + l % 50; };
-    testing::SyntheticVideo second = first;
-    second.luma = [](int l, int) { return 160 + l % 50; };
-    testing::SyntheticVideo firstInv = first, secondInv = second;
-    firstInv.inversion = secondInv.inversion = -1;
-    MemoryRawSource source(
-        testing::RawFile({first.Field(), second.Field(), firstInv.Field(), secondInv.Field()}));
-    const KivoGrabInfo info = test::ColourCameraGrab(2);
-    YuvImage image(info, nullptr);
-    ASSERT_EQ(image.Decode(info, nullptr, nullptr, &source), DecodeOk);
-    const int odd = image.lineTable.Line(11)[300];
-    const int even = image.lineTable.Line(10)[300];
-    EXPECT_LT(odd, 120);
-    EXPECT_GE(even, 160);
-    EXPECT_EQ(image.lineTable.Line(13)[300], odd + 1);
-    EXPECT_EQ(image.lineTable.Line(12)[300], even + 1);
-}
-
 // Two fields make the picture from one frame; one field, or three, rebuild the missing field
 // between the lines of the other.
 TEST(CapturePasses, FileEndingEarlyMakesThePictureFromWhatThereIs) {
