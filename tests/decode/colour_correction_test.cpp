@@ -4,12 +4,14 @@
 
 #include "decode/internal/colour_correction.h"
 #include "decode/yuv_image.h"
+#include "support/encoded_capture.h"
 
 namespace kivoly {
 namespace {
 
+// A picture with a second line table, as quality 3 makes.
 struct Picture {
-    KivoGrabInfo info{};
+    KivoGrabInfo info = test::ColourCameraGrab(3);
     YuvImage image{info, nullptr};
     uint16_t counter = 0;
 
@@ -24,9 +26,12 @@ struct Picture {
         Chroma(l)[j + 1] = static_cast<int8_t>(v);
     }
     void Fill(int luma, int u, int v) {
-        for (int l = 0; l < image.lineCount; ++l)
+        for (int l = 0; l < image.lineCount; ++l) {
             for (int j = 0; j < kSampleWidth; j += 2)
                 Set(l, j, luma, u, v);
+            image.lineTable2.Line(l)[4] = static_cast<uint8_t>(luma);
+            image.lineTable2.Line(l)[kSampleWidth + 4] = static_cast<uint8_t>(u);
+        }
     }
     void Observe(int level, int count, int v, int u) {
         image.statistics.negativeCount[level] += count;
@@ -55,6 +60,9 @@ TEST(ColourCorrection, LumaRangeIsStretchedToBlackAndWhite) {
             EXPECT_EQ(p.Luma(l)[4], c.lumaOut) << c.white << " " << c.black << " " << c.luma;
             EXPECT_EQ(p.Chroma(l)[4], c.uOut) << c.white << " " << c.black;
             EXPECT_EQ(p.Chroma(l)[5], c.vOut) << c.white << " " << c.black;
+            // The second sample set's luma is mapped too; its chroma is not used.
+            EXPECT_EQ(p.image.lineTable2.Line(l)[4], c.lumaOut);
+            EXPECT_EQ(static_cast<int8_t>(p.image.lineTable2.Line(l)[kSampleWidth + 4]), c.u);
         }
         EXPECT_EQ(p.counter, 0);  // no progress object: nothing counted
     }
@@ -77,20 +85,6 @@ TEST(ColourCorrection, CastPerLevelIsRemoved) {
     // The statistics are used up.
     EXPECT_EQ(p.image.statistics.negativeCount[50], 0);
     EXPECT_EQ(p.image.statistics.negativeSumV[200], 0);
-}
-
-TEST(ColourCorrection, SecondTableLumaIsMappedToo) {
-    KivoGrabInfo info{};
-    info.Quality = 3;
-    YuvImage image(info, nullptr);
-    image.whiteLevel = 200;
-    image.blackLevel = 100;
-    image.lineTable2.Line(7)[3] = 100;
-    image.lineTable2.Line(7)[kSampleWidth + 3] = 50;
-    uint16_t counter = 0;
-    EXPECT_TRUE(CorrectColours(image, nullptr, counter));
-    EXPECT_EQ(image.lineTable2.Line(7)[3], 76);
-    EXPECT_EQ(image.lineTable2.Line(7)[kSampleWidth + 3], 50);
 }
 
 }  // namespace

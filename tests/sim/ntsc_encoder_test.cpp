@@ -17,16 +17,12 @@ namespace {
 // Runs of samples well inside the sync pulses (below the burst troughs): start and length.
 std::vector<std::pair<long, long>> SyncPulses(std::span<const uint8_t> x) {
     std::vector<std::pair<long, long>> pulses;
-    for (long i = 0; i < static_cast<long>(x.size());) {
-        if (x[static_cast<size_t>(i)] >= 20) {
+    for (long i = 0, n = static_cast<long>(x.size()); i < n; ++i) {
+        if (x[i] >= 20) continue;
+        const long start = i;
+        while (i < n && x[i] < 20)
             ++i;
-            continue;
-        }
-        long j = i;
-        while (j < static_cast<long>(x.size()) && x[static_cast<size_t>(j)] < 20)
-            ++j;
-        pulses.emplace_back(i, j - i);
-        i = j;
+        pulses.emplace_back(start, i - start);
     }
     return pulses;
 }
@@ -65,8 +61,8 @@ TEST(NtscEncoderTest, LevelsOfBlankingBlackAndWhite) {
         const auto pulses = SyncPulses(x);
         ASSERT_GT(pulses.size(), 246u);
         for (size_t i = 4; i < 246; ++i) {
-            ASSERT_EQ(x[static_cast<size_t>(pulses[i].first + 120)], 64) << i;
-            ASSERT_EQ(x[static_cast<size_t>(pulses[i].first + 500)], level) << i;
+            ASSERT_EQ(x[pulses[i].first + 120], 64) << i;
+            ASSERT_EQ(x[pulses[i].first + 500], level) << i;
         }
     }
 }
