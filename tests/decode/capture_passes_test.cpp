@@ -146,7 +146,8 @@ TEST(CapturePasses, FileEndingEarlyMakesThePictureFromWhatThereIs) {
             EXPECT_EQ(ChromaAt(image, line, 301), -30) << fields << " " << line;
         }
         // The last rebuilt line has no field line below its lower neighbour.
-        auto line = [&](int l) { return image.lineTable.Line(std::min(l, last + 1)); };
+        const int end = last + 1;
+        auto line = [&](int l) { return image.lineTable.Line(std::min(l, end)); };
         uint8_t want[kSampleWidth];
         for (int l = 6; l <= last; l += 2) {
             Interpolate4(want, line(l - 3), line(l - 1), line(l + 1), line(l + 3));
