@@ -49,31 +49,6 @@ class ScriptedPortTest : public ::testing::Test {
     ScriptedPort port;
 };
 
-TEST_F(ScriptedPortTest, SampleBitsComeFromTheTwoStatusReads) {
-    struct Case {
-        uint8_t high, low, sample;
-    };
-    const Case cases[] = {{0xB8, 0xB8, 0xFF}, {0x00, 0x00, 0x00}, {0x80, 0x00, 0x80},
-                          {0x00, 0x80, 0x40}, {0x20, 0x00, 0x20}, {0x00, 0x20, 0x04},
-                          {0x08, 0x10, 0x0A}, {0x47, 0x47, 0x00}};
-    for (int16_t delay : {0, 2}) {
-        for (const Case& c : cases) {
-            ParallelPortDevice device(0);
-            Bind(device);
-            device.SetIODelay(delay);
-            const int repeats = delay > 0 ? delay : 1;
-            for (int i = 0; i < repeats; ++i)
-                port.status.push_back(c.high);
-            for (int i = 0; i < repeats; ++i)
-                port.status.push_back(c.low);
-            uint8_t sample = 0x55;
-            device.Read(&sample, 1);
-            EXPECT_EQ(sample, c.sample)
-                << std::hex << int(c.high) << "/" << int(c.low) << " delay " << delay;
-        }
-    }
-}
-
 TEST_F(ScriptedPortTest, ReadOfNothingStillReadsTheAlarm) {
     ParallelPortDevice device(0);
     Bind(device);
@@ -135,20 +110,6 @@ TEST(DelayCalibration, SettledDelayIsKept) {
     EXPECT_EQ(device.CalibrateIODelay(), 2);
     EXPECT_TRUE(device.DelayCalibrated());
     EXPECT_EQ(rig.port.Accesses(), before);
-}
-
-TEST(DelayCalibration, FindsTheTrueDelayOfASlowPort) {
-    for (int trueDelay : {0, 2, 3, 4}) {
-        sim::SimulatedRig rig;
-        sim::SimulatedFaults faults;
-        faults.slowPortDelay = trueDelay;
-        rig.device.SetFaults(faults);
-        ParallelPortDevice device(0);
-        ASSERT_NE(device.TryPort(1), 0) << trueDelay;
-        device.SetSampleRate(1);
-        EXPECT_EQ(device.CalibrateIODelay(), trueDelay < 2 ? 0 : trueDelay);
-        EXPECT_TRUE(device.DelayCalibrated());
-    }
 }
 
 }  // namespace

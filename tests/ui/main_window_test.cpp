@@ -4,7 +4,6 @@
 
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
 #include <fstream>
 #include <functional>
 
@@ -20,16 +19,13 @@
 #include "platform/window/message_queue.h"
 #include "platform/window/timers.h"
 #include "platform/window/window.h"
-#include "support/encoded_capture.h"
 #include "support/grabber_probe.h"
-#include "support/test_pictures.h"
 #include "ui/internal/capture_button.h"
 #include "ui_session.h"
 
 namespace kivoly {
 namespace {
 
-namespace fs = std::filesystem;
 using namespace platform;
 constexpr Rect kCaptureButton{6, 211, 101, 247};
 using test::UiSession;
@@ -248,30 +244,6 @@ TEST_F(MainWindowTest, CaptureGivesUpWaitingForADeviceThatNeverGetsReady) {
     ui.Press(VkSpace);
     EXPECT_EQ(captures, 1);  // the capture then says why it failed
     EXPECT_GE(NowMs() - before, 5000);
-}
-
-TEST_F(MainWindowTest, CtrlAltSpaceDecodesTheRawFileWithoutTheVideo) {
-    const fs::path previous = fs::current_path();
-    fs::current_path(ui.folder.Path());
-    test::EncodeForQualityToFile(test::BarsPicture(), 1, "bars.nsr");
-    ASSERT_NE(ui.Make(), nullptr);
-    bool powered = true;
-    KivoYuvImage* image = nullptr;
-    Host(KivoCallbackCapture, [&] {
-        powered = ui.rig.device.Powered();
-        image = KivoScanAndMakeYUV(ui.handle);
-    });
-    // Held as a person holds them: down while Space is pressed and handled.
-    InjectKey(VkControl, true);
-    InjectKey(VkMenu, true);
-    ui.Press(VkSpace);
-    InjectKey(VkMenu, false);
-    InjectKey(VkControl, false);
-    ui.Pump();
-    EXPECT_FALSE(powered);
-    EXPECT_NE(image, nullptr);
-    KivoFreeYUV(ui.handle, image);
-    fs::current_path(previous);
 }
 
 TEST_F(MainWindowTest, CloseOnlyHidesWhenTheHostTakesIt) {
