@@ -67,19 +67,6 @@ TEST_F(RawFileSourceTest, WalksRecordsWrittenByTheWriterThenReportsTheEnd) {
     EXPECT_EQ(source.fileHandle, -1);
 }
 
-TEST_F(RawFileSourceTest, EmptyAndMissingFiles) {
-    RawFileSource empty(Write({}).c_str());
-    EXPECT_FALSE(empty.AcquireField());
-    EXPECT_TRUE(empty.IsReady());  // opened by the first AcquireField
-    EXPECT_EQ(empty.FieldFlags(), 0x0028);
-
-    RawFileSource missing((::testing::TempDir() + "no_such_capture.nsr").c_str());
-    EXPECT_FALSE(missing.Power(false));
-    EXPECT_EQ(missing.fileHandle, -1);
-    EXPECT_FALSE(missing.AcquireField());
-    EXPECT_FALSE(missing.IsReady());
-}
-
 TEST_F(RawFileSourceTest, ZeroLengthRecordAndSyncWaitKeepTheSequence) {
     std::vector<uint8_t> bytes = Header("KIVO", 0, 0);
     AppendRawRecord(bytes, 0, Ramp(100, 9));
