@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "capture/memory_raw_source.h"
@@ -44,33 +45,25 @@ std::vector<uint8_t> StillFile(int fields) {
     return testing::StillFile(video, fields);
 }
 
-// Two frames count each line in both; a single frame its 242 stored lines, the 241 decoded and
-// the 242 corrected.
+// Two frames count each line in both; a single field, a negative, its 242 stored lines, the 241
+// decoded and the 242 corrected.
 TEST(DecodeProgress, EveryLineIsCountedInItsPhase) {
     using Phase = DecodeProgress::Phase;
-    struct Case {
-        int fields, quality, negative, steps;
-        std::vector<std::pair<Phase, int>> phases;
-    };
-    for (const Case& c :
-         {Case{4, 2, 0, 484 * 2, {{Phase::FirstFrame, 0}, {Phase::SecondFrame, 2 * 242}}},
-          Case{1,
-               0,
-               1,
-               242 * 3,
-               {{Phase::FirstFrame, 0},
-                {Phase::Analyzing, 242},
-                {Phase::CorrectingColours, 483}}}}) {
-        MemoryRawSource source(StillFile(c.fields));
+    using Phases = std::vector<std::pair<Phase, int>>;
+    const Phases two = {{Phase::FirstFrame, 0}, {Phase::SecondFrame, 484}};
+    const Phases one = {
+        {Phase::FirstFrame, 0}, {Phase::Analyzing, 242}, {Phase::CorrectingColours, 483}};
+    for (const auto& [fields, steps, phases] : {std::tuple{4, 968, two}, {1, 726, one}}) {
+        MemoryRawSource source(StillFile(fields));
         RecordingProgress progress;
-        KivoGrabInfo info = test::ColourCameraGrab(c.quality);
-        info.Negative = c.negative;
+        KivoGrabInfo info = test::ColourCameraGrab(fields == 1 ? 0 : 2);
+        info.Negative = fields == 1;
         YuvImage image(info, nullptr);
         ASSERT_EQ(image.Decode(info, &progress, nullptr, &source), DecodeOk);
-        EXPECT_EQ(progress.steps, c.steps);
-        EXPECT_EQ(progress.phases, c.phases);
-        EXPECT_EQ(progress.done, c.steps - (c.fields == 1));  // one line fewer decoded than stored
-        EXPECT_EQ(progress.fields, c.fields);                 // one per pass
+        EXPECT_EQ(progress.steps, steps);
+        EXPECT_EQ(progress.phases, phases);
+        EXPECT_EQ(progress.done, steps - (fields == 1));  // one line fewer decoded than stored
+        EXPECT_EQ(progress.fields, fields);               // one per pass
     }
 }
 
