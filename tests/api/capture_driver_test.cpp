@@ -2,6 +2,7 @@
 // use.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <initializer_list>
@@ -11,6 +12,7 @@
 #include "api/grabber.h"
 #include "capture/memory_raw_source.h"
 #include "decode/yuv_image.h"
+#include "kivoly/host.h"
 #include "kivoly/kivoly.h"
 #include "platform/key_state.h"
 #include "platform/message_box.h"
@@ -37,9 +39,17 @@ constexpr const char* kNoVideo =
     "Video signal not detected.  Check video source, battery, and all cables";
 constexpr const char* kBadSignal = "Unable to digitize - Bad Video Signal?";
 
-bool AnswerWithPath(const platform::SaveFileRequest&, std::string& name, void* context) {
-    name = *static_cast<const std::string*>(context);
-    return true;
+// The host names the raw file through kivoly/host.h (the dialog adds the extension); without a
+// name it cancels.
+int32_t NameRawFile(const char* pattern, const char* extension, char* name, int32_t capacity,
+                    void* context) {
+    const auto* path = static_cast<const std::string*>(context);
+    EXPECT_STREQ(pattern, "*.nsr");
+    EXPECT_STREQ(extension, "nsr");
+    EXPECT_EQ(capacity, 80);
+    if (!path) return 0;
+    std::snprintf(name, capacity, "%s", path->c_str());
+    return 1;
 }
 
 class CaptureDriverTest : public ::testing::Test {
@@ -94,8 +104,8 @@ TEST_F(CaptureDriverTest, SavedCaptureReloadsToTheSamePicture) {
                                  KivoStatusVideoOn);
         test::GrabberProbe::InUse(*Grabber::From(grabber)).Hue = 55;  // in use, not committed
         // At quality 0 the dialog is cancelled: the capture is still made.
-        std::string path = folder.File("saved");  // the dialog adds the extension
-        platform::InstallSaveFileResponder(quality ? AnswerWithPath : nullptr, &path);
+        std::string path = folder.File("saved");
+        KivolyHostSetSaveFileResponder(&NameRawFile, quality ? &path : nullptr);
         Hold({VkControl, VkShift});
         YuvImage* saved = Capture();
         platform::ReleaseAllKeys();
@@ -103,7 +113,6 @@ TEST_F(CaptureDriverTest, SavedCaptureReloadsToTheSamePicture) {
         EXPECT_EQ(Grabber::From(grabber)->Source(), nullptr);
         ASSERT_EQ(platform::SaveFileRequests().size(), 1u);
         EXPECT_EQ(platform::SaveFileRequests()[0].filterName, "NTSC Kivoly Raw Data (*.nsr)");
-        EXPECT_EQ(platform::SaveFileRequests()[0].maxLength, 80);
         platform::ClearSaveFileRequests();
         ExpectIdleAndRestored();
         EXPECT_EQ(fs::exists(path + ".nsr"), quality != 0);
@@ -163,7 +172,7 @@ TEST_F(CaptureDriverTest, AnAbortIsSilentAndDeletesTheDumpAnUnwritableOneIsABadS
     Hold({VkControl, VkMenu, VkShift});
     for (bool abort : {true, false}) {
         std::string path = folder.File(abort ? "aborted.nsr" : "no-such-folder/dump.nsr");
-        platform::InstallSaveFileResponder(AnswerWithPath, &path);
+        KivolyHostSetSaveFileResponder(&NameRawFile, &path);
         // The user holds the right button: the progress feedback's message pump sees it.
         platform::InjectMouseButton(platform::VkRButton, abort, {10, 10});
         EXPECT_EQ(Capture(), nullptr);

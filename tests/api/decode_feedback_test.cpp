@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include <string>
-#include <vector>
 
 #include "api/decode_feedback.h"
 #include "framework/progress_feedback.h"
@@ -13,20 +12,19 @@ namespace {
 struct RecordingFeedback : ProgressFeedback {
     void BeginById(int id, uint16_t steps, bool canCancel) override {
         SetRange(steps, canCancel);
-        log.push_back("begin " + std::to_string(id) + " " + std::to_string(steps));
+        Note("begin", id, steps);
     }
-    void UpdateById(uint16_t value, int id) override {
-        log.push_back("text " + std::to_string(id) + " at " + std::to_string(value));
-    }
-    void Update(uint16_t value, const char* text) override {
-        log.push_back((text ? std::string(text) + " at " : "at ") + std::to_string(value));
-    }
-    void PlaySound() override { log.push_back("sound"); }
+    void UpdateById(uint16_t value, int id) override { Note("text", id, value); }
+    void Update(uint16_t value, const char* text) override { Note(text ? text : "at", 0, value); }
+    void PlaySound() override { Note("sound", 0, 0); }
     int Query(int flag) override {
-        log.push_back("query " + std::to_string(flag));
+        Note("query", flag, 0);
         return 0;
     }
-    std::vector<std::string> log;
+    void Note(const std::string& what, int id, int value) {
+        log += what + " " + std::to_string(id) + " " + std::to_string(value) + "; ";
+    }
+    std::string log;
 };
 
 TEST(DecodeFeedback, PhasesBecomeTheGrabbersTextsAndStepsItsUpdates) {
@@ -42,9 +40,9 @@ TEST(DecodeFeedback, PhasesBecomeTheGrabbersTextsAndStepsItsUpdates) {
     progress.EnterPhase(Phase::CorrectingColours, 725);
     progress.RetriesExhausted(true);
     progress.RetriesExhausted(false);
-    EXPECT_EQ(feedback.log, (std::vector<std::string>{
-                                "begin 76 968", "text 77 at 0", "at 1", "sound", "text 78 at 0",
-                                "text 80 at 0", "Color Correcting at 725", "query 1", "query 0"}));
+    EXPECT_EQ(feedback.log,
+              "begin 76 968; text 77 0; at 0 1; sound 0 0; text 78 0; text 80 0; "
+              "Color Correcting 0 725; query 1 0; query 0 0; ");
     EXPECT_TRUE(feedback.IsCancellable());
     EXPECT_FALSE(progress.Aborted());
     feedback.RequestAbort();

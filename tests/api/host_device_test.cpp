@@ -1,8 +1,5 @@
-// What a host chooses behind the port through kivoly/host.h: devices, faults, the dump dialog.
+// What a host chooses behind the port through kivoly/host.h: the device and its faults.
 #include <gtest/gtest.h>
-
-#include <cstring>
-#include <filesystem>
 
 #include "kivoly/host.h"
 #include "kivoly/kivoly.h"
@@ -13,8 +10,6 @@
 
 namespace kivoly {
 namespace {
-
-namespace fs = std::filesystem;
 
 class HostDeviceTest : public ::testing::Test {
   protected:
@@ -51,30 +46,6 @@ TEST_F(HostDeviceTest, SimulatedFaultsReachTheCapture) {
     EXPECT_EQ(KivoScanAndMakeYUV(grabber), nullptr);
     ASSERT_EQ(platform::ShownMessageBoxes().size(), 1u);
     EXPECT_EQ(platform::ShownMessageBoxes()[0].text.rfind("Video signal not detected", 0), 0u);
-    KivoFree(grabber);
-}
-
-TEST_F(HostDeviceTest, TheHostNamesTheRawDumpFile) {
-    ASSERT_EQ(KivolyHostSetDevice("sim"), 1);
-    std::string path = folder_.File("dump");
-    KivolyHostSetSaveFileResponder(
-        [](const char* pattern, const char* extension, char* name, int32_t capacity,
-           void* context) -> int32_t {
-            const std::string& path = *static_cast<std::string*>(context);
-            EXPECT_STREQ(pattern, "*.nsr");
-            EXPECT_STREQ(extension, "nsr");
-            if (static_cast<int32_t>(path.size()) >= capacity) return 0;
-            std::strcpy(name, path.c_str());
-            return 1;
-        },
-        &path);
-    KivoGrabber* grabber = KivoAlloc();
-    KivolyHostSetKeyDown(0x11, 1);  // Ctrl and Shift: save the raw samples
-    KivolyHostSetKeyDown(0x10, 1);
-    KivoYuvImage* picture = KivoScanAndMakeYUV(grabber);
-    EXPECT_NE(picture, nullptr);
-    EXPECT_EQ(fs::file_size(path + ".nsr"), 10u + 262144u);  // quality 0: one record
-    KivoFreeYUV(grabber, picture);
     KivoFree(grabber);
 }
 
