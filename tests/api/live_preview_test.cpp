@@ -80,29 +80,25 @@ TEST_F(LivePreviewTest, QuitMessageEndsThePreviewAndIsPostedAgain) {
 }
 
 // A sound back end that ends the preview as soon as the preview plays or stops a sound.
-class StoppingSound : public platform::SoundBackend {
-  public:
-    explicit StoppingSound(Grabber& grabber) : grabber_(grabber) {}
+struct StoppingSound : platform::SoundBackend {
     bool Play(const std::string& name, unsigned flags) override {
-        events.push_back({platform::SoundEvent::Play, name, flags});
-        grabber_.StopPreviewing();
+        return Note({platform::SoundEvent::Play, name, flags});
+    }
+    void Stop() override { Note({platform::SoundEvent::Stop, "", 0}); }
+    void Beep(unsigned) override {}
+    bool Note(const platform::SoundEvent& event) {
+        events.push_back(event);
+        grabber->StopPreviewing();
         return true;
     }
-    void Stop() override {
-        events.push_back({platform::SoundEvent::Stop, "", 0});
-        grabber_.StopPreviewing();
-    }
-    void Beep(unsigned) override {}
-
+    Grabber* grabber = nullptr;
     std::vector<platform::SoundEvent> events;
-
-  private:
-    Grabber& grabber_;
 };
 
 TEST_F(LivePreviewTest, NoVideoLoopsTheWarningUntilAPictureComes) {
     folder.WriteFile("Kivoly.ini", "[Sound]\nNoVideoSound=SystemExclamation\n");
-    StoppingSound sound(grabber());
+    StoppingSound sound;
+    sound.grabber = &grabber();
     platform::InstallSoundBackend(&sound);
     test::SetFault(rig, "no-video");
     EXPECT_EQ(KivoStartPreviewing(handle), 1);
