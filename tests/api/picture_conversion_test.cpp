@@ -74,30 +74,34 @@ class PictureConversionTest : public ::testing::Test {
     KivoProcessInfo info_{};
 };
 
+// One field or two: the conversion takes each picture's lines in its own way.
 TEST_F(PictureConversionTest, RowByRowGivesTheSameBytesAsTheWholePicture) {
-    Picture yuv(TestPicture(true));
+    Picture one(TestPicture());
+    Picture two(TestPicture(true));
     // Hue, Color, Brightness, Contrast, Sharpness, Gamma, Width, Height, ColorCount, Red...
     for (const KivoProcessInfo& c :
          {KivoProcessInfo{0, 0, 0, 0, 0, 0, 320, 240, 1 << 24, 0, 0, 0, 0},
           {-7, 30, 0, -20, -40, 25, 1500, 1125, 1 << 24, -10, 0, 0, 0}}) {
-        KivoSetProcessInfo(grabber_, &c);
-        KivoHGlobal dib = KivoProcYUVToRGB(grabber_, Handle(yuv.get()), nullptr);
-        const platform::BitmapInfoHeader* header = LockDib(dib);
-        ASSERT_NE(header, nullptr);
-        ASSERT_EQ(header->biHeight, c.Height);
-        ASSERT_EQ(KivoGetLineSize(grabber_), 3 * c.Width);
-        const int stride = DibStride(24, c.Width);
-        std::vector<uint8_t> line(3 * c.Width + 1, 0xA5);
-        for (int row = 0; row < c.Height; ++row) {
-            KivoProcYUVToRGBLineSeg(grabber_, line.data(), static_cast<int16_t>(row), 0, 0,
-                                    Handle(yuv.get()));
-            const uint8_t* expected = DibPixels(header) + stride * (c.Height - 1 - row);
-            ASSERT_EQ(std::memcmp(line.data(), expected, 3 * c.Width), 0)
-                << c.Width << " row " << row;
-            ASSERT_EQ(line[3 * c.Width], 0xA5);  // nothing past the line
+        for (YuvImage* yuv : {one.get(), two.get()}) {
+            KivoSetProcessInfo(grabber_, &c);
+            KivoHGlobal dib = KivoProcYUVToRGB(grabber_, Handle(yuv), nullptr);
+            const platform::BitmapInfoHeader* header = LockDib(dib);
+            ASSERT_NE(header, nullptr);
+            ASSERT_EQ(header->biHeight, c.Height);
+            ASSERT_EQ(KivoGetLineSize(grabber_), 3 * c.Width);
+            const int stride = DibStride(24, c.Width);
+            std::vector<uint8_t> line(3 * c.Width + 1, 0xA5);
+            for (int row = 0; row < c.Height; ++row) {
+                KivoProcYUVToRGBLineSeg(grabber_, line.data(), static_cast<int16_t>(row), 0, 0,
+                                        Handle(yuv));
+                const uint8_t* expected = DibPixels(header) + stride * (c.Height - 1 - row);
+                ASSERT_EQ(std::memcmp(line.data(), expected, 3 * c.Width), 0)
+                    << c.Width << " row " << row;
+                ASSERT_EQ(line[3 * c.Width], 0xA5);  // nothing past the line
+            }
+            platform::GlobalUnlock(dib);
+            EXPECT_EQ(KivoFreeDib(dib), nullptr);
         }
-        platform::GlobalUnlock(dib);
-        EXPECT_EQ(KivoFreeDib(dib), nullptr);
     }
 }
 
