@@ -2,6 +2,7 @@
 // passes are made, where the lines go, and the result codes of bad or unstable input.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -10,6 +11,7 @@
 
 #include "capture/memory_raw_source.h"
 #include "decode/internal/picture_decoder.h"
+#include "decode/line_interpolators.h"
 #include "decode/synthetic_video.h"
 #include "decode/yuv_image.h"
 #include "support/encoded_capture.h"
@@ -39,8 +41,13 @@ TEST(CapturePasses, StableStillPicturePerQuality) {
         int passesDone;
         int acquisitions;
     };
+    // A line a sample long, as a camera's clock gives now and then: the lines after it are
+    // aligned.
+    testing::SyntheticVideo video = Colour();
+    video.longLine = 40;
+    video.extra = 1;
     for (const Case c : {Case{0, 2, 1}, Case{1, 4, 3}, Case{2, 4, 4}, Case{3, 8, 8}}) {
-        MemoryRawSource source(testing::StillFile(Colour(), 8));
+        MemoryRawSource source(testing::StillFile(video, 8));
         const KivoGrabInfo info = test::ColourCameraGrab(c.quality);
         YuvImage image(info, nullptr);
         ASSERT_EQ(image.Decode(info, nullptr, nullptr, &source), DecodeOk) << c.quality;
@@ -95,12 +102,20 @@ TEST(CapturePasses, AStoreDecodesAgainAsANewStoreDoes) {
     }
 }
 
-TEST(CapturePasses, GreyScaleKeepsTheLumaOfTheColourDecode) {
+// Without colour the luma is the colour decode's; without burst there is no colour to decode.
+TEST(CapturePasses, GreyScaleOrNoBurstGivesTheLumaWithoutChroma) {
+    testing::SyntheticVideo noBurst = Colour();
+    noBurst.burstAmplitude = 0;
     for (int quality : {0, 2}) {
         KivoGrabInfo info = test::ColourCameraGrab(quality);
         MemoryRawSource colourSource(testing::StillFile(Colour(), 4));
         YuvImage colour(info, nullptr);
         ASSERT_EQ(colour.Decode(info, nullptr, nullptr, &colourSource), DecodeOk);
+        MemoryRawSource burstless(testing::StillFile(noBurst, 4));
+        YuvImage withoutBurst(info, nullptr);
+        PictureDecoder decoder(withoutBurst, burstless, info);
+        ASSERT_EQ(decoder.Decode(nullptr, nullptr), DecodeOk);
+        EXPECT_EQ(decoder.aligner.MissCount(), 8);
         info.UseColor = 0;
         MemoryRawSource greySource(testing::StillFile(Colour(), 4));
         YuvImage grey(info, nullptr);
@@ -111,35 +126,17 @@ TEST(CapturePasses, GreyScaleKeepsTheLumaOfTheColourDecode) {
                 << quality << " line " << l;
             for (int k = 0; k < kSampleWidth - 1; ++k)
                 ASSERT_EQ(ChromaAt(grey, l, k), 0);
+            for (int k = 8; k < kSampleWidth - 8; ++k)
+                ASSERT_EQ(ChromaAt(withoutBurst, l, k), 0);
         }
     }
 }
 
-TEST(CapturePasses, TwoFieldPicturesInterleaveTheFields) {
-    // Field lines carry their number as luma; the first field goes to the odd picture lines.
-    testing::SyntheticVideo first;
-    first.luma = [](int l, int) { return 60 + l % 50; };
-    testing::SyntheticVideo second = first;
-    second.luma = [](int l, int) { return 160 + l % 50; };
-    testing::SyntheticVideo firstInv = first, secondInv = second;
-    firstInv.inversion = secondInv.inversion = -1;
-    MemoryRawSource source(
-        testing::RawFile({first.Field(), second.Field(), firstInv.Field(), secondInv.Field()}));
-    const KivoGrabInfo info = test::ColourCameraGrab(2);
-    YuvImage image(info, nullptr);
-    ASSERT_EQ(image.Decode(info, nullptr, nullptr, &source), DecodeOk);
-    const int odd = image.lineTable.Line(11)[300];
-    const int even = image.lineTable.Line(10)[300];
-    EXPECT_LT(odd, 120);
-    EXPECT_GE(even, 160);
-    EXPECT_EQ(image.lineTable.Line(13)[300], odd + 1);
-    EXPECT_EQ(image.lineTable.Line(12)[300], even + 1);
-}
-
-// Two fields make the picture from one frame; one field, or three, interpolate the missing one.
+// Two fields make the picture from one frame; one field, or three, rebuild the missing field
+// between the lines of the other.
 TEST(CapturePasses, FileEndingEarlyMakesThePictureFromWhatThereIs) {
     const KivoGrabInfo info = test::ColourCameraGrab(2);
-    for (const int fields : {2, 1, 3}) {
+    for (const auto& [fields, last] : {std::pair{2, 0}, {1, 480}, {3, 482}}) {
         MemoryRawSource source(testing::StillFile(Colour(), fields));
         YuvImage image(info, nullptr);
         ASSERT_EQ(image.Decode(info, nullptr, nullptr, &source), DecodeOk);
@@ -147,6 +144,14 @@ TEST(CapturePasses, FileEndingEarlyMakesThePictureFromWhatThereIs) {
         for (const int line : {100, 101}) {
             EXPECT_EQ(ChromaAt(image, line, 300), 20) << fields << " " << line;
             EXPECT_EQ(ChromaAt(image, line, 301), -30) << fields << " " << line;
+        }
+        // The last rebuilt line has no field line below its lower neighbour.
+        const int end = last + 1;
+        auto line = [&](int l) { return image.lineTable.Line(std::min(l, end)); };
+        uint8_t want[kSampleWidth];
+        for (int l = 6; l <= last; l += 2) {
+            Interpolate4(want, line(l - 3), line(l - 1), line(l + 1), line(l + 3));
+            ASSERT_EQ(std::memcmp(line(l), want, kSampleWidth), 0) << fields << " line " << l;
         }
     }
 }
@@ -195,23 +200,6 @@ TEST(CapturePasses, LowBlankingRescansOnTheFirstPassOnly) {
     EXPECT_EQ(lows.acquisitions, 3);
 }
 
-TEST(CapturePasses, PictureWithoutBurstIsGrey) {
-    testing::SyntheticVideo video = Colour();
-    video.burstAmplitude = 0;
-    for (int quality : {0, 2}) {
-        MemoryRawSource source(testing::StillFile(video, 4));
-        const KivoGrabInfo info = test::ColourCameraGrab(quality);
-        YuvImage image(info, nullptr);
-        PictureDecoder decoder(image, source, info);
-        ASSERT_EQ(decoder.Decode(nullptr, nullptr), DecodeOk);
-        EXPECT_EQ(decoder.aligner.MissCount(), 8);
-        for (int l = 2; l < image.lineCount - 1; ++l) {
-            for (int k = 8; k < kSampleWidth - 8; ++k)
-                ASSERT_EQ(ChromaAt(image, l, k), 0);
-        }
-    }
-}
-
 TEST(CapturePasses, RawDumpReplaysToTheSamePicture) {
     test::TempSettingsFolder dir;
     for (int quality = 0; quality < 4; ++quality) {
@@ -224,8 +212,6 @@ TEST(CapturePasses, RawDumpReplaysToTheSamePicture) {
         const std::vector<uint8_t> file(bytes.begin(), bytes.end());
         const int records = source.acquisitions;
         ASSERT_EQ(file.size(), static_cast<size_t>(records) * (10 + 262144)) << quality;
-        EXPECT_EQ(file[0], 'K');
-        EXPECT_EQ(file[8], 4);  // 262144 = 0x40000
 
         MemoryRawSource replay(file);
         YuvImage again(info, nullptr);

@@ -4,12 +4,14 @@
 
 #include "decode/internal/colour_correction.h"
 #include "decode/yuv_image.h"
+#include "support/encoded_capture.h"
 
 namespace kivoly {
 namespace {
 
+// A picture with a second line table, as quality 3 makes.
 struct Picture {
-    KivoGrabInfo info{};
+    KivoGrabInfo info = test::ColourCameraGrab(3);
     YuvImage image{info, nullptr};
     uint16_t counter = 0;
 
@@ -24,9 +26,12 @@ struct Picture {
         Chroma(l)[j + 1] = static_cast<int8_t>(v);
     }
     void Fill(int luma, int u, int v) {
-        for (int l = 0; l < image.lineCount; ++l)
+        for (int l = 0; l < image.lineCount; ++l) {
             for (int j = 0; j < kSampleWidth; j += 2)
                 Set(l, j, luma, u, v);
+            image.lineTable2.Line(l)[4] = static_cast<uint8_t>(luma);
+            image.lineTable2.Line(l)[kSampleWidth + 4] = static_cast<uint8_t>(u);
+        }
     }
     void Observe(int level, int count, int v, int u) {
         image.statistics.negativeCount[level] += count;
@@ -35,40 +40,31 @@ struct Picture {
     }
 };
 
-TEST(ColourCorrection, NarrowRangeIsStretched) {
-    Picture p;
-    p.image.whiteLevel = 200;
-    p.image.blackLevel = 100;
-    p.Fill(100, 50, -50);
-    p.Set(3, 0, 150, 50, -50);
-    EXPECT_TRUE(CorrectColours(p.image, nullptr, p.counter));
-    EXPECT_EQ(p.Luma(0)[0], 76);
-    EXPECT_EQ(p.Luma(3)[0], 150);
-    EXPECT_EQ(p.Chroma(0)[0], 74);  // 50 x 1.48
-    EXPECT_EQ(p.Chroma(0)[1], -74);
-    EXPECT_EQ(p.counter, 0);  // no progress object: nothing counted
-}
-
-TEST(ColourCorrection, WideRangeKeepsLumaAndGain) {
-    Picture p;
-    p.image.whiteLevel = 220;
-    p.image.blackLevel = 91;  // R = 129
-    p.Fill(37, -128, 127);
-    EXPECT_TRUE(CorrectColours(p.image, nullptr, p.counter));
-    EXPECT_EQ(p.Luma(10)[4], 37);
-    EXPECT_EQ(p.Chroma(10)[4], -127);
-    EXPECT_EQ(p.Chroma(10)[5], 127);
-}
-
-TEST(ColourCorrection, EmptyOrInvertedRangeDoesNotDivideByZero) {
-    for (int black : {150, 200}) {
+// A narrow luma range is stretched to black and white and the chroma by its ratio (x 1.48
+// here); a wide one keeps its luma and gain; an empty or inverted one does not divide by zero.
+TEST(ColourCorrection, LumaRangeIsStretchedToBlackAndWhite) {
+    struct Case {
+        int white, black, luma, u, v, lumaOut, uOut, vOut;
+    };
+    for (const Case c : {Case{200, 100, 100, 50, -50, 76, 74, -74},
+                         {200, 100, 150, 50, -50, 150, 74, -74},
+                         {220, 91, 37, -128, 127, 37, -127, 127},
+                         {150, 150, 120, 20, -20, 120, 20, -20},
+                         {150, 200, 120, 20, -20, 120, 20, -20}}) {
         Picture p;
-        p.image.whiteLevel = 150;
-        p.image.blackLevel = static_cast<int16_t>(black);
-        p.Fill(120, 20, -20);
+        p.image.whiteLevel = static_cast<int16_t>(c.white);
+        p.image.blackLevel = static_cast<int16_t>(c.black);
+        p.Fill(c.luma, c.u, c.v);
         EXPECT_TRUE(CorrectColours(p.image, nullptr, p.counter));
-        EXPECT_EQ(p.Luma(0)[0], 120);
-        EXPECT_EQ(p.Chroma(0)[0], 20);
+        for (const int l : {0, p.image.lineCount - 1}) {
+            EXPECT_EQ(p.Luma(l)[4], c.lumaOut) << c.white << " " << c.black << " " << c.luma;
+            EXPECT_EQ(p.Chroma(l)[4], c.uOut) << c.white << " " << c.black;
+            EXPECT_EQ(p.Chroma(l)[5], c.vOut) << c.white << " " << c.black;
+            // The second sample set's luma is mapped too; its chroma is not used.
+            EXPECT_EQ(p.image.lineTable2.Line(l)[4], c.lumaOut);
+            EXPECT_EQ(static_cast<int8_t>(p.image.lineTable2.Line(l)[kSampleWidth + 4]), c.u);
+        }
+        EXPECT_EQ(p.counter, 0);  // no progress object: nothing counted
     }
 }
 
@@ -89,20 +85,6 @@ TEST(ColourCorrection, CastPerLevelIsRemoved) {
     // The statistics are used up.
     EXPECT_EQ(p.image.statistics.negativeCount[50], 0);
     EXPECT_EQ(p.image.statistics.negativeSumV[200], 0);
-}
-
-TEST(ColourCorrection, SecondTableLumaIsMappedToo) {
-    KivoGrabInfo info{};
-    info.Quality = 3;
-    YuvImage image(info, nullptr);
-    image.whiteLevel = 200;
-    image.blackLevel = 100;
-    image.lineTable2.Line(7)[3] = 100;
-    image.lineTable2.Line(7)[kSampleWidth + 3] = 50;
-    uint16_t counter = 0;
-    EXPECT_TRUE(CorrectColours(image, nullptr, counter));
-    EXPECT_EQ(image.lineTable2.Line(7)[3], 76);
-    EXPECT_EQ(image.lineTable2.Line(7)[kSampleWidth + 3], 50);
 }
 
 }  // namespace

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <vector>
 
 #include "decode/half_sample_rows.h"
@@ -10,12 +9,6 @@
 
 namespace kivoly {
 namespace {
-
-// The four-point Lagrange interpolation at u between x1 and x2.
-double Lagrange(double u, double x0, double x1, double x2, double x3) {
-    return x0 * (-u * (u - 1) * (u - 2) / 6) + x1 * ((u + 1) * (u - 1) * (u - 2) / 2) +
-           x2 * (-(u + 1) * u * (u - 2) / 2) + x3 * ((u + 1) * u * (u - 1) / 6);
-}
 
 // Fractions are quantised to thirtieths; fractions outside [0, 1) use a scratch table rebuilt for
 // them, and absurd ones stay bounded instead of overflowing.
@@ -32,19 +25,6 @@ TEST(CubicTable, FractionsAreQuantisedAndOutsideTheUnitIntervalRebuilt) {
     EXPECT_EQ(&negative, &one);
     EXPECT_NE(CubicSample(negative, 3, 40, 100, 250), 100);
     EXPECT_EQ(&CubicTableForRatio(1 << 30, 1), &one);
-}
-
-TEST(CubicTable, MatchesTheLagrangeFormula) {
-    const uint8_t samples[][4] = {
-        {0, 0, 255, 255}, {64, 128, 128, 64}, {200, 10, 240, 30}, {76, 76, 76, 76}};
-    for (int k = 0; k < kCubicSteps; ++k) {
-        const CubicTable& t = CubicTableForRatio(k, kCubicSteps);
-        for (const auto& s : samples) {
-            double want = Lagrange(k / 30.0, s[0], s[1], s[2], s[3]);
-            want = std::clamp(want, 0.0, 255.0);
-            EXPECT_NEAR(CubicSample(t, s[0], s[1], s[2], s[3]), want, 1.6) << k;
-        }
-    }
 }
 
 TEST(LineInterpolators, VerticalFractionZeroReturnsTheSecondLine) {

@@ -28,22 +28,18 @@ struct TwoFrames {
     int lineStart = 0;  // a line start in both fields
     BurstAverager averager;
 
-    explicit TwoFrames(testing::SyntheticVideo video, bool useColor = true)
-        : comb(aligner, source, recorder, image.statistics, useColor) {
+    explicit TwoFrames(testing::SyntheticVideo video)
+        : comb(aligner, source, recorder, image.statistics, true) {
         image.ResetLevels();
         first = video.Field(20000);
         video.inversion = -video.inversion;
         second = video.Field(20000);
         lineStart = 1520 - 8 + 3 * 910;
     }
-    uint8_t* Store(int line) {
+    uint8_t* Decode(int line, int secondStart) {
         uint8_t* stored = image.lineTable.Line(line);
         std::memset(stored, 0, 2);
         std::memcpy(stored + 2, first.data() + lineStart, kRawLineSamples);
-        return stored;
-    }
-    uint8_t* Decode(int line, int secondStart) {
-        uint8_t* stored = Store(line);
         comb.DecodeFrameLine(stored, second.data() + secondStart, averager);
         return stored;
     }
@@ -104,20 +100,6 @@ TEST(FrameCombLine, FlatNoiseIsSmoothedAndEdgesKept) {
     EXPECT_EQ(line[edge - 1], 101);
     EXPECT_EQ(line[edge], 180);
     EXPECT_EQ(line[edge + 1], 180);
-}
-
-TEST(FrameCombLine, WithoutColourTheChromaIsZeroAndLumaTheSame) {
-    testing::SyntheticVideo video;
-    video.u = 30;
-    video.v = 25;
-    TwoFrames colour(video);
-    const uint8_t* decoded = colour.Decode(0, colour.lineStart);
-    const std::vector<uint8_t> want(decoded, decoded + kSampleWidth);
-    TwoFrames grey(video, false);
-    const uint8_t* line = grey.Decode(0, grey.lineStart);
-    EXPECT_EQ(std::memcmp(line, want.data(), kSampleWidth), 0);
-    for (int k = 0; k < kSampleWidth; ++k)
-        ASSERT_EQ(Chroma(line)[k], 0);
 }
 
 TEST(FrameCombLine, SaturatedSamplesAreRepairedFromTheOtherFrame) {

@@ -70,7 +70,7 @@ TEST(RowKernels, CubicRowsGiveTheScalarValues) {
                                              rows[3].data()};
                 const uint8_t* const b[4] = {rows[4].data(), rows[5].data(), rows[6].data(),
                                              rows[7].data()};
-                std::vector<uint8_t> pair(2 * n), pairRef(2 * n);
+                std::vector<uint8_t> pair(2 * n + 2, 77), pairRef(2 * n + 2, 77);
                 kernels::CubicRowPair(table, a, b, n, pair.data());
                 kernels::reference::CubicRowPair(table, a, b, n, pairRef.data());
                 ASSERT_EQ(pair, pairRef) << target << " u " << u << " n " << n;
@@ -78,10 +78,12 @@ TEST(RowKernels, CubicRowsGiveTheScalarValues) {
                 const int8_t* const c[4] = {
                     reinterpret_cast<const int8_t*>(a[0]), reinterpret_cast<const int8_t*>(a[1]),
                     reinterpret_cast<const int8_t*>(b[2]), reinterpret_cast<const int8_t*>(b[3])};
-                std::vector<int8_t> signedRow(n), signedRef(n);
+                std::vector<int8_t> signedRow(n + 1, 77), signedRef(n + 1, 77);
                 kernels::CubicSignedRow(table, c, n, signedRow.data());
                 kernels::reference::CubicSignedRow(table, c, n, signedRef.data());
                 ASSERT_EQ(signedRow, signedRef) << target << " u " << u << " n " << n;
+                // Nothing is written past the row.
+                ASSERT_TRUE(pair[2 * n] == 77 && pair[2 * n + 1] == 77 && signedRow[n] == 77);
             }
         }
     });

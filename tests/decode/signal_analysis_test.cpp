@@ -29,7 +29,6 @@ struct Analysis {
     SyncSlicer slicer;
     LineAligner aligner;
     LevelRecorder recorder{image};
-    int16_t skew = 0;
 
     Analysis() {
         window.Ensure();
@@ -39,11 +38,7 @@ struct Analysis {
     void Fill(const std::vector<uint8_t>& samples) {
         std::memcpy(chunk.Data(), samples.data(), kChunkBytes);
     }
-    uint8_t* Chunk() { return chunk.Data(); }
     int NextLine(int& position) { return slicer.NextLine(chunk, position, kSamplesPerLine); }
-    void Align(int& start, int line, const BurstMeasurement& ref) {
-        aligner.Align(chunk.Data(), start, line, ref.b, ref.a, skew);
-    }
 };
 
 TEST(SyncSearch, FindsLinesOneLineApart) {
@@ -92,14 +87,18 @@ TEST(SyncSearch, StopsAtTheEndOfTheChunk) {
 
 TEST(EvenOdd, MeasuresAndCorrectsLaterChunks) {
     Analysis a;
-    // A smaller disagreement does not replace the first; a larger one is limited to 10.
-    for (const auto& [even, odd, start, offset] :
-         {std::array{106, 100, 1, 6}, {100, 103, 0, 6}, {80, 100, 0, -10}}) {
+    // The 344 pairs after the decode start are measured, not where they would run past the
+    // chunk. A smaller disagreement does not replace the first; a larger one is limited to 10.
+    const int pastTheEnd = kChunkBytes - kDecodeStart - 2 * 344 + 1;
+    for (const auto& [even, odd, position, offset] : {std::array{120, 100, pastTheEnd, 0},
+                                                      {106, 100, 1, 6},
+                                                      {100, 103, 0, 6},
+                                                      {80, 100, 0, -10}}) {
         std::vector<uint8_t> samples(kChunkBytes);
         for (int i = 0; i < kChunkBytes; ++i)
             samples[i] = static_cast<uint8_t>(i % 2 == 0 ? even : odd);
         a.Fill(samples);
-        a.chunk.MeasureEvenOdd(start);  // from an odd start the pairs are turned round
+        a.chunk.MeasureEvenOdd(position);  // from an odd start the pairs are turned round
         EXPECT_EQ(a.chunk.EvenOddOffset(), offset) << even << " " << odd;
     }
 
@@ -117,7 +116,7 @@ TEST(EvenOdd, MeasuresAndCorrectsLaterChunks) {
     int position = kChunkBytes - 2000;
     a.NextLine(position);
     EXPECT_EQ(position, kChunkBytes - 2000 - kChunkHalf);
-    const uint8_t* fresh = a.Chunk() + kChunkHalf;
+    const uint8_t* fresh = a.chunk.Data() + kChunkHalf;
     // 3 - 6 at 4 clamps to 0.
     for (const auto& [at, value] : {std::pair{0, 0}, {1, 101}, {2, 255}, {4, 0}, {6, 96}, {7, 103}})
         EXPECT_EQ(fresh[at], value) << at;
@@ -153,7 +152,7 @@ TEST(AlignLine, MovesTheLineOntoTheReferencePhase) {
     a.Fill(testing::SyntheticVideo().Field());
     int position = 0;
     const int line0 = a.NextLine(position);
-    const BurstMeasurement ref = a.aligner.Measure(a.Chunk() + line0);
+    const BurstMeasurement ref = a.aligner.Measure(a.chunk.Data() + line0);
     const int line1 = line0 + 910;
 
     // Aligned lines stay; a sample off moves back with the skew noted; half a cycle off goes
@@ -169,10 +168,10 @@ TEST(AlignLine, MovesTheLineOntoTheReferencePhase) {
                          {1, 2, 3, 4, 1}}) {
         const int at = c.line ? line1 : line0;
         int start = at + c.offset;
-        a.skew = static_cast<int16_t>(c.skewBefore);
-        a.Align(start, c.line, ref);
+        int16_t skew = static_cast<int16_t>(c.skewBefore);
+        a.aligner.Align(a.chunk.Data(), start, c.line, ref.b, ref.a, skew);
         EXPECT_EQ(start, at + c.moved) << c.offset << " " << c.skewBefore;
-        EXPECT_EQ(a.skew, c.skewAfter) << c.offset << " " << c.skewBefore;
+        EXPECT_EQ(skew, c.skewAfter) << c.offset << " " << c.skewBefore;
     }
 }
 

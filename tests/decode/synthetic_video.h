@@ -11,10 +11,7 @@
 
 namespace kivoly::testing {
 
-inline constexpr int kLine = 910;
-
 struct SyntheticVideo {
-    int samplesPerLine = kLine;
     int syncTip = 4;
     int blanking = 64;
     int burstAmplitude = 32;  // 0: no burst
@@ -30,15 +27,13 @@ struct SyntheticVideo {
     int longLine = -1;
     int extra = 0;
 
-    // Samples from the capture start on; `count` samples.
+    // `count` samples from the capture start on.
     std::vector<uint8_t> Field(int count = 262144) const {
         std::vector<uint8_t> out;
-        out.reserve(count + kLine * 2);
-        int64_t t = 0;  // subcarrier phase counter
-        for (int l = 0; static_cast<int>(out.size()) < count + startOffset; ++l) {
-            const int length = samplesPerLine + (l == longLine ? extra : 0);
+        for (int l = 0, t = 0; static_cast<int>(out.size()) < count + startOffset; ++l) {
+            const int length = 910 + (l == longLine ? extra : 0);
             for (int i = 0; i < length; ++i, ++t) {
-                const int phase = static_cast<int>(t & 3);
+                const int phase = t & 3;  // of the subcarrier
                 // Samples on the axes: +V, +U, -V, -U.
                 const int c = phase == 0 ? v : phase == 1 ? u : phase == 2 ? -v : -u;
                 const int burst = phase == 1 ? -burstAmplitude : phase == 3 ? burstAmplitude : 0;

@@ -4,37 +4,26 @@
 #include <gtest/gtest.h>
 
 #include "decode/internal/level_recorder.h"
+#include "support/encoded_capture.h"
 
 namespace kivoly {
 namespace {
 
-KivoGrabInfo Quality(int quality) {
-    KivoGrabInfo info{};
-    info.Quality = quality;
-    info.UseColor = 1;
-    return info;
-}
-
-KivoProcessInfo Width(int width) {
-    KivoProcessInfo info{};
-    info.Width = width;
-    return info;
-}
-
 TEST(YuvImageStorage, ReuseOrCreateKeepsMatchingImages) {
-    const KivoProcessInfo w640 = Width(640);
-    YuvImage* image = YuvImage::ReuseOrCreate(nullptr, Quality(2), &w640);
+    KivoProcessInfo w640{}, w1500{};
+    w640.Width = 640;
+    w1500.Width = 1500;
+    YuvImage* image = YuvImage::ReuseOrCreate(nullptr, test::ColourCameraGrab(2), &w640);
     ASSERT_NE(image, nullptr);
     EXPECT_EQ(image->lineCount, 484);
-    EXPECT_EQ(YuvImage::ReuseOrCreate(image, Quality(2), &w640), image);
+    EXPECT_EQ(YuvImage::ReuseOrCreate(image, test::ColourCameraGrab(2), &w640), image);
     // Without records the existing output width counts.
-    EXPECT_EQ(YuvImage::ReuseOrCreate(image, Quality(2), nullptr), image);
+    EXPECT_EQ(YuvImage::ReuseOrCreate(image, test::ColourCameraGrab(2), nullptr), image);
 
-    YuvImage* replaced = YuvImage::ReuseOrCreate(image, Quality(1), &w640);
+    YuvImage* replaced = YuvImage::ReuseOrCreate(image, test::ColourCameraGrab(1), &w640);
     ASSERT_NE(replaced, nullptr);
     EXPECT_EQ(replaced->lineCount, 242);
-    const KivoProcessInfo w1500 = Width(1500);
-    YuvImage* wider = YuvImage::ReuseOrCreate(replaced, Quality(1), &w1500);
+    YuvImage* wider = YuvImage::ReuseOrCreate(replaced, test::ColourCameraGrab(1), &w1500);
     ASSERT_NE(wider, nullptr);
     EXPECT_EQ(wider->outputWidth, 1500);
     delete wider;

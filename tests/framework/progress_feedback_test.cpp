@@ -3,8 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <string>
+#include <vector>
 
 #include "framework/progress_window.h"
+#include "kivoly/host.h"
 #include "platform/key_state.h"
 #include "platform/sound.h"
 #include "platform/window/input.h"
@@ -20,9 +23,6 @@ namespace {
 
 using namespace platform;
 
-constexpr uint32_t kYellow = 0xFFF530;
-constexpr uint32_t kLightGrey = 0xC0C0C0;
-
 class ProgressFeedbackTest : public ::testing::Test {
   protected:
     KivoHWnd Window(const ProgressFeedback& feedback) const {
@@ -33,8 +33,7 @@ class ProgressFeedbackTest : public ::testing::Test {
     test::WindowSession session;
 };
 
-// Escape, Ctrl+Break and the Cancel button abort a phase that can be cancelled and no other;
-// a new phase starts without the abort.
+// A new phase starts without the abort.
 TEST_F(ProgressFeedbackTest, EscapeCtrlBreakAndCancelAbortOnlyACancellablePhase) {
     const std::function<void(KivoHWnd)> requests[] = {
         [](KivoHWnd) { InjectKeyPress(VkEscape); },
@@ -86,22 +85,14 @@ TEST_F(ProgressFeedbackTest, WithoutShowFlagNoWindowOpensButMessagesFlowAndRight
     EXPECT_EQ(feedback.Window(), nullptr);
     InjectMouseButton(VkRButton, false, {600, 500});
 
-    // Held during a phase that cannot be cancelled, the button only raises the flag.
+    // Held during a phase that cannot be cancelled, the button only raises the flag; the end
+    // of the phase gives the arrow back.
     feedback.Begin("Capturing", 100, false);
     InjectMouseButton(VkRButton, true, {600, 500});
+    SetCursor(Cursor::Wait);
     feedback.Update(11, nullptr);
     EXPECT_TRUE(feedback.AbortRequested());
     EXPECT_FALSE(feedback.IsAborted());
-    feedback.EndBusy();
-}
-
-TEST_F(ProgressFeedbackTest, WithoutTheWindowTheEndOfAPhaseShowsTheArrow) {
-    folder.WriteFile("Kivoly.ini", "[KivoSettings]\nShowProgress=False\n");
-    GrabberFeedback feedback;
-    feedback.BeginBusy();
-    feedback.Begin("Capturing", 100, true);
-    SetCursor(Cursor::Wait);
-    feedback.Update(50, nullptr);
     EXPECT_EQ(GetCursor(), Cursor::Wait);
     feedback.Update(100, nullptr);
     EXPECT_EQ(GetCursor(), Cursor::Arrow);
@@ -127,28 +118,6 @@ TEST_F(ProgressFeedbackTest, NestedBusySectionsKeepOneWindowUntilTheLastEnds) {
     EXPECT_FALSE(feedback.Busy());
 }
 
-TEST_F(ProgressFeedbackTest, RepaintsAtMostEvery72MsAndNotAtTheLimit) {
-    GrabberFeedback feedback;
-    feedback.BeginBusy();
-    feedback.Begin("Decoding", 100, true);
-    KivoHWnd window = Window(feedback);
-    // Value 50 fills the bar to x = 20 + 140.
-    feedback.Update(50, nullptr);
-    EXPECT_EQ(test::ClientPixel(window, 100, 40), kLightGrey);
-    session.AdvanceMs(71);
-    feedback.Update(50, nullptr);
-    EXPECT_EQ(test::ClientPixel(window, 100, 40), kLightGrey);
-    session.AdvanceMs(1);
-    feedback.Update(50, nullptr);
-    EXPECT_EQ(test::ClientPixel(window, 100, 40), kYellow);
-
-    session.AdvanceMs(200);
-    feedback.Update(100, nullptr);
-    EXPECT_EQ(feedback.Reached(), 100);
-    EXPECT_EQ(test::ClientPixel(window, 250, 40), kLightGrey);
-    feedback.EndBusy();
-}
-
 // The window as the user sees it: text centred at the top, the bar at a quarter inside its
 // sunken frame, and the Cancel button; without cancelling there is neither frame nor button.
 TEST_F(ProgressFeedbackTest, TheWindowMatchesItsGoldenPictures) {
@@ -171,16 +140,11 @@ TEST_F(ProgressFeedbackTest, TheWindowMatchesItsGoldenPictures) {
 
 TEST_F(ProgressFeedbackTest, SoundsFollowTheSettingsFile) {
     folder.WriteFile("Kivoly.ini", "[Sound]\nKivoSound=none\n");
-    {
-        GrabberFeedback quiet;
-        ClearRecordedSounds();
-        quiet.PlaySound();
-        EXPECT_TRUE(RecordedSounds().empty());
-    }
-    folder.WriteFile("Kivoly.ini", "[Sound]\nKivoSound=missing.wav\n");
-    GrabberFeedback feedback;
     ClearRecordedSounds();
-    feedback.PlaySound();
+    GrabberFeedback().PlaySound();
+    EXPECT_TRUE(RecordedSounds().empty());
+    folder.WriteFile("Kivoly.ini", "[Sound]\nKivoSound=missing.wav\n");
+    GrabberFeedback().PlaySound();
     ASSERT_FALSE(RecordedSounds().empty());
     EXPECT_EQ(RecordedSounds().back().kind, SoundEvent::Beep);
 }
@@ -205,6 +169,42 @@ TEST_F(ProgressFeedbackTest, LongTextIsCutToTheBuffer) {
     feedback.Begin(longText.c_str(), 10, false);
     EXPECT_EQ(std::string(feedback.Text()), std::string(79, 'x'));
     feedback.EndBusy();
+}
+
+struct Log {
+    std::vector<std::string> events;
+};
+
+void OnUpdate(const char* text, uint32_t reached, uint32_t limit, void* context) {
+    static_cast<Log*>(context)->events.push_back(std::string(text) + " " + std::to_string(reached) +
+                                                 "/" + std::to_string(limit));
+}
+
+void OnFinish(void* context) {
+    static_cast<Log*>(context)->events.push_back("end");
+}
+
+// The terminal of the program sees the same repaints as the window, even with the window off.
+TEST_F(ProgressFeedbackTest, AnObserverSeesTheThrottledRepaintsAndTheEndOfEachPhase) {
+    folder.WriteFile("Kivoly.ini", "[KivoSettings]\nShowProgress=F\n");
+    Log log;
+    KivolyProgressObserver observer{OnUpdate, OnFinish, &log};
+    KivolyHostSetProgressObserver(&observer);
+    {
+        GrabberFeedback feedback;
+        feedback.BeginBusy();
+        feedback.Begin("Capturing", 10, true);
+        session.AdvanceMs(71);
+        feedback.Update(3, nullptr);  // within 72 ms of the last repaint: not shown
+        session.AdvanceMs(1);
+        feedback.Update(4, "Analyzing");
+        feedback.Update(10, nullptr);
+        feedback.EndBusy();
+        EXPECT_EQ(feedback.Window(), nullptr);
+    }
+    KivolyHostSetProgressObserver(nullptr);
+    EXPECT_EQ(log.events, (std::vector<std::string>{"Capturing 0/10", "Analyzing 4/10",
+                                                    "Analyzing 10/10", "end"}));
 }
 
 }  // namespace

@@ -28,16 +28,5 @@ TEST(SettingsFile, ReadsAtMostFourteenCharactersAndMissingKeysAreEmpty) {
     EXPECT_STREQ(destination, "");
 }
 
-TEST(SettingsFile, WritesIntegersInDecimalAndReadsThemBack) {
-    test::TempSettingsFolder folder;
-    const SettingsFile settings("Kivoly.ini");
-    settings.WriteInt("ProcessingSettings", "Brightness", -12);
-    settings.WriteString("KivoSettings", "ShowProgress", "False");
-    EXPECT_EQ(settings.ReadInt("ProcessingSettings", "Brightness", 0), -12);
-    EXPECT_EQ(settings.ReadInt("ProcessingSettings", "Contrast", 7), 7);
-    EXPECT_EQ(folder.ReadFile("Kivoly.ini"),
-              "[ProcessingSettings]\nBrightness=-12\n\n[KivoSettings]\nShowProgress=False\n");
-}
-
 }  // namespace
 }  // namespace kivoly

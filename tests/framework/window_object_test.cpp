@@ -68,14 +68,5 @@ TEST(WindowObject, ARefusedCreationLeavesNoHandleAndThinOperationsDoNothing) {
     EXPECT_EQ(WindowFromPoint({20, 20}), GetDesktopWindow());
 }
 
-TEST(WindowObject, RepeatedClassRegistrationFailsHarmlessly) {
-    test::WindowSession session;
-    RegisterFrameworkClass(FrameworkClass::Main);
-    EXPECT_FALSE(RegisterFrameworkClass(FrameworkClass::Main));
-    const WindowClass* main = FindClass("KivolyClass");
-    ASSERT_NE(main, nullptr);
-    EXPECT_EQ(main->procedure, &ObjectWindowProc);
-}
-
 }  // namespace
 }  // namespace kivoly

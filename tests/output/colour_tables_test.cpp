@@ -19,17 +19,6 @@ ColourTables Configured(int white, double gamma, bool negative, double red = 1.0
     return tables;
 }
 
-TEST(ColourTables, LumaRunsFromBlack76ToTheWhiteLevel) {
-    const ColourTables tables = Configured(224, 1.0, false);
-    EXPECT_EQ(tables.YToRgb[76], 0);
-    EXPECT_EQ(tables.YToRgb[224], 16320);  // channel value 1020 after the division by 16
-    EXPECT_GT(tables.YToRgb[225], 16320);
-    EXPECT_LT(tables.YToRgb[75], 0);
-    const ColourTables brighter = Configured(240, 1.0, false);
-    EXPECT_EQ(brighter.YToRgb[240], 16320);
-    EXPECT_LT(brighter.YToRgb[224], 16320);
-}
-
 // Each channel's table against the curve it approximates in straight pieces, within 4 levels:
 // 255 (x gain)^gamma, x the channel value over 1023, counted down for a negative.
 TEST(ColourTables, GammaTablesFollowTheCurveOfTheirChannel) {

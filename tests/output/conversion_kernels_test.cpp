@@ -125,67 +125,42 @@ TEST(ConversionKernels, PackRowGivesTheScalarValues) {
     });
 }
 
-// Sharpening, softening and the luma curve alone, over random, flat-extreme and edge rows at
-// lengths around the start-up outputs and every remainder after whole vectors.
-TEST(ConversionKernels, SharpenRowGivesTheScalarValues) {
+// Sharpening, softening and the luma curve alone; then hue turns that give every sign of sine and
+// cosine, with saturation up and down. Over random rows and rows of the extremes, at lengths
+// around the start-up outputs and every remainder after whole vectors.
+TEST(ConversionKernels, SharpenAndChromaRowsGiveTheScalarValues) {
     std::mt19937 random(7);
-    std::uniform_int_distribution<int> byte(0, 255);
     OnEveryTarget([&](const std::string& target) {
-        for (int sharpness : {50, 20, -50}) {
+        for (const auto& [sharpness, hue] : {std::pair{50, 0}, {20, 20}, {-50, -35}, {0, 50}}) {
             KivoProcessInfo settings = {};
             settings.Sharpness = sharpness;
             settings.Contrast = sharpness == 50 ? 50 : -10;
-            AdjustmentTables tables;
-            ASSERT_TRUE(tables.Build(settings, 120, kFullLineBytes));
-            for (int n : {6, 7, 13, 21, 40, 752, kFullLineBytes}) {
-                std::vector<uint8_t> rows[3];
-                for (int r = 0; r < 3; ++r) {
-                    for (int i = 0; i < n; ++i) {
-                        const int kind = (i / 11 + r) % 4;
-                        rows[r].push_back(static_cast<uint8_t>(kind == 0   ? 0
-                                                               : kind == 1 ? 255
-                                                               : kind == 2 ? (i % 2) * 255
-                                                                           : byte(random)));
-                    }
-                }
-                std::vector<uint8_t> fast(n + 1, 7), scalar(n + 1, 7);
-                kernels::SharpenRow(rows[0].data(), rows[1].data(), rows[2].data(), n,
-                                    tables.sharpen, fast.data());
-                kernels::reference::SharpenRow(rows[0].data(), rows[1].data(), rows[2].data(), n,
-                                               tables.sharpen, scalar.data());
-                ASSERT_EQ(fast, scalar) << target << " sharpness " << sharpness << " n " << n;
-
-                kernels::LumaCurveRow(rows[1].data(), n, tables.sharpen.out, fast.data());
-                kernels::reference::LumaCurveRow(rows[1].data(), n, tables.sharpen.out,
-                                                 scalar.data());
-                ASSERT_EQ(fast, scalar) << target << " curve n " << n;
-            }
-        }
-    });
-}
-
-// Hue turns that give every sign of sine and cosine, with saturation up and down, over rows
-// reaching both ends of the chroma range.
-TEST(ConversionKernels, ChromaRowGivesTheScalarValues) {
-    std::mt19937 random(9);
-    std::uniform_int_distribution<int> byte(-128, 127);
-    OnEveryTarget([&](const std::string& target) {
-        for (int hue : {0, 20, -35, 50}) {
-            KivoProcessInfo settings = {};
             settings.Hue = hue;
             settings.Color = hue == 50 ? 50 : -20;
             AdjustmentTables tables;
             ASSERT_TRUE(tables.Build(settings, 120, kFullLineBytes));
-            for (int n : {3, 4, 11, 18, 35, 752, kFullLineBytes}) {
-                std::vector<int8_t> in(n);
-                for (int i = 0; i < n; ++i) {
-                    const int kind = i / 9 % 3;
-                    in[i] = static_cast<int8_t>(kind == 0 ? -128 : kind == 1 ? 127 : byte(random));
+            for (int n : {3, 4, 6, 7, 11, 13, 18, 21, 35, 40, 752, kFullLineBytes}) {
+                test::TestLines rows[3];
+                for (int r = 0; r < 3; ++r)
+                    rows[r] = test::RandomLines(n, n + r, random);
+                std::vector<uint8_t> fast(n + 1, 7), scalar(n + 1, 7);
+                if (sharpness != 0) {
+                    kernels::SharpenRow(rows[0].luma.data(), rows[1].luma.data(),
+                                        rows[2].luma.data(), n, tables.sharpen, fast.data());
+                    kernels::reference::SharpenRow(rows[0].luma.data(), rows[1].luma.data(),
+                                                   rows[2].luma.data(), n, tables.sharpen,
+                                                   scalar.data());
+                    ASSERT_EQ(fast, scalar) << target << " sharpness " << sharpness << " n " << n;
                 }
-                std::vector<int8_t> fast(n + 1, 7), scalar(n + 1, 7);
-                kernels::ChromaRow(in.data(), n, tables.chroma, fast.data());
-                kernels::reference::ChromaRow(in.data(), n, tables.chroma, scalar.data());
-                ASSERT_EQ(fast, scalar) << target << " hue " << hue << " n " << n;
+                kernels::LumaCurveRow(rows[1].luma.data(), n, tables.sharpen.out, fast.data());
+                kernels::reference::LumaCurveRow(rows[1].luma.data(), n, tables.sharpen.out,
+                                                 scalar.data());
+                ASSERT_EQ(fast, scalar) << target << " curve n " << n;
+                std::vector<int8_t> fastChroma(n + 1, 7), scalarChroma(n + 1, 7);
+                kernels::ChromaRow(rows[1].chroma.data(), n, tables.chroma, fastChroma.data());
+                kernels::reference::ChromaRow(rows[1].chroma.data(), n, tables.chroma,
+                                              scalarChroma.data());
+                ASSERT_EQ(fastChroma, scalarChroma) << target << " hue " << hue << " n " << n;
             }
         }
     });

@@ -40,41 +40,31 @@ class DibFileTest : public ::testing::Test {
     std::vector<GlobalHandle> handles_;
 };
 
-// Written bottom row first after the 54 bytes of headers, and read back alike.
-TEST_F(DibFileTest, A640By480PictureGivesTheStandardFile) {
-    platform::BitmapInfoHeader* header = Keep(CreateDib(24, 640, 480));
-    ASSERT_NE(header, nullptr);
-    for (uint32_t i = 0; i < header->biSizeImage; ++i)
-        DibPixels(header)[i] = uint8_t(i * 7 + i / 1920 * 13);
-    ASSERT_EQ(WriteDibFile(header, Path("a.bmp").c_str()), 1);
-    const Bytes file = test::ReadBytes(Path("a.bmp"));
-    ASSERT_EQ(file.size(), 921654u);
-    Bytes expected = {'B', 'M'};
-    for (uint32_t field : {921654u, 0u, 54u})
-        Put32(expected, field);
-    EXPECT_EQ(Bytes(file.begin(), file.begin() + 14), expected);
-    EXPECT_EQ(0, std::memcmp(&file[14], header, 40));
-    EXPECT_EQ(0, std::memcmp(&file[54], DibPixels(header), header->biSizeImage));
-
-    const platform::BitmapInfoHeader* read = Keep(ReadDibFile(Path("a.bmp").c_str()));
-    ASSERT_NE(read, nullptr);
-    EXPECT_EQ(0, std::memcmp(read, header, 40 + header->biSizeImage));
-}
-
-TEST_F(DibFileTest, SmallDepthsKeepTheirColourTableInTheFile) {
-    for (int bits : {1, 4, 8}) {
+// Written after the file header as it lies in memory (rows padded, bottom row first), and read
+// back alike.
+TEST_F(DibFileTest, FilesHoldTheBitmapAfterTheirHeaderAndReadBackAlike) {
+    for (int bits : {1, 4, 8, 24}) {
         platform::BitmapInfoHeader* header = Keep(CreateDib(bits, 5, 3));
         ASSERT_NE(header, nullptr);
-        DibPixels(header)[0] = 0x81;
-        ASSERT_EQ(WriteDibFile(header, Path("small.bmp").c_str()), 1);
-        const platform::BitmapInfoHeader* read = Keep(ReadDibFile(Path("small.bmp").c_str()));
+        // Room for a full colour table, whatever the depth.
+        EXPECT_EQ(platform::GlobalSize(handles_.back()), 40 + 4 * 256 + header->biSizeImage);
+        for (uint32_t i = 0; i < header->biSizeImage; ++i)
+            DibPixels(header)[i] = uint8_t(i * 7 + 1);
+        ASSERT_EQ(WriteDibFile(header, Path("a.bmp").c_str()), 1);
+        const auto* bytes = reinterpret_cast<const uint8_t*>(header);
+        const uint32_t total = static_cast<uint32_t>(DibTotalBytes(*header));
+        Bytes expected = {'B', 'M'};
+        for (uint32_t field : {14 + total, 0u, 14 + total - header->biSizeImage})
+            Put32(expected, field);
+        expected.insert(expected.end(), bytes, bytes + total);
+        EXPECT_EQ(test::ReadBytes(Path("a.bmp")), expected) << bits;
+        const platform::BitmapInfoHeader* read = Keep(ReadDibFile(Path("a.bmp").c_str()));
         ASSERT_NE(read, nullptr) << bits;
-        EXPECT_EQ(DibColours(*read), 1 << bits);
-        // The colour table and the pixels.
-        EXPECT_EQ(0, std::memcmp(reinterpret_cast<const uint8_t*>(read) + 40,
-                                 reinterpret_cast<const uint8_t*>(header) + 40,
-                                 DibTotalBytes(*header) - 40))
-            << bits;
+        // The header (a 1-bit bitmap's colour count, 0 in memory, is read as the 2 it stands
+        // for), then the colour table and the pixels.
+        EXPECT_EQ(0, std::memcmp(read, header, 32)) << bits;
+        EXPECT_EQ(DibColours(*read), DibColours(*header)) << bits;
+        EXPECT_EQ(0, std::memcmp(read + 1, header + 1, total - 40)) << bits;
     }
     EXPECT_EQ(WriteDibFile(nullptr, Path("x.bmp").c_str()), 0);
     EXPECT_EQ(WriteDibFile(Keep(CreateDib(24, 4, 4)), Path("missing/x.bmp").c_str()), 0);
@@ -98,7 +88,7 @@ TEST_F(DibFileTest, EightBitBitmapsAreWrittenWithThePalettesColours) {
     }
 }
 
-TEST_F(DibFileTest, ReadsWithoutFileHeaderWithOldHeaderAndWithoutImageSize) {
+TEST_F(DibFileTest, ReadsWithoutFileHeaderWithOldHeaderWithoutImageSizeAndWithBitFields) {
     // Information header only, biSizeImage 0, two colours used.
     const platform::BitmapInfoHeader* bare = Read(Bitmap(2, 2, 8, false, 0, 0, 2));
     ASSERT_NE(bare, nullptr);
@@ -121,6 +111,17 @@ TEST_F(DibFileTest, ReadsWithoutFileHeaderWithOldHeaderAndWithoutImageSize) {
     const uint8_t* table = reinterpret_cast<const uint8_t*>(header) + 40;
     EXPECT_EQ(Bytes(table, table + 8), (Bytes{1, 2, 3, 0, 4, 5, 6, 0}));
     EXPECT_EQ(DibPixels(header)[4], 0x80);
+
+    // 32 bits with the three bit-field masks after a 40-byte header.
+    Bytes fields = Bitmap(1, 1, 32, false, 9);
+    fields[16] = 3;  // biCompression
+    const Bytes masks = {0, 0, 0xFF, 0, 0, 0xFF, 0, 0, 0xFF, 0, 0, 0};
+    fields.insert(fields.begin() + 40, masks.begin(), masks.end());
+    const platform::BitmapInfoHeader* masked = Read(fields);
+    ASSERT_NE(masked, nullptr);
+    const uint8_t* read = reinterpret_cast<const uint8_t*>(masked) + 40;
+    EXPECT_EQ(Bytes(read, read + 12), masks);
+    EXPECT_EQ(DibPixels(masked)[0], 9);
 }
 
 TEST_F(DibFileTest, BadFilesGiveNull) {

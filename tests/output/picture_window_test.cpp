@@ -6,6 +6,7 @@
 #include "platform/key_state.h"
 #include "platform/window/display.h"
 #include "platform/window/input_injection.h"
+#include "platform/window/message_queue.h"
 #include "platform/window/paint.h"
 #include "platform/window/window.h"
 #include "support/golden_picture.h"
@@ -66,7 +67,7 @@ TEST_F(PictureWindowTest, PicturesAreCentredOrShrunkToTheScreen) {
     }
 }
 
-TEST_F(PictureWindowTest, AKeyAClickOrTheEndOfInputClosesIt) {
+TEST_F(PictureWindowTest, AKeyAClickAQuitOrTheEndOfInputClosesIt) {
     GlobalHandle dib = Picture(64, 48);
     ASSERT_TRUE(OpenPictureWindow(nullptr, LockDib(dib)));
     KivoHWnd window = PictureWindow();
@@ -83,6 +84,14 @@ TEST_F(PictureWindowTest, AKeyAClickOrTheEndOfInputClosesIt) {
         RunPictureWindow();
         EXPECT_EQ(PictureWindow(), nullptr) << click;
     }
+    // A quit closes it too, and stays for the host's own loop.
+    ASSERT_TRUE(OpenPictureWindow(nullptr, LockDib(dib)));
+    platform::PostQuitMessage(3);
+    RunPictureWindow();
+    EXPECT_EQ(PictureWindow(), nullptr);
+    platform::Message quit;
+    EXPECT_EQ(platform::GetMessage(quit, nullptr, 0, 0), 0);
+    EXPECT_EQ(quit.wParam, 3u);
     platform::GlobalFree(dib);
 }
 

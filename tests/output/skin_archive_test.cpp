@@ -102,37 +102,26 @@ TEST_F(SkinArchiveTest, ClosingStartsAgainWithTheFirstMemberAndAMissingArchiveGi
     EXPECT_TRUE(platform::ShownMessageBoxes().empty());
 }
 
-TEST_F(SkinArchiveTest, DamagedArchivesGiveNoMembersAndNoHugeBlocks) {
-    const Bytes good = Bitmap(4, 4, 24, true, 5);
-    Bytes huge = good;  // 30000 x 30000 pixels declared, 48 present
+// A damaged member gives nothing, and nor does what follows it (a member may lie where the damaged
+// one's pixels were claimed) until the archive is opened again.
+TEST_F(SkinArchiveTest, ADamagedMemberEndsTheArchiveUntilItIsReopened) {
+    const Bytes member = Bitmap(4, 4, 24, true, 5);
+    Bytes huge = member;  // 30000 x 30000 pixels declared, 48 present
     huge[18] = huge[22] = 0x30;
     huge[19] = huge[23] = 0x75;
-    Bytes lyingOffset = good;  // pixels said to lie past the end
+    Bytes lyingOffset = member;  // pixels said to lie past the end
     lyingOffset[12] = 0x10;
-    Bytes shortPixels(good.begin(), good.end() - 20);
-    for (const Bytes& archive : {huge, lyingOffset, shortPixels, Bytes{'B', 'M', 1}}) {
-        ReadNextSkinBitmap(true);
-        UseArchive(archive);
-        for (int i = 0; i < 30; ++i) {
-            SkinBitmap member = ReadNextSkinBitmap(false);
-            if (member) {
-                EXPECT_LE(DibTotalBytes(*member.header), platform::GlobalSize(member.handle));
-                EXPECT_LE(platform::GlobalSize(member.handle), archive.size() + 1024);
-            }
-            FreeSkinBitmap(member);
-        }
-    }
-}
-
-TEST_F(SkinArchiveTest, AfterADamagedMemberTheFollowingOnesAreEmptyUntilTheArchiveIsReopened) {
-    // Member 2 claims more pixels than the file holds; its pixel bytes happen to look like a
-    // member, which must not be handed out as member 3.
-    Bytes cut = Bitmap(50, 50, 24, true, 2);
+    Bytes cut = Bitmap(50, 50, 24, true, 2);  // its header, then at once a member
     cut.resize(54);
-    UseArchive(Archive({Bitmap(2, 2, 24, true, 1), cut, Bitmap(3, 3, 24, true, 3)}));
-    EXPECT_EQ(ReadAll(1), (std::vector<Row>{{2, 2, 1}}));
-    for (int i = 0; i < 3; ++i)
-        EXPECT_FALSE(ReadNextSkinBitmap(false));
+    const Bytes next = Bitmap(3, 3, 24, true, 3);
+    cut.insert(cut.end(), next.begin(), next.end());
+    for (const Bytes& damaged :
+         {huge, lyingOffset, Bytes(member.begin(), member.end() - 20), Bytes{'B', 'M', 1}, cut}) {
+        ReadNextSkinBitmap(true);
+        UseArchive(Archive({Bitmap(2, 2, 24, true, 1), damaged}));
+        EXPECT_EQ(ReadAll(30), (std::vector<Row>{{2, 2, 1}})) << damaged.size();
+        EXPECT_FALSE(ReadNextSkinBitmap(false)) << damaged.size();
+    }
     ReadNextSkinBitmap(true);
     EXPECT_EQ(ReadAll(1), (std::vector<Row>{{2, 2, 1}}));
 }

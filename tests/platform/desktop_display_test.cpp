@@ -30,12 +30,17 @@ struct FakeWindow {
     Rect client;
     bool shown = false;
     bool maximized = false;
-    std::vector<uint32_t> pixels;
+    size_t pixelCount = 0;  // of the picture shown last
+    uint32_t lastPixel = 0;
 };
+
+class FakeNativeWindows;
+FakeNativeWindows* gFake = nullptr;
+bool gRefuse = false;
 
 class FakeNativeWindows : public NativeWindows {
   public:
-    ~FakeNativeWindows() override;
+    ~FakeNativeWindows() override { gFake = nullptr; }
     Rect DesktopArea() override { return kDesktop; }
     int Create(const NativeWindowLook& look) override {
         FakeWindow& window = windows[++last];
@@ -54,10 +59,8 @@ class FakeNativeWindows : public NativeWindows {
     void Activate(int window) override { activated.push_back(window); }
     void ShowPixels(int window, const uint32_t* pixels, int width, int height,
                     int stride) override {
-        auto& shown = windows[window].pixels;
-        shown.clear();
-        for (int y = 0; y < height; ++y)
-            shown.insert(shown.end(), pixels + y * stride, pixels + y * stride + width);
+        windows[window].pixelCount = static_cast<size_t>(width) * height;
+        windows[window].lastPixel = pixels[(height - 1) * stride + width - 1];
     }
     bool NextEvent(NativeEvent& event, int) override {
         if (events.empty()) return false;
@@ -75,13 +78,6 @@ class FakeNativeWindows : public NativeWindows {
     int last = 0;
 };
 
-FakeNativeWindows* gFake = nullptr;
-bool gRefuse = false;
-
-FakeNativeWindows::~FakeNativeWindows() {
-    gFake = nullptr;
-}
-
 NativeWindows* OpenFake(int version, char* reason, int) {
     if (gRefuse || version != kNativeWindowsVersion) {
         reason[0] = '\0';
@@ -90,25 +86,25 @@ NativeWindows* OpenFake(int version, char* reason, int) {
     return gFake = new FakeNativeWindows();
 }
 
-std::vector<uint32_t> gSysCommands;
-int gCloses = 0;
-std::vector<std::string> gInput;  // "down x,y", "key 65", "char a", each with the window's title
+// What the windows were told, each line with the window's title: "Main sys <command>",
+// "Main close", "Lower down 120,100", "Lower char _".
+std::vector<std::string> gLog;
 
 LResult RecordingProc(KivoHWnd window, uint32_t message, WParam first, LParam second) {
     const std::string title = GetWindowText(window);
     switch (message) {
         case WmSysCommand:
-            gSysCommands.push_back(static_cast<uint32_t>(first));
+            gLog.push_back(title + " sys " + std::to_string(first));
             break;
         case WmClose:
-            ++gCloses;
+            gLog.push_back(title + " close");
             return 0;  // stays open
         case WmLButtonDown:
-            gInput.push_back(title + " down " + std::to_string(PointX(second)) + "," +
-                             std::to_string(PointY(second)));
+            gLog.push_back(title + " down " + std::to_string(PointX(second)) + "," +
+                           std::to_string(PointY(second)));
             return 0;
         case WmChar:
-            gInput.push_back(title + " char " + std::string(1, static_cast<char>(first)));
+            gLog.push_back(title + " char " + std::string(1, static_cast<char>(first)));
             return 0;
         default:
             break;
@@ -116,12 +112,14 @@ LResult RecordingProc(KivoHWnd window, uint32_t message, WParam first, LParam se
     return DefWindowProc(window, message, first, second);
 }
 
+std::string Sys(uint32_t command) {
+    return "Main sys " + std::to_string(command);
+}
+
 class DesktopDisplayTest : public ::testing::Test {
   protected:
     DesktopDisplayTest() {
-        gSysCommands.clear();
-        gCloses = 0;
-        gInput.clear();
+        gLog.clear();
         gRefuse = false;
         LinkNativeWindows(&OpenFake);
         RegisterClass(
@@ -140,22 +138,17 @@ class DesktopDisplayTest : public ::testing::Test {
     // Lets the display take the desktop's events, then handles every message.
     void Run() {
         test::PumpMessages();
-        static_cast<DesktopDisplay&>(CurrentDisplay()).PresentNow();
+        Desktop().PresentNow();
     }
     KivoHWnd Make(const char* title, int x, int y, uint32_t style = WsCaption | WsSysMenu) {
         return CreateWindow(0, "DesktopRecording", title, style | WsVisible, x, y, 300, 200,
                             nullptr, 0, nullptr);
     }
-    FakeWindow& Native(KivoHWnd window) {
-        return gFake
-            ->windows[static_cast<DesktopDisplay&>(CurrentDisplay()).NativeWindowOf(window)];
-    }
+    static DesktopDisplay& Desktop() { return static_cast<DesktopDisplay&>(CurrentDisplay()); }
+    static int NativeOf(KivoHWnd window) { return Desktop().NativeWindowOf(window); }
+    FakeWindow& Native(KivoHWnd window) { return gFake->windows[NativeOf(window)]; }
     void Send(NativeEvent::Kind kind, KivoHWnd window, Point position = {}, int code = 0) {
-        NativeEvent event{};
-        event.kind = kind;
-        event.window = static_cast<DesktopDisplay&>(CurrentDisplay()).NativeWindowOf(window);
-        event.position = position;
-        event.code = code;
+        const NativeEvent event{kind, NativeOf(window), position, code};
         gFake->events.push_back(event);
         // What the window manager did, the native window shows already.
         FakeWindow& native = gFake->windows[event.window];
@@ -195,9 +188,9 @@ TEST_F(DesktopDisplayTest, TopLevelWindowsBecomeNativeWindowsOfTheirClientArea) 
     GetWindowRect(window, rect);
     EXPECT_EQ(rect.Offset(kDesktop.left, kDesktop.top), native.client);
     EXPECT_TRUE(native.shown && native.look.framed);
-    EXPECT_EQ(native.pixels.size(),
+    EXPECT_EQ(native.pixelCount,
               static_cast<size_t>(native.client.Width()) * native.client.Height());
-    EXPECT_EQ(native.pixels.back(), 0xFFFFFFu);  // the class background, as painted
+    EXPECT_EQ(native.lastPixel, 0xFFFFFFu);  // the class background, as painted
 
     SetWindowText(window, "Renamed");
     MoveWindow(window, 300, 10, 400, 300, true);
@@ -231,26 +224,25 @@ TEST_F(DesktopDisplayTest, TheWindowManagersActionsArriveAsSystemCommands) {
     // window system's size and does not stay maximised (it could not be moved).
     Send(NativeEvent::Maximized, window);
     Run();
-    EXPECT_EQ(gSysCommands, std::vector<uint32_t>{ScMaximize});
+    EXPECT_EQ(gLog, std::vector<std::string>{Sys(ScMaximize)});
     EXPECT_TRUE(IsZoomed(window));
     EXPECT_FALSE(Native(window).maximized);
     EXPECT_EQ(Native(window).client, ClientOnDesktop(window));
     Send(NativeEvent::Restored, window);  // the answer to leaving the maximised state
     Send(NativeEvent::Maximized, window);
     Run();
-    EXPECT_EQ(gSysCommands, (std::vector<uint32_t>{ScMaximize, ScRestore}));
+    EXPECT_EQ(gLog, (std::vector<std::string>{Sys(ScMaximize), Sys(ScRestore)}));
     EXPECT_FALSE(IsZoomed(window));
     EXPECT_EQ(Native(window).client, ClientOnDesktop(window));
 
+    gLog.clear();
     Send(NativeEvent::CloseRequested, window);
     Run();
-    EXPECT_EQ(gSysCommands.back(), ScClose);
-    EXPECT_EQ(gCloses, 1);
     // A window disabled by its modal dialog cannot be closed.
     EnableWindow(window, false);
     Send(NativeEvent::CloseRequested, window);
     Run();
-    EXPECT_EQ(gCloses, 1);
+    EXPECT_EQ(gLog, (std::vector<std::string>{Sys(ScClose), "Main close"}));
 }
 
 TEST_F(DesktopDisplayTest, InputReachesTheWindowItWasGivenTo) {
@@ -265,10 +257,9 @@ TEST_F(DesktopDisplayTest, InputReachesTheWindowItWasGivenTo) {
     Send(NativeEvent::KeyUp, lower, {}, VkOemMinus);
     Send(NativeEvent::KeyUp, lower, {}, VkShift);
     Run();
-    EXPECT_EQ(gInput, (std::vector<std::string>{"Lower down 120,100", "Lower char _"}));
+    EXPECT_EQ(gLog, (std::vector<std::string>{"Lower down 120,100", "Lower char _"}));
     EXPECT_EQ(GetActiveWindow(), lower);
-    EXPECT_EQ(gFake->activated.back(),
-              static_cast<DesktopDisplay&>(CurrentDisplay()).NativeWindowOf(lower));
+    EXPECT_EQ(gFake->activated.back(), NativeOf(lower));
 
     // The program moves the cursor (a drag puts it back): the real pointer follows.
     SetCursorPos(50, 60);

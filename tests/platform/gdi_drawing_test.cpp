@@ -34,10 +34,7 @@ uint32_t TestColour(int32_t x, int32_t y) {
 
 TestDib Gradient(int32_t width, int32_t height, bool topDown = false) {
     TestDib dib(width, height, 24, 0, topDown);
-    for (int32_t y = 0; y < height; ++y) {
-        for (int32_t x = 0; x < width; ++x)
-            dib.Set(x, y, TestColour(x, y));
-    }
+    dib.Fill(TestColour);
     return dib;
 }
 
@@ -138,11 +135,10 @@ TEST(DrawingTest, TheSceneMatchesItsGoldenPicture) {
             const int entries = bits == 1 ? 2 : 4;
             TestDib dib(13, 3, bits, entries);
             for (int i = 0; i < entries; ++i)
-                dib.SetColour(i, RedOf(colours[i]), GreenOf(colours[i]), BlueOf(colours[i]));
-            for (int32_t row = 0; row < 3; ++row) {
-                for (int32_t x = 0; x < 13; ++x)
-                    dib.Set(x, row, (x + row) % entries + (bits == 8 && x > 10 ? 250 : 0));
-            }
+                dib.SetColour(i, colours[i]);
+            dib.Fill([&](int32_t x, int32_t row) {
+                return (x + row) % entries + (bits == 8 && x > 10 ? 250 : 0);
+            });
             Draw(dc, dib, 1, y);
             y += 4;
         }
@@ -183,22 +179,16 @@ TEST(DrawingTest, TheSceneMatchesItsGoldenPicture) {
         EXPECT_EQ(Stretch(dc, small, {1, 1, 7, 5}, {0, 0, 3, 2}), 2);
         TestDib noise(37, 29, 24);
         std::mt19937 rng(3);
-        for (int32_t y = 0; y < 29; ++y) {
-            for (int32_t x = 0; x < 37; ++x)
-                noise.Set(x, y, rng() & 0xFFFFFF);
-        }
+        noise.Fill([&](int32_t, int32_t) { return rng() & 0xFFFFFF; });
         Stretch(dc, noise, {10, 1, 27, 13}, {0, 0, 37, 29});  // nearest pixels
         dc.SetStretchMode(StretchMode::Halftone);
         Stretch(dc, noise, {10, 14, 27, 26}, {0, 0, 37, 29});  // box averages
         TestDib checker(4, 4, 1, 2);
-        checker.SetColour(1, 255, 255, 255);
-        for (int32_t y = 0; y < 4; ++y) {
-            for (int32_t x = 0; x < 4; ++x)
-                checker.Set(x, y, (x + y) & 1);
-        }
+        checker.SetColour(1, kWhite);
+        checker.Fill([](int32_t x, int32_t y) { return (x + y) & 1; });
         Stretch(dc, checker, {1, 8, 3, 10}, {0, 0, 4, 4});  // mean grey
         TestDib huge(5000, 4000, 1, 2);  // twenty million white pixels still average to white
-        huge.SetColour(0, 255, 255, 255);
+        huge.SetColour(0, kWhite);
         Stretch(dc, huge, {4, 8, 5, 9}, {0, 0, 5000, 4000});
         TestDib mask(1, 1, 24);
         mask.Set(0, 0, Rgb(0xF0, 0x0F, 0x55));
@@ -260,18 +250,6 @@ TEST(DrawingTest, BitmapsThatCannotBeDrawnAreRefusedAndDrawNothing) {
     EXPECT_EQ(Stretch(dc, fine, {0, 0, 2, 2}, {0, 0, 2, 2}), 0);
     for (uint32_t pixel : s.ToRgb())
         EXPECT_EQ(pixel, kBackground);
-}
-
-TEST(DrawingTest, TrueColourCapabilities) {
-    Surface s(800, 600);
-    DeviceContext dc(s);
-    EXPECT_EQ(dc.GetDeviceCaps(DeviceCap::HorzRes), 800);
-    EXPECT_EQ(dc.GetDeviceCaps(DeviceCap::VertRes), 600);
-    EXPECT_EQ(dc.GetDeviceCaps(DeviceCap::BitsPixel), 24);
-    EXPECT_EQ(dc.GetDeviceCaps(DeviceCap::RasterCaps) & RcPalette, 0);
-    EXPECT_EQ(dc.GetDeviceCaps(DeviceCap::SizePalette), 0);
-    EXPECT_EQ(dc.RealizePalette(), 0);
-    EXPECT_FALSE(dc.UpdateColours());
 }
 
 }  // namespace

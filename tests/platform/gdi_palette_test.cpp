@@ -43,25 +43,6 @@ class PaletteDisplayTest : public ::testing::Test {
     SystemPalette& system_ = *shared_;
 };
 
-TEST_F(PaletteDisplayTest, CapabilitiesAndReservedColours) {
-    EXPECT_EQ(dc_.GetDeviceCaps(DeviceCap::BitsPixel), 8);
-    EXPECT_EQ(dc_.GetDeviceCaps(DeviceCap::SizePalette), 256);
-    EXPECT_EQ(dc_.GetDeviceCaps(DeviceCap::NumReserved), 20);
-    EXPECT_NE(dc_.GetDeviceCaps(DeviceCap::RasterCaps) & RcPalette, 0);
-    std::vector<PaletteEntry> entries(256);
-    ASSERT_EQ(dc_.GetSystemPaletteEntries(0, entries), 256);
-    EXPECT_EQ(entries[0].Pixel(), Rgb(0, 0, 0));
-    EXPECT_EQ(entries[249].Pixel(), Rgb(255, 0, 0));
-    EXPECT_EQ(entries[252].Pixel(), Rgb(0, 0, 255));
-    EXPECT_EQ(entries[255].Pixel(), Rgb(255, 255, 255));
-    for (int i = 0; i < 256; ++i)
-        EXPECT_EQ(system_.IsReserved(i), i < 10 || i >= 246) << i;
-    // The stock default palette holds exactly the reserved colours.
-    const auto& stock = LookupPalette(StockDefaultPalette())->Entries();
-    ASSERT_EQ(stock.size(), 20u);
-    EXPECT_EQ(stock[19].Pixel(), Rgb(255, 255, 255));
-}
-
 TEST_F(PaletteDisplayTest, ForegroundRealisationFillsTheFreeEntriesInOrder) {
     Flush(dc_);
     auto entries = TableColours();
@@ -77,8 +58,6 @@ TEST_F(PaletteDisplayTest, ForegroundRealisationFillsTheFreeEntriesInOrder) {
     EXPECT_EQ(dc_.DeviceValue(PaletteIndex(240)), 0u);
     // Realising again changes nothing.
     EXPECT_EQ(dc_.RealizePalette(), 0);
-    dc_.SelectPalette(nullptr, false);
-    DeletePalette(palette);
 }
 
 TEST_F(PaletteDisplayTest, ArrangedPaletteIndicesEqualSystemIndices) {
@@ -100,30 +79,15 @@ TEST_F(PaletteDisplayTest, ArrangedPaletteIndicesEqualSystemIndices) {
     for (int i = 0; i < 256; ++i)
         EXPECT_EQ(dc_.DeviceValue(PaletteIndex(i)), uint32_t(i)) << i;
 
-    // An 8-bit bitmap with an index table 0..255 lands on the surface untranslated.
-    TestDib dib(16, 16, 8, 256);
-    for (int i = 0; i < 256; ++i) {
-        dib.SetPaletteIndex(i, static_cast<uint16_t>(i));
-        dib.Set(i % 16, i / 16, static_cast<uint32_t>(i));
-    }
-    SetDIBitsToDevice(dc_, 0, 0, 16, 16, 0, 0, 0, 16, dib.Bits(), dib.Header(),
-                      ColourUse::PaletteIndices);
+    // An 8-bit bitmap in the system's colours finds their entries.
+    TestDib colours(16, 16, 8, 256);
+    for (int i = 0; i < 256; ++i)
+        colours.SetColour(i, system_.Colour(i));
+    colours.Fill([](int32_t x, int32_t y) { return 16 * y + x; });
+    SetDIBitsToDevice(dc_, 0, 0, 16, 16, 0, 0, 0, 16, colours.Bits(), colours.Header(),
+                      ColourUse::Colours);
     for (int i = 0; i < 256; ++i)
         EXPECT_EQ(IndexAt(screen_, i % 16, i / 16), i);
-    // The same picture with real colours finds the same entries.
-    TestDib colours(16, 16, 8, 256);
-    for (int i = 0; i < 256; ++i) {
-        const uint32_t c = system_.Colour(i);
-        colours.SetColour(i, RedOf(c), GreenOf(c), BlueOf(c));
-        colours.Set(i % 16, i / 16, static_cast<uint32_t>(i));
-    }
-    SetDIBitsToDevice(dc_, 16, 0, 16, 16, 0, 0, 0, 16, colours.Bits(), colours.Header(),
-                      ColourUse::Colours);
-    for (int i = 0; i < 256; ++i) {
-        EXPECT_EQ(screen_.Pixel(16 + i % 16, i / 16), system_.Colour(i)) << i;
-    }
-    dc_.SelectPalette(nullptr, false);
-    DeletePalette(palette);
 }
 
 TEST_F(PaletteDisplayTest, BackgroundRealisationOnlyTakesUnclaimedEntries) {
@@ -157,13 +121,12 @@ TEST_F(PaletteDisplayTest, BackgroundRealisationOnlyTakesUnclaimedEntries) {
     // Forcing the background works in the foreground window as well.
     dc_.SelectPalette(lateHandle, true);
     EXPECT_EQ(dc_.RealizePalette(), 0);
-    dc_.SelectPalette(nullptr, false);
-    back.SelectPalette(nullptr, false);
-    for (PaletteHandle h : {front, behind, full, lateHandle})
-        EXPECT_TRUE(DeletePalette(h));
 }
 
 TEST_F(PaletteDisplayTest, SwitchingTheSystemPaletteUseResetsTheReservedEntries) {
+    EXPECT_EQ(dc_.GetDeviceCaps(DeviceCap::BitsPixel), 8);
+    EXPECT_NE(dc_.GetDeviceCaps(DeviceCap::RasterCaps) & RcPalette, 0);
+    EXPECT_EQ(dc_.GetDeviceCaps(DeviceCap::NumReserved), 20);
     EXPECT_EQ(dc_.SetSystemPaletteUse(SystemPaletteUse::NoStatic), SystemPaletteUse::Static);
     EXPECT_EQ(dc_.GetDeviceCaps(DeviceCap::NumReserved), 2);
     std::vector<PaletteEntry> grey(254);
@@ -177,8 +140,6 @@ TEST_F(PaletteDisplayTest, SwitchingTheSystemPaletteUseResetsTheReservedEntries)
     EXPECT_EQ(system_.Colour(1), Rgb(128, 0, 0));
     EXPECT_EQ(system_.Colour(248), Rgb(128, 128, 128));
     EXPECT_EQ(system_.Colour(10), Rgb(10, 1, 1));  // shared entries keep their colour
-    dc_.SelectPalette(nullptr, false);
-    DeletePalette(palette);
 }
 
 TEST_F(PaletteDisplayTest, ColoursOnAPaletteDisplay) {
@@ -223,10 +184,6 @@ TEST_F(PaletteDisplayTest, ColoursOnAPaletteDisplay) {
     EXPECT_EQ(IndexAt(screen_, 10, 10), dc_.DeviceValue(PaletteIndex(0)));
     // The nearest of the two entries; the context keeps its mapping until it realises again.
     EXPECT_EQ(IndexAt(screen_, 11, 10), dc_.DeviceValue(PaletteIndex(1)));
-    dc_.SelectPalette(nullptr, false);
-    other.SelectPalette(nullptr, false);
-    DeletePalette(palette);
-    DeletePalette(theirPalette);
 }
 
 TEST(PaletteTest, HandlesAndEntries) {
@@ -262,12 +219,9 @@ TEST(PaletteTest, HandlesAndEntries) {
 TEST_F(PaletteDisplayTest, StretchingStoresTheNearestIndices) {
     // A 4-bit bitmap of reserved red and blue columns, shrunk 2:1 with and without halftone.
     TestDib dib(4, 2, 4, 2);
-    dib.SetColour(0, 255, 0, 0);
-    dib.SetColour(1, 0, 0, 255);
-    for (int32_t y = 0; y < 2; ++y) {
-        for (int32_t x = 0; x < 4; ++x)
-            dib.Set(x, y, x & 1);
-    }
+    dib.SetColour(0, Rgb(255, 0, 0));
+    dib.SetColour(1, Rgb(0, 0, 255));
+    dib.Fill([](int32_t x, int32_t) { return x & 1; });
     EXPECT_EQ(StretchDIBits(dc_, 0, 0, 2, 1, 0, 0, 4, 2, dib.Bits(), dib.Header(),
                             ColourUse::Colours, RasterOp::SrcCopy),
               2);

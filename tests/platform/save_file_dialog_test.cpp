@@ -5,62 +5,48 @@
 namespace kivoly::platform {
 namespace {
 
-SaveFileRequest Request() {
-    SaveFileRequest r;
-    r.filterName = "NTSC Kivoly Raw Data (*.nsr)";
-    r.filterPattern = "*.nsr";
-    r.maxLength = 80;
-    r.defaultExtension = "nsr";
-    r.flags = OfnOverwritePrompt | OfnHideReadOnly | OfnPathMustExist;
-    return r;
+// Answers with the name in `context`, or declines when there is none.
+bool Answer(const SaveFileRequest&, std::string& name, void* context) {
+    if (!context) return false;
+    name = *static_cast<const std::string*>(context);
+    return true;
 }
 
-struct SaveFileDialogTest : ::testing::Test {
-    void SetUp() override { ClearSaveFileRequests(); }
-    void TearDown() override { InstallSaveFileResponder(nullptr, nullptr); }
-};
-
-TEST_F(SaveFileDialogTest, HeadlessDefaultCancels) {
+TEST(SaveFileDialog, TheResponderChoosesTheDefaultExtensionIsAddedAndLongNamesAreRefused) {
+    SaveFileRequest request;
+    request.filterPattern = "*.nsr";
+    request.maxLength = 80;
+    request.defaultExtension = "nsr";
+    ClearSaveFileRequests();
     std::string name = "unchanged";
-    EXPECT_FALSE(GetSaveFileName(Request(), name));
+    EXPECT_FALSE(GetSaveFileName(request, name));  // headless without a responder: cancelled
     EXPECT_EQ(name, "unchanged");
     ASSERT_EQ(SaveFileRequests().size(), 1u);
     EXPECT_EQ(SaveFileRequests()[0].filterPattern, "*.nsr");
-}
 
-TEST_F(SaveFileDialogTest, ResponderChoosesAndTheDefaultExtensionIsAdded) {
-    InstallSaveFileResponder(
-        [](const SaveFileRequest&, std::string& name, void* context) {
-            name = static_cast<const char*>(context);
-            return true;
-        },
-        const_cast<char*>("/tmp/dir.v2/capture"));
-    std::string name;
-    ASSERT_TRUE(GetSaveFileName(Request(), name));
-    EXPECT_EQ(name, "/tmp/dir.v2/capture.nsr");
-
-    InstallSaveFileResponder(
-        [](const SaveFileRequest&, std::string& name, void*) {
-            name = "picture.raw";
-            return true;
-        },
-        nullptr);
-    ASSERT_TRUE(GetSaveFileName(Request(), name));
-    EXPECT_EQ(name, "picture.raw");
-}
-
-TEST_F(SaveFileDialogTest, NamesThatDoNotFitAreRefused) {
-    InstallSaveFileResponder(
-        [](const SaveFileRequest&, std::string& name, void*) {
-            name = std::string(77, 'a');  // 81 characters with ".nsr"
-            return true;
-        },
-        nullptr);
-    std::string name;
-    EXPECT_FALSE(GetSaveFileName(Request(), name));
-    InstallSaveFileResponder([](const SaveFileRequest&, std::string&, void*) { return false; },
-                             nullptr);
-    EXPECT_FALSE(GetSaveFileName(Request(), name));
+    const struct {
+        const char* answer;
+        const char* chosen;  // null: refused
+    } cases[] = {
+        {"/tmp/dir.v2/capture", "/tmp/dir.v2/capture.nsr"},
+        {"picture.raw", "picture.raw"},
+        {"", nullptr},
+        {nullptr, nullptr},
+    };
+    for (const auto& c : cases) {
+        std::string answer = c.answer ? c.answer : "";
+        InstallSaveFileResponder(Answer, c.answer ? &answer : nullptr);
+        name = "unchanged";
+        EXPECT_EQ(GetSaveFileName(request, name), c.chosen != nullptr) << answer;
+        EXPECT_EQ(name, c.chosen ? c.chosen : "unchanged");
+    }
+    // 79 characters with ".nsr" fit the 80 of the caller's buffer, 80 do not.
+    std::string answer(75, 'a');
+    InstallSaveFileResponder(Answer, &answer);
+    EXPECT_TRUE(GetSaveFileName(request, name));
+    answer += 'a';
+    EXPECT_FALSE(GetSaveFileName(request, name));
+    InstallSaveFileResponder(nullptr, nullptr);
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 // overlapping windows let each other draw.
 #include <gtest/gtest.h>
 
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -21,22 +22,42 @@
 namespace kivoly::platform {
 namespace {
 
-struct Received {
-    KivoHWnd window;
-    uint32_t message;
-    WParam first;
-    LParam second;
-};
-std::vector<Received> gReceived;
-
+// What the windows were told, one line each: "Left down 50,60", "Right key 75",
+// "Left command 77 0 OK", "Left activate".
+std::vector<std::string> gLog;
 std::vector<std::pair<KivoHWnd, WParam>> gPaletteChanges;
 
 LResult InputProc(KivoHWnd window, uint32_t message, WParam first, LParam second) {
-    if (message == WmQueryNewPalette) return 3;  // as if three entries changed
-    if (message == WmPaletteChanged) gPaletteChanges.push_back({window, first});
-    if ((message >= WmMouseMove && message <= WmRButtonDblClk) || message == WmKeyDown ||
-        message == WmCommand || message == WmActivate || message == WmSetFocus) {
-        gReceived.push_back({window, message, first, second});
+    const std::string title = GetWindowText(window);
+    const std::string at = std::to_string(PointX(second)) + "," + std::to_string(PointY(second));
+    switch (message) {
+        case WmQueryNewPalette:
+            return 3;  // as if three entries changed
+        case WmPaletteChanged:
+            gPaletteChanges.push_back({window, first});
+            break;
+        case WmMouseMove:
+            gLog.push_back(title + " move " + at);
+            break;
+        case WmLButtonDown:
+            gLog.push_back(title + " down " + at);
+            break;
+        case WmLButtonDblClk:
+            gLog.push_back(title + " double " + at);
+            break;
+        case WmKeyDown:
+            gLog.push_back(title + " key " + std::to_string(first));
+            break;
+        case WmActivate:
+            gLog.push_back(title + (LoWord(first) ? " activate" : " deactivate"));
+            break;
+        case WmCommand:
+            gLog.push_back(title + " command " + std::to_string(LoWord(first)) + " " +
+                           std::to_string(HiWord(first)) + " " +
+                           GetWindowText(reinterpret_cast<KivoHWnd>(second)));
+            break;
+        default:
+            break;
     }
     return DefWindowProc(window, message, first, second);
 }
@@ -44,7 +65,6 @@ LResult InputProc(KivoHWnd window, uint32_t message, WParam first, LParam second
 class WindowInputTest : public ::testing::Test {
   protected:
     WindowInputTest() {
-        gReceived.clear();
         WindowClass plain{"InputWindow", InputProc};
         plain.background = ClassBackground::White;
         RegisterClass(plain);
@@ -57,16 +77,18 @@ class WindowInputTest : public ::testing::Test {
                             nullptr, 0, nullptr);
         right = CreateWindow(0, "InputWindowDoubleClicks", "Right", WsPopup | WsVisible, 400, 100,
                              200, 200, nullptr, 0, nullptr);
-        test::PumpMessages();
-        gReceived.clear();
+        Taken();
     }
 
-    std::vector<Received> Of(uint32_t message) const {
-        std::vector<Received> found;
-        for (const Received& r : gReceived) {
-            if (r.message == message) found.push_back(r);
+    // Handles every waiting message and gives what the windows were told since the last call,
+    // the lines holding `only`.
+    static std::vector<std::string> Taken(const std::string& only = "") {
+        test::PumpMessages();
+        std::vector<std::string> taken;
+        for (std::string& line : std::exchange(gLog, {})) {
+            if (line.find(only) != std::string::npos) taken.push_back(line);
         }
-        return found;
+        return taken;
     }
 
     test::WindowSession session;
@@ -74,42 +96,23 @@ class WindowInputTest : public ::testing::Test {
     KivoHWnd right = nullptr;
 };
 
-TEST_F(WindowInputTest, ClicksGoUnderThePointerOrToTheCaptureHolderInItsCoordinates) {
+TEST_F(WindowInputTest, InputGoesUnderThePointerOrToTheCaptureHolderAndKeysFollowTheFocus) {
     InjectClick({150, 160});
-    test::PumpMessages();
-    auto downs = Of(WmLButtonDown);
-    ASSERT_EQ(downs.size(), 1u);
-    EXPECT_EQ(downs[0].window, left);
-    EXPECT_EQ(PointX(downs[0].second), 50);
-    EXPECT_EQ(PointY(downs[0].second), 60);
-    EXPECT_EQ(GetActiveWindow(), left);
-
-    gReceived.clear();
+    EXPECT_EQ(Taken(), (std::vector<std::string>{"Left move 50,60", "Right deactivate",
+                                                 "Left activate", "Left down 50,60"}));
     SetCapture(left);
     InjectMouseMove({450, 120});
-    test::PumpMessages();
-    auto moves = Of(WmMouseMove);
-    ASSERT_EQ(moves.size(), 1u);
-    EXPECT_EQ(moves[0].window, left);
-    EXPECT_EQ(PointX(moves[0].second), 350);
+    EXPECT_EQ(Taken(), std::vector<std::string>{"Left move 350,20"});
     ReleaseCapture();
     InjectMouseMove({451, 120});
-    test::PumpMessages();
-    EXPECT_EQ(Of(WmMouseMove).back().window, right);
-}
-
-TEST_F(WindowInputTest, ClickingActivatesAndKeysFollowTheFocus) {
+    EXPECT_EQ(Taken(), std::vector<std::string>{"Right move 51,20"});
     InjectClick({500, 200});
     InjectKeyPress('K');
-    test::PumpMessages();
-    EXPECT_EQ(GetActiveWindow(), right);
-    ASSERT_EQ(Of(WmKeyDown).size(), 1u);
-    EXPECT_EQ(Of(WmKeyDown)[0].window, right);
+    EXPECT_EQ(Taken(" key "), std::vector<std::string>{"Right key 75"});
     SetFocus(left);
     InjectKeyPress('K');
-    test::PumpMessages();
-    EXPECT_EQ(Of(WmKeyDown).back().window, left);
-    EXPECT_EQ(GetActiveWindow(), left);
+    EXPECT_EQ(Taken(),
+              (std::vector<std::string>{"Right deactivate", "Left activate", "Left key 75"}));
 }
 
 TEST_F(WindowInputTest, DoubleClicksOnlyForClassesThatAskAndOnlyWhenQuick) {
@@ -117,38 +120,40 @@ TEST_F(WindowInputTest, DoubleClicksOnlyForClassesThatAskAndOnlyWhenQuick) {
     InjectClick({500, 200});
     InjectClick({150, 150});
     InjectClick({150, 150});
-    test::PumpMessages();
-    ASSERT_EQ(Of(WmLButtonDblClk).size(), 1u);
-    EXPECT_EQ(Of(WmLButtonDblClk)[0].window, right);
-    gReceived.clear();
     InjectClick({500, 200});
     session.AdvanceMs(600);
     InjectClick({500, 200});
-    test::PumpMessages();
-    EXPECT_TRUE(Of(WmLButtonDblClk).empty());
+    EXPECT_EQ(Taken(" double "), std::vector<std::string>{"Right double 100,100"});
 }
 
 TEST_F(WindowInputTest, ActivationRaisesAWindowAndPassesOnWhenTheActiveOneCloses) {
     MoveWindow(right, 200, 150, 200, 200, true);
+    InvalidateRect(left, nullptr, true);
+    test::PumpMessages();
+    EXPECT_EQ(Screen().Pixel(150, 150), 0xFFFFFFu);  // left, uncovered: white
+    EXPECT_EQ(Screen().Pixel(250, 200), 0x000000u);  // right, on top: black
+    // Hiding the top window uncovers the other one, which repaints there.
+    ShowWindow(right, SwHide);
+    test::PumpMessages();
+    EXPECT_EQ(Screen().Pixel(250, 200), 0xFFFFFFu);
+    ShowWindow(right, SwShow);
     test::PumpMessages();
     EXPECT_EQ(WindowFromPoint({250, 200}), right);
     InjectClick({150, 150});
     test::PumpMessages();
     EXPECT_EQ(GetActiveWindow(), left);
     EXPECT_EQ(WindowFromPoint({250, 200}), left);  // raised above the other
-    test::PumpMessages();
     EXPECT_EQ(Screen().Pixel(250, 200), 0xFFFFFFu);
 
     // A window that pops up and closes again gives the activation back.
     KivoHWnd popup = CreateWindow(0, "InputWindow", "Popup", WsPopup | WsCaption | WsVisible, 500,
                                   500, 100, 50, nullptr, 0, nullptr);
     EXPECT_EQ(GetActiveWindow(), popup);
-    gReceived.clear();
+    Taken();
     DestroyWindow(popup);
     EXPECT_EQ(GetActiveWindow(), left);
     EXPECT_EQ(GetFocus(), left);
-    ASSERT_EQ(Of(WmActivate).size(), 1u);
-    EXPECT_EQ(Of(WmActivate)[0].window, left);
+    EXPECT_EQ(Taken(), std::vector<std::string>{"Left activate"});
 }
 
 TEST_F(WindowInputTest, CaptionMovesTheWindowAndItsBoxesMaximiseAndClose) {
@@ -204,9 +209,9 @@ TEST_F(WindowInputTest, DisabledWindowsGetNoInputAndLoseTheFocus) {
     SetFocus(right);
     EnableWindow(right, false);
     EXPECT_EQ(GetFocus(), nullptr);
+    Taken();
     InjectClick({500, 200});
-    test::PumpMessages();
-    EXPECT_TRUE(Of(WmLButtonDown).empty());
+    EXPECT_EQ(Taken(), std::vector<std::string>{});
     EXPECT_EQ(SetFocus(right), nullptr);
     EXPECT_NE(GetFocus(), right);
 }
@@ -214,26 +219,16 @@ TEST_F(WindowInputTest, DisabledWindowsGetNoInputAndLoseTheFocus) {
 TEST_F(WindowInputTest, ButtonSendsItsCommandOnlyWhenReleasedOverIt) {
     KivoHWnd button = CreateWindow(0, kButtonClass, "OK", WsChild | WsVisible | BsPushButton, 20,
                                    20, 80, 25, left, 77, nullptr);
-    test::PumpMessages();
-    Point inside{100 + 50, 100 + 30};
+    const Point inside{100 + 50, 100 + 30};
     InjectMouseButton(VkLButton, true, inside);
-    test::PumpMessages();
+    Taken();
     EXPECT_EQ(SendMessage(button, BmGetState, 0, 0) & BstPushed, BstPushed);
     InjectMouseMove({400, 400});
-    test::PumpMessages();
+    Taken();
     EXPECT_EQ(SendMessage(button, BmGetState, 0, 0) & BstPushed, 0);
     InjectMouseButton(VkLButton, false, {400, 400});
-    test::PumpMessages();
-    EXPECT_TRUE(Of(WmCommand).empty());
-
     InjectClick(inside);
-    test::PumpMessages();
-    auto commands = Of(WmCommand);
-    ASSERT_EQ(commands.size(), 1u);
-    EXPECT_EQ(commands[0].window, left);
-    EXPECT_EQ(LoWord(commands[0].first), 77);
-    EXPECT_EQ(HiWord(commands[0].first), BnClicked);
-    EXPECT_EQ(reinterpret_cast<KivoHWnd>(commands[0].second), button);
+    EXPECT_EQ(Taken(" command "), std::vector<std::string>{"Left command 77 0 OK"});
 }
 
 // Focus from the keyboard selects a field's whole text, so that typing replaces a proposed
@@ -252,22 +247,6 @@ TEST_F(WindowInputTest, AnEditFieldSelectsItsTextOnFocusSoThatTypingReplacesIt) 
     test::PumpMessages();
     EXPECT_EQ(GetFocus(), edit);
     EXPECT_EQ(GetWindowText(edit), "ac");
-}
-
-TEST_F(WindowInputTest, WindowsDrawOnlyWhereTheyAreNotCovered) {
-    // Move the right window over the left one; the left one's paint must not reach it.
-    MoveWindow(right, 200, 150, 200, 200, true);
-    test::PumpMessages();
-    EXPECT_EQ(Screen().Pixel(150, 150), 0xFFFFFFu);  // left, uncovered: white
-    EXPECT_EQ(Screen().Pixel(250, 200), 0x000000u);  // right, on top: black
-    InvalidateRect(left, nullptr, true);
-    test::PumpMessages();
-    EXPECT_EQ(Screen().Pixel(250, 200), 0x000000u);
-    // Hiding the top window uncovers the left one, which repaints there.
-    ShowWindow(right, SwHide);
-    test::PumpMessages();
-    EXPECT_EQ(Screen().Pixel(250, 200), 0xFFFFFFu);
-    EXPECT_EQ(WindowFromPoint({250, 200}), left);
 }
 
 }  // namespace

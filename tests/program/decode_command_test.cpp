@@ -1,4 +1,5 @@
 // `kivoly decode` as a user runs it: sizes, settings and options, batches, and bad input.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <sys/prctl.h>
 #include <sys/wait.h>
@@ -11,74 +12,49 @@
 #include <filesystem>
 #include <string>
 
-#include "sim/picture.h"
-#include "sim/picture_file.h"
-#include "support/run_command.h"
-#include "support/temp_settings_folder.h"
+#include "support/program_test.h"
 
 namespace kivoly {
 namespace {
 
+using ::testing::HasSubstr;
+using ::testing::Not;
+
 namespace fs = std::filesystem;
 
-class DecodeCommandTest : public ::testing::Test {
+class DecodeCommandTest : public test::ProgramTest {
   protected:
     void SetUp() override {
-        work_ = folder_.Path() + "/work";
-        fs::create_directories(work_);
         ASSERT_EQ(Kivoly("encode --bars --quality 2 -o " + Path("bars.nsr")).exitCode, 0);
     }
-
-    test::CommandResult Kivoly(const std::string& arguments) const {
-        return test::RunKivoly(folder_.Path(), arguments);
+    // bars.nsr decoded with `options` to the picture NAME.
+    sim::Picture Decode(const std::string& options, const std::string& name) const {
+        const test::CommandResult run =
+            Kivoly("decode " + Path("bars.nsr") + " " + options + " -o " + Path(name));
+        EXPECT_EQ(run.exitCode, 0) << run.output;
+        return Picture(name);
     }
-    std::string Path(const std::string& name) const { return work_ + "/" + name; }
-
-    test::TempSettingsFolder folder_;
-    std::string work_;
 };
 
-TEST_F(DecodeCommandTest, WritesBmpOrPngOfTheAskedSize) {
-    test::CommandResult run =
-        Kivoly("decode " + Path("bars.nsr") + " --quality 2 --size 320x240 -o " + Path("a.bmp"));
-    ASSERT_EQ(run.exitCode, 0) << run.output;
+TEST_F(DecodeCommandTest, OptionsAndTheSettingsFileDecideSizeFormatAndColour) {
+    EXPECT_EQ(Decode("--size 320x240", "a.bmp").width, 320);
     EXPECT_EQ(fs::file_size(Path("a.bmp")), 54u + 320 * 3 * 240);
-
-    run = Kivoly("decode " + Path("bars.nsr") + " --quality 2 -o " + Path("b.png"));
-    ASSERT_EQ(run.exitCode, 0) << run.output;
-    sim::Picture picture;
-    std::string error;
-    ASSERT_TRUE(sim::ReadPicture(Path("b.png"), picture, error)) << error;
-    EXPECT_EQ(picture.width, 640);  // the settings file's default size
+    sim::Picture picture = Decode("", "colour.png");
+    ASSERT_EQ(picture.width, 640);  // the settings file's default size
     EXPECT_EQ(picture.height, 480);
-    // The first bar is 75 % grey, the third cyan.
-    const uint8_t* grey = picture.Pixel(40, 100);
-    EXPECT_NEAR(grey[0], 191, 12);
-    EXPECT_NEAR(grey[1], 191, 12);
-    const uint8_t* cyan = picture.Pixel(230, 100);
+    const uint8_t* cyan = picture.Pixel(230, 100);  // the third bar
     EXPECT_LT(cyan[0], 40);
     EXPECT_GT(cyan[2], 150);
-}
 
-TEST_F(DecodeCommandTest, OptionsAndTheSettingsFileDecide) {
     // The settings file asks for 320 x 240 and grey; options override what they name.
-    folder_.WriteFile("Kivoly.ini",
-                      "[KivoAcquireInformation]\nQuality=2\nUseColor=False\n"
-                      "[ProcessingSettings]\nWidth=320\nHeight=240\n");
-    ASSERT_EQ(Kivoly("decode " + Path("bars.nsr") + " -o " + Path("grey.png")).exitCode, 0);
-    sim::Picture picture;
-    std::string error;
-    ASSERT_TRUE(sim::ReadPicture(Path("grey.png"), picture, error)) << error;
-    EXPECT_EQ(picture.width, 320);
-    const uint8_t* bar = picture.Pixel(115, 50);  // the cyan bar, without colour
-    EXPECT_NEAR(bar[0], bar[2], 3);
-
-    ASSERT_EQ(Kivoly("decode " + Path("bars.nsr") + " --size 640x480 --color -50 --red 50 -o " +
-                     Path("red.png"))
-                  .exitCode,
-              0);
-    ASSERT_TRUE(sim::ReadPicture(Path("red.png"), picture, error)) << error;
-    EXPECT_EQ(picture.width, 640);
+    folder.WriteFile("Kivoly.ini",
+                     "[KivoAcquireInformation]\nQuality=2\nUseColor=False\n"
+                     "[ProcessingSettings]\nWidth=320\nHeight=240\n");
+    picture = Decode("", "grey.png");
+    ASSERT_EQ(picture.width, 320);
+    EXPECT_NEAR(picture.Pixel(115, 50)[0], picture.Pixel(115, 50)[2], 3);
+    picture = Decode("--size 640x480 --color -50 --red 50", "red.png");
+    ASSERT_EQ(picture.width, 640);
     const uint8_t* lifted = picture.Pixel(230, 100);
     EXPECT_GT(lifted[0], lifted[1] + 20);  // the red gain on a grey picture
 }
@@ -89,26 +65,22 @@ TEST_F(DecodeCommandTest, JobsGiveTheSameFilesAndLinesInInputOrder) {
     fs::copy_file(Path("bars.nsr"), Path("bars2.nsr"));
     fs::copy_file(Path("moving.nsr"), Path("moving2.nsr"));
     // A raw capture without video fails to decode, in the middle of the batch.
-    folder_.WriteFile("work/dark.nsr",
-                      std::string("KIVO\0\0\x10\0\0\0", 10) + std::string(16, '\0'));
+    folder.WriteFile("dark.nsr", std::string("KIVO\0\0\x10\0\0\0", 10) + std::string(16, '\0'));
     std::string inputs;
     for (const char* name : {"bars", "dark", "moving", "bars2", "moving2"})
         inputs += " " + Path(name) + ".nsr";
-    fs::create_directories(Path("one"));
-    fs::create_directories(Path("three"));
-    const test::CommandResult one = Kivoly("decode" + inputs + " --jobs 1 -o " + Path("one"));
-    const test::CommandResult three = Kivoly("decode" + inputs + " -j 3 -o " + Path("three"));
+    const test::CommandResult one = Kivoly("decode" + inputs + " --jobs 1 -o " + Path("one/"));
+    const test::CommandResult three = Kivoly("decode" + inputs + " -j 3 -o " + Path("three/"));
     EXPECT_EQ(one.exitCode, 1);
     EXPECT_EQ(three.exitCode, 1);
     std::string expected = one.output;
     for (std::size_t at; (at = expected.find("/one/")) != std::string::npos;)
         expected.replace(at, 5, "/three/");
     EXPECT_EQ(three.output, expected);
-    EXPECT_NE(one.output.find("dark.nsr: Video signal not detected"), std::string::npos)
-        << one.output;
+    EXPECT_THAT(one.output, HasSubstr("dark.nsr: Video signal not detected"));
     for (const char* name : {"bars.bmp", "moving.bmp", "bars2.bmp", "moving2.bmp"}) {
-        EXPECT_EQ(folder_.ReadFile(std::string("work/one/") + name),
-                  folder_.ReadFile(std::string("work/three/") + name))
+        EXPECT_EQ(folder.ReadFile(std::string("one/") + name),
+                  folder.ReadFile(std::string("three/") + name))
             << name;
     }
 }
@@ -120,10 +92,10 @@ TEST_F(DecodeCommandTest, AnInterruptedBatchLeavesWholePicturesAndNoTemporary) {
     for (int i = 0; i < 12; ++i) {
         const std::string name = "p" + std::to_string(i);
         fs::copy_file(Path("bars.nsr"), Path(name + ".nsr"));
-        folder_.WriteFile("work/out/" + name + ".bmp", "old");
+        folder.WriteFile("out/" + name + ".bmp", "old");
         inputs += " " + Path(name + ".nsr");
     }
-    const std::string command = "exec env KIVOLY_HOME=" + test::ShellQuote(folder_.Path()) + " " +
+    const std::string command = "exec env KIVOLY_HOME=" + test::ShellQuote(folder.Path()) + " " +
                                 KIVOLY_PROGRAM + " decode" + inputs + " --size 320x240 -o " +
                                 Path("out") + " >/dev/null 2>&1 </dev/null";
     // The workers may outlive the program briefly: as their reaper this test waits for them.
@@ -152,74 +124,68 @@ TEST_F(DecodeCommandTest, AnInterruptedBatchLeavesWholePicturesAndNoTemporary) {
 }
 
 TEST_F(DecodeCommandTest, TheFileDecidesTheQualityUnlessOneIsAsked) {
-    folder_.WriteFile("Kivoly.ini", "[KivoAcquireInformation]\nQuality=3\n");
+    folder.WriteFile("Kivoly.ini", "[KivoAcquireInformation]\nQuality=3\n");
     ASSERT_EQ(Kivoly("encode --bars --quality 0 -o " + Path("one.nsr")).exitCode, 0);
     test::CommandResult run = Kivoly("decode " + Path("one.nsr") + " -o " + Path("one.png"));
     EXPECT_EQ(run.exitCode, 0);
-    EXPECT_NE(run.output.find("(quality 0,"), std::string::npos) << run.output;
-    EXPECT_EQ(run.output.find("warning"), std::string::npos) << run.output;
+    EXPECT_THAT(run.output, HasSubstr("(quality 0,"));
+    EXPECT_THAT(run.output, Not(HasSubstr("warning")));
     run = Kivoly("decode " + Path("one.nsr") + " --quality 2 -o " + Path("two.png"));
     EXPECT_EQ(run.exitCode, 0);
-    EXPECT_NE(run.output.find("one.nsr holds 1 field(s); quality 2 reads 4"), std::string::npos)
-        << run.output;
+    EXPECT_THAT(run.output, HasSubstr("one.nsr holds 1 field(s); quality 2 reads 4"));
 }
 
-TEST_F(DecodeCommandTest, InputsThatAreNotRawCapturesAndBatchesThatWouldLoseAPictureAreRefused) {
-    folder_.WriteFile("README.md", "# Kivoly\n" + std::string(2000, 'x'));
-    folder_.WriteFile("empty.nsr", "");
-    folder_.WriteFile("cut.nsr", folder_.ReadFile("work/bars.nsr").substr(0, 1000));
+// Bad options, inputs that are not raw captures and batches that would lose a picture: one line.
+TEST_F(DecodeCommandTest, BadInputIsRefusedInOneLineWithExitCodeTwo) {
+    folder.WriteFile("README.md", "# Kivoly\n" + std::string(2000, 'x'));
+    folder.WriteFile("empty.nsr", "");
+    folder.WriteFile("cut.nsr", folder.ReadFile("bars.nsr").substr(0, 1000));
     fs::create_directories(Path("other"));
     ASSERT_EQ(Kivoly("encode --bars -q 0 -o " + Path("other/bars.nsr")).exitCode, 0);
     fs::copy_file(Path("other/bars.nsr"), Path("other/second.nsr"));
     fs::copy_file(Path("bars.nsr"), Path("raw.png"));  // a raw capture under a picture's name
-    folder_.WriteFile("work/taken.png", "keep");
+    folder.WriteFile("taken.png", "keep");
     const std::string two = Path("bars.nsr") + " " + Path("other/second.nsr");
     const std::string toPng = " -o " + Path("x.png");
     const std::pair<std::string, std::string> cases[] = {
-        {folder_.File("README.md") + toPng, "README.md: not a raw capture (.nsr)"},
-        {folder_.File("empty.nsr") + toPng, "empty.nsr: empty file, not a raw capture (.nsr)"},
-        {folder_.File("cut.nsr") + toPng, "cut.nsr: ends after 1,000 bytes"},
-        {folder_.Path() + toPng, folder_.Path() + ": is a directory"},
+        {Path("README.md") + toPng, "README.md: not a raw capture (.nsr)"},
+        {Path("empty.nsr") + toPng, "empty.nsr: empty file, not a raw capture (.nsr)"},
+        {Path("cut.nsr") + toPng, "cut.nsr: ends after 1,000 bytes"},
+        {folder.Path() + toPng, folder.Path() + ": is a directory"},
         {Path("missing.nsr") + toPng, "missing.nsr: No such file or directory"},
         // Nothing of a batch is written when one of its files cannot be decoded at all.
-        {Path("bars.nsr") + " " + folder_.File("README.md") + " -o " + Path("out"), "README.md"},
+        {Path("bars.nsr") + " " + Path("README.md") + " -o " + Path("out"), "README.md"},
         {Path("bars.nsr") + " " + Path("other/bars.nsr") + " -o " + Path("sets"),
          "would both become"},
         {two + " -o " + Path("taken.png"), "is a file"},
         {Path("bars.nsr") + " --format png -o " + Path("x.bmp"), "does not match"},
         {Path("raw.png") + " -o " + Path("raw.png"), "would replace the raw file"},
         {two + " -o " + Path("a/b/c/"), "the folder " + Path("a/b") + " does not exist"},
+        {Path("bars.nsr") + " -o " + Path("x.jpg"), "must end in .bmp or .png"},
+        {Path("bars.nsr") + " --hue 51" + toPng, "not '51'"},
+        {Path("bars.nsr") + " --size 800x600" + toPng, "not '800x600'"},
+        {Path("bars.nsr") + " --jobs 0" + toPng, "not '0'"},
+        {Path("bars.nsr") + " --quality", "--quality needs a value"},
+        {"--frobnicate", "unknown option '--frobnicate'"},
+        {"", "no raw file given"},
+        {Path("bars.nsr"), "no output given"},
     };
     for (const auto& [arguments, message] : cases) {
         const test::CommandResult run = Kivoly("decode " + arguments);
         EXPECT_EQ(run.exitCode, 2) << arguments << ": " << run.output;
-        EXPECT_NE(run.output.find(message), std::string::npos) << run.output;
-        EXPECT_EQ(run.output.find("Video signal"), std::string::npos) << run.output;
+        EXPECT_THAT(run.output, HasSubstr(message));
+        EXPECT_EQ(std::count(run.output.begin(), run.output.end(), '\n'), 1) << run.output;
+        EXPECT_THAT(run.output, Not(HasSubstr("Video signal")));
     }
-    EXPECT_EQ(folder_.ReadFile("work/taken.png"), "keep");
-    EXPECT_EQ(folder_.ReadFile("work/raw.png"), folder_.ReadFile("work/bars.nsr"));
+    EXPECT_EQ(folder.ReadFile("taken.png"), "keep");
+    EXPECT_EQ(folder.ReadFile("raw.png"), folder.ReadFile("bars.nsr"));
     for (const char* name : {"out", "sets", "a"})
         EXPECT_FALSE(fs::exists(Path(name))) << name;
     // A missing folder whose parent exists is made, and said so.
     const test::CommandResult made = Kivoly("decode " + two + " -o " + Path("made/"));
     EXPECT_EQ(made.exitCode, 0) << made.output;
-    EXPECT_NE(made.output.find("made/: folder created"), std::string::npos) << made.output;
+    EXPECT_THAT(made.output, HasSubstr("made/: folder created"));
     EXPECT_TRUE(fs::exists(Path("made/second.bmp")));
-}
-
-TEST_F(DecodeCommandTest, BadInputGivesOneLineAndExitCodeTwo) {
-    for (const std::string& arguments :
-         {"decode " + Path("bars.nsr") + " -o " + Path("x.jpg"),
-          "decode " + Path("bars.nsr") + " --hue 51 -o " + Path("x.png"),
-          "decode " + Path("bars.nsr") + " --size 800x600 -o " + Path("x.png"),
-          "decode " + Path("bars.nsr") + " --quality", std::string("decode --frobnicate"),
-          std::string("decode"), "decode " + Path("bars.nsr"),
-          "decode " + Path("bars.nsr") + " --jobs 0 -o " + Path("x.png")}) {
-        const test::CommandResult run = Kivoly(arguments);
-        EXPECT_EQ(run.exitCode, 2) << arguments;
-        EXPECT_EQ(std::count(run.output.begin(), run.output.end(), '\n'), 1)
-            << arguments << ": " << run.output;
-    }
 }
 
 }  // namespace

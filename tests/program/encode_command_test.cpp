@@ -1,95 +1,73 @@
 // `kivoly encode` as a user runs it: the records each quality reads, one error line for bad input.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <fstream>
-#include <iterator>
+#include <filesystem>
 #include <string>
-#include <vector>
 
-#include "support/run_command.h"
-#include "support/temp_settings_folder.h"
+#include "support/program_test.h"
 #include "support/test_pictures.h"
 
 namespace kivoly {
 namespace {
 
-// Runs the program and keeps what it wrote to standard error.
-test::CommandResult Kivoly(const std::string& arguments) {
-    return test::RunCommand("{ " + std::string(KIVOLY_PROGRAM) + " " + arguments +
-                            " >/dev/null; }");
-}
+using ::testing::HasSubstr;
+namespace fs = std::filesystem;
 
-std::vector<uint8_t> ReadBytes(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
-}
+class EncodeCommandTest : public test::ProgramTest {
+  protected:
+    void SetUp() override { fs::copy_file(test::TestDataPath("natural.png"), Path("own.png")); }
+};
 
-std::string Cut(const std::vector<uint8_t>& bytes, std::size_t size) {
-    return std::string(bytes.begin(), bytes.begin() + static_cast<long>(size));
-}
-
-TEST(EncodeCommandTest, WritesOneRecordPerAcquiredField) {
-    test::TempSettingsFolder folder;
-    const std::string output = folder.File("encoded.nsr");
+TEST_F(EncodeCommandTest, WritesOneRecordPerAcquiredField) {
     const std::pair<std::string, size_t> cases[] = {
-        {"--bars --quality 0", 1}, {"--bars -q 1", 3}, {test::TestDataPath("natural.png"), 4}};
+        {"--bars --quality 0", 1}, {"--bars -q 1", 3}, {Path("own.png"), 4}};
     for (const auto& [arguments, records] : cases) {
-        const test::CommandResult run = Kivoly("encode " + arguments + " -o " + output);
+        const test::CommandResult run = Kivoly("encode " + arguments + " -o " + Path("x.nsr"));
         ASSERT_EQ(run.exitCode, 0) << arguments << ": " << run.output;
-        const std::vector<uint8_t> file = ReadBytes(output);
-        ASSERT_EQ(file.size(), records * (10 + 262144)) << arguments;
-        for (size_t r = 0; r < records; ++r) {
-            const uint8_t* header = &file[r * (10 + 262144)];
-            EXPECT_EQ(std::string(header, header + 4), "KIVO");
-            EXPECT_EQ(header[4] | header[5] << 8, 0);  // a stable signal
-            EXPECT_EQ(header[6] | header[7] << 8 | header[8] << 16, 262144);
-        }
+        EXPECT_EQ(fs::file_size(Path("x.nsr")), records * (10 + 262144)) << arguments;
     }
 }
 
-TEST(EncodeCommandTest, BadInputGivesOneErrorLineAndFails) {
-    test::TempSettingsFolder folder;
-    const std::string output = folder.File("bad.nsr");
-    const std::string notAPicture = folder.File("bad.txt");
+TEST_F(EncodeCommandTest, BadInputGivesOneErrorLineAndExitCodeTwo) {
     folder.WriteFile("bad.txt", "hello");
-    // A PNG cut short: libpng's complaint belongs in the one line, not on a line of its own.
-    const std::string cutPng = folder.File("cut.png");
-    folder.WriteFile("cut.png", Cut(ReadBytes(test::TestDataPath("natural.png")), 3000));
-    const std::string cases[] = {
-        "encode --bars",                                     // no output
-        "encode --bars -o " + output + " --quality 4",       // quality out of range
-        "encode --bars x.png -o " + output,                  // both sources
-        "encode --frobnicate -o " + output,                  // unknown option
-        "encode " + notAPicture + " -o " + output,           // not a picture
-        "encode --bars -o /nonexistent-folder/x.nsr",        // cannot create
-        "encode --bars -o " + output + ".png",               // a raw capture named as a picture
-        "encode " + ::testing::TempDir() + " -o " + output,  // a folder
-        "encode " + cutPng + " -o " + output,                // a damaged picture
+    folder.WriteFile("cut.png", folder.ReadFile("own.png").substr(0, 3000));
+    const std::string x = " -o " + Path("x.nsr");
+    const std::pair<std::string, std::string> cases[] = {
+        {"--bars", "give the raw file to write with -o RAW.nsr"},
+        {"--bars --quality 4" + x, "quality must be 0, 1, 2 or 3, not '4'"},
+        {"--bars x.png" + x, "give either a picture or --bars"},
+        {"--frobnicate" + x, "unknown option '--frobnicate'"},
+        {Path("bad.txt") + x, "bad.txt: not a PNG, BMP or binary PPM picture"},
+        {"--bars -o /nonexistent-folder/x.nsr", "the folder /nonexistent-folder does not exist"},
+        {"--bars -o " + Path("x.png"), "x.png: a raw capture is not a picture; name it .nsr"},
+        {folder.Path() + x, ": is a directory"},
+        // libpng's complaint belongs in the one line, not on a line of its own.
+        {Path("cut.png") + x, "cut.png: damaged PNG data"},
     };
-    for (const std::string& arguments : cases) {
-        const test::CommandResult run = Kivoly(arguments);
-        EXPECT_NE(run.exitCode, 0) << arguments;
-        EXPECT_EQ(std::count(run.output.begin(), run.output.end(), '\n'), 1)
-            << arguments << ": " << run.output;
+    for (const auto& [arguments, message] : cases) {
+        const test::CommandResult run = Kivoly("encode " + arguments);
+        EXPECT_EQ(run.exitCode, 2) << arguments;
+        EXPECT_THAT(run.output, HasSubstr(message));
+        EXPECT_EQ(std::count(run.output.begin(), run.output.end(), '\n'), 1) << run.output;
     }
+    EXPECT_FALSE(fs::exists(Path("x.nsr")));
 }
 
-TEST(EncodeCommandTest, NeverWritesOverItsOwnPicture) {
-    test::TempSettingsFolder folder;
-    const std::string picture = folder.File("own.png");
-    const std::vector<uint8_t> original = ReadBytes(test::TestDataPath("natural.png"));
-    folder.WriteFile("own.png", Cut(original, original.size()));
-    const test::CommandResult run = Kivoly("encode " + picture + " --output=" + picture);
+TEST_F(EncodeCommandTest, NeverWritesOverItsOwnPicture) {
+    const std::string original = folder.ReadFile("own.png");
+    const test::CommandResult run =
+        Kivoly("encode " + Path("own.png") + " --output=" + Path("own.png"));
     EXPECT_EQ(run.exitCode, 2);
-    EXPECT_NE(run.output.find("a raw capture is not a picture"), std::string::npos) << run.output;
-    const std::string link = folder.File("own.nsr");
-    ASSERT_EQ(::symlink(picture.c_str(), link.c_str()), 0);
-    const test::CommandResult linked = Kivoly("encode " + picture + " -o" + link);
+    EXPECT_THAT(run.output, HasSubstr("a raw capture is not a picture"));
+    ASSERT_EQ(::symlink(Path("own.png").c_str(), Path("own.nsr").c_str()), 0);
+    const test::CommandResult linked =
+        Kivoly("encode " + Path("own.png") + " -o" + Path("own.nsr"));
     EXPECT_EQ(linked.exitCode, 2);
-    EXPECT_NE(linked.output.find("would replace the picture"), std::string::npos) << linked.output;
-    EXPECT_EQ(ReadBytes(picture), original);
+    EXPECT_THAT(linked.output, HasSubstr("would replace the picture"));
+    EXPECT_EQ(folder.ReadFile("own.png"), original);
 }
 
 }  // namespace

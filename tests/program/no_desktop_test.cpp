@@ -1,15 +1,16 @@
 // Without a reachable desktop nothing waits for input: the preview saves, --show warns and goes on.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <string>
 
-#include "support/run_command.h"
-#include "support/temp_settings_folder.h"
+#include "support/program_test.h"
 
 namespace kivoly {
 namespace {
 
+using ::testing::HasSubstr;
 namespace fs = std::filesystem;
 
 // A display name that no X server answers.
@@ -19,36 +20,31 @@ std::string DeadDisplay() {
             return ":" + std::to_string(number);
 }
 
-class NoDesktopTest : public ::testing::TestWithParam<std::string> {
+class NoDesktopTest : public test::ProgramTest, public ::testing::WithParamInterface<std::string> {
   protected:
     // Killed after 30 s; leaks are the D-Bus client's, kept for a display that did not answer.
-    test::CommandResult Kivoly(const std::string& arguments) {
-        const std::string q = test::ShellQuote(folder.string());
-        return test::RunCommand("cd " + q + " && env -u WAYLAND_DISPLAY " + GetParam() +
-                                " ASAN_OPTIONS=detect_leaks=0 KIVOLY_HOME=" + q + " timeout 30 " +
-                                KIVOLY_PROGRAM + " " + arguments + " </dev/null");
+    test::CommandResult Run(const std::string& arguments) const {
+        return Kivoly(arguments, "cd " + folder.Path() + " && timeout 30 env -u WAYLAND_DISPLAY " +
+                                     GetParam() + " ASAN_OPTIONS=detect_leaks=0 ");
     }
-
-    test::TempSettingsFolder scratch;
-    const fs::path folder{scratch.Path()};
 };
 
 TEST_P(NoDesktopTest, PreviewSavesItsFrames) {
-    const test::CommandResult run = Kivoly("preview --simulate");
+    const test::CommandResult run = Run("preview --simulate");
     ASSERT_NE(run.exitCode, 124) << "the preview waited for a desktop";
     EXPECT_EQ(run.exitCode, 0) << run.output;
-    EXPECT_NE(run.output.find("no desktop"), std::string::npos) << run.output;
+    EXPECT_THAT(run.output, HasSubstr("no desktop"));
     for (const char* frame : {"preview-1.png", "preview-2.png", "preview-3.png"})
-        EXPECT_TRUE(fs::exists(folder / frame)) << frame;
+        EXPECT_EQ(Picture(frame).width, 160) << frame;
 }
 
 TEST_P(NoDesktopTest, ShowWarnsAndTheDecodeGoesOn) {
-    ASSERT_EQ(Kivoly("encode --bars -o bars.nsr").exitCode, 0);
-    const test::CommandResult run = Kivoly("decode bars.nsr -o bars.png --show");
+    ASSERT_EQ(Run("encode --bars -o bars.nsr").exitCode, 0);
+    const test::CommandResult run = Run("decode bars.nsr -o bars.png --show");
     ASSERT_NE(run.exitCode, 124) << "the decode waited for a desktop";
     EXPECT_EQ(run.exitCode, 0) << run.output;
-    EXPECT_NE(run.output.find("--show"), std::string::npos) << run.output;
-    EXPECT_GT(fs::file_size(folder / "bars.png"), 1000u);
+    EXPECT_THAT(run.output, HasSubstr("--show"));
+    EXPECT_EQ(Picture("bars.png").width, 640);
 }
 
 INSTANTIATE_TEST_SUITE_P(Displays, NoDesktopTest,

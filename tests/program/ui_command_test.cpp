@@ -1,81 +1,67 @@
 // kivoly ui as a person drives it headless (its --script): capture, adjust, Go, save.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
+#include <numeric>
 #include <string>
 
-#include "support/run_command.h"
-#include "support/temp_settings_folder.h"
+#include "support/program_test.h"
 
 namespace kivoly {
 namespace {
 
+using ::testing::HasSubstr;
 namespace fs = std::filesystem;
 
-class UiCommandTest : public ::testing::Test {
+class UiCommandTest : public test::ProgramTest {
   protected:
-    test::CommandResult Ui(const std::string& script, const std::string& saveAs) {
-        return test::RunKivoly(folder.string(), "ui --simulate --step-ms 20 --script '" + script +
-                                                    "' --save-as " + test::ShellQuote(In(saveAs)));
+    test::CommandResult Ui(const std::string& script, const std::string& saveAs) const {
+        return Kivoly("ui --simulate --step-ms 20 --script '" + script + "' --save-as " +
+                      Path(saveAs));
     }
-    std::string In(const std::string& name) { return (folder / name).string(); }
-    std::string Bytes(const std::string& name) {
-        std::ifstream file(In(name), std::ios::binary);
-        return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
-    }
-
-    test::TempSettingsFolder scratch;
-    const fs::path folder{scratch.Path()};
 };
 
-TEST_F(UiCommandTest, CapturedAdjustedAndSavedThroughTheWindow) {
-    auto plain = Ui("space s", "plain.png");
-    ASSERT_EQ(plain.exitCode, 0) << plain.output;
-    EXPECT_NE(plain.output.find("plain.png"), std::string::npos);
-    EXPECT_EQ(Bytes("plain.png").substr(1, 3), "PNG");
+long Sum(const sim::Picture& picture) {
+    return std::accumulate(picture.rgb.begin(), picture.rgb.end(), 0L);
+}
 
-    // The brightness slider dragged 30 pixels up, then Go converts the picture again.
-    auto adjusted = Ui("space a drag:114,132,0,-30 click:480,190 s", "bright.bmp");
+TEST_F(UiCommandTest, CapturedAdjustedAndSavedThroughTheWindow) {
+    const test::CommandResult plain = Ui("space s", "plain.bmp");
+    ASSERT_EQ(plain.exitCode, 0) << plain.output;
+    EXPECT_THAT(plain.output, HasSubstr("plain.bmp"));
+    EXPECT_EQ(fs::file_size(Path("plain.bmp")), 54u + 640u * 480u * 3u);
+
+    // The brightness slider dragged 30 pixels up, then Go converts the picture again: brighter.
+    const test::CommandResult adjusted = Ui("space a drag:114,132,0,-30 click:480,190 s", "b.bmp");
     ASSERT_EQ(adjusted.exitCode, 0) << adjusted.output;
-    const std::string bitmap = Bytes("bright.bmp");
-    ASSERT_GT(bitmap.size(), 54u + 640u * 480u * 3u - 1u);
-    EXPECT_EQ(bitmap.substr(0, 2), "BM");
+    EXPECT_GT(Sum(Picture("b.bmp")), Sum(Picture("plain.bmp")));
 
     // Space during the live preview ends it and captures.
-    auto fromPreview = Ui("p wait wait space s", "preview.png");
+    const test::CommandResult fromPreview = Ui("p wait wait space s", "preview.png");
     EXPECT_EQ(fromPreview.exitCode, 0) << fromPreview.output;
-    EXPECT_EQ(Bytes("preview.png").substr(1, 3), "PNG");
-
-    auto again = Ui("space s", "plain.bmp");
-    ASSERT_EQ(again.exitCode, 0) << again.output;
-    const std::string plainBitmap = Bytes("plain.bmp");
-    ASSERT_EQ(plainBitmap.size(), bitmap.size());
-    // Brighter on average: the sum of the bytes grows.
-    long plainSum = 0, brightSum = 0;
-    for (std::size_t i = 54; i < bitmap.size(); ++i) {
-        plainSum += static_cast<unsigned char>(plainBitmap[i]);
-        brightSum += static_cast<unsigned char>(bitmap[i]);
-    }
-    EXPECT_GT(brightSum, plainSum);
+    EXPECT_EQ(Picture("preview.png").width, 640);
 }
 
 TEST_F(UiCommandTest, RefusesWhatItCannotDo) {
-    auto badStep = Ui("space jump", "x.png");
-    EXPECT_EQ(badStep.exitCode, 2);
-    EXPECT_NE(badStep.output.find("unknown script step 'jump'"), std::string::npos);
-    auto nobody =
-        test::RunCommand(KIVOLY_PROGRAM + std::string(" ui --simulate --display headless"));
+    const struct {
+        const char *script, *saveAs;
+        int exitCode;
+        const char* message;
+    } cases[] = {
+        {"space jump", "x.png", 2, "unknown script step 'jump'"},
+        {"s", "nothing.png", 1, "saved no picture"},
+        {"space s", "picture.gif", 1, "must end in .bmp or .png"},
+    };
+    for (const auto& c : cases) {
+        const test::CommandResult run = Ui(c.script, c.saveAs);
+        EXPECT_EQ(run.exitCode, c.exitCode) << c.script;
+        EXPECT_THAT(run.output, HasSubstr(c.message));
+        EXPECT_FALSE(fs::exists(Path(c.saveAs)));
+    }
+    const test::CommandResult nobody = Kivoly("ui --simulate --display headless");
     EXPECT_EQ(nobody.exitCode, 2);
-    EXPECT_NE(nobody.output.find("needs a --script"), std::string::npos) << nobody.output;
-    auto nothingToSave = Ui("s", "nothing.png");
-    EXPECT_EQ(nothingToSave.exitCode, 1);
-    EXPECT_NE(nothingToSave.output.find("saved no picture"), std::string::npos);
-    auto badName = Ui("space s", "picture.gif");
-    EXPECT_EQ(badName.exitCode, 1);
-    EXPECT_NE(badName.output.find("must end in .bmp or .png"), std::string::npos);
-    EXPECT_FALSE(fs::exists(In("picture.gif")));
+    EXPECT_THAT(nobody.output, HasSubstr("needs a --script"));
 }
 
 }  // namespace

@@ -1,4 +1,5 @@
 // The command line as a person meets it: short usage, GNU option forms, typo hints, help width.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <sstream>
@@ -8,6 +9,9 @@
 
 namespace kivoly {
 namespace {
+
+using ::testing::HasSubstr;
+using ::testing::Not;
 
 using test::RunCommand;
 
@@ -21,11 +25,9 @@ TEST(Usage, NoArgumentsOrAMistypedCommandSayWhatToDoOnStandardError) {
 
     const auto typo = RunCommand("{ " + kProgram + " decod x.nsr >/dev/null; }");
     EXPECT_EQ(typo.exitCode, 2);
-    EXPECT_NE(typo.output.find("unknown command 'decod'; did you mean 'decode'?"),
-              std::string::npos)
-        << typo.output;
+    EXPECT_THAT(typo.output, HasSubstr("unknown command 'decod'; did you mean 'decode'?"));
     const auto far = RunCommand(kProgram + " frobnicate");
-    EXPECT_EQ(far.output.find("did you mean"), std::string::npos) << far.output;
+    EXPECT_THAT(far.output, Not(HasSubstr("did you mean")));
 }
 
 TEST(Usage, OptionsTakeTheirValuesInEveryGnuForm) {
@@ -34,10 +36,10 @@ TEST(Usage, OptionsTakeTheirValuesInEveryGnuForm) {
                                   "capture --simulate --size=9x9 -ox.png"}) {
         const auto run = RunCommand(kProgram + " " + arguments);
         EXPECT_EQ(run.exitCode, 2) << arguments;
-        EXPECT_NE(run.output.find("not '9"), std::string::npos) << arguments << ": " << run.output;
+        EXPECT_THAT(run.output, HasSubstr("not '9")) << arguments << ": " << run.output;
     }
     const auto flag = RunCommand(kProgram + " decode x.nsr --grey=1 -o x.png");
-    EXPECT_NE(flag.output.find("unknown option '--grey=1'"), std::string::npos) << flag.output;
+    EXPECT_THAT(flag.output, HasSubstr("unknown option '--grey=1'"));
 }
 
 TEST(Usage, HelpFitsSeventyNineColumnsWithOneColumnOfDescriptions) {

@@ -4,11 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <iterator>
-
-#include "sim/colour_bars.h"
 
 namespace kivoly::sim {
 namespace {
@@ -26,66 +25,61 @@ Picture Gradient(int width, int height) {
     return picture;
 }
 
-std::vector<uint8_t> ReadBytes(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
-}
-
 std::vector<uint8_t> Bytes(const std::string& text) {
     return {text.begin(), text.end()};
 }
 
-void ExpectSame(const Picture& a, const Picture& b) {
-    EXPECT_EQ(a.width, b.width);
-    EXPECT_EQ(a.height, b.height);
-    EXPECT_TRUE(a.rgb == b.rgb);
-}
-
 // A 24-bit BMP of the picture, rows padded to 4 bytes; bottom-up unless `topDown`.
 std::vector<uint8_t> MakeBmp(const Picture& picture, bool topDown) {
-    const uint32_t stride = (static_cast<uint32_t>(picture.width) * 3 + 3) & ~3u;
-    const uint32_t dataSize = stride * static_cast<uint32_t>(picture.height);
-    std::vector<uint8_t> bmp(54 + dataSize, 0);
-    auto put32 = [&](size_t at, uint32_t v) {
+    const int stride = (picture.width * 3 + 3) & ~3;
+    std::vector<uint8_t> bmp(54 + static_cast<size_t>(stride) * picture.height, 0);
+    const int height = topDown ? -picture.height : picture.height;
+    // File size, pixel data offset, header size, width, height, planes, bits per pixel.
+    const std::pair<int, uint32_t> fields[] = {{2, static_cast<uint32_t>(bmp.size())},
+                                               {10, 54},
+                                               {14, 40},
+                                               {18, static_cast<uint32_t>(picture.width)},
+                                               {22, static_cast<uint32_t>(height)},
+                                               {26, 1},
+                                               {28, 24}};
+    for (const auto& [at, value] : fields) {
         for (int i = 0; i < 4; ++i)
-            bmp[at + i] = static_cast<uint8_t>(v >> (8 * i));
-    };
+            bmp[static_cast<size_t>(at + i)] = static_cast<uint8_t>(value >> (8 * i));
+    }
     bmp[0] = 'B';
     bmp[1] = 'M';
-    put32(2, static_cast<uint32_t>(bmp.size()));
-    put32(10, 54);  // pixel data offset
-    put32(14, 40);  // information header size
-    put32(18, static_cast<uint32_t>(picture.width));
-    put32(22, static_cast<uint32_t>(topDown ? -picture.height : picture.height));
-    bmp[26] = 1;   // planes
-    bmp[28] = 24;  // bits per pixel
     for (int y = 0; y < picture.height; ++y) {
-        const int fileRow = topDown ? y : picture.height - 1 - y;
+        const int row = topDown ? y : picture.height - 1 - y;
         for (int x = 0; x < picture.width; ++x) {
             const uint8_t* p = picture.Pixel(x, y);
-            uint8_t* out = &bmp[54 + fileRow * stride + static_cast<uint32_t>(x) * 3];
-            out[0] = p[2];
-            out[1] = p[1];
-            out[2] = p[0];
+            std::reverse_copy(p, p + 3, &bmp[static_cast<size_t>(54 + row * stride + x * 3)]);
         }
     }
     return bmp;
 }
 
-TEST(PictureFileTest, WrittenPicturesReadBackExactly) {
-    const Picture original = Gradient(37, 23);  // odd width: padded BMP rows
-    const std::string png = ::testing::TempDir() + "picture_file_test.png";
+// The PNG written and the BMPs of both row orders read back exactly; the PNG's bytes.
+std::vector<uint8_t> ExpectReadBack(const Picture& original) {
+    const std::string path = ::testing::TempDir() + "picture_file_test.png";
     std::string error;
-    ASSERT_TRUE(WritePng(png, original, error)) << error;
-    Picture read;
-    ASSERT_TRUE(ReadPicture(png, read, error)) << error;
-    ExpectSame(read, original);
-    std::remove(png.c_str());
-    for (bool topDown : {false, true}) {
-        Picture read;
-        ASSERT_TRUE(DecodePicture(MakeBmp(original, topDown), read, error)) << error;
-        ExpectSame(read, original);
+    EXPECT_TRUE(WritePng(path, original, error)) << error;
+    std::vector<Picture> read(3);
+    EXPECT_TRUE(ReadPicture(path, read[0], error)) << error;
+    EXPECT_TRUE(DecodePicture(MakeBmp(original, false), read[1], error)) << error;
+    EXPECT_TRUE(DecodePicture(MakeBmp(original, true), read[2], error)) << error;
+    for (const Picture& picture : read) {
+        EXPECT_EQ(picture.width, original.width);
+        EXPECT_EQ(picture.height, original.height);
+        EXPECT_TRUE(picture.rgb == original.rgb);
     }
+    std::ifstream file(path, std::ios::binary);
+    std::vector<uint8_t> png{std::istreambuf_iterator<char>(file), {}};
+    std::remove(path.c_str());
+    return png;
+}
+
+TEST(PictureFileTest, WrittenPicturesReadBackExactly) {
+    ExpectReadBack(Gradient(37, 23));  // odd width: padded BMP rows
 }
 
 TEST(PictureFileTest, PpmWithCommentsAndSixteenBitSamples) {
@@ -100,29 +94,24 @@ TEST(PictureFileTest, PpmWithCommentsAndSixteenBitSamples) {
 
 TEST(PictureFileTest, DamagedFilesAreRefusedWithAReason) {
     const Picture original = Gradient(16, 8);
-    const std::string path = ::testing::TempDir() + "picture_file_damaged.png";
-    std::string error;
-    ASSERT_TRUE(WritePng(path, original, error));
-    const std::vector<uint8_t> png = ReadBytes(path);
-    std::remove(path.c_str());
-    std::vector<uint8_t> bmp = MakeBmp(original, false);
-
-    std::vector<std::vector<uint8_t>> damaged = {
+    const std::vector<uint8_t> png = ExpectReadBack(original);
+    const std::vector<uint8_t> bmp = MakeBmp(original, false);
+    std::vector<uint8_t> hugeBmp = bmp;
+    hugeBmp[18] = hugeBmp[19] = hugeBmp[20] = 0xff;  // width 16 million
+    std::vector<uint8_t> paletteBmp = bmp;
+    paletteBmp[28] = 8;
+    const std::vector<std::vector<uint8_t>> damaged = {
         {},
         {'G', 'I', 'F', '8'},
         std::vector<uint8_t>(png.begin(), png.begin() + static_cast<long>(png.size() / 2)),
         std::vector<uint8_t>(bmp.begin(), bmp.end() - 10),
+        hugeBmp,
+        paletteBmp,
         Bytes("P6 4 4 255\n\1\2\3"),
         Bytes("P6 99999 99999 255\n"),
         Bytes(std::string("P6 1 1 0\n\0\0\0", 12)),
     };
-    std::vector<uint8_t> hugeBmp = bmp;
-    hugeBmp[18] = hugeBmp[19] = hugeBmp[20] = 0xff;  // width 16 million
-    hugeBmp[21] = 0;
-    damaged.push_back(hugeBmp);
-    std::vector<uint8_t> paletteBmp = bmp;
-    paletteBmp[28] = 8;
-    damaged.push_back(paletteBmp);
+    std::string error;
     for (size_t i = 0; i < damaged.size(); ++i) {
         Picture picture;
         error.clear();
@@ -132,16 +121,6 @@ TEST(PictureFileTest, DamagedFilesAreRefusedWithAReason) {
     Picture picture;
     EXPECT_FALSE(ReadPicture(::testing::TempDir() + "no_such_picture.png", picture, error));
     EXPECT_NE(error.find("no_such_picture.png"), std::string::npos);
-}
-
-TEST(PictureFileTest, ColourBarsAreSeventyFivePercentBars) {
-    const Picture bars = ColourBars(700, 480);
-    const uint8_t* yellow = bars.Pixel(150, 100);
-    EXPECT_EQ(std::vector<uint8_t>(yellow, yellow + 3), (std::vector<uint8_t>{191, 191, 0}));
-    const uint8_t* blue = bars.Pixel(699, 100);
-    EXPECT_EQ(std::vector<uint8_t>(blue, blue + 3), (std::vector<uint8_t>{0, 0, 191}));
-    const uint8_t* white = bars.Pixel(200, 470);
-    EXPECT_EQ(white[0], 255);
 }
 
 }  // namespace

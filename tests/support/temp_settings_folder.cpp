@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
+#include <iterator>
 #include <stdexcept>
 
 #include "platform/settings_folder.h"
@@ -30,9 +30,7 @@ void TempSettingsFolder::WriteFile(const std::string& name, const std::string& c
 
 std::string TempSettingsFolder::ReadFile(const std::string& name) const {
     std::ifstream file(File(name), std::ios::binary);
-    std::ostringstream content;
-    content << file.rdbuf();
-    return content.str();
+    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
 }
 
 }  // namespace kivoly::test

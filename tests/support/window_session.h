@@ -15,7 +15,6 @@ class WindowSession {
     WindowSession(const WindowSession&) = delete;
     WindowSession& operator=(const WindowSession&) = delete;
 
-    platform::VirtualClock& Clock() { return clock_; }
     void AdvanceMs(int milliseconds) { clock_.AdvanceUs(int64_t{milliseconds} * 1000); }
 
   private:

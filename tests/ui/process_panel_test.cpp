@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <initializer_list>
 #include <vector>
 
@@ -27,12 +28,6 @@ namespace {
 using namespace platform;
 using test::ScreenPoint;
 
-int gProcessCalls = 0;
-int32_t CountProcess() {
-    ++gProcessCalls;
-    return 0;
-}
-
 // A picture with detail in luma and chroma.
 YuvImage* TestPicture() {
     auto* yuv = new YuvImage(kSampleWidth, 242, false, false, 0);
@@ -49,10 +44,7 @@ YuvImage* TestPicture() {
 
 class ProcessPanelTest : public ::testing::Test {
   protected:
-    ProcessPanelTest() {
-        gProcessCalls = 0;
-        Open();
-    }
+    ProcessPanelTest() { Open(); }
     void Open() {
         ASSERT_NE(ui.Make(), nullptr);
         ui.Press('A');
@@ -105,8 +97,15 @@ TEST_F(ProcessPanelTest, DraggedSlidersAndKnobsWriteTheSettingsAndShowThem) {
     EXPECT_EQ(GetFocus(), ui.window);
 
     // Small moves, as a real pointer makes them, add up alike: 30 pixels in moves of 5 give 10.
-    Point cursor = ScreenPoint(ControlWindow(112), 28, 15);
+    // The pointer is hidden and held by one control at a time until the release, and is shown
+    // again where the drag began.
+    const Point press = ScreenPoint(ControlWindow(112), 28, 15);
+    Point cursor = press;
     InjectMouseButton(VkLButton, true, cursor);
+    ui.Pump();
+    EXPECT_FALSE(IsCursorShown());
+    SendMessage(ControlWindow(111), WmLButtonDown, MkLButton, MakePointLParam(28, 15));
+    EXPECT_EQ(GetCapture(), ControlWindow(112));
     for (int i = 0; i < 6; ++i) {
         ui.Pump();
         GetCursorPos(cursor);
@@ -115,7 +114,19 @@ TEST_F(ProcessPanelTest, DraggedSlidersAndKnobsWriteTheSettingsAndShowThem) {
     InjectMouseButton(VkLButton, false, {cursor.x, cursor.y - 5});
     ui.Pump();
     EXPECT_EQ(Settings().Contrast, 10);
+    EXPECT_EQ(Settings().Brightness, 0);
+    GetCursorPos(cursor);
+    EXPECT_EQ(cursor, press);
+    EXPECT_TRUE(IsCursorShown());
+    EXPECT_EQ(GetCapture(), nullptr);
     ui.ExpectShows("adjust-dragged", {}, Panel().hwnd);
+
+    // Another window taking the mouse ends a drag as a release would.
+    InjectMouseButton(VkLButton, true, press);
+    ui.Pump();
+    SetCapture(ui.window);
+    EXPECT_EQ(Panel().dragInProgress, 0);
+    EXPECT_TRUE(IsCursorShown());
 }
 
 TEST_F(ProcessPanelTest, KeyboardAndClicksStepTheCurrentControlWithinItsLimits) {
@@ -149,14 +160,6 @@ TEST_F(ProcessPanelTest, KeyboardAndClicksStepTheCurrentControlWithinItsLimits) 
     ui.ExpectShows("adjust-stepped", {}, Panel().hwnd);
 }
 
-TEST_F(ProcessPanelTest, ANewPanelStartsAtTheGrabbersSettings) {
-    KivoDestroyUI(ui.handle);
-    Settings().Color = 30;
-    Settings().Red = -5;
-    Open();
-    ui.ExpectShows("adjust-color-30-red-5", {}, Panel().hwnd);
-}
-
 TEST_F(ProcessPanelTest, ResetClearsTheAdjustmentsOnlyAndTheControlsFollow) {
     KivoProcessInfo info = Settings();
     info.Hue = 5, info.Color = -7, info.Brightness = 9, info.Contrast = 11, info.Sharpness = -3;
@@ -172,15 +175,10 @@ TEST_F(ProcessPanelTest, ResetClearsTheAdjustmentsOnlyAndTheControlsFollow) {
     InjectMouseButton(VkLButton, false, reset);
     ui.Pump();
 
-    const KivoProcessInfo& now = Settings();
-    for (int32_t value : {now.Hue, now.Color, now.Brightness, now.Contrast, now.Sharpness,
-                          now.Gamma, now.Red, now.Green, now.Blue}) {
-        EXPECT_EQ(value, 0);
-    }
-    EXPECT_EQ(now.Width, 1500);
-    EXPECT_EQ(now.Height, 1125);
-    EXPECT_EQ(now.ColorCount, 256);
-    EXPECT_EQ(now.ShowWhileProcessing, 1);
+    KivoProcessInfo cleared = info;
+    cleared.Hue = cleared.Color = cleared.Brightness = cleared.Contrast = cleared.Sharpness = 0;
+    cleared.Gamma = cleared.Red = cleared.Green = cleared.Blue = 0;
+    EXPECT_EQ(std::memcmp(&Settings(), &cleared, sizeof cleared), 0);
     ui.ExpectShows("main-adjust");  // as the panel first showed
     EXPECT_EQ(GetFocus(), ui.window);
 }
@@ -192,14 +190,15 @@ TEST_F(ProcessPanelTest, GoAppearsWithAPictureAndAsksTheHostToProcess) {
     EXPECT_TRUE(IsWindowVisible(go));
     ui.ExpectShows(test::MemberGolden(kGoReleased), {440, 167, 532, 207}, Panel().hwnd);
 
-    KivoSetCallback(ui.handle, KivoCallbackProcess, &CountProcess);
+    static int calls = 0;
+    KivoSetCallback(ui.handle, KivoCallbackProcess, []() -> int32_t { return ++calls; });
     ShowWindow(ui.window, SwHide);
     Panel().HandleCommand(kCmdProcess);  // Alt+P
-    EXPECT_EQ(gProcessCalls, 1);
+    EXPECT_EQ(calls, 1);
     EXPECT_TRUE(IsWindowVisible(ui.window));
     InjectClick(ScreenPoint(go, 10, 8));
     ui.Pump();
-    EXPECT_EQ(gProcessCalls, 2);
+    EXPECT_EQ(calls, 2);
 }
 
 TEST_F(ProcessPanelTest, PreviewRendersRowByRowThroughTheCurrentSettings) {
@@ -276,12 +275,18 @@ TEST_F(ProcessPanelTest, NothingRendersWithoutAPicture) {
     EXPECT_EQ(test::ClientPixel(Panel().Preview().hwnd, 64, 48), 0u);
 }
 
-// The host's keys, mouse and settings reach the panel.
 TEST_F(ProcessPanelTest, KeysMouseAndTheHostReachThePanel) {
-    Drag(110, Slider::kDragCentre, 0, -30);
+    // A new panel starts at the Grabber's settings.
+    KivoDestroyUI(ui.handle);
+    Settings().Color = 30;
+    Settings().Red = -5;
+    Open();
+    ui.ExpectShows("adjust-color-30-red-5", {}, Panel().hwnd);
+
+    Drag(110, Slider::kDragCentre, 0, 30);
     ui.Press(VkTab);
     ui.Press(VkUp, ModShift);
-    EXPECT_EQ(Settings().Color, 20);
+    EXPECT_EQ(Settings().Color, 30);
 
     KivoProcessInfo info = Settings();
     info.Hue = 25;

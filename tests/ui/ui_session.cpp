@@ -42,11 +42,6 @@ void UiSession::Pump() {
     }
 }
 
-void UiSession::ClickAt(int x, int y) {
-    platform::InjectClick(ScreenPoint(window, x, y));
-    Pump();
-}
-
 void UiSession::Press(int virtualKey, unsigned modifiers) {
     platform::InjectKeyPress(virtualKey, modifiers);
     Pump();

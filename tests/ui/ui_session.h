@@ -1,6 +1,5 @@
 // A Grabber with its main window on the headless display, over the simulated digitizer and a
-// fresh settings folder, with the skin the build draws. The rectangles of the main window's
-// buttons, for the goldens of their looks.
+// fresh settings folder, with the skin the build draws.
 #pragma once
 
 #include <string>
@@ -14,13 +13,7 @@
 
 namespace kivoly::test {
 
-inline constexpr platform::Rect kCaptureButton{6, 211, 101, 247};
-inline constexpr platform::Rect kPreviewButton{101, 211, 189, 247};
-inline constexpr platform::Rect kSaveButton{277, 211, 365, 247};
-inline constexpr platform::Rect kLowBatteryLamp{162, 161, 186, 177};
-
-// The golden of a skin member (see the skin archive's test): what a window shows where it draws
-// the member.
+// What a window shows where it draws a member of the skin (see the skin archive's test).
 inline std::string MemberGolden(int member) {
     return "skin-member-" + std::to_string(member);
 }
@@ -30,14 +23,11 @@ class UiSession {
     UiSession();
     ~UiSession();
 
-    // KivoMakeUI; null when it failed.
-    KivoHWnd Make();
+    KivoHWnd Make();  // KivoMakeUI; null when it failed
     Grabber& grabber() { return *Grabber::From(handle); }
     ui::MainWindow& main() { return *static_cast<ui::MainWindow*>(grabber().Interface()); }
     // The host's message loop until nothing waits: every message offered to the library first.
     void Pump();
-    // Clicks at a point of the main window's client area and handles what follows.
-    void ClickAt(int x, int y);
     // Presses and releases a key (Shift, Ctrl, Alt held as `modifiers` says) and handles it.
     void Press(int virtualKey, unsigned modifiers = 0);
     // Holds what `window` (the main window by default) shows of `area` (all of its client area
