@@ -9,13 +9,12 @@
 namespace kivoly {
 namespace {
 
-TEST(SettingsFile, KeepsThirteenCharactersOfItsName) {
+TEST(SettingsFile, KeepsThirteenCharactersOfItsNameAndFourteenOfAValue) {
     EXPECT_STREQ(SettingsFile("Kivoly.ini").FileName(), "Kivoly.ini");
     EXPECT_STREQ(SettingsFile("ABCDEFGHIJKLMNOP.ini").FileName(), "ABCDEFGHIJKLM");
     EXPECT_STREQ(SettingsFile(nullptr).FileName(), "");
-}
 
-TEST(SettingsFile, ReadsAtMostFourteenCharactersAndMissingKeysAreEmpty) {
+    // Values: at most fourteen characters; a missing key is empty.
     test::TempSettingsFolder folder;
     folder.WriteFile("Kivoly.ini", "[Sound]\nKivoSound=0123456789abcdefgh\n");
     const SettingsFile settings("Kivoly.ini");

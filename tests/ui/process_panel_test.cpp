@@ -183,9 +183,14 @@ TEST_F(ProcessPanelTest, ResetClearsTheAdjustmentsOnlyAndTheControlsFollow) {
     EXPECT_EQ(GetFocus(), ui.window);
 }
 
-TEST_F(ProcessPanelTest, GoAppearsWithAPictureAndAsksTheHostToProcess) {
+TEST_F(ProcessPanelTest, NothingRendersUntilAPictureComesWithGoWhichAsksTheHostToProcess) {
     KivoHWnd go = ControlWindow(ProcessPanel::kGoId);
     EXPECT_FALSE(IsWindowVisible(go));
+    KivoSetPic(ui.handle, "shown by the host", nullptr, 1);  // but no picture to convert
+    Commands({kCmdNext, kCmdUp});
+    ui.Pump();
+    EXPECT_FALSE(Panel().Preview().IsRendering());
+    EXPECT_EQ(test::ClientPixel(Panel().Preview().hwnd, 64, 48), 0u);
     ShowPicture();
     EXPECT_TRUE(IsWindowVisible(go));
     ui.ExpectShows(test::MemberGolden(kGoReleased), {440, 167, 532, 207}, Panel().hwnd);
@@ -258,14 +263,6 @@ TEST_F(ProcessPanelTest, RenderingLosesNoMessageOfTheThread) {
         DispatchMessage(message);
     }
     EXPECT_EQ(quits, 1);
-}
-
-TEST_F(ProcessPanelTest, NothingRendersWithoutAPicture) {
-    KivoSetPic(ui.handle, "shown by the host", nullptr, 1);  // but no picture to convert
-    Commands({kCmdNext, kCmdUp});
-    ui.Pump();
-    EXPECT_FALSE(Panel().Preview().IsRendering());
-    EXPECT_EQ(test::ClientPixel(Panel().Preview().hwnd, 64, 48), 0u);
 }
 
 TEST_F(ProcessPanelTest, KeysMouseAndTheHostReachThePanel) {
