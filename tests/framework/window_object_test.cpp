@@ -40,7 +40,7 @@ class Recorder : public WindowObject {
     bool refuse_;
 };
 
-TEST(WindowObject, TheObjectIsBoundFromTheCreationMessageOnAndUnboundWithTheWindow) {
+TEST(WindowObject, BoundFromTheCreationMessageUntilTheWindowGoesAndNotAtAllWhenRefused) {
     test::WindowSession session;
     Recorder recorder(false);
     ASSERT_NE(recorder.hwnd, nullptr);
@@ -56,15 +56,13 @@ TEST(WindowObject, TheObjectIsBoundFromTheCreationMessageOnAndUnboundWithTheWind
     EXPECT_EQ(recorder.hwnd, nullptr);
     EXPECT_EQ(recorder.seen.back(), WmNcDestroy);
     EXPECT_EQ(ObjectFromWindow(window), nullptr);
-}
 
-TEST(WindowObject, ARefusedCreationLeavesNoHandleAndThinOperationsDoNothing) {
-    test::WindowSession session;
-    Recorder recorder(true);
-    EXPECT_EQ(recorder.hwnd, nullptr);
-    recorder.Show(SwShow);
-    recorder.Update();
-    EXPECT_EQ(recorder.GetWindow(), nullptr);
+    // A refused creation leaves no handle, and the thin operations do nothing.
+    Recorder refused(true);
+    EXPECT_EQ(refused.hwnd, nullptr);
+    refused.Show(SwShow);
+    refused.Update();
+    EXPECT_EQ(refused.GetWindow(), nullptr);
     EXPECT_EQ(WindowFromPoint({20, 20}), GetDesktopWindow());
 }
 
