@@ -231,7 +231,7 @@ class CaptureTest : public ::testing::Test {
     ParallelPortDevice device{0};
 };
 
-TEST_F(CaptureTest, SyncTimeOutWithoutVideo) {
+TEST_F(CaptureTest, SyncTimesOutWithoutVideoAndAnAlarmStopsBeforeTheTrigger) {
     Connect();
     ASSERT_TRUE(device.AcquireField());  // settles the delay while there is video
     test::SetFault(rig, "no-video");
@@ -243,6 +243,16 @@ TEST_F(CaptureTest, SyncTimeOutWithoutVideo) {
     EXPECT_LT(waitedMs, 262);  // plus the rewinds before the trigger
     EXPECT_EQ(device.FieldFlags(), NoSync | SyncWaitOff);
     EXPECT_EQ(device.SetLines(0, 0) & LineC1, 0);
+
+    // An alarm stops the next capture before its trigger; a rewind does not keep it.
+    test::SetFault(rig, "alarm");
+    device.SetSyncWait(1);
+    device.Rewind();
+    EXPECT_EQ(device.FieldFlags(), 0);
+    const int started = rig.device.CapturesStarted();
+    EXPECT_FALSE(device.AcquireField());
+    EXPECT_TRUE(device.FieldFlags() & DeviceAlarm);
+    EXPECT_EQ(rig.device.CapturesStarted(), started);
 }
 
 TEST_F(CaptureTest, TapeCompletesWithoutSyncAndKeepsTheFlag) {
@@ -256,19 +266,6 @@ TEST_F(CaptureTest, TapeCompletesWithoutSyncAndKeepsTheFlag) {
         EXPECT_TRUE(!sawNoSync || (device.FieldFlags() & NoSync));  // kept until sync wait again
     }
     EXPECT_TRUE(sawNoSync);
-}
-
-TEST_F(CaptureTest, AlarmStopsTheCaptureBeforeTheTrigger) {
-    Connect();
-    ASSERT_TRUE(device.AcquireField());
-    test::SetFault(rig, "alarm");
-    device.SetSyncWait(1);
-    device.Rewind();  // does not keep the alarm
-    EXPECT_EQ(device.FieldFlags(), 0);
-    const int started = rig.device.CapturesStarted();
-    EXPECT_FALSE(device.AcquireField());
-    EXPECT_TRUE(device.FieldFlags() & DeviceAlarm);
-    EXPECT_EQ(rig.device.CapturesStarted(), started);
 }
 
 TEST_F(CaptureTest, ReadbackCheckCatchesANoisyLink) {
