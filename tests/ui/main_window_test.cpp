@@ -317,8 +317,17 @@ TEST_F(MainWindowTest, ASkinMakesAWindowOnlyWithItsFirstMemberWhole) {
     EXPECT_EQ(ui.main().CurrentMode(), Mode::Compact);
 }
 
-TEST_F(MainWindowTest, HelpOpensTheGuideOrSaysWhyNotAndShiftShowsTheVersion) {
+TEST_F(MainWindowTest, OnlyOwnMessagesAreTakenHelpSaysWhyNotAndShiftShowsTheVersion) {
     ASSERT_NE(ui.Make(), nullptr);
+    // Only the window's own messages are taken.
+    KivoMessage foreign{MakeWindow(), WmKeyDown, 'A', 0, 0, 0, 0};
+    EXPECT_EQ(KivoProcessWindowsMsg(ui.handle, &foreign), 0);
+    EXPECT_EQ(ui.main().CurrentMode(), Mode::Plain);
+    KivoMessage own{ui.main().Button(ui::kHelpButtonId), WmKeyDown, 'A', 0, 0, 0, 0};
+    EXPECT_EQ(KivoProcessWindowsMsg(ui.handle, &own), 1);
+    EXPECT_EQ(ui.main().CurrentMode(), Mode::Adjust);
+    EXPECT_EQ(KivoProcessWindowsMsg(nullptr, &own), 0);
+
     // The box says why: an opener that cannot be started, or one that reports failure.
     for (const auto& [opener, why] :
          {std::pair{"/nonexistent/opener", "cannot start /nonexistent/opener: No such file"},
@@ -341,17 +350,6 @@ TEST_F(MainWindowTest, HelpOpensTheGuideOrSaysWhyNotAndShiftShowsTheVersion) {
     ASSERT_EQ(ShownMessageBoxes().size(), 1u);
     EXPECT_EQ(ShownMessageBoxes()[0].text,
               "Version 1.1.0.2 for NTSC Video\n\nVideo Mode:\n\tNot Paletted\n\t16777216 Colors\n");
-}
-
-TEST_F(MainWindowTest, OnlyTheWindowsOwnMessagesAreTaken) {
-    ASSERT_NE(ui.Make(), nullptr);
-    KivoMessage foreign{MakeWindow(), WmKeyDown, 'A', 0, 0, 0, 0};
-    EXPECT_EQ(KivoProcessWindowsMsg(ui.handle, &foreign), 0);
-    EXPECT_EQ(ui.main().CurrentMode(), Mode::Plain);
-    KivoMessage own{ui.main().Button(ui::kHelpButtonId), WmKeyDown, 'A', 0, 0, 0, 0};
-    EXPECT_EQ(KivoProcessWindowsMsg(ui.handle, &own), 1);
-    EXPECT_EQ(ui.main().CurrentMode(), Mode::Adjust);
-    EXPECT_EQ(KivoProcessWindowsMsg(nullptr, &own), 0);
 }
 
 TEST_F(MainWindowTest, SaveAppearsWithAPictureWhenTheHostCanSave) {
