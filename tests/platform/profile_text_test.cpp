@@ -7,14 +7,6 @@ namespace {
 
 using namespace std::string_literals;
 
-TEST(ProfileTextRead, MatchesSectionsAndKeysWithoutRegardToCase) {
-    const char* text = "[KivoSettings]\nShowProgress=True\n[processingsettings]\nWIDTH=320\n";
-    EXPECT_EQ(FindProfileValue(text, "kivosettings", "showprogress"), "True");
-    EXPECT_EQ(FindProfileValue(text, "ProcessingSettings", "Width"), "320");
-    EXPECT_EQ(FindProfileValue(text, "ProcessingSettings", "ShowProgress"), std::nullopt);
-    EXPECT_EQ(FindProfileValue(text, "Sound", "Width"), std::nullopt);
-}
-
 TEST(ProfileTextRead, TrimsBlanksStripsQuotesAndTakesTheFirstMatch) {
     const char* text =
         "Orphan=before any section\n"

@@ -7,14 +7,12 @@
 #include <vector>
 
 #include "platform/key_state.h"
-#include "platform/window/accelerators.h"
 #include "platform/window/input.h"
 #include "platform/window/input_injection.h"
 #include "platform/window/message_queue.h"
 #include "platform/window/paint.h"
 #include "platform/window/timers.h"
 #include "platform/window/window.h"
-#include "resources/accelerator_table.h"
 #include "support/window_session.h"
 
 namespace kivoly::platform {
@@ -214,54 +212,6 @@ TEST_F(WindowMessagesTest, PeekFiltersByWindowAndRangeAndCanLeaveMessages) {
     EXPECT_EQ(message.message, WmUser + 5);
     EXPECT_FALSE(PeekMessage(message, a, 0, 0, PmRemove));
     EXPECT_EQ(Drain(), (std::vector<uint32_t>{WmUser}));
-}
-
-// The loop of a host and of the progress feedback: accelerators first, then translation. Gives
-// the commands and characters that came of it.
-std::vector<std::pair<uint32_t, WParam>> RunAcceleratedLoop(KivoHWnd window) {
-    gSeen.clear();
-    const AcceleratorTable* table = LoadAccelerators(kMainAccelerators);
-    Message message;
-    while (PeekMessage(message, nullptr, 0, 0, PmRemove)) {
-        if (!TranslateAccelerator(window, table, message)) TranslateMessage(message);
-        DispatchMessage(message);
-    }
-    std::vector<std::pair<uint32_t, WParam>> result;
-    for (const Seen& seen : gSeen) {
-        if (seen.message == WmCommand || seen.message == WmChar || seen.message == WmSysChar) {
-            result.push_back({seen.message, seen.first});
-        }
-    }
-    return result;
-}
-
-TEST_F(WindowMessagesTest, AcceleratorsTakeKeysBeforeTheyBecomeCharacters) {
-    KivoHWnd window = MakeTopLevel();
-    Drain();
-    const struct {
-        int key;
-        unsigned modifiers;
-        uint32_t message;
-        unsigned value;  // a command's identifier or a character
-    } cases[] = {
-        {'A', 0, WmCommand, 5},
-        {'Q', 0, WmChar, 'q'},
-        {'Q', ModShift, WmChar, 'Q'},
-        {VkUp, 0, WmCommand, 14},
-        {VkUp, ModShift, WmCommand, 18},
-        {VkSpace, ModControl | ModAlt, WmCommand, 6},
-        {VkSpace, ModShift, WmChar, ' '},
-        {'P', ModAlt, WmCommand, 9},
-        {VkCancel, ModControl, WmCommand, 1},
-        {'X', ModAlt, WmSysChar, 'x'},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(::testing::Message() << "key " << c.key << " modifiers " << c.modifiers);
-        InjectKeyPress(c.key, c.modifiers);
-        const WParam value = c.message == WmCommand ? MakeWParam(c.value, 1) : c.value;
-        EXPECT_EQ(RunAcceleratedLoop(window),
-                  (std::vector<std::pair<uint32_t, WParam>>{{c.message, value}}));
-    }
 }
 
 TEST_F(WindowMessagesTest, QueueKeyStateChangesWhenTheMessageIsTakenOut) {
