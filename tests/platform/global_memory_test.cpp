@@ -2,10 +2,26 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
+#include <vector>
 
 namespace kivoly::platform {
 namespace {
+
+// What a block is cut to and grown back over reads as zeros, not as what was there before.
+TEST(GlobalMemory, ResizingKeepsTheContentAndZeroFillsWhatIsAdded) {
+    GlobalHandle block = GlobalAlloc(4096);
+    auto* bytes = static_cast<uint8_t*>(GlobalLock(block));
+    std::fill(bytes, bytes + 4096, 0xAB);
+    ASSERT_EQ(GlobalReAlloc(block, 2), block);
+    ASSERT_EQ(GlobalReAlloc(block, 4096), block);
+    bytes = static_cast<uint8_t*>(GlobalLock(block));
+    std::vector<uint8_t> expected(4096);
+    expected[0] = expected[1] = 0xAB;
+    EXPECT_EQ(std::vector<uint8_t>(bytes, bytes + 4096), expected);
+    GlobalFree(block);
+}
 
 TEST(GlobalMemory, UnknownAndFreedHandlesAreRefused) {
     GlobalHandle block = GlobalAlloc(0);
