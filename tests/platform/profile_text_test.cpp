@@ -26,15 +26,13 @@ TEST(ProfileTextRead, TrimsBlanksStripsQuotesAndTakesTheFirstMatch) {
     EXPECT_EQ(FindProfileValue(text, "Sound", "Later"), std::nullopt);
 }
 
-TEST(ProfileTextWrite, RewritesAnExistingKeyInPlaceKeepingEverythingElse) {
+TEST(ProfileTextWrite, RewritesAKeyInPlaceAddsKeysAtTheSectionsEndAndSectionsAtTheFileEnd) {
     const std::string text = "; note\r\n[Sect]\r\n  width = 1 \r\nOther=2\r\n\r\n[Next]\r\nA=b";
     EXPECT_EQ(SetProfileValue(text, "SECT", "Width", "640"),
               "; note\r\n[Sect]\r\nwidth=640\r\nOther=2\r\n\r\n[Next]\r\nA=b");
     EXPECT_EQ(SetProfileValue(text, "next", "a", "c"),
               "; note\r\n[Sect]\r\n  width = 1 \r\nOther=2\r\n\r\n[Next]\r\nA=c");
-}
-
-TEST(ProfileTextWrite, AddsKeysAfterTheSectionsLastLineAndSectionsAtTheEnd) {
+    // New keys go after the section's last line, new sections at the end.
     EXPECT_EQ(SetProfileValue("[A]\nx=1\n\n[B]\ny=2\n", "a", "z", "3"),
               "[A]\nx=1\nz=3\n\n[B]\ny=2\n");
     EXPECT_EQ(SetProfileValue("[A]\nx=1", "A", "z", "3"), "[A]\nx=1\nz=3\n");
