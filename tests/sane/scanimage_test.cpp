@@ -124,16 +124,6 @@ TEST_F(ScanimageTest, CapturesTheSamePixelsAsTheProgram) {
     }
 }
 
-TEST_F(ScanimageTest, NoVideoEndsWithAnErrorAndTheLibrarysText) {
-    Configure("sim fault=no-video\n");
-    const test::CommandResult run = Scanimage("-d kivoly:sim --format=png -o " + In("none.png"));
-    EXPECT_NE(run.exitCode, 0);
-    EXPECT_NE(run.output.find("[kivoly] sim: Video signal not detected."), std::string::npos)
-        << run.output;
-    EXPECT_NE(run.output.find("sane_start: Error during device I/O"), std::string::npos);
-    EXPECT_TRUE(!fs::exists(folder / "none.png") || fs::file_size(folder / "none.png") == 0);
-}
-
 // The interrupt comes once the capture runs (the backend logs its start): scanimage cancels from
 // its signal handler, the capture stops early and the next scan runs as usual. The shell prints
 // its process number, which scanimage keeps.
