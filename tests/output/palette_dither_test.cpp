@@ -42,7 +42,12 @@ class PaletteDisplay : public ::testing::Test {
     KivoHPalette palette_ = nullptr;
 };
 
-TEST_F(PaletteDisplay, CubeMapPointsAtTheColourOfEachCubeLevel) {
+// The reserved entries refer to the system's own; the cube map points at the colour of each
+// cube level.
+TEST_F(PaletteDisplay, ReservedEntriesAndCubeMap) {
+    const platform::Palette& palette = *platform::LookupPalette(palette_);
+    for (int i = 0; i < 256; ++i)
+        EXPECT_EQ((palette.Entries()[i].flags & platform::PcExplicit) != 0, i < 10 || i >= 246);
     const auto& cube = CubeMap();
     int exact = 0;
     for (int c = 0; c < 216; ++c) {
