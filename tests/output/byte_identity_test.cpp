@@ -3,8 +3,8 @@
 // written while decoding and the bitmaps at every size with several adjustment sets. A faster
 // path that changes any byte fails here, with the name of what changed.
 //
-// The inputs, the photograph and the colour bars encoded here, are held too, so that a change of
-// the encoder is told apart from one of the decoder.
+// The inputs, the photograph and the colour bars encoded here, are held too (the `/input` rows), so
+// that a change of the encoder is told apart from one of the decoder.
 #include <gtest/gtest.h>
 
 #include <cinttypes>
@@ -171,14 +171,6 @@ TEST(ByteIdentity, DecodesDumpsAndBitmapsKeepEveryByte) {
         std::printf("The table of this build:\n");
         for (const auto& [key, value] : actual)
             std::printf("    {\"%s\", \"%s\"},\n", key.c_str(), value.c_str());
-    }
-    // An input that changed makes every output differ: say so once instead.
-    for (const auto& [key, value] : actual) {
-        if (!key.ends_with("/input")) continue;
-        const auto expected = kExpected.find(key);
-        ASSERT_TRUE(expected != kExpected.end() && expected->second == value)
-            << key << ": the encoder's capture changed, so the outputs cannot be compared;"
-            << " record the table again from a decoder known to be unchanged";
     }
     for (const auto& [key, value] : actual) {
         const auto expected = kExpected.find(key);

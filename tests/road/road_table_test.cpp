@@ -166,11 +166,10 @@ double Measure(const Row& row) {
 // The decoder's planes: the frame comb (qualities 1 to 3) separates almost perfectly; the
 // single-frame decoder (quality 0) has only one field to separate from. Chroma takes the missing
 // axis of each position from its neighbour, which shows at the sharp colour steps of the bars.
+// Quality 1's planes measure within 0.02 dB of quality 2's: its rows are those to RGB.
 constexpr Row kRows[] = {
     {"natural", 0, 0, Road::Luma, 43.31},
     {"natural", 0, 0, Road::Chroma, 46.76},
-    {"natural", 1, 0, Road::Luma, 49.49},
-    {"natural", 1, 0, Road::Chroma, 49.83},
     {"natural", 2, 0, Road::Luma, 49.49},
     {"natural", 2, 0, Road::Chroma, 49.85},
     {"natural", 3, 0, Road::Luma, 48.04},
@@ -178,8 +177,6 @@ constexpr Row kRows[] = {
     {"natural", 3, 0, Road::SecondLuma, 48.03},
     {"bars", 0, 0, Road::Luma, 46.26},
     {"bars", 0, 0, Road::Chroma, 46.39},
-    {"bars", 1, 0, Road::Luma, 52.68},
-    {"bars", 1, 0, Road::Chroma, 42.79},
     {"bars", 2, 0, Road::Luma, 52.68},
     {"bars", 2, 0, Road::Chroma, 42.78},
     {"bars", 3, 0, Road::Luma, 51.57},
