@@ -1,4 +1,5 @@
-// Status changes against the simulated digitizer: the status table, the port claim and dialog.
+// Status changes against the simulated digitizer: the status table, the port claim and dialog; and
+// the device a host chooses behind the port through kivoly/host.h.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -6,13 +7,16 @@
 
 #include "api/grabber.h"
 #include "decode/yuv_image.h"
+#include "kivoly/host.h"
 #include "kivoly/kivoly.h"
 #include "platform/message_box.h"
+#include "platform/port_io.h"
 #include "platform/process_state.h"
 #include "resources/dialog_template.h"
 #include "sim/simulated_rig.h"
 #include "support/grabber_probe.h"
 #include "support/temp_settings_folder.h"
+#include "support/test_pictures.h"
 
 namespace kivoly {
 namespace {
@@ -33,7 +37,6 @@ struct DialogScript {
 class DeviceStatusTest : public ::testing::Test {
   protected:
     explicit DeviceStatusTest(int devicePort = 1) : rig(nullptr, devicePort) {
-        platform::ClearShownMessageBoxes();
         platform::InstallMessageBoxResponder(&DialogScript::Answer, &script);
     }
 
@@ -95,9 +98,7 @@ TEST_F(DeviceStatusTest, ExportsDriveTheStatus) {
     EXPECT_EQ(KivoSetStatus(handle, -1), 0);
     EXPECT_EQ(KivoGetStatus(handle), -1);
     EXPECT_EQ(KivoSetStatus(handle, 0), 1);
-    EXPECT_EQ(KivoGetPreviewDIB(handle), nullptr);
     KivoFree(handle);
-    EXPECT_EQ(KivoGetStatus(nullptr), 0);
     EXPECT_EQ(KivoSetStatus(nullptr, 1), 0);
 }
 
@@ -113,16 +114,6 @@ TEST_F(DeviceStatusTest, ChangeDuringAPreviewOrACaptureIsRefused) {
     EXPECT_EQ(grabber.Status(), 0);
     EXPECT_FALSE(rig.port.Claimed(1));
     test::GrabberProbe::SetPreviewState(grabber, 0);
-}
-
-TEST_F(DeviceStatusTest, PortTakenByAnotherProgramAsksForAnother) {
-    rig.port.SetPortBusy(1, true);
-    script.presses = {kDialogCancelId};
-    Grabber grabber;
-    EXPECT_FALSE(grabber.ChangeStatus(1));
-    EXPECT_EQ(script.shown, 1);
-    EXPECT_EQ(grabber.Status(), 0);
-    EXPECT_EQ(grabber.Source(), nullptr);
 }
 
 TEST_F(DeviceStatusTest, SettingsFollowTheDevice) {
@@ -159,17 +150,22 @@ class DeviceOnPortTwoTest : public DeviceStatusTest {
     DeviceOnPortTwoTest() : DeviceStatusTest(2) {}
 };
 
+// No device on port 1, or port 1 taken by another program: the dialog asks for another port.
 TEST_F(DeviceOnPortTwoTest, CancellingTheDialogLeavesTheStatus) {
-    script.presses = {kDialogCancelId};
-    Grabber grabber;
-    EXPECT_FALSE(grabber.ChangeStatus(3));
-    EXPECT_EQ(script.shown, 1);
-    EXPECT_EQ(grabber.Status(), 0);
-    EXPECT_EQ(grabber.Source(), nullptr);
-    EXPECT_EQ(test::GrabberProbe::PortHandle(grabber), -1);
-    EXPECT_FALSE(rig.port.Claimed(1));
-    // Only the dialog itself: no message follows a cancel.
-    EXPECT_EQ(platform::ShownMessageBoxes().size(), 1u);
+    for (bool taken : {false, true}) {
+        rig.port.SetPortBusy(1, taken);
+        script = {{kDialogCancelId}, 0};
+        platform::ClearShownMessageBoxes();
+        Grabber grabber;
+        EXPECT_FALSE(grabber.ChangeStatus(3));
+        EXPECT_EQ(script.shown, 1);
+        EXPECT_EQ(grabber.Status(), 0);
+        EXPECT_EQ(grabber.Source(), nullptr);
+        EXPECT_EQ(test::GrabberProbe::PortHandle(grabber), -1);
+        EXPECT_FALSE(rig.port.Claimed(1));
+        // Only the dialog itself: no message follows a cancel.
+        EXPECT_EQ(platform::ShownMessageBoxes().size(), 1u);
+    }
     EXPECT_EQ(folder.ReadFile("Kivoly.ini").find("ParallelPort"), std::string::npos);
 }
 
@@ -197,6 +193,44 @@ TEST_F(DeviceOnPortTwoTest, PortZeroGoesStraightToDetection) {
     EXPECT_TRUE(grabber.ChangeStatus(1));
     EXPECT_EQ(script.shown, 1);  // no port 0: the dialog at once
     EXPECT_GT(rig.port.Accesses(), before);
+}
+
+class HostDeviceTest : public ::testing::Test {
+  protected:
+    ~HostDeviceTest() override { KivolyHostSetDevice("none"); }
+    test::TempSettingsFolder folder;
+};
+
+TEST_F(HostDeviceTest, TextsThatNameNoBackEndChangeNothing) {
+    // "sim:" names the picture the simulated digitizer shows.
+    EXPECT_EQ(KivolyHostSetDevice(("sim:" + test::TestDataPath("natural.png")).c_str()), 1);
+    ASSERT_EQ(KivolyHostSetDevice("sim"), 1);
+    for (const char* text : {"direct:0x379", "direct:", "ppdev:", "sim:", "simulated", "",
+                             "sim:/nonexistent/picture.png"})
+        EXPECT_EQ(KivolyHostSetDevice(text), 0) << text;
+    EXPECT_EQ(KivolyHostSetDevice(nullptr), 0);
+    EXPECT_EQ(KivolyHostUseSimulatedDevice(nullptr, "low-battery,no-such-fault"), 0);
+    // Still the simulation chosen first: a device answers.
+    KivoGrabber* grabber = KivoAlloc();
+    EXPECT_EQ(KivoSetStatus(grabber, KivoStatusConnected), 1);
+    KivoFree(grabber);
+
+    ASSERT_EQ(KivolyHostSetDevice("ppdev:/nonexistent/parport0"), 1);
+    EXPECT_EQ(platform::CurrentPortIo().Claim(1), -1);
+    EXPECT_EQ(KivolyHostSetDevice("direct:0x278"), 1);
+    EXPECT_EQ(KivolyHostSetDevice("none"), 1);
+    grabber = KivoAlloc();
+    EXPECT_EQ(KivoSetStatus(grabber, KivoStatusConnected), 0);  // the port dialog, cancelled
+    KivoFree(grabber);
+}
+
+TEST_F(HostDeviceTest, SimulatedFaultsReachTheCapture) {
+    ASSERT_EQ(KivolyHostUseSimulatedDevice("", ",no-video"), 1);
+    KivoGrabber* grabber = KivoAlloc();
+    EXPECT_EQ(KivoScanAndMakeYUV(grabber), nullptr);
+    ASSERT_EQ(platform::ShownMessageBoxes().size(), 1u);
+    EXPECT_EQ(platform::ShownMessageBoxes()[0].text.rfind("Video signal not detected", 0), 0u);
+    KivoFree(grabber);
 }
 
 }  // namespace

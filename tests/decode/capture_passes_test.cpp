@@ -4,9 +4,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <vector>
 
 #include "capture/memory_raw_source.h"
@@ -15,13 +12,9 @@
 #include "decode/synthetic_video.h"
 #include "decode/yuv_image.h"
 #include "support/encoded_capture.h"
-#include "support/line_bytes.h"
-#include "support/temp_settings_folder.h"
 
 namespace kivoly {
 namespace {
-
-namespace fs = std::filesystem;
 
 testing::SyntheticVideo Colour() {
     testing::SyntheticVideo video;
@@ -102,32 +95,20 @@ TEST(CapturePasses, AStoreDecodesAgainAsANewStoreDoes) {
     }
 }
 
-// Without colour the luma is the colour decode's; without burst there is no colour to decode.
-TEST(CapturePasses, GreyScaleOrNoBurstGivesTheLumaWithoutChroma) {
+// Without burst there is no colour to decode. (A grey decode is held by the byte-identity test.)
+TEST(CapturePasses, NoBurstGivesNoChroma) {
     testing::SyntheticVideo noBurst = Colour();
     noBurst.burstAmplitude = 0;
     for (int quality : {0, 2}) {
-        KivoGrabInfo info = test::ColourCameraGrab(quality);
-        MemoryRawSource colourSource(testing::StillFile(Colour(), 4));
-        YuvImage colour(info, nullptr);
-        ASSERT_EQ(colour.Decode(info, nullptr, nullptr, &colourSource), DecodeOk);
+        const KivoGrabInfo info = test::ColourCameraGrab(quality);
         MemoryRawSource burstless(testing::StillFile(noBurst, 4));
-        YuvImage withoutBurst(info, nullptr);
-        PictureDecoder decoder(withoutBurst, burstless, info);
+        YuvImage image(info, nullptr);
+        PictureDecoder decoder(image, burstless, info);
         ASSERT_EQ(decoder.Decode(nullptr, nullptr), DecodeOk);
         EXPECT_EQ(decoder.aligner.MissCount(), 8);
-        info.UseColor = 0;
-        MemoryRawSource greySource(testing::StillFile(Colour(), 4));
-        YuvImage grey(info, nullptr);
-        ASSERT_EQ(grey.Decode(info, nullptr, nullptr, &greySource), DecodeOk);
-        for (int l = 2; l < grey.lineCount - 1; ++l) {
-            ASSERT_EQ(std::memcmp(grey.lineTable.Line(l), colour.lineTable.Line(l), kSampleWidth),
-                      0)
-                << quality << " line " << l;
-            for (int k = 0; k < kSampleWidth - 1; ++k)
-                ASSERT_EQ(ChromaAt(grey, l, k), 0);
+        for (int l = 2; l < image.lineCount - 1; ++l) {
             for (int k = 8; k < kSampleWidth - 8; ++k)
-                ASSERT_EQ(ChromaAt(withoutBurst, l, k), 0);
+                ASSERT_EQ(ChromaAt(image, l, k), 0) << quality << " line " << l;
         }
     }
 }
@@ -198,52 +179,6 @@ TEST(CapturePasses, LowBlankingRescansOnTheFirstPassOnly) {
     YuvImage third(info, nullptr);
     EXPECT_EQ(third.Decode(info, nullptr, nullptr, &lows), DecodeNoVideo);
     EXPECT_EQ(lows.acquisitions, 3);
-}
-
-TEST(CapturePasses, RawDumpReplaysToTheSamePicture) {
-    test::TempSettingsFolder dir;
-    for (int quality = 0; quality < 4; ++quality) {
-        const std::string dump = dir.File("dump.nsr");
-        MemoryRawSource source(testing::StillFile(Colour(), 8));
-        const KivoGrabInfo info = test::ColourCameraGrab(quality);
-        YuvImage image(info, nullptr);
-        ASSERT_EQ(image.Decode(info, nullptr, dump.c_str(), &source), DecodeOk);
-        const std::string bytes = dir.ReadFile("dump.nsr");
-        const std::vector<uint8_t> file(bytes.begin(), bytes.end());
-        const int records = source.acquisitions;
-        ASSERT_EQ(file.size(), static_cast<size_t>(records) * (10 + 262144)) << quality;
-
-        MemoryRawSource replay(file);
-        YuvImage again(info, nullptr);
-        ASSERT_EQ(again.Decode(info, nullptr, nullptr, &replay), DecodeOk);
-        EXPECT_EQ(replay.acquisitions, records);
-        EXPECT_EQ(test::LineBytes(again, again.lineTable), test::LineBytes(image, image.lineTable))
-            << quality;
-        if (quality == 3) {
-            EXPECT_EQ(test::LineBytes(again, again.lineTable2),
-                      test::LineBytes(image, image.lineTable2));
-        }
-    }
-}
-
-TEST(CapturePasses, FailedDecodeLeavesAnOldFileAsItWasAndUnwritableFolderGivesSix) {
-    test::TempSettingsFolder dir;
-    const std::string dump = dir.File("failed.nsr");
-    {
-        std::ofstream existing(dump);
-        existing << "old";
-    }
-    MemoryRawSource empty({});
-    const KivoGrabInfo info = test::ColourCameraGrab(1);
-    YuvImage image(info, nullptr);
-    EXPECT_EQ(image.Decode(info, nullptr, dump.c_str(), &empty), DecodeNoVideo);
-    EXPECT_EQ(dir.ReadFile("failed.nsr"), "old");
-    EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path()), fs::directory_iterator()), 1);
-
-    MemoryRawSource source(testing::StillFile(Colour(), 3));
-    const std::string nowhere = dir.File("missing-folder/x.nsr");
-    EXPECT_EQ(image.Decode(info, nullptr, nowhere.c_str(), &source), DecodeRawFileFailed);
-    EXPECT_EQ(source.acquisitions, 0);
 }
 
 }  // namespace

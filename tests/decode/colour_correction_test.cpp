@@ -19,24 +19,17 @@ struct Picture {
     int8_t* Chroma(int line) {
         return reinterpret_cast<int8_t*>(image.lineTable.Line(line) + kSampleWidth);
     }
-    // The pair of samples at j: luma twice, U and V.
-    void Set(int l, int j, int luma, int u, int v) {
-        Luma(l)[j] = Luma(l)[j + 1] = static_cast<uint8_t>(luma);
-        Chroma(l)[j] = static_cast<int8_t>(u);
-        Chroma(l)[j + 1] = static_cast<int8_t>(v);
-    }
+    // Every pair of samples: luma twice, U and V.
     void Fill(int luma, int u, int v) {
         for (int l = 0; l < image.lineCount; ++l) {
-            for (int j = 0; j < kSampleWidth; j += 2)
-                Set(l, j, luma, u, v);
+            for (int j = 0; j < kSampleWidth; j += 2) {
+                Luma(l)[j] = Luma(l)[j + 1] = static_cast<uint8_t>(luma);
+                Chroma(l)[j] = static_cast<int8_t>(u);
+                Chroma(l)[j + 1] = static_cast<int8_t>(v);
+            }
             image.lineTable2.Line(l)[4] = static_cast<uint8_t>(luma);
             image.lineTable2.Line(l)[kSampleWidth + 4] = static_cast<uint8_t>(u);
         }
-    }
-    void Observe(int level, int count, int v, int u) {
-        image.statistics.negativeCount[level] += count;
-        image.statistics.negativeSumV[level] += v * count;
-        image.statistics.negativeSumU[level] += u * count;
     }
 };
 
@@ -66,25 +59,6 @@ TEST(ColourCorrection, LumaRangeIsStretchedToBlackAndWhite) {
         }
         EXPECT_EQ(p.counter, 0);  // no progress object: nothing counted
     }
-}
-
-TEST(ColourCorrection, CastPerLevelIsRemoved) {
-    Picture p;
-    p.image.whiteLevel = 224;
-    p.image.blackLevel = 64;
-    // The cast at level 50 is (V 10, U 6); at level 200 it is (V -10, U -6); the levels
-    // between take the lower one's cast before smoothing.
-    p.Observe(50, 1000, 10, 6);
-    p.Observe(200, 1000, -10, -6);
-    p.Fill(120, 6, 10);
-    p.Set(5, 0, 210, -6, -10);
-    p.Set(6, 0, 20, 6, 10);  // below the lowest level seen
-    EXPECT_TRUE(CorrectColours(p.image, nullptr, p.counter));
-    for (const int l : {0, 5, 6})
-        EXPECT_TRUE(p.Chroma(l)[0] == 0 && p.Chroma(l)[1] == 0) << l;
-    // The statistics are used up.
-    EXPECT_EQ(p.image.statistics.negativeCount[50], 0);
-    EXPECT_EQ(p.image.statistics.negativeSumV[200], 0);
 }
 
 }  // namespace

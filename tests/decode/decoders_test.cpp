@@ -8,7 +8,6 @@
 #include "decode/internal/frame_comb.h"
 #include "decode/internal/level_recorder.h"
 #include "decode/internal/line_aligner.h"
-#include "decode/internal/luma_smoothers.h"
 #include "decode/synthetic_video.h"
 #include "decode/yuv_image.h"
 
@@ -49,27 +48,6 @@ const int8_t* Chroma(const uint8_t* line) {
     return reinterpret_cast<const int8_t*>(line + kSampleWidth);
 }
 
-TEST(FrameCombLine, GreyPairGivesTheSamplesAndNoChroma) {
-    testing::SyntheticVideo video;
-    video.luma = [](int, int i) { return 60 + (i / 50) * 10; };  // steps of 10 levels
-    TwoFrames comb(video);
-    const uint8_t* line = comb.Decode(0, comb.lineStart);
-    for (int k = 0; k < kSampleWidth; ++k) {
-        ASSERT_EQ(Chroma(line)[k], 0) << k;
-        // Output k is line sample 140 + k; the picture starts at line sample 135.
-        // Within three samples of a step the triangular smoothing may take over.
-        const int picture = k + 5;
-        if (picture < 750 && picture % 50 >= 3 && picture % 50 < 47) {
-            ASSERT_EQ(line[k], 60 + (picture / 50) * 10) << k;
-        }
-    }
-    EXPECT_EQ(comb.image.statistics.currentLine, 1);
-    int recorded = 0;
-    for (int count : comb.image.statistics.lumaHistogram)
-        recorded += count;
-    EXPECT_EQ(recorded, kSampleWidth);
-}
-
 TEST(FrameCombLine, SecondFrameIsBroughtOntoTheInverseBurst) {
     testing::SyntheticVideo video;
     video.u = 12;
@@ -88,20 +66,6 @@ TEST(FrameCombLine, SecondFrameIsBroughtOntoTheInverseBurst) {
     }
 }
 
-TEST(FrameCombLine, FlatNoiseIsSmoothedAndEdgesKept) {
-    testing::SyntheticVideo video;
-    video.luma = [](int, int i) { return i < 400 ? 100 + (i % 2) : 180; };
-    TwoFrames comb(video);
-    const uint8_t* line = comb.Decode(0, comb.lineStart);
-    // 100/101 alternating: the seven-tap mean (100.5) within two levels replaces it.
-    EXPECT_EQ(line[100], 100);
-    EXPECT_EQ(line[101], 100);
-    const int edge = 400 - 5;  // first output position of the bright part
-    EXPECT_EQ(line[edge - 1], 101);
-    EXPECT_EQ(line[edge], 180);
-    EXPECT_EQ(line[edge + 1], 180);
-}
-
 TEST(FrameCombLine, SaturatedSamplesAreRepairedFromTheOtherFrame) {
     testing::SyntheticVideo video;
     video.v = 40;  // 230 + 40 clips at 255 on the +V samples of the first frame
@@ -114,34 +78,6 @@ TEST(FrameCombLine, SaturatedSamplesAreRepairedFromTheOtherFrame) {
     EXPECT_EQ(line[300], 230);
     EXPECT_EQ(Chroma(line)[301], 40);
     EXPECT_EQ(Chroma(line)[300], 0);
-}
-
-TEST(LumaSmoothers, CoringAlongALine) {
-    std::vector<uint8_t> luma(kLineBytes, 0);
-    for (int j = 0; j < kSampleWidth; ++j)
-        luma[j] = 100;
-    luma[10] = 102;  // within 2 levels of its neighbourhood: smoothed
-    luma[20] = 140;  // an edge: kept
-    luma[751] = 90;
-    SmoothLumaLine(luma.data());
-    EXPECT_EQ(luma[10], 101);  // (100 + 204 + 100) >> 2
-    EXPECT_EQ(luma[9], 100);
-    EXPECT_EQ(luma[20], 140);
-    EXPECT_EQ(luma[750], 100);  // 4 x 100 - (100 + 200 + 90) = 10: outside the band
-    EXPECT_EQ(luma[751], 90);   // the last sample is not smoothed
-}
-
-TEST(LumaSmoothers, MergeTakesNeighboursFromTheOtherSet) {
-    // (104 + 200 + 104) / 4 = 102 lies 8 from 400 / 4: outside the coring band, kept.
-    std::vector<uint8_t> first(kSampleWidth, 100), second(kSampleWidth, 104);
-    MergeSampleSets(second.data(), first.data());
-    EXPECT_EQ(first[5], 100);
-    std::vector<uint8_t> f2(kSampleWidth, 100), s2(kSampleWidth, 102);
-    MergeSampleSets(s2.data(), f2.data());
-    EXPECT_EQ(f2[5], 101);    // (102 + 200 + 102) >> 2
-    EXPECT_EQ(s2[5], 101);    // (100 + 204 + 100) >> 2
-    EXPECT_EQ(f2[0], 100);    // (100 + 200 + 102) >> 2 with first[0] standing left of it
-    EXPECT_EQ(s2[751], 102);  // the last of the second set is not merged
 }
 
 }  // namespace

@@ -41,41 +41,6 @@ struct Analysis {
     int NextLine(int& position) { return slicer.NextLine(chunk, position, kSamplesPerLine); }
 };
 
-TEST(SyncSearch, FindsLinesOneLineApart) {
-    Analysis a;
-    a.Fill(testing::SyntheticVideo().Field());
-    int position = 0;
-    int previous = a.NextLine(position);
-    // The capture starts 300 samples into a line: the first sync found is the one at 1520.
-    EXPECT_EQ(previous, 1520 - 8);
-    for (int i = 0; i < 5; ++i) {
-        position = previous;
-        const int next = a.NextLine(position);
-        // The third line found completes the calibration; on this step edge it chooses the
-        // three-tap test, which fires one sample earlier from the next search on.
-        EXPECT_EQ(next - previous, i == 2 ? 909 : 910) << i;
-        EXPECT_EQ(a.slicer.Skew(), i == 2 ? 1 : 0);
-        previous = next;
-    }
-    EXPECT_EQ(a.slicer.CalibrationCount(), 3);
-    EXPECT_EQ(a.slicer.Mode(), 1);
-    EXPECT_EQ(a.slicer.Level(), 1);
-}
-
-TEST(SyncSearch, LongerLineGivesNegativeSkew) {
-    Analysis a;
-    testing::SyntheticVideo video;
-    video.longLine = 2;  // the line after the first one found
-    video.extra = 2;
-    a.Fill(video.Field());
-    int position = 0;
-    const int first = a.NextLine(position);
-    position = first;
-    const int second = a.NextLine(position);
-    EXPECT_EQ(second - first, 912);
-    EXPECT_EQ(a.slicer.Skew(), -2);
-}
-
 TEST(SyncSearch, StopsAtTheEndOfTheChunk) {
     Analysis a;
     std::vector<uint8_t> flat(kChunkBytes, 64);
@@ -141,10 +106,6 @@ TEST(BurstMeasure, AmplitudeSixteenIsTheLeastBurst) {
     EXPECT_DOUBLE_EQ(burst.b, 0.0);
     EXPECT_EQ(burst.blanking, 65);  // (16 x 64 + 16) / 16
     EXPECT_EQ(a.aligner.MissCount(), 0);
-
-    for (int i = 0; i < 12; ++i)
-        a.aligner.Measure(std::vector<uint8_t>(1070, 20).data());
-    EXPECT_EQ(a.aligner.MissCount(), 8);
 }
 
 TEST(AlignLine, MovesTheLineOntoTheReferencePhase) {
@@ -194,36 +155,6 @@ TEST(LineClips, FourNetSaturatedSamplesSetTheFlag) {
     EXPECT_TRUE(LineClips(a.source, phase.data(), 16));
 }
 
-TEST(LumaStatistics, MedianAndLevels) {
-    Analysis a;
-    a.image.ComputeMedian();
-    EXPECT_EQ(a.image.medianLevel, -1);  // empty histogram
-    for (const auto& [luma, count] : {std::pair{100, 50}, {180, 70}}) {
-        for (int i = 0; i < count; ++i)
-            a.recorder.RecordSample(luma, i, 0, 0);
-        a.image.ComputeMedian();
-        EXPECT_EQ(a.image.medianLevel, luma);
-    }
-    // The white and black levels follow the eight-sample average and only widen.
-    EXPECT_EQ(a.image.whiteLevel, 180);
-    EXPECT_EQ(a.image.blackLevel, 100);
-    a.recorder.RecordSample(400, 0, 0, 0);  // out-of-range luma is counted at 255
-    EXPECT_EQ(a.image.statistics.lumaHistogram[255], 1);
-}
-
-TEST(LumaStatistics, NegativesGatherChromaPerLevel) {
-    Analysis a;
-    a.image.negative = 1;
-    a.recorder.RecordSample(90, 0, 10, -20);  // even position: U here, V before
-    a.recorder.RecordSample(90, 1, -30, 10);  // odd position: V here, U before
-    EXPECT_EQ(a.image.statistics.negativeCount[90], 2);
-    EXPECT_EQ(a.image.statistics.negativeSumU[90], 20);
-    EXPECT_EQ(a.image.statistics.negativeSumV[90], -50);
-    a.recorder.SetSamplesPerLine(908);
-    a.recorder.RecordSample(90, 2, 1, 1);
-    EXPECT_EQ(a.image.statistics.negativeCount[90], 2);
-}
-
 // A line recorded at once gathers what its samples recorded one by one do, from the first
 // sample after a reset (while the average fills) through lines shorter than the average.
 TEST(LumaStatistics, ALineAtOnceRecordsWhatItsSamplesDo) {
@@ -258,23 +189,16 @@ TEST(LumaStatistics, ALineAtOnceRecordsWhatItsSamplesDo) {
     }
 }
 
-TEST(BurstAverager, FollowsTheAlternatingLinePhase) {
+// A line without burst leaves the average of the lines before it as it was.
+TEST(BurstAverager, ALineWithoutBurstDoesNotDisturbIt) {
     BurstAverager averager;
     EXPECT_EQ(averager.SmoothedA(), 0.0);
-    EXPECT_EQ(averager.SmoothedGain(), 0.0);
     // 910-sample lines alternate between a burst and its inverse.
-    for (int line = 0; line < 10; ++line) {
-        const double sign = line % 2 ? -1.0 : 1.0;
-        averager.Push(0.6 * sign, 0.8 * sign, 2.0, 910, 0);
-        EXPECT_NEAR(averager.SmoothedA(), 0.6 * sign, 1e-12);
-        EXPECT_NEAR(averager.SmoothedB(), 0.8 * sign, 1e-12);
-    }
-    // A line without burst does not disturb it; a stronger burst moves it part of the way.
+    averager.Push(0.6, 0.8, 2.0, 910, 0);
+    averager.Push(-0.6, -0.8, 2.0, 910, 0);
     averager.Push(0.0, 1.0, 0.0, 910, 0);
     EXPECT_NEAR(averager.SmoothedA(), 0.6, 1e-12);
-    averager.Push(-1.0, 0.0, 4.0, 910, 1);  // one sample later: a quarter turn
-    EXPECT_GT(averager.SmoothedGain(), 2.0);
-    EXPECT_LT(averager.SmoothedGain(), 3.0);
+    EXPECT_NEAR(averager.SmoothedB(), 0.8, 1e-12);
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-// The band-limiting filter's pass and stop bands; the interpolator exact on and between samples.
+// The band-limiting filter's pass and stop bands.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -6,7 +6,6 @@
 #include <vector>
 
 #include "sim/internal/low_pass_filter.h"
-#include "sim/internal/sample_interpolator.h"
 
 namespace kivoly::sim {
 namespace {
@@ -29,30 +28,6 @@ TEST(LowPassFilterTest, LumaAndChromaBands) {
     luma.Apply(in, out);
     for (size_t i = 100; i < 300; ++i)
         EXPECT_NEAR(out[i], luma.Response(f) * in[i], 1e-4);
-}
-
-TEST(SampleInterpolatorTest, ReproducesBandLimitedSignals) {
-    const SampleInterpolator& interpolator = Interpolator();
-    for (double f : {0.02, 0.25, 0.34, 0.4}) {
-        auto signal = [f](double t) { return 100 * std::sin(2 * std::numbers::pi * f * t + 0.3); };
-        std::vector<double> x(400);
-        for (size_t i = 0; i < x.size(); ++i)
-            x[i] = signal(static_cast<double>(i));
-        double worst = 0;
-        for (double t = 150; t < 250; t += 0.137) {
-            int64_t first = 0;
-            const float* kernel = interpolator.Kernel(t, first);
-            double value = 0;
-            for (int k = 0; k < SampleInterpolator::kTaps; ++k)
-                value += kernel[k] * x[static_cast<size_t>(first + k)];
-            worst = std::max(worst, std::abs(value - signal(t)));
-        }
-        EXPECT_LT(worst, f <= 0.34 ? 0.3 : 1.0) << "frequency " << f;
-    }
-    int64_t first = 0;
-    const float* kernel = interpolator.Kernel(42.0, first);
-    for (int k = 0; k < SampleInterpolator::kTaps; ++k)
-        EXPECT_EQ(kernel[k], first + k == 42 ? 1.0f : 0.0f);
 }
 
 }  // namespace

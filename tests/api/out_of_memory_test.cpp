@@ -1,10 +1,13 @@
-// A store that cannot be allocated is said once and the status stays connected: no capture on it.
+// Memory that runs out: a capture store that cannot be allocated is said once and the status stays
+// connected; a preview bitmap that cannot be made refuses the preview.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 
 #include "api/grabber.h"
 #include "decode/yuv_image.h"
+#include "kivoly/kivoly.h"
+#include "output/packed_dib.h"
 #include "platform/message_box.h"
 #include "sim/simulated_rig.h"
 #include "support/temp_settings_folder.h"
@@ -18,14 +21,14 @@
 #endif
 
 namespace {
-// While set, the allocation of a block of picture lines fails.
-bool gFailLineBlocks = false;
+// While set, the allocations it picks fail.
+bool (*gFails)(std::size_t count, std::size_t size) = nullptr;
 }  // namespace
 
 #ifndef KIVOLY_NO_CALLOC_INTERPOSER
 extern "C" void* __libc_calloc(std::size_t count, std::size_t size);
 extern "C" void* calloc(std::size_t count, std::size_t size) {
-    if (gFailLineBlocks && size == static_cast<std::size_t>(kivoly::kLineBytes)) return nullptr;
+    if (gFails && gFails(count, size)) return nullptr;
     return __libc_calloc(count, size);
 }
 #endif
@@ -41,9 +44,9 @@ TEST(StoreAllocation, FailureIsReportedOnceAndLeavesTheDeviceConnected) {
     sim::SimulatedRig rig;
     platform::ClearShownMessageBoxes();
     Grabber grabber;
-    gFailLineBlocks = true;
+    gFails = [](std::size_t, std::size_t size) { return size == std::size_t(kLineBytes); };
     EXPECT_FALSE(grabber.ChangeStatus(KivoStatusVideoOn));
-    gFailLineBlocks = false;
+    gFails = nullptr;
     ASSERT_EQ(platform::ShownMessageBoxes().size(), 1u);
     EXPECT_EQ(platform::ShownMessageBoxes()[0].text,
               "Not enough memory to kivo whith current settings.");
@@ -55,6 +58,21 @@ TEST(StoreAllocation, FailureIsReportedOnceAndLeavesTheDeviceConnected) {
     EXPECT_TRUE(grabber.ChangeStatus(KivoStatusVideoOn));
     EXPECT_NE(grabber.CaptureStore(), nullptr);
     grabber.ChangeStatus(KivoStatusIdle);
+}
+
+TEST(PreviewAllocation, WithoutItsBitmapThePreviewIsRefused) {
+#ifdef KIVOLY_NO_CALLOC_INTERPOSER
+    GTEST_SKIP() << "the address sanitizer owns the allocator";
+#endif
+    test::TempSettingsFolder folder;
+    sim::SimulatedRig rig;
+    KivoGrabber* handle = KivoAlloc();
+    // The block of the 8-bit 160 x 120 bitmap.
+    gFails = [](std::size_t count, std::size_t) { return count == 160 * 120 + kDibSlack; };
+    EXPECT_EQ(KivoStartPreviewing(handle), 0);
+    gFails = nullptr;
+    EXPECT_EQ(KivoGetStatus(handle), KivoStatusIdle);
+    KivoFree(handle);
 }
 
 }  // namespace
