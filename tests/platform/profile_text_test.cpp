@@ -5,6 +5,8 @@
 namespace kivoly::platform {
 namespace {
 
+using namespace std::string_literals;
+
 TEST(ProfileTextRead, TrimsBlanksStripsQuotesAndTakesTheFirstMatch) {
     const char* text =
         "Orphan=before any section\n"
@@ -24,6 +26,15 @@ TEST(ProfileTextRead, TrimsBlanksStripsQuotesAndTakesTheFirstMatch) {
     EXPECT_EQ(FindProfileValue(text, "Sound", "Orphan"), std::nullopt);
     // Only the first section of a name is read.
     EXPECT_EQ(FindProfileValue(text, "Sound", "Later"), std::nullopt);
+}
+
+TEST(ProfileTextRead, SurvivesBrokenText) {
+    const std::string binary = "[S]\nK=a\0b\xff\n[\n=\n\xfe[S2]\nK2=v"s;
+    EXPECT_EQ(FindProfileValue(binary, "S", "K"), std::string("a\0b\xff", 4));
+    EXPECT_EQ(FindProfileValue(binary, "S2", "K2"), std::nullopt);  // "\xfe[S2]" is no header
+    EXPECT_EQ(FindProfileValue("[S\nK=v", "S", "K"), "v");  // unclosed header, no last newline
+    EXPECT_EQ(FindProfileValue("", "S", "K"), std::nullopt);
+    EXPECT_EQ(FindProfileValue("[S]", "S", "K"), std::nullopt);
 }
 
 TEST(ProfileTextWrite, RewritesAKeyInPlaceAddsKeysAtTheSectionsEndAndSectionsAtTheFileEnd) {

@@ -17,7 +17,8 @@ TEST(SaveFileDialog, TheResponderChoosesTheDefaultExtensionIsAddedAndLongNamesAr
     request.filterPattern = "*.nsr";
     request.maxLength = 80;
     request.defaultExtension = "nsr";
-    std::string name;
+    std::string name = "unchanged";
+    EXPECT_FALSE(GetSaveFileName(request, name));  // headless without a responder: cancelled
     const struct {
         const char* answer;
         const char* chosen;  // null: refused
