@@ -37,20 +37,6 @@ TEST_F(SettingsIoTest, WithoutAFileEveryDefaultApplies) {
     EXPECT_EQ(s.windowOption, 0);
 }
 
-// Loading as the settings command shows it is the program's tests' to check; these are the cases
-// it does not meet.
-TEST_F(SettingsIoTest, BooleansTurnOnlyOnTheOppositeFirstLetter) {
-    StoredSettings s = Load(
-        "[KivoAcquireInformation]\nCameraInput=yes\nPowerSaver=False\nTerminateVideo=false\n"
-        "Negative=T\n[KivoSettings]\nShowProgress=\nKivoToNewWindow=True\n");
-    EXPECT_EQ(s.grabInfo.CameraInput, 0);  // "yes" keeps tape input
-    EXPECT_EQ(s.grabInfo.PowerSaver, 0);
-    EXPECT_EQ(s.grabInfo.TerminateVideo, 1);  // only a capital F counts
-    EXPECT_EQ(s.grabInfo.Negative, 1);
-    EXPECT_EQ(s.showProgress, 1);  // empty: the default
-    EXPECT_EQ(s.windowOption, 1);
-}
-
 TEST_F(SettingsIoTest, ThePortIsHexadecimalTextOfFiveCharacters) {
     for (const auto& [text, port] : {std::pair{"b", 11}, {"0000002", 0}, {"zz", 1}}) {
         const std::string file = "[KivoAcquireInformation]\nParallelPort="s + text + "\n";

@@ -73,30 +73,6 @@ void WriteJoined(const std::string& path, const std::string& content) {
     ASSERT_TRUE(file.Commit()) << file.Error();
 }
 
-TEST(AtomicFileGroup, PutsItsFilesInPlaceOnlyAtItsCommit) {
-    test::TempSettingsFolder folder;
-    folder.WriteFile("a.bmp", "old a");
-    AtomicFileGroup group;
-    {
-        AtomicFileGroup::Joining joining(group);
-        WriteJoined(folder.File("a.bmp"), "new a");
-        WriteJoined(folder.File("b.bmp"), "new b");
-    }
-    // A file committed outside the joining goes in place at once.
-    WriteJoined(folder.File("c.bmp"), "new c");
-    EXPECT_EQ(group.Size(), 2u);
-    EXPECT_EQ(folder.ReadFile("a.bmp"), "old a");
-    EXPECT_FALSE(fs::exists(folder.File("b.bmp")));
-    EXPECT_EQ(folder.ReadFile("c.bmp"), "new c");
-
-    ASSERT_TRUE(group.Commit());
-    EXPECT_EQ(group.Errors(), std::vector<std::string>(2));
-    EXPECT_EQ(group.Size(), 0u);
-    EXPECT_EQ(folder.ReadFile("a.bmp"), "new a");
-    EXPECT_EQ(folder.ReadFile("b.bmp"), "new b");
-    EXPECT_EQ(Names(folder.Path()), (std::vector<std::string>{"a.bmp", "b.bmp", "c.bmp"}));
-}
-
 // One file of the group whose place is taken by a folder before the commit: no file of the
 // group replaces its old one, none of their temporaries stays, and each says why. A group
 // dropped uncommitted leaves the old files too.

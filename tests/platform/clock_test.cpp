@@ -7,25 +7,6 @@
 namespace kivoly::platform {
 namespace {
 
-TEST(Clock, AnInstalledVirtualClockMovesOnlyWhenToldAndByItsReadingCost) {
-    VirtualClock clock(250);
-    clock.AdvanceUs(5'000'001'400);  // far beyond any real reading of this test
-    InstallClock(&clock);
-    EXPECT_EQ(NowMs(), 5'000'001);  // 1650 us past
-    EXPECT_EQ(clock.NowUs(), 5'000'001'650);
-    // A deadline loop on the clock ends because every reading costs time.
-    VirtualClock polled(1);
-    InstallClock(&polled);
-    const int32_t deadline = NowMs() + 3;
-    int readings = 0;
-    while (NowMs() < deadline)
-        ++readings;
-    EXPECT_EQ(readings, 2998);  // readings at 2 us to 2999 us
-    InstallClock(nullptr);
-    EXPECT_NE(&CurrentClock(), &polled);
-    EXPECT_LT(NowMs(), 5'000'000);
-}
-
 // A paced virtual clock that runs ahead waits for the real clock, and only then; an unpaced one
 // (the tests' own) never waits.
 TEST(Clock, APacedVirtualClockWaitsUntilRealTimeCatchesUp) {

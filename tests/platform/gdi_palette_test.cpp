@@ -43,53 +43,6 @@ class PaletteDisplayTest : public ::testing::Test {
     SystemPalette& system_ = *shared_;
 };
 
-TEST_F(PaletteDisplayTest, ForegroundRealisationFillsTheFreeEntriesInOrder) {
-    Flush(dc_);
-    auto entries = TableColours();
-    entries.resize(256);  // 20 black fillers, which match reserved black
-    const PaletteHandle palette = CreatePalette(entries);
-    dc_.SelectPalette(palette, false);
-    EXPECT_EQ(dc_.RealizePalette(), 236);
-    std::vector<PaletteEntry> system(256);
-    dc_.GetSystemPaletteEntries(0, system);
-    for (int i = 0; i < 236; ++i)
-        EXPECT_EQ(system[10 + i].Pixel(), entries[i].Pixel()) << i;
-    EXPECT_EQ(dc_.DeviceValue(PaletteIndex(0)), 10u);
-    EXPECT_EQ(dc_.DeviceValue(PaletteIndex(240)), 0u);
-    // Realising again changes nothing.
-    EXPECT_EQ(dc_.RealizePalette(), 0);
-}
-
-TEST_F(PaletteDisplayTest, ArrangedPaletteIndicesEqualSystemIndices) {
-    Flush(dc_);
-    // Arrange: reserved entries referred to explicitly, the table colours in between.
-    const auto table = TableColours();
-    std::vector<PaletteEntry> arranged(256);
-    for (int i = 0; i < 10; ++i) {
-        arranged[i] = ExplicitEntry(static_cast<uint16_t>(i));
-        arranged[246 + i] = ExplicitEntry(static_cast<uint16_t>(246 + i));
-    }
-    for (int i = 0; i < 236; ++i) {
-        arranged[10 + i] = table[i];
-        arranged[10 + i].flags = PcNoCollapse;
-    }
-    const PaletteHandle palette = CreatePalette(arranged);
-    dc_.SelectPalette(palette, false);
-    dc_.RealizePalette();
-    for (int i = 0; i < 256; ++i)
-        EXPECT_EQ(dc_.DeviceValue(PaletteIndex(i)), uint32_t(i)) << i;
-
-    // An 8-bit bitmap in the system's colours finds their entries.
-    TestDib colours(16, 16, 8, 256);
-    for (int i = 0; i < 256; ++i)
-        colours.SetColour(i, system_.Colour(i));
-    colours.Fill([](int32_t x, int32_t y) { return 16 * y + x; });
-    SetDIBitsToDevice(dc_, 0, 0, 16, 16, 0, 0, 0, 16, colours.Bits(), colours.Header(),
-                      ColourUse::Colours);
-    for (int i = 0; i < 256; ++i)
-        EXPECT_EQ(IndexAt(screen_, i % 16, i / 16), i);
-}
-
 TEST_F(PaletteDisplayTest, BackgroundRealisationOnlyTakesUnclaimedEntries) {
     Flush(dc_);
     std::vector<PaletteEntry> few = {{10, 20, 30, 0}, {40, 50, 60, 0}};

@@ -66,30 +66,5 @@ TEST(RegionTest, SetOperationsMatchPixelSetsAndStayCanonical) {
     }
 }
 
-TEST(RegionTest, EqualPixelSetsCompareEqualWhateverTheOrderOfBuilding) {
-    const Rect a{0, 0, 10, 10};
-    const Rect b{5, 5, 15, 15};
-    Region ab(a);
-    ab.Union(b);
-    Region ba(b);
-    ba.Union(a);
-    EXPECT_EQ(ab, ba);
-    // Two halves one above the other merge back into the whole.
-    Region halves(Rect{0, 0, 10, 5});
-    halves.Union(Rect{0, 5, 10, 10});
-    EXPECT_EQ(halves, Region(a));
-}
-
-TEST(RegionTest, EmptyRectanglesAndOffsets) {
-    EXPECT_TRUE(Region(Rect{5, 5, 5, 10}).IsEmpty());
-    EXPECT_TRUE(Region(Rect{5, 5, 3, 10}).IsEmpty());
-    EXPECT_EQ(IntersectRect({0, 0, 5, 5}, {5, 0, 9, 5}), Rect{});
-    EXPECT_EQ(UnionRect({}, {1, 2, 3, 4}), (Rect{1, 2, 3, 4}));
-    Region r(Rect{0, 0, 4, 4});
-    r.Offset(10, -2);
-    EXPECT_EQ(r.Bounds(), (Rect{10, -2, 14, 2}));
-    EXPECT_EQ(Region().Bounds(), Rect{});
-}
-
 }  // namespace
 }  // namespace kivoly::platform

@@ -7,14 +7,6 @@ namespace {
 
 using namespace std::string_literals;
 
-TEST(ProfileTextRead, MatchesSectionsAndKeysWithoutRegardToCase) {
-    const char* text = "[KivoSettings]\nShowProgress=True\n[processingsettings]\nWIDTH=320\n";
-    EXPECT_EQ(FindProfileValue(text, "kivosettings", "showprogress"), "True");
-    EXPECT_EQ(FindProfileValue(text, "ProcessingSettings", "Width"), "320");
-    EXPECT_EQ(FindProfileValue(text, "ProcessingSettings", "ShowProgress"), std::nullopt);
-    EXPECT_EQ(FindProfileValue(text, "Sound", "Width"), std::nullopt);
-}
-
 TEST(ProfileTextRead, TrimsBlanksStripsQuotesAndTakesTheFirstMatch) {
     const char* text =
         "Orphan=before any section\n"
@@ -45,15 +37,13 @@ TEST(ProfileTextRead, SurvivesBrokenText) {
     EXPECT_EQ(FindProfileValue("[S]", "S", "K"), std::nullopt);
 }
 
-TEST(ProfileTextWrite, RewritesAnExistingKeyInPlaceKeepingEverythingElse) {
+TEST(ProfileTextWrite, RewritesAKeyInPlaceAddsKeysAtTheSectionsEndAndSectionsAtTheFileEnd) {
     const std::string text = "; note\r\n[Sect]\r\n  width = 1 \r\nOther=2\r\n\r\n[Next]\r\nA=b";
     EXPECT_EQ(SetProfileValue(text, "SECT", "Width", "640"),
               "; note\r\n[Sect]\r\nwidth=640\r\nOther=2\r\n\r\n[Next]\r\nA=b");
     EXPECT_EQ(SetProfileValue(text, "next", "a", "c"),
               "; note\r\n[Sect]\r\n  width = 1 \r\nOther=2\r\n\r\n[Next]\r\nA=c");
-}
-
-TEST(ProfileTextWrite, AddsKeysAfterTheSectionsLastLineAndSectionsAtTheEnd) {
+    // New keys go after the section's last line, new sections at the end.
     EXPECT_EQ(SetProfileValue("[A]\nx=1\n\n[B]\ny=2\n", "a", "z", "3"),
               "[A]\nx=1\nz=3\n\n[B]\ny=2\n");
     EXPECT_EQ(SetProfileValue("[A]\nx=1", "A", "z", "3"), "[A]\nx=1\nz=3\n");

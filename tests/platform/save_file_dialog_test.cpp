@@ -17,13 +17,8 @@ TEST(SaveFileDialog, TheResponderChoosesTheDefaultExtensionIsAddedAndLongNamesAr
     request.filterPattern = "*.nsr";
     request.maxLength = 80;
     request.defaultExtension = "nsr";
-    ClearSaveFileRequests();
     std::string name = "unchanged";
     EXPECT_FALSE(GetSaveFileName(request, name));  // headless without a responder: cancelled
-    EXPECT_EQ(name, "unchanged");
-    ASSERT_EQ(SaveFileRequests().size(), 1u);
-    EXPECT_EQ(SaveFileRequests()[0].filterPattern, "*.nsr");
-
     const struct {
         const char* answer;
         const char* chosen;  // null: refused

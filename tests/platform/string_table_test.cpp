@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
-
 namespace kivoly {
 namespace {
 
@@ -20,14 +18,6 @@ TEST(StringTable, FindsTextsByIdOnlyAndLoadsThemWithinTheBuffer) {
     EXPECT_EQ(LoadResourceString(26, buffer, 0), 0);
     EXPECT_EQ(buffer[0], 'x');
     EXPECT_EQ(LoadResourceString(26, nullptr, 8), 0);
-}
-
-TEST(StringTable, SkinFileNamesFitTheirThirteenCharacterBuffer) {
-    for (int id : {31, 32, 33, 34, 35, 36, 37, 38, 39, 49, 50, 51,
-                   53, 54, 55, 68, 69, 70, 71, 72, 73, 74, 75}) {
-        ASSERT_NE(StringText(id), nullptr) << id;
-        EXPECT_LE(std::strlen(StringText(id)), 13u) << id;
-    }
 }
 
 }  // namespace

@@ -96,25 +96,6 @@ class WindowInputTest : public ::testing::Test {
     KivoHWnd right = nullptr;
 };
 
-TEST_F(WindowInputTest, InputGoesUnderThePointerOrToTheCaptureHolderAndKeysFollowTheFocus) {
-    InjectClick({150, 160});
-    EXPECT_EQ(Taken(), (std::vector<std::string>{"Left move 50,60", "Right deactivate",
-                                                 "Left activate", "Left down 50,60"}));
-    SetCapture(left);
-    InjectMouseMove({450, 120});
-    EXPECT_EQ(Taken(), std::vector<std::string>{"Left move 350,20"});
-    ReleaseCapture();
-    InjectMouseMove({451, 120});
-    EXPECT_EQ(Taken(), std::vector<std::string>{"Right move 51,20"});
-    InjectClick({500, 200});
-    InjectKeyPress('K');
-    EXPECT_EQ(Taken(" key "), std::vector<std::string>{"Right key 75"});
-    SetFocus(left);
-    InjectKeyPress('K');
-    EXPECT_EQ(Taken(),
-              (std::vector<std::string>{"Right deactivate", "Left activate", "Left key 75"}));
-}
-
 TEST_F(WindowInputTest, DoubleClicksOnlyForClassesThatAskAndOnlyWhenQuick) {
     InjectClick({500, 200});
     InjectClick({500, 200});

@@ -49,18 +49,14 @@ TEST_F(DeviceCommandsTest, AFailedWriteKeepsTheOldPictureAndFails) {
     EXPECT_EQ(std::distance(fs::directory_iterator(folder.Path()), fs::directory_iterator()), 1);
 }
 
-// The colour bars, 75 % grey on the left and blue on the right, with what the device warns of.
+// What the device warns of is said; the pixels are scanimage's test's to compare with the backend's.
 TEST_F(DeviceCommandsTest, CaptureFromTheSimulatedDigitizer) {
     const test::CommandResult run = Kivoly(
         "capture --simulate --fault low-battery --quality 2 --size 320x240 -o " + Path("bars.png"));
     EXPECT_EQ(run.exitCode, 0) << run.output;
     EXPECT_THAT(run.output, HasSubstr("device time"));
     EXPECT_THAT(run.output, HasSubstr("warning: the digitizer's battery is low"));
-    const sim::Picture picture = Picture("bars.png");
-    ASSERT_EQ(picture.width, 320);
-    EXPECT_NEAR(picture.Pixel(20, 120)[1], 191, 15);
-    EXPECT_LT(picture.Pixel(300, 120)[1], 40);
-    EXPECT_GT(picture.Pixel(300, 120)[2], 150);
+    EXPECT_EQ(Picture("bars.png").width, 320);
     // KIVOLY_DEVICE stands for --device.
     const test::CommandResult bmp =
         Kivoly("capture --quality 0 -o " + Path("bars.bmp"), "KIVOLY_DEVICE=sim ");

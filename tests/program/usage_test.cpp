@@ -30,18 +30,6 @@ TEST(Usage, NoArgumentsOrAMistypedCommandSayWhatToDoOnStandardError) {
     EXPECT_THAT(far.output, Not(HasSubstr("did you mean")));
 }
 
-TEST(Usage, OptionsTakeTheirValuesInEveryGnuForm) {
-    // A value that is wrong shows which option took it.
-    for (const char* arguments : {"decode x.nsr --quality=9 -o x.png", "decode x.nsr -q9 -o x.png",
-                                  "capture --simulate --size=9x9 -ox.png"}) {
-        const auto run = RunCommand(kProgram + " " + arguments);
-        EXPECT_EQ(run.exitCode, 2) << arguments;
-        EXPECT_THAT(run.output, HasSubstr("not '9")) << arguments << ": " << run.output;
-    }
-    const auto flag = RunCommand(kProgram + " decode x.nsr --grey=1 -o x.png");
-    EXPECT_THAT(flag.output, HasSubstr("unknown option '--grey=1'"));
-}
-
 TEST(Usage, HelpFitsSeventyNineColumnsWithOneColumnOfDescriptions) {
     for (const char* command :
          {"", "capture ", "decode ", "encode ", "preview ", "settings ", "ui "}) {

@@ -77,20 +77,6 @@ TEST_F(ScanimageTest, ListsTheDevicesOfTheConfigurationOrTheSimulatedOne) {
     EXPECT_NE(run.output.find("kivoly.conf:5: unknown device 'warp:9'"), std::string::npos);
 }
 
-TEST_F(ScanimageTest, ListsTheOptionsWithTheirRanges) {
-    const test::CommandResult run = Scanimage("-d kivoly:sim -A");
-    EXPECT_EQ(run.exitCode, 0) << run.output;
-    for (const char* option :
-         {"--mode Color|Gray [Color]",
-          "--quality Moving|Still|70ns Quality Still|35ns Quality Still",
-          "--picture-size 320x240|640x480|1500x1125 [640x480]", "--resolution 80|160|375dpi [160]",
-          "--source Camera|Tape", "--negative[=(yes|no)] [no]", "--termination[=(yes|no)] [yes]",
-          "--preview[=(yes|no)] [no]", "--hue -50..50", "--brightness -50..50 (in steps of 1) [0]",
-          "--green-balance -50..50"}) {
-        EXPECT_NE(run.output.find(option), std::string::npos) << option << "\n" << run.output;
-    }
-}
-
 // Each size and mode, with the settings of the program's capture written as SANE options.
 TEST_F(ScanimageTest, CapturesTheSamePixelsAsTheProgram) {
     struct Case {
@@ -122,16 +108,6 @@ TEST_F(ScanimageTest, CapturesTheSamePixelsAsTheProgram) {
         ASSERT_TRUE(sim::ReadPicture((folder / "program.png").string(), program, error)) << error;
         EXPECT_TRUE(sane.width == program.width && sane.rgb == program.rgb) << c.sane;
     }
-}
-
-TEST_F(ScanimageTest, NoVideoEndsWithAnErrorAndTheLibrarysText) {
-    Configure("sim fault=no-video\n");
-    const test::CommandResult run = Scanimage("-d kivoly:sim --format=png -o " + In("none.png"));
-    EXPECT_NE(run.exitCode, 0);
-    EXPECT_NE(run.output.find("[kivoly] sim: Video signal not detected."), std::string::npos)
-        << run.output;
-    EXPECT_NE(run.output.find("sane_start: Error during device I/O"), std::string::npos);
-    EXPECT_TRUE(!fs::exists(folder / "none.png") || fs::file_size(folder / "none.png") == 0);
 }
 
 // The interrupt comes once the capture runs (the backend logs its start): scanimage cancels from
