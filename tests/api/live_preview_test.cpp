@@ -45,7 +45,7 @@ class LivePreviewTest : public ::testing::Test {
     KivoGrabber* handle = nullptr;
 };
 
-TEST_F(LivePreviewTest, HostCallbackEndsThePreviewAndTheStatusReturnsToIdle) {
+TEST_F(LivePreviewTest, HostCallbackOrQuitMessageEndsThePreviewAndTheStatusReturnsToIdle) {
     int frames = 0;
     int statusDuring = -1;
     gHostFrame = [&] {
@@ -68,9 +68,9 @@ TEST_F(LivePreviewTest, HostCallbackEndsThePreviewAndTheStatusReturnsToIdle) {
     frames = 2;
     EXPECT_EQ(KivoStartPreviewing(handle), 1);
     EXPECT_EQ(KivoGetPreviewDIB(handle), header);
-}
 
-TEST_F(LivePreviewTest, QuitMessageEndsThePreviewAndIsPostedAgain) {
+    // Without the host's callback a quit message ends it, and is posted again.
+    KivoSetCallback(handle, KivoCallbackPreviewFrame, nullptr);
     platform::PostQuitMessage(7);
     EXPECT_EQ(KivoStartPreviewing(handle), 1);
     EXPECT_EQ(KivoGetStatus(handle), 0);
@@ -118,7 +118,7 @@ TEST_F(LivePreviewTest, NoVideoLoopsTheWarningUntilAPictureComes) {
 }
 
 // Nothing asked from inside a preview may take the device or the Grabber from under it.
-TEST_F(LivePreviewTest, APreviewOrCaptureAskedForInsideAPreviewIsRefused) {
+TEST_F(LivePreviewTest, APreviewOrCaptureInsideAPreviewIsRefusedAFreeWaitsForItsEnd) {
     int frames = 0;
     gHostFrame = [&] {
         if (++frames == 1) {
@@ -135,17 +135,15 @@ TEST_F(LivePreviewTest, APreviewOrCaptureAskedForInsideAPreviewIsRefused) {
     EXPECT_EQ(frames, 2);
     EXPECT_EQ(KivoGetStatus(handle), KivoStatusIdle);
     EXPECT_FALSE(rig.port.Claimed(1));
-}
 
-TEST_F(LivePreviewTest, AGrabberFreedInsideItsPreviewGoesWhenThePreviewEnds) {
-    int frames = 0;
+    // A Grabber freed inside its preview goes when the preview ends.
+    frames = 0;
     gHostFrame = [&] {
         ++frames;
         KivoFree(handle);
         EXPECT_EQ(KivoGetStatus(handle), 0);  // refused from now on
         return 1;
     };
-    KivoSetCallback(handle, KivoCallbackPreviewFrame, &HostFrame);
     EXPECT_EQ(KivoStartPreviewing(handle), 1);  // it ran, and ended at the next frame
     EXPECT_EQ(frames, 1);
     EXPECT_EQ(KivoGetPreviewDIB(handle), nullptr);

@@ -36,7 +36,7 @@ extern "C" void* calloc(std::size_t count, std::size_t size) {
 namespace kivoly {
 namespace {
 
-TEST(StoreAllocation, FailureIsReportedOnceAndLeavesTheDeviceConnected) {
+TEST(OutOfMemory, AStoreIsReportedOnceAndLeavesTheDeviceConnectedAPreviewIsRefused) {
 #ifdef KIVOLY_NO_CALLOC_INTERPOSER
     GTEST_SKIP() << "the address sanitizer owns the allocator";
 #endif
@@ -58,16 +58,9 @@ TEST(StoreAllocation, FailureIsReportedOnceAndLeavesTheDeviceConnected) {
     EXPECT_TRUE(grabber.ChangeStatus(KivoStatusVideoOn));
     EXPECT_NE(grabber.CaptureStore(), nullptr);
     grabber.ChangeStatus(KivoStatusIdle);
-}
 
-TEST(PreviewAllocation, WithoutItsBitmapThePreviewIsRefused) {
-#ifdef KIVOLY_NO_CALLOC_INTERPOSER
-    GTEST_SKIP() << "the address sanitizer owns the allocator";
-#endif
-    test::TempSettingsFolder folder;
-    sim::SimulatedRig rig;
+    // Without the block of the 8-bit 160 x 120 preview bitmap the preview is refused.
     KivoGrabber* handle = KivoAlloc();
-    // The block of the 8-bit 160 x 120 bitmap.
     gFails = [](std::size_t count, std::size_t) { return count == 160 * 120 + kDibSlack; };
     EXPECT_EQ(KivoStartPreviewing(handle), 0);
     gFails = nullptr;
