@@ -169,7 +169,7 @@ TEST_F(DeviceOnPortTwoTest, CancellingTheDialogLeavesTheStatus) {
     EXPECT_EQ(folder.ReadFile("Kivoly.ini").find("ParallelPort"), std::string::npos);
 }
 
-TEST_F(DeviceOnPortTwoTest, ChoosingPortTwoConnectsAndRemembersIt) {
+TEST_F(DeviceOnPortTwoTest, ChoosingPortTwoConnectsAndRemembersItPortZeroAsksAtOnce) {
     // The same port again first: it is tried once more, then port 2.
     script.presses = {kPortButtonFirstId, kPortButtonFirstId + 1};
     Grabber grabber;
@@ -181,17 +181,15 @@ TEST_F(DeviceOnPortTwoTest, ChoosingPortTwoConnectsAndRemembersIt) {
     EXPECT_NE(folder.ReadFile("Kivoly.ini").find("ParallelPort=2"), std::string::npos);
     grabber.ChangeStatus(0);
     EXPECT_FALSE(rig.port.Claimed(2));
-}
 
-TEST_F(DeviceOnPortTwoTest, PortZeroGoesStraightToDetection) {
-    script.presses = {kPortButtonFirstId + 1};
-    Grabber grabber;
+    // Port 0 goes straight to detection: the dialog at once.
+    script = {{kPortButtonFirstId + 1}, 0};
     KivoGrabInfo info = grabber.GrabInfo();
     info.ParallelPort = 0;
     grabber.SetGrabInfo(info);
     const int64_t before = rig.port.Accesses();
     EXPECT_TRUE(grabber.ChangeStatus(1));
-    EXPECT_EQ(script.shown, 1);  // no port 0: the dialog at once
+    EXPECT_EQ(script.shown, 1);
     EXPECT_GT(rig.port.Accesses(), before);
 }
 
@@ -201,7 +199,7 @@ class HostDeviceTest : public ::testing::Test {
     test::TempSettingsFolder folder;
 };
 
-TEST_F(HostDeviceTest, TextsThatNameNoBackEndChangeNothing) {
+TEST_F(HostDeviceTest, TextsThatNameNoBackEndChangeNothingFaultsReachTheCapture) {
     // "sim:" names the picture the simulated digitizer shows.
     EXPECT_EQ(KivolyHostSetDevice(("sim:" + test::TestDataPath("natural.png")).c_str()), 1);
     ASSERT_EQ(KivolyHostSetDevice("sim"), 1);
@@ -221,12 +219,10 @@ TEST_F(HostDeviceTest, TextsThatNameNoBackEndChangeNothing) {
     EXPECT_EQ(KivolyHostSetDevice("none"), 1);
     grabber = KivoAlloc();
     EXPECT_EQ(KivoSetStatus(grabber, KivoStatusConnected), 0);  // the port dialog, cancelled
-    KivoFree(grabber);
-}
 
-TEST_F(HostDeviceTest, SimulatedFaultsReachTheCapture) {
+    // Faults named for the simulation reach the capture.
     ASSERT_EQ(KivolyHostUseSimulatedDevice("", ",no-video"), 1);
-    KivoGrabber* grabber = KivoAlloc();
+    platform::ClearShownMessageBoxes();
     EXPECT_EQ(KivoScanAndMakeYUV(grabber), nullptr);
     ASSERT_EQ(platform::ShownMessageBoxes().size(), 1u);
     EXPECT_EQ(platform::ShownMessageBoxes()[0].text.rfind("Video signal not detected", 0), 0u);
