@@ -105,7 +105,7 @@ TEST_F(PictureConversionTest, RowByRowGivesTheSameBytesAsTheWholePicture) {
     }
 }
 
-TEST_F(PictureConversionTest, BitmapsOfTheRightSizeAreReusedOthersReplaced) {
+TEST_F(PictureConversionTest, BitmapsOfTheRightSizeAreReusedOthersReplacedAndWritten) {
     Picture yuv(TestPicture());
     SetSize(320, 240);
     KivoHGlobal first = KivoProcYUVToRGB(grabber_, Handle(yuv.get()), nullptr);
@@ -124,8 +124,17 @@ TEST_F(PictureConversionTest, BitmapsOfTheRightSizeAreReusedOthersReplaced) {
     ASSERT_NE(third, nullptr);
     EXPECT_NE(third, small);
     EXPECT_EQ(Grabber::From(grabber_)->Status(), KivoStatusIdle);
-    KivoFreeDib(second);
     KivoFreeDib(third);
+
+    // Written to a file, and freed once.
+    EXPECT_EQ(KivoWriteDibFile(nullptr, second, folder_.File("picture.bmp").c_str()), 1);
+    EXPECT_EQ(folder_.ReadFile("picture.bmp").size(), 921654u);
+    EXPECT_EQ(KivoWriteDibFile(grabber_, second, folder_.File("none/picture.bmp").c_str()), 0);
+    EXPECT_FALSE(platform::GlobalUnlock(second));  // the writer left it unlocked
+    EXPECT_EQ(KivoFreeDib(second), nullptr);
+    EXPECT_EQ(KivoFreeDib(second), second);  // already freed
+    EXPECT_NE(KivoGetDefaultPalette(), nullptr);
+    EXPECT_EQ(KivoGetDefaultPalette(), KivoGetDefaultPalette());
 }
 
 TEST_F(PictureConversionTest, WithoutAPictureOrWithAStrangersNothingIsMadeOrWritten) {
@@ -253,19 +262,6 @@ TEST_F(PictureConversionTest, ShowWhileProcessingLeavesThePictureUpUntilAKey) {
     EXPECT_TRUE(watch.windowOpen);
     EXPECT_EQ(watch.centre, platform::Rgb(px[2], px[1], px[0]));
     KivoFreeDib(dib);
-}
-
-TEST_F(PictureConversionTest, BitmapFilesAndThePalette) {
-    Picture yuv(TestPicture());
-    KivoHGlobal dib = KivoProcYUVToRGB(grabber_, Handle(yuv.get()), nullptr);
-    EXPECT_EQ(KivoWriteDibFile(nullptr, dib, folder_.File("picture.bmp").c_str()), 1);
-    EXPECT_EQ(folder_.ReadFile("picture.bmp").size(), 921654u);
-    EXPECT_EQ(KivoWriteDibFile(grabber_, dib, folder_.File("none/picture.bmp").c_str()), 0);
-    EXPECT_FALSE(platform::GlobalUnlock(dib));  // the writer left it unlocked
-    EXPECT_EQ(KivoFreeDib(dib), nullptr);
-    EXPECT_EQ(KivoFreeDib(dib), dib);  // already freed
-    EXPECT_NE(KivoGetDefaultPalette(), nullptr);
-    EXPECT_EQ(KivoGetDefaultPalette(), KivoGetDefaultPalette());
 }
 
 TEST_F(PictureConversionTest, ScanAndProcessConvertsTheCaptureAndFreesIt) {

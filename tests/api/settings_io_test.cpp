@@ -29,14 +29,6 @@ void ExpectSame(const Record& a, const Record& b) {
     EXPECT_EQ(0, std::memcmp(&a, &b, sizeof a));
 }
 
-TEST_F(SettingsIoTest, WithoutAFileEveryDefaultApplies) {
-    const StoredSettings s = LoadStoredSettings(file);
-    ExpectSame(s.grabInfo, KivoGrabInfo{0, 1, 0, 1, -1, 1, 1, 0});
-    ExpectSame(s.processInfo, KivoProcessInfo{0, 0, 0, 0, 0, 0, 640, 480, 16777216, 0, 0, 0, 1});
-    EXPECT_EQ(s.showProgress, 1);
-    EXPECT_EQ(s.windowOption, 0);
-}
-
 TEST_F(SettingsIoTest, ThePortIsHexadecimalTextOfFiveCharacters) {
     for (const auto& [text, port] : {std::pair{"b", 11}, {"0000002", 0}, {"zz", 1}}) {
         const std::string file = "[KivoAcquireInformation]\nParallelPort="s + text + "\n";
@@ -59,8 +51,12 @@ TEST_F(SettingsIoTest, BadValuesGiveTheDefaultOrTheNearestInRange) {
     EXPECT_EQ(Load("[ProcessingSettings]\nWidth=320\nHeight=480").processInfo.Height, 240);
 }
 
-TEST_F(SettingsIoTest, SavingWritesExactlyTheListedKeysInOrder) {
-    StoredSettings s = DefaultSettings();
+TEST_F(SettingsIoTest, WithoutAFileEveryDefaultAppliesSavingWritesTheListedKeysInOrder) {
+    StoredSettings s = LoadStoredSettings(file);
+    ExpectSame(s.grabInfo, KivoGrabInfo{0, 1, 0, 1, -1, 1, 1, 0});
+    ExpectSame(s.processInfo, KivoProcessInfo{0, 0, 0, 0, 0, 0, 640, 480, 16777216, 0, 0, 0, 1});
+    EXPECT_EQ(s.showProgress, 1);
+    EXPECT_EQ(s.windowOption, 0);
     s.grabInfo = {3, 0, 1, 2, 5, 0, 1, 1};
     s.processInfo = {1, 2, -12, 4, 5, 6, 1500, 1125, 16777216, -7, 8, 9, 0};
     s.showProgress = 0;
