@@ -5,7 +5,6 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
-#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -71,11 +70,14 @@ class CaptureDriverTest : public ::testing::Test {
         info.Quality = quality;
         KivoSetGrabInfo(grabber, &info);
     }
-    void Hold(std::initializer_list<int> keys) {
+    // Captures with the keys held that choose the mode; none captures from the device.
+    YuvImage* Capture(const std::vector<int>& keys) {
         for (int key : keys)
             platform::SetKeyDownNow(key, true);
+        auto* yuv = reinterpret_cast<YuvImage*>(KivoScanAndMakeYUV(grabber));
+        platform::ReleaseAllKeys();
+        return yuv;
     }
-    YuvImage* Capture() { return reinterpret_cast<YuvImage*>(KivoScanAndMakeYUV(grabber)); }
     // After any capture: idle, no store, the committed processing record in use.
     void ExpectIdleAndRestored() {
         Grabber* g = Grabber::From(grabber);
@@ -108,9 +110,7 @@ TEST_F(CaptureDriverTest, SavedCaptureReloadsToTheSamePicture) {
         // At quality 0 the dialog is cancelled: the capture is still made.
         std::string path = folder.File("saved");
         KivolyHostSetSaveFileResponder(&NameRawFile, quality ? &path : nullptr);
-        Hold({VkControl, VkShift});
-        YuvImage* saved = Capture();
-        platform::ReleaseAllKeys();
+        YuvImage* saved = Capture({VkControl, VkShift});
         ASSERT_NE(saved, nullptr);
         EXPECT_EQ(Grabber::From(grabber)->Source(), nullptr);
         ASSERT_EQ(platform::SaveFileRequests().size(), 1u);
@@ -120,9 +120,7 @@ TEST_F(CaptureDriverTest, SavedCaptureReloadsToTheSamePicture) {
         EXPECT_EQ(fs::exists(path + ".nsr"), quality != 0);
         if (quality != 0) {
             fs::rename(path + ".nsr", "bars.nsr");
-            Hold({VkControl, VkMenu});
-            YuvImage* loaded = Capture();
-            platform::ReleaseAllKeys();
+            YuvImage* loaded = Capture({VkControl, VkMenu});
             ASSERT_NE(loaded, nullptr);
             for (auto table : {&YuvImage::lineTable, &YuvImage::lineTable2}) {
                 EXPECT_EQ(test::LineBytes(*loaded, loaded->*table),
@@ -158,26 +156,24 @@ TEST_F(CaptureDriverTest, FailuresTellOfNoVideoOrBadSignalAndLeaveTheDeviceOff) 
     for (const auto& [file, fault, message] : cases) {
         if (file) folder.WriteFile("bars.nsr", std::string(file->begin(), file->end()));
         if (fault) test::SetFault(rig, fault);
-        if (!fault) Hold({VkControl, VkMenu});
-        EXPECT_EQ(Capture(), nullptr);
+        EXPECT_EQ(Capture(fault ? std::vector<int>{} : std::vector<int>{VkControl, VkMenu}),
+                  nullptr);
         ExpectMessage(message);
         EXPECT_STREQ(Grabber::From(grabber)->Message(), message);
         ExpectIdleAndRestored();
         EXPECT_FALSE(rig.device.Powered()) << fault;
-        platform::ReleaseAllKeys();
     }
 }
 
 TEST_F(CaptureDriverTest, AnAbortIsSilentAndDeletesTheDumpAnUnwritableOneIsABadSignal) {
     test::EncodeForQualityToFile(test::BarsPicture(), 1, "bars.nsr");
     SetQuality(1);
-    Hold({VkControl, VkMenu, VkShift});
     for (bool abort : {true, false}) {
         std::string path = folder.File(abort ? "aborted.nsr" : "no-such-folder/dump.nsr");
         KivolyHostSetSaveFileResponder(&NameRawFile, &path);
         // The user holds the right button: the progress feedback's message pump sees it.
         platform::InjectMouseButton(platform::VkRButton, abort, {10, 10});
-        EXPECT_EQ(Capture(), nullptr);
+        EXPECT_EQ(Capture({VkControl, VkMenu, VkShift}), nullptr);
         platform::InjectMouseButton(platform::VkRButton, false, {10, 10});
         if (abort) {
             EXPECT_TRUE(platform::ShownMessageBoxes().empty());

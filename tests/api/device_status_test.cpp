@@ -55,7 +55,7 @@ Held HeldBy(const Grabber& grabber, const sim::SimulatedRig& rig) {
             rig.device.Powered()};
 }
 
-TEST_F(DeviceStatusTest, EveryRowOfTheStatusTable) {
+TEST_F(DeviceStatusTest, EveryRowOfTheStatusTableAndTheExports) {
     const Held idle{false, false, false, false};
     const Held connected{true, true, false, false};
     const Held armed{true, true, true, false};
@@ -86,9 +86,8 @@ TEST_F(DeviceStatusTest, EveryRowOfTheStatusTable) {
     }
     EXPECT_EQ(script.shown, 0);
     EXPECT_TRUE(platform::ShownMessageBoxes().empty());
-}
 
-TEST_F(DeviceStatusTest, ExportsDriveTheStatus) {
+    // Through the exports.
     KivoGrabber* handle = KivoAlloc();
     ASSERT_NE(handle, nullptr);
     EXPECT_EQ(KivoGetStatus(handle), 0);

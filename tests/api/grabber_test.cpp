@@ -38,7 +38,7 @@ class GrabberTest : public ::testing::Test {
 };
 
 // Loading is the settings tests' and the settings command's to check.
-TEST_F(GrabberTest, SavingWritesTheCommittedRecordAndTheFlags) {
+TEST_F(GrabberTest, SavingWritesTheCommittedRecordCallbacksOutsideTheTableAreRefused) {
     Grabber grabber;
     KivoProcessInfo info = grabber.ProcessInfo();
     info.Width = 1500;
@@ -50,10 +50,8 @@ TEST_F(GrabberTest, SavingWritesTheCommittedRecordAndTheFlags) {
     Grabber reloaded;
     EXPECT_EQ(reloaded.ProcessInfo().Width, 1500);
     EXPECT_EQ(reloaded.ShowProgress(), 0);
-}
 
-TEST_F(GrabberTest, CallbacksOutsideTheTableAreRefused) {
-    Grabber grabber;
+    // Callbacks outside the table are refused.
     static int calls = 0;
     const KivoCallback callback = [] { return ++calls; };
     EXPECT_TRUE(grabber.SetCallback(KivoCallbackPreviewFrame, callback));

@@ -33,16 +33,14 @@ int32_t HostFrame() {
 
 class LivePreviewTest : public ::testing::Test {
   protected:
-    LivePreviewTest() { handle = KivoAlloc(); }
     ~LivePreviewTest() override {
         KivoFree(handle);
         gHostFrame = nullptr;
     }
-    Grabber& grabber() { return *Grabber::From(handle); }
 
     test::TempSettingsFolder folder;
     sim::SimulatedRig rig;
-    KivoGrabber* handle = nullptr;
+    KivoGrabber* handle = KivoAlloc();
 };
 
 TEST_F(LivePreviewTest, HostCallbackOrQuitMessageEndsThePreviewAndTheStatusReturnsToIdle) {
@@ -98,7 +96,7 @@ struct StoppingSound : platform::SoundBackend {
 TEST_F(LivePreviewTest, NoVideoLoopsTheWarningUntilAPictureComes) {
     folder.WriteFile("Kivoly.ini", "[Sound]\nNoVideoSound=SystemExclamation\n");
     StoppingSound sound;
-    sound.grabber = &grabber();
+    sound.grabber = Grabber::From(handle);
     platform::InstallSoundBackend(&sound);
     test::SetFault(rig, "no-video");
     EXPECT_EQ(KivoStartPreviewing(handle), 1);

@@ -29,14 +29,7 @@ void ExpectSame(const Record& a, const Record& b) {
     EXPECT_EQ(0, std::memcmp(&a, &b, sizeof a));
 }
 
-TEST_F(SettingsIoTest, ThePortIsHexadecimalTextOfFiveCharacters) {
-    for (const auto& [text, port] : {std::pair{"b", 11}, {"0000002", 0}, {"zz", 1}}) {
-        const std::string file = "[KivoAcquireInformation]\nParallelPort="s + text + "\n";
-        EXPECT_EQ(Load(file).grabInfo.ParallelPort, port) << text;
-    }
-}
-
-TEST_F(SettingsIoTest, BadValuesGiveTheDefaultOrTheNearestInRange) {
+TEST_F(SettingsIoTest, BadValuesGiveTheDefaultOrTheNearestInRangeThePortIsHexadecimal) {
     const StoredSettings s = Load(
         "[KivoAcquireInformation]\nQuality=-1\nIODelay=garbage\n"
         "[ProcessingSettings]\nRed=99999999999999999\nGreen=1e3\nGamma=-51\nColorCount=256\n"
@@ -49,6 +42,11 @@ TEST_F(SettingsIoTest, BadValuesGiveTheDefaultOrTheNearestInRange) {
     EXPECT_EQ(s.processInfo.ColorCount, 16777216);  // never read from the file
     EXPECT_EQ(s.processInfo.Height, 1125);          // the width alone decides the size
     EXPECT_EQ(Load("[ProcessingSettings]\nWidth=320\nHeight=480").processInfo.Height, 240);
+    // The port is hexadecimal text of five characters.
+    for (const auto& [text, port] : {std::pair{"b", 11}, {"0000002", 0}, {"zz", 1}}) {
+        const std::string file = "[KivoAcquireInformation]\nParallelPort="s + text + "\n";
+        EXPECT_EQ(Load(file).grabInfo.ParallelPort, port) << text;
+    }
 }
 
 TEST_F(SettingsIoTest, WithoutAFileEveryDefaultAppliesSavingWritesTheListedKeysInOrder) {
