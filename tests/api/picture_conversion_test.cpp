@@ -193,32 +193,6 @@ int AnswerYes(const platform::MessageBoxRecord&, void*) {
     return platform::IdYes;
 }
 
-TEST_F(PictureConversionTest, EscapeAsksAndYesAbortsWithThePartPicture) {
-    Picture yuv(TestPicture());
-    SetSize(320, 240);
-    // Keys go to the focus: a host's window has it.
-    KivoHWnd host = platform::CreateWindow(0, "BUTTON", "host", platform::WsVisible, 0, 0, 50, 20,
-                                           nullptr, 0, nullptr);
-    ASSERT_NE(host, nullptr);
-    platform::SetFocus(host);
-    platform::InstallMessageBoxResponder(&AnswerYes, nullptr);
-    platform::InjectKeyPress(platform::VkEscape);
-    KivoHGlobal dib = KivoProcYUVToRGB(grabber_, Handle(yuv.get()), nullptr);
-    ASSERT_NE(dib, nullptr);
-    ASSERT_EQ(platform::ShownMessageBoxes().size(), 1u);
-    EXPECT_EQ(platform::ShownMessageBoxes()[0].text, "Abort Processing?");
-    EXPECT_EQ(platform::ShownMessageBoxes()[0].caption, "Abort Requested");
-    // Only the top row was converted: the bottom rows of memory are the picture's top.
-    const platform::BitmapInfoHeader* header = LockDib(dib);
-    const uint8_t* pixels = DibPixels(header);
-    const int stride = DibStride(24, 320);
-    const std::vector<uint8_t> zero(3 * 320, 0);
-    EXPECT_NE(std::memcmp(pixels + stride * 239, zero.data(), zero.size()), 0);
-    EXPECT_EQ(std::memcmp(pixels + stride * 238, zero.data(), zero.size()), 0);
-    platform::GlobalUnlock(dib);
-    KivoFreeDib(dib);
-}
-
 struct Watch {
     uint32_t centre = 0;
     bool windowOpen = false;
@@ -235,10 +209,33 @@ bool LookAndClose(void* context) {
     return true;
 }
 
-TEST_F(PictureConversionTest, ShowWhileProcessingLeavesThePictureUpUntilAKey) {
+TEST_F(PictureConversionTest, EscapeAsksAndYesAbortsShowWhileProcessingLeavesThePictureUp) {
     ASSERT_TRUE(RegisterPictureWindowClass());
     Picture yuv(TestPicture());
     SetSize(320, 240);
+    // Keys go to the focus: a host's window has it.
+    KivoHWnd host = platform::CreateWindow(0, "BUTTON", "host", platform::WsVisible, 0, 0, 50, 20,
+                                           nullptr, 0, nullptr);
+    ASSERT_NE(host, nullptr);
+    platform::SetFocus(host);
+    platform::InstallMessageBoxResponder(&AnswerYes, nullptr);
+    platform::InjectKeyPress(platform::VkEscape);
+    KivoHGlobal part = KivoProcYUVToRGB(grabber_, Handle(yuv.get()), nullptr);
+    ASSERT_NE(part, nullptr);
+    ASSERT_EQ(platform::ShownMessageBoxes().size(), 1u);
+    EXPECT_EQ(platform::ShownMessageBoxes()[0].text, "Abort Processing?");
+    EXPECT_EQ(platform::ShownMessageBoxes()[0].caption, "Abort Requested");
+    // Only the top row was converted: the bottom rows of memory are the picture's top.
+    const platform::BitmapInfoHeader* header = LockDib(part);
+    const uint8_t* pixels = DibPixels(header);
+    const int stride = DibStride(24, 320);
+    const std::vector<uint8_t> zero(3 * 320, 0);
+    EXPECT_NE(std::memcmp(pixels + stride * 239, zero.data(), zero.size()), 0);
+    EXPECT_EQ(std::memcmp(pixels + stride * 238, zero.data(), zero.size()), 0);
+    platform::GlobalUnlock(part);
+    KivoFreeDib(part);
+
+    // Shown while processing, the picture stays up until a key.
     info_.ShowWhileProcessing = 1;
     KivoSetProcessInfo(grabber_, &info_);
     Watch watch;
@@ -249,8 +246,8 @@ TEST_F(PictureConversionTest, ShowWhileProcessingLeavesThePictureUpUntilAKey) {
     EXPECT_TRUE(watch.windowOpen);
     EXPECT_EQ(PictureWindow(), nullptr);
     // The screen's centre showed the picture's centre pixel.
-    const platform::BitmapInfoHeader* header = LockDib(dib);
-    const uint8_t* px = DibPixels(header) + DibStride(24, 320) * (239 - 120) + 3 * 160;
+    header = LockDib(dib);
+    const uint8_t* px = DibPixels(header) + stride * (239 - 120) + 3 * 160;
     EXPECT_EQ(watch.centre, platform::Rgb(px[2], px[1], px[0]));
     platform::GlobalUnlock(dib);
 
