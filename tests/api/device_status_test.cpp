@@ -101,7 +101,7 @@ TEST_F(DeviceStatusTest, EveryRowOfTheStatusTableAndTheExports) {
     EXPECT_EQ(KivoSetStatus(nullptr, 1), 0);
 }
 
-TEST_F(DeviceStatusTest, ChangeDuringAPreviewOrACaptureIsRefused) {
+TEST_F(DeviceStatusTest, ChangeDuringAPreviewOrCaptureIsRefusedSettingsFollowTheDevice) {
     Grabber grabber;
     Process().captureBusy = true;
     EXPECT_FALSE(grabber.ChangeStatus(1));
@@ -113,12 +113,9 @@ TEST_F(DeviceStatusTest, ChangeDuringAPreviewOrACaptureIsRefused) {
     EXPECT_EQ(grabber.Status(), 0);
     EXPECT_FALSE(rig.port.Claimed(1));
     test::GrabberProbe::SetPreviewState(grabber, 0);
-}
 
-TEST_F(DeviceStatusTest, SettingsFollowTheDevice) {
-    Grabber grabber;
+    // Otherwise the settings follow the device: a new port drops the connection.
     ASSERT_TRUE(grabber.ChangeStatus(1));
-    // A new port drops the connection.
     KivoGrabInfo info = grabber.GrabInfo();
     info.ParallelPort = 2;
     grabber.SetGrabInfo(info);

@@ -20,10 +20,8 @@
 #endif
 #endif
 
-namespace {
 // While set, the allocations it picks fail.
-bool (*gFails)(std::size_t count, std::size_t size) = nullptr;
-}  // namespace
+static bool (*gFails)(std::size_t count, std::size_t size) = nullptr;
 
 #ifndef KIVOLY_NO_CALLOC_INTERPOSER
 extern "C" void* __libc_calloc(std::size_t count, std::size_t size);
