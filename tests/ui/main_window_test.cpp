@@ -82,11 +82,9 @@ TEST_F(MainWindowTest, EveryModeShowsItsPanels) {
     // A button shows its pressed look while held; Adjust brings the adjustment panel, the
     // button drawn pressed.
     const Point adjust = test::ScreenPoint(ui.window, 189 + 44, 219 + 8);
-    InjectMouseButton(VkLButton, true, adjust);
-    ui.Pump();
+    ui.Button(true, adjust);
     ui.ExpectShows(test::MemberGolden(ui::kAdjustPressed), {189, 211, 277, 247});
-    InjectMouseButton(VkLButton, false, adjust);
-    ui.Pump();
+    ui.Button(false, adjust);
     ui.ExpectShows("main-adjust");
 
     // The setup window, still there after the window was hidden and shown again (as a picture
@@ -195,8 +193,7 @@ TEST_F(MainWindowTest, HoldingTheCaptureButtonWaitsForVideoAndReleasingCaptures)
         picture = KivoScanAndProcess(ui.handle, nullptr);
     });
     const Point button = test::ScreenPoint(ui.window, 18 + 30, 219 + 8);
-    InjectMouseButton(VkLButton, true, button);
-    ui.Pump();
+    ui.Button(true, button);
     ui::CaptureButton& capture = *ui.main().Capture();
     EXPECT_EQ(KivoGetStatus(ui.handle), KivoStatusVideoOn);
     EXPECT_EQ(capture.GetState(), ui::CaptureButton::kWaiting);
@@ -208,8 +205,7 @@ TEST_F(MainWindowTest, HoldingTheCaptureButtonWaitsForVideoAndReleasingCaptures)
     }
     ui.ExpectShows(test::MemberGolden(ui::kCaptureReady), kCaptureButton);
     EXPECT_EQ(captures, 0);
-    InjectMouseButton(VkLButton, false, button);
-    ui.Pump();
+    ui.Button(false, button);
     EXPECT_EQ(captures, 1);
     ASSERT_NE(picture, nullptr);
     KivoFreeDib(picture);
