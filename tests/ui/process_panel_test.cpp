@@ -200,7 +200,7 @@ TEST_F(ProcessPanelTest, NothingRendersUntilAPictureComesWithGoWhichAsksTheHostT
     EXPECT_EQ(calls, 2);
 }
 
-TEST_F(ProcessPanelTest, PreviewRendersRowByRowThroughTheCurrentSettings) {
+TEST_F(ProcessPanelTest, PreviewRendersRowByRowThroughTheCurrentSettingsLosingNoMessage) {
     ShowPicture();
     ExpectPreview("preview");
 
@@ -224,9 +224,8 @@ TEST_F(ProcessPanelTest, PreviewRendersRowByRowThroughTheCurrentSettings) {
 
     ui.Pump();
     ExpectPreview("preview-brightness-20");
-}
 
-TEST_F(ProcessPanelTest, RenderingLosesNoMessageOfTheThread) {
+    // Rendering loses no message of the thread.
     int delivered = 0;
     RegisterClass({"PanelTestOther", [](KivoHWnd w, uint32_t m, WParam f, LParam s) -> LResult {
                        if (m == WmUser) ++*reinterpret_cast<int*>(s);
@@ -234,8 +233,7 @@ TEST_F(ProcessPanelTest, RenderingLosesNoMessageOfTheThread) {
                    }});
     KivoHWnd other =
         CreateWindow(0, "PanelTestOther", "", WsPopup, 0, 0, 10, 10, nullptr, 0, nullptr);
-    ShowPicture();
-    Commands({kCmdNext, kCmdUp});
+    Panel().HandleCommand(kCmdUp);
     // The render step takes the next message of the thread out of the queue itself.
     Message message;
     ASSERT_TRUE(PeekMessage(message, nullptr, 0, 0, PmRemove));
