@@ -25,9 +25,12 @@ class DeviceTest : public ::testing::Test {
 };
 
 TEST_F(DeviceTest, PowerUpConfiguresAndProbes) {
+    rig.port.SetEcp(true);  // extended control 0x15: FIFO empty, standard mode
     ParallelPortDevice device(0);
     EXPECT_EQ(device.TryPort(1), kLpt1);
     EXPECT_EQ(rig.device.ConfigurationResets(), 1);
+    EXPECT_EQ(rig.port.ExtendedControl(1), 0x35);  // put into byte mode
+    EXPECT_EQ(rig.port.ExtendedControl(2), 0x15);
     // Ready only once the lock time (0.5 s + 2 ms) has passed since the power-up.
     const int64_t poweredAt = rig.NowUs();
     EXPECT_FALSE(device.IsReady());
@@ -45,14 +48,6 @@ TEST_F(DeviceTest, PowerUpConfiguresAndProbes) {
     for (double seconds : {1.5, 0.3, 2.0, 0.2})
         device.SetLockTime(seconds);
     EXPECT_EQ(device.LockTime(), 1.5);
-}
-
-TEST_F(DeviceTest, EcpPortIsPutIntoByteMode) {
-    rig.port.SetEcp(true);  // extended control 0x15: FIFO empty, standard mode
-    ParallelPortDevice device(0);
-    EXPECT_EQ(device.TryPort(1), kLpt1);
-    EXPECT_EQ(rig.port.ExtendedControl(1), 0x35);
-    EXPECT_EQ(rig.port.ExtendedControl(2), 0x15);
 }
 
 TEST_F(DeviceTest, NoDeviceLeavesThePortAsItWas) {
@@ -220,9 +215,8 @@ TEST_F(DeviceTest, StatusWordAndItsCache) {
 
 class CaptureTest : public ::testing::Test {
   protected:
-    // A device found on LPT1 and powered up, with the given faults, waiting for sync.
-    void Connect(const sim::SimulatedFaults& faults = {}) {
-        rig.device.SetFaults(faults);
+    // A device found on LPT1 and powered up, waiting for sync.
+    void SetUp() override {
         ASSERT_EQ(device.TryPort(1), kLpt1);
         device.SetSyncWait(1);
     }
@@ -232,7 +226,6 @@ class CaptureTest : public ::testing::Test {
 };
 
 TEST_F(CaptureTest, SyncTimesOutWithoutVideoAndAnAlarmStopsBeforeTheTrigger) {
-    Connect();
     ASSERT_TRUE(device.AcquireField());  // settles the delay while there is video
     test::SetFault(rig, "no-video");
     device.SetSyncWait(1);
@@ -255,21 +248,7 @@ TEST_F(CaptureTest, SyncTimesOutWithoutVideoAndAnAlarmStopsBeforeTheTrigger) {
     EXPECT_EQ(rig.device.CapturesStarted(), started);
 }
 
-TEST_F(CaptureTest, TapeCompletesWithoutSyncAndKeepsTheFlag) {
-    sim::SimulatedFaults faults;
-    faults.unstableSync = true;
-    Connect(faults);
-    bool sawNoSync = false;
-    for (int i = 0; i < 8; ++i) {
-        ASSERT_TRUE(device.AcquireField());
-        if (device.FieldFlags() & NoSync) sawNoSync = true;
-        EXPECT_TRUE(!sawNoSync || (device.FieldFlags() & NoSync));  // kept until sync wait again
-    }
-    EXPECT_TRUE(sawNoSync);
-}
-
-TEST_F(CaptureTest, ReadbackCheckCatchesANoisyLink) {
-    Connect();
+TEST_F(CaptureTest, ReadbackCheckCatchesANoisyLinkAndATapeKeepsItsNoSyncFlag) {
     ASSERT_TRUE(device.AcquireField());
     std::vector<uint8_t> buffer(6144);
     test::SetFault(rig, "noisy-link");
@@ -285,6 +264,16 @@ TEST_F(CaptureTest, ReadbackCheckCatchesANoisyLink) {
     EXPECT_EQ(device.FieldFlags() & ReadbackError, 0);
     EXPECT_TRUE(
         std::all_of(buffer.begin() + 140000, buffer.end(), [](uint8_t b) { return b == 0xA5; }));
+
+    // A tape's fields complete without sync, and the flag is kept until sync is waited for again.
+    test::SetFault(rig, "unstable-sync");
+    bool sawNoSync = false;
+    for (int i = 0; i < 8; ++i) {
+        ASSERT_TRUE(device.AcquireField());
+        if (device.FieldFlags() & NoSync) sawNoSync = true;
+        EXPECT_TRUE(!sawNoSync || (device.FieldFlags() & NoSync));
+    }
+    EXPECT_TRUE(sawNoSync);
 }
 
 }  // namespace

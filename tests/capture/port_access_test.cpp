@@ -40,18 +40,14 @@ class ScriptedPortTest : public ::testing::Test {
   protected:
     ScriptedPortTest() { platform::InstallPortIo(&port); }
 
-    // Binds `device` to LPT1 without touching the port.
-    void Bind(ParallelPortDevice& device) {
-        device.SetPort(0x378);
-        port.writes.clear();
-        port.reads = 0;
-    }
     ScriptedPort port;
 };
 
 TEST_F(ScriptedPortTest, ShadowWordWritesOnlyWhatChangedAndAReadOfNothingReadsTheAlarm) {
     ParallelPortDevice device(0);
-    Bind(device);
+    device.SetPort(0x378);  // LPT1; the accesses of binding it are not counted
+    port.writes.clear();
+    port.reads = 0;
     device.SetIODelay(0);
     // Control bits 5 to 7 are never set, so nothing changes and nothing is written.
     device.SetLines(0x0020, 0x0020);
@@ -88,9 +84,7 @@ TEST_F(ScriptedPortTest, ShadowWordWritesOnlyWhatChangedAndAReadOfNothingReadsTh
 }
 
 TEST_F(ScriptedPortTest, NoPortMeansNoAccess) {
-    ParallelPortDevice device(0);
-    port.writes.clear();
-    port.reads = 0;
+    ParallelPortDevice device(0);  // made without a port: not even this touches one
     EXPECT_EQ(device.SetLines(0xFFFF, 0xFFFF), 0);
     device.Read(nullptr, 40);
     EXPECT_EQ(device.BytesRemaining(), -40);

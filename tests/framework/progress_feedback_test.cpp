@@ -121,7 +121,7 @@ TEST_F(ProgressFeedbackTest, NestedBusySectionsKeepOneWindowUntilTheLastEnds) {
 
 // The window as the user sees it: text centred at the top, the bar at a quarter inside its
 // sunken frame, and the Cancel button; without cancelling there is neither frame nor button.
-TEST_F(ProgressFeedbackTest, TheWindowMatchesItsGoldenPictures) {
+TEST_F(ProgressFeedbackTest, TheWindowMatchesItsGoldenPicturesAndAQuitAborts) {
     GrabberFeedback feedback;
     feedback.BeginBusy();
     feedback.Begin("Capturing . . .", 200, true);
@@ -133,6 +133,16 @@ TEST_F(ProgressFeedbackTest, TheWindowMatchesItsGoldenPictures) {
     session.AdvanceMs(80);
     feedback.Update(200 - 1, nullptr);  // 279 of 280 pixels (rounded)
     test::ExpectGolden("progress-plain", test::ClientPicture(window));
+
+    // A quit request aborts and stays for the outer loop.
+    feedback.Begin("Converting", 100, true);
+    PostQuitMessage(4);
+    feedback.Update(1, nullptr);
+    EXPECT_TRUE(feedback.IsAborted());
+    Message message;
+    ASSERT_TRUE(PeekMessage(message, nullptr, 0, 0, PmRemove));
+    EXPECT_EQ(message.message, WmQuit);
+    EXPECT_EQ(message.wParam, 4u);
     feedback.EndBusy();
 }
 
@@ -147,31 +157,15 @@ TEST_F(ProgressFeedbackTest, SoundsFollowTheSettingsFile) {
     EXPECT_EQ(RecordedSounds().back().kind, SoundEvent::Beep);
 }
 
-TEST_F(ProgressFeedbackTest, AQuitRequestAbortsAndStaysForTheOuterLoop) {
-    GrabberFeedback feedback;
-    feedback.BeginBusy();
-    feedback.Begin("Converting", 100, true);
-    PostQuitMessage(4);
-    feedback.Update(1, nullptr);
-    EXPECT_TRUE(feedback.IsAborted());
-    Message message;
-    ASSERT_TRUE(PeekMessage(message, nullptr, 0, 0, PmRemove));
-    EXPECT_EQ(message.message, WmQuit);
-    EXPECT_EQ(message.wParam, 4u);
-    feedback.EndBusy();
-}
-
-struct Log {
-    std::vector<std::string> events;
-};
+using Log = std::vector<std::string>;
 
 void OnUpdate(const char* text, uint32_t reached, uint32_t limit, void* context) {
-    static_cast<Log*>(context)->events.push_back(std::string(text) + " " + std::to_string(reached) +
-                                                 "/" + std::to_string(limit));
+    static_cast<Log*>(context)->push_back(std::string(text) + " " + std::to_string(reached) + "/" +
+                                          std::to_string(limit));
 }
 
 void OnFinish(void* context) {
-    static_cast<Log*>(context)->events.push_back("end");
+    static_cast<Log*>(context)->push_back("end");
 }
 
 // The terminal of the program sees the same repaints as the window, even with the window off.
@@ -193,8 +187,7 @@ TEST_F(ProgressFeedbackTest, AnObserverSeesTheThrottledRepaintsAndTheEndOfEachPh
         EXPECT_EQ(feedback.Window(), nullptr);
     }
     KivolyHostSetProgressObserver(nullptr);
-    EXPECT_EQ(log.events, (std::vector<std::string>{"Capturing 0/10", "Analyzing 4/10",
-                                                    "Analyzing 10/10", "end"}));
+    EXPECT_EQ(log, (Log{"Capturing 0/10", "Analyzing 4/10", "Analyzing 10/10", "end"}));
 }
 
 }  // namespace

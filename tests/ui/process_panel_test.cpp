@@ -62,8 +62,7 @@ class ProcessPanelTest : public ::testing::Test {
         const Point press = ScreenPoint(ControlWindow(id), centre.x, centre.y);
         InjectMouseButton(VkLButton, true, press);
         InjectMouseMove({press.x + dx, press.y + dy});
-        InjectMouseButton(VkLButton, false, {press.x + dx, press.y + dy});
-        ui.Pump();
+        ui.Button(false, {press.x + dx, press.y + dy});
     }
     void ShowPicture() {
         ASSERT_EQ(KivoUseYUV(ui.handle, HandOutPicture(TestPicture())), 1);
@@ -101,8 +100,7 @@ TEST_F(ProcessPanelTest, DraggedSlidersAndKnobsWriteTheSettingsAndShowThem) {
     // again where the drag began.
     const Point press = ScreenPoint(ControlWindow(112), 28, 15);
     Point cursor = press;
-    InjectMouseButton(VkLButton, true, cursor);
-    ui.Pump();
+    ui.Button(true, cursor);
     EXPECT_FALSE(IsCursorShown());
     SendMessage(ControlWindow(111), WmLButtonDown, MkLButton, MakePointLParam(28, 15));
     EXPECT_EQ(GetCapture(), ControlWindow(112));
@@ -111,8 +109,7 @@ TEST_F(ProcessPanelTest, DraggedSlidersAndKnobsWriteTheSettingsAndShowThem) {
         GetCursorPos(cursor);
         InjectMouseMove({cursor.x, cursor.y - 5});
     }
-    InjectMouseButton(VkLButton, false, {cursor.x, cursor.y - 5});
-    ui.Pump();
+    ui.Button(false, {cursor.x, cursor.y - 5});
     EXPECT_EQ(Settings().Contrast, 10);
     EXPECT_EQ(Settings().Brightness, 0);
     GetCursorPos(cursor);
@@ -122,8 +119,7 @@ TEST_F(ProcessPanelTest, DraggedSlidersAndKnobsWriteTheSettingsAndShowThem) {
     ui.ExpectShows("adjust-dragged", {}, Panel().hwnd);
 
     // Another window taking the mouse ends a drag as a release would.
-    InjectMouseButton(VkLButton, true, press);
-    ui.Pump();
+    ui.Button(true, press);
     SetCapture(ui.window);
     EXPECT_EQ(Panel().dragInProgress, 0);
     EXPECT_TRUE(IsCursorShown());
@@ -169,11 +165,9 @@ TEST_F(ProcessPanelTest, ResetClearsTheAdjustmentsOnlyAndTheControlsFollow) {
 
     // Pressing Reset with the mouse shows its pressed image until the release.
     const Point reset = ScreenPoint(ControlWindow(ProcessPanel::kResetId), 10, 8);
-    InjectMouseButton(VkLButton, true, reset);
-    ui.Pump();
+    ui.Button(true, reset);
     ui.ExpectShows(test::MemberGolden(kResetPressed), {348, 167, 440, 207}, Panel().hwnd);
-    InjectMouseButton(VkLButton, false, reset);
-    ui.Pump();
+    ui.Button(false, reset);
 
     KivoProcessInfo cleared = info;
     cleared.Hue = cleared.Color = cleared.Brightness = cleared.Contrast = cleared.Sharpness = 0;
@@ -206,7 +200,7 @@ TEST_F(ProcessPanelTest, NothingRendersUntilAPictureComesWithGoWhichAsksTheHostT
     EXPECT_EQ(calls, 2);
 }
 
-TEST_F(ProcessPanelTest, PreviewRendersRowByRowThroughTheCurrentSettings) {
+TEST_F(ProcessPanelTest, PreviewRendersRowByRowThroughTheCurrentSettingsLosingNoMessage) {
     ShowPicture();
     ExpectPreview("preview");
 
@@ -230,9 +224,8 @@ TEST_F(ProcessPanelTest, PreviewRendersRowByRowThroughTheCurrentSettings) {
 
     ui.Pump();
     ExpectPreview("preview-brightness-20");
-}
 
-TEST_F(ProcessPanelTest, RenderingLosesNoMessageOfTheThread) {
+    // Rendering loses no message of the thread.
     int delivered = 0;
     RegisterClass({"PanelTestOther", [](KivoHWnd w, uint32_t m, WParam f, LParam s) -> LResult {
                        if (m == WmUser) ++*reinterpret_cast<int*>(s);
@@ -240,8 +233,7 @@ TEST_F(ProcessPanelTest, RenderingLosesNoMessageOfTheThread) {
                    }});
     KivoHWnd other =
         CreateWindow(0, "PanelTestOther", "", WsPopup, 0, 0, 10, 10, nullptr, 0, nullptr);
-    ShowPicture();
-    Commands({kCmdNext, kCmdUp});
+    Panel().HandleCommand(kCmdUp);
     // The render step takes the next message of the thread out of the queue itself.
     Message message;
     ASSERT_TRUE(PeekMessage(message, nullptr, 0, 0, PmRemove));

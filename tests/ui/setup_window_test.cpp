@@ -81,15 +81,13 @@ TEST_F(SetupWindowTest, ChoosingItemsWritesTheRecordsWithTheirCouplings) {
 TEST_F(SetupWindowTest, HoldingTheButtonPreviewsAndReleasingOutsideChangesNothing) {
     const KivoGrabInfo before = Grab();
     const Point tape = ItemPoint(120);
-    InjectMouseButton(VkLButton, true, tape);
-    ui.Pump();
+    ui.Button(true, tape);
     ExpectShows("setup-tape");  // the marks show what choosing Tape would give
     EXPECT_EQ(Grab().Quality, 3);
 
     const Point outside{tape.x + 200, tape.y};
     InjectMouseMove(outside);
-    InjectMouseButton(VkLButton, false, outside);
-    ui.Pump();
+    ui.Button(false, outside);
     EXPECT_EQ(std::memcmp(&before, &Grab(), sizeof before), 0);
     ExpectShows("setup-start");
     EXPECT_EQ(GetCapture(), nullptr);
@@ -97,12 +95,10 @@ TEST_F(SetupWindowTest, HoldingTheButtonPreviewsAndReleasingOutsideChangesNothin
     // Save Settings shows its pressed image while held and saves on release.
     const Point save = ItemPoint(SetupWindow::kSaveSettings);
     std::remove(ui.folder.File("Kivoly.ini").c_str());
-    InjectMouseButton(VkLButton, true, save);
-    ui.Pump();
+    ui.Button(true, save);
     ui.ExpectShows(test::MemberGolden(kSaveSettingsPressed), {401, 179, 517, 207}, Window().hwnd);
     EXPECT_EQ(ui.folder.ReadFile("Kivoly.ini"), "");
-    InjectMouseButton(VkLButton, false, save);
-    ui.Pump();
+    ui.Button(false, save);
     ExpectShows("setup-start");
     EXPECT_NE(ui.folder.ReadFile("Kivoly.ini").find("Quality=3"), std::string::npos);
 }

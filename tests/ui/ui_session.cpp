@@ -3,6 +3,7 @@
 #include "api/handed_out.h"
 #include "kivoly/host.h"
 #include "output/skin_archive.h"
+#include "platform/key_state.h"
 #include "platform/window/display.h"
 #include "platform/window/host_display.h"
 #include "platform/window/input_injection.h"
@@ -44,6 +45,11 @@ void UiSession::Pump() {
 
 void UiSession::Press(int virtualKey, unsigned modifiers) {
     platform::InjectKeyPress(virtualKey, modifiers);
+    Pump();
+}
+
+void UiSession::Button(bool down, platform::Point at) {
+    platform::InjectMouseButton(platform::VkLButton, down, at);
     Pump();
 }
 

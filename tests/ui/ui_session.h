@@ -30,6 +30,8 @@ class UiSession {
     void Pump();
     // Presses and releases a key (Shift, Ctrl, Alt held as `modifiers` says) and handles it.
     void Press(int virtualKey, unsigned modifiers = 0);
+    // Presses (`down`) or releases the left mouse button at screen point `at` and handles it.
+    void Button(bool down, platform::Point at);
     // Holds what `window` (the main window by default) shows of `area` (all of its client area
     // when empty) against the golden `name`.
     void ExpectShows(const std::string& name, platform::Rect area = {}, KivoHWnd window = nullptr);
