@@ -11,21 +11,6 @@
 namespace kivoly::cli {
 namespace {
 
-// The outcomes as reported, with their item indices.
-using Reported = std::vector<std::pair<std::size_t, BatchOutcome>>;
-
-Reported RunItems(std::size_t count, int jobs, const std::function<BatchOutcome(std::size_t)>& item,
-                  const BatchSettle& settle = {}) {
-    Reported reported;
-    RunBatch(
-        count, jobs, "Testing", item,
-        [&](std::size_t index, const BatchOutcome& outcome) {
-            reported.emplace_back(index, outcome);
-        },
-        settle);
-    return reported;
-}
-
 // The early items take longest, yet all are reported in order, each with its worker's outcome
 // and notes, the pending ones as settled; a worker that dies inside an item fails that item
 // alone, and its unsettled items are run again.
@@ -34,12 +19,16 @@ TEST(BatchRunner, OutcomesComeSettledInInputOrderWhateverOrderTheyFinish) {
     const pid_t parent = getpid();
     for (int jobs : {1, 3}) {
         const std::string notes = jobs > 1 ? "from a worker\n" : "from here\n";
-        const Reported reported = RunItems(
-            count, jobs,
+        std::vector<std::pair<std::size_t, BatchOutcome>> reported;  // with their item indices
+        RunBatch(
+            count, jobs, "Testing",
             [&](std::size_t i) {
                 usleep(static_cast<useconds_t>((count - i) * 300));
                 if (i == 25 && getpid() != parent) kill(getpid(), SIGKILL);
                 return BatchOutcome{i % 3 != 1, "item " + std::to_string(i), notes, i % 2 == 0};
+            },
+            [&](std::size_t index, const BatchOutcome& outcome) {
+                reported.emplace_back(index, outcome);
             },
             [](std::vector<std::pair<std::size_t, BatchOutcome>>& pending) {
                 for (auto& [index, outcome] : pending) {
