@@ -19,7 +19,6 @@ namespace {
 
 // Notes what a decode reports, and asks to abort at a chosen step.
 struct RecordingProgress : DecodeProgress {
-    using Phase = DecodeProgress::Phase;
     void Begin(uint16_t total) override { steps = total; }
     void EnterPhase(Phase phase, uint16_t at) override { phases.push_back({phase, at}); }
     void Advance(uint16_t count) override {
