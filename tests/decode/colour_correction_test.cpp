@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <tuple>
 #include <vector>
 
 #include "decode/internal/colour_correction.h"
@@ -59,6 +60,31 @@ TEST(ColourCorrection, LumaRangeIsStretchedToBlackAndWhite) {
         }
         EXPECT_EQ(p.counter, 0);  // no progress object: nothing counted
     }
+}
+
+// The cast at level 50 is (V 10, U 6), at level 200 (V -10, U -6); the levels between take the
+// lower one's cast before smoothing, those below 50 take level 50's.
+TEST(ColourCorrection, CastPerLevelIsRemoved) {
+    Picture p;
+    p.image.whiteLevel = 224;
+    p.image.blackLevel = 64;
+    DecodeStatistics& s = p.image.statistics;
+    for (const int level : {50, 200}) {
+        const int sign = level == 50 ? 1 : -1;
+        s.negativeCount[level] = 1000;
+        s.negativeSumV[level] = sign * 10000;
+        s.negativeSumU[level] = sign * 6000;
+    }
+    p.Fill(120, 6, 10);
+    for (const auto& [line, luma, u, v] : {std::tuple{5, 210, -6, -10}, {6, 20, 6, 10}}) {
+        p.Luma(line)[0] = p.Luma(line)[1] = static_cast<uint8_t>(luma);
+        p.Chroma(line)[0] = static_cast<int8_t>(u);
+        p.Chroma(line)[1] = static_cast<int8_t>(v);
+    }
+    EXPECT_TRUE(CorrectColours(p.image, nullptr, p.counter));
+    for (const int l : {0, 5, 6})
+        EXPECT_TRUE(p.Chroma(l)[0] == 0 && p.Chroma(l)[1] == 0) << l;
+    EXPECT_EQ(s.negativeCount[50], 0);  // the statistics are used up
 }
 
 }  // namespace
