@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <memory>
 
 #include "output/display_palette.h"
 #include "output/internal/default_palette.h"
