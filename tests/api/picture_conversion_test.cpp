@@ -157,7 +157,6 @@ TEST_F(PictureConversionTest, WithoutAPictureOrWithAStrangersNothingIsMadeOrWrit
     EXPECT_EQ(KivoWriteDibFile(grabber_, nullptr, folder_.File("x.bmp").c_str()), 0);
 }
 
-// Freed or replaced through one Grabber, a picture is forgotten by every Grabber.
 TEST_F(PictureConversionTest, APictureIsDestroyedOnceAndForgottenByAll) {
     KivoGrabber* other = KivoAlloc();
     YuvImage* picture = TestPicture();

@@ -74,7 +74,6 @@ class MainWindowTest : public ::testing::Test {
     UiSession ui;
 };
 
-// Each mode's panels and buttons where they belong, the window sized to them.
 TEST_F(MainWindowTest, EveryModeShowsItsPanels) {
     ASSERT_NE(ui.Make(), nullptr);
     ui.ExpectShows("main-plain");
@@ -172,6 +171,9 @@ TEST_F(MainWindowTest, AnIdlePreviewEndsAfterAMinuteAndAMouseMoveStartsItAgain) 
             KivoStopPreviewing(ui.handle);
         }
     });
+    InjectMouseMove(test::ScreenPoint(ui.window, 200, 100));  // outside the preview mode: nothing
+    ui.Pump();
+    ASSERT_EQ(previews, 0);
     ui.Press('P');
     EXPECT_EQ(previews, 1);
     EXPECT_EQ(ui.main().CurrentMode(), Mode::Preview);
