@@ -3,10 +3,9 @@
 
 #include <filesystem>
 #include <fstream>
-#include <iterator>
-#include <regex>
 #include <set>
 #include <sstream>
+#include <string>
 
 #include "support/run_command.h"
 #include "support/temp_settings_folder.h"
@@ -24,11 +23,12 @@ const std::string kLibrary = KIVOLY_SHARED_LIBRARY;
 // A declaration starts a line with KIVOLY_API; its name is the last word before the "(".
 std::set<std::string> DeclaredExports(const std::string& file) {
     std::ifstream stream(kIncludeDir + "/kivoly/" + file);
-    const std::string header{std::istreambuf_iterator<char>(stream), {}};
-    const std::regex declaration("\nKIVOLY_API [^(]*?(\\w+)\\s*\\(");
     std::set<std::string> names;
-    for (std::sregex_iterator at(header.begin(), header.end(), declaration), end; at != end; ++at)
-        names.insert((*at)[1]);
+    for (std::string line; std::getline(stream, line);) {
+        if (line.rfind("KIVOLY_API ", 0) != 0) continue;
+        const std::string head = line.substr(0, line.find('('));
+        names.insert(head.substr(head.find_last_of(" *") + 1));
+    }
     return names;
 }
 
