@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <tuple>
 #include <vector>
 
 #include "decode/internal/colour_correction.h"
@@ -20,14 +19,16 @@ struct Picture {
     int8_t* Chroma(int line) {
         return reinterpret_cast<int8_t*>(image.lineTable.Line(line) + kSampleWidth);
     }
-    // Every pair of samples: luma twice, U and V.
+    // The pair of samples at j: luma twice, U and V.
+    void Set(int l, int j, int luma, int u, int v) {
+        Luma(l)[j] = Luma(l)[j + 1] = static_cast<uint8_t>(luma);
+        Chroma(l)[j] = static_cast<int8_t>(u);
+        Chroma(l)[j + 1] = static_cast<int8_t>(v);
+    }
     void Fill(int luma, int u, int v) {
         for (int l = 0; l < image.lineCount; ++l) {
-            for (int j = 0; j < kSampleWidth; j += 2) {
-                Luma(l)[j] = Luma(l)[j + 1] = static_cast<uint8_t>(luma);
-                Chroma(l)[j] = static_cast<int8_t>(u);
-                Chroma(l)[j + 1] = static_cast<int8_t>(v);
-            }
+            for (int j = 0; j < kSampleWidth; j += 2)
+                Set(l, j, luma, u, v);
             image.lineTable2.Line(l)[4] = static_cast<uint8_t>(luma);
             image.lineTable2.Line(l)[kSampleWidth + 4] = static_cast<uint8_t>(u);
         }
@@ -76,11 +77,8 @@ TEST(ColourCorrection, CastPerLevelIsRemoved) {
         s.negativeSumU[level] = sign * 6000;
     }
     p.Fill(120, 6, 10);
-    for (const auto& [line, luma, u, v] : {std::tuple{5, 210, -6, -10}, {6, 20, 6, 10}}) {
-        p.Luma(line)[0] = p.Luma(line)[1] = static_cast<uint8_t>(luma);
-        p.Chroma(line)[0] = static_cast<int8_t>(u);
-        p.Chroma(line)[1] = static_cast<int8_t>(v);
-    }
+    p.Set(5, 0, 210, -6, -10);
+    p.Set(6, 0, 20, 6, 10);
     EXPECT_TRUE(CorrectColours(p.image, nullptr, p.counter));
     for (const int l : {0, 5, 6})
         EXPECT_TRUE(p.Chroma(l)[0] == 0 && p.Chroma(l)[1] == 0) << l;

@@ -57,6 +57,7 @@ class ScriptedDisplay : public Display {
 
 class WindowDialogTest : public ::testing::Test {
   protected:
+    ~WindowDialogTest() override { InstallDisplay(nullptr); }  // the person goes with the test
     ScriptedDisplay person;  // outlives the session, which may still draw on it
     test::WindowSession session;
 };
