@@ -1,7 +1,6 @@
 #include "output/skin_archive.h"
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <algorithm>
 #include <array>
@@ -14,6 +13,7 @@
 #include "platform/message_box.h"
 #include "platform/settings_folder.h"
 #include "support/golden_picture.h"
+#include "support/scoped_variable.h"
 #include "support/temp_settings_folder.h"
 
 namespace kivoly {
@@ -54,15 +54,12 @@ std::vector<Row> ReadAll(int limit) {
 class SkinArchiveTest : public ::testing::Test {
   protected:
     SkinArchiveTest() {
-        // Nothing outside the test's own folders may answer the search.
-        ::setenv("KIVOLY_SYSTEM_DIR", home_.File("system").c_str(), 1);
         ReadNextSkinBitmap(true);
         platform::ClearShownMessageBoxes();
     }
     ~SkinArchiveTest() override {
         ReadNextSkinBitmap(true);
         SetSkinArchiveOverride(nullptr);
-        ::unsetenv("KIVOLY_SYSTEM_DIR");
     }
 
     std::string UseArchive(const Bytes& bytes) {
@@ -73,6 +70,8 @@ class SkinArchiveTest : public ::testing::Test {
     }
 
     test::TempSettingsFolder home_;
+    // Nothing outside the test's own folders may answer the search.
+    test::ScopedVariable systemDir_{"KIVOLY_SYSTEM_DIR", home_.File("system").c_str()};
 };
 
 // Without a file header the pixels follow the colour table; with one they lie where it says,

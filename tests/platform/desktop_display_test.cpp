@@ -3,9 +3,9 @@
 // as the window system's own messages and input.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <deque>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -16,6 +16,7 @@
 #include "platform/window/input.h"
 #include "platform/window/message_queue.h"
 #include "platform/window/window.h"
+#include "support/scoped_variable.h"
 #include "support/window_session.h"
 
 namespace kivoly::platform {
@@ -269,12 +270,12 @@ TEST_F(DesktopDisplayTest, InputReachesTheWindowItWasGivenTo) {
 }
 
 TEST_F(DesktopDisplayTest, AHostGetsTheDesktopOnlyWhereOneAnswers) {
-    const char* saved = std::getenv("KIVOLY_DISPLAY");
-    setenv("KIVOLY_DISPLAY", "headless", 1);
+    std::optional<test::ScopedVariable> display;
+    display.emplace("KIVOLY_DISPLAY", "headless");
     EXPECT_EQ(EnsureHostDisplay(), DisplayKind::Headless);
     EXPECT_EQ(gFake, nullptr);
 
-    setenv("KIVOLY_DISPLAY", "desktop", 1);
+    display.emplace("KIVOLY_DISPLAY", "desktop");
     gRefuse = true;  // no desktop answers
     EXPECT_EQ(EnsureHostDisplay(), DisplayKind::Headless);
     EXPECT_FALSE(CurrentDisplay().IsInteractive());
@@ -287,11 +288,6 @@ TEST_F(DesktopDisplayTest, AHostGetsTheDesktopOnlyWhereOneAnswers) {
     EXPECT_EQ(gFake, nullptr);  // the desktop closed
     EXPECT_EQ(EnsureHostDisplay(), DisplayKind::Headless);
     EXPECT_FALSE(CurrentDisplay().IsInteractive());
-    if (saved) {
-        setenv("KIVOLY_DISPLAY", saved, 1);
-    } else {
-        unsetenv("KIVOLY_DISPLAY");
-    }
 }
 
 }  // namespace

@@ -6,29 +6,15 @@
 
 #include <filesystem>
 #include <fstream>
-#include <optional>
 
 #include "platform/settings_folder.h"
+#include "support/scoped_variable.h"
 #include "support/temp_settings_folder.h"
 
 namespace kivoly::platform {
 namespace {
 
 namespace fs = std::filesystem;
-
-// Sets an environment variable (unsets it for null) until the end of the scope.
-class ScopedVariable {
-  public:
-    ScopedVariable(const char* name, const char* value) : name_(name) {
-        if (const char* old = std::getenv(name)) old_ = old;
-        value ? setenv(name, value, 1) : unsetenv(name);
-    }
-    ~ScopedVariable() { old_ ? setenv(name_, old_->c_str(), 1) : unsetenv(name_); }
-
-  private:
-    const char* name_;
-    std::optional<std::string> old_;
-};
 
 void Touch(const std::string& path) {
     std::ofstream(path) << "x";
@@ -41,8 +27,8 @@ TEST(FileSearch, FoldersAreSearchedInTheSystemsOrder) {
         fs::create_directories(root + "/" + sub);
     const fs::path previousCwd = fs::current_path();
     fs::current_path(root + "/cwd");
-    ScopedVariable system("KIVOLY_SYSTEM_DIR", (root + "/system").c_str());
-    ScopedVariable path("PATH", (root + "/path1:" + root + "/path2").c_str());
+    test::ScopedVariable system("KIVOLY_SYSTEM_DIR", (root + "/system").c_str());
+    test::ScopedVariable path("PATH", (root + "/path1:" + root + "/path2").c_str());
 
     // Case apart, every spelling of a name reaches the same one file.
     Touch(root + "/path2/KIVOLY.D8A");
@@ -72,13 +58,13 @@ TEST(FileSearch, FoldersAreSearchedInTheSystemsOrder) {
 }
 
 TEST(SettingsFolder, FollowsTheEnvironmentUnlessAHostSetsIt) {
-    ScopedVariable home("KIVOLY_HOME", "/k");
-    ScopedVariable xdg("XDG_CONFIG_HOME", "/x");
+    test::ScopedVariable home("KIVOLY_HOME", "/k");
+    test::ScopedVariable xdg("XDG_CONFIG_HOME", "/x");
     EXPECT_EQ(SettingsFolder(), "/k");
     setenv("KIVOLY_HOME", "", 1);
     EXPECT_EQ(SettingsFolder(), "/x/kivoly");
     unsetenv("XDG_CONFIG_HOME");
-    ScopedVariable user("HOME", "/h");
+    test::ScopedVariable user("HOME", "/h");
     EXPECT_EQ(SettingsFolder(), "/h/.config/kivoly");
     SetSettingsFolderOverride("/o");
     EXPECT_EQ(SettingsFolder(), "/o");

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "framework/progress_feedback.h"
+#include "support/scoped_variable.h"
 #include "support/temp_settings_folder.h"
 #include "support/window_session.h"
 
@@ -35,10 +36,8 @@ std::string DrawPhases(const char* term, const char* captureLabel = nullptr, boo
     char* buffer = nullptr;
     std::size_t size = 0;
     std::FILE* stream = open_memstream(&buffer, &size);
-    const char* saved = std::getenv("TERM");
-    const std::string savedTerm = saved ? saved : "";
-    ::setenv("TERM", term, 1);
     {
+        const test::ScopedVariable terminalType("TERM", term);
         TerminalProgress terminal(stream, true, captureLabel);
         GrabberFeedback feedback;
         feedback.BeginBusy();
@@ -49,7 +48,6 @@ std::string DrawPhases(const char* term, const char* captureLabel = nullptr, boo
         if (notice) feedback.Begin("Creating 1500 x 1125 image . . .", 1, false);
         feedback.EndBusy();
     }
-    saved ? ::setenv("TERM", savedTerm.c_str(), 1) : ::unsetenv("TERM");
     std::fclose(stream);
     const std::string written(buffer, size);
     std::free(buffer);

@@ -2,7 +2,6 @@
 // driven with the mouse and the keyboard on the headless display.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <functional>
@@ -20,6 +19,7 @@
 #include "platform/window/timers.h"
 #include "platform/window/window.h"
 #include "support/grabber_probe.h"
+#include "support/scoped_variable.h"
 #include "ui/internal/capture_button.h"
 #include "ui_session.h"
 
@@ -325,7 +325,7 @@ TEST_F(MainWindowTest, OnlyOwnMessagesAreTakenHelpSaysWhyNotAndShiftShowsTheVers
          {std::pair{"/nonexistent/opener", "cannot start /nonexistent/opener: No such file"},
           std::pair{"false", "false failed with status 1"}, std::pair{"true", ""}}) {
         ClearShownMessageBoxes();
-        setenv("KIVOLY_OPENER", opener, 1);
+        const test::ScopedVariable openWith("KIVOLY_OPENER", opener);
         ui.Press(VkF1);
         ASSERT_EQ(ShownMessageBoxes().size(), *why ? 1u : 0u) << opener;
         if (!*why) continue;
@@ -334,7 +334,6 @@ TEST_F(MainWindowTest, OnlyOwnMessagesAreTakenHelpSaysWhyNotAndShiftShowsTheVers
                     text.find(why) != std::string::npos)
             << text;
     }
-    unsetenv("KIVOLY_OPENER");
 
     InjectKey(VkShift, true);
     ui.Press(VkF1);

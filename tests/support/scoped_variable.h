@@ -1,0 +1,26 @@
+// Sets an environment variable (unsets it for null) until the end of the scope, then puts back
+// what was there.
+#pragma once
+
+#include <cstdlib>
+#include <optional>
+#include <string>
+
+namespace kivoly::test {
+
+class ScopedVariable {
+  public:
+    ScopedVariable(const char* name, const char* value) : name_(name) {
+        if (const char* old = std::getenv(name)) old_ = old;
+        value ? ::setenv(name, value, 1) : ::unsetenv(name);
+    }
+    ~ScopedVariable() { old_ ? ::setenv(name_, old_->c_str(), 1) : ::unsetenv(name_); }
+    ScopedVariable(const ScopedVariable&) = delete;
+    ScopedVariable& operator=(const ScopedVariable&) = delete;
+
+  private:
+    const char* name_;
+    std::optional<std::string> old_;
+};
+
+}  // namespace kivoly::test
