@@ -7,9 +7,7 @@
 // that a change of the encoder is told apart from one of the decoder.
 #include <gtest/gtest.h>
 
-#include <cinttypes>
 #include <cstdio>
-#include <cstdlib>
 #include <fstream>
 #include <map>
 #include <span>
@@ -22,45 +20,15 @@
 #include "output/packed_dib.h"
 #include "output/rgb_conversion.h"
 #include "support/encoded_capture.h"
+#include "support/golden_picture.h"
 #include "support/test_pictures.h"
 
 namespace kivoly {
 namespace {
 
-// 64-bit FNV-1a.
-class Checksum {
-  public:
-    Checksum() = default;
-    explicit Checksum(const std::vector<uint8_t>& bytes) { Add(bytes.data(), bytes.size()); }
-    void Add(const void* data, size_t size) {
-        const auto* p = static_cast<const uint8_t*>(data);
-        for (size_t i = 0; i < size; ++i) {
-            value_ ^= p[i];
-            value_ *= 0x100000001b3ULL;
-        }
-    }
-    void Add(int32_t v) { Add(&v, sizeof v); }
-    std::string Hex() const {
-        char text[17];
-        std::snprintf(text, sizeof text, "%016" PRIx64, value_);
-        return text;
-    }
-
-  private:
-    uint64_t value_ = 0xcbf29ce484222325ULL;
-};
-
 // The recorded checksums, one "key value" a line. Quality 0 and 1 were recorded again when their
 // framing was aligned with the two-field pictures.
 const std::string kRecorded = std::string(KIVOLY_SOURCE_TEST_DATA) + "/byte_identity.txt";
-
-std::map<std::string, std::string> ReadRecorded() {
-    std::map<std::string, std::string> recorded;
-    std::ifstream file(kRecorded);
-    for (std::string key, value; file >> key >> value;)
-        recorded[key] = value;
-    return recorded;
-}
 
 struct DecodeCase {
     const char* name;
@@ -108,7 +76,7 @@ const std::vector<uint8_t>& Capture(bool natural, int quality) {
 }
 
 std::string PictureChecksum(const YuvImage& image) {
-    Checksum sum;
+    test::Checksum sum;
     for (const LineTable* table : {&image.lineTable, &image.lineTable2}) {
         for (int l = 0; table->entries != nullptr && l < image.lineCount; ++l)
             sum.Add(table->Line(l), kWorkLineBytes);
@@ -126,7 +94,7 @@ std::string BitmapChecksum(YuvImage& image, KivoProcessInfo info, int width, boo
     info.ColorCount = 16777216;
     if (!PrepareConversion(image, info)) return "not prepared";
     std::vector<uint8_t> row(3 * width);
-    Checksum sum;
+    test::Checksum sum;
     for (int r = 0; r < info.Height; ++r) {
         ConvertRow(image, row.data(), r, quick);
         sum.Add(row.data(), row.size());
@@ -141,7 +109,7 @@ TEST(ByteIdentity, DecodesDumpsAndBitmapsKeepEveryByte) {
         const std::string key = std::string(c.name) + "/Q" + std::to_string(c.quality);
         const std::vector<uint8_t>& nsr = Capture(c.natural, c.quality);
         const bool plain = c.natural && c.useColor && !c.negative;  // dumped, several adjustments
-        if (c.useColor && !c.negative) actual[key + "/input"] = Checksum(nsr).Hex();
+        if (c.useColor && !c.negative) actual[key + "/input"] = test::Checksum(nsr).Hex();
         KivoGrabInfo grab{};
         grab.Quality = c.quality;
         grab.UseColor = c.useColor;
@@ -175,12 +143,15 @@ TEST(ByteIdentity, DecodesDumpsAndBitmapsKeepEveryByte) {
     }
     std::remove(dump.c_str());
 
-    if (const char* update = std::getenv("KIVOLY_UPDATE_GOLDEN"); update && *update == '1') {
+    if (test::UpdatingGoldens()) {
         std::ofstream file(kRecorded);
         for (const auto& [key, value] : actual)
             file << key << ' ' << value << '\n';
     }
-    const std::map<std::string, std::string> expected = ReadRecorded();
+    std::map<std::string, std::string> expected;
+    std::ifstream file(kRecorded);
+    for (std::string key, value; file >> key >> value;)
+        expected[key] = value;
     for (const auto& [key, value] : actual) {
         const auto recorded = expected.find(key);
         ASSERT_NE(recorded, expected.end()) << key << " has no recorded value";

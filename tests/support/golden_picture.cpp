@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cinttypes>
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -22,13 +20,9 @@ namespace fs = std::filesystem;
 // A golden whose PNG is larger than this is kept as its checksum.
 constexpr std::uintmax_t kLargestPngGolden = 16 * 1024;
 
-std::string Checksum(const sim::Picture& picture) {
-    uint64_t hash = 0xcbf29ce484222325ULL;
-    for (uint8_t byte : picture.rgb)
-        hash = (hash ^ byte) * 0x100000001b3ULL;
-    char text[64];
-    std::snprintf(text, sizeof text, "%d %d %016" PRIx64 "\n", picture.width, picture.height, hash);
-    return text;
+std::string PictureSum(const sim::Picture& picture) {
+    return std::to_string(picture.width) + " " + std::to_string(picture.height) + " " +
+           Checksum(picture.rgb).Hex() + "\n";
 }
 
 // Writes `picture` to golden-actual/NAME.png and says where, for the failure message.
@@ -42,14 +36,19 @@ std::string Keep(const std::string& name, const sim::Picture& picture) {
 
 }  // namespace
 
+bool UpdatingGoldens() {
+    const char* update = std::getenv("KIVOLY_UPDATE_GOLDEN");
+    return update && *update == '1';
+}
+
 void ExpectGolden(const std::string& name, const sim::Picture& picture) {
     const std::string golden = std::string(KIVOLY_SOURCE_TEST_DATA) + "/golden/" + name;
     std::string error;
-    if (const char* update = std::getenv("KIVOLY_UPDATE_GOLDEN"); update && *update == '1') {
+    if (UpdatingGoldens()) {
         ASSERT_TRUE(sim::WritePng(golden + ".png", picture, error)) << error;
         const bool small = fs::file_size(golden + ".png") <= kLargestPngGolden;
         fs::remove(small ? golden + ".sum" : golden + ".png");
-        if (!small) std::ofstream(golden + ".sum") << Checksum(picture);
+        if (!small) std::ofstream(golden + ".sum") << PictureSum(picture);
         Keep(name, picture);  // to be looked at
         return;
     }
@@ -74,7 +73,7 @@ void ExpectGolden(const std::string& name, const sim::Picture& picture) {
     }
     std::ifstream sum(golden + ".sum");
     const std::string expectedSum{std::istreambuf_iterator<char>(sum), {}};
-    if (expectedSum != Checksum(picture)) {
+    if (expectedSum != PictureSum(picture)) {
         ADD_FAILURE() << "golden " << name << (expectedSum.empty() ? " is missing" : " differs")
                       << " (KIVOLY_UPDATE_GOLDEN=1 makes it again, to be looked at); got "
                       << Keep(name, picture);

@@ -7,7 +7,11 @@
 // picture to golden-actual, to be looked at before they are committed.
 #pragma once
 
+#include <cinttypes>
+#include <cstdint>
+#include <cstdio>
 #include <string>
+#include <vector>
 
 #include "kivoly/kivoly.h"
 #include "platform/gdi/geometry.h"
@@ -15,6 +19,30 @@
 #include "sim/picture.h"
 
 namespace kivoly::test {
+
+// True when KIVOLY_UPDATE_GOLDEN=1 asks for recorded results to be written again.
+bool UpdatingGoldens();
+
+// 64-bit FNV-1a.
+class Checksum {
+  public:
+    Checksum() = default;
+    explicit Checksum(const std::vector<uint8_t>& bytes) { Add(bytes.data(), bytes.size()); }
+    void Add(const void* data, size_t size) {
+        const auto* p = static_cast<const uint8_t*>(data);
+        for (size_t i = 0; i < size; ++i)
+            value_ = (value_ ^ p[i]) * 0x100000001b3ULL;
+    }
+    void Add(int32_t v) { Add(&v, sizeof v); }
+    std::string Hex() const {
+        char text[17];
+        std::snprintf(text, sizeof text, "%016" PRIx64, value_);
+        return text;
+    }
+
+  private:
+    uint64_t value_ = 0xcbf29ce484222325ULL;
+};
 
 void ExpectGolden(const std::string& name, const sim::Picture& picture);
 void ExpectGolden(const std::string& name, const platform::Surface& surface);
